@@ -1,0 +1,28 @@
+# Two entry points: `make run` and `make test`. Everything else is a helper.
+BUILD ?= build
+JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+TYPE  ?= RelWithDebInfo
+
+.PHONY: all deps configure build run test clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(TYPE)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD)/sample && ./letterkerf stvt
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)
