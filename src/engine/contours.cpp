@@ -1,0 +1,191 @@
+#include "engine/contours.h"
+
+#include <cmath>
+
+#include "geomlib/geomlib.h"
+#include "shell/workfile_io.h"
+
+namespace engine {
+
+namespace {
+constexpr double kExtremeStart = 100000.0;       // start value of a letter's y extremes
+constexpr double kBoxStart = 1e50;               // start value of the bounding box
+constexpr double kFullTurnSlack = 0.01;          // an arc range ending this near 2*pi meets 0
+constexpr double kViewMargin = 0.1;
+constexpr double kAspect = 1.333333333;
+}  // namespace
+
+void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn) {
+    model.elements.clear();
+    model.bridges.clear();
+    wf::LineReader in(tground);
+
+    model.groundText = in.text();
+    in.number();  // line 2: not used here
+    model.letterCount = in.int16();
+    model.headerValue4 = in.number();
+    model.headerValue5 = in.number();
+
+    double offset = 0;
+    double maxHeight = 0;
+    const int n = model.letterCount;
+    for (int k = 1; k <= n; ++k) {
+        if (k > static_cast<int>(kMaxLetters)) throw CapacityFault("too many letters");
+        model.letterText[static_cast<std::size_t>(k)] = in.text();
+        const double advance = in.number();
+        in.number();
+        in.number();
+        in.number();
+        in.number();
+        const std::int32_t points = in.int32();
+        double ymax = -kExtremeStart, ymin = kExtremeStart;
+        const std::size_t first = model.elements.size();
+        for (std::int32_t p = 0; p < points; ++p) {
+            Element e;
+            e.x = in.number() + offset;
+            e.y = in.number();
+            e.kind = in.int16();
+            e.object = k;
+            if (e.y > ymax) ymax = e.y;
+            if (e.y < ymin) ymin = e.y;
+            model.elements.push(e);
+        }
+        const double height = ymax - ymin;
+        if (height > maxHeight) maxHeight = height;
+        for (std::size_t i = first; i < model.elements.size(); ++i) {
+            Element& e = model.elements[i];
+            e.letterHeight = height;
+            if (fitIn) e.y -= ymin;
+        }
+        const std::int32_t bridges = in.int32();
+        for (std::int32_t q = 0; q < bridges; ++q) {
+            Bridge b;
+            b.kind = in.int16();
+            b.x1 = in.number() + offset;
+            b.y1 = in.number();
+            b.x2 = in.number() + offset;
+            b.y2 = in.number();
+            // The letter-height column is shorter than the rest of the bridge table.
+            if (model.bridges.size() >= kMaxBridgeHeights) throw CapacityFault("too many bridges");
+            b.letterHeight = height;
+            b.object = k;
+            if (fitIn) {
+                b.y1 -= ymin;
+                b.y2 -= ymin;
+            }
+            model.bridges.push(b);
+        }
+        if (k != n) offset += advance;
+        if (!std::isfinite(offset)) throw wf::OverflowFault("overflow");
+    }
+
+    const Box box = contourBoundingBox(model, kBoxPlain, false);
+    model.maxLetterHeight = maxHeight;
+    if (model.elements.empty()) return;  // nothing to shift
+    for (Element& e : model.elements) e.x -= box.xmin;
+    for (Bridge& b : model.bridges) {
+        b.x1 -= box.xmin;
+        b.x2 -= box.xmin;
+    }
+}
+
+Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn) {
+    Box b{kBoxStart, kBoxStart, -kBoxStart, -kBoxStart};
+    for (const Element& e : model.elements) {
+        if (e.x > b.xmax) b.xmax = e.x;
+        if (e.x < b.xmin) b.xmin = e.x;
+        if (e.y > b.ymax) b.ymax = e.y;
+        if (e.y < b.ymin) b.ymin = e.y;
+    }
+    auto take = [&b](double x, double y) {
+        if (x > b.xmax) b.xmax = x;
+        if (x < b.xmin) b.xmin = x;
+        if (y > b.ymax) b.ymax = y;
+        if (y < b.ymin) b.ymin = y;
+    };
+    if (mode == kBoxWithBar && connectionOn) {
+        constexpr double kDegToRad = geom::kPi / 180.0;
+        for (const BarArc& a : model.barArcs)
+            arcExtents(a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, b);
+        for (const BarLine& l : model.barLines) {
+            take(l.x1, l.y1);
+            take(l.x2, l.y2);
+        }
+    }
+    if (mode == kBoxPlain || mode == kBoxWithBar) return b;
+
+    model.view = ViewWindow{0, 0, 0, 0};
+    if (b.xmin == kBoxStart && b.ymin == kBoxStart && b.xmax == -kBoxStart && b.ymax == -kBoxStart) {
+        b = Box{0, 0, 639, 479};
+    } else if (b.xmin == b.xmax && b.ymin == b.ymax) {
+        const double x0 = b.xmin;
+        b.xmin -= 320;
+        b.xmax = x0 + 320;
+        b.ymin -= 240;
+        b.ymax += 240;
+    }
+    const double w = b.xmax - b.xmin, h = b.ymax - b.ymin;
+    if (w > h) {
+        b.ymin -= (w - h) / 2;
+        b.ymax += (w - h) / 2;
+    } else {
+        b.xmin -= (h - w) / 2;
+        b.xmax += (h - w) / 2;
+    }
+    const double m = kViewMargin * (b.xmax - b.xmin);
+    b.xmin -= m;
+    b.xmax += m;
+    b.ymin -= m;
+    b.ymax += m;
+    const double e = ((b.xmax - b.xmin) * kAspect - (b.xmax - b.xmin)) / 2;
+    b.xmin -= e;
+    b.xmax += e;
+    return b;
+}
+
+void arcExtents(double cx, double cy, double r, double start, double end, Box& box) {
+    auto take = [&box](double x, double y) {
+        if (x > box.xmax) box.xmax = x;
+        if (x < box.xmin) box.xmin = x;
+        if (y > box.ymax) box.ymax = y;
+        if (y < box.ymin) box.ymin = y;
+    };
+    take(cx + r * std::cos(start), cy + r * std::sin(start));
+    take(cx + r * std::cos(end), cy + r * std::sin(end));
+    auto axisPoints = [&](double a, double b) {
+        if (a <= geom::kPi / 2 && geom::kPi / 2 <= b) take(cx, cy + r);
+        if (a <= geom::kPi && geom::kPi <= b) take(cx - r, cy);
+        if (a <= 3 * geom::kPi / 2 && 3 * geom::kPi / 2 <= b) take(cx, cy - r);
+        if (a <= 0 || b >= geom::kTwoPi - kFullTurnSlack) take(cx + r, cy);
+    };
+    if (start > end) {
+        axisPoints(start, geom::kTwoPi);
+        axisPoints(0, end);
+    } else {
+        axisPoints(start, end);
+    }
+}
+
+double arcSpan(double start, double end) {
+    if (start < end) return end - start;
+    return geom::kTwoPi - start + end;
+}
+
+double roundTo(double value, std::int16_t digits) {
+    double v = value;
+    geom::rounder(v, digits);
+    return v;
+}
+
+void swapValues(double& a, double& b) {
+    const double t = a;
+    a = b;
+    b = t;
+}
+
+Dimensions contourDimensions(Model& model, bool connectionOn) {
+    const Box b = contourBoundingBox(model, kBoxWithBar, connectionOn);
+    return {roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
+}
+
+}  // namespace engine

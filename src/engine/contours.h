@@ -1,0 +1,47 @@
+// Loading the earlier stage's letters and the small shared operations on the model.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "engine/model.h"
+
+namespace engine {
+
+struct Box {
+    double xmin, ymin, xmax, ymax;
+};
+
+inline constexpr std::int16_t kBoxPlain = 1;       // extents of the contour points
+inline constexpr std::int16_t kBoxWithBar = 300;   // ... and the bar when the connection is on
+inline constexpr std::int16_t kBoxView = 0;        // any other mode: a view window
+
+// Reads tground.dat into the letter tables (not the scaling to h, which the caller runs
+// next). Raises wf::FileFault, wf::OverflowFault or CapacityFault on any fault; what was
+// stored up to the fault stays in the tables.
+void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn);
+
+// Extents of the contour points (mode 1), with the bar when `connectionOn` (mode 300), or a
+// view window of aspect 4:3 with a margin around them (any other mode; the model's view
+// window is zeroed first, the caller takes the result).
+Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn);
+
+// Widens the box by the arc of circle (cx, cy, r) running counter-clockwise from start to
+// end (radians).
+void arcExtents(double cx, double cy, double r, double start, double end, Box& box);
+
+// Counter-clockwise sweep from start to end (radians); equal angles give a full turn.
+double arcSpan(double start, double end);
+
+// value rounded to `digits` decimals; the argument is left as it is
+double roundTo(double value, std::int16_t digits);
+
+void swapValues(double& a, double& b);
+
+// Height and width of all contours (and bar) in inches, rounded to 4 decimals.
+struct Dimensions {
+    double heightIn, widthIn;
+};
+Dimensions contourDimensions(Model& model, bool connectionOn);
+
+}  // namespace engine

@@ -1,0 +1,16 @@
+// Scaling the whole model: the freshly read text to the height h, and the conversion's
+// output scale.
+#pragma once
+
+#include "engine/model.h"
+
+namespace preview {
+
+// Scales the letters (and their bridges) about (xmin, 0) so that the text is smallHeight
+// tall. A text without height raises wf::OverflowFault (the factor would be infinite).
+void masstaebe(engine::Model& model);
+
+// Scales every element point, bridge and bar element by `factor` about the origin.
+void endmass(engine::Model& model, double factor);
+
+}  // namespace preview

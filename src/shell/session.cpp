@@ -1,0 +1,282 @@
+#include "shell/session.h"
+
+#include <cmath>
+#include <system_error>
+
+#include "engine/contours.h"
+#include "preview/scale.h"
+#include "shell/workfile_io.h"
+
+namespace shell {
+
+namespace fs = std::filesystem;
+
+std::string driveOfPath(const std::string& path) {
+    // Only the characters before the last one are looked at.
+    for (std::size_t i = 0; i + 1 < path.size(); ++i)
+        if (path[i] == ':') return path.substr(0, i) + ":";
+    return "";
+}
+
+std::string stripBlanks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' && c != '\0') out += c;
+    return out;
+}
+
+std::string appFolderOf(const fs::path& programFile) {
+    std::error_code ec;
+    fs::path abs = fs::absolute(programFile, ec);
+    if (ec) abs = programFile;
+    std::string folder = abs.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
+    : commandLine_(std::move(commandLine)), ui_(ui) {
+    std::error_code ec;
+    fs::path abs = fs::absolute(appFolder, ec);
+    appFolder_ = (ec ? appFolder : abs).string();
+    if (appFolder_.empty() || appFolder_.back() != '/') appFolder_ += '/';
+}
+
+fs::path Session::workPath(const char* name) const { return workFile(appFolder_, name); }
+
+void Session::enterAppFolder() {
+    std::error_code ec;
+    const fs::path target(appFolder_);
+    if (fs::current_path(ec) != target) fs::current_path(target, ec);  // silent either way
+}
+
+void Session::reportFileError() { ui_.message(kFileAccessError, kErrorTitle, Icon::Critical); }
+
+WindowPlace Session::load() {
+    topDat = readTopDat(appFolder_);
+    if (topDat.top != -1) return {topDat.top, topDat.left};
+    return {kDefaultWindowTwips, kDefaultWindowTwips};
+}
+
+void Session::handOverToStartProgram() {
+    // A missing start program is no reason to stay: the program ends either way.
+    ui_.startProgram(appFolder_ + "zodu.exe", {});
+    terminated = true;
+    ui_.terminate();
+}
+
+void Session::activate() {
+    hmaxFactor = 0.8;
+    if (firstActivationDone || terminated) return;
+    try {
+        enterAppFolder();
+        probeWorkfileDcc(appFolder_);
+        presets = readThDat(appFolder_);  // range-checked
+        model.bigHeight = 101.6;
+        model.smallHeight = 101.6;
+        model.shapeNumber = 0;
+
+        token = stripBlanks(commandLine_);
+        if (token == kTokenResume) {
+            restoreSavedState();
+        } else if (token != kTokenFresh) {
+            handOverToStartProgram();
+            return;
+        }
+
+        controls.Bild1 = false;
+        model.view = engine::ViewWindow{0, 639, 0, 479};
+        firstActivationDone = true;
+
+        paintSuppressed = true;
+        loadGroundContours();
+        buildShape();
+        fitView();
+        paintSuppressed = false;
+
+        if (!model.bridges.empty()) stegco();
+        if (controls.HScroll1.visible) {
+            loadingSettings = false;
+            controls.HScroll1.set(knotPosition);
+            if (controls.HScroll1.onChange) controls.HScroll1.onChange();
+        }
+        if (controls.Check2.value() == 1) contourConnectionBuild();
+        controls.Bild1 = true;
+        wheelHookInstalled = true;
+        showContourDimensions();
+    } catch (const std::exception&) {
+        // faults of the start-up's own steps are absorbed; the operations report theirs
+        paintSuppressed = false;
+        loadingSettings = false;
+    }
+    ui_.controlsChanged();
+    paint();
+}
+
+void Session::paintEvent() { paint(); }
+
+void Session::fitView() {
+    const engine::Box b = engine::contourBoundingBox(model, engine::kBoxView, controls.Check2 == 1);
+    model.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
+}
+
+void Session::loadGroundContours() {
+    try {
+        engine::readGroundContours(model, workPath("tground.dat"), controls.Check3.value() == 1);
+        preview::masstaebe(model);
+        showContourDimensions();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
+void Session::buildShape() {
+    // The outline of the selected shape and the bending of the letters into it are built
+    // by the shape engine; until it is part of the program the letters stay as loaded.
+}
+
+void Session::contourConnectionBuild() {
+    // The connection bar is built by the connection module once it is part of the program.
+}
+
+void Session::stegco() {
+    const double h = model.smallHeight;
+    apertureWidthMin = h < 20 ? 0.1016 : 0.3048;
+    apertureWidthMax = std::min(h * 0.1, 15.0);
+    double b = wf::parseNumber(controls.Text4.value()) * 25.4;
+    if (b < apertureWidthMin || b > apertureWidthMax) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
+    if (b < apertureWidthMin) b = apertureWidthMin;
+    if (b > apertureWidthMax) b = apertureWidthMax;
+    controls.Text4.set(wf::formatNumber(engine::roundTo(b / 25.4, 4)));
+}
+
+void Session::paint() {
+    if (paintSuppressed) return;
+    ++paintCount;
+    ui_.redraw();
+}
+
+void Session::showContourDimensions() {
+    const engine::Dimensions d = engine::contourDimensions(model, controls.Check2 == 1);
+    controls.Texth.set(wf::formatNumber(d.heightIn));
+    controls.Textv.set(wf::formatNumber(d.widthIn));
+}
+
+void Session::rebuild(unsigned steps) {
+    if (steps & kRebuildLetters) loadGroundContours();
+    if (steps & kRebuildShape) buildShape();
+    if ((steps & kRebuildApertures) && !model.bridges.empty()) stegco();
+    if ((steps & kRebuildConnection) && controls.Check2 == 1) contourConnectionBuild();
+    if (steps & kRebuildPaint) paint();
+}
+
+SavedState Session::currentState() const {
+    SavedState s;
+    s.shapeNumber = model.shapeNumber;
+    s.smallHeight = model.smallHeight;
+    s.bigHeight = model.bigHeight;
+    s.apertureWidthMin = apertureWidthMin;
+    s.apertureWidthMax = apertureWidthMax;
+    for (std::size_t i = 0; i < 256; ++i) {
+        s.signDistanceA[i] = model.signDistanceA[i];
+        s.signDistanceB[i] = model.signDistanceB[i];
+    }
+    s.check1 = controls.Check1 == 1;
+    s.check2 = controls.Check2 == 1;
+    s.check4 = controls.Check4 == 1;
+    s.check3 = controls.Check3 == 1;
+    s.text4 = controls.Text4;
+    s.text5 = controls.Text5;
+    s.text6 = controls.Text6;
+    s.hscroll2 = controls.HScroll2.value();
+    s.frame11Visible = controls.Frame11;
+    s.hscroll1 = controls.HScroll1.value();
+    return s;
+}
+
+void Session::writeSavedState() { writeStv2b(appFolder_, currentState()); }
+
+namespace {
+// Clears a flag when the scope ends, however it ends.
+struct ClearOnExit {
+    bool& flag;
+    ~ClearOnExit() { flag = false; }
+};
+}  // namespace
+
+void Session::restoreSavedState() {
+    try {
+        const fs::path file = workPath("stv2b.dat");
+        if (wf::probeLength(file) < kStv2bMinLength) return;
+        {
+            loadingSettings = true;
+            ClearOnExit clear{loadingSettings};  // a truncated file must not leave it set
+            wf::LineReader in(file);
+            model.shapeNumber = in.int16();
+            model.smallHeight = in.number();
+            model.bigHeight = in.number();
+            apertureWidthMin = in.number();
+            apertureWidthMax = in.number();
+            for (std::size_t i = 0; i < 256; ++i) {
+                model.signDistanceA[i] = in.number();
+                model.signDistanceB[i] = in.number();
+            }
+            controls.Check1.set(in.flag() ? 1 : 0);
+            const bool connection = in.flag();
+            controls.Check4.visible = connection;
+            controls.Check2.set(connection ? 1 : 0);
+            controls.Frame9 = connection;
+            controls.Text5.visible = connection;
+            controls.Text6.visible = connection;
+            controls.HScroll2.visible = connection;
+            controls.Command2 = connection;
+            controls.Command4 = connection;
+            controls.Picture4 = !connection;
+            controls.Check4.set(in.flag() ? 1 : 0);
+            controls.Check3.set(in.flag() ? 1 : 0);
+            controls.Text4.set(in.text());
+            controls.Text5.set(in.text());
+            controls.Text6.set(in.text());
+            controls.HScroll2.set(in.int32());
+            const bool knot = in.flag();
+            controls.Frame11 = knot;
+            controls.HScroll1.visible = knot;
+            in.number();
+            in.number();
+            knotPosition = in.int32();
+        }
+        if (controls.Check2 != 1) {
+            loadingSettings = true;
+            ClearOnExit clear{loadingSettings};
+            controls.Check5.set(readOrgdim(appFolder_) ? 1 : 0);
+        }
+        controls.HScroll1.setRange(-1000, 1000);
+    } catch (const std::exception&) {
+        // a fault while restoring keeps what was restored so far
+    }
+}
+
+bool Session::schliesser() {
+    try {
+        rewriteWifDat(appFolder_);
+        if (!ui_.startProgram(appFolder_ + "STV3.EXE", {kTokenFresh}))
+            throw wf::FileFault("cannot start STV3.EXE");
+    } catch (const std::exception&) {
+        reportFileError();
+        return false;
+    }
+    terminated = true;
+    ui_.terminate();
+    return true;
+}
+
+bool Session::closeWindow() {
+    wheelHookInstalled = false;
+    if (terminated) return true;  // already handed on
+    return schliesser();
+}
+
+bool Session::exitMenu() { return closeWindow(); }
+
+}  // namespace shell

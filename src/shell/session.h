@@ -1,0 +1,110 @@
+// One running program: the model, the controls, the presets and flags, and the handlers
+// of the main window's life cycle. The window, the command line and the tests all drive
+// this same object through the Ui port.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "engine/model.h"
+#include "shell/controls.h"
+#include "shell/ui.h"
+#include "shell/workfiles.h"
+
+namespace shell {
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kWindowWidthTwips = 14815;
+inline constexpr int kWindowHeightTwips = 11030;
+inline constexpr int kDefaultWindowTwips = 200;  // top and left without a stored position
+
+inline constexpr const char* kFileAccessError = "File access error !";
+inline constexpr const char* kErrorTitle = "Error";
+
+// Tokens of the suite's command line.
+inline constexpr const char* kTokenFresh = "stvt";
+inline constexpr const char* kTokenResume = "stvt3";
+
+// Steps of the rebuild; handlers run only those their change needs, always in this order.
+enum RebuildStep : unsigned {
+    kRebuildLetters = 1u << 0,     // re-read tground.dat and scale the text to h
+    kRebuildShape = 1u << 1,       // construct the outline and bend the letters into it
+    kRebuildApertures = 1u << 2,   // aperture width limits (when bridges exist)
+    kRebuildConnection = 1u << 3,  // the bar (when "Contour connection" is ticked)
+    kRebuildPaint = 1u << 4,       // redraw the preview
+    kRebuildAll = 0x1f,
+};
+
+// the characters before the first ':' and the ':' (the last character is not looked at)
+std::string driveOfPath(const std::string& path);
+// the text without blanks and NUL characters
+std::string stripBlanks(const std::string& text);
+// folder of the program file, with a trailing separator
+std::string appFolderOf(const std::filesystem::path& programFile);
+
+struct WindowPlace {
+    int topTwips, leftTwips;
+};
+
+class Session {
+public:
+    Session(std::filesystem::path appFolder, std::string commandLine, Ui& ui);
+
+    // ---- life cycle of the main window
+    WindowPlace load();      // once, when the window is created (top.dat)
+    void activate();         // every activation
+    void paintEvent();       // every paint event of the window
+    bool closeWindow();      // unload: the closing sequence; true when handed on
+    bool exitMenu();         // the menu item "Exit": the same sequence
+
+    // ---- shared operations
+    const std::string& appFolder() const { return appFolder_; }
+    std::filesystem::path workPath(const char* name) const;
+    void enterAppFolder();
+    void loadGroundContours();  // reports its own faults
+    void buildShape();
+    void stegco();
+    void contourConnectionBuild();
+    void paint();
+    void showContourDimensions();
+    void rebuild(unsigned steps);
+    void fitView();  // view window from the contours
+
+    // ---- saved state
+    SavedState currentState() const;
+    void restoreSavedState();  // stv2b.dat and orgdim.dat
+    void writeSavedState();    // stv2b.dat; raises wf::FileFault
+
+    bool schliesser();  // the hand-over on closing; true when STV3.EXE was started
+
+    // ---- state
+    engine::Model model;
+    Controls controls;
+    Presets presets;
+    double apertureWidthMin = 0, apertureWidthMax = 0;  // mm
+    double hmaxFactor = 0.8;
+    bool loadingSettings = false;
+    bool applyingConnection = false;
+    bool paintSuppressed = false;
+    bool cutNoticeShown = false;
+    std::int32_t knotPosition = 0;
+    bool firstActivationDone = false;
+    bool wheelHookInstalled = false;
+    bool terminated = false;
+    TopDat topDat;
+    std::string token;  // the command line as compared (blanks removed)
+    int paintCount = 0;
+
+    Ui& ui() { return ui_; }
+
+private:
+    void reportFileError();
+    void handOverToStartProgram();
+
+    std::string appFolder_;
+    std::string commandLine_;
+    Ui& ui_;
+};
+
+}  // namespace shell

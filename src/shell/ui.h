@@ -1,0 +1,65 @@
+// The one port to the outside world. The window implements it with Qt; the command line
+// and the tests use HeadlessUi.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace shell {
+
+enum class Icon { None, Information, Critical };
+
+const char* iconName(Icon icon);
+
+struct Message {
+    Icon icon;
+    std::string title, text;
+};
+
+struct ProgramStart {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
+    // Yes/No question; true for Yes
+    virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
+    // starts a program without waiting; false when it cannot be started
+    virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+    // the program ends as soon as the running handler returns; no closing sequence runs
+    virtual void terminate() = 0;
+    // the preview must be drawn again
+    virtual void redraw() {}
+    // controls changed from code: the widgets follow
+    virtual void controlsChanged() {}
+    virtual void processEvents() {}
+    virtual void pause(double seconds) { (void)seconds; }
+    virtual bool openDocument(const std::string& path) { (void)path; return false; }
+};
+
+// Records what the handlers asked for. A program counts as started when its file exists
+// and may be executed; `realStart` (set by the command line's --chain) really starts it.
+class HeadlessUi : public Ui {
+public:
+    std::vector<Message> messages;
+    std::vector<ProgramStart> started;
+    std::vector<std::string> documents;
+    bool terminated = false;
+    bool answerYes = true;
+    int redraws = 0;
+    std::vector<std::string> questions;
+    // optional: how programs are really started (the command line plugs in its own)
+    bool (*realStart)(const std::string&, const std::vector<std::string>&) = nullptr;
+
+    void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
+    bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
+    void terminate() override { terminated = true; }
+    void redraw() override { ++redraws; }
+    bool openDocument(const std::string& path) override;
+};
+
+}  // namespace shell

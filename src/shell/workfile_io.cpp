@@ -1,0 +1,220 @@
+#include "shell/workfile_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace wf {
+
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+}  // namespace
+
+std::string formatNumber(double value) {
+    if (!std::isfinite(value)) throw OverflowFault("number is not finite");
+    if (value == 0.0) return " 0";  // negative zero included
+
+    // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX".
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    std::string mantissa;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.') mantissa.push_back(*p);
+    const int exponent = std::atoi(p + 1);
+    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+    const int nd = static_cast<int>(mantissa.size());
+
+    std::string out(1, value < 0 ? '-' : ' ');
+    const bool expForm = exponent >= kSignificantDigits || exponent <= -5 ||
+                         (nd - 1 - exponent) > kSignificantDigits;
+    if (expForm) {
+        out += mantissa[0];
+        if (nd > 1) {
+            out += '.';
+            out.append(mantissa, 1, std::string::npos);
+        }
+        out += 'E';
+        out += exponent < 0 ? '-' : '+';
+        const int e = std::abs(exponent);
+        if (e < 10) out += '0';
+        out += std::to_string(e);
+    } else if (exponent >= 0) {
+        const int intDigits = exponent + 1;
+        if (nd <= intDigits) {
+            out += mantissa;
+            out.append(static_cast<std::size_t>(intDigits - nd), '0');
+        } else {
+            out.append(mantissa, 0, static_cast<std::size_t>(intDigits));
+            out += '.';
+            out.append(mantissa, static_cast<std::size_t>(intDigits), std::string::npos);
+        }
+    } else {
+        out += '.';
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += mantissa;
+    }
+    return out;
+}
+
+double parseNumber(std::string_view text) {
+    std::string clean;
+    bool haveSign = false, haveDigits = false, havePoint = false;
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    for (;;) {
+        skipBlanks();
+        if (i >= text.size()) break;
+        const char c = text[i];
+        if ((c == '+' || c == '-') && !haveSign && !haveDigits && !havePoint) {
+            haveSign = true;
+            clean += c;
+            ++i;
+        } else if (c >= '0' && c <= '9') {
+            haveDigits = true;
+            clean += c;
+            ++i;
+        } else if (c == '.' && !havePoint) {
+            havePoint = true;
+            clean += c;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (!haveDigits) return 0.0;
+    // Optional exponent: E or D, an optional sign, at least one digit.
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        std::size_t j = i + 1;
+        std::string exp = "e";
+        auto skip = [&] {
+            while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+        };
+        skip();
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exp += text[j++];
+        bool expDigits = false;
+        for (;;) {
+            skip();
+            if (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+                exp += text[j++];
+                expDigits = true;
+            } else {
+                break;
+            }
+        }
+        if (expDigits) clean += exp;
+    }
+    errno = 0;
+    const double v = std::strtod(clean.c_str(), nullptr);
+    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0))
+        throw OverflowFault("number out of range: " + clean);
+    return v;
+}
+
+namespace {
+template <typename T>
+T roundInto(double value, double lo, double hi) {
+    if (!std::isfinite(value)) throw OverflowFault("overflow");
+    const double r = std::nearbyint(value);  // default rounding: half to even
+    if (r < lo || r > hi) throw OverflowFault("overflow");
+    return static_cast<T>(r);
+}
+}  // namespace
+
+std::int16_t toInt16(double value) { return roundInto<std::int16_t>(value, -32768.0, 32767.0); }
+std::int32_t toInt32(double value) {
+    return roundInto<std::int32_t>(value, -2147483648.0, 2147483647.0);
+}
+
+bool parseFlag(std::string_view text) { return parseNumber(text) == 1.0; }
+
+std::uintmax_t probeLength(const std::filesystem::path& file) {
+    {
+        std::ofstream touch(file, std::ios::binary | std::ios::app);
+        if (!touch) throw FileFault("cannot open " + file.string());
+    }
+    std::error_code ec;
+    const auto n = std::filesystem::file_size(file, ec);
+    if (ec) throw FileFault("cannot size " + file.string());
+    return n;
+}
+
+std::vector<std::string> splitLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(content.substr(start, i - start));
+            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < content.size()) lines.emplace_back(content.substr(start));
+    return lines;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw FileFault("cannot read " + file.string());
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) throw FileFault("cannot read " + file.string());
+    return ss.str();
+}
+
+LineReader::LineReader(const std::filesystem::path& file) : lines_(splitLines(readFile(file))) {}
+
+const std::string& LineReader::text() {
+    if (pos_ >= lines_.size()) throw FileFault("input past end of file");
+    return lines_[pos_++];
+}
+double LineReader::number() { return parseNumber(text()); }
+std::int16_t LineReader::int16() { return toInt16(number()); }
+std::int32_t LineReader::int32() { return toInt32(number()); }
+bool LineReader::flag() { return number() == 1.0; }
+
+LineWriter& LineWriter::text(std::string_view line) {
+    content_.append(line);
+    content_.append(kEol);
+    return *this;
+}
+
+void LineWriter::commit(const std::filesystem::path& file) const { replaceFile(file, content_); }
+
+void replaceFile(const std::filesystem::path& file, std::string_view content) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    const auto dir = file.parent_path();
+    const auto tmp = dir / ("." + file.filename().string() + ".tmp" + std::to_string(rd() % 1000000) +
+                            "-" + std::to_string(counter++));
+    std::error_code ec;
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) throw FileFault("cannot write " + file.string());
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::filesystem::remove(tmp, ec);
+            throw FileFault("cannot write " + file.string());
+        }
+    }
+    std::filesystem::rename(tmp, file, ec);
+    if (ec) {
+        std::error_code ignore;
+        std::filesystem::remove(tmp, ignore);
+        throw FileFault("cannot replace " + file.string());
+    }
+}
+
+}  // namespace wf

@@ -1,0 +1,78 @@
+// Readers and writers of the work files shared with the sibling programs. Every path is
+// <program folder>/workfiles/<name>.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "engine/model.h"
+
+namespace shell {
+
+namespace fs = std::filesystem;
+
+fs::path workFile(const fs::path& appFolder, const char* name);
+
+// ---- top.dat: window position in twips and two lines kept for the siblings
+struct TopDat {
+    std::int32_t top = -1;  // -1: no position stored
+    std::int32_t left = 0;
+    std::string line3, line4;
+};
+TopDat readTopDat(const fs::path& appFolder);  // never raises
+void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept);
+
+// ---- th.dat: presets
+struct Presets {
+    double minArcLength = 0.1016;  // mm
+    double maxArcRadius = 8890;    // mm
+    double minArcRadius = 0.1;     // mm
+    double fitTolerance = 0.05;    // mm
+};
+inline constexpr double kMinArcLengthLow = 0.0508, kMinArcLengthHigh = 0.1016;
+inline constexpr double kMaxArcRadiusLow = 2000, kMaxArcRadiusHigh = 10000;
+void rangeCheckPresets(Presets& p);
+Presets readThDat(const fs::path& appFolder);  // never raises; range-checked
+void writeThDat(const fs::path& appFolder, const Presets& p);
+
+// workfile.dcc is only probed (created empty when missing); never raises
+void probeWorkfileDcc(const fs::path& appFolder);
+
+// ---- stv2b.dat: the saved state, 529 lines
+struct SavedState {
+    std::int16_t shapeNumber = 0;
+    double smallHeight = 101.6, bigHeight = 101.6;
+    double apertureWidthMin = 0, apertureWidthMax = 0;
+    std::array<double, 256> signDistanceA{}, signDistanceB{};
+    bool check1 = true, check2 = false, check4 = false, check3 = false;
+    std::string text4 = "0.08", text5 = "0", text6 = "0";
+    std::int32_t hscroll2 = 0;
+    bool frame11Visible = false;
+    std::int32_t hscroll1 = 0;
+};
+inline constexpr int kStv2bLines = 529;
+inline constexpr std::uintmax_t kStv2bMinLength = 3;
+void writeStv2b(const fs::path& appFolder, const SavedState& s);
+
+// ---- orgdim.dat: "Create as one object"
+void writeOrgdim(const fs::path& appFolder, bool oneObject);
+bool readOrgdim(const fs::path& appFolder);  // raises wf faults
+
+// ---- wif.dat: line 1 kept, line 2 becomes "0" on closing. Raises wf::FileFault when the
+// file is missing or has fewer than two lines.
+void rewriteWifDat(const fs::path& appFolder);
+
+// ---- shap.dat: line 2 = 1 selects the variant of the earlier stage. Raises wf faults.
+std::int16_t readShapDatVariant(const fs::path& appFolder);
+
+// ---- hl.dat: the bridge table for the later stage
+void writeHlDat(const fs::path& appFolder, const engine::Model& m);
+
+// ---- c3.dat: summary for the later stage
+void writeC3Dat(const fs::path& appFolder, double outputScale, const std::string& text4,
+                double smallHeight);
+
+}  // namespace shell
