@@ -1,0 +1,13 @@
+// letterkerf-cli: the program without a window.
+#pragma once
+
+#include <QStringList>
+#include <ostream>
+
+namespace app {
+
+// Runs the command line `args` (without the program name). `defaultFolder` is the folder of
+// the executable. Returns the exit status.
+int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err);
+
+}  // namespace app

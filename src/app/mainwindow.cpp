@@ -1,0 +1,242 @@
+#include "app/mainwindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace app {
+
+namespace {
+constexpr int px(int twips) { return (twips + shell::kTwipsPerPixel / 2) / shell::kTwipsPerPixel; }
+}  // namespace
+
+PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName("Bild1");
+    setFixedSize(640, 480);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PreviewWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+}
+
+MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
+    : ui_(this),
+      session_(std::make_unique<shell::Session>(appFolder.toStdString(), commandLine.toStdString(), ui_)) {
+    setObjectName("Form16");
+    setWindowTitle("LETTERKERF:  Shapes and sizes ");
+    buildWidgets();
+    ui_.onRedraw = [this] { bild1_->update(); };
+    ui_.onControlsChanged = [this] { refreshFromControls(); };
+
+    const shell::WindowPlace place = session_->load();
+    move(px(place.leftTwips), px(place.topTwips));
+    setFixedSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
+    refreshFromControls();
+}
+
+void MainWindow::buildWidgets() {
+    auto* exit = menuBar()->addAction("Exit");
+    exit->setObjectName("endes");
+    connect(exit, &QAction::triggered, this, &MainWindow::exitMenu);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    bild1_ = new PreviewWidget(central);
+    bild1_->move(10, 10);
+
+    label2_ = new QLabel(central);
+    label2_->setObjectName("Label2");
+    label2_->setGeometry(20, 20, 400, 20);
+
+    auto* hl = new QLabel("Height (inches):", central);
+    hl->setGeometry(10, 500, 110, 24);
+    texth_ = new QLineEdit(central);
+    texth_->setObjectName("Texth");
+    texth_->setReadOnly(true);
+    texth_->setGeometry(120, 500, 100, 24);
+    auto* wl = new QLabel("Width (inches):", central);
+    wl->setGeometry(240, 500, 110, 24);
+    textv_ = new QLineEdit(central);
+    textv_->setObjectName("Textv");
+    textv_->setReadOnly(true);
+    textv_->setGeometry(350, 500, 100, 24);
+
+    const int x = 665, w = 310;
+    auto* frame5 = new QGroupBox("View shape ", central);
+    frame5->setObjectName("Frame5");
+    frame5->setGeometry(x, 10, w, 50);
+    check1_ = new QCheckBox("On", frame5);
+    check1_->setObjectName("Check1");
+    check1_->move(10, 22);
+
+    check3_ = new QCheckBox("Fit in", central);
+    check3_->setObjectName("Check3");
+    check3_->move(x + 10, 70);
+
+    frame11_ = new QGroupBox("<-------      Knot     ------->", central);
+    frame11_->setObjectName("Frame11");
+    frame11_->setGeometry(x, 95, w, 55);
+    hscroll1_ = new QScrollBar(Qt::Horizontal, central);
+    hscroll1_->setObjectName("HScroll1");
+    hscroll1_->setGeometry(x + 10, 120, w - 20, 18);
+
+    auto* frame7 = new QGroupBox("Width of apertures b", central);
+    frame7->setObjectName("Frame7");
+    frame7->setGeometry(x, 160, w, 55);
+    text4_ = new QLineEdit(frame7);
+    text4_->setObjectName("Text4");
+    text4_->setGeometry(10, 22, 100, 24);
+
+    check2_ = new QCheckBox("Contour connection", central);
+    check2_->setObjectName("Check2");
+    check2_->move(x + 10, 225);
+    picture4_ = new QLabel(central);
+    picture4_->setObjectName("Picture4");
+    picture4_->setGeometry(x, 250, w, 150);
+    picture4_->setFrameShape(QFrame::StyledPanel);
+
+    frame9_ = new QGroupBox("Contour connection", central);
+    frame9_->setObjectName("Frame9");
+    frame9_->setGeometry(x, 250, w, 200);
+    auto* l5 = new QLabel("Distance to baseline:", frame9_);
+    l5->setGeometry(10, 25, 150, 22);
+    text5_ = new QLineEdit(frame9_);
+    text5_->setObjectName("Text5");
+    text5_->setGeometry(170, 25, 80, 22);
+    auto* l6 = new QLabel("Connection width:", frame9_);
+    l6->setGeometry(10, 55, 150, 22);
+    text6_ = new QLineEdit(frame9_);
+    text6_->setObjectName("Text6");
+    text6_->setGeometry(170, 55, 80, 22);
+    hscroll2_ = new QScrollBar(Qt::Horizontal, frame9_);
+    hscroll2_->setObjectName("HScroll2");
+    hscroll2_->setGeometry(10, 85, w - 20, 18);
+    command2_ = new QPushButton("= 0", frame9_);
+    command2_->setObjectName("Command2");
+    command2_->setGeometry(10, 112, 60, 26);
+    command4_ = new QPushButton("Apply", frame9_);
+    command4_->setObjectName("Command4");
+    command4_->setGeometry(80, 112, 80, 26);
+    check4_ = new QCheckBox("Cut", frame9_);
+    check4_->setObjectName("Check4");
+    check4_->move(10, 145);
+    label1_ = new QLabel(frame9_);
+    label1_->setObjectName("Label1");
+    label1_->setGeometry(10, 170, w - 20, 22);
+
+    check5_ = new QCheckBox("Create as one object", central);
+    check5_->setObjectName("Check5");
+    check5_->move(x + 10, 460);
+
+    bindCheck(check1_, session_->controls.Check1);
+    bindCheck(check2_, session_->controls.Check2);
+    bindCheck(check3_, session_->controls.Check3);
+    bindCheck(check4_, session_->controls.Check4);
+    bindCheck(check5_, session_->controls.Check5);
+    connect(text4_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        session_->controls.Text4.set(t.toStdString());
+        refreshFromControls();
+    });
+    connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int v) {
+        session_->controls.HScroll1.set(v);
+        refreshFromControls();
+    });
+    connect(hscroll2_, &QScrollBar::valueChanged, this, [this](int v) {
+        session_->controls.HScroll2.set(v);
+        refreshFromControls();
+    });
+}
+
+void MainWindow::bindCheck(QCheckBox* box, shell::Control<int>& control) {
+    connect(box, &QCheckBox::clicked, this, [this, &control](bool on) {
+        control.set(on ? 1 : 0);
+        refreshFromControls();
+    });
+}
+
+void MainWindow::refreshFromControls() {
+    const shell::Controls& c = session_->controls;
+    auto setCheck = [](QCheckBox* b, const shell::Control<int>& v) {
+        const QSignalBlocker block(b);
+        b->setCheckState(v.value() == 1 ? Qt::Checked : v.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        b->setVisible(v.visible);
+    };
+    setCheck(check1_, c.Check1);
+    setCheck(check2_, c.Check2);
+    setCheck(check3_, c.Check3);
+    setCheck(check4_, c.Check4);
+    setCheck(check5_, c.Check5);
+    auto setText = [](QLineEdit* e, const shell::Control<std::string>& v) {
+        const QSignalBlocker block(e);
+        const QString t = QString::fromStdString(v.value());
+        if (e->text() != t) e->setText(t);
+        e->setVisible(v.visible);
+    };
+    setText(texth_, c.Texth);
+    setText(textv_, c.Textv);
+    setText(text4_, c.Text4);
+    setText(text5_, c.Text5);
+    setText(text6_, c.Text6);
+    auto setScroll = [](QScrollBar* s, const shell::ScrollBar& v) {
+        const QSignalBlocker block(s);
+        s->setRange(v.min(), v.max());
+        s->setValue(v.value());
+        s->setVisible(v.visible);
+    };
+    setScroll(hscroll1_, c.HScroll1);
+    setScroll(hscroll2_, c.HScroll2);
+    label1_->setText(QString::fromStdString(c.Label1.value()));
+    label1_->setVisible(c.Label1.visible);
+    label2_->setText(QString::fromStdString(c.Label2.value()));
+    label2_->setVisible(c.Label2.visible);
+    frame9_->setVisible(c.Frame9);
+    frame11_->setVisible(c.Frame11);
+    command2_->setVisible(c.Command2);
+    command4_->setVisible(c.Command4);
+    picture4_->setVisible(c.Picture4);
+    bild1_->setVisible(c.Bild1);
+}
+
+bool MainWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
+        // The first activation runs once the window is up; later ones only reset a factor.
+        QTimer::singleShot(0, this, [this] {
+            if (ui_.terminated) return;
+            session_->activate();
+            refreshFromControls();
+        });
+    }
+    return QMainWindow::event(e);
+}
+
+void MainWindow::paintEvent(QPaintEvent* e) {
+    setFixedSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
+    session_->paintEvent();
+    QMainWindow::paintEvent(e);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!closing_ && !ui_.terminated) {
+        closing_ = true;
+        session_->closeWindow();
+    }
+    e->accept();
+    qApp->quit();
+}
+
+void MainWindow::exitMenu() {
+    session_->exitMenu();
+    refreshFromControls();
+    if (ui_.terminated) {
+        closing_ = true;
+        close();
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,32 @@
+// The real outside world of the window: message boxes, process start, termination.
+#pragma once
+
+#include <QWidget>
+
+#include "shell/ui.h"
+
+namespace app {
+
+// Starts a program with an argument list (never through a shell), not waiting for it.
+bool startDetached(const std::string& program, const std::vector<std::string>& args);
+
+class QtUi : public shell::Ui {
+public:
+    explicit QtUi(QWidget* parent) : parent_(parent) {}
+    void message(const std::string& text, const std::string& title, shell::Icon icon) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
+    bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
+    void terminate() override;
+    void redraw() override;
+    void controlsChanged() override;
+    void processEvents() override;
+    bool openDocument(const std::string& path) override;
+
+    std::function<void()> onRedraw, onControlsChanged;
+    bool terminated = false;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace app
