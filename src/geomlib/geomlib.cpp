@@ -1,0 +1,256 @@
+#include "geomlib/geomlib.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace geom {
+
+namespace {
+
+constexpr double kFullTurn = 2.0 * kPi;  // the exact double nearest 2*pi, a hair below kTwoPi
+
+// Crossings this far (radians) outside an arc still count as on it.
+constexpr double kArcSlack = 1e-9;
+// Segment parameter slack, as a fraction of the segment length.
+constexpr double kSegmentSlack = 1e-9;
+// A line closer to a circle than this fraction of r^2 (in r^2 - h^2) is a tangent.
+constexpr double kTangentSlack = 1e-12;
+// Three points whose circle would be more than ~5e11 times the longest chord are a straight line.
+constexpr double kCollinearSine = 1e-12;
+
+constexpr double kPictureWidth = 640.0;
+constexpr double kPictureHeight = 480.0;
+
+// angle into 0 <= a < 2*pi; the sum can round up to exactly 2*pi, which is 0 again
+double normalised(double a) {
+    if (!std::isfinite(a)) return a;
+    a = std::fmod(a, kFullTurn);
+    if (a < 0) a += kFullTurn;
+    if (a >= kFullTurn || a == 0) a = 0.0;  // also drops a negative zero
+    return a;
+}
+
+// true when the angle t lies on the counter-clockwise arc a1 -> a2 (see klschnittpunkt)
+bool onArc(double t, double a1, double a2) {
+    if (a2 - a1 >= kFullTurn - kArcSlack) return true;  // an explicit full turn, e.g. 0 .. 2*pi
+    const double start = normalised(a1);
+    double span = normalised(a2) - start;
+    if (span < 0) span += kFullTurn;
+    const double along = normalised(t - start);
+    return along <= span + kArcSlack || along >= kFullTurn - kArcSlack;
+}
+
+}  // namespace
+
+// Rounds the shortest decimal text of the value (the digits it prints as), half away from
+// zero, so 2.675 gives 2.68 and 0.125 gives 0.13 even though the nearest doubles lie just
+// below / exactly on the tie. The result is the double nearest the rounded decimal.
+void rounder(double& value, std::int16_t digits) {
+    if (!std::isfinite(value) || value == 0) return;
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    if (res.ec != std::errc()) return;
+    const std::string text(buf, res.ptr);
+    const std::size_t ePos = text.find('e');
+    if (ePos == std::string::npos) return;
+    std::string mant;  // significant digits d0 d1 ..., d_i standing for 10^(exp - i)
+    for (std::size_t i = 0; i < ePos; ++i)
+        if (text[i] != '.') mant += text[i];
+    const int exp = std::atoi(text.c_str() + ePos + 1);
+
+    const long keep = static_cast<long>(exp) + digits + 1;  // digits at or above 10^-digits
+    if (keep >= static_cast<long>(mant.size())) return;     // nothing to drop
+    const bool negative = value < 0;
+    std::string kept = keep > 0 ? mant.substr(0, static_cast<std::size_t>(keep)) : std::string();
+    const bool up = keep >= 0 && mant[static_cast<std::size_t>(keep)] >= '5';
+    if (up) {
+        int i = static_cast<int>(kept.size()) - 1;
+        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
+            kept[static_cast<std::size_t>(i--)] = '0';
+        if (i >= 0)
+            ++kept[static_cast<std::size_t>(i)];
+        else
+            kept.insert(kept.begin(), '1');
+    }
+    if (kept.empty() || kept.find_first_not_of('0') == std::string::npos) {
+        value = 0.0;  // a plain zero, never -0
+        return;
+    }
+    const std::string out =
+        (negative ? "-" : "") + kept + "e" + std::to_string(-static_cast<int>(digits));
+    value = std::strtod(out.c_str(), nullptr);
+}
+
+void winkelx(double xA, double yA, double xB, double yB, double& angle) {
+    const double dx = xB - xA, dy = yB - yA;
+    if (dx == 0 && dy == 0) {
+        angle = 0.0;
+        return;
+    }
+    angle = normalised(std::atan2(dy, dx));
+}
+
+void rech(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1,
+          double& a2, double& r, double x3, double y3) {
+    // worked relative to P1 to keep the products small
+    const double bx = x2 - x1, by = y2 - y1;  // P1 -> P2
+    const double ex = x3 - x1, ey = y3 - y1;  // P1 -> P3
+    const double cross = bx * ey - by * ex;
+    const double b2 = bx * bx + by * by, e2 = ex * ex + ey * ey;
+    const double f2 = (x3 - x2) * (x3 - x2) + (y3 - y2) * (y3 - y2);
+    // sine of the widest angle of the triangle: cross over the two shorter sides
+    double sides[3] = {b2, e2, f2};
+    std::sort(sides, sides + 3);
+    const double longest = sides[2];
+    const double shorterPair = std::sqrt(sides[0]) * std::sqrt(sides[1]);
+    bool degenerate =
+        !(longest > 0) || !(shorterPair > 0) || !(std::fabs(cross) > kCollinearSine * shorterPair);
+    double ux = 0, uy = 0;
+    if (!degenerate) {
+        const double d = 2.0 * cross;
+        ux = (ey * b2 - by * e2) / d;
+        uy = (bx * e2 - ex * b2) / d;
+        degenerate = !std::isfinite(ux) || !std::isfinite(uy);
+    }
+    if (degenerate) {
+        cx = (x1 + x2) / 2;
+        cy = (y1 + y2) / 2;
+        r = 0;
+        a1 = a2 = 0;
+        return;
+    }
+    cx = x1 + ux;
+    cy = y1 + uy;
+    r = std::sqrt(ux * ux + uy * uy);
+    double s1 = 0, s2 = 0;
+    winkelx(cx, cy, x1, y1, s1);
+    winkelx(cx, cy, x2, y2, s2);
+    // P1 -> P3 -> P2 turns counter-clockwise exactly when cross(P2-P1, P3-P1) < 0
+    if (cross < 0) {
+        a1 = s1;
+        a2 = s2;
+    } else {
+        a1 = s2;
+        a2 = s1;
+    }
+}
+
+void lskalieren(double cx, double cy, double fx, double fy, double& xA, double& yA, double& xB,
+                double& yB) {
+    xA = cx + (xA - cx) * fx;
+    yA = cy + (yA - cy) * fy;
+    xB = cx + (xB - cx) * fx;
+    yB = cy + (yB - cy) * fy;
+}
+
+void kskalieren(double cx, double cy, double fx, double fy, double& r, double& mx, double& my,
+                double /*a1*/, double /*a2*/) {
+    mx = cx + (mx - cx) * fx;
+    my = cy + (my - cy) * fy;
+    r *= fx;
+}
+
+// Crossing 1 is the one nearer L1 along the line, crossing 2 the farther one. The coordinates
+// are those of the infinite line's crossings (ok says whether the point also lies on the
+// segment and the arc); they are 0 when the line misses the circle, for the missing second
+// point of a tangent, for a zero-length segment and for r <= 0.
+// Arc: counter-clockwise from a1 to a2 with kArcSlack either side; a1 > a2 passes angle 0;
+// a2 - a1 >= 2*pi (say 0 .. kTwoPi) is the full circle; a1 == a2 is a single point, not a
+// full circle.
+void klschnittpunkt(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r,
+                    double a1, double a2, double& ix1, double& iy1, std::int16_t& ok1, double& ix2,
+                    double& iy2, std::int16_t& ok2) {
+    ix1 = iy1 = ix2 = iy2 = 0;
+    ok1 = ok2 = 0;
+    const double dx = lx2 - lx1, dy = ly2 - ly1;
+    const double len2 = dx * dx + dy * dy;
+    if (!(len2 > 0) || !std::isfinite(len2) || !(r > 0) || !std::isfinite(r)) return;
+    const double fx = lx1 - cx, fy = ly1 - cy;
+    const double t0 = -(fx * dx + fy * dy) / len2;  // foot of the perpendicular from the centre
+    const double hx = fx + t0 * dx, hy = fy + t0 * dy;
+    const double h2 = hx * hx + hy * hy, r2 = r * r;
+    const double rest = r2 - h2;
+    if (rest < -kTangentSlack * r2) return;  // line misses
+
+    auto judge = [&](double t, double& ix, double& iy, std::int16_t& ok) {
+        ix = lx1 + t * dx;
+        iy = ly1 + t * dy;
+        double ang = 0;
+        winkelx(cx, cy, ix, iy, ang);
+        ok = (t >= -kSegmentSlack && t <= 1 + kSegmentSlack && onArc(ang, a1, a2)) ? 1 : 0;
+    };
+    if (rest <= kTangentSlack * r2) {
+        judge(t0, ix1, iy1, ok1);
+        return;
+    }
+    const double dt = std::sqrt(rest / len2);
+    judge(t0 - dt, ix1, iy1, ok1);
+    judge(t0 + dt, ix2, iy2, ok2);
+}
+
+// A window of zero (or non-finite) width or height gives 0 on that axis instead of NaN.
+void ersatz2(double& px, double& py, double x, double y, double xmin, double xmax, double ymin,
+             double ymax) {
+    const double w = xmax - xmin, h = ymax - ymin;
+    px = (w != 0 && std::isfinite(w)) ? (x - xmin) / w * kPictureWidth : 0.0;
+    py = (h != 0 && std::isfinite(h)) ? (ymax - y) / h * kPictureHeight : 0.0;
+}
+
+void ersatz1(double px, double py, double& x, double& y, double xmin, double xmax, double ymin,
+             double ymax) {
+    x = xmin + px / kPictureWidth * (xmax - xmin);
+    y = ymax - py / kPictureHeight * (ymax - ymin);
+}
+
+// Liang-Barsky against the closed box; a segment touching the border stays visible.
+// Hidden segments (and non-finite ones) are left as they were.
+void bilz(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) {
+    hidden = 1;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    const double dx = x2 - x1, dy = y2 - y1;
+    double tIn = 0, tOut = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1, kPictureWidth - x1, y1, kPictureHeight - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return;  // parallel to this edge and outside it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            tIn = std::max(tIn, t);
+        else
+            tOut = std::min(tOut, t);
+        if (tIn > tOut) return;
+    }
+    const double ox = x1, oy = y1;
+    if (tIn > 0) {
+        x1 = std::clamp(ox + tIn * dx, 0.0, kPictureWidth);
+        y1 = std::clamp(oy + tIn * dy, 0.0, kPictureHeight);
+    }
+    if (tOut < 1) {
+        x2 = std::clamp(ox + tOut * dx, 0.0, kPictureWidth);
+        y2 = std::clamp(oy + tOut * dy, 0.0, kPictureHeight);
+    }
+    hidden = 0;
+}
+
+void kdaten2(double cx, double cy, double r, double t, double& x, double& y) {
+    x = cx + r * std::cos(t);
+    y = cy - r * std::sin(t);
+}
+
+// Zero, negative and non-finite waits return at once.
+void mpause(double seconds) {
+    if (!(seconds > 0) || !std::isfinite(seconds)) return;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+}  // namespace geom
