@@ -1,0 +1,184 @@
+// font2tground run for real on the sample font; its output read back strictly.
+
+#include <map>
+
+#include "tground_file.h"
+#include "tool_support.h"
+
+namespace tooltest {
+namespace {
+
+class Font2Tground : public ScratchTest {
+protected:
+    // Runs the tool and reads its output; fails the test when either goes wrong.
+    GroundFile convert(const std::string& text, std::vector<std::string> extra = {}) {
+        const fs::path out = dir() / "tground.dat";
+        std::vector<std::string> args{LK_SAMPLE_FONT, text, out.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = run(LK_FONT2TGROUND, args, scratch());
+        EXPECT_EQ(r.status, 0) << r.err;
+        try {
+            return parseGroundFile(readAll(out));
+        } catch (const BadFile& e) {
+            ADD_FAILURE() << "\"" << text << "\": " << e.what();
+            return {};
+        }
+    }
+    // Files in the test folder besides the scratch folder.
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir()))
+            if (e.path().filename() != "scratch") names.push_back(e.path().filename().string());
+        return names;
+    }
+};
+
+const Contour& largest(const FileLetter& l) {
+    const Contour* best = &l.contours.front();
+    for (const Contour& c : l.contours)
+        if (std::fabs(c.area) > std::fabs(best->area)) best = &c;
+    return *best;
+}
+
+TEST_F(Font2Tground, LayoutReadsBackAndContoursClose) {
+    const GroundFile g = convert("ABC");  // the strict reader checks CR LF, number form, records
+    EXPECT_EQ(g.text, "ABC");
+    ASSERT_EQ(g.letters.size(), 3u);
+    const std::map<std::string, std::size_t> contours{{"A", 2}, {"B", 3}, {"C", 1}};
+    for (const FileLetter& l : g.letters) {
+        EXPECT_EQ(l.contours.size(), contours.at(l.text)) << l.text;
+        EXPECT_GT(l.advance, 0) << l.text;
+        bool curved = false;
+        for (const Contour& c : l.contours)
+            for (const Seg& s : c.segs) curved |= s.quad;
+        EXPECT_EQ(curved, l.text != "A") << l.text;  // A is all straight, B and C have curves
+        // Capitals in millimetres with a 100 mm em: about 73 mm tall, on the baseline (round
+        // letters overshoot it a little).
+        EXPECT_NEAR(l.ymin, 0, 2) << l.text;
+        EXPECT_GT(l.ymax, 60) << l.text;
+        EXPECT_LT(l.ymax, 80) << l.text;
+    }
+}
+
+TEST_F(Font2Tground, CountersGetBridgesAcrossTheirStroke) {
+    const std::map<std::string, std::size_t> expected{{"O", 1}, {"A", 1}, {"B", 2}, {"8", 2},
+                                                      {"i", 0}, {"C", 0}, {"o", 1}};
+    const GroundFile g = convert("OAB8iCo");
+    ASSERT_EQ(g.letters.size(), expected.size());
+    for (const FileLetter& l : g.letters) {
+        SCOPED_TRACE(l.text);
+        ASSERT_EQ(l.bridges.size(), expected.at(l.text));
+        const Contour& outer = largest(l);
+        const FileBridge* top = nullptr;
+        for (const FileBridge& b : l.bridges) {
+            EXPECT_EQ(b.code, 1);
+            EXPECT_EQ(b.x1, b.x2);  // vertical
+            EXPECT_GT(b.y2, b.y1);  // upwards
+            EXPECT_GE(b.x1, l.xmin);
+            EXPECT_LE(b.x1, l.xmax);
+            EXPECT_GE(b.y1, l.ymin);
+            EXPECT_LE(b.y2, l.ymax + 1e-6);
+            // Starts on a counter (wound against the outer contour), ends on another contour.
+            const Contour* start = nullptr;
+            const Contour* end = nullptr;
+            for (const Contour& c : l.contours) {
+                if (distanceToContour(c, b.x1, b.y1) < 0.01) start = &c;
+                if (distanceToContour(c, b.x2, b.y2) < 0.01) end = &c;
+            }
+            ASSERT_NE(start, nullptr);
+            ASSERT_NE(end, nullptr);
+            EXPECT_LT(start->area * outer.area, 0);
+            EXPECT_NE(start, end);
+            // Ink all the way along, open space just beyond both ends: one stroke crossed.
+            for (double t = 0.05; t < 1; t += 0.1)
+                EXPECT_NE(winding(l, b.x1, b.y1 + t * (b.y2 - b.y1)), 0) << "t=" << t;
+            EXPECT_EQ(winding(l, b.x1, b.y1 - 0.3), 0);
+            EXPECT_EQ(winding(l, b.x2, b.y2 + 0.3), 0);
+            if (!top || b.y2 > top->y2) top = &b;
+        }
+        // The highest bridge reaches the outside of the letter.
+        if (top) {
+            EXPECT_LT(distanceToContour(outer, top->x2, top->y2), 0.01);
+        }
+    }
+}
+
+TEST_F(Font2Tground, LettersAreLaidOutByTheirAdvances) {
+    const GroundFile abc = convert("ABC");
+    ASSERT_EQ(abc.letters.size(), 3u);
+    // Each group is relative to its own origin: the same as the letter converted alone.
+    for (const FileLetter& l : abc.letters) {
+        const GroundFile alone = convert(l.text);
+        ASSERT_EQ(alone.letters.size(), 1u);
+        EXPECT_EQ(alone.letters[0].advance, l.advance);
+        ASSERT_EQ(alone.letters[0].points.size(), l.points.size());
+        for (std::size_t i = 0; i < l.points.size(); ++i) {
+            EXPECT_EQ(alone.letters[0].points[i].x, l.points[i].x);
+            EXPECT_EQ(alone.letters[0].points[i].y, l.points[i].y);
+        }
+    }
+    // Placed at the running offset the letters follow each other without overlapping.
+    double start = 0;
+    for (std::size_t k = 0; k + 1 < abc.letters.size(); ++k) {
+        const double next = start + abc.letters[k].advance;
+        EXPECT_LT(abc.letters[k].xmax + start, abc.letters[k + 1].xmin + next)
+            << abc.letters[k].text << abc.letters[k + 1].text;
+        start = next;
+    }
+}
+
+TEST_F(Font2Tground, EmSizeScalesEverything) {
+    const GroundFile full = convert("B8");
+    const GroundFile half = convert("B8", {"--em-mm", "50"});
+    ASSERT_EQ(full.letters.size(), half.letters.size());
+    for (std::size_t k = 0; k < full.letters.size(); ++k) {
+        const FileLetter &f = full.letters[k], &h = half.letters[k];
+        EXPECT_NEAR(h.advance, f.advance / 2, 1e-6);
+        ASSERT_EQ(h.points.size(), f.points.size());
+        for (std::size_t i = 0; i < f.points.size(); ++i) {
+            EXPECT_NEAR(h.points[i].x, f.points[i].x / 2, 1e-6);
+            EXPECT_NEAR(h.points[i].y, f.points[i].y / 2, 1e-6);
+        }
+        ASSERT_EQ(h.bridges.size(), f.bridges.size());
+        for (std::size_t i = 0; i < f.bridges.size(); ++i) EXPECT_NEAR(h.bridges[i].y2, f.bridges[i].y2 / 2, 1e-6);
+    }
+}
+
+TEST_F(Font2Tground, BlankIsALetterWithoutContours) {
+    const GroundFile g = convert("i i");
+    ASSERT_EQ(g.letters.size(), 3u);
+    const FileLetter& blank = g.letters[1];
+    EXPECT_EQ(blank.text, " ");
+    EXPECT_TRUE(blank.points.empty());
+    EXPECT_TRUE(blank.bridges.empty());
+    EXPECT_GT(blank.advance, 0);
+    EXPECT_EQ(g.letters[0].points.size(), g.letters[2].points.size());
+}
+
+TEST_F(Font2Tground, FailuresLeaveNoFileBehind) {
+    const fs::path out = dir() / "tground.dat";
+
+    RunResult r = run(LK_FONT2TGROUND, {(dir() / "missing.ttf").string(), "ABC", out.string()}, scratch());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_TRUE(leftovers().empty());
+
+    // A character the font lacks, over an existing file: the old file stays as it was.
+    { std::ofstream(out, std::ios::binary) << "old\r\n"; }
+    r = run(LK_FONT2TGROUND, {LK_SAMPLE_FONT, "A\xE4\xB8\xAD", out.string()}, scratch());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("glyph"), std::string::npos) << r.err;
+    EXPECT_EQ(readAll(out), "old\r\n");
+    EXPECT_EQ(leftovers(), std::vector<std::string>{"tground.dat"});
+
+    r = run(LK_FONT2TGROUND, {LK_SAMPLE_FONT, "A", (dir() / "no" / "tground.dat").string()}, scratch());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(dir() / "no"));
+
+    r = run(LK_FONT2TGROUND, {LK_SAMPLE_FONT, "A", out.string(), "--em-mm", "-3"}, scratch());
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(readAll(out), "old\r\n");
+}
+
+}  // namespace
+}  // namespace tooltest
