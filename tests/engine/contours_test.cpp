@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "geomlib/geomlib.h"
+#include "preview/scale.h"
 #include "shell/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
@@ -211,4 +212,49 @@ TEST(ArcHelpers, SpanAndExtents) {
     swapValues(a, c);
     EXPECT_EQ(a, 2);
     EXPECT_EQ(c, 1);
+}
+
+TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
+    Model m;
+    const auto sample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
+    readGroundContours(m, sample, false);
+    ASSERT_EQ(m.letterCount, 3);
+    EXPECT_EQ(m.groundText, "ABC");
+    ASSERT_GT(m.elements.size(), 100u);
+    ASSERT_EQ(m.bridges.size(), 3u);
+    Box b = contourBoundingBox(m, kBoxPlain, false);
+    EXPECT_EQ(b.xmin, 0.0);
+    // letters in text order, each with its own height
+    for (std::size_t i = 1; i < m.elements.size(); ++i) EXPECT_GE(m.elements[i].object, m.elements[i - 1].object);
+
+    m.smallHeight = 50.8;
+    preview::masstaebe(m);
+    b = contourBoundingBox(m, kBoxPlain, false);
+    EXPECT_NEAR(b.ymax - b.ymin, 50.8, 1e-9);
+    EXPECT_NEAR(b.xmin, 0, 1e-12);
+    double maxHeight = 0;
+    for (const auto& e : m.elements) maxHeight = std::max(maxHeight, e.letterHeight);
+    EXPECT_NEAR(maxHeight, 50.8, 0.5);  // the tallest letter is (nearly) the whole text
+    for (const auto& br : m.bridges) {
+        EXPECT_GE(br.x1, b.xmin);
+        EXPECT_LE(br.x2, b.xmax);
+        EXPECT_GT(br.y2, br.y1);
+        EXPECT_LE(br.y2, b.ymax);
+    }
+
+    // "Fit in" stands every letter on y = 0
+    Model f;
+    readGroundContours(f, sample, true);
+    for (int k = 1; k <= 3; ++k) {
+        double ymin = 1e9;
+        for (const auto& e : f.elements)
+            if (e.object == k) ymin = std::min(ymin, e.y);
+        EXPECT_EQ(ymin, 0.0) << k;
+    }
+
+    // a text without height cannot be scaled
+    Model flat;
+    flat.elements.push(Element{0, 5, 1, 1, 0});
+    flat.elements.push(Element{9, 5, 0, 1, 0});
+    EXPECT_THROW(preview::masstaebe(flat), wf::OverflowFault);
 }

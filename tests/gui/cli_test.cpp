@@ -1,0 +1,134 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/cli.h"
+#include "shell/workfile_io.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A copy of the bundled program folder (stand-ins and letters) below a folder with blanks.
+struct ProgramCopy {
+    TempFolder base{false};
+    fs::path dir;
+    ProgramCopy(bool withWif = true) {
+        dir = base.path() / "program folder 'with' blanks";
+        fs::create_directories(dir / "workfiles");
+        for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "zodu.exe"})
+            fs::copy_file(fs::path(LK_PROGRAM_DIR) / p, dir / p);
+        fs::copy_file(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat", dir / "workfiles" / "tground.dat");
+        if (withWif) fs::copy_file(fs::path(LK_PROGRAM_DIR) / "workfiles" / "wif.dat", dir / "workfiles" / "wif.dat");
+    }
+    std::string log(int expectLines) const {
+        // the stand-ins run detached: wait until they have written
+        QElapsedTimer t;
+        t.start();
+        std::string text;
+        while (t.elapsed() < 10000) {
+            std::error_code ec;
+            if (fs::exists(dir / "workfiles" / "standin.log", ec)) {
+                text = wf::readFile(dir / "workfiles" / "standin.log");
+                if (std::count(text.begin(), text.end(), '\n') >= expectLines) break;
+            }
+            QThread::msleep(20);
+        }
+        return text;
+    }
+};
+
+struct CliRun {
+    int status;
+    std::string out, err;
+    QJsonObject report;
+};
+
+CliRun run(const ProgramCopy& p, QStringList args) {
+    std::ostringstream out, err;
+    args.prepend(QString::fromStdString(p.dir.string()));
+    args.prepend("--folder");
+    CliRun r;
+    r.status = app::runCli(args, "/nonexistent", out, err);
+    r.out = out.str();
+    r.err = err.str();
+    r.report = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    return r;
+}
+
+}  // namespace
+
+TEST(CommandLine, ReportsTheStartedProgram) {
+    ProgramCopy p;
+    const CliRun r = run(p, {"--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.report["token"].toString(), "stvt");
+    EXPECT_EQ(r.report["groundText"].toString(), "ABC");
+    EXPECT_EQ(r.report["letterCount"].toInt(), 3);
+    EXPECT_EQ(r.report["counts"].toObject()["bridges"].toInt(), 3);
+    const QJsonObject c = r.report["controls"].toObject();
+    EXPECT_EQ(c["Texth"].toString(), " 4");
+    EXPECT_EQ(c["Text4"].toString(), " .08");
+    EXPECT_EQ(r.report["apertureWidthMin"].toDouble(), 0.3048);
+    EXPECT_DOUBLE_EQ(r.report["apertureWidthMax"].toDouble(), 10.16);
+    EXPECT_TRUE(r.report["messages"].toArray().isEmpty());
+    EXPECT_FALSE(r.report["terminated"].toBool());
+    EXPECT_EQ(r.report["signDistanceA"].toArray().size(), 257);
+}
+
+TEST(CommandLine, ChainsToTheSiblingsThroughAFolderWithBlanks) {
+    {
+        ProgramCopy p;
+        const CliRun r = run(p, {"--close", "--chain", "--report"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(p.log(1), "STV3.EXE stvt\n");
+        EXPECT_EQ(wf::readFile(p.dir / "workfiles" / "wif.dat"), "1\r\n0\r\n");
+        const QJsonArray started = r.report["started"].toArray();
+        ASSERT_EQ(started.size(), 1);
+        EXPECT_EQ(started[0].toObject()["program"].toString().toStdString(), (p.dir / "STV3.EXE").string());
+        EXPECT_TRUE(r.report["terminated"].toBool());
+    }
+    {
+        ProgramCopy p;
+        const CliRun r = run(p, {"--token", "STVT", "--chain", "--close"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(p.log(1), "zodu.exe\n");  // closing does not run after the hand-over
+    }
+    {
+        ProgramCopy p(false);  // no wif.dat: the later stage is not started
+        const CliRun r = run(p, {"--close", "--chain", "--report"});
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, "critical|Error|File access error !\n");
+        EXPECT_TRUE(r.report["started"].toArray().isEmpty());
+        EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "standin.log"));
+    }
+}
+
+TEST(CommandLine, RefusesWhatItCannotDo) {
+    ProgramCopy p;
+    EXPECT_EQ(run(p, {"--bogus"}).status, 1);
+    EXPECT_EQ(run(p, {"--token"}).status, 1);
+    EXPECT_EQ(run(p, {"--resume", "--token", "stvt"}).status, 1);
+    const CliRun later = run(p, {"--shape", "3"});
+    EXPECT_EQ(later.status, 1);
+    EXPECT_NE(later.err.find("not available yet"), std::string::npos);
+    std::ostringstream out, err;
+    EXPECT_EQ(app::runCli({"--folder", "/no/such/folder"}, "/", out, err), 1);
+
+    // --dump writes the model; a dump that cannot be written is a file error
+    const fs::path dump = p.dir / "model.json";
+    const CliRun d = run(p, {"--dump", QString::fromStdString(dump.string())});
+    EXPECT_EQ(d.status, 0);
+    const QJsonObject m = QJsonDocument::fromJson(QByteArray::fromStdString(wf::readFile(dump))).object();
+    EXPECT_EQ(m["elements"].toArray().size(), 152);
+    EXPECT_EQ(m["letterText"].toArray().size(), 3);
+    EXPECT_EQ(run(p, {"--dump", "/no/such/folder/x.json"}).status, 3);
+}
