@@ -121,6 +121,12 @@ void Session::fitView() {
     model.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
 }
 
+void Session::fitAndRedraw() {
+    if (model.elements.empty()) return;
+    fitView();
+    paint();
+}
+
 void Session::loadGroundContours() {
     try {
         engine::readGroundContours(model, workPath("tground.dat"), controls.Check3.value() == 1);

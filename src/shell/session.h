@@ -70,6 +70,7 @@ public:
     void showContourDimensions();
     void rebuild(unsigned steps);
     void fitView();  // view window from the contours
+    void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
 
     // ---- saved state
     SavedState currentState() const;
