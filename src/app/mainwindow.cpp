@@ -11,6 +11,16 @@ namespace app {
 
 namespace {
 constexpr int px(int twips) { return (twips + shell::kTwipsPerPixel / 2) / shell::kTwipsPerPixel; }
+
+// A caption and the named text box beside it.
+QLineEdit* labelledEdit(QWidget* parent, const char* caption, const char* name, QRect captionRect, QRect editRect) {
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(captionRect);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(editRect);
+    return edit;
+}
 }  // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
@@ -54,18 +64,10 @@ void MainWindow::buildWidgets() {
     label2_->setObjectName("Label2");
     label2_->setGeometry(20, 20, 400, 20);
 
-    auto* hl = new QLabel("Height (inches):", central);
-    hl->setGeometry(10, 500, 110, 24);
-    texth_ = new QLineEdit(central);
-    texth_->setObjectName("Texth");
+    texth_ = labelledEdit(central, "Height (inches):", "Texth", {10, 500, 110, 24}, {120, 500, 100, 24});
     texth_->setReadOnly(true);
-    texth_->setGeometry(120, 500, 100, 24);
-    auto* wl = new QLabel("Width (inches):", central);
-    wl->setGeometry(240, 500, 110, 24);
-    textv_ = new QLineEdit(central);
-    textv_->setObjectName("Textv");
+    textv_ = labelledEdit(central, "Width (inches):", "Textv", {240, 500, 110, 24}, {350, 500, 100, 24});
     textv_->setReadOnly(true);
-    textv_->setGeometry(350, 500, 100, 24);
 
     const int x = 665, w = 310;
     auto* frame5 = new QGroupBox("View shape ", central);
@@ -104,16 +106,8 @@ void MainWindow::buildWidgets() {
     frame9_ = new QGroupBox("Contour connection", central);
     frame9_->setObjectName("Frame9");
     frame9_->setGeometry(x, 250, w, 200);
-    auto* l5 = new QLabel("Distance to baseline:", frame9_);
-    l5->setGeometry(10, 25, 150, 22);
-    text5_ = new QLineEdit(frame9_);
-    text5_->setObjectName("Text5");
-    text5_->setGeometry(170, 25, 80, 22);
-    auto* l6 = new QLabel("Connection width:", frame9_);
-    l6->setGeometry(10, 55, 150, 22);
-    text6_ = new QLineEdit(frame9_);
-    text6_->setObjectName("Text6");
-    text6_->setGeometry(170, 55, 80, 22);
+    text5_ = labelledEdit(frame9_, "Distance to baseline:", "Text5", {10, 25, 150, 22}, {170, 25, 80, 22});
+    text6_ = labelledEdit(frame9_, "Connection width:", "Text6", {10, 55, 150, 22}, {170, 55, 80, 22});
     hscroll2_ = new QScrollBar(Qt::Horizontal, frame9_);
     hscroll2_->setObjectName("HScroll2");
     hscroll2_->setGeometry(10, 85, w - 20, 18);
