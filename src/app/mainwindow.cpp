@@ -7,13 +7,16 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "app/render.h"
+
 namespace app {
 
 namespace {
 constexpr int px(int twips) { return (twips + shell::kTwipsPerPixel / 2) / shell::kTwipsPerPixel; }
 }  // namespace
 
-PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
+PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& picture)
+    : QWidget(parent), picture_(picture) {
     setObjectName("Bild1");
     setFixedSize(640, 480);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -22,6 +25,7 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
 void PreviewWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
+    renderPicture(p, QRectF(rect()), picture_);
 }
 
 MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
@@ -47,7 +51,7 @@ void MainWindow::buildWidgets() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
-    bild1_ = new PreviewWidget(central);
+    bild1_ = new PreviewWidget(central, session_->picture);
     bild1_->move(10, 10);
 
     label2_ = new QLabel(central);
