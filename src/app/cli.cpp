@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 #include <set>
 
 #include "app/qtui.h"
+#include "app/render.h"
+#include "preview/svg.h"
 #include "shell/report.h"
 #include "shell/session.h"
 #include "shell/workfile_io.h"
@@ -17,13 +20,24 @@ enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 
 // Options of capabilities the program does not have yet.
 const std::set<QString> kNotYet = {
-    "--fit-in", "--no-fit-in", "--shape", "--H", "--h", "--knot", "--reset-distances",
+    "--reset-distances",
     "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--connection",
     "--no-connection", "--connection-width", "--baseline-distance", "--connection-slider",
     "--cut", "--no-cut", "--one-object", "--no-one-object", "--min-length", "--max-radius",
-    "--png", "--svg", "--convert"};
-const std::set<QString> kWithValue = {"--folder", "--token", "--dump"};
-const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no"};
+    "--convert"};
+const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot"};
+const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
+                                  "--no-fit-in"};
+
+bool writeOutput(const QString& file, const std::string& content, std::ostream& err) {
+    try {
+        wf::replaceFile(file.toStdString(), content);
+        return true;
+    } catch (const std::exception&) {
+        err << file.toStdString() << ": cannot write\n";
+        return false;
+    }
+}
 
 class CliUi : public shell::HeadlessUi {
 public:
@@ -40,7 +54,8 @@ private:
 }  // namespace
 
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
-    QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile;
+    QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
+    std::optional<int> knot;
     bool haveToken = false, resume = false;
     std::set<QString> flags;
     for (int i = 0; i < args.size(); ++i) {
@@ -55,21 +70,42 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 return kBadArguments;
             }
             const QString v = args[++i];
-            if (a == "--folder") folder = v;
-            else if (a == "--token") token = v, haveToken = true;
-            else dumpFile = v;
+            if (a == "--folder") {
+                folder = v;
+            } else if (a == "--token") {
+                token = v;
+                haveToken = true;
+            } else if (a == "--dump") {
+                dumpFile = v;
+            } else if (a == "--png") {
+                pngFile = v;
+            } else if (a == "--svg") {
+                svgFile = v;
+            } else {
+                bool ok = false;
+                knot = v.toInt(&ok);
+                if (!ok) {
+                    err << "--knot: not a whole number: " << v.toStdString() << "\n";
+                    return kBadArguments;
+                }
+            }
         } else if (kFlags.count(a)) {
             flags.insert(a);
             if (a == "--resume") resume = true;
         } else {
             err << a.toStdString() << ": unknown option\n"
-                << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--dump FILE] "
+                << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
+                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--dump FILE] [--png FILE] [--svg FILE] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
             return kBadArguments;
         }
     }
     if (resume && haveToken) {
         err << "--resume and --token exclude each other\n";
+        return kBadArguments;
+    }
+    if (flags.count("--fit-in") && flags.count("--no-fit-in")) {
+        err << "--fit-in and --no-fit-in exclude each other\n";
         return kBadArguments;
     }
     if (resume) token = shell::kTokenResume;
@@ -89,13 +125,33 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
 
     int status = kDone;
     if (!session.terminated) {
-        if (!dumpFile.isEmpty()) {
+        // the user's actions, always in this order
+        auto& fit = session.controls.Check3;
+        if (flags.count("--fit-in") && fit.value() != 1) fit.set(1);
+        if (flags.count("--no-fit-in") && fit.value() == 1) fit.set(0);
+        if (knot) {
             try {
-                wf::replaceFile(dumpFile.toStdString(), shell::dumpJson(session.model));
+                session.controls.HScroll1.set(*knot);
             } catch (const std::exception&) {
-                err << dumpFile.toStdString() << ": cannot write\n";
-                status = kFileError;
+                err << "--knot: the slider runs from " << session.controls.HScroll1.min() << " to "
+                    << session.controls.HScroll1.max() << "\n";
+                return kBadArguments;
             }
+        }
+        // what the user sees now
+        if (!dumpFile.isEmpty() && !writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
+        if (!pngFile.isEmpty() && !pictureImage(session.picture).save(pngFile, "PNG")) {
+            err << pngFile.toStdString() << ": cannot write\n";
+            status = kFileError;
+        }
+        if (!svgFile.isEmpty()) {
+            double b = 0;
+            try {
+                b = wf::parseNumber(session.controls.Text4.value()) * 25.4;
+            } catch (const std::exception&) {
+            }
+            if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
+                status = kFileError;
         }
         if (flags.count("--close")) session.closeWindow();
     }

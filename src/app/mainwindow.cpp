@@ -7,6 +7,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "app/render.h"
+
 namespace app {
 
 namespace {
@@ -23,7 +25,8 @@ QLineEdit* labelledEdit(QWidget* parent, const char* caption, const char* name, 
 }
 }  // namespace
 
-PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
+PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& picture)
+    : QWidget(parent), picture_(picture) {
     setObjectName("Bild1");
     setFixedSize(640, 480);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -32,6 +35,7 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
 void PreviewWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
+    renderPicture(p, QRectF(rect()), picture_);
 }
 
 MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
@@ -57,7 +61,7 @@ void MainWindow::buildWidgets() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
-    bild1_ = new PreviewWidget(central);
+    bild1_ = new PreviewWidget(central, session_->picture);
     bild1_->move(10, 10);
 
     label2_ = new QLabel(central);

@@ -19,10 +19,13 @@ namespace app {
 class PreviewWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit PreviewWidget(QWidget* parent);
+    PreviewWidget(QWidget* parent, const preview::DisplayList& picture);
 
 protected:
     void paintEvent(QPaintEvent*) override;
+
+private:
+    const preview::DisplayList& picture_;
 };
 
 class MainWindow : public QMainWindow {

@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "engine/contours.h"
+#include "engine/shape.h"
+#include "preview/paint.h"
 #include "preview/scale.h"
 #include "shell/workfile_io.h"
 
@@ -41,6 +43,7 @@ Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
     fs::path abs = fs::absolute(appFolder, ec);
     appFolder_ = (ec ? appFolder : abs).string();
     if (appFolder_.empty() || appFolder_.back() != '/') appFolder_ += '/';
+    wireHandlers();
 }
 
 fs::path Session::workPath(const char* name) const { return workFile(appFolder_, name); }
@@ -138,8 +141,13 @@ void Session::loadGroundContours() {
 }
 
 void Session::buildShape() {
-    // The outline of the selected shape and the bending of the letters into it are built
-    // by the shape engine; until it is part of the program the letters stay as loaded.
+    try {
+        engine::buildShape(model, controls.Check3.value() == 1);
+        model.textScale = 1.0;
+        showContourDimensions();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
 }
 
 void Session::contourConnectionBuild() {
@@ -160,6 +168,16 @@ void Session::stegco() {
 void Session::paint() {
     if (paintSuppressed) return;
     ++paintCount;
+    try {
+        preview::PaintOptions o;
+        o.showKnots = controls.Check1 == 1;
+        o.connectionOn = controls.Check2 == 1;
+        o.apertureWidth = wf::parseNumber(controls.Text4.value()) * 25.4;
+        if (preview::paint(model, o, picture) == preview::PaintResult::ViewOverflow)
+            ui_.message("Overflow ! View.", kErrorTitle, Icon::Critical);
+    } catch (const std::exception&) {
+        // a fault while drawing ends the drawing; the picture keeps what was drawn
+    }
     ui_.redraw();
 }
 

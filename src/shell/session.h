@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/model.h"
+#include "preview/canvas.h"
 #include "shell/controls.h"
 #include "shell/ui.h"
 #include "shell/workfiles.h"
@@ -72,6 +73,14 @@ public:
     void fitView();  // view window from the contours
     void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
 
+    // ---- options of the main window that belong to the shape
+    void clickFrame5();    // as clicking "On"
+    void clickFrame1();    // as clicking "Fit in"
+    void clickPicture1();  // redraw
+    void clickPicture9();  // fit and redraw
+    void zoomOut();        // Picture11
+    void zoomIn();         // Picture17
+
     // ---- saved state
     SavedState currentState() const;
     void restoreSavedState();  // stv2b.dat and orgdim.dat
@@ -96,10 +105,18 @@ public:
     TopDat topDat;
     std::string token;  // the command line as compared (blanks removed)
     int paintCount = 0;
+    preview::DisplayList picture;  // what the preview shows
+
+    static bool anySignDistance(const engine::Model& m);  // entries 1..255
+    static void clearSignDistances(engine::Model& m);
 
     Ui& ui() { return ui_; }
 
 private:
+    void wireHandlers();
+    void onCheck1();
+    void onCheck3();
+    void onHScroll1();
     void reportFileError();
     void handOverToStartProgram();
 

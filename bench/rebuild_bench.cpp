@@ -1,0 +1,90 @@
+// The rebuild behind every slider move: read the letters, scale them to h, bend them into the
+// shape and draw the preview.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/contours.h"
+#include "engine/shape.h"
+#include "preview/paint.h"
+#include "preview/scale.h"
+
+namespace {
+
+const std::filesystem::path kSample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
+const std::filesystem::path kHalf = std::filesystem::path(LK_TEST_DATA) / "half.dat";  // 125 letters
+const std::filesystem::path kLong = std::filesystem::path(LK_TEST_DATA) / "long.dat";  // 250 letters
+
+// 250 letters of polygons with straight edges only (a ring of 150 edges, 2 contours each), so
+// that the subdivision of the arched shapes brings the point list close to its capacity.
+std::filesystem::path denseLetters() {
+    const auto file = std::filesystem::path(LK_TEST_DATA) / "dense.dat";
+    if (std::filesystem::exists(file)) return file;
+    std::string s;
+    auto line = [&s](const std::string& l) { s += l + "\r\n"; };
+    line("dense");
+    line(" 0");
+    line(" 250");
+    line(" 0");
+    line(" 0");
+    constexpr int kEdges = 150;
+    for (int letter = 0; letter < 250; ++letter) {
+        line("O");
+        line(" 60");
+        for (int i = 0; i < 4; ++i) line(" 0");
+        line(std::to_string(2 * (2 * kEdges + 2)));
+        for (double r : {30.0, 20.0}) {
+            auto pt = [&](int k, const char* code) {
+                const double a = 6.283185307179586 * k / kEdges;
+                line(std::to_string(30 + r * std::cos(a)));
+                line(std::to_string(40 + r * std::sin(a)));
+                line(code);
+            };
+            for (int k = 0; k < kEdges; ++k) {
+                pt(k, "1");
+                pt(k + 1, "0");
+            }
+            pt(0, "6");
+            pt(0, "0");
+        }
+        line(" 0");
+    }
+    std::ofstream(file, std::ios::binary) << s;
+    return file;
+}
+
+void rebuild(benchmark::State& state, const std::filesystem::path& file, int shape) {
+    engine::Model model;
+    preview::DisplayList picture;
+    bool fitted = false;
+    for (auto _ : state) {
+        engine::readGroundContours(model, file, true);
+        model.smallHeight = 101.6;
+        preview::masstaebe(model);
+        model.shapeNumber = static_cast<std::int16_t>(shape);
+        model.bigHeight = shape == 0 ? 101.6 : 152.4;
+        engine::buildShape(model, true);
+        if (!fitted) {  // the view stays where the user left it while the slider moves
+            const engine::Box v = engine::contourBoundingBox(model, engine::kBoxView, false);
+            model.view = {v.xmin, v.xmax, v.ymin, v.ymax};
+            fitted = true;
+        }
+        preview::paint(model, preview::PaintOptions{}, picture);
+        benchmark::DoNotOptimize(picture.strokes.data());
+    }
+    state.counters["points"] = static_cast<double>(model.elements.size());
+    state.counters["letters"] = model.letterCount;
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(rebuild, sample_shape0, kSample, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, sample_shape4, kSample, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, sample_shape17, kSample, 17)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, letters125_shape4, kHalf, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, letters250_shape4, kLong, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, letters250_shape17, kLong, 17)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, dense250_shape4, denseLetters(), 4)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,36 @@
+#include "app/render.h"
+
+#include <QPen>
+
+namespace app {
+
+void renderPicture(QPainter& painter, const QRectF& target, const preview::DisplayList& picture) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / preview::kPictureWidth, target.height() / preview::kPictureHeight);
+    QPen pen;
+    pen.setCosmetic(true);  // one device pixel wide whatever the scale
+    pen.setWidthF(1.0);
+    int current = -1;
+    for (const auto& s : picture.strokes) {
+        if (s.colour != current) {
+            const preview::Rgb c = preview::paletteColour(s.colour);
+            pen.setColor(QColor(c.r, c.g, c.b));
+            painter.setPen(pen);
+            current = s.colour;
+        }
+        painter.drawLine(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2));
+    }
+    painter.restore();
+}
+
+QImage pictureImage(const preview::DisplayList& picture, double scale) {
+    QImage img(int(preview::kPictureWidth * scale), int(preview::kPictureHeight * scale), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    renderPicture(p, QRectF(0, 0, img.width(), img.height()), picture);
+    return img;
+}
+
+}  // namespace app

@@ -1,0 +1,16 @@
+// Showing what the preview drew: on screen, in a PNG file.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+
+#include "preview/canvas.h"
+
+namespace app {
+
+// Draws the strokes of the 640 x 480 picture into `target` (scaled to fit), antialiased.
+void renderPicture(QPainter& painter, const QRectF& target, const preview::DisplayList& picture);
+// The picture on white, `scale` times the picture size.
+QImage pictureImage(const preview::DisplayList& picture, double scale = 1.0);
+
+}  // namespace app

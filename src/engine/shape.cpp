@@ -1,0 +1,459 @@
+#include "engine/shape.h"
+
+#include <cmath>
+#include <vector>
+
+#include "connection/segments.h"
+#include "engine/contours.h"
+#include "geomlib/geomlib.h"
+#include "shell/workfile_io.h"
+
+namespace engine {
+
+namespace {
+
+constexpr double kRadToDeg = 57.2957795130823;
+constexpr double kDegToRad = 0.0174532925199433;
+constexpr double kPi = 3.14159265358979;
+constexpr double kArcWidening = 0.03;   // share of the sweep added at both ends of an arc
+constexpr double kProbeReach = 10000;   // half length of the vertical probe, mm
+constexpr double kFitScaleY = 0.2;      // the letters are squeezed before probing
+constexpr double kSplitMinDx = 0.01;    // nearly vertical segments are never split at a knot
+constexpr double kSplitSlack = 0.1;     // the knot line may lie this far beyond a segment
+constexpr double kSubdivideMinDx = 0.1; // shorter segments (in x) stay whole
+
+struct Pt {
+    double x, y;
+};
+
+// a result that must never reach the model: the build ends with a fault
+double checked(double v) {
+    if (!std::isfinite(v)) throw wf::OverflowFault("non-finite value in the shape build");
+    return v;
+}
+
+double quotient(double a, double b) {
+    if (b == 0) throw wf::OverflowFault("division by zero in the shape build");
+    return checked(a / b);
+}
+
+void addLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+    m.shapeLines.push({checked(a.x), checked(a.y), checked(b.x), checked(b.y), kind});
+}
+
+// Both ends of A-B moved outwards by 0.05 mm along the segment.
+void addExtendedLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+    double theta = 0;
+    geom::winkelx(a.x, a.y, b.x, b.y, theta);
+    const double len = std::hypot(b.x - a.x, b.y - a.y);
+    b = {a.x + (len + 0.05) * std::cos(theta), a.y + (len + 0.05) * std::sin(theta)};
+    a = {b.x + (len + 0.1) * std::cos(theta + kPi), b.y + (len + 0.1) * std::sin(theta + kPi)};
+    addLine(m, a, b, kind);
+}
+
+// How an end of an arc is finished: widened by 3 % of its sweep, left where the circle
+// through the three points puts it, or moved 1 degree further (the waves, undone at the end).
+enum class ArcEnd { Widened, Exact, OneDegree };
+
+ShapeArc arcThrough(Pt p1, Pt p2, Pt p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
+                    ArcEnd end = ArcEnd::Widened) {
+    double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
+    geom::rech(p1.x, p1.y, p2.x, p2.y, cx, cy, a1, a2, r, p3.x, p3.y);
+    const double widening = kArcWidening * arcSpan(a1, a2) * kRadToDeg;
+    double s = a1 * kRadToDeg, e = a2 * kRadToDeg;
+    if (start == ArcEnd::Widened) s -= widening;
+    if (start == ArcEnd::OneDegree) s -= 1;
+    if (end == ArcEnd::Widened) e += widening;
+    if (end == ArcEnd::OneDegree) e += 1;
+    return {checked(cx), checked(cy), checked(r), checked(s), checked(e), kind};
+}
+
+ShapeArc shifted(ShapeArc a, double dy, std::int16_t kind) {
+    a.cy = checked(a.cy + dy);
+    a.kind = kind;
+    return a;
+}
+
+void capBoth(Model& m, std::size_t index) {
+    m.capStart[index] = 1;
+    m.capEnd[index] = 1;
+}
+
+struct Extents {
+    double X0, Y0, X1, Y1;
+};
+
+// Step 4: the baseline, the top and the knots of the shape.
+void buildOutline(Model& m, const Extents& t, double knotX) {
+    const double X0 = t.X0, Y0 = t.Y0, X1 = t.X1, Y1 = t.Y1;
+    const double H = m.bigHeight, h = m.smallHeight;
+    const double r = quotient(H, h);
+    const double D = quotient((H - h) * Y1, h);
+    const double xm = X0 + (X1 - X0) * 0.5;
+    const double xk = knotX;
+    auto knot = [&m](double x, double y) { m.knots.push({checked(x), checked(y)}); };
+    auto flatBase = [&] { addLine(m, {X0 - 1, Y0}, {X1 + 1, Y0}, 0); };
+
+    switch (m.shapeNumber) {
+    case 0:
+        flatBase();
+        addLine(m, {X0, Y1}, {X1, Y1}, 1);
+        capBoth(m, 0);
+        break;
+    case 1:
+        flatBase();
+        addLine(m, {X0, Y1}, {X1, Y0 + (Y1 - Y0) * r}, 1);
+        capBoth(m, 0);
+        break;
+    case 2:
+        flatBase();
+        addLine(m, {X1, Y1}, {X0, Y0 + r * Y1}, 1);
+        capBoth(m, 0);
+        break;
+    case 3:
+        flatBase();
+        addLine(m, {xk, Y1}, {X0, Y0 + r * Y1}, 1);
+        addLine(m, {X1, Y0 + r * Y1}, {xk, Y1}, 1);
+        knot(xk, Y1);
+        capBoth(m, 0);
+        break;
+    case 8:
+        addLine(m, {X0 - 0.1, Y0}, {X1 + 0.1, Y0}, 0);
+        addLine(m, {X0, Y1}, {xk, Y0 + r * Y1}, 1);
+        addLine(m, {xk, Y0 + r * Y1}, {X1, Y1}, 1);
+        knot(xk, Y0 + r * Y1);
+        capBoth(m, 0);
+        break;
+    case 11:
+        addExtendedLine(m, {X1, Y1 / 2}, {X0, r * Y1 / 2}, 1);
+        addExtendedLine(m, {X1, -Y1 / 2}, {X0, -r * Y1 / 2}, 0);
+        capBoth(m, 1);
+        break;
+    case 12:
+        addExtendedLine(m, {X0, Y1 / 2}, {X1, r * Y1 / 2}, 1);
+        addExtendedLine(m, {X0, -Y1 / 2}, {X1, -r * Y1 / 2}, 0);
+        capBoth(m, 1);
+        break;
+    case 16: {
+        const double e = quotient((H - h) * h, Y1) * 0.5;
+        addLine(m, {X0, Y1}, {xk, Y1 + e}, 1);
+        addLine(m, {xk, Y1 + e}, {X1, Y1}, 1);
+        addLine(m, {X0, Y0}, {xk, Y0 - e}, 0);
+        addLine(m, {xk, Y0 - e}, {X1, Y0}, 0);
+        knot(xk, Y1 + e);
+        knot(xk, Y0 - e);
+        m.capStart[2] = 1;
+        m.capEnd[3] = 1;
+        break;
+    }
+    case 17:
+        addLine(m, {xk, Y1 / 2}, {X0, r * Y1 / 2 + Y0}, 1);
+        addLine(m, {X1, r * Y1 / 2 + Y0}, {xk, Y1 / 2}, 1);
+        addLine(m, {xk, -Y1 / 2}, {X0, -r * Y1 / 2}, 0);
+        addLine(m, {X1, -r * Y1 / 2}, {xk, -Y1 / 2}, 0);
+        knot(xk, Y1 / 2);
+        knot(xk, -Y1 / 2);
+        m.capEnd[2] = 1;
+        m.capStart[3] = 1;
+        break;
+    case 18:
+    case 19: {
+        const double d = m.shapeNumber == 18 ? -D : D;
+        addLine(m, {X0, Y0}, {xk, Y0 + d}, 0);
+        addLine(m, {xk, Y0 + d}, {X1, Y0}, 0);
+        addLine(m, {X0, Y0 + Y1}, {xk, Y0 + d + Y1}, 1);
+        addLine(m, {xk, Y0 + d + Y1}, {X1, Y0 + Y1}, 1);
+        knot(xk, Y0 + d);
+        knot(xk, Y0 + d + Y1);
+        m.capStart[0] = 1;
+        m.capEnd[1] = 1;
+        break;
+    }
+    case 4:
+    case 9: {
+        const double d = m.shapeNumber == 4 ? -D : D;
+        const ShapeArc a0 = arcThrough({X0, Y0}, {X1, Y0}, {xm, Y0 + d}, 0);
+        m.shapeArcs.push(a0);
+        m.shapeArcs.push(shifted(a0, Y1, 1));
+        capBoth(m, 0);
+        break;
+    }
+    case 5:
+        m.shapeArcs.push(arcThrough({X0, Y0}, {X1, Y0}, {xm, Y0 - D / 2}, 0));
+        m.shapeArcs.push(arcThrough({X0, Y0 + Y1}, {X1, Y0 + Y1}, {xm, Y0 + Y1 + D / 2}, 1));
+        capBoth(m, 0);
+        break;
+    case 10:
+        m.shapeArcs.push(arcThrough({X0, Y0 - D / 2}, {X1, Y0 - D / 2}, {xm, Y0}, 0));
+        m.shapeArcs.push(
+            arcThrough({X0, Y0 + Y1 + D / 2}, {X1, Y0 + Y1 + D / 2}, {xm, Y0 + Y1}, 1));
+        capBoth(m, 0);
+        break;
+    case 13:
+        flatBase();
+        m.shapeArcs.push(arcThrough({X0, Y0 + Y1}, {X1, Y0 + Y1}, {xm, Y0 + Y1 + D}, 1));
+        capBoth(m, 0);
+        break;
+    case 14:
+        addLine(m, {X0 - 1, Y1}, {X1 + 1, Y1}, 1);
+        m.shapeArcs.push(arcThrough({X0, Y0}, {X1, Y0}, {xm, Y0 - D}, 0));
+        capBoth(m, 0);
+        break;
+    case 15:
+        addLine(m, {X0 - 1, Y1 + D}, {X1 + 1, Y1 + D}, 1);
+        m.shapeArcs.push(arcThrough({X0, Y0}, {X1, Y0}, {xm, Y0 + D}, 0));
+        capBoth(m, 0);
+        break;
+    case 6:
+    case 7: {
+        // two half arcs: up then down (6) or down then up (7); where they meet the arcs first
+        // overlap by one degree so that no point at the middle misses both
+        const double A = X0 - 0.1, W = X1 + 0.1 - A;
+        const double first = m.shapeNumber == 6 ? D / 2 : -D / 2;
+        const bool six = m.shapeNumber == 6;
+        const ArcEnd inner0 = six ? ArcEnd::OneDegree : ArcEnd::Widened;
+        const ArcEnd outer0 = six ? ArcEnd::Widened : ArcEnd::OneDegree;
+        const ArcEnd inner1 = six ? ArcEnd::Exact : ArcEnd::Widened;
+        const ArcEnd outer1 = six ? ArcEnd::Widened : ArcEnd::Exact;
+        const ShapeArc a0 =
+            arcThrough({A, Y0}, {A + W / 2, Y0}, {A + W / 4, Y0 + first}, 0, inner0, outer0);
+        const ShapeArc a1 = arcThrough({A + W / 2, Y0}, {A + W, Y0}, {A + 0.75 * W, Y0 - first}, 0,
+                                       inner1, outer1);
+        m.shapeArcs.push(a0);
+        m.shapeArcs.push(a1);
+        m.shapeArcs.push(shifted(a0, Y1, 1));
+        m.shapeArcs.push(shifted(a1, Y1, 1));
+        m.capStart[0] = m.capStart[1] = six ? 0 : 1;
+        m.capEnd[0] = m.capEnd[1] = six ? 1 : 0;
+        break;
+    }
+    default:
+        throw wf::OverflowFault("no such shape");
+    }
+}
+
+// Step 2: letter n moves right by the sign distances before it.
+void applyLetterSpacing(Model& m) {
+    const int letters = m.letterCount;
+    if (letters <= 0) return;
+    std::vector<double> shift(static_cast<std::size_t>(letters) + 1, 0.0);
+    double offset = 0;
+    for (int n = 1; n <= letters && n - 1 < static_cast<int>(kSignDistances); ++n) {
+        offset += m.signDistanceA[n - 1] * 25.4 + m.signDistanceB[n - 1];
+        shift[n] = checked(offset);
+    }
+    auto of = [&](std::int32_t object) {
+        return object >= 1 && object <= letters ? shift[object] : 0.0;
+    };
+    for (Element& e : m.elements) e.x += of(e.object);
+    for (Bridge& b : m.bridges) {
+        const double s = of(b.object);
+        b.x1 += s;
+        b.x2 += s;
+    }
+}
+
+void shiftAll(Model& m, double dx, double dy) {
+    for (Element& e : m.elements) {
+        e.x -= dx;
+        e.y -= dy;
+    }
+    for (Bridge& b : m.bridges) {
+        b.x1 -= dx;
+        b.x2 -= dx;
+        b.y1 -= dy;
+        b.y2 -= dy;
+    }
+}
+
+// The list in `out` replaces the contour points, or the build ends when it does not fit.
+void commit(Model& m, std::vector<Element>& out) {
+    if (out.size() > kMaxElements) throw CapacityFault("too many contour points");
+    m.elements.raw().swap(out);
+}
+
+Element copyWithCode(const Element& e, double x, double y, std::int16_t code) {
+    Element c = e;
+    c.x = x;
+    c.y = y;
+    c.kind = code;
+    return c;
+}
+
+// Every contour's closing segment becomes an explicit straight piece: ... P, P' (code 1),
+// E (code 2), E (code 6) when the end point E differs from the point before it.
+void makeClosingSegments(Model& m) {
+    const auto& in = m.elements.raw();
+    std::vector<Element> out;
+    out.reserve(in.size() + in.size() / 8 + 16);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const Element& e = in[i];
+        if (e.kind == kCodeEnd && i > 0 && (in[i - 1].x != e.x || in[i - 1].y != e.y)) {
+            const Element& prev = in[i - 1];
+            out.push_back(copyWithCode(prev, prev.x, prev.y, kCodeLine));
+            out.push_back(copyWithCode(prev, e.x, e.y, kCodeInserted));
+        }
+        out.push_back(e);
+    }
+    commit(m, out);
+}
+
+// One pass over the straight segments (code 1 followed by its end point); `cut` says where a
+// segment gets a new vertex and with which code the first copy is stored. The entry after a
+// contour end and the points of a quadratic curve are passed over as the drawing does.
+template <typename Cut>
+void insertVertices(Model& m, Cut cut) {
+    const auto& in = m.elements.raw();
+    const std::size_t n = in.size();
+    std::vector<Element> out;
+    out.reserve(n + n / 2 + 16);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Element& p = in[i];
+        out.push_back(p);
+        if (p.kind == kCodeEnd || p.kind == kCodeQuadratic) {
+            const std::size_t skip = p.kind == kCodeEnd ? 1 : 2;
+            for (std::size_t k = 1; k <= skip && i + 1 < n; ++k) out.push_back(in[++i]);
+            continue;
+        }
+        if (p.kind != kCodeLine || i + 1 >= n) continue;
+        Pt v{};
+        std::int16_t code = 0;
+        if (cut(p, in[i + 1], v, code)) {
+            out.push_back(copyWithCode(p, v.x, v.y, code));
+            out.push_back(copyWithCode(p, v.x, v.y, kCodeLine));
+        }
+    }
+    commit(m, out);
+}
+
+Extents extentsOf(Model& m) {
+    const Box b = contourBoundingBox(m, kBoxPlain, false);
+    return {b.xmin, b.ymin, b.xmax, b.ymax};
+}
+
+}  // namespace
+
+bool shapeHasKnot(int shape) {
+    return shape == 3 || shape == 8 || (shape >= 16 && shape <= 19);
+}
+
+void splitAtX(Model& model, double x) {
+    makeClosingSegments(model);
+    insertVertices(model, [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+        if (!(std::fabs(q.x - p.x) > kSplitMinDx)) return false;
+        const double lo = std::min(p.x, q.x) - kSplitSlack, hi = std::max(p.x, q.x) + kSplitSlack;
+        if (x < lo || x > hi) return false;
+        v = {x, checked(p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x))};
+        code = kCodeInserted;
+        return true;
+    });
+}
+
+void subdivideSegments(Model& model) {
+    makeClosingSegments(model);
+    insertVertices(model, [](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+        if (!(std::fabs(p.x - q.x) > kSubdivideMinDx)) return false;
+        double theta = 0;
+        geom::winkelx(p.x, p.y, q.x, q.y, theta);
+        const double half = std::hypot(q.x - p.x, q.y - p.y) / 2;
+        v = {p.x + half * std::cos(theta), p.y + half * std::sin(theta)};
+        code = kCodeArcMiddle;
+        return true;
+    });
+}
+
+Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
+    for (const ShapeLine& l : model.shapeLines) {
+        if (l.kind != kind) continue;
+        // the intersection may reorder the ends in place: it works on copies
+        double x1 = x, y1 = y + kProbeReach, x2 = x, y2 = y - kProbeReach;
+        double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2;
+        double ix = 0, iy = 0, jx = 0, jy = 0;
+        std::int16_t ok = 0, ok2 = 0;
+        connection::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+        if (ok == 1) return {true, iy};
+        if (ok2 == 1) return {true, jy};
+    }
+    for (const ShapeArc& a : model.shapeArcs) {
+        if (a.kind != kind) continue;
+        double ix1 = 0, iy1 = 0, ix2 = 0, iy2 = 0;
+        std::int16_t ok1 = 0, ok2 = 0;
+        geom::klschnittpunkt(x, y + kProbeReach, x, y - kProbeReach, a.cx, a.cy, a.radius,
+                             a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
+                             ok2);
+        if (ok1 == 1) return {true, iy1};
+        if (ok2 == 1) return {true, iy2};
+    }
+    return {false, 0.0};
+}
+
+void buildShape(Model& m, bool fitIn) {
+    // step 2: letter spacing
+    applyLetterSpacing(m);
+
+    // step 3: normalisation
+    m.capStart.fill(0);
+    m.capEnd.fill(0);
+    m.shapeLines.clear();
+    m.shapeArcs.clear();
+    m.knots.clear();
+    if (m.elements.empty()) return;  // nothing to bend, and no outline around nothing
+    Extents t = extentsOf(m);
+    shiftAll(m, t.X0, fitIn ? t.Y0 : 0.0);
+    t = extentsOf(m);
+    const double c = t.Y0;
+    if (c < 0) shiftAll(m, 0.0, c);
+    t = extentsOf(m);
+
+    const double xm = t.X0 + (t.X1 - t.X0) * 0.5;
+    const double xk = checked(xm + m.knotShift);
+
+    // step 4: the outline
+    buildOutline(m, t, xk);
+
+    // steps 5 and 6: vertices under the knot, straight segments halved for the arcs
+    const int shape = m.shapeNumber;
+    if (shapeHasKnot(shape)) splitAtX(m, xk);
+    if (shape == 6 || shape == 7) splitAtX(m, xm);
+    if (shape == 4 || shape == 5 || shape == 6 || shape == 7 || shape == 9 || shape == 10 ||
+        (shape >= 13 && shape <= 15))
+        subdivideSegments(m);
+
+    // step 7: every point squeezed, then set between the baseline and the top at its x
+    // (scaling about (xm, 0) by 1 in x and 0.2 in y; x is left exactly as it is, so that a
+    // point at the very end of the text still meets an outline line ending there)
+    for (Element& e : m.elements) {
+        e.y *= kFitScaleY;
+        e.letterHeight *= kFitScaleY;
+    }
+    for (Bridge& b : m.bridges) {
+        b.y1 *= kFitScaleY;
+        b.y2 *= kFitScaleY;
+        if (fitIn) b.letterHeight *= kFitScaleY;
+    }
+    const double plainDivisor = kFitScaleY * (t.Y1 + c);
+    auto bend = [&](double x, double& y, double letterHeight) {
+        const Probe base = probeOutline(m, x, y, 0);
+        const Probe top = probeOutline(m, x, y, 1);
+        if (!base.found || !top.found) return;
+        const double share =
+            fitIn ? quotient(y, letterHeight) : quotient(y + kFitScaleY * c, plainDivisor);
+        y = checked(base.y + (top.y - base.y) * share);
+    };
+    for (Element& e : m.elements) bend(e.x, e.y, e.letterHeight);
+    for (Bridge& b : m.bridges) {
+        bend(b.x1, b.y1, b.letterHeight);
+        bend(b.x2, b.y2, b.letterHeight);
+    }
+
+    // step 8: the waves' arcs meet at the middle again
+    if (shape == 7) {
+        m.shapeArcs[0].endDeg -= 1;
+        m.shapeArcs[2].endDeg -= 1;
+    } else if (shape == 6) {
+        m.shapeArcs[0].startDeg += 1;
+        m.shapeArcs[2].startDeg += 1;
+    }
+}
+
+}  // namespace engine

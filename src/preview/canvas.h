@@ -1,0 +1,49 @@
+// What the preview draws on: a 640 x 480 picture, y downwards, lines in palette colours.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace preview {
+
+inline constexpr double kPictureWidth = 640;
+inline constexpr double kPictureHeight = 480;
+
+// Entries of the classic 16-colour palette used by the preview.
+enum Colour : std::uint8_t {
+    kBlack = 0,
+    kGreen = 2,
+    kLightGrey = 7,
+    kLightBlue = 9,
+    kLightRed = 12,
+};
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+Rgb paletteColour(std::uint8_t index);
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    virtual void clear() = 0;
+    virtual void line(double x1, double y1, double x2, double y2, std::uint8_t colour) = 0;
+};
+
+struct Stroke {
+    double x1, y1, x2, y2;
+    std::uint8_t colour;
+};
+
+// Keeps what was drawn last, so the window can show it again at any size and the command line
+// can write it out.
+class DisplayList : public Canvas {
+public:
+    void clear() override { strokes.clear(); }
+    void line(double x1, double y1, double x2, double y2, std::uint8_t colour) override {
+        strokes.push_back({x1, y1, x2, y2, colour});
+    }
+    std::vector<Stroke> strokes;
+};
+
+}  // namespace preview
