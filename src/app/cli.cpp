@@ -8,6 +8,7 @@
 #include "app/qtui.h"
 #include "app/render.h"
 #include "preview/svg.h"
+#include "shell/dimension_dialog.h"
 #include "shell/report.h"
 #include "shell/session.h"
 #include "shell/workfile_io.h"
@@ -25,7 +26,8 @@ const std::set<QString> kNotYet = {
     "--no-connection", "--connection-width", "--baseline-distance", "--connection-slider",
     "--cut", "--no-cut", "--one-object", "--no-one-object", "--min-length", "--max-radius",
     "--convert"};
-const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot"};
+const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot",
+                                      "--shape", "--H", "--h"};
 const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
                                   "--no-fit-in"};
 
@@ -55,7 +57,8 @@ private:
 
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
     QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
-    std::optional<int> knot;
+    std::optional<int> knot, shape;
+    std::optional<std::string> typedBig, typedSmall;
     bool haveToken = false, resume = false;
     std::set<QString> flags;
     for (int i = 0; i < args.size(); ++i) {
@@ -77,6 +80,17 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 haveToken = true;
             } else if (a == "--dump") {
                 dumpFile = v;
+            } else if (a == "--shape") {
+                bool ok = false;
+                shape = v.toInt(&ok);
+                if (!ok || *shape < 0 || *shape >= shell::kShapeCount) {
+                    err << "--shape: a shape number 0 to 19: " << v.toStdString() << "\n";
+                    return kBadArguments;
+                }
+            } else if (a == "--H") {
+                typedBig = v.toStdString();
+            } else if (a == "--h") {
+                typedSmall = v.toStdString();
             } else if (a == "--png") {
                 pngFile = v;
             } else if (a == "--svg") {
@@ -109,6 +123,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         return kBadArguments;
     }
     if (resume) token = shell::kTokenResume;
+    if ((typedBig || typedSmall) && !shape) {
+        err << "--H and --h belong to --shape\n";
+        return kBadArguments;
+    }
     if (!QFileInfo(folder).isDir()) {
         err << folder.toStdString() << ": no such folder\n";
         return kBadArguments;
@@ -129,7 +147,18 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         auto& fit = session.controls.Check3;
         if (flags.count("--fit-in") && fit.value() != 1) fit.set(1);
         if (flags.count("--no-fit-in") && fit.value() == 1) fit.set(0);
-        if (knot) {
+        if (shape) {
+            // shape 0 has one height, typed into its one text box
+            if (*shape == 0) {
+                ui.typedText1 = typedSmall ? typedSmall : typedBig;
+            } else {
+                ui.typedText1 = typedBig;
+                ui.typedText2 = typedSmall;
+            }
+            session.galleryClick(*shape);
+            if (ui.dialogRefused) status = kRefused;
+        }
+        if (knot && status == kDone) {
             try {
                 session.controls.HScroll1.set(*knot);
             } catch (const std::exception&) {

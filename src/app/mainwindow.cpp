@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/render.h"
+#include "app/shape_picture.h"
 
 namespace app {
 
@@ -131,6 +133,21 @@ void MainWindow::buildWidgets() {
     check5_ = new QCheckBox("Create as one object", central);
     check5_->setObjectName("Check5");
     check5_->move(x + 10, 460);
+
+    // the gallery: twenty shape pictures in two rows below the preview
+    constexpr int kPerRow = 10, kCellW = 64, kCellH = 58;
+    for (int i = 0; i < shell::kShapeCount; ++i) {
+        auto* pic = new QToolButton(central);
+        pic->setObjectName(QString("auswahl_%1").arg(i));
+        pic->setToolTip(QString("Shape %1").arg(i));
+        pic->setGeometry(10 + (i % kPerRow) * kCellW, 500 + (i / kPerRow) * kCellH, kCellW - 4, kCellH - 4);
+        pic->setIconSize(QSize(kCellW - 10, kCellH - 10));
+        pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
+        connect(pic, &QToolButton::clicked, this, [this, i] {
+            session_->galleryClick(i);
+            refreshFromControls();
+        });
+    }
 
     bindCheck(check1_, session_->controls.Check1);
     bindCheck(check2_, session_->controls.Check2);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/qtui.h"
+#include "shell/dimension_dialog.h"
 #include "shell/session.h"
 
 namespace app {

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/dimension_dialog_qt.h"
+
 namespace app {
 
 bool startDetached(const std::string& program, const std::vector<std::string>& args) {
@@ -56,6 +58,11 @@ void QtUi::processEvents() { QCoreApplication::processEvents(); }
 bool QtUi::openDocument(const std::string& path) {
     if (!QFileInfo(QString::fromStdString(path)).isFile()) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void QtUi::runDimensionDialog(shell::DimensionDialog& dialog) {
+    DimensionDialogWidget widget(dialog, parent_);
+    widget.exec();
 }
 
 }  // namespace app

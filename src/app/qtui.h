@@ -21,6 +21,7 @@ public:
     void controlsChanged() override;
     void processEvents() override;
     bool openDocument(const std::string& path) override;
+    void runDimensionDialog(shell::DimensionDialog& dialog) override;
 
     std::function<void()> onRedraw, onControlsChanged;
     bool terminated = false;

@@ -81,6 +81,9 @@ public:
     void zoomOut();        // Picture11
     void zoomIn();         // Picture17
 
+    // ---- the shape gallery: picture i (0..19) clicked
+    void galleryClick(int shape);
+
     // ---- saved state
     SavedState currentState() const;
     void restoreSavedState();  // stv2b.dat and orgdim.dat

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "shell/dimension_dialog.h"
+
 namespace shell {
 
 const char* iconName(Icon icon) {
@@ -32,6 +34,16 @@ bool HeadlessUi::startProgram(const std::string& program, const std::vector<std:
     if (realStart && !realStart(program, args)) return false;
     started.push_back({program, args});
     return true;
+}
+
+void HeadlessUi::runDimensionDialog(DimensionDialog& dialog) {
+    dialog.activate();
+    if (typedText1) dialog.text1 = *typedText1;
+    if (typedText2) dialog.text2 = *typedText2;
+    if (!dialog.accept()) {
+        dialogRefused = true;
+        dialog.cancel();
+    }
 }
 
 bool HeadlessUi::openDocument(const std::string& path) {

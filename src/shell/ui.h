@@ -2,12 +2,15 @@
 // and the tests use HeadlessUi.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace shell {
 
 enum class Icon { None, Information, Critical };
+
+class DimensionDialog;
 
 const char* iconName(Icon icon);
 
@@ -38,6 +41,9 @@ public:
     virtual void processEvents() {}
     virtual void pause(double seconds) { (void)seconds; }
     virtual bool openDocument(const std::string& path) { (void)path; return false; }
+    // shows a shape's dimension dialog modally: activate(), then accept() or cancel() as the
+    // user does, returning once the dialog is closed
+    virtual void runDimensionDialog(DimensionDialog& dialog) = 0;
 };
 
 // Records what the handlers asked for. A program counts as started when its file exists
@@ -60,6 +66,12 @@ public:
     void terminate() override { terminated = true; }
     void redraw() override { ++redraws; }
     bool openDocument(const std::string& path) override;
+
+    // The dimension dialog: the texts typed (none: the pre-filled texts stand), then accept.
+    // A refused input cancels the dialog and is recorded.
+    std::optional<std::string> typedText1, typedText2;
+    bool dialogRefused = false;
+    void runDimensionDialog(DimensionDialog& dialog) override;
 };
 
 }  // namespace shell

@@ -1,0 +1,75 @@
+// The gallery of the twenty shapes: a click opens the shape's dimension dialog and then
+// brings the rest of the state in line with what was chosen.
+#include <string>
+
+#include "engine/contours.h"
+#include "engine/shape.h"
+#include "shell/dimension_dialog.h"
+#include "shell/session.h"
+#include "shell/workfile_io.h"
+
+namespace shell {
+
+namespace {
+constexpr double kMinStartHeight = 8.128;   // 0.32 inches
+constexpr double kMaxStartHeight = 990.6;   // 39 inches
+constexpr double kDefaultBigHeight = 127.0;  // 5 inches
+constexpr double kDefaultSmallHeight = 101.6;
+constexpr double kMinConnectionWidth = 0.004;
+}  // namespace
+
+void Session::galleryClick(int shape) {
+    (void)dialogForm(shape);  // 0..19 only
+    const int prevShape = model.shapeNumber;
+    const double prevSmall = model.smallHeight, prevBig = model.bigHeight;
+
+    if (shape != 0 && model.groundText.size() < 2) {
+        ui_.message("More character for this shape required. You need 2 signs.", "Exit", Icon::Critical);
+        return;
+    }
+    double& h = model.smallHeight;
+    double& H = model.bigHeight;
+    const bool keep = (H > h && h >= kMinStartHeight && H <= kMaxStartHeight) ||
+                      (shape == prevShape && h >= kMinStartHeight && H >= kMinStartHeight);
+    if (!keep) {
+        H = kDefaultBigHeight;
+        h = kDefaultSmallHeight;
+    }
+
+    DimensionDialog dialog(*this, shape);
+    ui_.runDimensionDialog(dialog);
+    // A cancelled dialog changes nothing: the starting values it was offered are withdrawn,
+    // so cancelling never costs the user the letter spacing.
+    if (!dialog.accepted()) {
+        h = prevSmall;
+        H = prevBig;
+    }
+
+    const bool hadSignDistances = anySignDistance(model);
+    if (model.shapeNumber == prevShape && h == prevSmall && H == prevBig) return fitAndRedraw();
+
+    if (hadSignDistances) {
+        ui_.message("Delete existing sign distances /Menu: Sign distance d/ !", "Info", Icon::Information);
+        clearSignDistances(model);
+        rebuild(kRebuildLetters | kRebuildShape);
+    }
+    if (!model.bridges.empty()) stegco();
+    if (controls.Check2 == 1) {
+        if (h != prevSmall || H != prevBig) {
+            std::string width = wf::formatNumber(engine::roundTo(h / 25.4 * 0.04, 4));
+            if (wf::parseNumber(width) < kMinConnectionWidth) width = "0.004";
+            controls.Text6.set(width);
+            controls.Text5.set(" 0");
+            controls.HScroll2.set(0);
+        }
+        contourConnectionBuild();
+    }
+    const bool knot = engine::shapeHasKnot(model.shapeNumber);
+    controls.Frame11 = knot;
+    controls.HScroll1.visible = knot;
+    if (knot) controls.HScroll1.set(0);
+    fitAndRedraw();
+    ui_.controlsChanged();
+}
+
+}  // namespace shell
