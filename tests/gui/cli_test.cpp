@@ -134,3 +134,26 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(m["letterText"].toArray().size(), 3);
     EXPECT_EQ(run(p, {"--dump", "/no/such/folder/x.json"}).status, 3);
 }
+
+TEST(CommandLine, ShapeDialogTypedOrRefused) {
+    ProgramCopy p;
+    const CliRun ok = run(p, {"--shape", "18", "--H", "6", "--h", "4", "--knot", "200", "--report"});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.report["shapeNumber"].toInt(), 18);
+    EXPECT_DOUBLE_EQ(ok.report["bigHeight"].toDouble(), 6 * 25.4);
+    EXPECT_EQ(ok.report["controls"].toObject()["HScroll1"].toInt(), 200);
+
+    const CliRun one = run(p, {"--shape", "0", "--h", "2.5", "--report"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_DOUBLE_EQ(one.report["smallHeight"].toDouble(), 2.5 * 25.4);
+
+    // a refusal prints the message, exits with 2 and skips the actions after it
+    const CliRun no = run(p, {"--shape", "3", "--H", "39", "--h", "6.4", "--knot", "200", "--report"});
+    EXPECT_EQ(no.status, 2);
+    EXPECT_EQ(no.err, "critical|Info|Maximum ratio H/h =6. Please change H or h !\n");
+    EXPECT_EQ(no.report["shapeNumber"].toInt(), 0);
+    EXPECT_EQ(no.report["controls"].toObject()["HScroll1"].toInt(), 0);
+
+    EXPECT_EQ(run(p, {"--shape", "20"}).status, 1);
+    EXPECT_EQ(run(p, {"--H", "5"}).status, 1);
+}

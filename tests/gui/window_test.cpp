@@ -1,7 +1,13 @@
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <tuple>
 #include <gtest/gtest.h>
 
 #include "app/mainwindow.h"
@@ -73,4 +79,48 @@ TEST(MainWindow, AForeignCommandLineHandsOverAndEnds) {
     ASSERT_TRUE(runUntil([&] { return w.terminated(); }));
     EXPECT_FALSE(w.session().firstActivationDone);
     EXPECT_EQ(w.session().model.elements.size(), 0u);
+}
+
+// The gallery opens the shape's dialog over the main window; Enter accepts, Escape cancels.
+TEST(MainWindow, GalleryDialogFromTheKeyboard) {
+    TempFolder t;
+    t.copySample("tground.dat");
+    t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
+    app::MainWindow w(QString::fromStdString(t.path().string()), "stvt");
+    w.show();
+    ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
+
+    // answers the dialog that the click opens: types into its boxes, then presses a key
+    auto answer = [&](int shape, const QString& big, const QString& small, int key) {
+        QString name, caption, text1;
+        QPoint offset;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            name = d->objectName();
+            caption = d->windowTitle();
+            offset = d->pos() - w.pos();
+            auto* e1 = d->findChild<QLineEdit*>("Text1");
+            auto* e2 = d->findChild<QLineEdit*>("Text2");
+            text1 = e1->text();
+            e1->setText(big);
+            if (e2) e2->setText(small);
+            QTest::keyClick(d, static_cast<Qt::Key>(key));
+            if (d->isVisible()) d->reject();  // a refused input would leave it open
+        });
+        w.findChild<QToolButton*>(QString("auswahl_%1").arg(shape))->click();
+        return std::make_tuple(name, caption, text1, offset);
+    };
+    const auto [name, caption, text1, offset] = answer(17, "6", "4", Qt::Key_Return);
+    EXPECT_EQ(name, "form37");
+    EXPECT_EQ(caption, "Shape");
+    EXPECT_EQ(text1, " 5");
+    EXPECT_EQ(offset, QPoint(780, 213));  // 11700 and 3200 twips
+    EXPECT_EQ(w.session().model.shapeNumber, 17);
+    EXPECT_DOUBLE_EQ(w.session().model.bigHeight, 6 * 25.4);
+    EXPECT_TRUE(w.findChild<QScrollBar*>("HScroll1")->isVisible());
+
+    answer(4, "7", "4", Qt::Key_Escape);
+    EXPECT_EQ(w.session().model.shapeNumber, 17);
+    EXPECT_DOUBLE_EQ(w.session().model.bigHeight, 6 * 25.4);
 }

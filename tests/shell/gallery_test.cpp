@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include "engine/contours.h"
+#include "shell/dimension_dialog.h"
+#include "shell/session.h"
+#include "shell/workfile_io.h"
+#include "support/temp_folder.h"
+#include "support/tground.h"
+
+using namespace shell;
+using namespace testsupport;
+
+namespace {
+
+const std::string kTwoLetters =
+    tground("AB", {{"A", 30, square(-5, 0, 20), {{"1", 5, 8, 5, 20}}}, {"B", 5, square(0, 0, 10), {}}});
+const std::string kOneLetter = tground("A", {{"A", 30, square(0, 0, 20), {}}});
+
+// A started program whose dialogs are answered by a script: each entry is the texts typed
+// (empty: as pre-filled) and whether to press accept or cancel.
+struct ScriptedUi : HeadlessUi {
+    struct Step {
+        std::string text1, text2;
+        bool accept = true;
+    };
+    std::vector<Step> steps;
+    std::vector<std::string> seenText1, seenText2, seenLabel4;
+    int opened = 0;
+    void runDimensionDialog(DimensionDialog& d) override {
+        ++opened;
+        d.activate();
+        seenText1.push_back(d.text1);
+        seenText2.push_back(d.text2);
+        for (const Step& s : steps) {
+            if (!s.accept) return d.cancel();
+            if (!s.text1.empty()) d.text1 = s.text1;
+            if (!s.text2.empty()) d.text2 = s.text2;
+            const bool taken = d.accept();
+            seenLabel4.push_back(d.label4);
+            if (taken) return;
+        }
+        d.cancel();
+    }
+};
+
+struct Program {
+    TempFolder t;
+    ScriptedUi ui;
+    std::unique_ptr<Session> s;
+    explicit Program(const std::string& ground = kTwoLetters) {
+        t.write("tground.dat", ground);
+        s = std::make_unique<Session>(t.path(), "stvt", ui);
+        s->load();
+        s->activate();
+        ui.messages.clear();
+    }
+    // one click on picture i, the dialog answered by the given steps
+    void click(int shape, std::vector<ScriptedUi::Step> steps) {
+        ui.steps = std::move(steps);
+        s->galleryClick(shape);
+    }
+    std::string lastMessage() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
+};
+
+}  // namespace
+
+TEST(DimensionDialogs, TableOfTheTwentyForms) {
+    EXPECT_STREQ(dialogForm(0).name, "form12");
+    EXPECT_EQ(dialogForm(0).kind, DialogKind::Single);
+    EXPECT_STREQ(dialogForm(10).name, "form25");
+    EXPECT_EQ(dialogForm(10).lowerBound, 0.16);
+    int ratio = 0, hmax = 0, knots = 0;
+    for (int i = 0; i < kShapeCount; ++i) {
+        ratio += dialogForm(i).kind == DialogKind::Ratio;
+        hmax += dialogForm(i).kind == DialogKind::HMax;
+        knots += dialogForm(i).knot;
+        if (i != 10) EXPECT_EQ(dialogForm(i).lowerBound, 0.32) << i;
+    }
+    EXPECT_EQ(ratio, 10);
+    EXPECT_EQ(hmax, 9);
+    EXPECT_EQ(knots, 6);
+    EXPECT_THROW(dialogForm(20), std::out_of_range);
+    EXPECT_THROW(dialogForm(-1), std::out_of_range);
+    Program p;
+    DimensionDialog d(*p.s, 4);
+    EXPECT_EQ(d.topTwips(200), 3400);
+    EXPECT_EQ(d.leftTwips(300), 12000);
+}
+
+TEST(DimensionDialogs, StartingValuesAndPreFilledTexts) {
+    Program p;  // a fresh start: H = h = 4 inches
+    p.click(4, {{"", "", false}});
+    EXPECT_EQ(p.ui.seenText1.back(), " 5");  // a new shape with H = h offers 5 and 4 inches
+    EXPECT_EQ(p.ui.seenText2.back(), " 4");
+    p.click(1, {{"6.25", "2.5"}});
+    EXPECT_EQ(p.s->model.shapeNumber, 1);
+    EXPECT_DOUBLE_EQ(p.s->model.bigHeight, 6.25 * 25.4);
+    EXPECT_DOUBLE_EQ(p.s->model.smallHeight, 2.5 * 25.4);
+    p.click(1, {{"", "", false}});  // reopening shows the current values
+    EXPECT_EQ(p.ui.seenText1.back(), " 6.25");
+    EXPECT_EQ(p.ui.seenText2.back(), " 2.5");
+    p.click(0, {{"", "", false}});  // shape 0 shows h in its one box
+    EXPECT_EQ(p.ui.seenText1.back(), " 2.5");
+    p.click(0, {{"3"}});
+    EXPECT_EQ(p.s->model.shapeNumber, 0);
+    EXPECT_DOUBLE_EQ(p.s->model.smallHeight, 76.2);
+    EXPECT_DOUBLE_EQ(p.s->model.bigHeight, 6.25 * 25.4);  // the one-height dialog leaves H alone
+}
+
+TEST(DimensionDialogs, RefusedInputKeepsTheDialogOpenAndTheHeights) {
+    struct Case {
+        int shape;
+        std::string H, h;
+        std::string message, title;
+        Icon icon;
+    };
+    const Case cases[] = {
+        {1, "39", "6.4", "Maximum ratio H/h =6. Please change H or h !", "Info", Icon::Critical},
+        {1, "4", "4", "The height H must be greater than the height h. Please change !", "Info", Icon::Critical},
+        {1, "40", "7", "Height: 0.32 to 39. Please change !", "Error", Icon::Critical},
+        {3, "1", "0.16", "Height: 0.32 to 39. Please change !", "Error", Icon::Critical},
+        {10, "1", "0.1", "Height: 0.16 to 39. Please change !", "Error", Icon::Critical},
+        {1, "abc", "2", "Height: 0.32 to 39. Please change !", "Error", Icon::Critical},
+        {4, "39", "4", "Please reduce the value H !", "Info", Icon::Information},
+    };
+    for (const Case& c : cases) {
+        Program p;
+        p.click(c.shape, {{c.H, c.h}});
+        ASSERT_FALSE(p.ui.messages.empty()) << c.shape << " " << c.H << "/" << c.h;
+        EXPECT_EQ(p.ui.messages[0].text, c.message);
+        EXPECT_EQ(p.ui.messages[0].title, c.title);
+        EXPECT_EQ(p.ui.messages[0].icon, c.icon);
+        // cancelled after the refusal: nothing has changed
+        EXPECT_EQ(p.s->model.shapeNumber, 0);
+        EXPECT_EQ(p.s->model.smallHeight, 101.6);
+        EXPECT_EQ(p.s->model.bigHeight, 101.6);
+    }
+    // the accepted edges
+    for (const Case& c : {Case{1, "39", "6.5"}, Case{10, "1", "0.16"}, Case{2, "39", "38.99"}}) {
+        Program p(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}}));
+        p.s->controls.Textv.set(" 400");  // wide text: H(max) is at its cap
+        p.click(c.shape, {{c.H, c.h}});
+        EXPECT_TRUE(p.ui.messages.empty()) << c.shape << " " << p.lastMessage();
+        EXPECT_EQ(p.s->model.shapeNumber, c.shape);
+    }
+}
+
+TEST(DimensionDialogs, HMaxNoticeFollowsTheTextWidth) {
+    Program p;
+    const double width = wf::parseNumber(p.s->controls.Textv.value());
+    // h from 4 to 2 inches halves the width: a = width / 4, H(max) = (2 + a) * 0.8
+    const double hmax = engine::roundTo((2 + engine::roundTo(width * 0.5 * 0.5, 3)) * 0.8, 3);
+    ASSERT_LT(hmax, 39);
+    p.click(9, {{"39", "2"}, {wf::formatNumber(hmax), "2"}});
+    ASSERT_EQ(p.ui.seenLabel4.size(), 2u);
+    EXPECT_EQ(p.ui.seenLabel4[0], "H(max)=" + wf::formatNumber(hmax));
+    EXPECT_EQ(p.lastMessage(), "Please reduce the value H !");
+    EXPECT_EQ(p.s->model.shapeNumber, 9);  // H = H(max) itself is taken
+    EXPECT_DOUBLE_EQ(p.s->model.bigHeight, hmax * 25.4);
+
+    Program wide;
+    wide.s->controls.Textv.set(" 400");
+    wide.click(13, {{"39", "4"}});
+    EXPECT_EQ(wide.ui.seenLabel4.back(), "H(max)= 39");
+    EXPECT_EQ(wide.s->model.shapeNumber, 13);
+}
+
+TEST(Gallery, OneCharacterAllowsOnlyTheStraightBand) {
+    Program p(kOneLetter);
+    p.click(4, {{"5", "4"}});
+    EXPECT_EQ(p.ui.opened, 0);
+    EXPECT_EQ(p.lastMessage(), "More character for this shape required. You need 2 signs.");
+    EXPECT_EQ(p.ui.messages.back().title, "Exit");
+    p.click(0, {{"2"}});
+    EXPECT_EQ(p.ui.opened, 1);
+    EXPECT_EQ(p.s->model.smallHeight, 50.8);
+}
+
+TEST(Gallery, SignDistancesClearedOnlyWhenSomethingChanged) {
+    Program p;
+    p.s->model.signDistanceA[1] = 0.1;
+    p.click(4, {{"", "", false}});  // cancel: the offered 5 / 4 inches are withdrawn
+    EXPECT_TRUE(p.ui.messages.empty());
+    EXPECT_EQ(p.s->model.signDistanceA[1], 0.1);
+    EXPECT_EQ(p.s->model.bigHeight, 101.6);
+
+    p.click(8, {{"5", "4"}});
+    EXPECT_EQ(p.lastMessage(), "Delete existing sign distances /Menu: Sign distance d/ !");
+    EXPECT_EQ(p.s->model.signDistanceA[1], 0);
+    EXPECT_EQ(p.s->model.shapeNumber, 8);
+    // a knot shape shows the knot group with the slider at the middle
+    EXPECT_TRUE(p.s->controls.Frame11);
+    EXPECT_TRUE(p.s->controls.HScroll1.visible);
+    EXPECT_EQ(p.s->controls.HScroll1.value(), 0);
+    EXPECT_EQ(p.s->model.knots.size(), 1u);
+
+    p.click(13, {{"5", "4"}});
+    EXPECT_FALSE(p.s->controls.Frame11);
+    EXPECT_FALSE(p.s->controls.HScroll1.visible);
+    EXPECT_EQ(p.s->model.shapeArcs.size(), 1u);
+    EXPECT_EQ(p.s->model.shapeLines.size(), 1u);
+}
+
+TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
+    Program p;
+    p.s->controls.Check2.set(1);
+    p.s->controls.Text5.set(" .5");
+    p.s->controls.Text6.set(" .2");
+    p.click(1, {{"5", "4"}});  // heights change from 4 / 4: reset
+    EXPECT_EQ(p.s->controls.Text6.value(), " .16");  // 4 inches x 0.04
+    EXPECT_EQ(p.s->controls.Text5.value(), " 0");
+    p.s->controls.Text5.set(" .5");
+    p.click(2, {{"5", "4"}});  // only the shape changes: kept
+    EXPECT_EQ(p.s->model.shapeNumber, 2);
+    EXPECT_EQ(p.s->controls.Text5.value(), " .5");
+    p.click(2, {{"5", "0.05"}});  // refused, then cancelled
+    p.click(0, {{"0.05"}});
+    EXPECT_EQ(p.s->controls.Text5.value(), " .5");
+    p.click(0, {{"0.32"}});  // 0.32 x 0.04 = 0.0128
+    EXPECT_EQ(p.s->controls.Text6.value(), " .0128");
+}
