@@ -140,7 +140,7 @@ void MainWindow::buildWidgets() {
         auto* pic = new QToolButton(central);
         pic->setObjectName(QString("auswahl_%1").arg(i));
         pic->setToolTip(QString("Shape %1").arg(i));
-        pic->setGeometry(10 + (i % kPerRow) * kCellW, 500 + (i / kPerRow) * kCellH, kCellW - 4, kCellH - 4);
+        pic->setGeometry(10 + (i % kPerRow) * kCellW, 540 + (i / kPerRow) * kCellH, kCellW - 4, kCellH - 4);
         pic->setIconSize(QSize(kCellW - 10, kCellH - 10));
         pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
         connect(pic, &QToolButton::clicked, this, [this, i] {
