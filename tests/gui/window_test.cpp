@@ -26,15 +26,24 @@ bool runUntil(Pred done) {
     return done();
 }
 
+// The sample letters in a program folder of their own, the window stored at 1500 / 3000 twips.
+struct SampleWindow {
+    TempFolder t;
+    app::MainWindow w;
+    SampleWindow() : w((prepare(t), QString::fromStdString(t.path().string())), "stvt") { w.show(); }
+    static void prepare(const TempFolder& t) {
+        t.copySample("tground.dat");
+        t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
+    }
+    bool up() { return runUntil([&] { return w.session().firstActivationDone; }); }
+};
+
 }  // namespace
 
 TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
-    TempFolder t;
-    t.copySample("tground.dat");
-    t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
-    app::MainWindow w(QString::fromStdString(t.path().string()), "stvt");
-    w.show();
-    ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
 
     EXPECT_EQ(w.windowTitle(), "LETTERKERF:  Shapes and sizes ");
     EXPECT_EQ(w.objectName(), "Form16");
@@ -83,12 +92,9 @@ TEST(MainWindow, AForeignCommandLineHandsOverAndEnds) {
 
 // The gallery opens the shape's dialog over the main window; Enter accepts, Escape cancels.
 TEST(MainWindow, GalleryDialogFromTheKeyboard) {
-    TempFolder t;
-    t.copySample("tground.dat");
-    t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
-    app::MainWindow w(QString::fromStdString(t.path().string()), "stvt");
-    w.show();
-    ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
 
     // answers the dialog that the click opens: types into its boxes, then presses a key
     auto answer = [&](int shape, const QString& big, const QString& small, int key) {
