@@ -209,6 +209,8 @@ TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
     p.click(1, {{"5", "4"}});  // heights change from 4 / 4: reset
     EXPECT_EQ(p.s->controls.Text6.value(), " .16");  // 4 inches x 0.04
     EXPECT_EQ(p.s->controls.Text5.value(), " 0");
+    ASSERT_EQ(p.s->model.barLines.size(), 4u);  // the bar follows the new baseline, 0.16 inches wide
+    EXPECT_NEAR(p.s->model.barLines[0].y1 - p.s->model.barLines[1].y1, 0.16 * 25.4, 1e-9);
     p.s->controls.Text5.set(" .5");
     p.click(2, {{"5", "4"}});  // only the shape changes: kept
     EXPECT_EQ(p.s->model.shapeNumber, 2);
