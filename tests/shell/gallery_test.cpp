@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "engine/contours.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
@@ -220,4 +222,17 @@ TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
     EXPECT_EQ(p.s->controls.Text5.value(), " .5");
     p.click(0, {{"0.32"}});  // 0.32 x 0.04 = 0.0128
     EXPECT_EQ(p.s->controls.Text6.value(), " .0128");
+}
+
+TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
+    std::ifstream in(std::filesystem::path(LK_TEST_DATA) / "long.dat", std::ios::binary);  // 250 letters
+    Program p(std::string(std::istreambuf_iterator<char>(in), {}));
+    p.s->controls.Check2.set(1);
+    p.s->controls.Check4.set(1);
+    p.s->controls.Text6.set(" .16");
+    p.click(4, {{"5", "4"}});  // every gap's pieces together need more than 641 elements
+    EXPECT_EQ(p.lastMessage(), "The connection bar needs more than 641 elements.");
+    EXPECT_TRUE(p.s->model.barLines.empty());
+    EXPECT_TRUE(p.s->model.barArcs.empty());
+    EXPECT_EQ(p.s->model.shapeNumber, 4);
 }
