@@ -1,5 +1,7 @@
 #include "shell/session.h"
 
+#include "connection/bar.h"
+
 #include <cmath>
 #include <system_error>
 
@@ -151,7 +153,30 @@ void Session::buildShape() {
 }
 
 void Session::contourConnectionBuild() {
-    // The connection bar is built by the connection module once it is part of the program.
+    const auto inches = [](const std::string& text) {
+        try {
+            return wf::parseNumber(text) * 25.4;
+        } catch (const std::exception&) {
+            return 0.0;
+        }
+    };
+    connection::BarInput in;
+    in.distance = inches(controls.Text5);
+    in.width = inches(controls.Text6);
+    in.cut = controls.Check4.value();
+    in.connectionOn = controls.Check2 == 1;
+    in.limits = {presets.minArcLength, presets.maxArcRadius, presets.minArcRadius};
+    try {
+        const connection::BarOutcome out = connection::buildBar(model, in);
+        if (!out.built) return;
+        controls.Label1.visible = out.cutAbandoned;
+        if (out.halfCircle) ui_.message(">Cut< not possible !", "Abort", Icon::Critical);
+        showContourDimensions();
+    } catch (const engine::CapacityFault&) {
+        model.barLines.clear();
+        model.barArcs.clear();
+        ui_.message("The connection bar needs more than 641 elements.", kErrorTitle, Icon::Critical);
+    }
 }
 
 void Session::stegco() {

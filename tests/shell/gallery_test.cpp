@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "engine/contours.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
@@ -209,6 +211,8 @@ TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
     p.click(1, {{"5", "4"}});  // heights change from 4 / 4: reset
     EXPECT_EQ(p.s->controls.Text6.value(), " .16");  // 4 inches x 0.04
     EXPECT_EQ(p.s->controls.Text5.value(), " 0");
+    ASSERT_EQ(p.s->model.barLines.size(), 4u);  // the bar follows the new baseline, 0.16 inches wide
+    EXPECT_NEAR(p.s->model.barLines[0].y1 - p.s->model.barLines[1].y1, 0.16 * 25.4, 1e-9);
     p.s->controls.Text5.set(" .5");
     p.click(2, {{"5", "4"}});  // only the shape changes: kept
     EXPECT_EQ(p.s->model.shapeNumber, 2);
@@ -218,4 +222,17 @@ TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
     EXPECT_EQ(p.s->controls.Text5.value(), " .5");
     p.click(0, {{"0.32"}});  // 0.32 x 0.04 = 0.0128
     EXPECT_EQ(p.s->controls.Text6.value(), " .0128");
+}
+
+TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
+    std::ifstream in(std::filesystem::path(LK_TEST_DATA) / "long.dat", std::ios::binary);  // 250 letters
+    Program p(std::string(std::istreambuf_iterator<char>(in), {}));
+    p.s->controls.Check2.set(1);
+    p.s->controls.Check4.set(1);
+    p.s->controls.Text6.set(" .16");
+    p.click(4, {{"5", "4"}});  // every gap's pieces together need more than 641 elements
+    EXPECT_EQ(p.lastMessage(), "The connection bar needs more than 641 elements.");
+    EXPECT_TRUE(p.s->model.barLines.empty());
+    EXPECT_TRUE(p.s->model.barArcs.empty());
+    EXPECT_EQ(p.s->model.shapeNumber, 4);
 }

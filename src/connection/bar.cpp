@@ -1,0 +1,428 @@
+#include "connection/bar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "connection/segments.h"
+#include "engine/contours.h"
+#include "geomlib/geomlib.h"
+
+namespace connection {
+
+namespace {
+
+using engine::BarArc;
+using engine::BarLine;
+using engine::Model;
+
+constexpr double kPi = 3.14159265358979;
+constexpr double kToDeg = 57.29577951308;
+constexpr double kToRad = 0.0174532925199433;
+constexpr double kFar = 100000;       // half length of a vertical probe
+constexpr double kNotFound = 1e6;     // start of the gap search
+constexpr double kEndReach = 0.1;     // how far outline ends are lengthened, mm
+constexpr double kMinTangent = 0.05, kMaxTangent = 10;
+constexpr double kLineChordLimit = 1.0;  // mm: a shorter part becomes one line
+constexpr int kQuadraticChords = 8;
+
+struct Pt {
+    double x, y;
+};
+
+Pt onCircle(double cx, double cy, double r, double a) { return {cx + r * std::cos(a), cy + r * std::sin(a)}; }
+
+double ccwRadians(double a1, double a2) { return a1 > a2 ? 2 * kPi - a1 + a2 : a2 - a1; }
+
+// ---- the outline's baseline lines: end extensions of the shapes that need them
+
+void move(Pt& p, double theta, double length) {
+    p.x += length * std::cos(theta);
+    p.y += length * std::sin(theta);
+}
+
+void extendEnds(int shape, std::size_t index, double w, double theta, Pt& a, Pt& b) {
+    const auto steep = [&](double offset) { return std::max(std::fabs(std::tan(theta - offset)), kMinTangent); };
+    const auto flat = [&] { return std::min(std::fabs(std::tan(theta)), kMaxTangent); };
+    switch (shape) {
+        case 11: {
+            move(b, theta, kEndReach);
+            const double t = std::fabs(std::tan(theta));
+            if (t != 0) move(a, theta, -(w * t + kEndReach));
+            break;
+        }
+        case 12:
+            move(b, theta, kEndReach);
+            move(a, theta, -(w / steep(kPi / 2) + kEndReach));
+            break;
+        case 16:
+            if (index == 2) move(a, theta, -(w / steep(3 * kPi / 2) + kEndReach));
+            if (index == 3 && flat() != 0) move(b, theta, w * flat() + kEndReach);
+            break;
+        case 17:
+            if (index == 2) move(b, theta, kEndReach);
+            if (index == 3) move(a, theta, -kEndReach);
+            break;
+        case 18:
+            if (index == 0) move(a, theta, -(w / steep(kPi / 2) + kEndReach));
+            if (index == 1 && flat() != 0) move(b, theta, w * flat() + kEndReach);
+            break;
+        case 19:
+            if (index == 0) move(a, theta, -kEndReach);
+            if (index == 1) move(b, theta, kEndReach);
+            break;
+        default: break;
+    }
+}
+
+bool joinOffsetEdges(Model& m) {
+    auto& lines = m.barLines;
+    if (lines.size() < 4) return false;
+    BarLine& p = lines[0];
+    BarLine& q = lines[3];
+    std::int16_t failed = 0;
+    if (m.shapeNumber == 17) {  // the starts of line 0 and the end of line 3 meet
+        joinAtIntersection(p.x2, p.y2, p.x1, p.y1, q.x2, q.y2, q.x1, q.y1, failed);
+    } else {
+        joinAtIntersection(p.x1, p.y1, p.x2, p.y2, q.x1, q.y1, q.x2, q.y2, failed);
+    }
+    return failed == 0;
+}
+
+// ---- the letters' outlines as straight segments
+
+struct Segment {
+    Pt a, b;
+};
+
+template <typename F>
+void forLetterSegments(const Model& m, std::size_t from, std::size_t to, std::int32_t letter, F f) {
+    const auto& el = m.elements;
+    const auto at = [&](std::size_t i) { return Pt{el[i].x, el[i].y}; };
+    for (std::size_t i = from; i < to;) {
+        const auto& e = el[i];
+        if (e.object != letter) {
+            ++i;
+            continue;
+        }
+        if (e.kind == engine::kCodeLine && i + 1 < to) {
+            if (el[i + 1].kind == engine::kCodeArcMiddle && i + 3 < to) {
+                f(Segment{at(i), at(i + 1)});
+                f(Segment{at(i + 1), at(i + 3)});
+                i += 4;
+            } else {
+                f(Segment{at(i), at(i + 1)});
+                i += 2;
+            }
+        } else if (e.kind == engine::kCodeQuadratic && i + 2 < to) {
+            const Pt p0 = at(i), p1 = at(i + 1), p2 = at(i + 2);
+            Pt prev = p0;
+            for (int k = 1; k <= kQuadraticChords; ++k) {
+                const double t = double(k) / kQuadraticChords, u = 1 - t;
+                const Pt q{u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x, u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y};
+                f(Segment{prev, q});
+                prev = q;
+            }
+            i += 3;
+        } else if (e.kind == engine::kCodeEnd) {
+            if (i > 0 && (el[i - 1].x != e.x || el[i - 1].y != e.y)) f(Segment{at(i - 1), at(i)});
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+}
+
+// where a letter's outline crosses the bar's two long edges: the largest x while the letter is
+// the left one of a pair, the smallest while it is the right one
+struct EdgeCrossings {
+    double edge[3];  // index 1 and 2
+};
+
+EdgeCrossings letterBarCrossings(const Model& m, std::size_t from, std::size_t to, std::int32_t letter, bool first) {
+    EdgeCrossings c{{0, first ? -kNotFound : kNotFound, first ? -kNotFound : kNotFound}};
+    const auto keep = [&](int edge, double x) {
+        if (edge != 1 && edge != 2) return;
+        c.edge[edge] = first ? std::max(c.edge[edge], x) : std::min(c.edge[edge], x);
+    };
+    forLetterSegments(m, from, to, letter, [&](Segment s) {
+        for (const BarLine& l : m.barLines) {
+            if (l.type != 1 && l.type != 2) continue;
+            double x1 = s.a.x, y1 = s.a.y, x2 = s.b.x, y2 = s.b.y;
+            double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
+            std::int16_t ok, ok2;
+            intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+            if (ok == 1) keep(l.type, ix);
+            if (ok2 == 1) keep(l.type, jx);
+        }
+        for (const BarArc& a : m.barArcs) {
+            double ix, iy, jx, jy;
+            std::int16_t ok, ok2;
+            geom::klschnittpunkt(s.a.x, s.a.y, s.b.x, s.b.y, a.cx, a.cy, a.radius, a.startDeg * kToRad,
+                                 a.endDeg * kToRad, ix, iy, ok, jx, jy, ok2);
+            if (ok == 1) keep(a.type, ix);
+            if (ok2 == 1) keep(a.type, jx);
+        }
+    });
+    return c;
+}
+
+// the two y values where the vertical line at x meets the bar (lines first, then arcs)
+void cutLineCrossings(const Model& m, double x, double& y1, double& y2) {
+    y1 = y2 = kNoCrossing;
+    int found = 0;
+    const auto take = [&](double y) {
+        if (found == 0) y1 = y;
+        else if (found == 1) y2 = y;
+        ++found;
+    };
+    const auto takePair = [&](std::int16_t ok, double ix, double iy, std::int16_t ok2, double jx, double jy) {
+        if (ok == 1) take(iy);
+        if (ok2 == 1 && !(ok == 1 && std::fabs(ix - jx) < 0.001 && std::fabs(iy - jy) < 0.001)) take(jy);
+    };
+    for (const BarLine& l : m.barLines) {
+        double x1 = x, y1p = kFar, x2 = x, y2p = -kFar, x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
+        std::int16_t ok, ok2;
+        intersectSegments(x1, y1p, x2, y2p, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+        takePair(ok, ix, iy, ok2, jx, jy);
+    }
+    for (const BarArc& a : m.barArcs) {
+        double ix, iy, jx, jy;
+        std::int16_t ok, ok2;
+        geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kToRad, a.endDeg * kToRad, ix,
+                             iy, ok, jx, jy, ok2);
+        takePair(ok, ix, iy, ok2, jx, jy);
+    }
+}
+
+// the crossing of a bar arc's circle with the vertical line at x, as an angle in degrees
+bool arcCrossingDeg(const BarArc& a, double x, double& deg) {
+    double ix, iy, jx, jy;
+    std::int16_t ok, ok2;
+    geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kToRad, a.endDeg * kToRad, ix, iy,
+                         ok, jx, jy, ok2);
+    if (ok != 1 && ok2 != 1) return false;
+    double angle;
+    geom::winkelx(a.cx, a.cy, ok == 1 ? ix : jx, ok == 1 ? iy : jy, angle);
+    deg = angle * kToDeg;
+    return true;
+}
+
+// the crossing of a bar line with the vertical line at x; the line's ends may come back ordered
+bool lineCrossing(BarLine& l, double x, Pt& p) {
+    double x3 = x, y3 = kFar, x4 = x, y4 = -kFar, ix, iy, jx, jy;
+    std::int16_t ok, ok2;
+    intersectSegments(l.x1, l.y1, l.x2, l.y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+    if (ok != 1 && ok2 != 1) return false;
+    p = ok == 1 ? Pt{ix, iy} : Pt{jx, jy};
+    return true;
+}
+
+struct Pieces {
+    engine::Table<BarLine, engine::kMaxBarElements> lines;
+    engine::Table<BarArc, engine::kMaxBarElements> arcs;
+};
+
+// Cuts the pieces of one gap window out of the full bar in `m`; false when the cut is abandoned.
+bool cutGap(Model& m, double xL, double xR, std::int32_t pair, Pieces& out) {
+    double yL1, yL2, yR1, yR2;
+    cutLineCrossings(m, xL, yL1, yL2);
+    cutLineCrossings(m, xR, yR1, yR2);
+    if (yL1 == kNoCrossing || yL2 == kNoCrossing || yR1 == kNoCrossing || yR2 == kNoCrossing) return false;
+
+    for (BarArc& a : m.barArcs) {
+        const Pt s = onCircle(a.cx, a.cy, a.radius, a.startDeg * kToRad);
+        const Pt e = onCircle(a.cx, a.cy, a.radius, a.endDeg * kToRad);
+        const double lo = std::min(s.x, e.x), hi = std::max(s.x, e.x);
+        bool kept = lo >= xL && hi <= xR;
+        if (lo < xL && xL < hi) {
+            double deg;
+            if (!arcCrossingDeg(a, xL, deg)) return false;
+            (s.x < xL ? a.startDeg : a.endDeg) = deg;
+            kept = true;
+        }
+        if (lo < xR && xR < hi) {
+            double deg;
+            if (!arcCrossingDeg(a, xR, deg)) return false;
+            (s.x < xR ? a.endDeg : a.startDeg) = deg;
+            kept = true;
+        }
+        if (!kept) continue;
+        a.type = 3;
+        BarArc piece = a;
+        piece.type = 5;
+        piece.pairIndex = pair;
+        out.arcs.push(piece);
+    }
+
+    for (BarLine& l : m.barLines) {
+        const double lo = std::min(l.x1, l.x2), hi = std::max(l.x1, l.x2);
+        bool kept = lo >= xL && hi <= xR;
+        BarLine c = l;
+        Pt p;
+        if (lo < xL && xL < hi) {
+            if (!lineCrossing(c, xL, p)) return false;
+            if (c.x1 >= xL) c.x2 = p.x, c.y2 = p.y;
+            else c.x1 = p.x, c.y1 = p.y;
+            kept = true;
+        }
+        if (lo < xR && hi > xR) {
+            if (!lineCrossing(c, xR, p)) return false;
+            if (c.x1 <= xR) c.x2 = p.x, c.y2 = p.y;
+            else c.x1 = p.x, c.y1 = p.y;
+            kept = true;
+        }
+        if (!kept) continue;
+        l = c;
+        l.type = 5;
+        l.pairIndex = pair;
+        out.lines.push(l);
+    }
+
+    int capsMet = 0;
+    for (const BarLine& l : m.barLines) {
+        if (l.type != 3) continue;
+        ++capsMet;
+        if (capsMet == 1) out.lines.push(BarLine{xL, yL2, xL, yL1, 5, pair});
+        if (capsMet == 2) out.lines.push(BarLine{xR, yR1, xR, yR2, 5, pair});
+    }
+    return true;
+}
+
+// index ranges of each letter's points, found in one pass
+std::vector<std::pair<std::size_t, std::size_t>> letterRanges(const Model& m) {
+    std::vector<std::pair<std::size_t, std::size_t>> r(m.letterCount + 2, {0, 0});
+    std::vector<bool> seen(r.size(), false);
+    for (std::size_t i = 0; i < m.elements.size(); ++i) {
+        const std::int32_t o = m.elements[i].object;
+        if (o < 0 || o >= static_cast<std::int32_t>(r.size())) continue;
+        if (!seen[o]) r[o].first = i, seen[o] = true;
+        r[o].second = i + 1;
+    }
+    return r;
+}
+
+}  // namespace
+
+void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, std::int16_t type,
+               const ArcLimits& limits) {
+    const double span = ccwRadians(a1, a2);
+    for (int half = 0; half < 2; ++half) {
+        const double t0 = a1 + half * span / 2;
+        const Pt p0 = onCircle(cx, cy, r, t0), p1 = onCircle(cx, cy, r, t0 + span / 4),
+                 p2 = onCircle(cx, cy, r, t0 + span / 2);
+        double fx, fy, s, e, fr;
+        geom::rech(p0.x, p0.y, p2.x, p2.y, fx, fy, s, e, fr, p1.x, p1.y);
+        const double length = fr * ccwRadians(s, e);
+        if (fr > 0 && fr <= limits.maxArcRadius && length >= limits.minArcLength && fr >= limits.minArcRadius) {
+            m.barArcs.push(BarArc{fx, fy, fr, s * kToDeg, e * kToDeg, type, 0});
+        } else if (std::hypot(p2.x - p0.x, p2.y - p0.y) < kLineChordLimit) {
+            m.barLines.push(BarLine{p0.x, p0.y, p2.x, p2.y, type, 0});
+        } else {
+            m.barLines.push(BarLine{p0.x, p0.y, p1.x, p1.y, type, 0});
+            m.barLines.push(BarLine{p1.x, p1.y, p2.x, p2.y, type, 0});
+        }
+    }
+}
+
+BarOutcome buildBar(Model& m, const BarInput& in) {
+    BarOutcome out;
+    const engine::Box box = engine::contourBoundingBox(m, 1, false);
+    m.barArcs.clear();
+    m.barLines.clear();
+    const double d = in.distance, w = in.width;
+
+    for (std::size_t i = 0; i < m.shapeArcs.size(); ++i) {
+        const engine::ShapeArc& s = m.shapeArcs[i];
+        if (s.kind != 0) continue;
+        const double cx = s.cx, cy = s.cy + d, r = s.radius;
+        const double a1 = s.startDeg * kPi / 180, a2 = s.endDeg * kPi / 180;
+        addBarArc(m, cx, cy, r, a1, a2, 1, in.limits);
+        const double mid = ((s.endDeg - s.startDeg) * 0.5 + s.startDeg) * kPi / 180;
+        const double r2 = cy + r * std::sin(mid) >= cy ? r + w : r - w;
+        addBarArc(m, cx, cy, r2, a1, a2, 2, in.limits);
+        const Pt s1 = onCircle(cx, cy, r, a1), e1 = onCircle(cx, cy, r, a2);
+        const Pt s2 = onCircle(cx, cy, r2, a1), e2 = onCircle(cx, cy, r2, a2);
+        if (m.capStart[i] == 1) m.barLines.push(BarLine{s1.x, s1.y, s2.x, s2.y, 3, 0});
+        if (m.capEnd[i] == 1) m.barLines.push(BarLine{e1.x, e1.y, e2.x, e2.y, 3, 0});
+    }
+
+    for (std::size_t i = 0; i < m.shapeLines.size(); ++i) {
+        engine::ShapeLine& s = m.shapeLines[i];
+        if (s.kind != 0) continue;
+        Pt a{s.x1, s.y1}, b{s.x2, s.y2};
+        double theta;
+        geom::winkelx(a.x, a.y, b.x, b.y, theta);
+        if (in.connectionOn) {
+            extendEnds(m.shapeNumber, i, w, theta, a, b);
+            s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
+        }
+        if (a.x > b.x) geom::winkelx(b.x, b.y, a.x, a.y, theta);
+        const double phi = theta + kPi / 2;
+        const Pt a2{a.x + w * std::cos(phi), a.y + w * std::sin(phi)};
+        const Pt b2{b.x + w * std::cos(phi), b.y + w * std::sin(phi)};
+        m.barLines.push(BarLine{a2.x, a2.y + d, b2.x, b2.y + d, 1, 0});
+        m.barLines.push(BarLine{a.x, a.y + d, b.x, b.y + d, 2, 0});
+        if (m.capStart[i] == 1) m.barLines.push(BarLine{a2.x, a2.y + d, a.x, a.y + d, 3, 0});
+        if (m.capEnd[i] == 1) m.barLines.push(BarLine{b2.x, b2.y + d, b.x, b.y + d, 3, 0});
+    }
+
+    const int shape = m.shapeNumber;
+    if ((shape >= 16 && shape <= 19) && !joinOffsetEdges(m)) {
+        m.barArcs.clear();
+        m.barLines.clear();
+        out.built = false;
+        return out;
+    }
+
+    const auto fullLines = m.barLines;
+    const auto fullArcs = m.barArcs;
+    bool uncut = false;
+    if (in.cut == 0) {
+        uncut = true;
+    } else if (in.cut == 1) {
+        Pieces pieces;
+        const auto ranges = letterRanges(m);
+        const auto clamp = [&](double v, double other) { return v < box.xmin || v > box.xmax ? other : v; };
+        for (int i = 1; i <= m.letterCount - 1 && !out.cutAbandoned;) {
+            int j = i + 1;
+            while (j <= m.letterCount && j < static_cast<int>(m.letterText.size()) && m.letterText[j] == " ") ++j;
+            if (j > m.letterCount) break;
+            const EdgeCrossings left = letterBarCrossings(m, ranges[i].first, ranges[i].second, i, true);
+            const EdgeCrossings right = letterBarCrossings(m, ranges[j].first, ranges[j].second, j, false);
+            const double gL1 = clamp(left.edge[1], left.edge[2]), gL2 = clamp(left.edge[2], left.edge[1]);
+            const double gR1 = clamp(right.edge[1], right.edge[2]), gR2 = clamp(right.edge[2], right.edge[1]);
+            const double xL = std::min(gL1, gL2) - m.bigHeight / 90;
+            const double xR = std::max(gR1, gR2) + m.bigHeight / 90;
+            if (!cutGap(m, xL, xR, j - 1, pieces)) out.cutAbandoned = true;
+            m.barLines = fullLines;
+            m.barArcs = fullArcs;
+            i = j;
+        }
+        if (out.cutAbandoned) {
+            uncut = true;
+        } else {
+            m.barLines = pieces.lines;
+            m.barArcs = pieces.arcs;
+        }
+    }
+
+    for (const BarArc& a : m.barArcs) {
+        double span;
+        ccwSpan(a.startDeg, a.endDeg, span);
+        if (span > 180) {
+            out.halfCircle = true;
+            uncut = true;
+            break;
+        }
+    }
+    if (uncut) {
+        m.barLines = fullLines;
+        m.barArcs = fullArcs;
+        for (BarLine& l : m.barLines) l.type = 4;
+        for (BarArc& a : m.barArcs) a.type = 4;
+    }
+    return out;
+}
+
+}  // namespace connection
