@@ -22,7 +22,7 @@ const std::string kOneLetter = tground("A", {{"A", 30, square(0, 0, 20), {}}});
 // (empty: as pre-filled) and whether to press accept or cancel.
 struct ScriptedUi : HeadlessUi {
     struct Step {
-        std::string text1, text2;
+        std::string text1, text2 = {};
         bool accept = true;
     };
     std::vector<Step> steps;
@@ -76,7 +76,9 @@ TEST(DimensionDialogs, TableOfTheTwentyForms) {
         ratio += dialogForm(i).kind == DialogKind::Ratio;
         hmax += dialogForm(i).kind == DialogKind::HMax;
         knots += dialogForm(i).knot;
-        if (i != 10) EXPECT_EQ(dialogForm(i).lowerBound, 0.32) << i;
+        if (i != 10) {
+            EXPECT_EQ(dialogForm(i).lowerBound, 0.32) << i;
+        }
     }
     EXPECT_EQ(ratio, 10);
     EXPECT_EQ(hmax, 9);
@@ -113,8 +115,8 @@ TEST(DimensionDialogs, RefusedInputKeepsTheDialogOpenAndTheHeights) {
     struct Case {
         int shape;
         std::string H, h;
-        std::string message, title;
-        Icon icon;
+        std::string message = {}, title = {};
+        Icon icon = Icon::None;
     };
     const Case cases[] = {
         {1, "39", "6.4", "Maximum ratio H/h =6. Please change H or h !", "Info", Icon::Critical},
