@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
+#include <memory>
 
 #include "app/render.h"
 #include "app/shape_picture.h"
@@ -156,6 +157,26 @@ void MainWindow::buildWidgets() {
     bindCheck(check5_, session_->controls.Check5);
     connect(text4_, &QLineEdit::textEdited, this, [this](const QString& t) {
         session_->controls.Text4.set(t.toStdString());
+        refreshFromControls();
+    });
+    // leaving a connection box, "Apply" and "= 0" take the connection values
+    for (auto [edit, control] : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
+        connect(edit, &QLineEdit::textEdited, this, [control](const QString& t) { control->set(t.toStdString()); });
+        // a message box of the check takes the focus away again: one check at a time
+        connect(edit, &QLineEdit::editingFinished, this, [this, busy = std::make_shared<bool>(false)] {
+            if (*busy) return;
+            *busy = true;
+            session_->applyConnectionValues();
+            refreshFromControls();
+            *busy = false;
+        });
+    }
+    connect(command4_, &QPushButton::clicked, this, [this] {
+        session_->applyConnectionValues();
+        refreshFromControls();
+    });
+    connect(command2_, &QPushButton::clicked, this, [this] {
+        session_->clickCommand2();
         refreshFromControls();
     });
     connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int v) {

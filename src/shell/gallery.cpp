@@ -15,7 +15,6 @@ constexpr double kMinStartHeight = 8.128;   // 0.32 inches
 constexpr double kMaxStartHeight = 990.6;   // 39 inches
 constexpr double kDefaultBigHeight = 127.0;  // 5 inches
 constexpr double kDefaultSmallHeight = 101.6;
-constexpr double kMinConnectionWidth = 0.004;
 }  // namespace
 
 void Session::galleryClick(int shape) {
@@ -55,13 +54,7 @@ void Session::galleryClick(int shape) {
     }
     if (!model.bridges.empty()) stegco();
     if (controls.Check2 == 1) {
-        if (h != prevSmall || H != prevBig) {
-            std::string width = wf::formatNumber(engine::roundTo(h / 25.4 * 0.04, 4));
-            if (wf::parseNumber(width) < kMinConnectionWidth) width = "0.004";
-            controls.Text6.set(width);
-            controls.Text5.set(" 0");
-            controls.HScroll2.set(0);
-        }
+        if (h != prevSmall || H != prevBig) resetConnectionValues();
         contourConnectionBuild();
     }
     const bool knot = engine::shapeHasKnot(model.shapeNumber);

@@ -37,6 +37,10 @@ void Session::wireHandlers() {
     controls.Check1.onChange = [this] { onCheck1(); };
     controls.Check3.onChange = [this] { onCheck3(); };
     controls.HScroll1.onChange = [this] { onHScroll1(); };
+    controls.Check2.onChange = [this] { onCheck2(); };
+    controls.Check4.onChange = [this] { onCheck4(); };
+    controls.Check5.onChange = [this] { onCheck5(); };
+    controls.HScroll2.onChange = [this] { onHScroll2(); };
 }
 
 void Session::onCheck1() {

@@ -81,6 +81,13 @@ public:
     void zoomOut();        // Picture11
     void zoomIn();         // Picture17
 
+    // ---- options of the connection bar
+    void clickPicture4();           // ticks "Contour connection"
+    void clickCommand2();           // "= 0"
+    void applyConnectionValues();   // "Apply", and leaving Text5 or Text6
+    double contourHeightInches();   // Hc, from the plain extents of the contours
+    void resetConnectionValues();   // width h x 0.04, distance 0, slider 0
+
     // ---- the shape gallery: picture i (0..19) clicked
     void galleryClick(int shape);
 
@@ -120,6 +127,10 @@ private:
     void onCheck1();
     void onCheck3();
     void onHScroll1();
+    void onCheck2();
+    void onCheck4();
+    void onCheck5();
+    void onHScroll2();
     void reportFileError();
     void handOverToStartProgram();
 
