@@ -11,14 +11,6 @@ namespace shell {
 namespace {
 constexpr double kMinConnectionWidth = 0.008;  // inches
 constexpr double kWidthShare = 0.3;            // of the contour height
-
-double typedOrZero(const std::string& text) {
-    try {
-        return wf::parseNumber(text);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
 }  // namespace
 
 double Session::contourHeightInches() {
@@ -97,7 +89,7 @@ void Session::applyConnectionValues() {
     const double hc = contourHeightInches();
     const double unit = hc * 0.01;
     const double widthLimit = kWidthShare * hc;
-    const double w = typedOrZero(controls.Text6);
+    const double w = wf::parseNumberOrZero(controls.Text6.value());
     if (w < kMinConnectionWidth || w > widthLimit) {
         ui_.message("Please change. >Connection width<. Range 0.008 to " +
                         wf::formatNumber(engine::roundTo(widthLimit, 4)),
@@ -105,7 +97,7 @@ void Session::applyConnectionValues() {
         controls.Text6.set(" 0.008");
     }
     const double lower = engine::roundTo(-21 * unit, 4), upper = engine::roundTo(121 * unit, 4);
-    const double d = typedOrZero(controls.Text5);
+    const double d = wf::parseNumberOrZero(controls.Text5.value());
     if (d < lower || d > upper) {
         ui_.message("Please change. >Distance to baseline<. Range " + wf::formatNumber(lower) + " to " +
                         wf::formatNumber(upper),
@@ -113,7 +105,7 @@ void Session::applyConnectionValues() {
         controls.Text5.set(" 0");
     }
     if (controls.Check2 != 1) controls.Check2.set(1);
-    const double present = typedOrZero(controls.Text5);
+    const double present = wf::parseNumberOrZero(controls.Text5.value());
     double pos = unit != 0 && present != 0 ? std::nearbyint(d / unit) : 0;
     ScrollBar& s = controls.HScroll2;
     pos = std::fmin(std::fmax(pos, s.min()), s.max());

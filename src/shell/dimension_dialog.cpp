@@ -27,13 +27,7 @@ const DialogForm kForms[kShapeCount] = {
 };
 
 // a text that does not parse reads as 0
-double typed(const std::string& text) {
-    try {
-        return wf::parseNumber(text);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
+double typed(const std::string& text) { return wf::parseNumberOrZero(text); }
 
 std::string shown(double mm) { return wf::formatNumber(engine::roundTo(mm / kMmPerInch, 4)); }
 

@@ -1,12 +1,8 @@
 // The gallery of the twenty shapes: a click opens the shape's dimension dialog and then
 // brings the rest of the state in line with what was chosen.
-#include <string>
-
-#include "engine/contours.h"
 #include "engine/shape.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
 
 namespace shell {
 

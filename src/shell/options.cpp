@@ -14,13 +14,6 @@ constexpr double kKnotRangeShare = 0.45;  // the full slider range moves the kno
 constexpr double kMaxZoomOutHalfWidth = 50000;
 constexpr double kMinZoomInQuarterWidth = 2.5;
 
-double parsedOrZero(const std::string& text) {
-    try {
-        return wf::parseNumber(text);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
 }  // namespace
 
 bool Session::anySignDistance(const engine::Model& m) {
@@ -59,10 +52,10 @@ void Session::onCheck3() {
         ui_.message("Delete existing sign distances -> /Sign distance d/ ! ", "Info", Icon::Information);
         clearSignDistances(model);
     }
-    const double widthBefore = parsedOrZero(controls.Textv);
+    const double widthBefore = wf::parseNumberOrZero(controls.Textv.value());
     const engine::ViewWindow view = model.view;
     rebuild(kRebuildLetters | kRebuildShape);
-    if (parsedOrZero(controls.Textv) != widthBefore && engine::shapeHasKnot(model.shapeNumber)) {
+    if (wf::parseNumberOrZero(controls.Textv.value()) != widthBefore && engine::shapeHasKnot(model.shapeNumber)) {
         controls.Frame11 = true;
         controls.HScroll1.visible = true;
         controls.HScroll1.set(0);
@@ -77,7 +70,7 @@ void Session::onCheck3() {
 void Session::onHScroll1() {
     if (loadingSettings) return;
     if (controls.Check1 != 1) controls.Check1.set(1);
-    model.knotShift = controls.HScroll1.value() * parsedOrZero(controls.Textv) * kKnotRangeShare * 25.4 * 0.001;
+    model.knotShift = controls.HScroll1.value() * wf::parseNumberOrZero(controls.Textv.value()) * kKnotRangeShare * 25.4 * 0.001;
     rebuild(kRebuildLetters | kRebuildShape | kRebuildApertures | kRebuildConnection | kRebuildPaint);
     ui_.controlsChanged();
 }

@@ -153,13 +153,7 @@ void Session::buildShape() {
 }
 
 void Session::contourConnectionBuild() {
-    const auto inches = [](const std::string& text) {
-        try {
-            return wf::parseNumber(text) * 25.4;
-        } catch (const std::exception&) {
-            return 0.0;
-        }
-    };
+    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * 25.4; };
     connection::BarInput in;
     in.distance = inches(controls.Text5);
     in.width = inches(controls.Text6);

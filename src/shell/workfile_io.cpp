@@ -217,4 +217,12 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
     }
 }
 
+double parseNumberOrZero(std::string_view text) {
+    try {
+        return parseNumber(text);
+    } catch (const OverflowFault&) {
+        return 0;
+    }
+}
+
 }  // namespace wf

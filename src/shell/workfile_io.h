@@ -31,6 +31,8 @@ std::string formatNumber(double value);
 // at the first other character. "" and "." give 0. A magnitude beyond double range raises
 // OverflowFault.
 double parseNumber(std::string_view text);
+// The same for a text box: a number too large to hold reads as 0, as text that does not parse.
+double parseNumberOrZero(std::string_view text);
 
 // Round half to even into the integer type; OverflowFault when the rounded value leaves it.
 std::int16_t toInt16(double value);
