@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/icons.h"
 #include "app/render.h"
 #include "app/shape_picture.h"
 
@@ -60,6 +61,9 @@ void MainWindow::buildWidgets() {
     auto* exit = menuBar()->addAction("Exit");
     exit->setObjectName("endes");
     connect(exit, &QAction::triggered, this, &MainWindow::exitMenu);
+    auto* presetting = menuBar()->addAction("Presetting");
+    presetting->setObjectName("konvein");
+    connect(presetting, &QAction::triggered, this, [this] { run(&shell::Session::openPresetting); });
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -75,9 +79,21 @@ void MainWindow::buildWidgets() {
     texth_->setReadOnly(true);
     textv_ = labelledEdit(central, "Width (inches):", "Textv", {240, 500, 110, 24}, {350, 500, 100, 24});
     textv_->setReadOnly(true);
+    const struct {
+        const char* name;
+        const char* tip;
+        IconKind icon;
+        void (shell::Session::*handler)();
+    } zooms[] = {{"Picture17", "Zoom in", IconKind::ZoomIn, &shell::Session::zoomIn},
+                 {"Picture11", "Zoom out", IconKind::ZoomOut, &shell::Session::zoomOut},
+                 {"Picture9", "Fit the view to the letters", IconKind::Fit, &shell::Session::clickPicture9},
+                 {"Picture1", "Redraw", IconKind::Redraw, &shell::Session::clickPicture1}};
+    for (int i = 0; i < 4; ++i)
+        pictureButton(central, zooms[i].name, zooms[i].tip, drawnIcon(zooms[i].icon), {500 + i * 38, 495, 34, 34},
+                      zooms[i].handler);
 
     const int x = 665, w = 310;
-    auto* frame5 = new QGroupBox("View shape ", central);
+    auto* frame5 = new ClickFrame("View shape ", central, [this] { run(&shell::Session::clickFrame5); });
     frame5->setObjectName("Frame5");
     frame5->setGeometry(x, 10, w, 50);
     check1_ = new QCheckBox("On", frame5);
@@ -95,20 +111,25 @@ void MainWindow::buildWidgets() {
     hscroll1_->setObjectName("HScroll1");
     hscroll1_->setGeometry(x + 10, 120, w - 20, 18);
 
-    auto* frame7 = new QGroupBox("Width of apertures b", central);
+    auto* frame7 = new ClickFrame("Width of apertures b", central, [this] { run(&shell::Session::openApertureDialog); });
     frame7->setObjectName("Frame7");
     frame7->setGeometry(x, 160, w, 55);
     text4_ = new QLineEdit(frame7);
     text4_->setObjectName("Text4");
     text4_->setGeometry(10, 22, 100, 24);
+    pictureButton(frame7, "Picture6", "Width of the apertures", drawnIcon(IconKind::Aperture), {120, 18, 30, 30},
+                  &shell::Session::openApertureDialog);
+    auto* picture15 = pictureButton(frame7, "Picture15", "Change the width of the apertures", QIcon(), {155, 18, 40, 30},
+                                    &shell::Session::openApertureDialog);
+    picture15->setText("b ...");
 
     check2_ = new QCheckBox("Contour connection", central);
     check2_->setObjectName("Check2");
     check2_->move(x + 10, 225);
-    picture4_ = new QLabel(central);
-    picture4_->setObjectName("Picture4");
-    picture4_->setGeometry(x, 250, w, 150);
-    picture4_->setFrameShape(QFrame::StyledPanel);
+    picture4_ = pictureButton(central, "Picture4", "Join the letters with a connection bar", QIcon(),
+                              {x, 250, w, 150}, &shell::Session::clickPicture4);
+    picture4_->setIconSize(QSize(w - 12, 138));
+    picture4_->setIcon(QIcon(QPixmap::fromImage(shapePicture(0, picture4_->iconSize() * devicePixelRatioF(), true))));
 
     frame9_ = new QGroupBox("Contour connection", central);
     frame9_->setObjectName("Frame9");
@@ -134,6 +155,15 @@ void MainWindow::buildWidgets() {
     check5_ = new QCheckBox("Create as one object", central);
     check5_->setObjectName("Check5");
     check5_->move(x + 10, 460);
+
+    auto* frame4 = new ClickFrame("Sign distance d", central, [this] { run(&shell::Session::openSignDistanceDialog); });
+    frame4->setObjectName("Frame4");
+    frame4->setGeometry(x, 490, w, 55);
+    pictureButton(frame4, "Picture3", "Letter spacing", drawnIcon(IconKind::Spacing), {10, 18, 30, 30},
+                  &shell::Session::openSignDistanceDialog);
+    auto* picture10 = pictureButton(frame4, "Picture10", "Change the distances between the letters", QIcon(),
+                                    {45, 18, 40, 30}, &shell::Session::openSignDistanceDialog);
+    picture10->setText("d ...");
 
     // the gallery: twenty shape pictures in two rows below the preview
     constexpr int kPerRow = 10, kCellW = 64, kCellH = 58;
@@ -171,14 +201,8 @@ void MainWindow::buildWidgets() {
             *busy = false;
         });
     }
-    connect(command4_, &QPushButton::clicked, this, [this] {
-        session_->applyConnectionValues();
-        refreshFromControls();
-    });
-    connect(command2_, &QPushButton::clicked, this, [this] {
-        session_->clickCommand2();
-        refreshFromControls();
-    });
+    connect(command4_, &QPushButton::clicked, this, [this] { run(&shell::Session::applyConnectionValues); });
+    connect(command2_, &QPushButton::clicked, this, [this] { run(&shell::Session::clickCommand2); });
     connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int v) {
         session_->controls.HScroll1.set(v);
         refreshFromControls();
@@ -187,6 +211,28 @@ void MainWindow::buildWidgets() {
         session_->controls.HScroll2.set(v);
         refreshFromControls();
     });
+}
+
+void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
+    QGroupBox::mouseReleaseEvent(e);
+    if (onClick_) onClick_();
+}
+
+void MainWindow::run(void (shell::Session::*handler)()) {
+    (session_.get()->*handler)();
+    refreshFromControls();
+}
+
+QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
+                                       QRect geometry, void (shell::Session::*handler)()) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setIcon(icon);
+    b->setIconSize(geometry.size() - QSize(8, 8));
+    b->setGeometry(geometry);
+    connect(b, &QToolButton::clicked, this, [this, handler] { run(handler); });
+    return b;
 }
 
 void MainWindow::bindCheck(QCheckBox* box, shell::Control<int>& control) {

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "app/qtui.h"
@@ -29,6 +31,19 @@ private:
     const preview::DisplayList& picture_;
 };
 
+// A frame that reacts to a click on its free area, as the option frames do.
+class ClickFrame : public QGroupBox {
+public:
+    ClickFrame(const QString& caption, QWidget* parent, std::function<void()> onClick)
+        : QGroupBox(caption, parent), onClick_(std::move(onClick)) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    std::function<void()> onClick_;
+};
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -48,6 +63,10 @@ private:
     void buildWidgets();
     void refreshFromControls();
     void bindCheck(QCheckBox* box, shell::Control<int>& control);
+    // a picture button that runs a handler of the session, then shows the controls' state
+    QToolButton* pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
+                               QRect geometry, void (shell::Session::*handler)());
+    void run(void (shell::Session::*handler)());
 
     QtUi ui_;
     std::unique_ptr<shell::Session> session_;
@@ -59,7 +78,8 @@ private:
     QScrollBar *hscroll1_ = nullptr, *hscroll2_ = nullptr;
     QGroupBox *frame9_ = nullptr, *frame11_ = nullptr;
     QPushButton *command2_ = nullptr, *command4_ = nullptr;
-    QLabel *label1_ = nullptr, *label2_ = nullptr, *picture4_ = nullptr;
+    QLabel *label1_ = nullptr, *label2_ = nullptr;
+    QToolButton* picture4_ = nullptr;
     bool closing_ = false;
 };
 

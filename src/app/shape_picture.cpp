@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "app/render.h"
+#include "connection/bar.h"
 #include "engine/contours.h"
 #include "engine/shape.h"
 #include "preview/paint.h"
@@ -33,13 +34,19 @@ engine::Model sampleWord() {
 
 }  // namespace
 
-QImage shapePicture(int shape, QSize size) {
+QImage shapePicture(int shape, QSize size, bool withBar) {
     QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
     engine::Model m = sampleWord();
     m.shapeNumber = static_cast<std::int16_t>(shape);
     try {
         engine::buildShape(m, true);
+        if (withBar) {
+            connection::BarInput in;
+            in.width = 1.5;
+            in.distance = 1;
+            connection::buildBar(m, in);
+        }
     } catch (const std::exception&) {
         return img;  // a picture without the shape rather than none
     }
@@ -50,7 +57,8 @@ QImage shapePicture(int shape, QSize size) {
     m.view = engine::ViewWindow{m.view.xmin - w / 8, m.view.xmax + w / 8, m.view.ymin - h / 8, m.view.ymax + h / 8};
     preview::DisplayList picture;
     preview::PaintOptions o;
-    o.showKnots = true;
+    o.showKnots = !withBar;
+    o.connectionOn = withBar;
     preview::paint(m, o, picture);
     QPainter p(&img);
     renderPicture(p, QRectF(0, 0, size.width(), size.height()), picture);

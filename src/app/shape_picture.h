@@ -7,6 +7,7 @@
 
 namespace app {
 
-QImage shapePicture(int shape, QSize size);
+// withBar: the letters joined by a connection bar (the picture of "Contour connection")
+QImage shapePicture(int shape, QSize size, bool withBar = false);
 
 }  // namespace app

@@ -34,6 +34,31 @@ void Session::wireHandlers() {
     controls.Check4.onChange = [this] { onCheck4(); };
     controls.Check5.onChange = [this] { onCheck5(); };
     controls.HScroll2.onChange = [this] { onHScroll2(); };
+    controls.Text4.onChange = [this] { onText4(); };
+}
+
+void Session::onText4() {
+    if (loadingSettings) return;
+    paint();
+}
+
+void Session::openApertureDialog() {
+    if (model.bridges.empty()) return ui_.message("No apertures !", "Exit", Icon::Information);
+    ui_.runDialog(DialogId::ApertureWidth);
+}
+
+void Session::openSignDistanceDialog() {
+    if (model.groundText.size() == 1) return ui_.message("Only one char !", "Exit", Icon::Information);
+    try {
+        ui_.runDialog(DialogId::SignDistances);
+    } catch (const std::exception&) {
+        // a fault while showing the dialog leaves the window as it is
+    }
+}
+
+void Session::openPresetting() {
+    ui_.runDialog(DialogId::Presetting);
+    if (controls.Check2 == 1) applyConnectionValues();
 }
 
 void Session::onCheck1() {

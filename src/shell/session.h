@@ -81,6 +81,11 @@ public:
     void zoomOut();        // Picture11
     void zoomIn();         // Picture17
 
+    // ---- openers of the dialogs
+    void openApertureDialog();      // Picture6, Picture15, Frame7
+    void openSignDistanceDialog();  // Picture3, Picture10, Frame4
+    void openPresetting();          // the menu item "Presetting"
+
     // ---- options of the connection bar
     void clickPicture4();           // ticks "Contour connection"
     void clickCommand2();           // "= 0"
@@ -131,6 +136,7 @@ private:
     void onCheck4();
     void onCheck5();
     void onHScroll2();
+    void onText4();
     void reportFileError();
     void handOverToStartProgram();
 

@@ -12,6 +12,9 @@ enum class Icon { None, Information, Critical };
 
 class DimensionDialog;
 
+// the modal dialogs the main window opens besides the shape dialogs
+enum class DialogId { ApertureWidth, SignDistances, Presetting };
+
 const char* iconName(Icon icon);
 
 struct Message {
@@ -44,6 +47,8 @@ public:
     // shows a shape's dimension dialog modally: activate(), then accept() or cancel() as the
     // user does, returning once the dialog is closed
     virtual void runDimensionDialog(DimensionDialog& dialog) = 0;
+    // shows one of the other dialogs modally, returning once it is closed
+    virtual void runDialog(DialogId id) { (void)id; }
 };
 
 // Records what the handlers asked for. A program counts as started when its file exists
@@ -72,6 +77,9 @@ public:
     std::optional<std::string> typedText1, typedText2;
     bool dialogRefused = false;
     void runDimensionDialog(DimensionDialog& dialog) override;
+
+    std::vector<DialogId> dialogsShown;
+    void runDialog(DialogId id) override { dialogsShown.push_back(id); }
 };
 
 }  // namespace shell

@@ -107,3 +107,64 @@ TEST(ConnectionOptions, CutAndOneObjectRefusals) {
     EXPECT_EQ(c.Check2.value(), 0);
     EXPECT_TRUE(c.Picture4);
 }
+
+TEST(ConnectionOptions, DialogOpenersAndTheirNotices) {
+    Program p;  // no bridges, two letters
+    p.s->openApertureDialog();
+    EXPECT_EQ(p.last(), "No apertures !");
+    EXPECT_EQ(p.ui.messages.back().title, "Exit");
+    p.s->openSignDistanceDialog();
+    p.s->openPresetting();
+    EXPECT_EQ(p.ui.dialogsShown, (std::vector<DialogId>{DialogId::SignDistances, DialogId::Presetting}));
+    p.s->model.bridges.push(engine::Bridge{});
+    p.s->openApertureDialog();
+    EXPECT_EQ(p.ui.dialogsShown.back(), DialogId::ApertureWidth);
+
+    // presetting applies the connection values when the connection is on
+    p.s->controls.Check2.set(1);
+    p.s->controls.Text6.set(" 5");
+    p.ui.messages.clear();
+    p.s->openPresetting();
+    EXPECT_EQ(p.s->controls.Text6.value(), " 0.008");
+
+    Program one;
+    one.s->model.groundText = "A";
+    one.s->openSignDistanceDialog();
+    EXPECT_EQ(one.last(), "Only one char !");
+    EXPECT_TRUE(one.ui.dialogsShown.empty());
+}
+
+TEST(ConnectionOptions, ApertureTextRedrawsUnlessSettingsAreLoading) {
+    Program p;
+    const int before = p.s->paintCount;
+    p.s->controls.Text4.set(" .05");
+    EXPECT_EQ(p.s->paintCount, before + 1);
+    p.s->loadingSettings = true;
+    p.s->controls.Text4.set(" .06");
+    EXPECT_EQ(p.s->paintCount, before + 1);
+}
+
+TEST(ViewZoom, HalvesAndDoublesAboutTheCentreWithinTheLimits) {
+    Program p;
+    engine::ViewWindow& v = p.s->model.view;
+    v = {0, 40, 10, 30};
+    p.s->zoomIn();
+    EXPECT_DOUBLE_EQ(v.xmin, 10);
+    EXPECT_DOUBLE_EQ(v.xmax, 30);
+    EXPECT_DOUBLE_EQ(v.ymin, 15);
+    EXPECT_DOUBLE_EQ(v.ymax, 25);
+    p.s->zoomOut();
+    EXPECT_DOUBLE_EQ(v.xmin, 0);
+    EXPECT_DOUBLE_EQ(v.xmax, 40);
+    EXPECT_DOUBLE_EQ(v.ymin, 10);
+    EXPECT_DOUBLE_EQ(v.ymax, 30);
+    v = {0, 9.9, 0, 5};  // a window narrower than 10 mm is not zoomed in
+    p.s->zoomIn();
+    EXPECT_DOUBLE_EQ(v.xmax, 9.9);
+    v = {0, 10, 0, 5};
+    p.s->zoomIn();
+    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 5);
+    v = {0, 100001, 0, 5};  // half the width beyond 50000: kept
+    p.s->zoomOut();
+    EXPECT_DOUBLE_EQ(v.xmax, 100001);
+}
