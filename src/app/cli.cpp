@@ -22,14 +22,42 @@ enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 // Options of capabilities the program does not have yet.
 const std::set<QString> kNotYet = {
     "--reset-distances",
-    "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--connection",
-    "--no-connection", "--connection-width", "--baseline-distance", "--connection-slider",
-    "--cut", "--no-cut", "--one-object", "--no-one-object", "--min-length", "--max-radius",
+    "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--min-length", "--max-radius",
     "--convert"};
-const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot",
-                                      "--shape", "--H", "--h"};
+const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
+                                      "--H", "--h", "--connection-width", "--baseline-distance",
+                                      "--connection-slider"};
 const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
-                                  "--no-fit-in"};
+                                  "--no-fit-in", "--connection", "--no-connection", "--cut", "--no-cut",
+                                  "--one-object", "--no-one-object"};
+// a check box clicked into the state its option names
+const char* const kStates[][2] = {{"--fit-in", "--no-fit-in"},
+                                  {"--connection", "--no-connection"},
+                                  {"--cut", "--no-cut"},
+                                  {"--one-object", "--no-one-object"}};
+
+// moves a slider as the user does; false (and a note) when the position is off its range
+bool moveSlider(shell::ScrollBar& slider, int position, const char* option, std::ostream& err) {
+    try {
+        slider.set(position);
+        return true;
+    } catch (const std::exception&) {
+        err << option << ": the slider runs from " << slider.min() << " to " << slider.max() << "\n";
+        return false;
+    }
+}
+
+void clickInto(shell::Control<int>& box, const std::set<QString>& flags, const char* on, const char* off) {
+    if (flags.count(on) && box.value() != 1) box.set(1);
+    if (flags.count(off) && box.value() == 1) box.set(0);
+}
+
+bool wholeNumber(const QString& option, const QString& v, std::optional<int>& into, std::ostream& err) {
+    bool ok = false;
+    into = v.toInt(&ok);
+    if (!ok) err << option.toStdString() << ": not a whole number: " << v.toStdString() << "\n";
+    return ok;
+}
 
 bool writeOutput(const QString& file, const std::string& content, std::ostream& err) {
     try {
@@ -57,8 +85,8 @@ private:
 
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
     QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
-    std::optional<int> knot, shape;
-    std::optional<std::string> typedBig, typedSmall;
+    std::optional<int> knot, shape, connectionSlider;
+    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance;
     bool haveToken = false, resume = false;
     std::set<QString> flags;
     for (int i = 0; i < args.size(); ++i) {
@@ -95,13 +123,12 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 pngFile = v;
             } else if (a == "--svg") {
                 svgFile = v;
-            } else {
-                bool ok = false;
-                knot = v.toInt(&ok);
-                if (!ok) {
-                    err << "--knot: not a whole number: " << v.toStdString() << "\n";
-                    return kBadArguments;
-                }
+            } else if (a == "--connection-width") {
+                connectionWidth = v.toStdString();
+            } else if (a == "--baseline-distance") {
+                baselineDistance = v.toStdString();
+            } else if (!wholeNumber(a, v, a == "--knot" ? knot : connectionSlider, err)) {
+                return kBadArguments;
             }
         } else if (kFlags.count(a)) {
             flags.insert(a);
@@ -109,7 +136,9 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         } else {
             err << a.toStdString() << ": unknown option\n"
                 << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
-                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--dump FILE] [--png FILE] [--svg FILE] "
+                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--connection | --no-connection] "
+                   "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
+                   "[--one-object | --no-one-object] [--dump FILE] [--png FILE] [--svg FILE] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
             return kBadArguments;
         }
@@ -118,10 +147,11 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         err << "--resume and --token exclude each other\n";
         return kBadArguments;
     }
-    if (flags.count("--fit-in") && flags.count("--no-fit-in")) {
-        err << "--fit-in and --no-fit-in exclude each other\n";
-        return kBadArguments;
-    }
+    for (const auto& pair : kStates)
+        if (flags.count(pair[0]) && flags.count(pair[1])) {
+            err << pair[0] << " and " << pair[1] << " exclude each other\n";
+            return kBadArguments;
+        }
     if (resume) token = shell::kTokenResume;
     if ((typedBig || typedSmall) && !shape) {
         err << "--H and --h belong to --shape\n";
@@ -144,9 +174,8 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     int status = kDone;
     if (!session.terminated) {
         // the user's actions, always in this order
-        auto& fit = session.controls.Check3;
-        if (flags.count("--fit-in") && fit.value() != 1) fit.set(1);
-        if (flags.count("--no-fit-in") && fit.value() == 1) fit.set(0);
+        shell::Controls& c = session.controls;
+        clickInto(c.Check3, flags, "--fit-in", "--no-fit-in");
         if (shape) {
             // shape 0 has one height, typed into its one text box
             if (*shape == 0) {
@@ -158,14 +187,26 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             session.galleryClick(*shape);
             if (ui.dialogRefused) status = kRefused;
         }
-        if (knot && status == kDone) {
-            try {
-                session.controls.HScroll1.set(*knot);
-            } catch (const std::exception&) {
-                err << "--knot: the slider runs from " << session.controls.HScroll1.min() << " to "
-                    << session.controls.HScroll1.max() << "\n";
+        if (knot && status == kDone && !moveSlider(c.HScroll1, *knot, "--knot", err)) return kBadArguments;
+        if (status == kDone) {
+            clickInto(c.Check2, flags, "--connection", "--no-connection");
+            // the connection's boxes, its slider and "Cut" are there only while it is ticked
+            const bool wantsCut = flags.count("--cut") || flags.count("--no-cut");
+            const bool typed = connectionWidth || baselineDistance;
+            if ((typed || connectionSlider || wantsCut) && c.Check2 != 1) {
+                err << (typed ? "--connection-width, --baseline-distance" : wantsCut ? "--cut" : "--connection-slider")
+                    << ": only while \"Contour connection\" is ticked (--connection)\n";
                 return kBadArguments;
             }
+            if (typed) {
+                if (connectionWidth) c.Text6.set(*connectionWidth);
+                if (baselineDistance) c.Text5.set(*baselineDistance);
+                session.applyConnectionValues();
+            }
+            if (connectionSlider && !moveSlider(c.HScroll2, *connectionSlider, "--connection-slider", err))
+                return kBadArguments;
+            clickInto(c.Check4, flags, "--cut", "--no-cut");
+            clickInto(c.Check5, flags, "--one-object", "--no-one-object");
         }
         // what the user sees now
         if (!dumpFile.isEmpty() && !writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;

@@ -157,3 +157,39 @@ TEST(CommandLine, ShapeDialogTypedOrRefused) {
     EXPECT_EQ(run(p, {"--shape", "20"}).status, 1);
     EXPECT_EQ(run(p, {"--H", "5"}).status, 1);
 }
+
+TEST(CommandLine, ConnectionOptionsRunInTheirOrder) {
+    ProgramCopy p;
+    // given in reverse order: the connection is ticked first, then Apply, the slider and Cut
+    const CliRun r = run(p, {"--cut", "--connection-slider", "10", "--baseline-distance", "0.2",
+                             "--connection-width", "0.1", "--connection", "--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QJsonObject c = r.report["controls"].toObject();
+    EXPECT_EQ(c["Check2"].toInt(), 1);
+    EXPECT_EQ(c["Check4"].toInt(), 1);
+    EXPECT_EQ(c["Text6"].toString(), "0.1");
+    EXPECT_EQ(c["HScroll2"].toInt(), 10);
+    // the slider wrote its own distance: 10 steps of a hundredth of the contour height
+    EXPECT_NEAR(c["Text5"].toString().toDouble(), 0.1 * c["Texth"].toString().toDouble(), 0.01);
+    const QJsonObject n = r.report["counts"].toObject();
+    EXPECT_EQ(n["barLines"].toInt(), 8);  // two gaps, each cut into two long edges and two closing lines
+
+    // a width beyond the range is replaced and announced, not refused
+    const CliRun wide = run(p, {"--connection", "--connection-width", "9", "--report"});
+    EXPECT_EQ(wide.status, 0);
+    EXPECT_EQ(wide.report["controls"].toObject()["Text6"].toString(), " 0.008");
+    EXPECT_EQ(wide.err.rfind("information|Contour connection|Please change. >Connection width<. Range 0.008 to ", 0), 0u)
+        << wide.err;
+
+    // unticking "Create as one object" asks; No keeps both ticked, Yes clears the connection
+    const CliRun keep = run(p, {"--connection", "--no-one-object", "--answer-no", "--report"});
+    EXPECT_EQ(keep.report["controls"].toObject()["Check2"].toInt(), 1);
+    EXPECT_EQ(keep.report["controls"].toObject()["Check5"].toInt(), 1);
+    const CliRun drop = run(p, {"--connection", "--no-one-object", "--report"});
+    EXPECT_EQ(drop.report["controls"].toObject()["Check2"].toInt(), 0);
+
+    EXPECT_EQ(run(p, {"--cut"}).status, 1);  // "Cut" is hidden while the connection is off
+    EXPECT_EQ(run(p, {"--connection-width", "0.1"}).status, 1);
+    EXPECT_EQ(run(p, {"--connection", "--connection-slider", "121"}).status, 1);
+    EXPECT_EQ(run(p, {"--cut", "--no-cut"}).status, 1);
+}
