@@ -22,14 +22,13 @@ enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 // Options of capabilities the program does not have yet.
 const std::set<QString> kNotYet = {
     "--reset-distances",
-    "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--min-length", "--max-radius",
-    "--convert"};
+    "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--min-length", "--max-radius"};
 const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
                                       "--H", "--h", "--connection-width", "--baseline-distance",
                                       "--connection-slider"};
 const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
                                   "--no-fit-in", "--connection", "--no-connection", "--cut", "--no-cut",
-                                  "--one-object", "--no-one-object"};
+                                  "--one-object", "--no-one-object", "--convert"};
 // a check box clicked into the state its option names
 const char* const kStates[][2] = {{"--fit-in", "--no-fit-in"},
                                   {"--connection", "--no-connection"},
@@ -138,7 +137,7 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
                    "[--shape N [--H IN] [--h IN]] [--knot POS] [--connection | --no-connection] "
                    "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
-                   "[--one-object | --no-one-object] [--dump FILE] [--png FILE] [--svg FILE] "
+                   "[--one-object | --no-one-object] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
             return kBadArguments;
         }
@@ -223,10 +222,11 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
                 status = kFileError;
         }
+        if (flags.count("--convert") && !session.terminated) session.clickBild2();
         if (flags.count("--close")) session.closeWindow();
     }
     for (const auto& m : ui.messages)
-        if (m.text == shell::kFileAccessError) status = kFileError;
+        if (m.text == shell::kFileAccessError || m.text == shell::kLaterStageMissing) status = kFileError;
     if (flags.count("--report")) out << shell::reportJson(session, ui);
     return status;
 }

@@ -165,6 +165,14 @@ void MainWindow::buildWidgets() {
                                     {45, 18, 40, 30}, &shell::Session::openSignDistanceDialog);
     picture10->setText("d ...");
 
+    auto* bild2 = pictureButton(central, "Bild2", "Write the hand-over files and start the drawing for the cutter",
+                                QIcon(), {x, 640, w, 48}, &shell::Session::clickBild2);
+    bild2->setText("Start convert");
+    QFont bold = bild2->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 2);
+    bild2->setFont(bold);
+
     // the gallery: twenty shape pictures in two rows below the preview
     constexpr int kPerRow = 10, kCellW = 64, kCellH = 58;
     for (int i = 0; i < shell::kShapeCount; ++i) {

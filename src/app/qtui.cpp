@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "app/dimension_dialog_qt.h"
+#include "shell/session.h"
 
 namespace app {
 
@@ -58,6 +59,13 @@ void QtUi::processEvents() { QCoreApplication::processEvents(); }
 bool QtUi::openDocument(const std::string& path) {
     if (!QFileInfo(QString::fromStdString(path)).isFile()) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool QtUi::windowPlace(int& topTwips, int& leftTwips) {
+    const QRect frame = parent_->frameGeometry();
+    topTwips = frame.top() * shell::kTwipsPerPixel;
+    leftTwips = frame.left() * shell::kTwipsPerPixel;
+    return true;
 }
 
 void QtUi::runDimensionDialog(shell::DimensionDialog& dialog) {

@@ -22,6 +22,7 @@ public:
     void processEvents() override;
     bool openDocument(const std::string& path) override;
     void runDimensionDialog(shell::DimensionDialog& dialog) override;
+    bool windowPlace(int& topTwips, int& leftTwips) override;
 
     std::function<void()> onRedraw, onControlsChanged;
     bool terminated = false;

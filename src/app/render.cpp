@@ -1,5 +1,6 @@
 #include "app/render.h"
 
+#include <QFont>
 #include <QPen>
 
 namespace app {
@@ -21,6 +22,15 @@ void renderPicture(QPainter& painter, const QRectF& target, const preview::Displ
             current = s.colour;
         }
         painter.drawLine(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2));
+    }
+    for (const auto& c : picture.captions) {
+        const preview::Rgb rgb = preview::paletteColour(c.colour);
+        painter.setPen(QColor(rgb.r, rgb.g, rgb.b));
+        QFont font = painter.font();
+        font.setPointSize(c.pointSize);
+        painter.setFont(font);
+        painter.drawText(QRectF(c.x, c.y, preview::kPictureWidth, preview::kPictureHeight), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(c.text));
     }
     painter.restore();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace preview {
@@ -35,15 +36,30 @@ struct Stroke {
     std::uint8_t colour;
 };
 
+// a text printed into the picture, its top left corner at (x, y)
+struct Caption {
+    double x, y;
+    std::string text;
+    std::uint8_t colour;
+    int pointSize;
+};
+
 // Keeps what was drawn last, so the window can show it again at any size and the command line
 // can write it out.
 class DisplayList : public Canvas {
 public:
-    void clear() override { strokes.clear(); }
+    void clear() override {
+        strokes.clear();
+        captions.clear();
+    }
+    void caption(double x, double y, std::string text, std::uint8_t colour, int pointSize) {
+        captions.push_back({x, y, std::move(text), colour, pointSize});
+    }
     void line(double x1, double y1, double x2, double y2, std::uint8_t colour) override {
         strokes.push_back({x1, y1, x2, y2, colour});
     }
     std::vector<Stroke> strokes;
+    std::vector<Caption> captions;
 };
 
 }  // namespace preview

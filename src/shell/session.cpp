@@ -132,23 +132,27 @@ void Session::fitAndRedraw() {
     paint();
 }
 
-void Session::loadGroundContours() {
+bool Session::loadGroundContours() {
     try {
         engine::readGroundContours(model, workPath("tground.dat"), controls.Check3.value() == 1);
         preview::masstaebe(model);
         showContourDimensions();
+        return true;
     } catch (const std::exception&) {
         reportFileError();
+        return false;
     }
 }
 
-void Session::buildShape() {
+bool Session::buildShape() {
     try {
         engine::buildShape(model, controls.Check3.value() == 1);
         model.textScale = 1.0;
         showContourDimensions();
+        return true;
     } catch (const std::exception&) {
         reportFileError();
+        return false;
     }
 }
 

@@ -22,6 +22,7 @@ inline constexpr int kDefaultWindowTwips = 200;  // top and left without a store
 
 inline constexpr const char* kFileAccessError = "File access error !";
 inline constexpr const char* kErrorTitle = "Error";
+inline constexpr const char* kLaterStageMissing = "STV3.EXE not found !";
 
 // Tokens of the suite's command line.
 inline constexpr const char* kTokenFresh = "stvt";
@@ -63,8 +64,8 @@ public:
     const std::string& appFolder() const { return appFolder_; }
     std::filesystem::path workPath(const char* name) const;
     void enterAppFolder();
-    void loadGroundContours();  // reports its own faults
-    void buildShape();
+    bool loadGroundContours();  // reports its own faults; false after one
+    bool buildShape();          // likewise
     void stegco();
     void contourConnectionBuild();
     void paint();
@@ -93,6 +94,10 @@ public:
     double contourHeightInches();   // Hc, from the plain extents of the contours
     void resetConnectionValues();   // width h x 0.04, distance 0, slider 0
 
+    // ---- "Start convert" (Bild2): the hand-over files, then the later stage
+    void clickBild2();
+    static constexpr double kMaxConvertInches = 780;
+
     // ---- the shape gallery: picture i (0..19) clicked
     void galleryClick(int shape);
 
@@ -114,6 +119,8 @@ public:
     bool paintSuppressed = false;
     bool cutNoticeShown = false;
     std::int32_t knotPosition = 0;
+    std::int32_t currentObject = 0;  // the object announced last in workrl.dat
+    double outputScale = 1;          // mm per internal unit, once converted
     bool firstActivationDone = false;
     bool wheelHookInstalled = false;
     bool terminated = false;

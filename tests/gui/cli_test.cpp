@@ -119,7 +119,7 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(run(p, {"--bogus"}).status, 1);
     EXPECT_EQ(run(p, {"--token"}).status, 1);
     EXPECT_EQ(run(p, {"--resume", "--token", "stvt"}).status, 1);
-    const CliRun later = run(p, {"--convert"});
+    const CliRun later = run(p, {"--aperture", "0.1"});
     EXPECT_EQ(later.status, 1);
     EXPECT_NE(later.err.find("not available yet"), std::string::npos);
     std::ostringstream out, err;
@@ -192,4 +192,26 @@ TEST(CommandLine, ConnectionOptionsRunInTheirOrder) {
     EXPECT_EQ(run(p, {"--connection-width", "0.1"}).status, 1);
     EXPECT_EQ(run(p, {"--connection", "--connection-slider", "121"}).status, 1);
     EXPECT_EQ(run(p, {"--cut", "--no-cut"}).status, 1);
+}
+
+TEST(CommandLine, ConvertHandsOverAfterTheOutputs) {
+    ProgramCopy p;
+    const fs::path png = p.dir / "before.png";
+    const CliRun r = run(p, {"--convert", "--cut", "--connection", "--shape", "4", "--png",
+                             QString::fromStdString(png.string()), "--close", "--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(png));  // drawn before the model went to internal units
+    const QJsonArray started = r.report["started"].toArray();
+    ASSERT_EQ(started.size(), 1);  // --close after the hand-over starts nothing more
+    EXPECT_EQ(started[0].toObject()["arguments"].toArray()[0].toString(), "stvt");
+    EXPECT_TRUE(r.report["terminated"].toBool());
+    const auto rl = wf::splitLines(wf::readFile(p.dir / "workfiles" / "workrl.dat"));
+    EXPECT_EQ(rl.back(), "s");
+    const auto m = wf::splitLines(wf::readFile(p.dir / "workfiles" / "workm.dat"));
+    EXPECT_EQ(m[0], " 4");  // two gaps along the arch, two arcs each
+
+    fs::remove(p.dir / "STV3.EXE");
+    const CliRun missing = run(p, {"--convert"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(missing.err, "critical|Ende|STV3.EXE not found !\n");
 }

@@ -1,0 +1,354 @@
+#include "convert/contour_writer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geomlib/geomlib.h"
+
+namespace convert {
+
+namespace {
+
+using engine::kCodeArcMiddle;
+using engine::kCodeEnd;
+using engine::kCodeLine;
+using engine::kCodeQuadratic;
+
+constexpr std::int16_t kMarkLine = 1;
+constexpr std::int16_t kMarkArc = 10;
+constexpr std::int16_t kFirstRunGroup = 13;
+
+constexpr std::int32_t kCurveSamples = 20;   // per curve in the work list
+constexpr std::int32_t kCornerSamples = 99;  // per curve when judging a join
+constexpr double kFlat = 0.05;               // internal units: a curve this flat is a line
+constexpr double kCornerTurn = 0.3;          // rad
+constexpr double kNearFullTurn = 0.1745329;  // directions this close below 2 pi count as just below 0
+constexpr double kFullTurnCorner = 6.283185308;
+constexpr double kFullTurnSweep = 6.283185307;
+constexpr double kLevelArc = 0.01;           // mm: an arc point this level with the middle one
+constexpr double kMinSweep = 0.01, kMaxSweep = 1.57;  // rad, per fitted arc
+constexpr double kMinRise = 0.001;           // mm, height of a fitted arc over its chord
+constexpr double kEndMatch = 0.0001;         // internal units, recomputed arc end vs sample point
+constexpr double kSamePoint = 0.00001;       // internal units: a straight piece this short is left out
+
+std::int16_t entriesOf(std::int16_t kind) {
+    switch (kind) {
+        case kCodeLine:
+        case kCodeEnd: return 2;
+        case kCodeArcMiddle: return 3;
+        case kCodeQuadratic: return kCurveSamples;
+        default: return 0;
+    }
+}
+
+double distance(double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); }
+
+double toSegment(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return distance(px, py, ax + t * dx, ay + t * dy);
+}
+
+// true when angle t lies on the counter-clockwise way from a1 to a2
+bool between(double t, double a1, double a2) { return a1 <= a2 ? (t >= a1 && t <= a2) : (t >= a1 || t <= a2); }
+
+struct Piece {
+    bool arc = false;
+    double v[5] = {};        // arc: cx cy r a1 a2; straight: x1 y1 x2 y2
+    std::int32_t from = 0, to = 0;  // sample range it covers
+};
+
+bool finite(const Piece& p) {
+    for (double v : p.v)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+// Appends p to the work list unless it is full.
+bool append(std::vector<ContourPoint>& pts, std::int32_t& j, double x, double y, std::int16_t mark) {
+    if (j < 0 || j >= static_cast<std::int32_t>(pts.size())) return false;
+    pts[j++] = ContourPoint{x, y, mark};
+    return true;
+}
+
+}  // namespace
+
+std::int32_t countContourPoints(const engine::Model& m, std::int32_t first, std::int32_t last) {
+    const std::int32_t size = static_cast<std::int32_t>(m.elements.size());
+    std::int32_t n = 0;
+    for (std::int32_t i = std::max(first, 0); i <= last - 1 && i < size; ++i) n += entriesOf(m.elements[i].kind);
+    return n;
+}
+
+bool sampleQuadratic(std::vector<ContourPoint>& pts, std::int32_t& next, std::int32_t count, double x0,
+                     double y0, double x1, double y1, double x2, double y2) {
+    if (count <= 0 || next < 0 || static_cast<std::size_t>(next) + count > pts.size()) return false;
+    const double d = 1.0 / count;
+    const double d2x = (x0 - 2 * x1 + x2) * d * d, d2y = (y0 - 2 * y1 + y2) * d * d;
+    double d1x = 2 * (x1 - x0) * d + d2x, d1y = 2 * (y1 - y0) * d + d2y;
+    double x = x0, y = y0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        pts[next + k].x = x;
+        pts[next + k].y = y;
+        x += d1x;
+        y += d1y;
+        d1x += 2 * d2x;
+        d1y += 2 * d2y;
+    }
+    next += count;
+    return true;
+}
+
+void curveCorner(const engine::Model& m, std::int32_t i, std::int16_t& corner, double& difference) {
+    corner = 0;
+    difference = 0;
+    if (i < 0 || static_cast<std::size_t>(i) + 6 > m.elements.size()) return;
+    const auto& e = m.elements;
+    std::vector<ContourPoint> a(kCornerSamples), b(kCornerSamples);
+    std::int32_t na = 0, nb = 0;
+    sampleQuadratic(a, na, kCornerSamples, e[i].x, e[i].y, e[i + 1].x, e[i + 1].y, e[i + 2].x, e[i + 2].y);
+    sampleQuadratic(b, nb, kCornerSamples, e[i + 3].x, e[i + 3].y, e[i + 4].x, e[i + 4].y, e[i + 5].x, e[i + 5].y);
+    double a1 = 0, a2 = 0;
+    geom::winkelx(a[kCornerSamples - 1].x, a[kCornerSamples - 1].y, e[i + 2].x, e[i + 2].y, a1);
+    geom::winkelx(e[i + 3].x, e[i + 3].y, b[1].x, b[1].y, a2);
+    if (std::fabs(a1 - kFullTurnCorner) <= kNearFullTurn) a1 -= kFullTurnCorner;
+    if (std::fabs(a2 - kFullTurnCorner) <= kNearFullTurn) a2 -= kFullTurnCorner;
+    difference = std::fabs(a2 - a1);
+    // directions on either side of 0 that the shift above does not catch (6.0 against 0.1)
+    if (difference > geom::kPi) difference = kFullTurnCorner - difference;
+    corner = difference > kCornerTurn ? 1 : 0;
+}
+
+void pointOnCircle(double px, double py, double cx, double cy, double r, std::int16_t& ok, double tol) {
+    ok = std::fabs(r - distance(px, py, cx, cy)) <= tol ? 1 : 0;
+}
+
+void arcLength(double r, double a1, double a2, double& len) {
+    len = a1 < a2 ? r * (a2 - a1) : r * (geom::kTwoPi - a1 + a2);
+}
+
+void arcCos(double x, double& angle) {
+    if (x == 0) {
+        angle = 1.570796327;
+    } else if (std::fabs(x) > 1) {
+        angle = 0;
+    } else {
+        angle = std::atan(std::sqrt(1 - x * x) / std::fabs(x));
+        if (x < 0) angle = 3.141592654 - angle;
+    }
+}
+
+bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
+             wf::LineWriter& out, ContourStats* stats) {
+    const std::int32_t size = static_cast<std::int32_t>(pts.size());
+    if (first < 0 || last >= size || first > last) return false;
+    if (!(s.outputScale > 0) || !std::isfinite(s.outputScale)) return false;
+    const double os = s.outputScale;
+    const double tol = os < 1 ? s.fitTolerance : s.fitTolerance / os;  // internal units
+    for (std::int32_t k = first; k <= last; ++k)
+        if (!std::isfinite(pts[k].x) || !std::isfinite(pts[k].y)) return false;
+    const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[k]; };
+    double worst = 0;  // mm
+
+    std::vector<Piece> pieces;
+    std::int32_t lo = first, hi = last;
+    while (lo < last) {
+        if (hi - lo <= 1) {
+            Piece p;
+            p.v[0] = P(lo).x, p.v[1] = P(lo).y, p.v[2] = P(hi).x, p.v[3] = P(hi).y;
+            p.from = lo, p.to = hi;
+            pieces.push_back(p);
+            lo = hi;
+            hi = last;
+            continue;
+        }
+        const std::int32_t mid = lo + static_cast<std::int32_t>(std::nearbyint((hi - lo) * 0.5));
+        bool kept = mid > lo && mid < hi;
+        double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, dev = 0;
+        if (kept) {
+            geom::rech(P(lo).x, P(lo).y, P(hi).x, P(hi).y, cx, cy, a1, a2, r, P(mid).x, P(mid).y);
+            kept = r * os <= s.maxArcRadius && r * os >= s.minArcRadius;
+        }
+        if (kept) {
+            double am = 0;
+            geom::winkelx(cx, cy, P(mid).x, P(mid).y, am);
+            kept = between(am, a1, a2);
+        }
+        if (kept) {
+            const double sweep = a1 <= a2 ? a2 - a1 : kFullTurnSweep - a1 + a2;
+            const double len = r * sweep, rise = std::fabs(r * (1 - std::cos(sweep * 0.5)));
+            kept = len * os >= s.minArcLength && sweep >= kMinSweep && sweep <= kMaxSweep && rise * os >= kMinRise;
+        }
+        if (kept) {
+            const double sx = cx + r * std::cos(a1), sy = cy + r * std::sin(a1);
+            const double ex = cx + r * std::cos(a2), ey = cy + r * std::sin(a2);
+            const auto near = [](const ContourPoint& q, double x, double y) {
+                return std::fabs(q.x - x) < kEndMatch && std::fabs(q.y - y) < kEndMatch;
+            };
+            kept = (near(P(lo), sx, sy) || near(P(lo), ex, ey)) && (near(P(hi), sx, sy) || near(P(hi), ex, ey));
+        }
+        for (std::int32_t k = lo; kept && k < hi; ++k) {
+            std::int16_t ok = 0;
+            pointOnCircle(P(k).x, P(k).y, cx, cy, r, ok, tol);
+            kept = ok == 1;
+            dev = std::max(dev, std::fabs(r - distance(P(k).x, P(k).y, cx, cy)));
+        }
+        if (kept) {
+            Piece p;
+            p.arc = true;
+            p.v[0] = cx, p.v[1] = cy, p.v[2] = r, p.v[3] = a1, p.v[4] = a2;
+            p.from = lo, p.to = hi;
+            pieces.push_back(p);
+            worst = std::max(worst, dev * os);
+            lo = hi;
+            hi = last;
+        } else {
+            --hi;
+        }
+    }
+
+    // Short straight pieces in a row are joined: two neighbouring straight pieces both
+    // shorter than the shortest arc become one when every sample point they cover lies
+    // within the fit tolerance of the joined chord. The joined piece keeps the outer ends,
+    // so the path stays continuous; nothing is dropped without its ends being bridged.
+    std::vector<Piece> joined;
+    joined.reserve(pieces.size());
+    for (const Piece& p : pieces) {
+        if (!p.arc && !joined.empty() && !joined.back().arc) {
+            Piece& q = joined.back();
+            const bool shortBoth = distance(q.v[0], q.v[1], q.v[2], q.v[3]) * os < s.minArcLength &&
+                                   distance(p.v[0], p.v[1], p.v[2], p.v[3]) * os < s.minArcLength;
+            double dev = 0;
+            for (std::int32_t k = q.from + 1; shortBoth && k < p.to; ++k)
+                dev = std::max(dev, toSegment(P(k).x, P(k).y, q.v[0], q.v[1], p.v[2], p.v[3]));
+            if (shortBoth && dev <= tol) {
+                q.v[2] = p.v[2], q.v[3] = p.v[3];
+                q.to = p.to;
+                worst = std::max(worst, dev * os);
+                continue;
+            }
+        }
+        joined.push_back(p);
+    }
+
+    // nothing non-finite may reach the file, and nothing of a failed run is written
+    for (const Piece& p : joined)
+        if (!finite(p)) return false;
+    long records = 0;
+    try {
+        for (const Piece& p : joined) {
+            if (p.arc) {
+                out.text("2").number(p.v[0]).number(p.v[1]).number(p.v[2]).number(p.v[3]).number(p.v[4]);
+            } else {
+                if (std::fabs(p.v[0] - p.v[2]) <= kSamePoint && std::fabs(p.v[1] - p.v[3]) <= kSamePoint) continue;
+                out.text("1").number(p.v[0]).number(p.v[1]).number(p.v[2]).number(p.v[3]);
+            }
+            ++records;
+        }
+    } catch (const wf::OverflowFault&) {
+        return false;
+    }
+    if (stats) {
+        stats->records += records;
+        stats->maxDeviation = std::max(stats->maxDeviation, worst);
+    }
+    return true;
+}
+
+bool writeContour(const engine::Model& m, std::int32_t first, std::int32_t last, std::int32_t& currentObject,
+                  const Settings& s, wf::LineWriter& out, ContourStats& stats) {
+    const std::int32_t size = static_cast<std::int32_t>(m.elements.size());
+    const auto& e = m.elements;
+    if (first >= 0 && first < size && e[first].object != currentObject) {
+        out.text("n");
+        currentObject = e[first].object;
+    }
+    if (first < 0) return true;
+    last = std::min(last, size - 1);
+    const double os = s.outputScale;
+
+    // the work list; a record whose entries run past `last` is not part of this contour
+    // and is left out, so n + 3 entries always suffice
+    std::vector<ContourPoint> pts(static_cast<std::size_t>(countContourPoints(m, first, last)) + 3);
+    std::int32_t j = 0;
+    std::int16_t runGroup = kFirstRunGroup;
+    for (std::int32_t i = first; i <= last; ++i) {
+        const std::int16_t kind = e[i].kind;
+        if (kind == kCodeLine && i + 1 <= last) {
+            if (j + 2 > static_cast<std::int32_t>(pts.size())) continue;
+            append(pts, j, e[i].x, e[i].y, kMarkLine);
+            append(pts, j, e[i + 1].x, e[i + 1].y, 0);
+        } else if (kind == kCodeArcMiddle && i + 2 <= last) {
+            if (j + 3 > static_cast<std::int32_t>(pts.size())) continue;
+            append(pts, j, e[i].x, e[i].y, kMarkArc);
+            append(pts, j, e[i + 1].x, e[i + 1].y, 0);
+            append(pts, j, e[i + 2].x, e[i + 2].y, 0);
+        } else if (kind == kCodeQuadratic && i + 2 <= last) {
+            if (i - 3 >= first && e[i - 3].kind == kCodeQuadratic) {
+                std::int16_t corner = 0;
+                double difference = 0;
+                curveCorner(m, i - 3, corner, difference);
+                if (corner == 1) ++runGroup;
+            }
+            const double x0 = e[i].x, y0 = e[i].y, x1 = e[i + 1].x, y1 = e[i + 1].y, x2 = e[i + 2].x, y2 = e[i + 2].y;
+            const bool bentX = std::fabs(x0 - x1) >= kFlat || std::fabs(x1 - x2) >= kFlat;
+            const bool bentY = std::fabs(y0 - y1) >= kFlat || std::fabs(y1 - y2) >= kFlat;
+            if (bentX && bentY) {
+                const std::int32_t start = j;
+                if (!sampleQuadratic(pts, j, kCurveSamples, x0, y0, x1, y1, x2, y2)) continue;
+                for (std::int32_t k = start; k < j; ++k) pts[k].mark = runGroup;
+                pts[j - 1].x = x2;
+                pts[j - 1].y = y2;
+                stats.samples += kCurveSamples;
+            } else {
+                if (j + 2 > static_cast<std::int32_t>(pts.size())) continue;
+                append(pts, j, x0, y0, kMarkLine);
+                append(pts, j, x2, y2, 0);
+            }
+        }
+    }
+
+    const std::int32_t count = j;
+    for (j = 0; j <= count - 2;) {
+        const ContourPoint& p = pts[j];
+        if (p.mark == kMarkLine) {
+            out.text("1").number(p.x).number(p.y).number(pts[j + 1].x).number(pts[j + 1].y);
+            ++stats.records;
+            j += 2;
+        } else if (p.mark == kMarkArc && j + 2 < count) {
+            const double x1 = p.x, y1 = p.y, x2 = pts[j + 1].x, y2 = pts[j + 1].y, x3 = pts[j + 2].x, y3 = pts[j + 2].y;
+            const bool level = std::fabs(y1 - y2) * os < kLevelArc || std::fabs(y3 - y2) * os < kLevelArc;
+            double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, len = 0;
+            bool arc = !level;
+            if (arc) {
+                geom::rech(x1, y1, x3, y3, cx, cy, a1, a2, r, x2, y2);
+                arcLength(r, a1, a2, len);
+                arc = r * os <= s.maxArcRadius && len * os >= s.minArcLength && r * os >= s.minArcRadius;
+            }
+            if (arc)
+                out.text("2").number(cx).number(cy).number(r).number(a1).number(a2);
+            else
+                out.text("1").number(x1).number(y1).number(x3).number(y3);
+            ++stats.records;
+            j += 3;
+        } else if (p.mark >= kFirstRunGroup) {
+            std::int32_t k = j;
+            while (k + 1 < count && pts[k + 1].mark == p.mark) ++k;
+            if (!fitArcs(pts, j, k, s, out, &stats)) return false;
+            j = k + 1;
+        } else {
+            ++j;
+        }
+    }
+    return true;
+}
+
+bool writeContour(const engine::Model& m, std::int32_t first, std::int32_t last, std::int32_t& currentObject,
+                  const Settings& s, wf::LineWriter& out) {
+    ContourStats stats;
+    return writeContour(m, first, last, currentObject, s, out, stats);
+}
+
+}  // namespace convert

@@ -1,0 +1,37 @@
+// The hand-over files of "Start convert": workrl.dat (the letter contours as lines and arcs)
+// and workm.dat (the connection bar), read by the later stage.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "convert/contour_writer.h"
+#include "engine/model.h"
+
+namespace convert {
+
+// A contour that could not be written whole.
+struct ContourFault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The element list in its self-describing form ("10", "1", "3", "6" records of x, y, object).
+std::string intermediateForm(const engine::Model& m);
+// Replaces m.elements by the list read back from that form. Raises engine::CapacityFault when
+// the list would grow beyond its capacity; the list is then left empty.
+void readBack(engine::Model& m, const std::string& intermediate);
+// The final workrl.dat from the read-back list: "a", records, "e" per contour, then "s".
+// Raises ContourFault when a contour's arcs could not be fitted.
+std::string contourFile(const engine::Model& m, const Settings& s, std::int32_t& currentObject);
+// workm.dat: counts, then the arcs (radians) and lines of type 3 and above with their pairIndex.
+std::string barFile(const engine::Model& m);
+
+// Writes workrl.dat and, with the connection on, workm.dat (else an existing workm.dat is
+// removed), in <appFolder>/workfiles. Leaves m.elements in the read-back form. Every file is
+// replaced whole or not at all; any fault is raised (wf::FileFault, wf::OverflowFault,
+// engine::CapacityFault, ContourFault) before the next file is touched.
+void writeConversionFiles(engine::Model& m, bool connectionOn, const std::filesystem::path& appFolder,
+                          const Settings& s, std::int32_t& currentObject);
+
+}  // namespace convert
