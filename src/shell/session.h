@@ -119,6 +119,7 @@ public:
     bool paintSuppressed = false;
     bool cutNoticeShown = false;
     std::int32_t knotPosition = 0;
+    std::int16_t selectedPair = 0;   // the letter spacing editor's row, kept while it is closed
     std::int32_t currentObject = 0;  // the object announced last in workrl.dat
     double outputScale = 1;          // mm per internal unit, once converted
     bool firstActivationDone = false;

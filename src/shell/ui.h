@@ -47,6 +47,8 @@ public:
     // shows a shape's dimension dialog modally: activate(), then accept() or cancel() as the
     // user does, returning once the dialog is closed
     virtual void runDimensionDialog(DimensionDialog& dialog) = 0;
+    // the windows take input again (true) or wait while long work runs (false)
+    virtual void setWindowsEnabled(bool enabled) { (void)enabled; }
     // where the main window is now (twips); false when there is no window
     virtual bool windowPlace(int& topTwips, int& leftTwips) { (void)topTwips, (void)leftTwips; return false; }
     // shows one of the other dialogs modally, returning once it is closed
