@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <memory>
 
@@ -34,6 +35,21 @@ PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& pictur
     setObjectName("Bild1");
     setFixedSize(640, 480);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setProperty(kPictureProperty, true);
+}
+
+void PreviewWidget::mousePressEvent(QMouseEvent* e) {
+    const int button = e->button() == Qt::LeftButton ? shell::Session::kLeftButton
+                       : e->button() == Qt::RightButton ? shell::Session::kRightButton
+                                                        : 0;
+    const QPointF p = e->position() * (preview::kPictureWidth / width());
+    if (onMouseDown) onMouseDown(button, p.x(), p.y());
+}
+
+void PreviewWidget::mouseMoveEvent(QMouseEvent* e) {
+    const QPointF p = e->position() * (preview::kPictureWidth / width());
+    if (onMouseMove) onMouseMove(p.x(), p.y());
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*) {
@@ -70,6 +86,12 @@ void MainWindow::buildWidgets() {
 
     bild1_ = new PreviewWidget(central, session_->picture);
     bild1_->move(10, 10);
+    bild1_->onMouseDown = [this](int button, double x, double y) {
+        session_->mouseDown(button, x, y);
+        refreshFromControls();
+    };
+    bild1_->onMouseMove = [this](double x, double y) { session_->mouseMove(x, y); };
+    qApp->installEventFilter(this);
 
     label2_ = new QLabel(central);
     label2_->setObjectName("Label2");
@@ -181,6 +203,7 @@ void MainWindow::buildWidgets() {
         pic->setToolTip(QString("Shape %1").arg(i));
         pic->setGeometry(10 + (i % kPerRow) * kCellW, 540 + (i / kPerRow) * kCellH, kCellW - 4, kCellH - 4);
         pic->setIconSize(QSize(kCellW - 10, kCellH - 10));
+        pic->setProperty(kPictureProperty, true);
         pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
         connect(pic, &QToolButton::clicked, this, [this, i] {
             session_->galleryClick(i);
@@ -239,6 +262,7 @@ QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const 
     b->setIcon(icon);
     b->setIconSize(geometry.size() - QSize(8, 8));
     b->setGeometry(geometry);
+    b->setProperty(kPictureProperty, true);
     connect(b, &QToolButton::clicked, this, [this, handler] { run(handler); });
     return b;
 }
@@ -303,6 +327,20 @@ bool MainWindow::event(QEvent* e) {
         });
     }
     return QMainWindow::event(e);
+}
+
+// The wheel, wherever the platform delivers it: a turn over a visible picture of this window
+// zooms the preview about the last pointer position over it, and goes no further.
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::Wheel || !session_) return QMainWindow::eventFilter(watched, e);
+    auto* wheel = static_cast<QWheelEvent*>(e);
+    QWidget* under = QApplication::widgetAt(wheel->globalPosition().toPoint());
+    while (under && !under->property(kPictureProperty).toBool()) under = under->parentWidget();
+    const bool overPicture = under && under->window() == this && under->isVisible();
+    const int rotation = wheel->angleDelta().y();
+    if (rotation == 0 || !session_->mausrad(rotation, overPicture)) return QMainWindow::eventFilter(watched, e);
+    refreshFromControls();
+    return true;
 }
 
 void MainWindow::paintEvent(QPaintEvent* e) {

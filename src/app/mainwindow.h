@@ -19,17 +19,26 @@
 namespace app {
 
 // The preview picture box: white, framed, 640 x 480.
+// Mouse presses and moves over it go to the session, in picture coordinates.
 class PreviewWidget : public QWidget {
     Q_OBJECT
 public:
     PreviewWidget(QWidget* parent, const preview::DisplayList& picture);
+    std::function<void(int button, double x, double y)> onMouseDown;
+    std::function<void(double x, double y)> onMouseMove;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     const preview::DisplayList& picture_;
 };
+
+// The pictures of the main window (the preview, the gallery, the picture buttons) carry this
+// property; a wheel turn over any of them zooms the preview.
+inline constexpr const char* kPictureProperty = "lkPicture";
 
 // A frame that reacts to a click on its free area, as the option frames do.
 class ClickFrame : public QGroupBox {
@@ -56,6 +65,7 @@ public slots:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -55,6 +56,13 @@ void QtUi::controlsChanged() {
 }
 
 void QtUi::processEvents() { QCoreApplication::processEvents(); }
+
+void QtUi::pause(double seconds) {
+    // events keep running meanwhile, as they did while the pause of a zoom step lasted
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < seconds * 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
 
 bool QtUi::openDocument(const std::string& path) {
     if (!QFileInfo(QString::fromStdString(path)).isFile()) return false;

@@ -20,6 +20,7 @@ public:
     void redraw() override;
     void controlsChanged() override;
     void processEvents() override;
+    void pause(double seconds) override;
     bool openDocument(const std::string& path) override;
     void runDimensionDialog(shell::DimensionDialog& dialog) override;
     bool windowPlace(int& topTwips, int& leftTwips) override;

@@ -63,7 +63,7 @@ void Session::clickBild2() {
             reportFileError();
             throw ReportedFault();
         }
-        wheelHookInstalled = false;
+        mausaus();
         handedOver = ui_.startProgram(appFolder_ + "STV3.EXE", {kTokenFresh});
         if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     } catch (const ReportedFault&) {
@@ -77,7 +77,7 @@ void Session::clickBild2() {
         } catch (const std::exception&) {
         }
     }
-    wheelHookInstalled = false;
+    mausaus();
     terminated = true;
     ui_.terminate();
 }

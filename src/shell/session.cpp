@@ -108,7 +108,7 @@ void Session::activate() {
         }
         if (controls.Check2.value() == 1) contourConnectionBuild();
         controls.Bild1 = true;
-        wheelHookInstalled = true;
+        mausanr();
         showContourDimensions();
     } catch (const std::exception&) {
         // faults of the start-up's own steps are absorbed; the operations report theirs
@@ -319,7 +319,7 @@ bool Session::schliesser() {
 }
 
 bool Session::closeWindow() {
-    wheelHookInstalled = false;
+    mausaus();
     if (terminated) return true;  // already handed on
     return schliesser();
 }

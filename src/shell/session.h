@@ -82,6 +82,19 @@ public:
     void zoomOut();        // Picture11
     void zoomIn();         // Picture17
 
+    // ---- zoom by mouse and wheel; (x, y) in picture coordinates of the preview
+    static constexpr int kLeftButton = 1, kRightButton = 2;
+    void mouseMove(double x, double y);
+    void mouseDown(int button, double x, double y);
+    void makezoom1();  // in, about (mouseX, mouseY)
+    void makezoom2();  // out
+    void mausanr();    // the wheel reaches the preview from now on
+    void mausaus();    // no longer
+    // a wheel turn; it zooms when the hook is on and the pointer is over a visible picture of
+    // the main window. True when it zoomed.
+    bool mausrad(int rotation, bool overVisiblePicture);
+    double mouseX = 0, mouseY = 0;
+
     // ---- openers of the dialogs
     void openApertureDialog();      // Picture6, Picture15, Frame7
     void openSignDistanceDialog();  // Picture3, Picture10, Frame4

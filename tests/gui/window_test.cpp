@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -129,4 +130,28 @@ TEST(MainWindow, GalleryDialogFromTheKeyboard) {
     answer(4, "7", "4", Qt::Key_Escape);
     EXPECT_EQ(w.session().model.shapeNumber, 17);
     EXPECT_DOUBLE_EQ(w.session().model.bigHeight, 6 * 25.4);
+}
+
+TEST(MainWindow, WheelOverAnyPictureZoomsThePreview) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
+    const engine::ViewWindow& v = w.session().model.view;
+    const auto width = [&] { return v.xmax - v.xmin; };
+    const auto turn = [&](QWidget* over, int delta) {
+        const QPoint centre = over->mapToGlobal(over->rect().center());
+        QWheelEvent e(over->rect().center(), centre, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    };
+    const double start = width();
+    turn(w.findChild<QWidget*>("auswahl_5"), 120);  // a gallery picture: in
+    EXPECT_DOUBLE_EQ(width(), start / 2);
+    turn(w.findChild<QWidget*>("Bild1"), -120);     // the preview itself: out
+    EXPECT_DOUBLE_EQ(width(), start / 2 * 2.2);
+    turn(w.findChild<QWidget*>("Texth"), 120);      // not a picture
+    EXPECT_DOUBLE_EQ(width(), start / 2 * 2.2);
+
+    QTest::mouseClick(w.findChild<QWidget*>("Bild1"), Qt::LeftButton, {}, QPoint(320, 240));
+    EXPECT_DOUBLE_EQ(width(), start / 2 * 2.2 / 2);
 }

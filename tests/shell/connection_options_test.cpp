@@ -168,3 +168,41 @@ TEST(ViewZoom, HalvesAndDoublesAboutTheCentreWithinTheLimits) {
     p.s->zoomOut();
     EXPECT_DOUBLE_EQ(v.xmax, 100001);
 }
+
+TEST(ViewZoom, MouseAndWheelZoomAboutThePointer) {
+    Program p;
+    Session& s = *p.s;
+    engine::ViewWindow& v = s.model.view;
+    v = {0, 64, 0, 48};
+    s.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
+    s.mouseDown(Session::kLeftButton, 160, 120);
+    EXPECT_DOUBLE_EQ(v.xmin, 0);
+    EXPECT_DOUBLE_EQ(v.xmax, 32);
+    EXPECT_DOUBLE_EQ(v.ymin, 24);
+    EXPECT_DOUBLE_EQ(v.ymax, 48);
+    s.mouseDown(Session::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
+    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
+    EXPECT_DOUBLE_EQ((v.xmin + v.xmax) / 2, 16);
+
+    v = {0, 0.9, 0, 0.5};  // narrower than 1: no zoom and no repaint
+    const int paints = s.paintCount;
+    s.makezoom1();
+    EXPECT_DOUBLE_EQ(v.xmax, 0.9);
+    EXPECT_EQ(s.paintCount, paints);
+    v = {0, 45455, 0, 100};  // 1.1 x width beyond 50000: kept
+    s.makezoom2();
+    EXPECT_DOUBLE_EQ(v.xmax, 45455);
+
+    // the wheel: forward zooms in once, backward out once; nothing without the hook or a picture
+    v = {0, 64, 0, 48};
+    ASSERT_TRUE(s.wheelHookInstalled);
+    EXPECT_FALSE(s.mausrad(120, false));
+    EXPECT_TRUE(s.mausrad(120, true));
+    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32);
+    EXPECT_TRUE(s.mausrad(-120, true));
+    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
+    s.mausaus();
+    s.mausaus();
+    EXPECT_FALSE(s.mausrad(120, true));
+    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
+}
