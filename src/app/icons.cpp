@@ -61,6 +61,11 @@ QIcon drawnIcon(IconKind kind) {
         arrowHead(p, QPointF(18, 40), QPointF(-1, 0));
         arrowHead(p, QPointF(30, 40), QPointF(1, 0));
         break;
+    case IconKind::Back:  // an arrow pointing back
+        p.drawLine(QPointF(40, 24), QPointF(9, 24));
+        arrowHead(p, QPointF(8, 24), QPointF(-1, 0));
+        p.drawLine(QPointF(40, 24), QPointF(40, 12));
+        break;
     }
     return QIcon(pm);
 }

@@ -5,7 +5,7 @@
 
 namespace app {
 
-enum class IconKind { ZoomIn, ZoomOut, Fit, Redraw, Aperture, Spacing };
+enum class IconKind { ZoomIn, ZoomOut, Fit, Redraw, Aperture, Spacing, Back };
 
 QIcon drawnIcon(IconKind kind);
 

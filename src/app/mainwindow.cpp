@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -80,6 +81,22 @@ void MainWindow::buildWidgets() {
     auto* presetting = menuBar()->addAction("Presetting");
     presetting->setObjectName("konvein");
     connect(presetting, &QAction::triggered, this, [this] { run(&shell::Session::openPresetting); });
+    QMenu* info = menuBar()->addMenu("Info");
+    info->setObjectName("info");
+    const auto help = [this](QMenu* menu, const char* name, const char* caption, const char* document) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, document] {
+            session_->openHelp(document);
+            refreshFromControls();
+        });
+    };
+    help(info, "overview", "Overview", "menu0.pdf");
+    QMenu* menus = info->addMenu("Menus");
+    menus->setObjectName("Menus");
+    help(menus, "Hauptmen", "Main menu", "main.pdf");
+    help(menus, "Textdefinition", "Text settings - Stencil fonts", "menu1.pdf");
+    help(menus, "Schriftformen", "Shapes and sizes", "menu2.pdf");
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -187,8 +204,10 @@ void MainWindow::buildWidgets() {
                                     {45, 18, 40, 30}, &shell::Session::openSignDistanceDialog);
     picture10->setText("d ...");
 
+    pictureButton(central, "Picture8", "Back to the text settings", drawnIcon(IconKind::Back),
+                                   {x, 640, 60, 48}, &shell::Session::returnToTextStage);
     auto* bild2 = pictureButton(central, "Bild2", "Write the hand-over files and start the drawing for the cutter",
-                                QIcon(), {x, 640, w, 48}, &shell::Session::clickBild2);
+                                QIcon(), {x + 70, 640, w - 70, 48}, &shell::Session::clickBild2);
     bild2->setText("Start convert");
     QFont bold = bild2->font();
     bold.setBold(true);

@@ -14,7 +14,7 @@ class QtUi : public shell::Ui {
 public:
     explicit QtUi(QWidget* parent) : parent_(parent) {}
     void message(const std::string& text, const std::string& title, shell::Icon icon) override;
-    bool askYesNo(const std::string& text, const std::string& title) override;
+    shell::Answer ask(const std::string& text, const std::string& title) override;
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
     void terminate() override;
     void redraw() override;

@@ -77,7 +77,7 @@ void Session::onCheck4() {
 void Session::onCheck5() {
     if (loadingSettings) return;
     if (controls.Check5 == 1 || controls.Check2 != 1) return;
-    if (ui_.askYesNo("Deactivate option >Contour connection< ?", "Create as one object")) {
+    if (confirmYesNo("Create as one object", "Deactivate option >Contour connection< ?")) {
         controls.Check2.set(0);
     } else {
         controls.Check5.set(1);

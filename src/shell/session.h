@@ -95,6 +95,15 @@ public:
     bool mausrad(int rotation, bool overVisiblePicture);
     double mouseX = 0, mouseY = 0;
 
+    // ---- the Yes/No dialog: false only for an answer of No ("N"); closing it without an
+    // answer keeps the previous one
+    bool confirmYesNo(const std::string& title, const std::string& question);
+    std::string confirmTitle, confirmQuestion, confirmAnswer;
+
+    // ---- menus: a help document of the program folder; back to the earlier stage (Picture8)
+    void openHelp(const std::string& document);
+    void returnToTextStage();
+
     // ---- openers of the dialogs
     void openApertureDialog();      // Picture6, Picture15, Frame7
     void openSignDistanceDialog();  // Picture3, Picture10, Frame4

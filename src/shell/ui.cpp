@@ -18,9 +18,10 @@ void HeadlessUi::message(const std::string& text, const std::string& title, Icon
     messages.push_back({icon, title, text});
 }
 
-bool HeadlessUi::askYesNo(const std::string& text, const std::string& title) {
+Answer HeadlessUi::ask(const std::string& text, const std::string& title) {
     questions.push_back(title + "|" + text);
-    return answerYes;
+    if (closeQuestions) return Answer::Closed;
+    return answerYes ? Answer::Yes : Answer::No;
 }
 
 bool HeadlessUi::startProgram(const std::string& program, const std::vector<std::string>& args) {

@@ -10,6 +10,9 @@ namespace shell {
 
 enum class Icon { None, Information, Critical };
 
+// how a Yes/No question was left
+enum class Answer { Yes, No, Closed };
+
 class DimensionDialog;
 
 // the modal dialogs the main window opens besides the shape dialogs
@@ -31,8 +34,10 @@ class Ui {
 public:
     virtual ~Ui() = default;
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
-    // Yes/No question; true for Yes
-    virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
+    // Yes/No question; Closed when the dialog was closed without either button
+    virtual Answer ask(const std::string& text, const std::string& title) = 0;
+    // the same, a closed dialog counting as Yes (the session's confirmYesNo keeps the last answer)
+    bool askYesNo(const std::string& text, const std::string& title) { return ask(text, title) != Answer::No; }
     // starts a program without waiting; false when it cannot be started
     virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
     // the program ends as soon as the running handler returns; no closing sequence runs
@@ -64,13 +69,14 @@ public:
     std::vector<std::string> documents;
     bool terminated = false;
     bool answerYes = true;
+    bool closeQuestions = false;  // every question is closed without an answer
     int redraws = 0;
     std::vector<std::string> questions;
     // optional: how programs are really started (the command line plugs in its own)
     bool (*realStart)(const std::string&, const std::vector<std::string>&) = nullptr;
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
-    bool askYesNo(const std::string& text, const std::string& title) override;
+    Answer ask(const std::string& text, const std::string& title) override;
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
     void terminate() override { terminated = true; }
     void redraw() override { ++redraws; }
