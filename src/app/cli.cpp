@@ -9,6 +9,7 @@
 #include "app/render.h"
 #include "preview/svg.h"
 #include "shell/dimension_dialog.h"
+#include "shell/preset_dialogs.h"
 #include "shell/report.h"
 #include "shell/session.h"
 #include "shell/workfile_io.h"
@@ -22,10 +23,10 @@ enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 // Options of capabilities the program does not have yet.
 const std::set<QString> kNotYet = {
     "--reset-distances",
-    "--distance", "--all-distances", "--remove-empty-space", "--aperture", "--min-length", "--max-radius"};
+    "--distance", "--all-distances", "--remove-empty-space"};
 const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
                                       "--H", "--h", "--connection-width", "--baseline-distance",
-                                      "--connection-slider"};
+                                      "--connection-slider", "--aperture", "--min-length", "--max-radius"};
 const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
                                   "--no-fit-in", "--connection", "--no-connection", "--cut", "--no-cut",
                                   "--one-object", "--no-one-object", "--convert"};
@@ -71,6 +72,28 @@ bool writeOutput(const QString& file, const std::string& content, std::ostream& 
 class CliUi : public shell::HeadlessUi {
 public:
     explicit CliUi(std::ostream& err) : err_(err) {}
+
+    // what the user types into the dialogs the handlers open
+    shell::Session* session = nullptr;
+    std::optional<std::string> aperture, maxRadius;
+    int minLengthOption = 0;  // 3: 0.004 inches, 4: 0.002 inches
+    bool refused = false;
+    void runDialog(shell::DialogId id) override {
+        HeadlessUi::runDialog(id);
+        if (!session) return;
+        if (id == shell::DialogId::ApertureWidth && aperture) {
+            shell::ApertureDialog d(*session);
+            d.text1 = *aperture;
+            refused = refused || !d.accept();
+        }
+        if (id == shell::DialogId::Presetting) {
+            shell::PresettingDialog d(*session);
+            if (minLengthOption) d.option = minLengthOption;
+            if (maxRadius) d.text1 = *maxRadius;
+            refused = refused || !d.apply();
+        }
+    }
+
     void message(const std::string& text, const std::string& title, shell::Icon icon) override {
         HeadlessUi::message(text, title, icon);
         err_ << shell::iconName(icon) << '|' << title << '|' << text << '\n';
@@ -85,7 +108,8 @@ private:
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
     QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
     std::optional<int> knot, shape, connectionSlider;
-    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance;
+    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius;
+    int minLengthOption = 0;
     bool haveToken = false, resume = false;
     std::set<QString> flags;
     for (int i = 0; i < args.size(); ++i) {
@@ -126,6 +150,16 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 connectionWidth = v.toStdString();
             } else if (a == "--baseline-distance") {
                 baselineDistance = v.toStdString();
+            } else if (a == "--aperture") {
+                aperture = v.toStdString();
+            } else if (a == "--max-radius") {
+                maxRadius = v.toStdString();
+            } else if (a == "--min-length") {
+                if (v != "0.004" && v != "0.002") {
+                    err << "--min-length: 0.004 or 0.002\n";
+                    return kBadArguments;
+                }
+                minLengthOption = v == "0.004" ? 3 : 4;
             } else if (!wholeNumber(a, v, a == "--knot" ? knot : connectionSlider, err)) {
                 return kBadArguments;
             }
@@ -137,7 +171,7 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
                    "[--shape N [--H IN] [--h IN]] [--knot POS] [--connection | --no-connection] "
                    "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
-                   "[--one-object | --no-one-object] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
+                   "[--one-object | --no-one-object] [--aperture IN] [--min-length 0.004|0.002] [--max-radius IN] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
             return kBadArguments;
         }
@@ -163,9 +197,13 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
 
     CliUi ui(err);
     ui.answerYes = !flags.count("--answer-no");
+    ui.aperture = aperture;
+    ui.maxRadius = maxRadius;
+    ui.minLengthOption = minLengthOption;
     if (flags.count("--chain")) ui.realStart = &startDetached;
 
     shell::Session session(QDir(folder).absolutePath().toStdString(), token.toStdString(), ui);
+    ui.session = &session;
     session.load();
     session.activate();
     session.paintEvent();
@@ -187,6 +225,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             if (ui.dialogRefused) status = kRefused;
         }
         if (knot && status == kDone && !moveSlider(c.HScroll1, *knot, "--knot", err)) return kBadArguments;
+        if (aperture && status == kDone) {
+            session.openApertureDialog();  // "No apertures !" when there is no bridge
+            if (ui.refused || ui.dialogsShown.empty()) status = kRefused;
+        }
         if (status == kDone) {
             clickInto(c.Check2, flags, "--connection", "--no-connection");
             // the connection's boxes, its slider and "Cut" are there only while it is ticked
@@ -206,6 +248,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 return kBadArguments;
             clickInto(c.Check4, flags, "--cut", "--no-cut");
             clickInto(c.Check5, flags, "--one-object", "--no-one-object");
+        }
+        if ((minLengthOption || maxRadius) && status == kDone) {
+            session.openPresetting();
+            if (ui.refused) status = kRefused;
         }
         // what the user sees now
         if (!dumpFile.isEmpty() && !writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/icons.h"
+#include "app/preset_dialogs_qt.h"
 #include "app/render.h"
 #include "app/shape_picture.h"
 
@@ -67,6 +68,11 @@ MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
     buildWidgets();
     ui_.onRedraw = [this] { bild1_->update(); };
     ui_.onControlsChanged = [this] { refreshFromControls(); };
+    ui_.onRunDialog = [this](shell::DialogId id) {
+        if (id == shell::DialogId::ApertureWidth) runApertureDialog(*session_, this);
+        if (id == shell::DialogId::Presetting) runPresettingDialog(*session_, this);
+        refreshFromControls();
+    };
 
     const shell::WindowPlace place = session_->load();
     move(px(place.leftTwips), px(place.topTwips));

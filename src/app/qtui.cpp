@@ -95,6 +95,11 @@ void QtUi::controlsChanged() {
 
 void QtUi::processEvents() { QCoreApplication::processEvents(); }
 
+void QtUi::setWindowsEnabled(bool enabled) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) w->setEnabled(enabled);
+}
+
 void QtUi::pause(double seconds) {
     // events keep running meanwhile, as they did while the pause of a zoom step lasted
     QElapsedTimer t;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "shell/ui.h"
 
@@ -25,7 +26,13 @@ public:
     void runDimensionDialog(shell::DimensionDialog& dialog) override;
     bool windowPlace(int& topTwips, int& leftTwips) override;
 
+    void runDialog(shell::DialogId id) override {
+        if (onRunDialog) onRunDialog(id);
+    }
+    void setWindowsEnabled(bool enabled) override;
+
     std::function<void()> onRedraw, onControlsChanged;
+    std::function<void(shell::DialogId)> onRunDialog;
     bool terminated = false;
 
 private:

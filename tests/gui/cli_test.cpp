@@ -119,7 +119,7 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(run(p, {"--bogus"}).status, 1);
     EXPECT_EQ(run(p, {"--token"}).status, 1);
     EXPECT_EQ(run(p, {"--resume", "--token", "stvt"}).status, 1);
-    const CliRun later = run(p, {"--aperture", "0.1"});
+    const CliRun later = run(p, {"--remove-empty-space"});
     EXPECT_EQ(later.status, 1);
     EXPECT_NE(later.err.find("not available yet"), std::string::npos);
     std::ostringstream out, err;
@@ -214,4 +214,23 @@ TEST(CommandLine, ConvertHandsOverAfterTheOutputs) {
     const CliRun missing = run(p, {"--convert"});
     EXPECT_EQ(missing.status, 3);
     EXPECT_EQ(missing.err, "critical|Ende|STV3.EXE not found !\n");
+}
+
+TEST(CommandLine, ApertureAndPresettingDialogs) {
+    ProgramCopy p;
+    const CliRun ok = run(p, {"--max-radius", "100", "--min-length", "0.002", "--aperture", "0.1", "--report"});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.report["controls"].toObject()["Text4"].toString(), " .1");
+    const QJsonObject presets = ok.report["presets"].toObject();
+    EXPECT_DOUBLE_EQ(presets["maxArcRadius"].toDouble(), 2540);
+    EXPECT_DOUBLE_EQ(presets["minArcLength"].toDouble(), 0.0508);
+    // th.dat keeps them for the next start
+    const CliRun again = run(p, {"--report"});
+    EXPECT_DOUBLE_EQ(again.report["presets"].toObject()["maxArcRadius"].toDouble(), 2540);
+
+    const CliRun wide = run(p, {"--aperture", "9", "--max-radius", "100"});
+    EXPECT_EQ(wide.status, 2);  // refused; the presetting after it is skipped
+    EXPECT_EQ(wide.err, "critical|Abort|Width of apertures b:  .012 inches to  .4 inches !\n");
+    EXPECT_EQ(run(p, {"--max-radius", "391"}).status, 2);
+    EXPECT_EQ(run(p, {"--min-length", "0.003"}).status, 1);
 }
