@@ -155,3 +155,35 @@ TEST(MainWindow, WheelOverAnyPictureZoomsThePreview) {
     QTest::mouseClick(w.findChild<QWidget*>("Bild1"), Qt::LeftButton, {}, QPoint(320, 240));
     EXPECT_DOUBLE_EQ(width(), start / 2 * 2.2 / 2);
 }
+
+TEST(MainWindow, SmallDialogsFromTheKeyboard) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
+    // types into the modal dialog's Text1, presses a key, reports what it saw
+    auto answer = [&](auto open, const QString& text, Qt::Key key) {
+        QString name;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            name = d->objectName();
+            d->findChild<QLineEdit*>("Text1")->setText(text);
+            QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, key);
+            if (d->isVisible()) d->reject();
+        });
+        open();
+        return name;
+    };
+    auto aperture = [&] { w.findChild<QToolButton*>("Picture6")->click(); };
+    EXPECT_EQ(answer(aperture, " .1", Qt::Key_Return), "form22");
+    EXPECT_EQ(w.session().controls.Text4.value(), " .1");
+    answer(aperture, " .2", Qt::Key_Escape);
+    EXPECT_EQ(w.session().controls.Text4.value(), " .1");
+
+    QAction* presetting = w.menuBar()->findChild<QAction*>("konvein");
+    ASSERT_NE(presetting, nullptr);
+    EXPECT_EQ(answer([&] { presetting->trigger(); }, "100", Qt::Key_Return), "form361");
+    EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
+    answer([&] { presetting->trigger(); }, "200", Qt::Key_Escape);
+    EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
+}
