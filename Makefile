@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 TYPE  ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test bench test-asan clean
+.PHONY: all deps configure build run test bench test-asan package clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 
 bench: build
 	$(BUILD)/bench/letterkerf_bench
+
+# a Debian package of both programs with the sample program folder
+package: build
+	cd $(BUILD) && cpack
 
 # the whole suite under the address and undefined-behaviour sanitizers
 test-asan: deps

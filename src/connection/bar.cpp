@@ -24,7 +24,6 @@ constexpr double kNotFound = 1e6;     // start of the gap search
 constexpr double kEndReach = 0.1;     // how far outline ends are lengthened, mm
 constexpr double kMinTangent = 0.05, kMaxTangent = 10;
 constexpr double kLineChordLimit = 1.0;  // mm: a shorter part becomes one line
-constexpr int kQuadraticChords = 8;
 
 struct Pt {
     double x, y;
@@ -89,49 +88,7 @@ bool joinOffsetEdges(Model& m) {
     return failed == 0;
 }
 
-// ---- the letters' outlines as straight segments
-
-struct Segment {
-    Pt a, b;
-};
-
-template <typename F>
-void forLetterSegments(const Model& m, std::size_t from, std::size_t to, std::int32_t letter, F f) {
-    const auto& el = m.elements;
-    const auto at = [&](std::size_t i) { return Pt{el[i].x, el[i].y}; };
-    for (std::size_t i = from; i < to;) {
-        const auto& e = el[i];
-        if (e.object != letter) {
-            ++i;
-            continue;
-        }
-        if (e.kind == engine::kCodeLine && i + 1 < to) {
-            if (el[i + 1].kind == engine::kCodeArcMiddle && i + 3 < to) {
-                f(Segment{at(i), at(i + 1)});
-                f(Segment{at(i + 1), at(i + 3)});
-                i += 4;
-            } else {
-                f(Segment{at(i), at(i + 1)});
-                i += 2;
-            }
-        } else if (e.kind == engine::kCodeQuadratic && i + 2 < to) {
-            const Pt p0 = at(i), p1 = at(i + 1), p2 = at(i + 2);
-            Pt prev = p0;
-            for (int k = 1; k <= kQuadraticChords; ++k) {
-                const double t = double(k) / kQuadraticChords, u = 1 - t;
-                const Pt q{u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x, u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y};
-                f(Segment{prev, q});
-                prev = q;
-            }
-            i += 3;
-        } else if (e.kind == engine::kCodeEnd) {
-            if (i > 0 && (el[i - 1].x != e.x || el[i - 1].y != e.y)) f(Segment{at(i - 1), at(i)});
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-}
+using Segment = OutlineSegment;
 
 // where a letter's outline crosses the bar's two long edges: the largest x while the letter is
 // the left one of a pair, the smallest while it is the right one
