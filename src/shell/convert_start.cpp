@@ -67,6 +67,9 @@ void Session::clickBild2() {
         handedOver = ui_.startProgram(appFolder_ + "STV3.EXE", {kTokenFresh});
         if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     } catch (const ReportedFault&) {
+    } catch (const wf::FileFault&) {
+        // a work file that cannot be written is said as such, whichever it is
+        reportFileError();
     } catch (const std::exception&) {
         ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     }

@@ -202,9 +202,8 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) throw FileFault("cannot write " + file.string());
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
+        out.close();  // a full disk may only show when the last block goes out
         if (!out) {
-            out.close();
             std::filesystem::remove(tmp, ec);
             throw FileFault("cannot write " + file.string());
         }
