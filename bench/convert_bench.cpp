@@ -12,6 +12,7 @@
 namespace {
 
 const std::filesystem::path kConvertSample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
+const std::filesystem::path kConvertHalf = std::filesystem::path(LK_TEST_DATA) / "half.dat";  // 125 letters
 const std::filesystem::path kConvertLong = std::filesystem::path(LK_TEST_DATA) / "long.dat";  // 250 letters
 
 // The letters as "Start convert" has them before writing: in internal units.
@@ -69,6 +70,7 @@ void conversionFile(benchmark::State& state, const std::filesystem::path& file) 
 }
 
 BENCHMARK_CAPTURE(conversionFile, sample, kConvertSample)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(conversionFile, letters125, kConvertHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(conversionFile, letters250, kConvertLong)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(convertContours, sample, kConvertSample)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(convertContours, letters250, kConvertLong)->Unit(benchmark::kMillisecond);

@@ -79,8 +79,30 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
     state.counters["letters"] = model.letterCount;
 }
 
+// the drawing alone, as every zoom step and redraw runs it
+void paint(benchmark::State& state, const std::filesystem::path& file, int shape) {
+    engine::Model model;
+    engine::readGroundContours(model, file, true);
+    preview::masstaebe(model);
+    model.shapeNumber = static_cast<std::int16_t>(shape);
+    model.bigHeight = shape == 0 ? 101.6 : 152.4;
+    engine::buildShape(model, true);
+    const engine::Box v = engine::contourBoundingBox(model, engine::kBoxView, false);
+    model.view = {v.xmin, v.xmax, v.ymin, v.ymax};
+    preview::DisplayList picture;
+    for (auto _ : state) {
+        preview::paint(model, preview::PaintOptions{}, picture);
+        benchmark::DoNotOptimize(picture.strokes.data());
+    }
+    state.counters["strokes"] = static_cast<double>(picture.strokes.size());
+    state.counters["letters"] = model.letterCount;
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(paint, sample_shape4, kSample, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(paint, letters125_shape4, kHalf, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(paint, letters250_shape4, kLong, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, sample_shape0, kSample, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, sample_shape4, kSample, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, sample_shape17, kSample, 17)->Unit(benchmark::kMillisecond);
