@@ -229,6 +229,8 @@ void MainWindow::buildWidgets() {
         pic->setGeometry(10 + (i % kPerRow) * kCellW, 540 + (i / kPerRow) * kCellH, kCellW - 4, kCellH - 4);
         pic->setIconSize(QSize(kCellW - 10, kCellH - 10));
         pic->setProperty(kPictureProperty, true);
+        pic->setCheckable(true);  // the chosen shape stays marked
+        gallery_.push_back(pic);
         pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
         connect(pic, &QToolButton::clicked, this, [this, i] {
             session_->galleryClick(i);
@@ -334,6 +336,7 @@ void MainWindow::refreshFromControls() {
     label1_->setVisible(c.Label1.visible);
     label2_->setText(QString::fromStdString(c.Label2.value()));
     label2_->setVisible(c.Label2.visible);
+    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model.shapeNumber);
     frame9_->setVisible(c.Frame9);
     frame11_->setVisible(c.Frame11);
     command2_->setVisible(c.Command2);

@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/qtui.h"
 #include "shell/dimension_dialog.h"
@@ -90,6 +91,7 @@ private:
     QPushButton *command2_ = nullptr, *command4_ = nullptr;
     QLabel *label1_ = nullptr, *label2_ = nullptr;
     QToolButton* picture4_ = nullptr;
+    std::vector<QToolButton*> gallery_;
     bool closing_ = false;
 };
 
