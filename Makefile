@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 TYPE  ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test bench test-asan package clean
+.PHONY: all deps configure build run test bench test-asan fuzz package clean
 
 all: build
 
@@ -36,6 +36,15 @@ test-asan: deps
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DLK_SANITIZE=ON
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+
+# every reader of outside input under libFuzzer, FUZZ_SECONDS each (clang)
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD   ?= $(BUILD)-fuzz
+fuzz:
+	@./scripts/install-deps.sh clang libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLK_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lk_fuzzers
+	./fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the Debian packages the build needs, but only those that are missing.
+# Installs the Debian packages the build needs, but only those that are missing. Further
+# packages a target needs (clang for the fuzzers, xvfb for a look at the window) may be given.
 set -e
 PKGS="cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libfreetype-dev \
-      googletest libgtest-dev libbenchmark-dev fonts-dejavu-core"
+      googletest libgtest-dev libbenchmark-dev fonts-dejavu-core $*"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

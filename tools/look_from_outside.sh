@@ -4,6 +4,7 @@
 # virtual display, and saves PNGs of the whole window and of each dialog into OUT (default
 # ./look). Run from the build folder: ../tools/look_from_outside.sh [OUT]
 set -eu
+"$(dirname "$0")/../scripts/install-deps.sh" xvfb
 build=$(pwd)
 out=$(realpath -m "${1:-look}")
 work=$(mktemp -d)

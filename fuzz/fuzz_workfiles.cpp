@@ -1,0 +1,38 @@
+// The small work files of the siblings, one reader per build of this file (LK_FUZZ_READER).
+#include "fuzz_support.h"
+#include "shell/workfile_io.h"
+#include "shell/workfiles.h"
+
+namespace {
+void readOne(const fuzzsupport::fs::path& folder) {
+#if LK_FUZZ_READER == 1
+    const shell::Presets p = shell::readThDat(folder);  // never raises, range-checked
+    if (!(p.maxArcRadius >= shell::kMaxArcRadiusLow && p.maxArcRadius <= shell::kMaxArcRadiusHigh) ||
+        !(p.minArcLength >= shell::kMinArcLengthLow && p.minArcLength <= shell::kMinArcLengthHigh))
+        std::abort();
+#elif LK_FUZZ_READER == 2
+    shell::readTopDat(folder);  // never raises
+#elif LK_FUZZ_READER == 3
+    try {
+        shell::rewriteWifDat(folder);
+    } catch (const wf::FileFault&) {
+    }
+#elif LK_FUZZ_READER == 4
+    try {
+        shell::readShapDatVariant(folder);
+    } catch (const wf::FileFault&) {
+    } catch (const wf::OverflowFault&) {
+    }
+#else
+#error "LK_FUZZ_READER: 1 th.dat, 2 top.dat, 3 wif.dat, 4 shap.dat"
+#endif
+}
+
+constexpr const char* kNames[] = {"", "th.dat", "top.dat", "wif.dat", "shap.dat"};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzzsupport::writeWork(kNames[LK_FUZZ_READER], fuzzsupport::asText(data, size));
+    readOne(fuzzsupport::programFolder());
+    return 0;
+}
