@@ -108,3 +108,27 @@ TEST(Faults, AFullDiskLeavesEveryWorkFileOldOrNewWhole) {
     const std::string c3 = t.read("c3.dat");
     EXPECT_TRUE(c3 == crlf({" 9", "old"}) || wf::splitLines(c3).size() == 6u) << c3;
 }
+
+// A read-only work folder: permissions do not hold back a superuser, a read-only mount does.
+TEST(Faults, AReadOnlyWorkFolder) {
+    TempFolder t(false);
+    const fs::path work = t.path() / "workfiles";
+    fs::create_directories(work);
+    if (mount("tmpfs", work.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount {
+        fs::path p;
+        ~Unmount() { umount2(p.c_str(), MNT_DETACH); }
+    } unmount{work};
+    t.copySample("tground.dat");
+    t.addProgram("STV3.EXE");
+    ASSERT_EQ(mount("tmpfs", work.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    HeadlessUi ui;
+    Session s(t.path(), "stvt", ui);
+    s.load();
+    s.activate();  // the probes cannot create their files; the letters are read all the same
+    EXPECT_EQ(s.model.letterCount, 3);
+    s.clickBild2();
+    EXPECT_EQ(texts(ui).back(), "Error|File access error !");
+    EXPECT_TRUE(ui.started.empty());
+    EXPECT_FALSE(fs::exists(work / "workrl.dat"));
+}
