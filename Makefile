@@ -21,8 +21,10 @@ build: configure
 run: build
 	cd $(BUILD)/sample && ./letterkerf stvt
 
+# every test, then all of them again under the sanitizers
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-asan
 
 bench: build
 	$(BUILD)/bench/letterkerf_bench
