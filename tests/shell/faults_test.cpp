@@ -25,6 +25,19 @@ void prepare(const fs::path& dir) {
     fs::copy_file(fs::path(LK_PROGRAM_DIR) / "STV3.EXE", dir / "STV3.EXE");
 }
 
+// a small file system of its own at `at`, as long as the object lives
+struct SmallDisk {
+    fs::path at;
+    bool mounted;
+    SmallDisk(const fs::path& where, const char* options) : at(where) {
+        fs::create_directories(at);
+        mounted = mount("tmpfs", at.c_str(), "tmpfs", 0, options) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted) umount2(at.c_str(), MNT_DETACH);
+    }
+};
+
 }  // namespace
 
 TEST(Faults, AFolderWithBlanksQuotesAndLettersBeyondAscii) {
@@ -75,12 +88,8 @@ TEST(Faults, SiblingsThatCannotRunAndAMissingWorkFolder) {
 TEST(Faults, AFullDiskLeavesEveryWorkFileOldOrNewWhole) {
     TempFolder t(false);
     const fs::path work = t.path() / "workfiles";
-    fs::create_directories(work);
-    if (mount("tmpfs", work.c_str(), "tmpfs", 0, "size=24k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
-    struct Unmount {
-        fs::path p;
-        ~Unmount() { umount2(p.c_str(), MNT_DETACH); }
-    } unmount{work};
+    const SmallDisk disk(work, "size=24k");
+    if (!disk.mounted) GTEST_SKIP() << "no tmpfs can be mounted here";
     t.copySample("tground.dat");
     t.addProgram("STV3.EXE");
     t.write("c3.dat", crlf({" 9", "old"}));
@@ -113,12 +122,8 @@ TEST(Faults, AFullDiskLeavesEveryWorkFileOldOrNewWhole) {
 TEST(Faults, AReadOnlyWorkFolder) {
     TempFolder t(false);
     const fs::path work = t.path() / "workfiles";
-    fs::create_directories(work);
-    if (mount("tmpfs", work.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
-    struct Unmount {
-        fs::path p;
-        ~Unmount() { umount2(p.c_str(), MNT_DETACH); }
-    } unmount{work};
+    const SmallDisk disk(work, "size=64k");
+    if (!disk.mounted) GTEST_SKIP() << "no tmpfs can be mounted here";
     t.copySample("tground.dat");
     t.addProgram("STV3.EXE");
     ASSERT_EQ(mount("tmpfs", work.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
