@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "connection/bar.h"
+#include "shaped_letters.h"
 #include "engine/contours.h"
 #include "engine/shape.h"
 #include "preview/scale.h"
@@ -16,12 +17,7 @@ const std::filesystem::path kBarHalf = std::filesystem::path(LK_TEST_DATA) / "ha
 const std::filesystem::path kBarLong = std::filesystem::path(LK_TEST_DATA) / "long.dat";  // 250 letters
 
 void bar(benchmark::State& state, const std::filesystem::path& file, int shape, int cut) {
-    engine::Model model;
-    engine::readGroundContours(model, file, true);
-    preview::masstaebe(model);
-    model.shapeNumber = static_cast<std::int16_t>(shape);
-    model.bigHeight = shape == 0 ? 101.6 : 152.4;
-    engine::buildShape(model, true);
+    engine::Model model = shapedLetters(file, shape);
     const engine::Model shaped = model;
     connection::BarOutcome out;
     for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include "engine/contours.h"
 #include "engine/shape.h"
 #include "preview/paint.h"
+#include "shaped_letters.h"
 #include "preview/scale.h"
 
 namespace {
@@ -81,12 +82,7 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
 
 // the drawing alone, as every zoom step and redraw runs it
 void paint(benchmark::State& state, const std::filesystem::path& file, int shape) {
-    engine::Model model;
-    engine::readGroundContours(model, file, true);
-    preview::masstaebe(model);
-    model.shapeNumber = static_cast<std::int16_t>(shape);
-    model.bigHeight = shape == 0 ? 101.6 : 152.4;
-    engine::buildShape(model, true);
+    engine::Model model = shapedLetters(file, shape);
     const engine::Box v = engine::contourBoundingBox(model, engine::kBoxView, false);
     model.view = {v.xmin, v.xmax, v.ymin, v.ymax};
     preview::DisplayList picture;

@@ -1,18 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "shell/session.h"
-#include "support/temp_folder.h"
+#include "support/bare_session.h"
 
 using namespace shell;
 using namespace testsupport;
 
-namespace {
-struct Bare {
-    TempFolder t;
-    HeadlessUi ui;
-    Session s{t.path(), "stvt", ui};
-};
-}  // namespace
+using Bare = BareSession;
 
 TEST(Menus, BackToTheTextStageFollowsShapDat) {
     for (const auto& [shap, program] : std::vector<std::pair<std::string, std::string>>{

@@ -3,18 +3,12 @@
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
 #include "shell/workfile_io.h"
-#include "support/temp_folder.h"
+#include "support/bare_session.h"
 
 using namespace shell;
 using namespace testsupport;
 
-namespace {
-struct Bare {
-    TempFolder t;
-    HeadlessUi ui;
-    Session s{t.path(), "stvt", ui};
-};
-}  // namespace
+using Bare = BareSession;
 
 TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
     Bare b;
