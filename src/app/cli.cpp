@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cmath>
 #include <optional>
 #include <set>
 
@@ -12,6 +13,7 @@
 #include "shell/preset_dialogs.h"
 #include "shell/report.h"
 #include "shell/session.h"
+#include "shell/spacing_dialog.h"
 #include "shell/workfile_io.h"
 
 namespace app {
@@ -21,15 +23,15 @@ namespace {
 enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 
 // Options of capabilities the program does not have yet.
-const std::set<QString> kNotYet = {
-    "--reset-distances",
-    "--distance", "--all-distances", "--remove-empty-space"};
+const std::set<QString> kNotYet = {};
 const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
                                       "--H", "--h", "--connection-width", "--baseline-distance",
-                                      "--connection-slider", "--aperture", "--min-length", "--max-radius"};
+                                      "--connection-slider", "--aperture", "--min-length", "--max-radius",
+                                      "--distance", "--all-distances"};
 const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
                                   "--no-fit-in", "--connection", "--no-connection", "--cut", "--no-cut",
-                                  "--one-object", "--no-one-object", "--convert"};
+                                  "--one-object", "--no-one-object", "--convert",
+                                  "--reset-distances", "--remove-empty-space"};
 // a check box clicked into the state its option names
 const char* const kStates[][2] = {{"--fit-in", "--no-fit-in"},
                                   {"--connection", "--no-connection"},
@@ -78,9 +80,16 @@ public:
     std::optional<std::string> aperture, maxRadius;
     int minLengthOption = 0;  // 3: 0.004 inches, 4: 0.002 inches
     bool refused = false;
+    // the sign-distance dialog's steps, in the order they are run
+    bool resetDistances = false, removeEmptySpace = false;
+    std::vector<std::pair<int, std::int32_t>> distances;  // row (1-based), scroll position
+    std::optional<std::string> allDistances;
+    bool badDistance = false;
+
     void runDialog(shell::DialogId id) override {
         HeadlessUi::runDialog(id);
         if (!session) return;
+        if (id == shell::DialogId::SignDistances) spacing();
         if (id == shell::DialogId::ApertureWidth && aperture) {
             shell::ApertureDialog d(*session);
             d.text1 = *aperture;
@@ -100,15 +109,59 @@ public:
     }
 
 private:
+    void spacing() {
+        shell::SpacingDialog d(*session);
+        d.load();
+        d.activate();
+        if (resetDistances) d.reset();
+        for (const auto& [row, position] : distances) {
+            if (row < 1 || row > static_cast<int>(d.rows.size())) {
+                err_ << "--distance: row " << row << " of " << d.rows.size() << "\n";
+                badDistance = true;
+                return d.close();
+            }
+            if (position < d.HScroll2.min() || position > d.HScroll2.max()) {
+                err_ << "--distance: the scroll bar runs from " << d.HScroll2.min() * shell::kInchesPerScrollStep
+                     << " to " << d.HScroll2.max() * shell::kInchesPerScrollStep << " inches\n";
+                badDistance = true;
+                return d.close();
+            }
+            d.clickList(row - 1);
+            d.scroll(position);
+        }
+        if (allDistances) {
+            d.Text2.set(*allDistances);
+            d.distanceForAll();
+        }
+        if (removeEmptySpace) d.removeEmptySpace();
+        d.close();
+    }
+
     std::ostream& err_;
 };
+
+// "PAIR=IN": the row and the scroll bar position IN / 0.005, rounded
+bool distanceOption(const QString& v, std::vector<std::pair<int, std::int32_t>>& into, std::ostream& err) {
+    const auto parts = v.split('=');
+    bool rowOk = false, inOk = false;
+    const int row = parts.size() == 2 ? parts[0].toInt(&rowOk) : 0;
+    const double in = parts.size() == 2 ? parts[1].toDouble(&inOk) : 0;
+    if (rowOk && inOk && std::abs(in) < 1e6) {
+        into.emplace_back(row, wf::toInt32(in * shell::kScrollStepsPerInch));
+        return true;
+    }
+    err << "--distance: PAIR=IN, as 2=0.05: " << v.toStdString() << "\n";
+    return false;
+}
 
 }  // namespace
 
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
     QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
     std::optional<int> knot, shape, connectionSlider;
-    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius;
+    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius,
+        allDistances;
+    std::vector<std::pair<int, std::int32_t>> distances;
     int minLengthOption = 0;
     bool haveToken = false, resume = false;
     std::set<QString> flags;
@@ -152,6 +205,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 baselineDistance = v.toStdString();
             } else if (a == "--aperture") {
                 aperture = v.toStdString();
+            } else if (a == "--all-distances") {
+                allDistances = v.toStdString();
+            } else if (a == "--distance") {
+                if (!distanceOption(v, distances, err)) return kBadArguments;
             } else if (a == "--max-radius") {
                 maxRadius = v.toStdString();
             } else if (a == "--min-length") {
@@ -169,7 +226,8 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         } else {
             err << a.toStdString() << ": unknown option\n"
                 << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
-                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--connection | --no-connection] "
+                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--reset-distances] [--distance PAIR=IN]... "
+                   "[--all-distances IN] [--remove-empty-space] [--connection | --no-connection] "
                    "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
                    "[--one-object | --no-one-object] [--aperture IN] [--min-length 0.004|0.002] [--max-radius IN] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
@@ -200,6 +258,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     ui.aperture = aperture;
     ui.maxRadius = maxRadius;
     ui.minLengthOption = minLengthOption;
+    ui.resetDistances = flags.count("--reset-distances") > 0;
+    ui.removeEmptySpace = flags.count("--remove-empty-space") > 0;
+    ui.distances = distances;
+    ui.allDistances = allDistances;
     if (flags.count("--chain")) ui.realStart = &startDetached;
 
     shell::Session session(QDir(folder).absolutePath().toStdString(), token.toStdString(), ui);
@@ -225,9 +287,17 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             if (ui.dialogRefused) status = kRefused;
         }
         if (knot && status == kDone && !moveSlider(c.HScroll1, *knot, "--knot", err)) return kBadArguments;
+        const bool spacing = ui.resetDistances || ui.removeEmptySpace || !distances.empty() || allDistances;
+        if (spacing && status == kDone) {
+            const std::size_t before = ui.dialogsShown.size();
+            session.openSignDistanceDialog();  // "Only one char !" for a single letter
+            if (ui.badDistance) return kBadArguments;
+            if (ui.dialogsShown.size() == before) status = kRefused;
+        }
         if (aperture && status == kDone) {
+            const std::size_t before = ui.dialogsShown.size();
             session.openApertureDialog();  // "No apertures !" when there is no bridge
-            if (ui.refused || ui.dialogsShown.empty()) status = kRefused;
+            if (ui.refused || ui.dialogsShown.size() == before) status = kRefused;
         }
         if (status == kDone) {
             clickInto(c.Check2, flags, "--connection", "--no-connection");

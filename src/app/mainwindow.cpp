@@ -14,6 +14,8 @@
 #include "app/icons.h"
 #include "app/preset_dialogs_qt.h"
 #include "app/render.h"
+#include "app/spacing_dialog_qt.h"
+#include "app/widgets.h"
 #include "app/shape_picture.h"
 
 namespace app {
@@ -71,6 +73,7 @@ MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
     ui_.onRunDialog = [this](shell::DialogId id) {
         if (id == shell::DialogId::ApertureWidth) runApertureDialog(*session_, this);
         if (id == shell::DialogId::Presetting) runPresettingDialog(*session_, this);
+        if (id == shell::DialogId::SignDistances) runSpacingDialog(*session_, this);
         refreshFromControls();
     };
 
@@ -154,6 +157,7 @@ void MainWindow::buildWidgets() {
     frame11_->setGeometry(x, 95, w, 55);
     hscroll1_ = new QScrollBar(Qt::Horizontal, central);
     hscroll1_->setObjectName("HScroll1");
+    keyboardSlider(hscroll1_);
     hscroll1_->setGeometry(x + 10, 120, w - 20, 18);
 
     auto* frame7 = new ClickFrame("Width of apertures b", central, [this] { run(&shell::Session::openApertureDialog); });
@@ -183,6 +187,7 @@ void MainWindow::buildWidgets() {
     text6_ = labelledEdit(frame9_, "Connection width:", "Text6", {10, 55, 150, 22}, {170, 55, 80, 22});
     hscroll2_ = new QScrollBar(Qt::Horizontal, frame9_);
     hscroll2_->setObjectName("HScroll2");
+    keyboardSlider(hscroll2_);
     hscroll2_->setGeometry(10, 85, w - 20, 18);
     command2_ = new QPushButton("= 0", frame9_);
     command2_->setObjectName("Command2");

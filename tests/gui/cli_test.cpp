@@ -119,9 +119,8 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(run(p, {"--bogus"}).status, 1);
     EXPECT_EQ(run(p, {"--token"}).status, 1);
     EXPECT_EQ(run(p, {"--resume", "--token", "stvt"}).status, 1);
-    const CliRun later = run(p, {"--remove-empty-space"});
-    EXPECT_EQ(later.status, 1);
-    EXPECT_NE(later.err.find("not available yet"), std::string::npos);
+    EXPECT_EQ(run(p, {"--distance", "2"}).status, 1);
+    EXPECT_EQ(run(p, {"--distance", "x=0.1"}).status, 1);
     std::ostringstream out, err;
     EXPECT_EQ(app::runCli({"--folder", "/no/such/folder"}, "/", out, err), 1);
 
@@ -233,4 +232,31 @@ TEST(CommandLine, ApertureAndPresettingDialogs) {
     EXPECT_EQ(wide.err, "critical|Abort|Width of apertures b:  .012 inches to  .4 inches !\n");
     EXPECT_EQ(run(p, {"--max-radius", "391"}).status, 2);
     EXPECT_EQ(run(p, {"--min-length", "0.003"}).status, 1);
+}
+
+TEST(CommandLine, SignDistanceDialog) {
+    ProgramCopy p;  // "ABC": two pairs
+    const auto distanceA = [](const CliRun& r, int i) { return r.report["signDistanceA"].toArray()[i].toDouble(); };
+    // given in reverse: the rows first, then one distance for all
+    const CliRun all = run(p, {"--all-distances", "0.02", "--distance", "1=0.1", "--distance", "2=-0.0124", "--report"});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_DOUBLE_EQ(distanceA(all, 1), 0.02);
+    EXPECT_DOUBLE_EQ(distanceA(all, 2), 0.02);
+    const CliRun rows = run(p, {"--distance", "1=0.1", "--distance", "2=-0.0124", "--report"});
+    EXPECT_DOUBLE_EQ(distanceA(rows, 1), 0.1);
+    EXPECT_DOUBLE_EQ(distanceA(rows, 2), -0.01);  // -2.48 steps of the scroll bar, rounded
+    EXPECT_EQ(run(p, {"--distance", "3=0.1"}).status, 1);   // no third row
+    EXPECT_EQ(run(p, {"--distance", "1=5.01"}).status, 1);  // beyond the scroll bar
+
+    // removal asks first while distances are set; No keeps them, and Reset answered No too
+    const CliRun no = run(p, {"--remove-empty-space", "--reset-distances", "--distance", "1=0.1",
+                              "--answer-no", "--report"});
+    EXPECT_EQ(no.status, 0) << no.err;
+    EXPECT_DOUBLE_EQ(distanceA(no, 1), 0.1);
+    EXPECT_DOUBLE_EQ(no.report["signDistanceB"].toArray()[1].toDouble(), 0);
+    const CliRun removed = run(p, {"--remove-empty-space", "--distance", "1=0.1", "--report"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_DOUBLE_EQ(distanceA(removed, 1), 0);
+    EXPECT_LT(removed.report["signDistanceB"].toArray()[1].toDouble(), 0);  // closed up
+    EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "kon1.tmp"));
 }

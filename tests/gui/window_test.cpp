@@ -9,6 +9,8 @@
 #include <QWheelEvent>
 #include <QToolButton>
 #include <tuple>
+#include <variant>
+#include <vector>
 #include <gtest/gtest.h>
 
 #include "app/mainwindow.h"
@@ -186,4 +188,46 @@ TEST(MainWindow, SmallDialogsFromTheKeyboard) {
     EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
     answer([&] { presetting->trigger(); }, "200", Qt::Key_Escape);
     EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
+}
+
+TEST(MainWindow, SpacingDialogFromTheKeyboard) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
+    const auto& d = w.session().model.signDistanceA;
+    // opens form7 and plays the keys into whatever has the focus, one after another
+    auto play = [&](std::vector<std::variant<Qt::Key, const char*>> keys) {
+        bool seen = false, closed = false;
+        QTimer timer;  // until the dialog is up: then the keys, one after another, into the focus
+        int tries = 0;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != "form7") {
+                if (++tries > 500 && dialog) qobject_cast<QDialog*>(dialog)->reject();
+                return;
+            }
+            timer.stop();
+            seen = true;
+            for (const auto& k : keys) {
+                QWidget* f = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+                if (std::holds_alternative<Qt::Key>(k))
+                    QTest::keyClick(f, std::get<Qt::Key>(k));
+                else
+                    QTest::keyClicks(f, std::get<const char*>(k));
+            }
+            closed = !dialog->isVisible();
+            if (!closed) qobject_cast<QDialog*>(dialog)->reject();
+        });
+        timer.start(10);
+        w.findChild<QToolButton*>("Picture3")->click();
+        return seen && closed;
+    };
+    // the first row is selected on opening: Tab to the box, Tab to the slider, two steps right, Enter closes
+    EXPECT_TRUE(play({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}));
+    EXPECT_DOUBLE_EQ(d[1], 0.01);
+    EXPECT_DOUBLE_EQ(d[2], 0);
+    // a number typed over the box, Tab on to "(+) Distance for all letters", Enter, then Escape
+    EXPECT_TRUE(play({Qt::Key_Tab, "0.02", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Escape}));
+    EXPECT_DOUBLE_EQ(d[1], 0.02);
+    EXPECT_DOUBLE_EQ(d[2], 0.02);
 }

@@ -1,0 +1,41 @@
+// The window's face of the letter spacing editor form7: a thin layer over shell::SpacingDialog.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+
+#include "shell/spacing_dialog.h"
+
+namespace shell {
+class Session;
+}
+
+namespace app {
+
+class SpacingDialogWidget : public QDialog {
+    Q_OBJECT
+public:
+    SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* mainWindow);
+
+    void reject() override;  // Escape, closing the window: as "Close"
+
+    // the widgets follow the dialog's controls (no signal fires meanwhile)
+    void refresh();
+
+private:
+    // runs a handler unless the dialog is busy, then follows the controls
+    template <typename F>
+    void handle(F f);
+
+    shell::SpacingDialog& dialog_;
+    QListWidget* list_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QScrollBar* scroll_ = nullptr;
+};
+
+// Shows form7 modally over the main window and returns when it is closed.
+void runSpacingDialog(shell::Session& session, QWidget* mainWindow);
+
+}  // namespace app

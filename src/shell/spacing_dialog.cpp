@@ -1,0 +1,204 @@
+#include "shell/spacing_dialog.h"
+
+#include <algorithm>
+
+#include "engine/contours.h"
+#include "shell/session.h"
+#include "shell/workfile_io.h"
+
+namespace shell {
+
+namespace {
+
+constexpr const char* kQuestionTitle = "LETTERKERF";
+constexpr std::size_t kLastPair = 255;        // distances 1..255 are the pairs' own
+constexpr std::size_t kLastCheckedPair = 250;  // the handlers look at 1..250 for set distances
+
+bool anySet(const std::array<double, engine::kSignDistances>& d) {
+    for (std::size_t i = 1; i <= kLastCheckedPair; ++i)
+        if (d[i] != 0) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string spacingRow(char left, char right, double distanceInches) {
+    const auto shown = [](char c) { return c == ' ' ? '_' : c; };
+    std::string row(1, shown(left));
+    row += " <> ";
+    row += shown(right);
+    row += "   ";
+    row += wf::formatNumber(distanceInches);
+    return row;
+}
+
+std::string textBoxNumber(double value) {
+    std::string s = wf::formatNumber(value);
+    if (!s.empty() && s[0] == ' ') s.erase(0, 1);
+    if (!s.empty() && s[0] == '.') s.insert(0, "0");
+    if (s.size() > 1 && s[0] == '-' && s[1] == '.') s.insert(1, "0");
+    return s;
+}
+
+SpacingDialog::SpacingDialog(Session& session) : session_(session) {
+    HScroll2.onChange = [this] { onHScroll2(); };
+}
+
+int SpacingDialog::pairCount() const {
+    const int n = static_cast<int>(session_.model.groundText.size()) - 1;
+    return std::clamp(n, 0, static_cast<int>(kLastPair));
+}
+
+void SpacingDialog::lister() {
+    const engine::Model& m = session_.model;
+    rows.clear();
+    selectedRow = -1;  // a cleared list has no selection
+    for (int i = 1; i <= pairCount(); ++i)
+        rows.push_back(spacingRow(m.groundText[i - 1], m.groundText[i], m.signDistanceA[i]));
+}
+
+void SpacingDialog::loescheab() {
+    Session::clearSignDistances(session_.model);
+    lister();
+}
+
+void SpacingDialog::load() {
+    session_.selectedPair = 0;
+    closed_ = false;
+}
+
+void SpacingDialog::activate() {
+    lister();
+    const int stored = session_.selectedPair;
+    if (stored >= 0 && stored < static_cast<int>(rows.size())) selectedRow = stored;
+    if (rows.empty()) return;
+    // the slider and the box show the selected pair (the first one when none is selected), so
+    // that the slider's change cannot give one pair's distance to another
+    const double d = session_.model.signDistanceA[static_cast<std::size_t>(selectedRow >= 0 ? selectedRow + 1 : 1)];
+    setScrollFrom(d);
+    Text2.set(textBoxNumber(d));
+}
+
+void SpacingDialog::setScrollFrom(double distanceInches) {
+    std::int32_t steps = 0;
+    bool inRange = false;
+    try {
+        steps = wf::toInt32(distanceInches * kScrollStepsPerInch);  // ties to even
+        inRange = steps >= HScroll2.min() && steps <= HScroll2.max();
+    } catch (const wf::OverflowFault&) {
+        steps = distanceInches < 0 ? HScroll2.min() : HScroll2.max();
+    }
+    if (inRange) return HScroll2.set(steps);  // the change handler runs as for the user's move
+    // A distance beyond the slider's reach ("for all letters" takes any number) puts the slider
+    // at its end without an event: moving it there must not overwrite the distance.
+    auto handler = std::move(HScroll2.onChange);
+    HScroll2.onChange = nullptr;
+    HScroll2.set(std::clamp(steps, HScroll2.min(), HScroll2.max()));
+    HScroll2.onChange = std::move(handler);
+}
+
+void SpacingDialog::clickList(int row) {
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    selectedRow = row;
+    const double d = session_.model.signDistanceA[static_cast<std::size_t>(row + 1)];
+    setScrollFrom(d);
+    Text2.set(textBoxNumber(session_.model.signDistanceA[static_cast<std::size_t>(row + 1)]));
+}
+
+void SpacingDialog::scroll(std::int32_t v) { HScroll2.set(std::clamp(v, HScroll2.min(), HScroll2.max())); }
+
+void SpacingDialog::untickConnection() { session_.controls.Check2.set(0); }
+
+void SpacingDialog::letterBuild() { session_.rebuild(kRebuildLetters | kRebuildShape); }
+
+// The whole text in view: the fitted window of the main window's "fit" (4:3 with a margin),
+// so that the letters keep their proportions.
+void SpacingDialog::fitPreview() { session_.fitView(); }
+
+void SpacingDialog::onHScroll2() {
+    if (busy_) return;
+    session_.selectedPair = static_cast<std::int16_t>(selectedRow);
+    untickConnection();
+    session_.ui().processEvents();
+    const int row = selectedRow;
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    engine::Model& m = session_.model;
+    const auto p = static_cast<std::size_t>(row + 1);
+    Text2.set(std::to_string(HScroll2.value()));
+    m.signDistanceA[p] = wf::parseNumberOrZero(Text2.value()) * kInchesPerScrollStep;
+    rows[p - 1] = spacingRow(m.groundText[p - 1], m.groundText[p], m.signDistanceA[p]);
+    selectedRow = row;
+    const engine::ViewWindow view = m.view;  // the preview does not move
+    letterBuild();
+    m.view = view;
+    session_.paint();
+}
+
+void SpacingDialog::clickZero() { HScroll2.set(0); }
+
+void SpacingDialog::distanceForAll() {
+    const int row = selectedRow;
+    untickConnection();
+    const double d = wf::parseNumberOrZero(Text2.value());
+    const std::size_t last = std::min(session_.model.groundText.size(), kLastPair);
+    for (std::size_t i = 1; i <= last; ++i) session_.model.signDistanceA[i] = d;
+    lister();
+    letterBuild();
+    fitPreview();
+    session_.paint();
+    if (row >= 0 && row < static_cast<int>(rows.size())) selectedRow = row;
+}
+
+void SpacingDialog::reset() {
+    session_.selectedPair = 0;
+    if (!session_.confirmYesNo(kQuestionTitle, "Clear all distances ?")) return;
+    Text2.set("0");
+    loescheab();
+    letterBuild();
+    untickConnection();
+    fitPreview();
+    session_.paint();
+}
+
+void SpacingDialog::close() {
+    session_.selectedPair = 0;
+    closed_ = true;
+}
+
+void SpacingDialog::removeEmptySpace() {
+    if (busy_) return;
+    const int row = selectedRow;
+    session_.selectedPair = static_cast<std::int16_t>(row);
+    engine::Model& m = session_.model;
+    if (anySet(m.signDistanceB)) return;  // already removed; Reset clears it
+    untickConnection();
+    Ui& ui = session_.ui();
+    if (anySet(m.signDistanceA) && !session_.confirmYesNo(kQuestionTitle, "Delete existing sign distances ! Continue ?"))
+        return;
+    session_.picture.clear();
+    ui.redraw();
+    Text2.set("0");
+    ui.processEvents();
+    for (std::size_t i = 1; i <= kLastPair; ++i) m.signDistanceA[i] = 0;
+    lister();
+
+    struct Hold {  // the windows take input again however the removal ends
+        SpacingDialog& d;
+        Ui& ui;
+        Hold(SpacingDialog& d, Ui& ui) : d(d), ui(ui) {
+            ui.setWindowsEnabled(false);
+            d.busy_ = true;
+        }
+        ~Hold() {
+            d.busy_ = false;
+            ui.setWindowsEnabled(true);
+        }
+    };
+    {
+        Hold hold(*this, ui);
+        closeGaps();
+    }
+    if (row >= 0 && row < static_cast<int>(rows.size())) selectedRow = row;
+}
+
+}  // namespace shell
