@@ -22,8 +22,6 @@ namespace {
 
 enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 
-// Options of capabilities the program does not have yet.
-const std::set<QString> kNotYet = {};
 const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
                                       "--H", "--h", "--connection-width", "--baseline-distance",
                                       "--connection-slider", "--aperture", "--min-length", "--max-radius",
@@ -167,10 +165,6 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     std::set<QString> flags;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (kNotYet.count(a)) {
-            err << a.toStdString() << ": not available yet\n";
-            return kBadArguments;
-        }
         if (kWithValue.count(a)) {
             if (i + 1 >= args.size()) {
                 err << a.toStdString() << ": a value is missing\n";
