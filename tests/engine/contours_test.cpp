@@ -129,14 +129,20 @@ TEST(GroundContours, FaultsKeepWhatWasStored) {
 }
 
 TEST(GroundContours, PointTableCapacityIsEnforced) {
-    // 301002 points in one letter: the table takes 301001, then the fault.
-    std::string s = crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", "301002"});
-    s.reserve(s.size() + 301002 * 12);
-    for (int i = 0; i < 301002; ++i) s += "1\r\n2\r\n0\r\n";
-    s += "0\r\n";
+    // one letter of n points
+    auto letter = [](int n) {
+        std::string s = crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", std::to_string(n)});
+        s.reserve(s.size() + static_cast<std::size_t>(n) * 9);
+        for (int i = 0; i < n; ++i) s += "1\r\n2\r\n0\r\n";
+        return s + "0\r\n";
+    };
     TempFolder t;
-    t.write("tground.dat", s);
     Model m;
+    // 301001 points fill the table exactly
+    t.write("tground.dat", letter(static_cast<int>(kMaxElements)));
+    EXPECT_NO_THROW(readGroundContours(m, t.work("tground.dat"), false));
+    // 301002 points: the table takes 301001, then the fault
+    t.write("tground.dat", letter(301002));
     EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), CapacityFault);
     EXPECT_EQ(m.elements.size(), kMaxElements);
 }
