@@ -116,6 +116,9 @@ TEST(GroundContours, FaultsKeepWhatWasStored) {
     t.write("tground.dat", tground("b", {{"b", 1, square(0, 0, 5), bridges}}));
     EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), CapacityFault);
     EXPECT_EQ(m.bridges.size(), 1601u);
+    bridges.resize(1601);
+    t.write("tground.dat", tground("b", {{"b", 1, square(0, 0, 5), bridges}}));
+    EXPECT_NO_THROW(readGroundContours(m, t.work("tground.dat"), false));
 
     // a 16-bit segment code that overflows, a letter count that overflows
     t.write("tground.dat", tground("A", {{"A", 0, {{0, 0, "40000"}}, {}}}));
