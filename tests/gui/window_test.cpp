@@ -190,37 +190,49 @@ TEST(MainWindow, SmallDialogsFromTheKeyboard) {
     EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
 }
 
+namespace {
+
+using Keys = std::vector<std::variant<Qt::Key, const char*>>;
+
+// Runs `open`, waits for the modal dialog `name`, plays the keys into whatever has the focus in
+// it, one after another; true when the dialog came up and the keys closed it.
+template <typename Open>
+bool playKeys(const char* name, const Keys& keys, Open open) {
+    bool seen = false, closed = false;
+    QTimer timer;
+    int tries = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != name) {
+            if (++tries > 500 && dialog) qobject_cast<QDialog*>(dialog)->reject();
+            return;
+        }
+        timer.stop();
+        seen = true;
+        for (const auto& k : keys) {
+            QWidget* f = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+            if (std::holds_alternative<Qt::Key>(k))
+                QTest::keyClick(f, std::get<Qt::Key>(k));
+            else
+                QTest::keyClicks(f, std::get<const char*>(k));
+        }
+        closed = !dialog->isVisible();
+        if (!closed) qobject_cast<QDialog*>(dialog)->reject();
+    });
+    timer.start(10);
+    open();
+    return seen && closed;
+}
+
+}  // namespace
+
 TEST(MainWindow, SpacingDialogFromTheKeyboard) {
     SampleWindow sw;
     ASSERT_TRUE(sw.up());
     app::MainWindow& w = sw.w;
     const auto& d = w.session().model.signDistanceA;
-    // opens form7 and plays the keys into whatever has the focus, one after another
-    auto play = [&](std::vector<std::variant<Qt::Key, const char*>> keys) {
-        bool seen = false, closed = false;
-        QTimer timer;  // until the dialog is up: then the keys, one after another, into the focus
-        int tries = 0;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != "form7") {
-                if (++tries > 500 && dialog) qobject_cast<QDialog*>(dialog)->reject();
-                return;
-            }
-            timer.stop();
-            seen = true;
-            for (const auto& k : keys) {
-                QWidget* f = dialog->focusWidget() ? dialog->focusWidget() : dialog;
-                if (std::holds_alternative<Qt::Key>(k))
-                    QTest::keyClick(f, std::get<Qt::Key>(k));
-                else
-                    QTest::keyClicks(f, std::get<const char*>(k));
-            }
-            closed = !dialog->isVisible();
-            if (!closed) qobject_cast<QDialog*>(dialog)->reject();
-        });
-        timer.start(10);
-        w.findChild<QToolButton*>("Picture3")->click();
-        return seen && closed;
+    auto play = [&](const Keys& keys) {
+        return playKeys("form7", keys, [&] { w.findChild<QToolButton*>("Picture3")->click(); });
     };
     // the first row is selected on opening: Tab to the box, Tab to the slider, two steps right, Enter closes
     EXPECT_TRUE(play({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}));
@@ -230,4 +242,25 @@ TEST(MainWindow, SpacingDialogFromTheKeyboard) {
     EXPECT_TRUE(play({Qt::Key_Tab, "0.02", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Escape}));
     EXPECT_DOUBLE_EQ(d[1], 0.02);
     EXPECT_DOUBLE_EQ(d[2], 0.02);
+}
+
+TEST(MainWindow, YesNoQuestionFromTheKeyboard) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    shell::Session& s = sw.w.session();
+    // unticking "Create as one object" asks whether to drop the connection
+    auto ask = [&](const Keys& keys) {
+        if (s.controls.Check2 != 1) s.controls.Check2.set(1);
+        if (s.controls.Check5 != 1) s.controls.Check5.set(1);
+        return playKeys("form100", keys, [&] { s.controls.Check5.set(0); });
+    };
+    EXPECT_TRUE(ask({Qt::Key_Tab, Qt::Key_Return}));  // Tab from "Yes" to "No"
+    EXPECT_EQ(s.confirmAnswer, "N");
+    EXPECT_EQ(s.controls.Check2.value(), 1);
+    EXPECT_TRUE(ask({Qt::Key_Escape}));  // closed without a button: the previous answer stands
+    EXPECT_EQ(s.confirmAnswer, "N");
+    EXPECT_EQ(s.controls.Check2.value(), 1);
+    EXPECT_TRUE(ask({Qt::Key_Return}));  // Enter: "Yes"
+    EXPECT_EQ(s.confirmAnswer, "J");
+    EXPECT_EQ(s.controls.Check2.value(), 0);
 }
