@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 using connection::intersectSegments;
 
@@ -24,53 +25,43 @@ Hit cross(std::array<double, 8> p) {
 
 }  // namespace
 
-TEST(SegmentIntersection, CrossingSegmentsOfEveryOrientation) {
-    Hit h = cross({0, 0, 10, 10, 0, 10, 10, 0});  // two sloping
-    EXPECT_EQ(h.ok, 1);
-    EXPECT_EQ(h.ok2, 0);
-    EXPECT_NEAR(h.ix, 5, 1e-12);
-    EXPECT_NEAR(h.iy, 5, 1e-12);
-
-    h = cross({0, 3, 10, 3, 7, 100000, 7, -100000});  // a probe line through a horizontal one
-    ASSERT_EQ(h.ok, 1);
-    EXPECT_EQ(h.ix, 7);
-    EXPECT_EQ(h.iy, 3);
-
-    h = cross({4, 100000, 4, -100000, 0, 0, 10, 5});  // vertical against sloping
-    ASSERT_EQ(h.ok, 1);
-    EXPECT_NEAR(h.iy, 2, 1e-12);
-
-    h = cross({2, 1, 8, 1.00005, 0, 0, 10, 5});  // nearly horizontal counts as horizontal
-    ASSERT_EQ(h.ok, 1);
-    EXPECT_NEAR(h.ix, 2, 1e-3);
+// Every orientation (sloping, horizontal, vertical, nearly horizontal), touching ends, the
+// 0.0005 end tolerance and the misses; NaN: the coordinate is not checked.
+TEST(SegmentIntersection, CrossingsAndMisses) {
+    const double n = NAN;
+    struct Case {
+        std::array<double, 8> p;
+        int ok;
+        double ix, iy, tol;
+    };
+    const Case cases[] = {
+        {{0, 0, 10, 10, 0, 10, 10, 0}, 1, 5, 5, 1e-12},
+        {{0, 3, 10, 3, 7, 100000, 7, -100000}, 1, 7, 3, 0},    // probe line through a horizontal
+        {{4, 100000, 4, -100000, 0, 0, 10, 5}, 1, 4, 2, 1e-12},  // vertical against sloping
+        {{2, 1, 8, 1.00005, 0, 0, 10, 5}, 1, 2, n, 1e-3},     // nearly horizontal is horizontal
+        {{0, 0, 5, 5, 5, 5, 10, 0}, 1, 5, n, 1e-12},          // meeting at an end point
+        {{0, 0, 4.9995, 4.9995, 0, 10, 10, 0}, 1, n, n, 0},   // 0.0005 beyond the end: crossing
+        {{0, 0, 4.99, 4.99, 0, 10, 10, 0.02}, 0, n, n, 0},    // 0.01 beyond: none
+        {{0, 0, 10, 0, 0, 1, 10, 1}, 0, n, n, 0},             // parallel horizontal
+        {{0, 0, 10, 10, 1, 0, 11, 10}, 0, n, n, 0},           // parallel sloping
+        {{0, 0, 1, 1, 5, 0, 6, -1}, 0, n, n, 0},              // apart in x
+        {{0, 3, 10, 3, 11, 100000, 11, -100000}, 0, n, n, 0}, // probe beyond the end
+        {{0, 0, 10, 2, 3, 5, 3, 100}, 0, n, n, 0},            // boxes overlap, lines miss
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.p));
+        const Hit h = cross(c.p);
+        ASSERT_EQ(h.ok, c.ok);
+        EXPECT_EQ(h.ok2, 0);
+        EXPECT_TRUE(std::isnan(c.ix) || std::fabs(h.ix - c.ix) <= c.tol) << h.ix;
+        EXPECT_TRUE(std::isnan(c.iy) || std::fabs(h.iy - c.iy) <= c.tol) << h.iy;
+    }
 }
 
-TEST(SegmentIntersection, SegmentsMeetingAtAnEndPointCross) {
-    Hit h = cross({0, 0, 5, 5, 5, 5, 10, 0});
-    ASSERT_EQ(h.ok, 1);
-    EXPECT_NEAR(h.ix, 5, 1e-12);
-    // the carrier lines cross 0.0005 beyond the end of segment 1: still a crossing
-    h = cross({0, 0, 4.9995, 4.9995, 0, 10, 10, 0});
-    EXPECT_EQ(h.ok, 1);
-    // 0.01 beyond: none (the boxes still overlap, so the length check decides)
-    h = cross({0, 0, 4.99, 4.99, 0, 10, 10, 0.02});
-    EXPECT_EQ(h.ok, 0);
-}
-
-TEST(SegmentIntersection, SegmentsThatDoNotMeet) {
-    EXPECT_EQ(cross({0, 0, 10, 0, 0, 1, 10, 1}).ok, 0);         // parallel horizontal
-    EXPECT_EQ(cross({0, 0, 10, 10, 1, 0, 11, 10}).ok, 0);       // parallel sloping
-    EXPECT_EQ(cross({0, 0, 10, 10, 1, 0, 11, 10}).ok2, 0);
-    EXPECT_EQ(cross({0, 0, 1, 1, 5, 0, 6, -1}).ok, 0);          // apart in x
-    EXPECT_EQ(cross({0, 3, 10, 3, 11, 100000, 11, -100000}).ok, 0);  // probe beyond the end
-    EXPECT_EQ(cross({0, 0, 10, 2, 3, 5, 3, 100}).ok, 0);        // boxes overlap, lines miss
-}
-
+// Overlaps on one line give both shared ends, with the segments sorted in place.
 TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) {
-    // overlapping on one horizontal line, both given right to left
-    Hit h = cross({10, 2, 0, 2, 12, 2, 5, 2});
-    ASSERT_EQ(h.ok, 1);
-    ASSERT_EQ(h.ok2, 1);
+    Hit h = cross({10, 2, 0, 2, 12, 2, 5, 2});  // horizontal, both right to left
+    ASSERT_TRUE(h.ok == 1 && h.ok2 == 1);
     EXPECT_EQ(h.ix, 10);  // end of segment 1 on segment 2
     EXPECT_EQ(h.jx, 5);   // start of segment 2 on segment 1
     EXPECT_EQ(h.ends, (std::array<double, 8>{0, 2, 10, 2, 5, 2, 12, 2}));
@@ -82,38 +73,31 @@ TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) 
     EXPECT_EQ(h.ends[1], 0);
 
     h = cross({0, 0, 4, 4, 4, 4, 9, 9});  // sloping, touching end to end: one point
-    ASSERT_EQ(h.ok, 1);
-    EXPECT_EQ(h.ok2, 0);
+    ASSERT_TRUE(h.ok == 1 && h.ok2 == 0);
     EXPECT_EQ(h.ix, 4);
 }
 
+// Only the two inner ends move; parallel segments fail and keep their lengthened ends.
 TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
-    double ax1 = 0, ay1 = 0, ax2 = 4, ay2 = 0, bx1 = 10, by1 = 2, bx2 = 10, by2 = 8;
+    std::array<double, 8> s{0, 0, 4, 0, 10, 2, 10, 8};
     std::int16_t failed = 9;
-    connection::joinAtIntersection(ax1, ay1, ax2, ay2, bx1, by1, bx2, by2, failed);
+    connection::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
     EXPECT_EQ(failed, 0);
-    EXPECT_NEAR(ax2, 10, 1e-9);
-    EXPECT_NEAR(ay2, 0, 1e-9);
-    EXPECT_NEAR(bx1, 10, 1e-9);
-    EXPECT_NEAR(by1, 0, 1e-9);
-    EXPECT_EQ(bx2, 10);  // the far ends stay
-    EXPECT_EQ(by2, 8);
-    EXPECT_EQ(ax1, 0);
+    const std::array<double, 8> want{0, 0, 10, 0, 10, 0, 10, 8};
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(s[i], want[i], 1e-9) << i;
 
-    // parallel: no crossing, the lengthened ends remain
-    ax1 = 0, ay1 = 0, ax2 = 4, ay2 = 0, bx1 = 10, by1 = 2, bx2 = 14, by2 = 2;
-    connection::joinAtIntersection(ax1, ay1, ax2, ay2, bx1, by1, bx2, by2, failed);
+    s = {0, 0, 4, 0, 10, 2, 14, 2};
+    connection::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
     EXPECT_EQ(failed, 1);
-    EXPECT_NEAR(ax2, 20, 1e-9);
-    EXPECT_NEAR(bx1, -6, 1e-9);
+    EXPECT_NEAR(s[2], 20, 1e-9);
+    EXPECT_NEAR(s[4], -6, 1e-9);
 }
 
+// Across 0 degrees, the long way round, and equal angles as a full turn.
 TEST(SegmentSpan, CounterClockwiseDegrees) {
-    double s = 0;
-    connection::ccwSpan(350, 10, s);
-    EXPECT_DOUBLE_EQ(s, 20);
-    connection::ccwSpan(10, 350, s);
-    EXPECT_DOUBLE_EQ(s, 340);
-    connection::ccwSpan(90, 90, s);
-    EXPECT_DOUBLE_EQ(s, 360);
+    for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}}) {
+        double s = 0;
+        connection::ccwSpan(from, to, s);
+        EXPECT_DOUBLE_EQ(s, want) << from << " -> " << to;
+    }
 }

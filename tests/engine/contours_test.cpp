@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "geomlib/geomlib.h"
@@ -23,24 +24,31 @@ Model load(const std::string& content, bool fitIn = false) {
     return m;
 }
 
+double lowestY(const Model& m, int letter) {
+    double y = 1e9;
+    for (const auto& e : m.elements)
+        if (e.object == letter) y = std::min(y, e.y);
+    return y;
+}
+
 }  // namespace
 
+// Letters are laid out from x = 0 by their advances, bridges move with their letter, and the
+// per-letter heights and texts are stored; without "Fit in" y is as in the file.
 TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     HandLetter a{"A", 30, square(-12, 5, 20), {{"1", -2, 10, -2, 25}}};
     HandLetter b{"B", 999, square(0, -3, 10), {}};
     const Model m = load(tground("AB", {a, b}));
     ASSERT_EQ(m.letterCount, 2);
     EXPECT_EQ(m.groundText, "AB");
-    EXPECT_EQ(m.letterText[1], "A");
-    EXPECT_EQ(m.letterText[2], "B");
+    EXPECT_EQ(m.letterText[1] + m.letterText[2], "AB");
     EXPECT_EQ(m.headerValue4, 7);
     ASSERT_EQ(m.elements.size(), 16u);
     double xmin = 1e9;
     for (const auto& e : m.elements) xmin = std::min(xmin, e.x);
     EXPECT_EQ(xmin, 0.0);
-    // the bridge moved with its letter by the same shift (12)
     ASSERT_EQ(m.bridges.size(), 1u);
-    EXPECT_DOUBLE_EQ(m.bridges[0].x1, 10);
+    EXPECT_DOUBLE_EQ(m.bridges[0].x1, 10);  // shifted by 12 like its letter
     EXPECT_EQ(m.bridges[0].object, 1);
     EXPECT_DOUBLE_EQ(m.bridges[0].letterHeight, 20);
     // letter 2 starts after the advance of letter 1: x 0 + 30 + 12
@@ -48,181 +56,137 @@ TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     EXPECT_EQ(m.elements[8].object, 2);
     EXPECT_DOUBLE_EQ(m.elements[8].letterHeight, 10);
     EXPECT_DOUBLE_EQ(m.maxLetterHeight, 20);
-    // without "Fit in" the y values are those of the file
     EXPECT_DOUBLE_EQ(m.elements[8].y, -3);
 }
 
-TEST(GroundContours, FitInStandsEveryLetterOnTheBaseline) {
-    HandLetter a{"A", 30, square(0, 5, 20), {{"2", 3, 10, 3, 25}}};
-    HandLetter b{"B", 10, square(0, -3, 10), {}};
-    const Model m = load(tground("AB", {a, b}), true);
-    double minA = 1e9, minB = 1e9;
-    for (const auto& e : m.elements) (e.object == 1 ? minA : minB) = std::min(e.object == 1 ? minA : minB, e.y);
-    EXPECT_EQ(minA, 0);
-    EXPECT_EQ(minB, 0);
+// "Fit in" stands every letter and its bridges on y = 0; the last advance changes nothing.
+TEST(GroundContours, FitInAndTheLastAdvance) {
+    const Model m = load(tground("AB", {{"A", 30, square(0, 5, 20), {{"2", 3, 10, 3, 25}}},
+                                        {"B", 10, square(0, -3, 10), {}}}), true);
+    EXPECT_EQ(lowestY(m, 1), 0);
+    EXPECT_EQ(lowestY(m, 2), 0);
     EXPECT_DOUBLE_EQ(m.bridges[0].y1, 5);
     EXPECT_DOUBLE_EQ(m.bridges[0].y2, 20);
     EXPECT_EQ(m.bridges[0].kind, 2);
-}
 
-TEST(GroundContours, TheLastAdvanceAndUnusedLinesChangeNothing) {
     HandLetter a{"A", 30, square(0, 0, 20), {}};
-    HandLetter b1{"B", 5, square(0, 0, 10), {}};
-    HandLetter b2{"B", 5000, square(0, 0, 10), {}};
-    const Model m1 = load(tground("AB", {a, b1}));
-    const Model m2 = load(tground("AB", {a, b2}));
+    const Model m1 = load(tground("AB", {a, {"B", 5, square(0, 0, 10), {}}}));
+    const Model m2 = load(tground("AB", {a, {"B", 5000, square(0, 0, 10), {}}}));
     ASSERT_EQ(m1.elements.size(), m2.elements.size());
     for (std::size_t i = 0; i < m1.elements.size(); ++i) EXPECT_EQ(m1.elements[i].x, m2.elements[i].x);
 }
 
+// Segment codes take the leading number of their line; an empty letter has no height.
 TEST(GroundContours, NumberLinesUseTheLeadingNumberRule) {
-    HandLetter a{"A", 0, {{0, 0, "2.5"}, {10, 0, "3.5"}, {10, 10, "1x"}, {0, 0, ""}}, {}};
-    std::string content = tground("A", {a});
-    const Model m = load(content);
-    EXPECT_EQ(m.elements[0].kind, 2);
-    EXPECT_EQ(m.elements[1].kind, 4);
-    EXPECT_EQ(m.elements[2].kind, 1);
-    EXPECT_EQ(m.elements[3].kind, 0);
-    // a letter without points has the height of its start values
+    const Model m = load(tground("A", {{"A", 0, {{0, 0, "2.5"}, {10, 0, "3.5"}, {10, 10, "1x"}, {0, 0, ""}}, {}}}));
+    std::vector<int> kinds;
+    for (const auto& e : m.elements) kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<int>{2, 4, 1, 0}));
     const Model e = load(tground("A", {{"A", 0, {}, {}}}));
     EXPECT_EQ(e.elements.size(), 0u);
     EXPECT_EQ(e.maxLetterHeight, 0);
 }
 
-TEST(GroundContours, FaultsKeepWhatWasStored) {
+// Every fault keeps what was stored; letters (255), bridge heights (1601) and points (301001)
+// load at their capacity and fail one past it.
+TEST(GroundContours, FaultsAndCapacities) {
     TempFolder t;
     Model m;
-    // missing file
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::FileFault);
+    const auto read = [&](const std::string& content) {
+        t.write("tground.dat", content);
+        readGroundContours(m, t.work("tground.dat"), false);
+    };
+    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::FileFault);  // missing
 
     // truncated in the middle of letter 2: letter 1 stays
-    std::string full = tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 5, square(0, 0, 10), {}}});
-    t.write("tground.dat", full.substr(0, full.size() - 30));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::FileFault);
+    const std::string full = tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 5, square(0, 0, 10), {}}});
+    EXPECT_THROW(read(full.substr(0, full.size() - 30)), wf::FileFault);
     EXPECT_GE(m.elements.size(), 8u);
     EXPECT_LT(m.elements.size(), 16u);
 
-    // more than 255 letters
     std::vector<HandLetter> many(256, HandLetter{"x", 1, {{0, 0, "0"}}, {}});
-    t.write("tground.dat", tground("many", many));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), CapacityFault);
+    EXPECT_THROW(read(tground("many", many)), CapacityFault);
     EXPECT_EQ(m.elements.size(), 255u);
     many.resize(255);
-    t.write("tground.dat", tground("many", many));
-    EXPECT_NO_THROW(readGroundContours(m, t.work("tground.dat"), false));
+    EXPECT_NO_THROW(read(tground("many", many)));
 
-    // more than 1601 bridges: the letter-height column ends at index 1600
     std::vector<HandBridge> bridges(1602, HandBridge{"1", 0, 0, 1, 1});
-    t.write("tground.dat", tground("b", {{"b", 1, square(0, 0, 5), bridges}}));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), CapacityFault);
+    EXPECT_THROW(read(tground("b", {{"b", 1, square(0, 0, 5), bridges}})), CapacityFault);
     EXPECT_EQ(m.bridges.size(), 1601u);
     bridges.resize(1601);
-    t.write("tground.dat", tground("b", {{"b", 1, square(0, 0, 5), bridges}}));
-    EXPECT_NO_THROW(readGroundContours(m, t.work("tground.dat"), false));
+    EXPECT_NO_THROW(read(tground("b", {{"b", 1, square(0, 0, 5), bridges}})));
 
-    // a 16-bit segment code that overflows, a letter count that overflows
-    t.write("tground.dat", tground("A", {{"A", 0, {{0, 0, "40000"}}, {}}}));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::OverflowFault);
-    t.write("tground.dat", crlf({"A", "0", "99999", "0", "0"}));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::OverflowFault);
-
-    // a point count beyond the table
-    t.write("tground.dat", crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", "400000"}));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::FileFault);
-}
-
-TEST(GroundContours, PointTableCapacityIsEnforced) {
-    // one letter of n points
-    auto letter = [](int n) {
+    const auto points = [](int n) {  // one letter of n points
         std::string s = crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", std::to_string(n)});
         s.reserve(s.size() + static_cast<std::size_t>(n) * 9);
         for (int i = 0; i < n; ++i) s += "1\r\n2\r\n0\r\n";
         return s + "0\r\n";
     };
-    TempFolder t;
-    Model m;
-    // 301001 points fill the table exactly
-    t.write("tground.dat", letter(static_cast<int>(kMaxElements)));
-    EXPECT_NO_THROW(readGroundContours(m, t.work("tground.dat"), false));
-    // 301002 points: the table takes 301001, then the fault
-    t.write("tground.dat", letter(301002));
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), CapacityFault);
+    EXPECT_NO_THROW(read(points(static_cast<int>(kMaxElements))));
+    EXPECT_THROW(read(points(static_cast<int>(kMaxElements) + 1)), CapacityFault);
     EXPECT_EQ(m.elements.size(), kMaxElements);
+    EXPECT_THROW(read(crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", "400000"})), wf::FileFault);
+
+    // a 16-bit segment code and a letter count that overflow
+    EXPECT_THROW(read(tground("A", {{"A", 0, {{0, 0, "40000"}}, {}}})), wf::OverflowFault);
+    EXPECT_THROW(read(crlf({"A", "0", "99999", "0", "0"})), wf::OverflowFault);
 }
 
+// Plain extents, the empty and single-point view windows (square, margin, 4:3), and the bar
+// taken in only with mode 300 and the connection on.
 TEST(BoundingBox, ModesAndTheViewWindow) {
     Model m;
     Box b = contourBoundingBox(m, kBoxPlain, false);
-    EXPECT_EQ(b.xmin, 1e50);
-    EXPECT_EQ(b.ymin, 1e50);
-    EXPECT_EQ(b.xmax, -1e50);
-    EXPECT_EQ(b.ymax, -1e50);
+    EXPECT_TRUE(b.xmin == 1e50 && b.ymin == 1e50 && b.xmax == -1e50 && b.ymax == -1e50);
 
-    // empty model in view mode: 0..639 x 0..479 made square, margined, widened to 4:3
+    // empty: 0..639 x 0..479 made square (y -80..559), a margin of 63.9, then x widened to 4:3
     m.view = ViewWindow{1, 2, 3, 4};
     b = contourBoundingBox(m, kBoxView, false);
-    EXPECT_EQ(m.view.xmin, 0);
-    EXPECT_EQ(m.view.xmax, 0);
-    // square: y grows by 80 each side to -80..559, margin 63.9, then x widened
+    EXPECT_TRUE(m.view.xmin == 0 && m.view.xmax == 0);
     EXPECT_NEAR(b.ymin, -80 - 63.9, 1e-9);
     EXPECT_NEAR(b.ymax, 559 + 63.9, 1e-9);
-    const double w = 639 + 2 * 63.9;
-    EXPECT_NEAR(b.xmax - b.xmin, w * 1.333333333, 1e-6);
+    EXPECT_NEAR(b.xmax - b.xmin, (639 + 2 * 63.9) * 1.333333333, 1e-6);
     EXPECT_NEAR((b.xmax + b.xmin) / 2, 319.5, 1e-9);
 
-    // a single point: 640 x 480 around it, then square, margin, 4:3
-    m.elements.push(Element{10, 20, 1, 1, 0});
+    m.elements.push(Element{10, 20, 1, 1, 0});  // one point: 640 x 480 around it
     b = contourBoundingBox(m, kBoxView, false);
     EXPECT_NEAR((b.xmin + b.xmax) / 2, 10, 1e-9);
     EXPECT_NEAR((b.ymin + b.ymax) / 2, 20, 1e-9);
     EXPECT_NEAR(b.ymax - b.ymin, 640 * 1.2, 1e-9);
 
-    // the bar is only taken in with mode 300 and the connection on
     m.elements.push(Element{30, 40, 0, 1, 0});
     m.barLines.push(BarLine{-5, -6, 100, 0, 0, 0});
     m.barArcs.push(BarArc{50, 50, 10, 0, 90, 0, 0});
     b = contourBoundingBox(m, kBoxWithBar, false);
-    EXPECT_EQ(b.xmin, 10);
-    EXPECT_EQ(b.ymax, 40);
+    EXPECT_TRUE(b.xmin == 10 && b.ymax == 40);
     b = contourBoundingBox(m, kBoxWithBar, true);
-    EXPECT_EQ(b.xmin, -5);
-    EXPECT_EQ(b.ymin, -6);
-    EXPECT_EQ(b.xmax, 100);
+    EXPECT_TRUE(b.xmin == -5 && b.ymin == -6 && b.xmax == 100) << b.xmin << " " << b.ymin << " " << b.xmax;
     EXPECT_NEAR(b.ymax, 60, 1e-9);
-    b = contourBoundingBox(m, kBoxPlain, true);
-    EXPECT_EQ(b.xmin, 10);
+    EXPECT_EQ(contourBoundingBox(m, kBoxPlain, true).xmin, 10);
 }
 
+// Sweeps across angle 0, equal angles as a full turn; extents take in the circle's extreme
+// points only where the arc passes them (0.01 short of a full turn still counts).
 TEST(ArcHelpers, SpanAndExtents) {
     const double pi = geom::kPi;
     EXPECT_NEAR(arcSpan(3 * pi / 2, pi / 2), pi, 1e-12);
     EXPECT_NEAR(arcSpan(pi / 2, 3 * pi / 2), pi, 1e-12);
     EXPECT_NEAR(arcSpan(1, 1), geom::kTwoPi, 1e-12);
-
-    // an arc through angle 0 takes in the rightmost point of its circle, not the top
-    Box b{1e50, 1e50, -1e50, -1e50};
-    arcExtents(0, 0, 10, 7 * pi / 4, pi / 4, b);
-    EXPECT_NEAR(b.xmax, 10, 1e-12);
-    EXPECT_NEAR(b.ymax, 10 * std::sin(pi / 4), 1e-12);
-    EXPECT_NEAR(b.ymin, -10 * std::sin(pi / 4), 1e-12);
-    // the upper half: top point taken, no rightmost point beyond the start
-    b = Box{1e50, 1e50, -1e50, -1e50};
-    arcExtents(0, 0, 10, 0.1, pi - 0.1, b);
-    EXPECT_NEAR(b.ymax, 10, 1e-12);
-    EXPECT_NEAR(b.xmax, 10 * std::cos(0.1), 1e-12);
-    // a range ending within 0.01 of a full turn counts the point at angle 0
-    b = Box{1e50, 1e50, -1e50, -1e50};
-    arcExtents(0, 0, 10, pi, geom::kTwoPi - 0.005, b);
-    EXPECT_NEAR(b.xmax, 10, 1e-12);
-    EXPECT_NEAR(b.ymin, -10, 1e-12);
-
+    const double s45 = 10 * std::sin(pi / 4), n = NAN;
+    for (auto [start, end, xmax, ymin, ymax] : {std::array<double, 5>{7 * pi / 4, pi / 4, 10, -s45, s45},
+                                                {0.1, pi - 0.1, 10 * std::cos(0.1), n, 10},
+                                                {pi, geom::kTwoPi - 0.005, 10, -10, n}}) {
+        Box b{1e50, 1e50, -1e50, -1e50};
+        arcExtents(0, 0, 10, start, end, b);
+        EXPECT_NEAR(b.xmax, xmax, 1e-12) << start;
+        EXPECT_TRUE(std::isnan(ymin) || std::fabs(b.ymin - ymin) < 1e-12) << start << " " << b.ymin;
+        EXPECT_TRUE(std::isnan(ymax) || std::fabs(b.ymax - ymax) < 1e-12) << start << " " << b.ymax;
+    }
     EXPECT_EQ(roundTo(1.23456, 4), 1.2346);
-    double a = 1, c = 2;
-    swapValues(a, c);
-    EXPECT_EQ(a, 2);
-    EXPECT_EQ(c, 1);
 }
 
+// Real font letters load in text order from x = 0 and scale to h with their bridges inside;
+// "Fit in" stands each on y = 0; a text without height cannot be scaled.
 TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     Model m;
     const auto sample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
@@ -231,37 +195,25 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     EXPECT_EQ(m.groundText, "ABC");
     ASSERT_GT(m.elements.size(), 100u);
     ASSERT_EQ(m.bridges.size(), 3u);
-    Box b = contourBoundingBox(m, kBoxPlain, false);
-    EXPECT_EQ(b.xmin, 0.0);
-    // letters in text order, each with its own height
+    EXPECT_EQ(contourBoundingBox(m, kBoxPlain, false).xmin, 0.0);
     for (std::size_t i = 1; i < m.elements.size(); ++i) EXPECT_GE(m.elements[i].object, m.elements[i - 1].object);
 
     m.smallHeight = 50.8;
     preview::masstaebe(m);
-    b = contourBoundingBox(m, kBoxPlain, false);
+    const Box b = contourBoundingBox(m, kBoxPlain, false);
     EXPECT_NEAR(b.ymax - b.ymin, 50.8, 1e-9);
     EXPECT_NEAR(b.xmin, 0, 1e-12);
     double maxHeight = 0;
     for (const auto& e : m.elements) maxHeight = std::max(maxHeight, e.letterHeight);
     EXPECT_NEAR(maxHeight, 50.8, 0.5);  // the tallest letter is (nearly) the whole text
-    for (const auto& br : m.bridges) {
-        EXPECT_GE(br.x1, b.xmin);
-        EXPECT_LE(br.x2, b.xmax);
-        EXPECT_GT(br.y2, br.y1);
-        EXPECT_LE(br.y2, b.ymax);
-    }
+    for (const auto& br : m.bridges)
+        EXPECT_TRUE(br.x1 >= b.xmin && br.x2 <= b.xmax && br.y2 > br.y1 && br.y2 <= b.ymax)
+            << br.x1 << " " << br.x2 << " " << br.y1 << " " << br.y2;
 
-    // "Fit in" stands every letter on y = 0
     Model f;
     readGroundContours(f, sample, true);
-    for (int k = 1; k <= 3; ++k) {
-        double ymin = 1e9;
-        for (const auto& e : f.elements)
-            if (e.object == k) ymin = std::min(ymin, e.y);
-        EXPECT_EQ(ymin, 0.0) << k;
-    }
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(lowestY(f, k), 0.0) << k;
 
-    // a text without height cannot be scaled
     Model flat;
     flat.elements.push(Element{0, 5, 1, 1, 0});
     flat.elements.push(Element{9, 5, 0, 1, 0});

@@ -41,6 +41,48 @@ struct SampleWindow {
     bool up() { return runUntil([&] { return w.session().firstActivationDone; }); }
 };
 
+// Runs `open` and, once a modal dialog is up, `act` on it. The dialog may come up only after
+// several turns of the event loop, so the check repeats; a dialog still open afterwards is
+// rejected, so a test never hangs in it. True when a dialog came up.
+template <typename Open, typename Act>
+bool onModal(Open open, Act act) {
+    bool seen = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        timer.stop();
+        seen = true;
+        act(d);
+        if (d->isVisible()) d->reject();
+    });
+    timer.start(10);
+    open();
+    timer.stop();
+    return seen;
+}
+
+using Keys = std::vector<std::variant<Qt::Key, const char*>>;
+
+// Opens the dialog `name` and plays the keys into whatever has the focus in it, one after
+// another; true when that dialog came up and the keys closed it.
+template <typename Open>
+bool playKeys(const char* name, const Keys& keys, Open open) {
+    bool closed = false;
+    const bool seen = onModal(open, [&](QDialog* d) {
+        if (d->objectName() != name) return;
+        for (const auto& k : keys) {
+            QWidget* f = d->focusWidget() ? d->focusWidget() : d;
+            if (std::holds_alternative<Qt::Key>(k))
+                QTest::keyClick(f, std::get<Qt::Key>(k));
+            else
+                QTest::keyClicks(f, std::get<const char*>(k));
+        }
+        closed = !d->isVisible();
+    });
+    return seen && closed;
+}
+
 }  // namespace
 
 TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
@@ -103,9 +145,7 @@ TEST(MainWindow, GalleryDialogFromTheKeyboard) {
     auto answer = [&](int shape, const QString& big, const QString& small, int key) {
         QString name, caption, text1;
         QPoint offset;
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d) return;
+        onModal([&] { w.findChild<QToolButton*>(QString("auswahl_%1").arg(shape))->click(); }, [&](QDialog* d) {
             name = d->objectName();
             caption = d->windowTitle();
             offset = d->pos() - w.pos();
@@ -115,9 +155,7 @@ TEST(MainWindow, GalleryDialogFromTheKeyboard) {
             e1->setText(big);
             if (e2) e2->setText(small);
             QTest::keyClick(d, static_cast<Qt::Key>(key));
-            if (d->isVisible()) d->reject();  // a refused input would leave it open
         });
-        w.findChild<QToolButton*>(QString("auswahl_%1").arg(shape))->click();
         return std::make_tuple(name, caption, text1, offset);
     };
     const auto [name, caption, text1, offset] = answer(17, "6", "4", Qt::Key_Return);
@@ -165,15 +203,11 @@ TEST(MainWindow, SmallDialogsFromTheKeyboard) {
     // types into the modal dialog's Text1, presses a key, reports what it saw
     auto answer = [&](auto open, const QString& text, Qt::Key key) {
         QString name;
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d) return;
+        onModal(open, [&](QDialog* d) {
             name = d->objectName();
             d->findChild<QLineEdit*>("Text1")->setText(text);
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, key);
-            if (d->isVisible()) d->reject();
         });
-        open();
         return name;
     };
     auto aperture = [&] { w.findChild<QToolButton*>("Picture6")->click(); };
@@ -190,41 +224,6 @@ TEST(MainWindow, SmallDialogsFromTheKeyboard) {
     EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
 }
 
-namespace {
-
-using Keys = std::vector<std::variant<Qt::Key, const char*>>;
-
-// Runs `open`, waits for the modal dialog `name`, plays the keys into whatever has the focus in
-// it, one after another; true when the dialog came up and the keys closed it.
-template <typename Open>
-bool playKeys(const char* name, const Keys& keys, Open open) {
-    bool seen = false, closed = false;
-    QTimer timer;
-    int tries = 0;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != name) {
-            if (++tries > 500 && dialog) qobject_cast<QDialog*>(dialog)->reject();
-            return;
-        }
-        timer.stop();
-        seen = true;
-        for (const auto& k : keys) {
-            QWidget* f = dialog->focusWidget() ? dialog->focusWidget() : dialog;
-            if (std::holds_alternative<Qt::Key>(k))
-                QTest::keyClick(f, std::get<Qt::Key>(k));
-            else
-                QTest::keyClicks(f, std::get<const char*>(k));
-        }
-        closed = !dialog->isVisible();
-        if (!closed) qobject_cast<QDialog*>(dialog)->reject();
-    });
-    timer.start(10);
-    open();
-    return seen && closed;
-}
-
-}  // namespace
 
 TEST(MainWindow, SpacingDialogFromTheKeyboard) {
     SampleWindow sw;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "shell/session.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
@@ -27,8 +29,12 @@ struct Program {
     std::string last() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
 };
 
+std::array<double, 4> win(const engine::ViewWindow& v) { return {v.xmin, v.xmax, v.ymin, v.ymax}; }
+
 }  // namespace
 
+// Ticking the connection shows its group, forces one object, fills h x 0.04 and builds the bar;
+// unticking clears the cut and hides the group.
 TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     Program p;
     Controls& c = p.s->controls;
@@ -49,6 +55,7 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     EXPECT_EQ(c.Check2.value(), 1);
 }
 
+// Width and distance at their limits and one step past, with the messages and the reset values.
 TEST(ConnectionOptions, ApplyChecksTheRanges) {
     Program p;
     ASSERT_NEAR(p.s->contourHeightInches(), 2, 1e-9);
@@ -85,6 +92,7 @@ TEST(ConnectionOptions, ApplyChecksTheRanges) {
     EXPECT_EQ(c.HScroll2.value(), 0);
 }
 
+// Cut is refused with removed space; leaving "one object" asks and turns the connection off.
 TEST(ConnectionOptions, CutAndOneObjectRefusals) {
     Program p;
     Controls& c = p.s->controls;
@@ -108,6 +116,7 @@ TEST(ConnectionOptions, CutAndOneObjectRefusals) {
     EXPECT_TRUE(c.Picture4);
 }
 
+// Dialogs that cannot open say why; presetting re-applies the connection values.
 TEST(ConnectionOptions, DialogOpenersAndTheirNotices) {
     Program p;  // no bridges, two letters
     p.s->openApertureDialog();
@@ -144,20 +153,15 @@ TEST(ConnectionOptions, ApertureTextRedrawsUnlessSettingsAreLoading) {
     EXPECT_EQ(p.s->paintCount, before + 1);
 }
 
+// Zoom keeps the centre and stops at 10 mm and 50000 mm; mouse and wheel zoom about the pointer.
 TEST(ViewZoom, HalvesAndDoublesAboutTheCentreWithinTheLimits) {
     Program p;
     engine::ViewWindow& v = p.s->model.view;
     v = {0, 40, 10, 30};
     p.s->zoomIn();
-    EXPECT_DOUBLE_EQ(v.xmin, 10);
-    EXPECT_DOUBLE_EQ(v.xmax, 30);
-    EXPECT_DOUBLE_EQ(v.ymin, 15);
-    EXPECT_DOUBLE_EQ(v.ymax, 25);
+    EXPECT_EQ(win(v), (std::array<double, 4>{10, 30, 15, 25}));
     p.s->zoomOut();
-    EXPECT_DOUBLE_EQ(v.xmin, 0);
-    EXPECT_DOUBLE_EQ(v.xmax, 40);
-    EXPECT_DOUBLE_EQ(v.ymin, 10);
-    EXPECT_DOUBLE_EQ(v.ymax, 30);
+    EXPECT_EQ(win(v), (std::array<double, 4>{0, 40, 10, 30}));
     v = {0, 9.9, 0, 5};  // a window narrower than 10 mm is not zoomed in
     p.s->zoomIn();
     EXPECT_DOUBLE_EQ(v.xmax, 9.9);
@@ -176,10 +180,7 @@ TEST(ViewZoom, MouseAndWheelZoomAboutThePointer) {
     v = {0, 64, 0, 48};
     s.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
     s.mouseDown(Session::kLeftButton, 160, 120);
-    EXPECT_DOUBLE_EQ(v.xmin, 0);
-    EXPECT_DOUBLE_EQ(v.xmax, 32);
-    EXPECT_DOUBLE_EQ(v.ymin, 24);
-    EXPECT_DOUBLE_EQ(v.ymax, 48);
+    EXPECT_EQ(win(v), (std::array<double, 4>{0, 32, 24, 48}));
     s.mouseDown(Session::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
     EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
     EXPECT_DOUBLE_EQ((v.xmin + v.xmax) / 2, 16);

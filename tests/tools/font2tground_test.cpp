@@ -24,8 +24,7 @@ protected:
             return {};
         }
     }
-    // Files in the test folder besides the scratch folder.
-    std::vector<std::string> leftovers() const {
+    std::vector<std::string> leftovers() const {  // files besides the scratch folder
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir()))
             if (e.path().filename() != "scratch") names.push_back(e.path().filename().string());
@@ -33,33 +32,47 @@ protected:
     }
 };
 
-const Contour& largest(const FileLetter& l) {
-    const Contour* best = &l.contours.front();
-    for (const Contour& c : l.contours)
-        if (std::fabs(c.area) > std::fabs(best->area)) best = &c;
-    return *best;
-}
-
+// Letter groups, contour counts and sizes; each group is relative to its own origin, so the
+// letters laid out by their advances do not overlap; a blank is a letter without contours.
 TEST_F(Font2Tground, LayoutReadsBackAndContoursClose) {
     const GroundFile g = convert("ABC");  // the strict reader checks CR LF, number form, records
     EXPECT_EQ(g.text, "ABC");
     ASSERT_EQ(g.letters.size(), 3u);
     const std::map<std::string, std::size_t> contours{{"A", 2}, {"B", 3}, {"C", 1}};
-    for (const FileLetter& l : g.letters) {
-        EXPECT_EQ(l.contours.size(), contours.at(l.text)) << l.text;
-        EXPECT_GT(l.advance, 0) << l.text;
+    for (std::size_t k = 0; k < g.letters.size(); ++k) {
+        const FileLetter& l = g.letters[k];
+        SCOPED_TRACE(l.text);
+        EXPECT_EQ(l.contours.size(), contours.at(l.text));
+        EXPECT_GT(l.advance, 0);
         bool curved = false;
-        for (const Contour& c : l.contours)
-            for (const Seg& s : c.segs) curved |= s.quad;
-        EXPECT_EQ(curved, l.text != "A") << l.text;  // A is all straight, B and C have curves
-        // Capitals in millimetres with a 100 mm em: about 73 mm tall, on the baseline (round
-        // letters overshoot it a little).
-        EXPECT_NEAR(l.ymin, 0, 2) << l.text;
-        EXPECT_GT(l.ymax, 60) << l.text;
-        EXPECT_LT(l.ymax, 80) << l.text;
+        for (const Contour& c : l.contours) curved |= c.curved;
+        EXPECT_EQ(curved, l.text != "A");  // A is all straight, B and C have curves
+        // capitals with a 100 mm em: about 73 mm tall, on the baseline (round ones overshoot)
+        EXPECT_NEAR(l.ymin, 0, 2);
+        EXPECT_GT(l.ymax, 60);
+        EXPECT_LT(l.ymax, 80);
+        const GroundFile alone = convert(l.text);
+        ASSERT_EQ(alone.letters.size(), 1u);
+        EXPECT_EQ(alone.letters[0].advance, l.advance);
+        ASSERT_EQ(alone.letters[0].points.size(), l.points.size());
+        for (std::size_t i = 0; i < l.points.size(); ++i)
+            EXPECT_EQ(std::tie(alone.letters[0].points[i].x, alone.letters[0].points[i].y),
+                      std::tie(l.points[i].x, l.points[i].y));
+        if (k + 1 < g.letters.size()) {
+            EXPECT_LT(l.xmax, g.letters[k + 1].xmin + l.advance);
+        }
     }
+    const GroundFile blank = convert("i i");
+    ASSERT_EQ(blank.letters.size(), 3u);
+    EXPECT_EQ(blank.letters[1].text, " ");
+    EXPECT_TRUE(blank.letters[1].points.empty());
+    EXPECT_TRUE(blank.letters[1].bridges.empty());
+    EXPECT_GT(blank.letters[1].advance, 0);
+    EXPECT_EQ(blank.letters[0].points.size(), blank.letters[2].points.size());
 }
 
+// Each counter gets a vertical bridge from it across one stroke to another contour; the
+// highest reaches the outside.
 TEST_F(Font2Tground, CountersGetBridgesAcrossTheirStroke) {
     const std::map<std::string, std::size_t> expected{{"O", 1}, {"A", 1}, {"B", 2}, {"8", 2},
                                                       {"i", 0}, {"C", 0}, {"o", 1}};
@@ -68,7 +81,9 @@ TEST_F(Font2Tground, CountersGetBridgesAcrossTheirStroke) {
     for (const FileLetter& l : g.letters) {
         SCOPED_TRACE(l.text);
         ASSERT_EQ(l.bridges.size(), expected.at(l.text));
-        const Contour& outer = largest(l);
+        const Contour* outer = &l.contours.front();
+        for (const Contour& c : l.contours)
+            if (std::fabs(c.area) > std::fabs(outer->area)) outer = &c;
         const FileBridge* top = nullptr;
         for (const FileBridge& b : l.bridges) {
             EXPECT_EQ(b.code, 1);
@@ -78,52 +93,26 @@ TEST_F(Font2Tground, CountersGetBridgesAcrossTheirStroke) {
             EXPECT_LE(b.x1, l.xmax);
             EXPECT_GE(b.y1, l.ymin);
             EXPECT_LE(b.y2, l.ymax + 1e-6);
-            // Starts on a counter (wound against the outer contour), ends on another contour.
-            const Contour* start = nullptr;
-            const Contour* end = nullptr;
+            // starts on a counter (wound against the outer contour), ends on another contour
+            const Contour *start = nullptr, *end = nullptr;
             for (const Contour& c : l.contours) {
                 if (distanceToContour(c, b.x1, b.y1) < 0.01) start = &c;
                 if (distanceToContour(c, b.x2, b.y2) < 0.01) end = &c;
             }
             ASSERT_NE(start, nullptr);
             ASSERT_NE(end, nullptr);
-            EXPECT_LT(start->area * outer.area, 0);
+            EXPECT_LT(start->area * outer->area, 0);
             EXPECT_NE(start, end);
-            // Ink all the way along, open space just beyond both ends: one stroke crossed.
+            // ink all the way along, open space just beyond both ends: one stroke crossed
             for (double t = 0.05; t < 1; t += 0.1)
                 EXPECT_NE(winding(l, b.x1, b.y1 + t * (b.y2 - b.y1)), 0) << "t=" << t;
             EXPECT_EQ(winding(l, b.x1, b.y1 - 0.3), 0);
             EXPECT_EQ(winding(l, b.x2, b.y2 + 0.3), 0);
             if (!top || b.y2 > top->y2) top = &b;
         }
-        // The highest bridge reaches the outside of the letter.
         if (top) {
-            EXPECT_LT(distanceToContour(outer, top->x2, top->y2), 0.01);
+            EXPECT_LT(distanceToContour(*outer, top->x2, top->y2), 0.01);
         }
-    }
-}
-
-TEST_F(Font2Tground, LettersAreLaidOutByTheirAdvances) {
-    const GroundFile abc = convert("ABC");
-    ASSERT_EQ(abc.letters.size(), 3u);
-    // Each group is relative to its own origin: the same as the letter converted alone.
-    for (const FileLetter& l : abc.letters) {
-        const GroundFile alone = convert(l.text);
-        ASSERT_EQ(alone.letters.size(), 1u);
-        EXPECT_EQ(alone.letters[0].advance, l.advance);
-        ASSERT_EQ(alone.letters[0].points.size(), l.points.size());
-        for (std::size_t i = 0; i < l.points.size(); ++i) {
-            EXPECT_EQ(alone.letters[0].points[i].x, l.points[i].x);
-            EXPECT_EQ(alone.letters[0].points[i].y, l.points[i].y);
-        }
-    }
-    // Placed at the running offset the letters follow each other without overlapping.
-    double start = 0;
-    for (std::size_t k = 0; k + 1 < abc.letters.size(); ++k) {
-        const double next = start + abc.letters[k].advance;
-        EXPECT_LT(abc.letters[k].xmax + start, abc.letters[k + 1].xmin + next)
-            << abc.letters[k].text << abc.letters[k + 1].text;
-        start = next;
     }
 }
 
@@ -144,26 +133,15 @@ TEST_F(Font2Tground, EmSizeScalesEverything) {
     }
 }
 
-TEST_F(Font2Tground, BlankIsALetterWithoutContours) {
-    const GroundFile g = convert("i i");
-    ASSERT_EQ(g.letters.size(), 3u);
-    const FileLetter& blank = g.letters[1];
-    EXPECT_EQ(blank.text, " ");
-    EXPECT_TRUE(blank.points.empty());
-    EXPECT_TRUE(blank.bridges.empty());
-    EXPECT_GT(blank.advance, 0);
-    EXPECT_EQ(g.letters[0].points.size(), g.letters[2].points.size());
-}
-
+// Missing font, a character the font lacks, a missing folder, a bad em size: exit 1, and no
+// file is left behind or replaced.
 TEST_F(Font2Tground, FailuresLeaveNoFileBehind) {
     const fs::path out = dir() / "tground.dat";
-
     RunResult r = run(LK_FONT2TGROUND, {(dir() / "missing.ttf").string(), "ABC", out.string()}, scratch());
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(r.err.empty());
     EXPECT_TRUE(leftovers().empty());
 
-    // A character the font lacks, over an existing file: the old file stays as it was.
     { std::ofstream(out, std::ios::binary) << "old\r\n"; }
     r = run(LK_FONT2TGROUND, {LK_SAMPLE_FONT, "A\xE4\xB8\xAD", out.string()}, scratch());
     EXPECT_EQ(r.status, 1);

@@ -1,7 +1,5 @@
 // The sibling stand-in, and the program folder the build assembles.
 
-#include <sys/stat.h>
-
 #include "tground_file.h"
 #include "tool_support.h"
 
@@ -12,27 +10,24 @@ class Standin : public ScratchTest {
 protected:
     // A program folder of its own holding a copy of the stand-in under `name`.
     fs::path install(const std::string& name, bool withWorkfiles) {
-        const fs::path program = dir() / "prog" / name;
-        fs::create_directories(program.parent_path());
-        if (withWorkfiles) fs::create_directories(program.parent_path() / "workfiles");
+        const fs::path program = dir() / (withWorkfiles ? "prog" : "bare") / name;
+        fs::create_directories(program.parent_path() / (withWorkfiles ? "workfiles" : ""));
         fs::copy_file(LK_STANDIN, program);
         fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
         return program;
     }
 };
 
+// The log sits next to the program, wherever the caller's current folder is; without the
+// work-file folder the stand-in fails and creates nothing.
 TEST_F(Standin, AppendsItsNameAndArgumentsToTheLog) {
     const fs::path program = install("STV3.EXE", true);
     EXPECT_EQ(run(program, {"stvt", "two words"}, scratch()).status, 0);
     EXPECT_EQ(run(program, {}, scratch()).status, 0);
-    // The log sits next to the program, wherever the caller's current folder is.
     EXPECT_EQ(readAll(program.parent_path() / "workfiles" / "standin.log"), "STV3.EXE stvt two words\nSTV3.EXE\n");
-}
-
-TEST_F(Standin, FailsWithoutWorkFileFolder) {
-    const fs::path program = install("zodu.exe", false);
-    EXPECT_EQ(run(program, {"stvt"}, scratch()).status, 1);
-    EXPECT_FALSE(fs::exists(program.parent_path() / "workfiles"));
+    const fs::path bare = install("zodu.exe", false);
+    EXPECT_EQ(run(bare, {"stvt"}, scratch()).status, 1);
+    EXPECT_FALSE(fs::exists(bare.parent_path() / "workfiles"));
 }
 
 TEST(SampleFolder, HoldsStandinsWorkFilesAndLetters) {
@@ -40,9 +35,8 @@ TEST(SampleFolder, HoldsStandinsWorkFilesAndLetters) {
     const std::string standin = readAll(LK_STANDIN);
     ASSERT_FALSE(standin.empty());
     for (const char* name : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "zodu.exe"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(access((folder / name).c_str(), X_OK), 0);
-        EXPECT_EQ(readAll(folder / name), standin);
+        EXPECT_EQ(access((folder / name).c_str(), X_OK), 0) << name;
+        EXPECT_EQ(readAll(folder / name), standin) << name;
     }
     for (const char* name : {"wif.dat", "shap.dat"}) {
         const fs::path committed = fs::path(LK_SAMPLE_WORKFILES) / name;

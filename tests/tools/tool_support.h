@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,12 +24,10 @@ struct RunResult {
 
 inline std::string readAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Starts `program` with `args`, stdout and stderr going to files in `scratch`.
+// Starts `program` with `args`, stdout to /dev/null, stderr to a file in `scratch`.
 inline RunResult run(const fs::path& program, const std::vector<std::string>& args, const fs::path& scratch) {
     const fs::path errFile = scratch / "stderr.txt";
     std::vector<std::string> all{program.string()};
@@ -38,7 +35,6 @@ inline RunResult run(const fs::path& program, const std::vector<std::string>& ar
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -46,16 +42,11 @@ inline RunResult run(const fs::path& program, const std::vector<std::string>& ar
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    RunResult r;
-    if (rc != 0) {
-        r.err = "cannot start " + program.string();
-        return r;
-    }
+    if (rc != 0) return {-1, "cannot start " + program.string()};
     int wstatus = 0;
     while (waitpid(pid, &wstatus, 0) < 0) {
     }
-    if (WIFEXITED(wstatus)) r.status = WEXITSTATUS(wstatus);
-    r.err = readAll(errFile);
+    RunResult r{WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, readAll(errFile)};
     fs::remove(errFile);
     return r;
 }
@@ -71,7 +62,6 @@ protected:
         fs::create_directories(dir_ / "scratch");
     }
     void TearDown() override { fs::remove_all(dir_); }
-
     const fs::path& dir() const { return dir_; }
     fs::path scratch() const { return dir_ / "scratch"; }
 
