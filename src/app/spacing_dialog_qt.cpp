@@ -29,6 +29,10 @@ QPushButton* button(QWidget* parent, const char* caption, const char* name, cons
     return b;
 }
 
+void label(QWidget* parent, const char* caption, const QRect& place) {
+    (new QLabel(caption, parent))->setGeometry(place);
+}
+
 }  // namespace
 
 SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* mainWindow)
@@ -41,10 +45,8 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     move(shell::SpacingDialog::leftTwips(main.x() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel,
          shell::SpacingDialog::topTwips(main.y() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel);
 
-    auto* letters = new QLabel("Letters", this);
-    letters->setGeometry(12, 6, 70, 20);
-    auto* plus = new QLabel("+ Distance", this);
-    plus->setGeometry(100, 6, 100, 20);
+    label(this, "Letters", {12, 6, 70, 20});
+    label(this, "+ Distance", {100, 6, 100, 20});
     list_ = new QListWidget(this);
     list_->setObjectName("List1");
     list_->setGeometry(10, 28, 200, 262);
@@ -53,8 +55,7 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     auto* frame = new QGroupBox("Selected", this);
     frame->setObjectName("Frame3");
     frame->setGeometry(222, 10, 238, 110);
-    auto* distance = new QLabel("Distance:", frame);
-    distance->setGeometry(10, 26, 70, 24);
+    label(frame, "Distance:", {10, 26, 70, 24});
     text2_ = new QLineEdit(frame);
     text2_->setObjectName("Text2");
     text2_->setGeometry(84, 26, 90, 24);

@@ -102,7 +102,7 @@ void SpacingDialog::clickList(int row) {
     selectedRow = row;
     const double d = session_.model.signDistanceA[static_cast<std::size_t>(row + 1)];
     setScrollFrom(d);
-    Text2.set(textBoxNumber(session_.model.signDistanceA[static_cast<std::size_t>(row + 1)]));
+    Text2.set(textBoxNumber(d));
 }
 
 void SpacingDialog::scroll(std::int32_t v) { HScroll2.set(std::clamp(v, HScroll2.min(), HScroll2.max())); }
