@@ -320,6 +320,31 @@ void nearestPoints(const cl::Path& a, const cl::Path& b, Pt& pa, Pt& pb) {
     scan(b, a, true);
 }
 
+// Moves the tab a-b sideways to the middle of the span where both pieces face each other
+// (a dot over a stem: the middle of the stem), when that span is wider than the tab.
+void centreTab(const cl::Path& piece, const cl::Path& target, double width, Pt& a, Pt& b) {
+    double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::hypot(dx, dy);
+    if (len == 0) return;
+    const double nx = -dy / len, ny = dx / len;
+    auto span = [&](const cl::Path& path, double& lo, double& hi) {
+        lo = std::numeric_limits<double>::max(), hi = -lo;
+        for (const auto& v : path) {
+            const Pt p = toMm(v);
+            const double t = p.x * nx + p.y * ny;
+            lo = std::min(lo, t), hi = std::max(hi, t);
+        }
+    };
+    double lo1, hi1, lo2, hi2;
+    span(piece, lo1, hi1);
+    span(target, lo2, hi2);
+    const double lo = std::max(lo1, lo2), hi = std::min(hi1, hi2);
+    if (hi - lo < width) return;
+    const double shift = (lo + hi) / 2 - (a.x * nx + a.y * ny);
+    a = {a.x + nx * shift, a.y + ny * shift};
+    b = {b.x + nx * shift, b.y + ny * shift};
+}
+
 // A strip of the given width from p to q, reaching `overlap` beyond both ends.
 cl::Path strip(Pt p, Pt q, double width, double overlap) {
     double dx = q.x - p.x, dy = q.y - p.y;
@@ -528,6 +553,7 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
                 Pt a, b;
                 nearestPoints(pieces[i].outer, pieces[target].outer, a, b);
                 const double width = std::max(h.aperture, kMinTabWidth);
+                centreTab(pieces[i].outer, pieces[target].outer, width, a, b);
                 tabs.push_back(strip(a, b, width, width * kTabOverlap));
                 d.tabs.push_back({(a.x + b.x) / 2, (a.y + b.y) / 2});
             } else {
@@ -568,15 +594,64 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         }
     }
 
-    // material narrower than the kerf: what an opening (shrink, then grow back) removes
+    // material narrower than the kerf: what an opening (shrink, then grow back) removes, and
+    // every place where shrinking by half the kerf splits a piece of material in two
     if (o.kerf > 0 && !material.empty()) {
-        const cl::Paths opened = offset(offset(material, -o.kerf / 2, cl::jtMiter), o.kerf / 2, cl::jtMiter);
+        auto report = [&](Pt place, std::vector<std::vector<Pt>> area) {
+            for (const Problem& q : d.problems)
+                if (q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - place.x, q.place.y - place.y) < 4 * o.kerf) return;
+            Problem p{ProblemKind::ThinMaterial, letterNear(letters, toInt(place)), place, std::move(area)};
+            d.problems.push_back(std::move(p));
+        };
+        const cl::Paths shrunk = offset(material, -o.kerf / 2, cl::jtMiter);
+        const std::vector<Region> whole = regions(material), cores = regions(shrunk);
+        std::vector<Bounds> wholeBox(whole.size());
+        for (std::size_t i = 0; i < whole.size(); ++i) wholeBox[i].add({whole[i].outer});
+        std::vector<std::vector<std::size_t>> coresOf(whole.size());
+        for (std::size_t c = 0; c < cores.size(); ++c)
+            for (std::size_t i = 0; i < whole.size(); ++i)
+                if (wholeBox[i].holds(cores[c].outer[0]) && contains(paths(whole[i]), cores[c].outer[0])) {
+                    coresOf[i].push_back(c);
+                    break;
+                }
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            auto& cs = coresOf[i];
+            if (cs.empty()) {
+                report(placeOf(whole[i]), toMm(whole[i]));
+                continue;
+            }
+            if (cs.size() < 2) continue;
+            std::sort(cs.begin(), cs.end(), [&](std::size_t a, std::size_t b) { return area(cores[a]) > area(cores[b]); });
+            for (std::size_t k = 1; k < cs.size(); ++k) {
+                // the link between this core and the rest lies where it comes nearest to another
+                const Region& core = cores[cs[k]];
+                Bounds box;
+                box.add({core.outer});
+                const cl::cInt reach = static_cast<cl::cInt>(o.kerf * 2 * kUnitsPerMm);
+                box.x0 -= reach, box.y0 -= reach, box.x1 += reach, box.y1 += reach;
+                double best = std::numeric_limits<double>::max();
+                Pt at = placeOf(core);
+                for (std::size_t j = 0; j < cs.size(); ++j) {
+                    if (j == k) continue;
+                    for (const cl::Path& other : paths(cores[cs[j]])) {
+                        Bounds ob;
+                        ob.add({other});
+                        if (ob.x1 < box.x0 || ob.x0 > box.x1 || ob.y1 < box.y0 || ob.y0 > box.y1) continue;
+                        Pt a, b;
+                        nearestPoints(core.outer, other, a, b);
+                        const double dd = std::hypot(a.x - b.x, a.y - b.y);
+                        if (dd < best) best = dd, at = {(a.x + b.x) / 2, (a.y + b.y) / 2};
+                    }
+                }
+                const double r = o.kerf;
+                report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
+            }
+        }
+        const cl::Paths opened = offset(shrunk, o.kerf / 2, cl::jtMiter);
         const double least = kThinAreaShare * o.kerf * o.kerf;
         for (Region& r : regions(boolean(cl::ctDifference, material, opened))) {
             if (r.outer.size() < 3 || area(r) < least) continue;
-            Problem p{ProblemKind::ThinMaterial, 0, placeOf(r), toMm(r)};
-            p.letter = letterNear(letters, toInt(p.place));
-            d.problems.push_back(std::move(p));
+            report(placeOf(r), toMm(r));
         }
     }
 

@@ -125,8 +125,8 @@ std::string dxfText(const Drawing& d, const Handover& h) {
         const DL_Attributes bar(kLayerBar, 256, -1, 0, "BYLAYER");
         for (const Loop& loop : h.bar) writeEdges(dxf, w, loop, bar);
         w.sectionEnd();
-        dxf.writeObjects(w);
-        dxf.writeObjectsEnd(w);
+        // no OBJECTS section: readers make the default dictionaries themselves, and the one
+        // the library writes has owners that point nowhere
         w.dxfEOF();
         w.close();
     }
