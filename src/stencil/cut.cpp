@@ -26,6 +26,8 @@ constexpr double kLargestDrawing = 50000;
 constexpr std::size_t kMostPoints = 20'000'000;
 // A leftover of the kerf test smaller than this share of kerf² is a corner, not a web.
 constexpr double kThinAreaShare = 0.3;
+// Slivers of the kerf test smaller than this (mm²) are rounding, not material.
+constexpr double kDust = 1e-6;
 // Tabs reach this share of their width into the pieces they join.
 constexpr double kTabOverlap = 0.5;
 // Bridges end on the letters' outlines, up to rounding on either side: each strip reaches this
@@ -604,6 +606,17 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
             d.problems.push_back(std::move(p));
         };
         const cl::Paths shrunk = offset(material, -o.kerf / 2, cl::jtMiter);
+        const cl::Paths opened = offset(shrunk, o.kerf / 2, cl::jtMiter);
+        // what the opening removes: webs and bridges narrower than the kerf (sharp corners come
+        // back whole with mitred joins, so little else is left)
+        std::vector<Region> thin;
+        for (Region& r : regions(boolean(cl::ctDifference, material, opened)))
+            if (r.outer.size() >= 3 && area(r) > kDust) thin.push_back(std::move(r));
+        std::vector<char> told(thin.size(), 0);
+        const double least = kThinAreaShare * o.kerf * o.kerf;
+        for (std::size_t i = 0; i < thin.size(); ++i)
+            if (area(thin[i]) >= least) report(placeOf(thin[i]), toMm(thin[i])), told[i] = 1;
+
         const std::vector<Region> whole = regions(material), cores = regions(shrunk);
         std::vector<Bounds> wholeBox(whole.size());
         for (std::size_t i = 0; i < whole.size(); ++i) wholeBox[i].add({whole[i].outer});
@@ -616,42 +629,38 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
                 }
         for (std::size_t i = 0; i < whole.size(); ++i) {
             auto& cs = coresOf[i];
-            if (cs.empty()) {
+            if (cs.empty()) {  // thinner than the kerf all over
                 report(placeOf(whole[i]), toMm(whole[i]));
                 continue;
             }
             if (cs.size() < 2) continue;
             std::sort(cs.begin(), cs.end(), [&](std::size_t a, std::size_t b) { return area(cores[a]) > area(cores[b]); });
             for (std::size_t k = 1; k < cs.size(); ++k) {
-                // the link between this core and the rest lies where it comes nearest to another
+                // a piece that the shrinking cut off hangs on a link that is too thin: the
+                // removed sliver nearest to it
                 const Region& core = cores[cs[k]];
                 Bounds box;
                 box.add({core.outer});
-                const cl::cInt reach = static_cast<cl::cInt>(o.kerf * 2 * kUnitsPerMm);
+                const auto reach = static_cast<cl::cInt>(o.kerf * 2 * kUnitsPerMm);
                 box.x0 -= reach, box.y0 -= reach, box.x1 += reach, box.y1 += reach;
                 double best = std::numeric_limits<double>::max();
-                Pt at = placeOf(core);
-                for (std::size_t j = 0; j < cs.size(); ++j) {
-                    if (j == k) continue;
-                    for (const cl::Path& other : paths(cores[cs[j]])) {
-                        Bounds ob;
-                        ob.add({other});
-                        if (ob.x1 < box.x0 || ob.x0 > box.x1 || ob.y1 < box.y0 || ob.y0 > box.y1) continue;
-                        Pt a, b;
-                        nearestPoints(core.outer, other, a, b);
-                        const double dd = std::hypot(a.x - b.x, a.y - b.y);
-                        if (dd < best) best = dd, at = {(a.x + b.x) / 2, (a.y + b.y) / 2};
-                    }
+                std::size_t link = thin.size();
+                for (std::size_t j = 0; j < thin.size(); ++j) {
+                    Bounds tb;
+                    tb.add({thin[j].outer});
+                    if (tb.x1 < box.x0 || tb.x0 > box.x1 || tb.y1 < box.y0 || tb.y0 > box.y1) continue;
+                    Pt a, b;
+                    nearestPoints(core.outer, thin[j].outer, a, b);
+                    const double dd = std::hypot(a.x - b.x, a.y - b.y);
+                    if (dd < best) best = dd, link = j;
                 }
-                const double r = o.kerf;
-                report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
+                if (link < thin.size() && !told[link]) {
+                    told[link] = 1;
+                    const Pt at = placeOf(thin[link]);
+                    const double r = o.kerf;
+                    report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
+                }
             }
-        }
-        const cl::Paths opened = offset(shrunk, o.kerf / 2, cl::jtMiter);
-        const double least = kThinAreaShare * o.kerf * o.kerf;
-        for (Region& r : regions(boolean(cl::ctDifference, material, opened))) {
-            if (r.outer.size() < 3 || area(r) < least) continue;
-            report(placeOf(r), toMm(r));
         }
     }
 
