@@ -26,8 +26,8 @@ constexpr double kLargestDrawing = 50000;
 constexpr std::size_t kMostPoints = 20'000'000;
 // A leftover of the kerf test smaller than this share of kerf² is a corner, not a web.
 constexpr double kThinAreaShare = 0.3;
-// Slivers of the kerf test smaller than this (mm²) are rounding, not material.
-constexpr double kDust = 1e-6;
+// Slivers of the kerf test thinner than this on average (mm) are rounding, not material.
+constexpr double kDustWidth = 0.0005;
 // Tabs reach this share of their width into the pieces they join.
 constexpr double kTabOverlap = 0.5;
 // Bridges end on the letters' outlines, up to rounding on either side: each strip reaches this
@@ -205,6 +205,15 @@ cl::Paths paths(const Region& r) {
 std::vector<Region> moved(const Region& r, double mm) {
     if (mm == 0) return {r};
     return regions(offset(paths(r), mm, cl::jtRound));
+}
+
+double perimeter(const cl::Path& p) {
+    double l = 0;
+    for (std::size_t i = 0, n = p.size(); i < n; ++i) {
+        const Pt a = toMm(p[i]), b = toMm(p[(i + 1) % n]);
+        l += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    return std::max(l, 1e-12);
 }
 
 double area(const Region& r) {
@@ -611,7 +620,7 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         // back whole with mitred joins, so little else is left)
         std::vector<Region> thin;
         for (Region& r : regions(boolean(cl::ctDifference, material, opened)))
-            if (r.outer.size() >= 3 && area(r) > kDust) thin.push_back(std::move(r));
+            if (r.outer.size() >= 3 && 2 * area(r) / perimeter(r.outer) > kDustWidth) thin.push_back(std::move(r));
         std::vector<char> told(thin.size(), 0);
         const double least = kThinAreaShare * o.kerf * o.kerf;
         for (std::size_t i = 0; i < thin.size(); ++i)
@@ -654,7 +663,10 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
                     const double dd = std::hypot(a.x - b.x, a.y - b.y);
                     if (dd < best) best = dd, link = j;
                 }
-                if (link < thin.size() && !told[link]) {
+                if (link == thin.size()) {
+                    // the link is too small to outline: show the piece that hangs on it
+                    report(placeOf(core), toMm(core));
+                } else if (!told[link]) {
                     told[link] = 1;
                     const Pt at = placeOf(thin[link]);
                     const double r = o.kerf;
