@@ -298,8 +298,10 @@ int letterNear(const std::vector<LetterRegion>& letters, const cl::IntPoint& p) 
     double bestD = std::numeric_limits<double>::max();
     for (std::size_t i = 0; i < letters.size(); ++i) {
         const Bounds& b = letters[i].box;
-        const double dx = std::max({0.0, static_cast<double>(b.x0 - p.X), static_cast<double>(p.X - b.x1)});
-        const double dy = std::max({0.0, static_cast<double>(b.y0 - p.Y), static_cast<double>(p.Y - b.y1)});
+        if (b.empty()) continue;  // a letter that encloses no area
+        const auto X = static_cast<double>(p.X), Y = static_cast<double>(p.Y);
+        const double dx = std::max({0.0, static_cast<double>(b.x0) - X, X - static_cast<double>(b.x1)});
+        const double dy = std::max({0.0, static_cast<double>(b.y0) - Y, Y - static_cast<double>(b.y1)});
         const double d = dx * dx + dy * dy;
         if (d < bestD) bestD = d, best = static_cast<int>(i) + 1;
     }
