@@ -14,13 +14,13 @@ seconds=${2:-60}
 build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 fuzz="$build/fuzz"
-targets=${*:-"tground resume token readback th top wif shap"}
+targets=${*:-"tground resume token readback th top wif shap handover"}
 jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 1)}
 
 # longest input per target: whole letter files for the letter readers, less for the rest
 max_len() {
     case $1 in
-        tground|readback) echo 65536 ;;
+        tground|readback|handover) echo 65536 ;;
         resume) echo 16384 ;;
         *) echo 4096 ;;
     esac
