@@ -124,7 +124,7 @@ TEST(StartCommandLine, ReportsAndRunsTheButtons) {
 TEST(StartWindowWidget, ButtonsFollowTheFolderAndStart) {
     Folder f;
     shell::HeadlessUi ui;
-    appstart::StartWidget w(QString::fromStdString(f.t.path().string()), &ui);
+    appstart::StartWidget w(f.t.path().string(), &ui);
     w.show();
     EXPECT_TRUE(w.button(Action::NewLettering)->isEnabled());
     EXPECT_FALSE(w.button(Action::Continue)->isEnabled());

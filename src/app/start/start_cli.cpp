@@ -1,6 +1,7 @@
 #include "app/start/start_cli.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <optional>
@@ -142,7 +143,7 @@ int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostr
 
     CliUi ui(err);
     if (chain) ui.realStart = &app::startDetached;
-    StartWidget window(QDir(folder).absolutePath(), &ui);
+    StartWidget window(QFile::encodeName(QDir(folder).absolutePath()).toStdString(), &ui);
     start::StartWindow& logic = window.logic();
     if (kind) logic.setKind(*kind);
     window.refresh();

@@ -1,12 +1,12 @@
 // letterkerf-start: the start window. In the program folder it is zodu.exe, which the shapes
 // stage starts when it is started without the suite's token.
 #include <QApplication>
-#include <QFileInfo>
 #include <iostream>
 
 #include "app/guard.h"
 #include "app/start/start_cli.h"
 #include "app/start/start_window.h"
+#include "shell/session.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         }
     }
     app::GuardedApplication app(argc, argv);
-    appstart::StartWidget w(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+    appstart::StartWidget w(shell::programFolder());
     w.show();
     return app.exec();
 }

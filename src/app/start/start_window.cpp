@@ -55,14 +55,14 @@ QString unavailable(Action a) {
 
 }  // namespace
 
-StartWidget::StartWidget(const QString& folder, shell::Ui* ui) {
+StartWidget::StartWidget(const std::string& folder, shell::Ui* ui) {
     setObjectName("startWindow");
     setWindowTitle("LETTERKERF");
     if (!ui) {
         ownUi_ = std::make_unique<app::QtUi>(this);
         ui = ownUi_.get();
     }
-    logic_ = std::make_unique<start::StartWindow>(folder.toStdString(), *ui);
+    logic_ = std::make_unique<start::StartWindow>(folder, *ui);
 
     auto* picture = new QLabel(this);
     picture->setObjectName("picture");

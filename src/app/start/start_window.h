@@ -18,7 +18,7 @@ class StartWidget : public QWidget {
 public:
     // `ui`: the port the actions go through; nullptr: the real outside world (message boxes,
     // programs started, the desktop's PDF viewer)
-    explicit StartWidget(const QString& folder, shell::Ui* ui = nullptr);
+    explicit StartWidget(const std::string& folder, shell::Ui* ui = nullptr);
     ~StartWidget() override;
 
     start::StartWindow& logic() { return *logic_; }
