@@ -49,17 +49,17 @@ struct Folder {
     }
 };
 
-struct Run {
+struct CliRun {
     int status;
     std::string out, err;
     QJsonObject report;
 };
 
-Run cli(const fs::path& folder, QStringList args) {
+CliRun cli(const fs::path& folder, QStringList args) {
     std::ostringstream out, err;
     args.prepend(QString::fromStdString(folder.string()));
     args.prepend("--folder");
-    Run r;
+    CliRun r;
     r.status = appstart::runStartCli(args, "/nonexistent", out, err);
     r.out = out.str();
     r.err = err.str();
@@ -73,7 +73,7 @@ Run cli(const fs::path& folder, QStringList args) {
 TEST(StartCommandLine, ReportsAndRunsTheButtons) {
     Folder f;
     f.t.write("shap.dat", "x\r\n1\r\n");
-    Run r = cli(f.t.path(), {"--report"});
+    CliRun r = cli(f.t.path(), {"--report"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(r.report["savedState"].toBool());
     EXPECT_FALSE(r.report["handOver"].toBool());
