@@ -1,8 +1,10 @@
 #include "app/cli.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <set>
 
@@ -59,15 +61,28 @@ bool wholeNumber(const QString& option, const QString& v, std::optional<int>& in
     return ok;
 }
 
+// An output file, replaced whole. A symbolic link the user named is followed: its target is
+// replaced (in the target's folder), the link stays.
 bool writeOutput(const QString& file, const std::string& content, std::ostream& err) {
     try {
-        wf::replaceFile(file.toStdString(), content);
+        std::error_code ec;
+        const std::filesystem::path path = file.toStdString();
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
+            wf::replaceFile(path, content);
+            return true;
+        }
+        const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+        if (ec) throw wf::FileFault("cannot resolve " + path.string());
+        wf::replaceFile(target, content);
         return true;
     } catch (const std::exception&) {
         err << file.toStdString() << ": cannot write\n";
         return false;
     }
 }
+
+// the folder the command was started in, for paths given relative to it
+QString fromCaller(const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); }
 
 class CliUi : public shell::HeadlessUi {
 public:
@@ -242,10 +257,22 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         err << "--H and --h belong to --shape\n";
         return kBadArguments;
     }
+    // paths are taken relative to the folder the command was started in, before the start-up
+    // enters the program folder
+    folder = fromCaller(folder);
+    dumpFile = fromCaller(dumpFile);
+    pngFile = fromCaller(pngFile);
+    svgFile = fromCaller(svgFile);
     if (!QFileInfo(folder).isDir()) {
         err << folder.toStdString() << ": no such folder\n";
         return kBadArguments;
     }
+    for (const auto& [option, file] : {std::pair{"--dump", &dumpFile}, std::pair{"--png", &pngFile},
+                                       std::pair{"--svg", &svgFile}})
+        if (!file->isEmpty() && shell::inWorkFolder(folder.toStdString(), file->toStdString())) {
+            err << option << ": " << file->toStdString() << " is in the work folder; the work files are not outputs\n";
+            return kBadArguments;
+        }
 
     CliUi ui(err);
     ui.answerYes = !flags.count("--answer-no");
@@ -260,6 +287,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
 
     shell::Session session(QDir(folder).absolutePath().toStdString(), token.toStdString(), ui);
     ui.session = &session;
+    if (!session.claimWorkFolder()) {  // said why; not a file touched
+        if (flags.count("--report")) out << shell::reportJson(session, ui);
+        return kFileError;
+    }
     session.load();
     session.activate();
     session.paintEvent();
@@ -319,9 +350,16 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         }
         // what the user sees now
         if (!dumpFile.isEmpty() && !writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
-        if (!pngFile.isEmpty() && !pictureImage(session.picture).save(pngFile, "PNG")) {
-            err << pngFile.toStdString() << ": cannot write\n";
-            status = kFileError;
+        if (!pngFile.isEmpty()) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            if (!pictureImage(session.picture).save(&buffer, "PNG")) {
+                err << pngFile.toStdString() << ": cannot write\n";
+                status = kFileError;
+            } else if (!writeOutput(pngFile, png.toStdString(), err)) {
+                status = kFileError;
+            }
         }
         if (!svgFile.isEmpty()) {
             double b = 0;

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) rest << QString::fromLocal8Bit(argv[i]);
     const QString folder = QString::fromStdString(shell::appFolderOf(QCoreApplication::applicationFilePath().toStdString()));
     app::MainWindow w(folder, rest.join(' '));
+    if (w.terminated()) return 1;  // another program works in the folder (said in a message box)
     w.show();
     return app.exec();
 }

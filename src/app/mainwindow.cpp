@@ -77,6 +77,8 @@ MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
         refreshFromControls();
     };
 
+    // the work folder first: a second program on it says so and ends before a file is touched
+    if (!session_->claimWorkFolder()) return;
     const shell::WindowPlace place = session_->load();
     move(px(place.leftTwips), px(place.topTwips));
     setFixedSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
