@@ -1,8 +1,10 @@
 #include "app/cli.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -60,15 +62,28 @@ bool wholeNumber(const QString& option, const QString& v, std::optional<int>& in
     return ok;
 }
 
+// An output file, replaced whole. A symbolic link the user named is followed: its target is
+// replaced (in the target's folder), the link stays.
 bool writeOutput(const QString& file, const std::string& content, std::ostream& err) {
     try {
-        wf::replaceFile(file.toStdString(), content);
+        std::error_code ec;
+        const std::filesystem::path path = file.toStdString();
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
+            wf::replaceFile(path, content);
+            return true;
+        }
+        const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+        if (ec) throw wf::FileFault("cannot resolve " + path.string());
+        wf::replaceFile(target, content);
         return true;
     } catch (const std::exception&) {
         err << file.toStdString() << ": cannot write\n";
         return false;
     }
 }
+
+// the folder the command was started in, for paths given relative to it
+QString fromCaller(const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); }
 
 class CliUi : public shell::HeadlessUi {
 public:
@@ -246,10 +261,22 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
         err << "--H and --h belong to --shape\n";
         return kBadArguments;
     }
+    // paths are taken relative to the folder the command was started in, before the start-up
+    // enters the program folder
+    folder = fromCaller(folder);
+    dumpFile = fromCaller(dumpFile);
+    pngFile = fromCaller(pngFile);
+    svgFile = fromCaller(svgFile);
     if (!QFileInfo(folder).isDir()) {
         err << folder.toStdString() << ": no such folder\n";
         return kBadArguments;
     }
+    for (const auto& [option, file] : {std::pair{"--dump", &dumpFile}, std::pair{"--png", &pngFile},
+                                       std::pair{"--svg", &svgFile}})
+        if (!file->isEmpty() && shell::inWorkFolder(folder.toStdString(), file->toStdString())) {
+            err << option << ": " << file->toStdString() << " is in the work folder; the work files are not outputs\n";
+            return kBadArguments;
+        }
 
     CliUi ui(err);
     ui.answerYes = !flags.count("--answer-no");
@@ -266,6 +293,10 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     ui.session = &session;
     // each action and output is one event, as a click is in the window
     const auto act = [&session](const std::function<void()>& f) { return session.handleEvent(f); };
+    if (!session.claimWorkFolder()) {  // said why; not a file touched
+        if (flags.count("--report")) out << shell::reportJson(session, ui);
+        return kFileError;
+    }
     act([&] { session.load(); });
     act([&] { session.activate(); });
     act([&] { session.paintEvent(); });
@@ -330,9 +361,15 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             });
         if (!pngFile.isEmpty())
             act([&] {
-                if (pictureImage(session.picture).save(pngFile, "PNG")) return;
-                err << pngFile.toStdString() << ": cannot write\n";
-                status = kFileError;
+                QByteArray png;
+                QBuffer buffer(&png);
+                buffer.open(QIODevice::WriteOnly);
+                if (!pictureImage(session.picture).save(&buffer, "PNG")) {
+                    err << pngFile.toStdString() << ": cannot write\n";
+                    status = kFileError;
+                } else if (!writeOutput(pngFile, png.toStdString(), err)) {
+                    status = kFileError;
+                }
             });
         if (!svgFile.isEmpty())
             act([&] {

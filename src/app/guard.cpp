@@ -2,8 +2,6 @@
 
 #include <QMessageBox>
 
-#include "shell/session.h"
-
 namespace app {
 
 namespace {
@@ -21,7 +19,7 @@ void reportEscapedFault() {
         if (faultHandler()) {
             faultHandler()();
         } else {
-            QMessageBox::critical(nullptr, shell::kErrorTitle, shell::kFileAccessError);
+            QMessageBox::critical(nullptr, kFaultTitle, kFaultText);
         }
     } catch (...) {
     }

@@ -14,6 +14,10 @@ void setFaultHandler(std::function<void()> handler);
 // Runs one event handler. False when a fault escaped it (and was reported).
 bool guardEvent(const std::function<void()>& handler);
 
+// The fault message of the suite's programs.
+inline constexpr const char* kFaultText = "File access error !";
+inline constexpr const char* kFaultTitle = "Error";
+
 // The last line: an exception that leaves any event handler of any window ends there.
 class GuardedApplication : public QApplication {
 public:

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     app::MainWindow w(shell::programFolder(), commandLine);
+    if (w.terminated()) return 1;  // another program works in the folder (said in a message box)
     w.show();
     return app.exec();
 }

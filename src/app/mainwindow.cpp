@@ -81,6 +81,8 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
         refreshFromControls();
     };
 
+    // the work folder first: a second program on it says so and ends before a file is touched
+    if (!session_->claimWorkFolder()) return;
     const shell::WindowPlace place = session_->load();
     move(px(place.leftTwips), px(place.topTwips));
     setFixedSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));

@@ -1,7 +1,5 @@
 #include "convert/conversion.h"
 
-#include <system_error>
-
 #include "shell/workfile_io.h"
 #include "shell/workfiles.h"
 
@@ -131,17 +129,19 @@ std::string barFile(const engine::Model& m) {
 }
 
 void writeConversionFiles(engine::Model& m, bool connectionOn, const std::filesystem::path& appFolder,
-                          const Settings& s, std::int32_t& currentObject) {
+                          const Settings& s, std::int32_t& currentObject, wf::FileSet* set) {
     readBack(m, intermediateForm(m));
-    wf::replaceFile(shell::workFile(appFolder, "workrl.dat"), contourFile(m, s, currentObject));
-    const auto bar = shell::workFile(appFolder, "workm.dat");
-    if (connectionOn) {
-        wf::replaceFile(bar, barFile(m));
-    } else {
-        std::error_code ec;
-        std::filesystem::remove(bar, ec);
-        if (ec) throw wf::FileFault("workm.dat cannot be removed");
-    }
+    const std::string contours = contourFile(m, s, currentObject);
+    const std::string bar = connectionOn ? barFile(m) : std::string();
+    wf::FileSet own;
+    wf::FileSet& files = set ? *set : own;
+    files.replace(shell::workFile(appFolder, "workrl.dat"), contours);
+    const auto barPath = shell::workFile(appFolder, "workm.dat");
+    if (connectionOn)
+        files.replace(barPath, bar);
+    else
+        files.remove(barPath);
+    if (!set) own.commit();
 }
 
 }  // namespace convert

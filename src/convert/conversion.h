@@ -28,10 +28,11 @@ std::string contourFile(const engine::Model& m, const Settings& s, std::int32_t&
 std::string barFile(const engine::Model& m);
 
 // Writes workrl.dat and, with the connection on, workm.dat (else an existing workm.dat is
-// removed), in <appFolder>/workfiles. Leaves m.elements in the read-back form. Every file is
-// replaced whole or not at all; any fault is raised (wf::FileFault, wf::OverflowFault,
-// engine::CapacityFault, ContourFault) before the next file is touched.
+// removed), in <appFolder>/workfiles. Leaves m.elements in the read-back form. Both texts are
+// made before either file is touched, and the two are put in place as one set (workrl.dat
+// first); any fault is raised (wf::FileFault, wf::OverflowFault, engine::CapacityFault,
+// ContourFault). Given a set, the files are added to it instead, to be put in place with it.
 void writeConversionFiles(engine::Model& m, bool connectionOn, const std::filesystem::path& appFolder,
-                          const Settings& s, std::int32_t& currentObject);
+                          const Settings& s, std::int32_t& currentObject, wf::FileSet* set = nullptr);
 
 }  // namespace convert

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/guard.h"
 #include "cutapp/cut_cli.h"
 #include "cutapp/cut_window.h"
 
@@ -35,6 +36,6 @@ int main(int argc, char** argv) {
     } else {
         request.folder = folder;
     }
-    QApplication app(argc, argv);
+    app::GuardedApplication app(argc, argv);
     return cutapp::runWindow(request);
 }

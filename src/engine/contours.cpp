@@ -7,6 +7,9 @@
 
 namespace engine {
 
+static_assert(wf::kMaxReadBytes >= 4 * kLargestLetterFileBytes,
+              "every letter file the capacities allow must be readable, with room to spare");
+
 namespace {
 constexpr double kExtremeStart = 100000.0;       // start value of a letter's y extremes
 constexpr double kBoxStart = 1e50;               // start value of the bounding box

@@ -16,6 +16,17 @@ inline constexpr std::int16_t kBoxPlain = 1;       // extents of the contour poi
 inline constexpr std::int16_t kBoxWithBar = 300;   // ... and the bar when the connection is on
 inline constexpr std::int16_t kBoxView = 0;        // any other mode: a view window
 
+// The largest letter file the capacities allow, in bytes: a header of five lines (the text, then
+// four numbers), per letter its text and seven numbers (advance, four more, point count, bridge
+// count), three numbers per point and five per bridge. A number takes at most 22 characters
+// ("-1.23456789012345E+308"), a letter's text at most one character of 4 bytes, the whole text
+// 255 of them; every line ends in CR LF. About 22 MB; wf::kMaxReadBytes lies far above it.
+inline constexpr std::uintmax_t kLongestNumberLine = 22 + 2;
+inline constexpr std::uintmax_t kLetterFileNumberLines =
+    4 + kMaxLetters * 7 + kMaxElements * 3 + kMaxBridges * 5;
+inline constexpr std::uintmax_t kLargestLetterFileBytes =
+    (kMaxLetters * 4 + 2) + kMaxLetters * (4 + 2) + kLetterFileNumberLines * kLongestNumberLine;
+
 // Reads tground.dat into the letter tables (not the scaling to h, which the caller runs
 // next). Raises wf::FileFault, wf::OverflowFault or CapacityFault on any fault; what was
 // stored up to the fault stays in the tables.

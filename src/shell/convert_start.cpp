@@ -30,19 +30,22 @@ void Session::clickBild2() {
         return;
     }
     bool handedOver = false, stateSaved = false;
+    // Every file is written (and flushed) before any is put in place: first the state
+    // (th.dat, orgdim.dat, stv2b.dat, top.dat), then the hand-over (workrl.dat, workm.dat,
+    // hl.dat) and c3.dat, the scale, last of all. A c3.dat from this run means a whole set.
+    wf::FileSet state, handOver;
     try {
         enterAppFolder();
         if (!loadGroundContours() || !buildShape()) throw ReportedFault();
-        writeThDat(appFolder_, presets);
-        writeOrgdim(appFolder_, controls.Check5 == 1);
-        writeSavedState();
-        stateSaved = true;
+        writeThDat(appFolder_, presets, &state);
+        writeOrgdim(appFolder_, controls.Check5 == 1, &state);
+        writeStv2b(appFolder_, currentState(), &state);
         engine::contourBoundingBox(model, 1, controls.Check2 == 1);
 
         const double d = model.shapeNumber == 0 ? model.smallHeight : std::min(model.smallHeight, model.bigHeight);
         preview::endmass(model, 200 / d);
         outputScale = d / 200;
-        writeC3Dat(appFolder_, outputScale, controls.Text4, model.smallHeight);
+        const std::string c3 = c3DatText(outputScale, controls.Text4, model.smallHeight);  // put in place last
 
         picture.clear();
         picture.caption(50, 100, "Please wait .....", preview::kLightGrey, 12);
@@ -53,7 +56,7 @@ void Session::clickBild2() {
         int top = topDat.top == -1 ? kDefaultWindowTwips : topDat.top;
         int left = topDat.top == -1 ? kDefaultWindowTwips : topDat.left;
         ui_.windowPlace(top, left);
-        writeTopDat(appFolder_, top, left, topDat);
+        writeTopDat(appFolder_, top, left, topDat, &state);
 
         convert::Settings s;
         s.outputScale = outputScale;
@@ -62,15 +65,19 @@ void Session::clickBild2() {
         s.minArcLength = presets.minArcLength;
         s.fitTolerance = presets.fitTolerance;
         try {
-            convert::writeConversionFiles(model, controls.Check2 == 1, appFolder_, s, currentObject);
-            writeHlDat(appFolder_, model);
+            convert::writeConversionFiles(model, controls.Check2 == 1, appFolder_, s, currentObject, &handOver);
+            writeHlDat(appFolder_, model, &handOver);
+            handOver.replace(workPath("c3.dat"), c3);
         } catch (const std::exception&) {
             // the later stage must never start on a missing or partial hand-over
             reportFileError();
             throw ReportedFault();
         }
+        state.commit();
+        stateSaved = true;
+        handOver.commit();
         mausaus();
-        handedOver = ui_.startProgram(appFolder_ + "STV3.EXE", {kTokenFresh});
+        handedOver = startSibling(appFolder_ + "STV3.EXE", {kTokenFresh});
         if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     } catch (const ReportedFault&) {
     } catch (const wf::FileFault&) {
@@ -80,10 +87,17 @@ void Session::clickBild2() {
         ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     }
     if (!stateSaved) {
-        // the program ends either way: keep the user's settings for the resume
+        // the program ends either way: keep the user's settings for the resume (whatever of
+        // the state was written already; the hand-over stays as it was)
         try {
-            writeSavedState();
+            state.commit();
         } catch (const std::exception&) {
+        }
+        if (!state.committed() || state.size() < 3) {
+            try {
+                writeSavedState();
+            } catch (const std::exception&) {
+            }
         }
     }
     mausaus();

@@ -100,7 +100,7 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
     for (std::size_t r = 0; r < ys.size(); ++r) out.number(crosses[r] ? 1 : 0).number(left[r]).number(right[r]);
     out.number(0).number(0).number(0);
     try {
-        out.commit(file);
+        out.commit(file, wf::Sync::Scratch);  // read back by this run only: no flush to the disk
     } catch (const wf::FileFault&) {
         error = 1;
     }

@@ -22,7 +22,7 @@ void Session::openHelp(const std::string& document) {
 void Session::returnToTextStage() {
     try {
         const char* program = readShapDatVariant(appFolder_) == 1 ? "STV1b.EXE" : "STV1.EXE";
-        if (!ui_.startProgram(appFolder_ + program, {kTokenFresh})) throw wf::FileFault("cannot start");
+        if (!startSibling(appFolder_ + program, {kTokenFresh})) throw wf::FileFault("cannot start");
     } catch (const std::exception&) {
         ui_.message(kFileAccessError, "End", Icon::Critical);
     }

@@ -95,7 +95,45 @@ void Session::showDimensionsOrReport() {
     }
 }
 
+bool Session::claimWorkFolder() {
+    const fs::path folder = fs::path(appFolder_) / "workfiles";
+    lock_ = std::make_unique<WorkFolderLock>(folder);
+    switch (lock_->acquire()) {
+        case LockState::Held:
+            wf::removeStaleTemporaryFiles(folder);
+            return true;
+        case LockState::NoFolder:  // the operations report the missing folder as they meet it
+            return true;
+        case LockState::ReadOnly:
+            ui_.message(kWorkFolderReadOnly, kInfoTitle, Icon::Information);
+            return true;
+        case LockState::Busy:
+            ui_.message(kWorkFolderBusy, kErrorTitle, Icon::Critical);
+            break;
+        default:
+            ui_.message(kWorkFolderNotLockable, kErrorTitle, Icon::Critical);
+            break;
+    }
+    terminated = true;
+    ui_.terminate();
+    return false;
+}
+
+bool Session::startSibling(const std::string& program, const std::vector<std::string>& args) {
+    const bool held = lock_ && lock_->held();
+    if (held) lock_->release();  // the sibling works in the folder from now on
+    const bool started = ui_.startProgram(program, args);
+    if (!started && held && lock_->acquire() != LockState::Held) {
+        ui_.message(lock_->state() == LockState::Busy ? kWorkFolderBusy : kWorkFolderNotLockable, kErrorTitle,
+                    Icon::Critical);
+        terminated = true;
+        ui_.terminate();
+    }
+    return started;
+}
+
 WindowPlace Session::load() {
+    if (terminated) return {kDefaultWindowTwips, kDefaultWindowTwips};  // e.g. the folder is another's
     topDat = readTopDat(appFolder_);
     if (topDat.top != -1) return {topDat.top, topDat.left};
     return {kDefaultWindowTwips, kDefaultWindowTwips};
@@ -103,7 +141,7 @@ WindowPlace Session::load() {
 
 void Session::handOverToStartProgram() {
     // A missing start program is no reason to stay: the program ends either way.
-    ui_.startProgram(appFolder_ + "zodu.exe", {});
+    startSibling(appFolder_ + "zodu.exe", {});
     terminated = true;
     ui_.terminate();
 }
@@ -348,7 +386,7 @@ void Session::restoreSavedState() {
 bool Session::schliesser() {
     try {
         rewriteWifDat(appFolder_);
-        if (!ui_.startProgram(appFolder_ + "STV3.EXE", {kTokenFresh}))
+        if (!startSibling(appFolder_ + "STV3.EXE", {kTokenFresh}))
             throw wf::FileFault("cannot start STV3.EXE");
     } catch (const std::exception&) {
         reportFileError();

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/model.h"
 #include "preview/canvas.h"
 #include "shell/controls.h"
 #include "shell/ui.h"
+#include "shell/work_lock.h"
 #include "shell/workfiles.h"
 
 namespace shell {
@@ -24,6 +26,13 @@ inline constexpr int kDefaultWindowTwips = 200;  // top and left without a store
 inline constexpr const char* kFileAccessError = "File access error !";
 inline constexpr const char* kErrorTitle = "Error";
 inline constexpr const char* kLaterStageMissing = "STV3.EXE not found !";
+inline constexpr const char* kWorkFolderBusy =
+    "Another program of the suite is working in this program folder. Close it, then start again.";
+inline constexpr const char* kWorkFolderNotLockable =
+    "The work folder cannot be locked (workfiles/.letterkerf.lock). Nothing has been changed.";
+inline constexpr const char* kWorkFolderReadOnly =
+    "The work folder is read-only: the work can be looked at, but nothing can be saved.";
+inline constexpr const char* kInfoTitle = "Info";
 
 // Tokens of the suite's command line.
 inline constexpr const char* kTokenFresh = "stvt";
@@ -63,6 +72,12 @@ public:
     // after a fault escaped an event: the flags that live only during a handler are cleared,
     // the windows take input again, and the fault message is shown
     void faultEscaped();
+    // ---- the work folder, taken before anything else (see WorkFolderLock). Held: our own stale
+    // temporary files are removed. Busy or Failed: said in a message, the program ends (false)
+    // and no file has been touched. A read-only folder without a lock file is worked in
+    // unlocked, after a message: nothing can be written there, so nothing can interleave.
+    bool claimWorkFolder();
+    const WorkFolderLock* workLock() const { return lock_.get(); }
 
     // ---- life cycle of the main window
     WindowPlace load();      // once, when the window is created (top.dat)
@@ -182,10 +197,14 @@ private:
     void reportFileError();
     void showDimensionsOrReport();
     void handOverToStartProgram();
+    // starts a sibling program, the work folder's lock given up just before; taken again when
+    // the start fails (when another program took it meanwhile, this one ends)
+    bool startSibling(const std::string& program, const std::vector<std::string>& args);
 
     std::string appFolder_;
     std::string commandLine_;
     Ui& ui_;
+    std::unique_ptr<WorkFolderLock> lock_;
 };
 
 }  // namespace shell

@@ -1,14 +1,17 @@
 #include "shell/workfile_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
+#include <set>
 
 namespace wf {
 
@@ -138,15 +141,43 @@ std::int32_t toInt32(double value) {
 
 bool parseFlag(std::string_view text) { return parseNumber(text) == 1.0; }
 
-std::uintmax_t probeLength(const std::filesystem::path& file) {
-    {
-        std::ofstream touch(file, std::ios::binary | std::ios::app);
-        if (!touch) throw FileFault("cannot open " + file.string());
+namespace {
+
+// closes a descriptor when the scope ends
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
     }
-    std::error_code ec;
-    const auto n = std::filesystem::file_size(file, ec);
-    if (ec) throw FileFault("cannot size " + file.string());
-    return n;
+    int release() {
+        const int f = fd;
+        fd = -1;
+        return f;
+    }
+};
+
+}  // namespace
+
+std::uintmax_t probeLength(const std::filesystem::path& file) {
+    // twice: a file created by someone else between the look and the creation is looked at again
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) == 0) {
+            if (!S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
+            return static_cast<std::uintmax_t>(st.st_size);
+        }
+        if (errno != ENOENT) throw FileFault("cannot open " + file.string());
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return 0;
+        }
+        if (errno != EEXIST) throw FileFault("cannot open " + file.string());
+    }
+    throw FileFault("cannot open " + file.string());
 }
 
 namespace {
@@ -245,19 +276,48 @@ std::vector<std::string> splitLines(std::string_view content) {
 }
 
 std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw FileFault("cannot read " + file.string());
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) throw FileFault("cannot read " + file.string());
-    return ss.str();
+    // O_NONBLOCK: a FIFO in the file's place must not hold the open; it is refused just below
+    Fd in(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (in.fd < 0) throw FileFault("cannot read " + file.string());
+    struct stat st {};
+    if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxReadBytes) throw FileFault("too large: " + file.string());
+    std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in.fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw FileFault("cannot read " + file.string());
+        }
+        content.append(buf, static_cast<std::size_t>(n));
+        // a file that grows while it is read is held to the same limit
+        if (content.size() > kMaxReadBytes) throw FileFault("too large: " + file.string());
+    }
+    return content;
 }
 
-LineReader::LineReader(const std::filesystem::path& file) : lines_(splitLines(readFile(file))) {}
+LineReader::LineReader(const std::vector<std::string>& lines) {
+    // the lines hold no line end of their own, so a lone LF after each keeps them apart
+    for (const auto& l : lines) {
+        content_ += l;
+        content_ += '\n';
+    }
+}
 
 const std::string& LineReader::text() {
-    if (pos_ >= lines_.size()) throw FileFault("input past end of file");
-    return lines_[pos_++];
+    if (pos_ >= content_.size()) throw FileFault("input past end of file");
+    std::size_t end = pos_;
+    while (end < content_.size() && content_[end] != '\r' && content_[end] != '\n') ++end;
+    line_.assign(content_, pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < content_.size()) {
+        if (content_[pos_] == '\r' && pos_ + 1 < content_.size() && content_[pos_ + 1] == '\n') ++pos_;
+        ++pos_;
+    }
+    return line_;
 }
 double LineReader::number() { return parseNumber(text()); }
 std::int16_t LineReader::int16() { return toInt16(number()); }
@@ -270,31 +330,147 @@ LineWriter& LineWriter::text(std::string_view line) {
     return *this;
 }
 
-void LineWriter::commit(const std::filesystem::path& file) const { replaceFile(file, content_); }
+void LineWriter::commit(const std::filesystem::path& file, Sync sync) const { replaceFile(file, content_, sync); }
 
-void replaceFile(const std::filesystem::path& file, std::string_view content) {
+void replaceFile(const std::filesystem::path& file, std::string_view content, Sync sync) {
+    FileSet set;
+    set.replace(file, content, sync);
+    set.commit();
+}
+
+namespace {
+
+// ".NAME.tmpN-M", the name of a temporary file of FileSet
+bool isTemporaryName(std::string_view name) {
+    if (name.size() < 2 || name[0] != '.') return false;
+    const std::size_t tmp = name.rfind(".tmp");
+    if (tmp == std::string_view::npos || tmp < 2) return false;
+    const std::string_view tail = name.substr(tmp + 4);
+    const std::size_t dash = tail.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash + 1 == tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        if (i != dash && (tail[i] < '0' || tail[i] > '9')) return false;
+    return true;
+}
+
+std::filesystem::path temporaryName(const std::filesystem::path& file) {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
-    const auto dir = file.parent_path();
-    const auto tmp = dir / ("." + file.filename().string() + ".tmp" + std::to_string(rd() % 1000000) +
-                            "-" + std::to_string(counter++));
-    std::error_code ec;
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw FileFault("cannot write " + file.string());
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();  // a full disk may only show when the last block goes out
-        if (!out) {
-            std::filesystem::remove(tmp, ec);
-            throw FileFault("cannot write " + file.string());
+    return file.parent_path() / ("." + file.filename().string() + ".tmp" + std::to_string(rd() % 1000000) + "-" +
+                                 std::to_string(counter++));
+}
+
+// The file that `file` names, when it exists, must be one the user may replace or remove:
+// a regular file, not a symbolic link, writable to this user and not read-only by its mode
+// (which holds for a superuser too). False when there is no such file yet.
+bool checkReplaceable(const std::filesystem::path& file, struct stat& st) {
+    if (::lstat(file.c_str(), &st) != 0) {
+        if (errno == ENOENT) return false;
+        throw FileFault("cannot look at " + file.string());
+    }
+    if (S_ISLNK(st.st_mode)) throw FileFault("a symbolic link is not replaced: " + file.string());
+    if (!S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0)
+        throw FileFault("read-only: " + file.string());
+    return true;
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// fsync, where the file system has it: some (network shares among them) refuse it for what
+// they cannot flush, which is no fault of the file
+bool flush(int fd) { return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS; }
+
+// flushes the folders' entries (the renames); a folder that cannot be opened for it is skipped
+void syncFolders(const std::set<std::filesystem::path>& folders) {
+    for (const auto& dir : folders) {
+        Fd d(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (d.fd >= 0 && !flush(d.fd)) throw FileFault("cannot flush " + dir.string());
+    }
+}
+
+}  // namespace
+
+void FileSet::replace(const std::filesystem::path& file, std::string_view content, Sync sync) {
+    if (committed_) throw FileFault("the set is committed");
+    struct stat old {};
+    const bool exists = checkReplaceable(file, old);
+    std::filesystem::path tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        tmp = temporaryName(file);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) throw FileFault("cannot write " + file.string());
+    Fd out(fd);
+    bool ok = writeAll(out.fd, content);
+    if (ok && exists) {
+        // the new file takes the old one's place with its owner (where allowed) and its mode
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)::fchown(out.fd, old.st_uid, old.st_gid);
+        ok = ::fchmod(out.fd, old.st_mode & 07777) == 0;
+    }
+    if (ok && sync == Sync::Durable) ok = flush(out.fd);
+    ok = ::close(out.release()) == 0 && ok;  // a full disk may only show when the last block goes out
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        throw FileFault("cannot write " + file.string());
+    }
+    entries_.push_back({file, tmp});
+    durable_ = durable_ || sync == Sync::Durable;
+}
+
+void FileSet::remove(const std::filesystem::path& file) {
+    if (committed_) throw FileFault("the set is committed");
+    struct stat st {};
+    checkReplaceable(file, st);
+    entries_.push_back({file, {}});
+}
+
+void FileSet::commit() {
+    if (committed_) return;
+    std::set<std::filesystem::path> folders;
+    for (const Entry& e : entries_) folders.insert(e.target.parent_path());
+    for (; done_ < entries_.size(); ++done_) {
+        const Entry& e = entries_[done_];
+        // everything before the last file is on the disk before the last file is
+        if (durable_ && entries_.size() > 1 && done_ + 1 == entries_.size()) syncFolders(folders);
+        if (e.temp.empty()) {
+            if (::unlink(e.target.c_str()) != 0 && errno != ENOENT)
+                throw FileFault("cannot remove " + e.target.string());
+        } else if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
+            throw FileFault("cannot replace " + e.target.string());
         }
     }
-    std::filesystem::rename(tmp, file, ec);
-    if (ec) {
-        std::error_code ignore;
-        std::filesystem::remove(tmp, ignore);
-        throw FileFault("cannot replace " + file.string());
+    committed_ = true;
+    if (durable_) syncFolders(folders);
+}
+
+FileSet::~FileSet() {
+    for (std::size_t i = done_; i < entries_.size(); ++i)
+        if (!entries_[i].temp.empty()) ::unlink(entries_[i].temp.c_str());
+}
+
+int removeStaleTemporaryFiles(const std::filesystem::path& folder) {
+    std::error_code ec;
+    int removed = 0;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::filesystem::path p = it->path();
+        if (!isTemporaryName(p.filename().string())) continue;
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(p.c_str()) == 0) ++removed;
     }
+    return removed;
 }
 
 double parseNumberOrZero(std::string_view text) {

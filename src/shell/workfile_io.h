@@ -51,50 +51,101 @@ std::string decodeText(std::string_view text);
 // counts as one character).
 std::vector<std::string> characters(std::string_view utf8);
 
-// Length of the file in bytes. Opening it for binary access first creates an empty file
-// when none exists (as the sibling programs expect); FileFault when it cannot be opened.
+// The most a work file may hold to be read: far above the largest letter file the capacities
+// allow (engine::kLargestLetterFileBytes, about 22 MB), so that no file the suite writes is ever
+// refused, yet a stray huge file cannot eat the memory.
+inline constexpr std::uintmax_t kMaxReadBytes = std::uintmax_t{128} << 20;
+
+// Length of the file in bytes. A file that does not exist is created empty first (as the sibling
+// programs expect); an existing file is only looked at, whatever its write permission. FileFault
+// when it cannot be created, or when something other than a regular file (a folder, a FIFO, a
+// device, a symbolic link) stands in its place.
 std::uintmax_t probeLength(const std::filesystem::path& file);
 
 // Lines of a text file: CR LF ends a line, and so does a lone CR or a lone LF.
 std::vector<std::string> splitLines(std::string_view content);
 
-// Reads a whole file; FileFault when it cannot be read.
+// Reads a whole file; FileFault when it cannot be read, is not a regular file (a symbolic link
+// is not followed: a work file is never read through one) or holds more than kMaxReadBytes.
 std::string readFile(const std::filesystem::path& file);
 
-// Reads line after line; reading past the last line is a FileFault.
+// Reads line after line (lines as splitLines makes them, split as they are read); reading past
+// the last line is a FileFault.
 class LineReader {
 public:
-    explicit LineReader(const std::filesystem::path& file);
-    explicit LineReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-    const std::string& text();       // next line as it stands
+    explicit LineReader(const std::filesystem::path& file) : content_(readFile(file)) {}
+    explicit LineReader(const std::vector<std::string>& lines);
+    const std::string& text();       // next line as it stands (valid until the next read)
     double number();                 // next line, leading-number parse
     std::int16_t int16();            // next line, rounded into 16 bits
     std::int32_t int32();            // next line, rounded into 32 bits
     bool flag();                     // next line, set when exactly 1
-    bool atEnd() const { return pos_ >= lines_.size(); }
-    std::size_t lineCount() const { return lines_.size(); }
+    bool atEnd() const { return pos_ >= content_.size(); }
+    std::size_t lineCount() const { return splitLines(content_).size(); }
 
 private:
-    std::vector<std::string> lines_;
+    std::string content_;
     std::size_t pos_ = 0;
+    std::string line_;
 };
 
+// How a replaced file reaches the disk: Durable files are flushed (fsync) before they replace
+// their targets and the folder after; Scratch files (read back by this program only) are not.
+enum class Sync { Durable, Scratch };
+
+// The rules of every replacement: a target that exists must be a regular file the user may
+// write (neither a symbolic link, nor read-only by its mode or to this user) or FileFault is
+// raised; the new file keeps the old one's mode (and, where allowed, its owner).
+//
+// A set of files replaced together. replace() writes each new text to a temporary file in the
+// target's folder (".NAME.tmpN-M") and flushes it; no target is touched yet. commit() then puts
+// them in place in the order they were added (remove() entries in their place), the folder
+// flushed before the last one, so a set whose last file is new is new whole. A fault raises
+// FileFault; what was put in place before it stays, nothing after it is touched, and the
+// temporary files are removed (also when the set is dropped without commit()).
+class FileSet {
+public:
+    FileSet() = default;
+    FileSet(const FileSet&) = delete;
+    FileSet& operator=(const FileSet&) = delete;
+    ~FileSet();
+    void replace(const std::filesystem::path& file, std::string_view content, Sync sync = Sync::Durable);
+    void remove(const std::filesystem::path& file);  // a missing file counts as removed
+    void commit();
+    std::size_t size() const { return entries_.size(); }
+    bool committed() const { return committed_; }
+
+private:
+    struct Entry {
+        std::filesystem::path target, temp;  // no temp: a removal
+    };
+    std::vector<Entry> entries_;
+    std::size_t done_ = 0;  // entries put in place
+    bool durable_ = false;
+    bool committed_ = false;
+};
+
+// Removes the temporary files that an earlier run of this program left in `folder` when it was
+// killed between writing and renaming (".NAME.tmpN-M", regular files only); anything else stays.
+// Returns how many were removed. Call it only while holding the work folder's lock.
+int removeStaleTemporaryFiles(const std::filesystem::path& folder);
+
 // Collects lines and replaces the target file atomically: the text goes to a temporary file
-// in the same folder, which is then renamed over the target. On any failure the target is
-// untouched, the temporary file is removed and FileFault is raised.
+// in the same folder, which is then renamed over the target (see FileSet for the rules). On
+// any failure the target is untouched, the temporary file is removed and FileFault is raised.
 class LineWriter {
 public:
     LineWriter& text(std::string_view line);
     LineWriter& number(double value) { return text(formatNumber(value)); }
     LineWriter& flag(bool set) { return text(set ? "1" : "0"); }
     const std::string& content() const { return content_; }
-    void commit(const std::filesystem::path& file) const;
+    void commit(const std::filesystem::path& file, Sync sync = Sync::Durable) const;
 
 private:
     std::string content_;
 };
 
-// Replaces `file` with `content` atomically (see LineWriter).
-void replaceFile(const std::filesystem::path& file, std::string_view content);
+// Replaces `file` with `content` atomically (a FileSet of one).
+void replaceFile(const std::filesystem::path& file, std::string_view content, Sync sync = Sync::Durable);
 
 }  // namespace wf

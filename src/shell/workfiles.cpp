@@ -10,6 +10,33 @@ fs::path workFile(const fs::path& appFolder, const char* name) {
     return appFolder / "workfiles" / name;
 }
 
+bool inWorkFolder(const fs::path& appFolder, const fs::path& file) {
+    const auto resolved = [](const fs::path& p) {
+        std::error_code ec;
+        fs::path abs = fs::absolute(p, ec);
+        if (ec) abs = p;
+        const fs::path canonical = fs::weakly_canonical(abs, ec);
+        return (ec ? abs : canonical).lexically_normal();
+    };
+    const fs::path work = resolved(appFolder / "workfiles");
+    const fs::path target = resolved(file);
+    auto w = work.begin(), t = target.begin();
+    for (; w != work.end() && t != target.end(); ++w, ++t) {
+        if (w->empty()) break;  // the trailing separator of a folder name
+        if (*w != *t) return false;
+    }
+    return w == work.end() || w->empty();
+}
+
+namespace {
+void put(const wf::LineWriter& w, const fs::path& file, wf::FileSet* set) {
+    if (set)
+        set->replace(file, w.content());
+    else
+        w.commit(file);
+}
+}  // namespace
+
 TopDat readTopDat(const fs::path& appFolder) {
     TopDat t;
     try {
@@ -30,10 +57,10 @@ TopDat readTopDat(const fs::path& appFolder) {
     return t;
 }
 
-void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept) {
+void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept, wf::FileSet* set) {
     wf::LineWriter w;
     w.number(wf::toInt32(top)).number(wf::toInt32(left)).text(kept.line3).text(kept.line4);
-    w.commit(workFile(appFolder, "top.dat"));
+    put(w, workFile(appFolder, "top.dat"), set);
 }
 
 void rangeCheckPresets(Presets& p) {
@@ -62,7 +89,7 @@ Presets readThDat(const fs::path& appFolder) {
     return p;
 }
 
-void writeThDat(const fs::path& appFolder, const Presets& p) {
+void writeThDat(const fs::path& appFolder, const Presets& p, wf::FileSet* set) {
     const auto file = workFile(appFolder, "th.dat");
     std::string first;
     std::error_code ec;
@@ -76,7 +103,7 @@ void writeThDat(const fs::path& appFolder, const Presets& p) {
         .number(p.maxArcRadius)
         .number(p.minArcRadius)
         .number(p.fitTolerance);
-    w.commit(file);
+    put(w, file, set);
 }
 
 void probeWorkfileDcc(const fs::path& appFolder) {
@@ -86,7 +113,7 @@ void probeWorkfileDcc(const fs::path& appFolder) {
     }
 }
 
-void writeStv2b(const fs::path& appFolder, const SavedState& s) {
+void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set) {
     wf::LineWriter w;
     w.number(s.shapeNumber).number(s.smallHeight).number(s.bigHeight);
     w.number(s.apertureWidthMin).number(s.apertureWidthMax);
@@ -97,13 +124,13 @@ void writeStv2b(const fs::path& appFolder, const SavedState& s) {
     w.flag(s.frame11Visible);
     w.number(1000).number(-1000);
     w.number(s.hscroll1);
-    w.commit(workFile(appFolder, "stv2b.dat"));
+    put(w, workFile(appFolder, "stv2b.dat"), set);
 }
 
-void writeOrgdim(const fs::path& appFolder, bool oneObject) {
+void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set) {
     wf::LineWriter w;
     w.flag(oneObject);
-    w.commit(workFile(appFolder, "orgdim.dat"));
+    put(w, workFile(appFolder, "orgdim.dat"), set);
 }
 
 bool readOrgdim(const fs::path& appFolder) {
@@ -127,19 +154,28 @@ std::int16_t readShapDatVariant(const fs::path& appFolder) {
     return in.int16();
 }
 
-void writeHlDat(const fs::path& appFolder, const engine::Model& m) {
+void writeHlDat(const fs::path& appFolder, const engine::Model& m, wf::FileSet* set) {
     wf::LineWriter w;
     w.number(static_cast<double>(m.bridges.size()));
     for (const engine::Bridge& b : m.bridges)
         w.number(b.kind).number(b.x1).number(b.y1).number(b.x2).number(b.y2);
-    w.commit(workFile(appFolder, "hl.dat"));
+    put(w, workFile(appFolder, "hl.dat"), set);
 }
 
 void writeC3Dat(const fs::path& appFolder, double outputScale, const std::string& text4,
-                double smallHeight) {
+                double smallHeight, wf::FileSet* set) {
+    const auto file = workFile(appFolder, "c3.dat");
+    const std::string text = c3DatText(outputScale, text4, smallHeight);
+    if (set)
+        set->replace(file, text);
+    else
+        wf::replaceFile(file, text);
+}
+
+std::string c3DatText(double outputScale, const std::string& text4, double smallHeight) {
     wf::LineWriter w;
     w.number(outputScale).text("1").text(text4).text(" 0").number(smallHeight).number(smallHeight);
-    w.commit(workFile(appFolder, "c3.dat"));
+    return w.content();
 }
 
 }  // namespace shell

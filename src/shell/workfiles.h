@@ -1,5 +1,6 @@
 // Readers and writers of the work files shared with the sibling programs. Every path is
-// <program folder>/workfiles/<name>.
+// <program folder>/workfiles/<name>. Each writer replaces its file whole (wf::replaceFile); given
+// a wf::FileSet, it adds the file to that set instead, to be put in place with the others.
 #pragma once
 
 #include <array>
@@ -10,11 +11,20 @@
 
 #include "engine/model.h"
 
+namespace wf {
+class FileSet;
+}
+
 namespace shell {
 
 namespace fs = std::filesystem;
 
 fs::path workFile(const fs::path& appFolder, const char* name);
+
+// True when `file` (absolute, or relative to the current folder) lies in the work folder of
+// `appFolder` or names that folder itself, symbolic links followed as far as they exist: a
+// path no output of the program may take.
+bool inWorkFolder(const fs::path& appFolder, const fs::path& file);
 
 // ---- top.dat: window position in twips and two lines kept for the siblings
 struct TopDat {
@@ -23,7 +33,7 @@ struct TopDat {
     std::string line3, line4;
 };
 TopDat readTopDat(const fs::path& appFolder);  // never raises
-void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept);
+void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept, wf::FileSet* set = nullptr);
 
 // ---- th.dat: presets
 struct Presets {
@@ -36,7 +46,7 @@ inline constexpr double kMinArcLengthLow = 0.0508, kMinArcLengthHigh = 0.1016;
 inline constexpr double kMaxArcRadiusLow = 2000, kMaxArcRadiusHigh = 10000;
 void rangeCheckPresets(Presets& p);
 Presets readThDat(const fs::path& appFolder);  // never raises; range-checked
-void writeThDat(const fs::path& appFolder, const Presets& p);
+void writeThDat(const fs::path& appFolder, const Presets& p, wf::FileSet* set = nullptr);
 
 // workfile.dcc is only probed (created empty when missing); never raises
 void probeWorkfileDcc(const fs::path& appFolder);
@@ -55,10 +65,10 @@ struct SavedState {
 };
 inline constexpr int kStv2bLines = 529;
 inline constexpr std::uintmax_t kStv2bMinLength = 3;
-void writeStv2b(const fs::path& appFolder, const SavedState& s);
+void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set = nullptr);
 
 // ---- orgdim.dat: "Create as one object"
-void writeOrgdim(const fs::path& appFolder, bool oneObject);
+void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set = nullptr);
 bool readOrgdim(const fs::path& appFolder);  // raises wf faults
 
 // ---- wif.dat: line 1 kept, line 2 becomes "0" on closing. Raises wf::FileFault when the
@@ -69,10 +79,12 @@ void rewriteWifDat(const fs::path& appFolder);
 std::int16_t readShapDatVariant(const fs::path& appFolder);
 
 // ---- hl.dat: the bridge table for the later stage
-void writeHlDat(const fs::path& appFolder, const engine::Model& m);
+void writeHlDat(const fs::path& appFolder, const engine::Model& m, wf::FileSet* set = nullptr);
 
-// ---- c3.dat: summary for the later stage
+// ---- c3.dat: summary for the later stage (c3DatText: its text; OverflowFault for a number
+// that cannot be written)
+std::string c3DatText(double outputScale, const std::string& text4, double smallHeight);
 void writeC3Dat(const fs::path& appFolder, double outputScale, const std::string& text4,
-                double smallHeight);
+                double smallHeight, wf::FileSet* set = nullptr);
 
 }  // namespace shell

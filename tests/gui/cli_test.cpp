@@ -6,9 +6,12 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "app/cli.h"
+#include "shell/session.h"
 #include "shell/workfile_io.h"
 #include "support/temp_folder.h"
 
@@ -286,4 +289,81 @@ TEST(CommandLine, RefusalsAndFaultsLeaveTheFolderAsItWas) {
     const CliRun negative = run(p, {"--connection", "--cut", "--report"});
     EXPECT_EQ(negative.status, 3);
     EXPECT_EQ(negative.report["letterCount"].toInt(), 0);
+}
+
+// --folder, --dump, --png and --svg given relative are the caller's paths, not
+// the program folder's (which the start-up enters); an output that would land in the work
+// folder (by name, through "..", or through a link) is refused with status 1 before anything
+// is read or written.
+TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
+    ProgramCopy p;
+    const fs::path caller = p.base.path() / "caller";
+    fs::create_directories(caller);
+    fs::current_path(caller);
+    std::ostringstream out, err;
+    const int status = app::runCli({"--folder", "../program folder 'with' blanks", "--dump", "model.json", "--png",
+                                    "view.png", "--svg", "sign.svg", "--report"},
+                                   "/nonexistent", out, err);
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object()["letterCount"].toInt(), 3);
+    for (const char* name : {"model.json", "view.png", "sign.svg"}) {
+        EXPECT_TRUE(fs::is_regular_file(caller / name)) << name;
+        EXPECT_FALSE(fs::exists(p.dir / name)) << name;
+    }
+
+    // the fault as it was found: called from the program folder, --dump workfiles/tground.dat
+    fs::current_path(p.dir);
+    const std::string letters = wf::readFile(p.dir / "workfiles" / "tground.dat");
+    fs::create_symlink(p.dir / "workfiles" / "tground.dat", caller / "letters.json");
+    fs::create_symlink(p.dir / "workfiles", caller / "work");
+    const auto workNames = [&] {
+        std::set<std::string> v;
+        for (const auto& e : fs::directory_iterator(p.dir / "workfiles")) v.insert(e.path().filename().string());
+        return v;
+    };
+    const auto before = workNames();
+    const std::pair<const char*, const char*> refused[] = {
+        {"--dump", "workfiles/tground.dat"}, {"--png", "./workfiles/new.png"}, {"--svg", "../caller/../program folder 'with' blanks/workfiles/c3.dat"},
+        {"--dump", "workfiles"}, {"--dump", "../caller/letters.json"}, {"--svg", "../caller/work/new.svg"}};
+    for (const auto& [option, path] : refused) {
+        SCOPED_TRACE(std::string(option) + " " + path);
+        std::ostringstream o, e;
+        EXPECT_EQ(app::runCli({"--folder", ".", option, path, "--convert"}, "/nonexistent", o, e), 1);
+        EXPECT_NE(e.str().find("is in the work folder"), std::string::npos) << e.str();
+    }
+    EXPECT_EQ(wf::readFile(p.dir / "workfiles" / "tground.dat"), letters);
+    EXPECT_EQ(workNames(), before);
+    // a link to a file elsewhere is the user's: its target is written, the link stays
+    std::ofstream(caller / "target.json") << "old";
+    fs::create_symlink(caller / "target.json", caller / "linked.json");
+    std::ostringstream o, e;
+    EXPECT_EQ(app::runCli({"--folder", ".", "--dump", "../caller/linked.json"}, "/nonexistent", o, e), 0) << e.str();
+    EXPECT_TRUE(fs::is_symlink(caller / "linked.json"));
+    EXPECT_GT(fs::file_size(caller / "target.json"), 100u);
+}
+
+// While another program works in the folder, the command line says so in one
+// line on standard error, exits with 3 and touches no file: no output, no hand-over, no start.
+TEST(CommandLine, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+    ProgramCopy p(false);  // not even wif.dat
+    shell::WorkFolderLock first(p.dir / "workfiles");
+    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    const auto contents = [&] {
+        std::map<std::string, std::string> v;
+        for (const auto& e : fs::directory_iterator(p.dir / "workfiles"))
+            v[e.path().filename().string()] = wf::readFile(e.path());
+        return v;
+    };
+    const auto before = contents();
+    const fs::path dump = p.base.path() / "model.json";
+    const CliRun r = run(p, {"--convert", "--close", "--chain", "--connection", "--dump",
+                             QString::fromStdString(dump.string()), "--report"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_TRUE(r.report["started"].toArray().isEmpty());
+    EXPECT_TRUE(r.report["terminated"].toBool());
+    EXPECT_FALSE(fs::exists(dump));
+    EXPECT_EQ(contents(), before);  // not even the probed files (top.dat, th.dat, workfile.dcc)
+    first.release();
+    EXPECT_EQ(run(p, {"--dump", QString::fromStdString(dump.string())}).status, 0);
 }

@@ -3,11 +3,14 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QToolButton>
+#include <memory>
+#include <set>
 #include <tuple>
 #include <variant>
 #include <vector>
@@ -291,4 +294,38 @@ TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
         EXPECT_TRUE(w.isVisible());
         EXPECT_FALSE(w.terminated());
     }
+}
+
+// A second window on a program folder that another program works in says so
+// in a message box and ends before the window is shown or a file is touched.
+TEST(MainWindow, ASecondWindowOnTheFolderSaysSoAndEnds) {
+    TempFolder t;
+    t.copySample("tground.dat");
+    shell::WorkFolderLock first(t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    const auto names = [&] {
+        std::set<std::string> v;
+        for (const auto& e : std::filesystem::directory_iterator(t.path() / "workfiles"))
+            v.insert(e.path().filename().string());
+        return v;
+    };
+    const auto before = names();
+    std::unique_ptr<app::MainWindow> w;
+    QString title, text;
+    const bool seen = onModal([&] { w = std::make_unique<app::MainWindow>(t.path().string(), "stvt"); },
+                              [&](QDialog* d) {
+                                  auto* box = qobject_cast<QMessageBox*>(d);
+                                  ASSERT_NE(box, nullptr);
+                                  title = box->windowTitle();
+                                  text = box->text();
+                                  box->accept();
+                              });
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(text.toStdString(), shell::kWorkFolderBusy);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->terminated());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->session().firstActivationDone);
+    EXPECT_EQ(names(), before);  // no top.dat, th.dat or workfile.dcc made
 }

@@ -1,7 +1,13 @@
 // "Start convert", and the program folder as users have it: odd names, a full disk, siblings
 // that cannot run.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
 
 #include "shell/session.h"
 #include "shell/workfile_io.h"
@@ -179,4 +185,154 @@ TEST(Faults, AFullOrReadOnlyDiskLeavesEveryWorkFileOldOrNewWhole) {
         EXPECT_TRUE(c3 == crlf({" 9", "old"}) || wf::splitLines(c3).size() == 6u) << c3;
         if (readOnly) { EXPECT_FALSE(c.t.exists("workrl.dat")); }
     }
+}
+
+namespace {
+
+// the bytes and the mode of each named work file
+using Snapshot = std::map<std::string, std::pair<std::string, fs::perms>>;
+Snapshot snapshot(const TempFolder& t, std::initializer_list<const char*> names) {
+    Snapshot v;
+    for (const char* n : names) v[n] = {t.read(n), fs::symlink_status(t.work(n)).permissions()};
+    return v;
+}
+// the names whose bytes or mode differ
+std::string changed(const Snapshot& before, const Snapshot& after) {
+    std::string names;
+    for (const auto& [name, was] : before) {
+        const auto now = after.find(name);
+        if (now == after.end() || now->second.first != was.first) names += name + " (bytes) ";
+        if (now != after.end() && now->second.second != was.second) names += name + " (mode) ";
+    }
+    return names;
+}
+
+// Runs `body` as the user nobody in a child process when this one is the superuser (whom no
+// permission holds back), else as it is. Returns what the body found wrong, empty when nothing.
+std::string asAnotherUser(const std::function<std::string()>& body) {
+    if (::geteuid() != 0) return body();
+    int out[2];
+    if (::pipe(out) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        std::string found = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0
+                                ? body()
+                                : "cannot become nobody";
+        if (found.empty()) found = "ok";
+        (void)!::write(out[1], found.data(), found.size());
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string found;
+    char buf[512];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) found.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return found == "ok" ? "" : found.empty() ? "the child died" : found;
+}
+
+// The saved state, presets and window place of a user, in th.dat, top.dat and stv2b.dat.
+void writeUserState(const TempFolder& t) {
+    t.write("th.dat", crlf({"line one", " .0508", " 5000", " .1", " .05"}));
+    t.write("top.dat", crlf({" 1500", " 3000", "line three", "line four"}));
+    SavedState saved;
+    saved.smallHeight = saved.bigHeight = 50.8;
+    writeStv2b(t.path(), saved);
+}
+
+// Resumes on the folder and starts the conversion; what differs from the user's state.
+std::string resumeAndConvert(const fs::path& dir, bool expectRefusal) {
+    std::string found;
+    const auto expect = [&found](bool ok, const char* what) {
+        if (!ok) found += std::string(what) + "; ";
+    };
+    HeadlessUi ui;
+    Session s(dir, "stvt3", ui);
+    const WindowPlace place = s.load();
+    s.activate();
+    expect(place.topTwips == 1500 && place.leftTwips == 3000, "top.dat not read");
+    expect(s.presets.minArcLength == 0.0508 && s.presets.maxArcRadius == 5000, "th.dat not read");
+    expect(s.model.smallHeight == 50.8, "stv2b.dat not read");
+    expect(ui.messages.empty(), "a message at the start");
+    s.clickBild2();
+    if (expectRefusal) {
+        expect(ui.messages.size() == 1 && ui.messages[0].text == kFileAccessError, "no \"File access error !\"");
+        expect(ui.started.empty(), "the later stage started");
+    } else {
+        expect(ui.messages.empty() && ui.started.size() == 1, "not handed over");
+    }
+    return found;
+}
+
+}  // namespace
+
+// Work files the user may read but not write (read-only by their mode, or
+// another user's) are read at the start, and "Start convert" replaces none of them: "File access
+// error !", the later stage not started, every byte and mode as it was. Files the user may
+// write keep their mode when they are replaced.
+TEST(StartConvert, ReadOnlyWorkFilesAreReadAndNeverReplaced) {
+    const auto ro = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    {
+        SCOPED_TRACE("read-only by mode");
+        Converting c(true, false);
+        writeUserState(c.t);
+        for (const char* n : {"th.dat", "top.dat", "stv2b.dat"}) fs::permissions(c.t.work(n), ro);
+        const Snapshot before = snapshot(c.t, {"th.dat", "top.dat", "stv2b.dat"});
+        EXPECT_EQ(resumeAndConvert(c.t.path(), true), "");
+        EXPECT_EQ(changed(before, snapshot(c.t, {"th.dat", "top.dat", "stv2b.dat"})), "");
+    }
+    {
+        SCOPED_TRACE("another user's");
+        Converting c(true, false);
+        writeUserState(c.t);  // ours, 0644; the folder open to everyone
+        fs::permissions(c.t.path() / "workfiles", fs::perms::all);
+        const Snapshot before = snapshot(c.t, {"th.dat", "top.dat", "stv2b.dat"});
+        EXPECT_EQ(asAnotherUser([&] { return resumeAndConvert(c.t.path(), true); }), "");
+        EXPECT_EQ(changed(before, snapshot(c.t, {"th.dat", "top.dat", "stv2b.dat"})), "");
+    }
+    {
+        SCOPED_TRACE("writable, mode 0640");
+        Converting c(true, false);
+        writeUserState(c.t);
+        const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+        for (const char* n : {"th.dat", "top.dat", "stv2b.dat", "c3.dat"}) {
+            if (!c.t.exists(n)) c.t.write(n, "old\r\n");
+            fs::permissions(c.t.work(n), mode);
+        }
+        EXPECT_EQ(resumeAndConvert(c.t.path(), false), "");
+        for (const char* n : {"th.dat", "top.dat", "stv2b.dat", "c3.dat"}) {
+            EXPECT_EQ(fs::status(c.t.work(n)).permissions(), mode) << n;
+        }
+        EXPECT_EQ(c.lines("th.dat")[0], "line one");
+        EXPECT_EQ(c.lines("top.dat")[2], "line three");
+    }
+}
+
+// A work file that is a symbolic link is neither read through the link nor
+// replaced: its defaults are used, "Start convert" says "File access error !", and the link and
+// the file it points to stay as they were.
+TEST(StartConvert, SymbolicLinksAreNeitherReadNorReplaced) {
+    Converting c(true, false);
+    TempFolder elsewhere;
+    writeUserState(elsewhere);
+    for (const char* n : {"th.dat", "stv2b.dat"}) fs::create_symlink(elsewhere.work(n), c.t.work(n));
+    const Snapshot before = snapshot(elsewhere, {"th.dat", "stv2b.dat"});
+    HeadlessUi ui;
+    Session s(c.t.path(), "stvt3", ui);
+    s.load();
+    s.activate();
+    EXPECT_EQ(s.presets.maxArcRadius, 8890);  // the defaults, not the linked files
+    EXPECT_EQ(s.model.smallHeight, 101.6);
+    s.clickBild2();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kFileAccessError);
+    EXPECT_TRUE(ui.started.empty());
+    for (const char* n : {"th.dat", "stv2b.dat"}) {
+        EXPECT_TRUE(fs::is_symlink(c.t.work(n))) << n;
+        EXPECT_EQ(fs::read_symlink(c.t.work(n)), elsewhere.work(n)) << n;
+    }
+    EXPECT_EQ(changed(before, snapshot(elsewhere, {"th.dat", "stv2b.dat"})), "");
+    EXPECT_FALSE(c.t.exists("c3.dat"));  // nothing of the hand-over
 }

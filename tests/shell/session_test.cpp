@@ -1,7 +1,11 @@
 #include "shell/session.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <tuple>
@@ -392,4 +396,72 @@ TEST(Closing, AFolderNameOfAnyBytesWorks) {
     for (int i = 0; i < 500 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(wf::readFile(log), "STV3.EXE stvt\n");
     EXPECT_FALSE(shell::startDetached((dir / "workfiles" / "wif.dat").string(), {}));  // not executable
+}
+
+namespace {
+
+// Should a reader still wait at a FIFO, this opens and closes the FIFOs after a while, again and
+// again, so that the wait ends (and the test fails on its time instead of hanging).
+struct FifoWatchdog {
+    std::vector<std::filesystem::path> fifos;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    explicit FifoWatchdog(std::vector<std::filesystem::path> f) : fifos(std::move(f)) {
+        thread = std::thread([this] {
+            const auto start = std::chrono::steady_clock::now();
+            while (!stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (std::chrono::steady_clock::now() - start < std::chrono::seconds(3)) continue;
+                for (const auto& p : fifos) {
+                    const int fd = ::open(p.c_str(), O_RDWR | O_NONBLOCK);
+                    if (fd >= 0) ::close(fd);
+                }
+            }
+        });
+    }
+    ~FifoWatchdog() {
+        stop = true;
+        thread.join();
+    }
+};
+
+}  // namespace
+
+// A FIFO or a folder in place of a work file, or a letter file far
+// beyond any the capacities allow: the start neither waits nor reads it in; each reader does
+// what it does with a file it cannot read (the letters: "File access error !"; the presets,
+// the window place and the saved state: their defaults), and nothing is put in their place.
+// (A device: Files.OnlyRegularFilesWithinTheLimitAreRead.)
+TEST(StartUp, FifosFoldersAndHugeFilesAreNotRead) {
+    using Clock = std::chrono::steady_clock;
+    {
+        TempFolder t;
+        for (const char* n : {"tground.dat", "th.dat", "stv2b.dat", "workfile.dcc"})
+            ASSERT_EQ(::mkfifo(t.work(n).c_str(), 0644), 0) << n;
+        std::filesystem::create_directories(t.work("top.dat"));
+        FifoWatchdog watchdog({t.work("tground.dat"), t.work("th.dat"), t.work("stv2b.dat"), t.work("workfile.dcc")});
+        const auto start = Clock::now();
+        Started r(t, "stvt3");
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+        ASSERT_EQ(r.ui.messages.size(), 1u);
+        EXPECT_EQ(r.ui.messages[0].text, "File access error !");
+        EXPECT_EQ(r.place.topTwips, 200);
+        EXPECT_EQ(r.s->presets.maxArcRadius, 8890);
+        EXPECT_EQ(r.s->model.smallHeight, 101.6);
+        EXPECT_TRUE(r.s->model.elements.empty());
+        EXPECT_TRUE(std::filesystem::is_fifo(t.work("th.dat")));
+        EXPECT_TRUE(std::filesystem::is_directory(t.work("top.dat")));
+    }
+    {
+        // the letters themselves, then zero bytes up to one past the limit (a sparse file)
+        TempFolder t;
+        t.write("tground.dat", kTwoLetters);
+        std::filesystem::resize_file(t.work("tground.dat"), wf::kMaxReadBytes + 1);
+        const auto start = Clock::now();
+        Started r(t, "stvt");
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+        ASSERT_EQ(r.ui.messages.size(), 1u);
+        EXPECT_EQ(r.ui.messages[0].text, "File access error !");
+        EXPECT_TRUE(r.s->model.elements.empty());
+    }
 }

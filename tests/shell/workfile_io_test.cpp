@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <set>
+
+#include "engine/contours.h"
 
 #include "support/temp_folder.h"
 
@@ -164,4 +173,140 @@ TEST(Texts, Utf8KeptElseWindows1252) {
         EXPECT_FALSE(wf::isUtf8(bad)) << bad;
     EXPECT_EQ(wf::characters("A\xC3\x84\xF0\x9F\x98\x80 "),
               (std::vector<std::string>{"A", "\xC3\x84", "\xF0\x9F\x98\x80", " "}));
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::perms modeOf(const fs::path& p) { return fs::symlink_status(p).permissions(); }
+
+// names in a folder that start with "." (temporary files)
+std::set<std::string> dotNames(const fs::path& dir) {
+    std::set<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().front() == '.') v.insert(e.path().filename().string());
+    return v;
+}
+
+}  // namespace
+
+// A FIFO, a device, a folder or a link in place of a file is refused at
+// once (no open that waits for a writer, no endless read), and so is a file beyond the limit,
+// which lies far above the largest letter file the capacities allow.
+TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
+    static_assert(kMaxReadBytes >= 4 * engine::kLargestLetterFileBytes);
+    EXPECT_GT(engine::kLargestLetterFileBytes, 20'000'000u);  // 301001 points, 2501 bridges, 255 letters
+    testsupport::TempFolder t;
+    ASSERT_EQ(::mkfifo(t.work("fifo.dat").c_str(), 0644), 0);
+    fs::create_directories(t.work("folder.dat"));
+    t.write("real.dat", "1\r\n");
+    fs::create_symlink(t.work("real.dat"), t.work("link.dat"));
+    std::vector<std::string> refused = {"fifo.dat", "folder.dat", "link.dat"};
+    // a device of its own where the system lets us make one (else /dev/zero itself)
+    const bool device = ::mknod(t.work("zero.dat").c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& name : refused) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(readFile(t.work(name)), FileFault);
+        EXPECT_THROW(probeLength(t.work(name)), FileFault);
+        EXPECT_THROW(LineReader{t.work(name)}, FileFault);
+    }
+    EXPECT_THROW(readFile(device ? t.work("zero.dat") : fs::path("/dev/zero")), FileFault);
+    EXPECT_THROW(probeLength(device ? t.work("zero.dat") : fs::path("/dev/zero")), FileFault);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(readFile(t.work("real.dat")), "1\r\n");
+
+    // a letter file followed by a long run of zero bytes (sparse): one byte beyond the limit
+    // is refused without being read; at the limit it still reads
+    t.write("big.dat", "A\r\n");
+    fs::resize_file(t.work("big.dat"), kMaxReadBytes + 1);
+    EXPECT_THROW(readFile(t.work("big.dat")), FileFault);
+    EXPECT_EQ(probeLength(t.work("big.dat")), kMaxReadBytes + 1);  // only looked at
+    fs::resize_file(t.work("big.dat"), kMaxReadBytes);
+    LineReader at(t.work("big.dat"));
+    EXPECT_EQ(at.text(), "A");
+}
+
+// The probe creates a file only when there is none and looks at an
+// existing one whatever its mode; a replacement keeps the mode of the file it replaces and
+// never replaces (or removes) a read-only file or a symbolic link (nor its target).
+TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
+    testsupport::TempFolder t;
+    t.write("ro.dat", "kept\r\n");
+    fs::permissions(t.work("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(probeLength(t.work("ro.dat")), 6u);
+    EXPECT_EQ(LineReader(t.work("ro.dat")).text(), "kept");
+    EXPECT_THROW(replaceFile(t.work("ro.dat"), "new\r\n"), FileFault);
+    FileSet removal;
+    EXPECT_THROW(removal.remove(t.work("ro.dat")), FileFault);
+    EXPECT_EQ(t.read("ro.dat"), "kept\r\n");
+    EXPECT_EQ(modeOf(t.work("ro.dat")), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    t.write("rw.dat", "old\r\n");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;  // 0640
+    fs::permissions(t.work("rw.dat"), mode);
+    replaceFile(t.work("rw.dat"), "new\r\n");
+    EXPECT_EQ(t.read("rw.dat"), "new\r\n");
+    EXPECT_EQ(modeOf(t.work("rw.dat")), mode);
+
+    // a link, to a file outside the folder or to nothing: neither it nor its target changes
+    testsupport::TempFolder other;
+    other.write("target.dat", "theirs\r\n");
+    fs::create_symlink(other.work("target.dat"), t.work("link.dat"));
+    fs::create_symlink(other.work("none.dat"), t.work("dangling.dat"));
+    for (const char* name : {"link.dat", "dangling.dat"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(replaceFile(t.work(name), "new\r\n"), FileFault);
+        EXPECT_THROW(probeLength(t.work(name)), FileFault);
+        EXPECT_THROW(readFile(t.work(name)), FileFault);
+        FileSet s;
+        EXPECT_THROW(s.remove(t.work(name)), FileFault);
+        EXPECT_TRUE(fs::is_symlink(t.work(name)));
+    }
+    EXPECT_EQ(other.read("target.dat"), "theirs\r\n");
+    EXPECT_FALSE(other.exists("none.dat"));
+    EXPECT_TRUE(dotNames(t.path() / "workfiles").empty());
+}
+
+// A set writes every file before it puts any in place, then puts them in
+// place in the order given; a fault in the middle leaves the ones before it new and the ones
+// after it old, and no temporary file. Stale temporary files of ours (and only those) go.
+TEST(Files, ASetIsWrittenWholeThenPutInPlaceInOrder) {
+    testsupport::TempFolder t;
+    const fs::path dir = t.path() / "workfiles";
+    for (const char* name : {"a.dat", "b.dat", "c.dat"}) t.write(name, "old\r\n");
+    {
+        FileSet s;
+        s.replace(t.work("a.dat"), "new a\r\n");
+        s.replace(t.work("b.dat"), "new b\r\n");
+        s.remove(t.work("gone.dat"));  // not there: counts as removed
+        s.replace(t.work("c.dat"), "new c\r\n");
+        EXPECT_EQ(dotNames(dir).size(), 3u);  // every file written, none in place yet
+        EXPECT_EQ(t.read("a.dat"), "old\r\n");
+        // b.dat turns into a folder before the set is put in place
+        fs::remove(t.work("b.dat"));
+        fs::create_directories(t.work("b.dat") / "x");
+        EXPECT_THROW(s.commit(), FileFault);
+    }
+    EXPECT_EQ(t.read("a.dat"), "new a\r\n");
+    EXPECT_EQ(t.read("c.dat"), "old\r\n");
+    EXPECT_TRUE(dotNames(dir).empty());
+    {
+        FileSet dropped;  // never committed: nothing changes, nothing stays behind
+        dropped.replace(t.work("c.dat"), "new c\r\n");
+    }
+    EXPECT_EQ(t.read("c.dat"), "old\r\n");
+    EXPECT_TRUE(dotNames(dir).empty());
+
+    const std::set<std::string> ours = {".c3.dat.tmp123456-0", ".workrl.dat.tmp7-12"};
+    const std::set<std::string> others = {".c3.dat.tmp", ".x.tmp1-", ".tmp1-2", ".hidden", "kon3.tmp",
+                                          ".stv2b.dat.tmpA-1"};
+    for (const auto& n : ours) std::ofstream(dir / n) << "x";
+    for (const auto& n : others) std::ofstream(dir / n) << "x";
+    fs::create_directories(dir / ".d.dat.tmp1-1");  // a folder is not ours
+    EXPECT_EQ(removeStaleTemporaryFiles(dir), 2);
+    for (const auto& n : ours) EXPECT_FALSE(fs::exists(dir / n)) << n;
+    for (const auto& n : others) EXPECT_TRUE(fs::exists(dir / n)) << n;
+    EXPECT_TRUE(fs::is_directory(dir / ".d.dat.tmp1-1"));
 }
