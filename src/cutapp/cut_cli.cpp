@@ -92,18 +92,6 @@ void message(std::ostream& err, const char* icon, const std::string& title, cons
     err << icon << '|' << title << '|' << text << '\n';
 }
 
-std::string jsonString(const std::string& s) {
-    std::string o = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') o += '\\', o += c;
-        else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            o += buf;
-        } else o += c;
-    }
-    return o + "\"";
-}
 
 std::string mm(double v) {
     char buf[32];
@@ -244,7 +232,7 @@ int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
     if (!summary.empty()) message(err, "information", "Cut drawing", summary);
     if (r.report) {
         std::string extra = ",\n  \"written\": [";
-        for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + jsonString(written[i]);
+        for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + wf::jsonString(written[i]);
         extra += "]";
         std::string json = stencil::reportJson(d, h);
         const auto close = json.rfind('}');

@@ -16,27 +16,6 @@ std::string jsonNumber(double v) {
     return std::string(buf, r.ptr);
 }
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : wf::decodeText(s)) {  // JSON is UTF-8, whatever the bytes were
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
 
 namespace {
 
@@ -74,8 +53,8 @@ std::string reportJson(const Session& s, const HeadlessUi& ui) {
     const engine::Model& m = s.model;
     const Controls& c = s.controls;
     std::string o = "{\n";
-    o += "  \"token\": " + jsonString(s.token) + ",\n";
-    o += "  \"groundText\": " + jsonString(m.groundText) + ",\n";
+    o += "  \"token\": " + wf::jsonString(s.token) + ",\n";
+    o += "  \"groundText\": " + wf::jsonString(m.groundText) + ",\n";
     o += "  \"letterCount\": " + jsonNumber(m.letterCount) + ",\n";
     o += "  \"shapeNumber\": " + jsonNumber(m.shapeNumber) + ",\n";
     o += "  \"smallHeight\": " + jsonNumber(m.smallHeight) + ",\n";
@@ -90,9 +69,9 @@ std::string reportJson(const Session& s, const HeadlessUi& ui) {
     o += "  \"controls\": { \"Check1\": " + jsonNumber(c.Check1) + ", \"Check2\": " +
          jsonNumber(c.Check2) + ", \"Check3\": " + jsonNumber(c.Check3) + ", \"Check4\": " +
          jsonNumber(c.Check4) + ", \"Check5\": " + jsonNumber(c.Check5) + ",\n";
-    o += "                \"Text4\": " + jsonString(c.Text4) + ", \"Text5\": " + jsonString(c.Text5) +
-         ", \"Text6\": " + jsonString(c.Text6) + ", \"Texth\": " + jsonString(c.Texth) +
-         ", \"Textv\": " + jsonString(c.Textv) + ",\n";
+    o += "                \"Text4\": " + wf::jsonString(c.Text4.value()) + ", \"Text5\": " + wf::jsonString(c.Text5.value()) +
+         ", \"Text6\": " + wf::jsonString(c.Text6.value()) + ", \"Texth\": " + wf::jsonString(c.Texth.value()) +
+         ", \"Textv\": " + wf::jsonString(c.Textv.value()) + ",\n";
     o += "                \"HScroll1\": " + jsonNumber(c.HScroll1.value()) +
          ", \"HScroll2\": " + jsonNumber(c.HScroll2.value()) + ",\n";
     o += "                \"visible\": { \"Check4\": " + boolText(c.Check4.visible) +
@@ -114,17 +93,17 @@ std::string reportJson(const Session& s, const HeadlessUi& ui) {
     for (std::size_t i = 0; i < ui.messages.size(); ++i) {
         const Message& msg = ui.messages[i];
         o += i ? ",\n    " : "\n    ";
-        o += "{ \"icon\": " + jsonString(iconName(msg.icon)) + ", \"title\": " + jsonString(msg.title) +
-             ", \"text\": " + jsonString(msg.text) + " }";
+        o += "{ \"icon\": " + wf::jsonString(iconName(msg.icon)) + ", \"title\": " + wf::jsonString(msg.title) +
+             ", \"text\": " + wf::jsonString(msg.text) + " }";
     }
     o += ui.messages.empty() ? "],\n" : "\n  ],\n";
     o += "  \"started\": [";
     for (std::size_t i = 0; i < ui.started.size(); ++i) {
         const ProgramStart& p = ui.started[i];
         o += i ? ",\n    " : "\n    ";
-        o += "{ \"program\": " + jsonString(p.program) + ", \"arguments\": [";
+        o += "{ \"program\": " + wf::jsonString(p.program) + ", \"arguments\": [";
         for (std::size_t a = 0; a < p.arguments.size(); ++a)
-            o += (a ? ", " : "") + jsonString(p.arguments[a]);
+            o += (a ? ", " : "") + wf::jsonString(p.arguments[a]);
         o += "] }";
     }
     o += ui.started.empty() ? "],\n" : "\n  ],\n";
@@ -142,7 +121,7 @@ std::string dumpJson(const engine::Model& m) {
     }) + ",\n";
     o += "  \"letterText\": [";
     for (int k = 1; k <= m.letterCount && k <= int(engine::kMaxLetters); ++k)
-        o += (k > 1 ? ", " : "") + jsonString(m.letterText[std::size_t(k)]);
+        o += (k > 1 ? ", " : "") + wf::jsonString(m.letterText[std::size_t(k)]);
     o += "],\n";
     o += "  \"shapeLines\": " + rows(m.shapeLines, [](const engine::ShapeLine& l) {
         return row({l.x1, l.y1, l.x2, l.y2, double(l.kind)});

@@ -260,6 +260,28 @@ std::vector<std::string> characters(std::string_view utf8) {
     return out;
 }
 
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (unsigned char c : decodeText(text)) {  // JSON is UTF-8, whatever the bytes were
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
 std::vector<std::string> splitLines(std::string_view content) {
     std::vector<std::string> lines;
     std::size_t start = 0;

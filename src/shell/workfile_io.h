@@ -50,6 +50,9 @@ std::string decodeText(std::string_view text);
 // The characters of a UTF-8 text, one string each (a byte that starts no valid sequence
 // counts as one character).
 std::vector<std::string> characters(std::string_view utf8);
+// A text as a JSON string, quoted and escaped; always UTF-8 (see decodeText), whatever the
+// bytes were, so that a report stays readable even for a folder name of any bytes.
+std::string jsonString(std::string_view text);
 
 // The most a work file may hold to be read: far above the largest letter file the capacities
 // allow (engine::kLargestLetterFileBytes, about 22 MB), so that no file the suite writes is ever

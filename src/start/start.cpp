@@ -157,7 +157,7 @@ Outcome StartWindow::start(Action a) {
 }
 
 std::string reportJson(const StartWindow& w, const shell::HeadlessUi& ui) {
-    using shell::jsonString;
+    using wf::jsonString;
     const auto flag = [](bool b) { return b ? "true" : "false"; };
     const auto list = [&](const std::vector<std::string>& items) {
         std::string s = "[";

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/qtui.h"
+#include "shell/workfile_io.h"
 #include "text/stage.h"
 
 namespace apptext {
@@ -49,22 +50,7 @@ std::string usage() {
     return s;
 }
 
-std::string json(std::string_view s) {
-    std::string o = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            o += '\\';
-            o += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            o += buf;
-        } else {
-            o += static_cast<char>(c);
-        }
-    }
-    return o + "\"";
-}
+std::string json(std::string_view s) { return wf::jsonString(s); }
 
 std::string json(double v) {
     char buf[32];
