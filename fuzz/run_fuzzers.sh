@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every fuzz target of a build made with -DLK_FUZZ=ON for a bounded time.
 #
-#   run_fuzzers.sh <build dir> [seconds per target] [target...]
+#   run_fuzzers.sh <build dir> [seconds per target] [target...]   (default: every target)
 #
 # Targets run side by side, FUZZ_JOBS at a time (default: one per processor). Each grows its corpus under
 # <build dir>/fuzz/corpus/<target> from the seeds; a crash, sanitizer report, hang (10 s per
@@ -14,13 +14,15 @@ seconds=${2:-60}
 build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 fuzz="$build/fuzz"
-targets=${*:-"tground resume token readback th top wif shap"}
+targets=${*:-"pipeline tground resume token readback th top wif shap hl workm"}
 jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 1)}
 
 # longest input per target: whole letter files for the letter readers, less for the rest
 max_len() {
     case $1 in
-        tground|readback) echo 65536 ;;
+        pipeline) echo 1048576 ;;  # the point table's capacity needs a file of about 1 MB
+        hl) echo 131072 ;;         # 2501 bridges of raw doubles
+        tground|readback|workm) echo 65536 ;;
         resume) echo 16384 ;;
         *) echo 4096 ;;
     esac

@@ -1,0 +1,243 @@
+// A user's whole visit: tground.dat as the earlier stage left it, then clicks in the order the
+// input asks for, then "Start convert".
+//
+// Input: byte 0 holds the number of clicks (low 3 bits; few enough that an input stays cheap)
+// and the answer to every Yes/No question (bit 3); then 4 bytes per click (what, and three arguments); the rest is
+// tground.dat. Whatever the file and the clicks, nothing may escape a handler, and the
+// hand-over files the conversion writes must be whole: workrl.dat ends in "s", and hl.dat and
+// workm.dat hold exactly the lines their counts announce.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "preview/svg.h"
+#include "shell/dimension_dialog.h"
+#include "shell/preset_dialogs.h"
+#include "shell/session.h"
+#include "shell/spacing_dialog.h"
+#include "shell/workfile_io.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What a user types into a box: the texts that sit on an edge of some check, or a number
+// made from the byte.
+std::string typed(std::uint8_t b) {
+    static const char* const kTexts[] = {
+        "",     "0",       "-1",     ".5",        "1",      "2",     "4",    "5",     "6",      "39",
+        "39.1", "0.32",    "0.31",   "1E+308",    "-1E+308", "1E-308", "abc", " 4",    "780",    "780.5",
+        "1D+3", ".",       "-0",     "2147483648", "0.16",  "0.04",  "0.004", "0.003", "1,5",   "12abc",
+        "9E99", "-.005",   "0.0001", "100",       "1e5",    "3.9",   "0.008", "7.99",  "32767", "-32769"};
+    constexpr std::uint8_t kCount = sizeof kTexts / sizeof *kTexts;
+    if (b < kCount) return kTexts[b];
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", (b - kCount) * 0.125);
+    return buf;
+}
+
+// The clicks that open a dialog are told here what the user does in it.
+struct ScriptedUi : shell::HeadlessUi {
+    shell::Session* session = nullptr;
+    std::uint8_t a = 0, b = 0, c = 0;  // the click's arguments
+
+    void runDialog(shell::DialogId id) override {
+        HeadlessUi::runDialog(id);
+        if (!session) return;
+        if (id == shell::DialogId::SignDistances) {
+            shell::SpacingDialog d(*session);
+            d.load();
+            d.activate();
+            switch (a % 6) {
+                case 0: d.reset(); break;
+                case 1:
+                    if (!d.rows.empty()) {
+                        d.clickList(b % static_cast<int>(d.rows.size()));
+                        d.scroll(shell::kSpacingScrollMin + (c * 8) % (shell::kSpacingScrollMax - shell::kSpacingScrollMin + 1));
+                    }
+                    break;
+                case 2:
+                    d.Text2.set(typed(b));
+                    d.distanceForAll();
+                    break;
+                case 3: d.removeEmptySpace(); break;
+                case 4:
+                    if (!d.rows.empty()) d.clickList(b % static_cast<int>(d.rows.size()));
+                    d.clickZero();
+                    break;
+                default:
+                    d.Text2.set(typed(b));
+                    d.distanceForAll();
+                    d.removeEmptySpace();
+                    break;
+            }
+            d.close();
+        } else if (id == shell::DialogId::ApertureWidth) {
+            shell::ApertureDialog d(*session);
+            d.text1 = typed(b);
+            if (!d.accept()) d.cancel();
+        } else if (id == shell::DialogId::Presetting) {
+            shell::PresettingDialog d(*session);
+            d.option = b % 3 == 0 ? 0 : 2 + b % 3;
+            d.text1 = typed(c);
+            if (!d.apply()) d.exit();
+        }
+    }
+};
+
+int sliderPosition(const shell::ScrollBar& s, std::uint8_t hi, std::uint8_t lo) {
+    const int span = s.max() - s.min() + 1;
+    return s.min() + ((hi << 8) | lo) % span;
+}
+
+void toggle(shell::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
+
+// One click of the main window, as far as the control is there to be clicked.
+void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
+    shell::Controls& c = s.controls;
+    const std::uint8_t a = ui.a, b = ui.b, cc = ui.c;
+    switch (what % 16) {
+        case 0: s.clickFrame1(); break;  // "Fit in"
+        case 1: {                        // a gallery picture, its heights typed, accepted
+            const int shape = a % shell::kShapeCount;
+            ui.typedText1 = typed(shape == 0 ? cc : b);
+            ui.typedText2 = typed(cc);
+            if (a & 0x80) ui.typedText1.reset(), ui.typedText2.reset();  // the offered heights
+            s.galleryClick(shape);
+            break;
+        }
+        case 2:
+            if (c.HScroll1.visible) c.HScroll1.set(sliderPosition(c.HScroll1, a, b));
+            break;
+        case 3: toggle(c.Check2); break;  // "Contour connection"
+        case 4:                           // width and distance typed, "Apply"
+            if (c.Frame9) {
+                c.Text6.set(typed(a));
+                c.Text5.set(typed(b));
+                s.applyConnectionValues();
+            }
+            break;
+        case 5:
+            if (c.Check4.visible) toggle(c.Check4);  // "Cut"
+            break;
+        case 6: s.openSignDistanceDialog(); break;
+        case 7: s.openApertureDialog(); break;
+        case 8: toggle(c.Check5); break;  // "Create as one object"
+        case 9:
+            if (c.HScroll2.visible) c.HScroll2.set(sliderPosition(c.HScroll2, a, b));
+            break;
+        case 10:
+            if (c.Command2) s.clickCommand2();  // "= 0"
+            break;
+        case 11: s.openPresetting(); break;
+        case 12:
+            switch (a % 6) {
+                case 0: s.zoomIn(); break;
+                case 1: s.zoomOut(); break;
+                case 2: s.clickPicture9(); break;
+                case 3: s.clickPicture1(); break;
+                default:
+                    s.mouseDown(a % 2 ? shell::Session::kLeftButton : shell::Session::kRightButton, b * 2.5, cc * 1.875);
+                    break;
+            }
+            break;
+        case 13: s.clickFrame5(); break;  // "On"
+        case 14:
+            if (c.Picture4) s.clickPicture4();
+            break;
+        default: s.clickBild2(); break;  // "Start convert"
+    }
+}
+
+[[noreturn]] void finding(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "pipeline: %s: %s\n", what, detail.c_str());
+    std::abort();
+}
+
+std::vector<std::string> linesOf(const fs::path& file) { return wf::splitLines(wf::readFile(file)); }
+
+// the counts at the head of a hand-over file against the lines that follow them
+void checkHandOver(const fs::path& work) {
+    std::error_code ec;
+    if (fs::exists(work / "workrl.dat", ec)) {
+        const std::string rl = wf::readFile(work / "workrl.dat");
+        if (rl.size() < 3 || rl.compare(rl.size() - 3, 3, "s\r\n") != 0 || (rl.size() > 3 && rl[rl.size() - 4] != '\n'))
+            finding("workrl.dat does not end in \"s\"", rl.substr(rl.size() > 40 ? rl.size() - 40 : 0));
+    }
+    if (fs::exists(work / "hl.dat", ec)) {
+        const auto lines = linesOf(work / "hl.dat");
+        if (lines.empty()) finding("hl.dat", "empty");
+        const double count = wf::parseNumber(lines[0]);
+        if (count < 0 || lines.size() != 1 + 5 * static_cast<std::size_t>(count))
+            finding("hl.dat count against its lines", lines[0] + " / " + std::to_string(lines.size()));
+    }
+    if (fs::exists(work / "workm.dat", ec)) {
+        const auto lines = linesOf(work / "workm.dat");
+        if (lines.size() < 2) finding("workm.dat", "fewer than two lines");
+        const double arcs = wf::parseNumber(lines[0]), bars = wf::parseNumber(lines[1]);
+        if (arcs < 0 || bars < 0 || lines.size() != 2 + 6 * static_cast<std::size_t>(arcs) + 5 * static_cast<std::size_t>(bars))
+            finding("workm.dat counts against its lines", lines[0] + "," + lines[1] + " / " + std::to_string(lines.size()));
+    }
+    // every writer renames its temporary file or removes it; the scan files go with their dialog
+    for (const auto& e : fs::directory_iterator(work, ec)) {
+        const std::string name = e.path().filename().string();
+        const bool temporary = name[0] == '.' && name.find(".tmp") != std::string::npos;
+        if (temporary || name.rfind("kon", 0) == 0) finding("left behind", name);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // a stand-in for the later stage, so that "Start convert" hands over as on a user's machine
+    const fs::path stv3 = fuzzsupport::programFolder() / "STV3.EXE";
+    std::ofstream(stv3).put('\n');
+    chmod(stv3.c_str(), 0755);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    const std::size_t clicks = data[0] & 0x07;
+    const std::size_t header = 1 + 4 * clicks;
+    if (size < header) return 0;
+
+    const fs::path work = fuzzsupport::programFolder() / "workfiles";
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(work, ec)) fs::remove_all(e.path(), ec);
+    fuzzsupport::writeWork("tground.dat", fuzzsupport::asText(data + header, size - header));
+
+    fuzzsupport::KeepWorkingFolder keep;
+    ScriptedUi ui;
+    ui.answerYes = (data[0] & 0x08) == 0;
+    std::size_t step = 0;
+    try {
+        shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
+        ui.session = &s;
+        s.load();
+        s.activate();
+        s.paintEvent();
+        for (; step < clicks && !s.terminated; ++step) {
+            const std::uint8_t* arg = data + 1 + 4 * step;
+            ui.a = arg[1], ui.b = arg[2], ui.c = arg[3];
+            click(s, ui, arg[0]);
+        }
+        if (!s.terminated) {
+            s.paintEvent();
+            double b = 0;
+            try {
+                b = wf::parseNumber(s.controls.Text4.value()) * 25.4;
+            } catch (const wf::OverflowFault&) {
+            }
+            (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
+            s.clickBild2();
+        }
+    } catch (const std::exception& e) {
+        finding(("escaped after click " + std::to_string(step)).c_str(), e.what());
+    }
+    checkHandOver(work);
+    return 0;
+}
