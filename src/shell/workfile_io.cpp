@@ -14,6 +14,7 @@ namespace wf {
 namespace {
 
 constexpr int kSignificantDigits = 15;
+constexpr double kLargestWritable = 1.79769313486231e308;  // the largest 15-digit number below the range's end
 
 }  // namespace
 
@@ -24,6 +25,9 @@ std::string formatNumber(double value) {
     // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX".
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    // the largest doubles round up past the range: such a line could never be read back
+    if (std::fabs(value) > kLargestWritable && !std::isfinite(std::strtod(buf, nullptr)))
+        throw OverflowFault("number leaves the range when rounded");
     std::string mantissa;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
