@@ -153,7 +153,13 @@ std::uintmax_t probeLength(const std::filesystem::path& file) {
 }
 
 std::vector<std::string> splitLines(std::string_view content) {
+    // counted first: a letter file has up to a million lines, and growing the list step by
+    // step would copy every line again and again
+    std::size_t ends = 1;
+    for (std::size_t i = 0; i < content.size(); ++i)
+        ends += content[i] == '\n' || (content[i] == '\r' && (i + 1 == content.size() || content[i + 1] != '\n'));
     std::vector<std::string> lines;
+    lines.reserve(ends);
     std::size_t start = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
         const char c = content[i];
