@@ -3,7 +3,7 @@
 //
 //   make_seeds <seed folder> <tground.dat>... [-- <large tground.dat>...]
 //
-// A large letter file (near the letter table's capacity) is a seed of one whole visit only.
+// A large letter file (near the letter table's capacity) seeds the loader only.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -84,7 +84,7 @@ std::string letterFile(const std::vector<Letter>& letters, const char* eol = "\r
         for (std::size_t i = 0; i < l.fillerPoints; ++i) s += "\n\n\n";
         line(wf::formatNumber(static_cast<double>(l.bridges)));
         for (std::size_t b = 0; b < l.bridges; ++b) {
-            const double y = 1 + 8.0 * static_cast<double>(b) / static_cast<double>(l.bridges);
+            const double y = 1 + static_cast<double>(b % 9);
             line(" 1");
             line(" 0");
             line(wf::formatNumber(y));
@@ -247,16 +247,14 @@ int main(int argc, char** argv) {
         for (std::size_t v = 0; v < visits.size(); ++v)
             seed("pipeline", "letters" + std::to_string(l) + "-visit" + std::to_string(v), script(visits[v]) + letters[l]);
     seed("pipeline", "letters1-visit1-no", script(visits[1], true) + letters[1 % letters.size()]);
-    for (std::size_t l = 0; l < large.size(); ++l) {
-        seed("pipeline", "large" + std::to_string(l), script(visits[2]) + large[l]);
-        seed("tground", "large" + std::to_string(l), std::string(1, '\5') + large[l]);
-    }
+    for (std::size_t l = 0; l < large.size(); ++l) seed("tground", "large" + std::to_string(l), std::string(1, '\5') + large[l]);
 
-    // the tables' edges, each at its capacity and one beyond it
+    // the tables' edges, each at its capacity and one beyond it; the point table and the
+    // large files only for the loader, since a whole visit re-reads them at every click
     const std::vector<Click> cut = {{kConnection}, {kCut}};
     for (std::size_t n : {engine::kMaxLetters, engine::kMaxLetters + 1}) {
         const std::string file = letterFile(squares(n));
-        seed("pipeline", "letters" + std::to_string(n), script(visits[1]) + file);
+        seed("pipeline", "letters" + std::to_string(n), script(cut) + file);
         seed("tground", "letters" + std::to_string(n), std::string(1, '\0') + file);
     }
     for (std::size_t points : {engine::kMaxElements, engine::kMaxElements + 1}) {
@@ -264,7 +262,6 @@ int main(int argc, char** argv) {
         two[1].squares = 0;
         two[1].fillerPoints = points - 8;
         const std::string file = letterFile(two, "\n");
-        seed("pipeline", "points" + std::to_string(points), script(cut) + file);
         seed("tground", "points" + std::to_string(points), std::string(1, '\0') + file);
     }
     for (std::size_t bridges : {engine::kMaxBridgeHeights, engine::kMaxBridgeHeights + 1}) {
