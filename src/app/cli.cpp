@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -260,15 +261,17 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
 
     shell::Session session(QDir(folder).absolutePath().toStdString(), token.toStdString(), ui);
     ui.session = &session;
-    session.load();
-    session.activate();
-    session.paintEvent();
+    // each action and output is one event, as a click is in the window
+    const auto act = [&session](const std::function<void()>& f) { return session.handleEvent(f); };
+    act([&] { session.load(); });
+    act([&] { session.activate(); });
+    act([&] { session.paintEvent(); });
 
     int status = kDone;
     if (!session.terminated) {
         // the user's actions, always in this order
         shell::Controls& c = session.controls;
-        clickInto(c.Check3, flags, "--fit-in", "--no-fit-in");
+        act([&] { clickInto(c.Check3, flags, "--fit-in", "--no-fit-in"); });
         if (shape) {
             // shape 0 has one height, typed into its one text box
             if (*shape == 0) {
@@ -277,24 +280,24 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
                 ui.typedText1 = typedBig;
                 ui.typedText2 = typedSmall;
             }
-            session.galleryClick(*shape);
+            act([&] { session.galleryClick(*shape); });
             if (ui.dialogRefused) status = kRefused;
         }
         if (knot && status == kDone && !moveSlider(c.HScroll1, *knot, "--knot", err)) return kBadArguments;
         const bool spacing = ui.resetDistances || ui.removeEmptySpace || !distances.empty() || allDistances;
         if (spacing && status == kDone) {
             const std::size_t before = ui.dialogsShown.size();
-            session.openSignDistanceDialog();  // "Only one char !" for a single letter
+            act([&] { session.openSignDistanceDialog(); });  // "Only one char !" for a single letter
             if (ui.badDistance) return kBadArguments;
             if (ui.dialogsShown.size() == before) status = kRefused;
         }
         if (aperture && status == kDone) {
             const std::size_t before = ui.dialogsShown.size();
-            session.openApertureDialog();  // "No apertures !" when there is no bridge
+            act([&] { session.openApertureDialog(); });  // "No apertures !" when there is no bridge
             if (ui.refused || ui.dialogsShown.size() == before) status = kRefused;
         }
         if (status == kDone) {
-            clickInto(c.Check2, flags, "--connection", "--no-connection");
+            act([&] { clickInto(c.Check2, flags, "--connection", "--no-connection"); });
             // the connection's boxes, its slider and "Cut" are there only while it is ticked
             const bool wantsCut = flags.count("--cut") || flags.count("--no-cut");
             const bool typed = connectionWidth || baselineDistance;
@@ -306,34 +309,42 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             if (typed) {
                 if (connectionWidth) c.Text6.set(*connectionWidth);
                 if (baselineDistance) c.Text5.set(*baselineDistance);
-                session.applyConnectionValues();
+                act([&] { session.applyConnectionValues(); });
             }
             if (connectionSlider && !moveSlider(c.HScroll2, *connectionSlider, "--connection-slider", err))
                 return kBadArguments;
-            clickInto(c.Check4, flags, "--cut", "--no-cut");
-            clickInto(c.Check5, flags, "--one-object", "--no-one-object");
+            act([&] { clickInto(c.Check4, flags, "--cut", "--no-cut"); });
+            act([&] { clickInto(c.Check5, flags, "--one-object", "--no-one-object"); });
         }
         if ((minLengthOption || maxRadius) && status == kDone) {
-            session.openPresetting();
+            act([&] { session.openPresetting(); });
             if (ui.refused) status = kRefused;
         }
         // what the user sees now
-        if (!dumpFile.isEmpty() && !writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
-        if (!pngFile.isEmpty() && !pictureImage(session.picture).save(pngFile, "PNG")) {
-            err << pngFile.toStdString() << ": cannot write\n";
-            status = kFileError;
-        }
-        if (!svgFile.isEmpty()) {
-            double b = 0;
-            try {
-                b = wf::parseNumber(session.controls.Text4.value()) * 25.4;
-            } catch (const std::exception&) {
-            }
-            if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
+        if (!dumpFile.isEmpty())
+            act([&] {
+                if (!writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
+            });
+        if (!pngFile.isEmpty())
+            act([&] {
+                if (pictureImage(session.picture).save(pngFile, "PNG")) return;
+                err << pngFile.toStdString() << ": cannot write\n";
                 status = kFileError;
+            });
+        if (!svgFile.isEmpty())
+            act([&] {
+                const double b = wf::parseNumberOrZero(session.controls.Text4.value()) * 25.4;
+                if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
+                    status = kFileError;
+            });
+        // after a refusal nothing writes a work file or starts a program
+        if (status == kRefused) ui.realStart = nullptr;
+        if (flags.count("--convert") && !session.terminated && status != kRefused) {
+            act([&] { session.clickBild2(); });
+            // Start convert that stays in the window refused to hand over (too large, no bar)
+            if (!session.terminated && status == kDone) status = kRefused;
         }
-        if (flags.count("--convert") && !session.terminated) session.clickBild2();
-        if (flags.count("--close")) session.closeWindow();
+        if (flags.count("--close") && status != kRefused) act([&] { session.closeWindow(); });
     }
     for (const auto& m : ui.messages)
         if (m.text == shell::kFileAccessError || m.text == shell::kLaterStageMissing) status = kFileError;

@@ -1,5 +1,7 @@
 #include "app/dimension_dialog_qt.h"
 
+#include "app/guard.h"
+
 #include <QPixmap>
 #include <QPushButton>
 
@@ -67,15 +69,17 @@ DimensionDialogWidget::DimensionDialogWidget(shell::DimensionDialog& dialog, QWi
 }
 
 void DimensionDialogWidget::accept() {
-    dialog_.text1 = text1_->text().toStdString();
-    if (text2_) dialog_.text2 = text2_->text().toStdString();
-    const bool taken = dialog_.accept();
-    if (label4_) label4_->setText(QString::fromStdString(dialog_.label4));
-    if (taken) QDialog::accept();
+    guardEvent([this] {
+        dialog_.text1 = text1_->text().toStdString();
+        if (text2_) dialog_.text2 = text2_->text().toStdString();
+        const bool taken = dialog_.accept();
+        if (label4_) label4_->setText(QString::fromStdString(dialog_.label4));
+        if (taken) QDialog::accept();
+    });
 }
 
 void DimensionDialogWidget::reject() {
-    dialog_.cancel();
+    guardEvent([this] { dialog_.cancel(); });
     QDialog::reject();
 }
 

@@ -2,11 +2,12 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "app/guard.h"
 #include "app/mainwindow.h"
 #include "shell/session.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    app::GuardedApplication app(argc, argv);
     // The suite passes its token as the whole command line.
     QStringList rest;
     for (int i = 1; i < argc; ++i) rest << QString::fromLocal8Bit(argv[i]);

@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/guard.h"
 #include "app/icons.h"
 #include "app/preset_dialogs_qt.h"
 #include "app/render.h"
@@ -70,6 +71,10 @@ MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
     buildWidgets();
     ui_.onRedraw = [this] { bild1_->update(); };
     ui_.onControlsChanged = [this] { refreshFromControls(); };
+    setFaultHandler([this] {
+        session_->faultEscaped();
+        refreshFromControls();
+    });
     ui_.onRunDialog = [this](shell::DialogId id) {
         if (id == shell::DialogId::ApertureWidth) runApertureDialog(*session_, this);
         if (id == shell::DialogId::Presetting) runPresettingDialog(*session_, this);
@@ -83,6 +88,8 @@ MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
     refreshFromControls();
 }
 
+MainWindow::~MainWindow() { setFaultHandler(nullptr); }
+
 void MainWindow::buildWidgets() {
     auto* exit = menuBar()->addAction("Exit");
     exit->setObjectName("endes");
@@ -95,10 +102,7 @@ void MainWindow::buildWidgets() {
     const auto help = [this](QMenu* menu, const char* name, const char* caption, const char* document) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, document] {
-            session_->openHelp(document);
-            refreshFromControls();
-        });
+        connect(a, &QAction::triggered, this, [this, document] { guarded([&] { session_->openHelp(document); }); });
     };
     help(info, "overview", "Overview", "menu0.pdf");
     QMenu* menus = info->addMenu("Menus");
@@ -113,10 +117,9 @@ void MainWindow::buildWidgets() {
     bild1_ = new PreviewWidget(central, session_->picture);
     bild1_->move(10, 10);
     bild1_->onMouseDown = [this](int button, double x, double y) {
-        session_->mouseDown(button, x, y);
-        refreshFromControls();
+        guarded([&] { session_->mouseDown(button, x, y); });
     };
-    bild1_->onMouseMove = [this](double x, double y) { session_->mouseMove(x, y); };
+    bild1_->onMouseMove = [this](double x, double y) { guardEvent([&] { session_->mouseMove(x, y); }); };
     qApp->installEventFilter(this);
 
     label2_ = new QLabel(central);
@@ -237,10 +240,7 @@ void MainWindow::buildWidgets() {
         pic->setCheckable(true);  // the chosen shape stays marked
         gallery_.push_back(pic);
         pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
-        connect(pic, &QToolButton::clicked, this, [this, i] {
-            session_->galleryClick(i);
-            refreshFromControls();
-        });
+        connect(pic, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->galleryClick(i); }); });
     }
 
     bindCheck(check1_, session_->controls.Check1);
@@ -248,32 +248,26 @@ void MainWindow::buildWidgets() {
     bindCheck(check3_, session_->controls.Check3);
     bindCheck(check4_, session_->controls.Check4);
     bindCheck(check5_, session_->controls.Check5);
-    connect(text4_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        session_->controls.Text4.set(t.toStdString());
-        refreshFromControls();
-    });
+    connect(text4_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { guarded([&] { session_->controls.Text4.set(t.toStdString()); }); });
     // leaving a connection box, "Apply" and "= 0" take the connection values
     for (auto [edit, control] : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
-        connect(edit, &QLineEdit::textEdited, this, [control](const QString& t) { control->set(t.toStdString()); });
+        connect(edit, &QLineEdit::textEdited, this,
+                [control](const QString& t) { guardEvent([&] { control->set(t.toStdString()); }); });
         // a message box of the check takes the focus away again: one check at a time
         connect(edit, &QLineEdit::editingFinished, this, [this, busy = std::make_shared<bool>(false)] {
             if (*busy) return;
             *busy = true;
-            session_->applyConnectionValues();
-            refreshFromControls();
+            guarded([this] { session_->applyConnectionValues(); });
             *busy = false;
         });
     }
     connect(command4_, &QPushButton::clicked, this, [this] { run(&shell::Session::applyConnectionValues); });
     connect(command2_, &QPushButton::clicked, this, [this] { run(&shell::Session::clickCommand2); });
-    connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int v) {
-        session_->controls.HScroll1.set(v);
-        refreshFromControls();
-    });
-    connect(hscroll2_, &QScrollBar::valueChanged, this, [this](int v) {
-        session_->controls.HScroll2.set(v);
-        refreshFromControls();
-    });
+    connect(hscroll1_, &QScrollBar::valueChanged, this,
+            [this](int v) { guarded([&] { session_->controls.HScroll1.set(v); }); });
+    connect(hscroll2_, &QScrollBar::valueChanged, this,
+            [this](int v) { guarded([&] { session_->controls.HScroll2.set(v); }); });
 }
 
 void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
@@ -282,8 +276,12 @@ void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void MainWindow::run(void (shell::Session::*handler)()) {
-    (session_.get()->*handler)();
-    refreshFromControls();
+    guarded([&] { (session_.get()->*handler)(); });
+}
+
+void MainWindow::guarded(const std::function<void()>& handler) {
+    guardEvent(handler);
+    guardEvent([this] { refreshFromControls(); });
 }
 
 QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
@@ -300,10 +298,7 @@ QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const 
 }
 
 void MainWindow::bindCheck(QCheckBox* box, shell::Control<int>& control) {
-    connect(box, &QCheckBox::clicked, this, [this, &control](bool on) {
-        control.set(on ? 1 : 0);
-        refreshFromControls();
-    });
+    connect(box, &QCheckBox::clicked, this, [this, &control](bool on) { guarded([&] { control.set(on ? 1 : 0); }); });
 }
 
 void MainWindow::refreshFromControls() {
@@ -354,9 +349,7 @@ bool MainWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
         // The first activation runs once the window is up; later ones only reset a factor.
         QTimer::singleShot(0, this, [this] {
-            if (ui_.terminated) return;
-            session_->activate();
-            refreshFromControls();
+            if (!ui_.terminated) guarded([this] { session_->activate(); });
         });
     }
     return QMainWindow::event(e);
@@ -371,29 +364,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     while (under && !under->property(kPictureProperty).toBool()) under = under->parentWidget();
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
-    if (rotation == 0 || !session_->mausrad(rotation, overPicture)) return QMainWindow::eventFilter(watched, e);
-    refreshFromControls();
-    return true;
+    bool zoomed = false;
+    if (rotation != 0) guarded([&] { zoomed = session_->mausrad(rotation, overPicture); });
+    return zoomed || QMainWindow::eventFilter(watched, e);
 }
 
 void MainWindow::paintEvent(QPaintEvent* e) {
     setFixedSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
-    session_->paintEvent();
+    guardEvent([this] { session_->paintEvent(); });
     QMainWindow::paintEvent(e);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (!closing_ && !ui_.terminated) {
         closing_ = true;
-        session_->closeWindow();
+        guardEvent([this] { session_->closeWindow(); });
     }
     e->accept();
     qApp->quit();
 }
 
 void MainWindow::exitMenu() {
-    session_->exitMenu();
-    refreshFromControls();
+    guarded([this] { session_->exitMenu(); });
     if (ui_.terminated) {
         closing_ = true;
         close();

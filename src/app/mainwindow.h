@@ -58,6 +58,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow(const QString& appFolder, const QString& commandLine);
+    ~MainWindow() override;
     shell::Session& session() { return *session_; }
     bool terminated() const { return ui_.terminated; }
 
@@ -78,6 +79,8 @@ private:
     QToolButton* pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
                                QRect geometry, void (shell::Session::*handler)());
     void run(void (shell::Session::*handler)());
+    // one event: the handler under the fault guard, then the widgets follow the controls
+    void guarded(const std::function<void()>& handler);
 
     QtUi ui_;
     std::unique_ptr<shell::Session> session_;

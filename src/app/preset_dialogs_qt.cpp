@@ -1,5 +1,7 @@
 #include "app/preset_dialogs_qt.h"
 
+#include "app/guard.h"
+
 #include <QButtonGroup>
 #include <QDialog>
 #include <QFontDatabase>
@@ -47,8 +49,10 @@ void runApertureDialog(shell::Session& session, QWidget* mainWindow) {
     ok->setDefault(true);
     auto* cancel = button(d, "Picture1", "Cancel", {210, 88, 80, 30});
     QObject::connect(ok, &QPushButton::clicked, &d, [&] {
-        dialog.text1 = text1->text().toStdString();
-        if (dialog.accept()) d.accept();
+        guardEvent([&] {
+            dialog.text1 = text1->text().toStdString();
+            if (dialog.accept()) d.accept();
+        });
     });
     QObject::connect(cancel, &QPushButton::clicked, &d, &QDialog::reject);
     text1->setFocus();
@@ -92,10 +96,12 @@ void runPresettingDialog(shell::Session& session, QWidget* mainWindow) {
     apply->setDefault(true);
     auto* exit = button(d, "Command1", "Exit", {240, 190, 80, 30});
     QObject::connect(apply, &QPushButton::clicked, &d, [&] {
-        dialog.text1 = text1->text().toStdString();
-        dialog.option = group->checkedId() < 0 ? 0 : group->checkedId();
-        if (dialog.apply()) return d.accept();
-        text1->setText(QString::fromStdString(dialog.text1));
+        guardEvent([&] {
+            dialog.text1 = text1->text().toStdString();
+            dialog.option = group->checkedId() < 0 ? 0 : group->checkedId();
+            if (dialog.apply()) return d.accept();
+            text1->setText(QString::fromStdString(dialog.text1));
+        });
     });
     QObject::connect(exit, &QPushButton::clicked, &d, &QDialog::reject);
     text1->setFocus();

@@ -1,5 +1,7 @@
 #include "app/spacing_dialog_qt.h"
 
+#include "app/guard.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -104,8 +106,8 @@ void SpacingDialogWidget::handle(F f) {
         refresh();
         return;
     }
-    f();
-    refresh();
+    guardEvent(f);
+    guardEvent([this] { refresh(); });
 }
 
 void SpacingDialogWidget::refresh() {

@@ -20,9 +20,15 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     model.bridges.clear();
     wf::LineReader in(tground);
 
-    model.groundText = in.text();
+    model.groundText = wf::decodeText(in.text());
     in.number();  // line 2: not used here
-    model.letterCount = in.int16();
+    const std::int16_t letters = in.int16();
+    if (letters < 0) {
+        // the tables were emptied above; a negative count must never size anything
+        model.letterCount = 0;
+        throw wf::FileFault("negative letter count");
+    }
+    model.letterCount = letters;
     model.headerValue4 = in.number();
     model.headerValue5 = in.number();
 
@@ -31,7 +37,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     const int n = model.letterCount;
     for (int k = 1; k <= n; ++k) {
         if (k > static_cast<int>(kMaxLetters)) throw CapacityFault("too many letters");
-        model.letterText[static_cast<std::size_t>(k)] = in.text();
+        model.letterText[static_cast<std::size_t>(k)] = wf::decodeText(in.text());
         const double advance = in.number();
         in.number();
         in.number();
@@ -185,7 +191,9 @@ void swapValues(double& a, double& b) {
 
 Dimensions contourDimensions(Model& model, bool connectionOn) {
     const Box b = contourBoundingBox(model, kBoxWithBar, connectionOn);
-    return {roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
+    const Dimensions d{roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
+    if (!std::isfinite(d.heightIn) || !std::isfinite(d.widthIn)) throw wf::OverflowFault("extents overflow");
+    return d;
 }
 
 }  // namespace engine

@@ -39,6 +39,7 @@ double roundTo(double value, std::int16_t digits);
 void swapValues(double& a, double& b);
 
 // Height and width of all contours (and bar) in inches, rounded to 4 decimals.
+// wf::OverflowFault when the extents are not finite (coordinates near the double range).
 struct Dimensions {
     double heightIn, widthIn;
 };

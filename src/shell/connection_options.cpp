@@ -44,7 +44,7 @@ void Session::onCheck2() {
     if (!applyingConnection) {
         contourConnectionBuild();
         paint();
-        showContourDimensions();
+        showDimensionsOrReport();
     }
     ui_.controlsChanged();
 }
@@ -70,7 +70,7 @@ void Session::onCheck4() {
     }
     contourConnectionBuild();
     paint();
-    showContourDimensions();
+    showDimensionsOrReport();
     ui_.controlsChanged();
 }
 

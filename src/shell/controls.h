@@ -7,6 +7,8 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace shell {
 
@@ -14,6 +16,13 @@ namespace shell {
 struct InvalidProperty : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// A text box holds one line: a line break or NUL that comes in (typed, pasted, given on the
+// command line, read from a damaged file) is dropped, so it can never reach a work file.
+inline std::string singleLine(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    return text;
+}
 
 template <typename T>
 class Control {
@@ -23,12 +32,21 @@ public:
     operator const T&() const { return value_; }
     // sets the value and fires the handler when it changed
     void set(const T& v) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            if (v.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return set(singleLine(v));
+        }
         if (v == value_) return;
         value_ = v;
         if (onChange) onChange();
     }
     // sets the value without an event (for restoring widgets only)
-    void assign(const T& v) { value_ = v; }
+    void assign(const T& v) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            value_ = singleLine(v);
+        } else {
+            value_ = v;
+        }
+    }
 
     bool visible;
     std::function<void()> onChange;

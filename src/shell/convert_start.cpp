@@ -23,6 +23,12 @@ void Session::clickBild2() {
                     Icon::Information);
         return;
     }
+    if (controls.Check2 == 1 && barMissing) {
+        // the later stage must never get a connection that lost its bar
+        ui_.message("The connection bar is missing: change the connection or untick \"Contour connection\".",
+                    "Start convert", Icon::Critical);
+        return;
+    }
     bool handedOver = false, stateSaved = false;
     try {
         enterAppFolder();

@@ -3,6 +3,7 @@
 #include "engine/shape.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
+#include "shell/workfile_io.h"
 
 namespace shell {
 
@@ -18,7 +19,7 @@ void Session::galleryClick(int shape) {
     const int prevShape = model.shapeNumber;
     const double prevSmall = model.smallHeight, prevBig = model.bigHeight;
 
-    if (shape != 0 && model.groundText.size() < 2) {
+    if (shape != 0 && wf::characters(model.groundText).size() < 2) {
         ui_.message("More character for this shape required. You need 2 signs.", "Exit", Icon::Critical);
         return;
     }

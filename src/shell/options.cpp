@@ -48,7 +48,7 @@ void Session::openApertureDialog() {
 }
 
 void Session::openSignDistanceDialog() {
-    if (model.groundText.size() == 1) return ui_.message("Only one char !", "Exit", Icon::Information);
+    if (wf::characters(model.groundText).size() == 1) return ui_.message("Only one char !", "Exit", Icon::Information);
     try {
         ui_.runDialog(DialogId::SignDistances);
     } catch (const std::exception&) {
@@ -88,7 +88,7 @@ void Session::onCheck3() {
     if (controls.Check2 == 1) contourConnectionBuild();
     model.view = view;
     paint();
-    showContourDimensions();
+    showDimensionsOrReport();
     ui_.controlsChanged();
 }
 

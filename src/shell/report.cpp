@@ -1,5 +1,7 @@
 #include "shell/report.h"
 
+#include "shell/workfile_io.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -16,7 +18,7 @@ std::string jsonNumber(double v) {
 
 std::string jsonString(const std::string& s) {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (unsigned char c : wf::decodeText(s)) {  // JSON is UTF-8, whatever the bytes were
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;

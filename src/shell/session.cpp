@@ -58,6 +58,37 @@ void Session::enterAppFolder() {
 
 void Session::reportFileError() { ui_.message(kFileAccessError, kErrorTitle, Icon::Critical); }
 
+bool Session::handleEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        faultEscaped();
+        return false;
+    }
+}
+
+void Session::faultEscaped() {
+    loadingSettings = false;
+    applyingConnection = false;
+    paintSuppressed = false;
+    try {
+        ui_.setWindowsEnabled(true);
+        reportFileError();
+        ui_.controlsChanged();
+    } catch (...) {
+        // the port itself failed: nothing more can be said
+    }
+}
+
+void Session::showDimensionsOrReport() {
+    try {
+        showContourDimensions();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
 WindowPlace Session::load() {
     topDat = readTopDat(appFolder_);
     if (topDat.top != -1) return {topDat.top, topDat.left};
@@ -166,6 +197,7 @@ void Session::contourConnectionBuild() {
     in.limits = {presets.minArcLength, presets.maxArcRadius, presets.minArcRadius};
     try {
         const connection::BarOutcome out = connection::buildBar(model, in);
+        barMissing = false;
         if (!out.built) return;
         controls.Label1.visible = out.cutAbandoned;
         if (out.halfCircle) ui_.message(">Cut< not possible !", "Abort", Icon::Critical);
@@ -173,7 +205,10 @@ void Session::contourConnectionBuild() {
     } catch (const engine::CapacityFault&) {
         model.barLines.clear();
         model.barArcs.clear();
+        barMissing = true;
         ui_.message("The connection bar needs more than 641 elements.", kErrorTitle, Icon::Critical);
+    } catch (const std::exception&) {
+        reportFileError();
     }
 }
 

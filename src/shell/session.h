@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "engine/model.h"
@@ -52,6 +53,14 @@ struct WindowPlace {
 class Session {
 public:
     Session(std::filesystem::path appFolder, std::string commandLine, Ui& ui);
+
+    // ---- every event of the outside world (a click, a key, a dialog button, an action of the
+    // command line) runs through here: a fault that escapes the handlers ends the event with
+    // the fault message, and the session stays usable. False when a fault escaped.
+    bool handleEvent(const std::function<void()>& handler);
+    // after a fault escaped an event: the flags that live only during a handler are cleared,
+    // the windows take input again, and the fault message is shown
+    void faultEscaped();
 
     // ---- life cycle of the main window
     WindowPlace load();      // once, when the window is created (top.dat)
@@ -140,6 +149,7 @@ public:
     bool applyingConnection = false;
     bool paintSuppressed = false;
     bool cutNoticeShown = false;
+    bool barMissing = false;  // the ticked connection's bar could not be built
     std::int32_t knotPosition = 0;
     std::int16_t selectedPair = 0;   // the letter spacing editor's row, kept while it is closed
     std::int32_t currentObject = 0;  // the object announced last in workrl.dat
@@ -168,6 +178,7 @@ private:
     void onHScroll2();
     void onText4();
     void reportFileError();
+    void showDimensionsOrReport();
     void handOverToStartProgram();
 
     std::string appFolder_;

@@ -22,9 +22,9 @@ bool anySet(const std::array<double, engine::kSignDistances>& d) {
 
 }  // namespace
 
-std::string spacingRow(char left, char right, double distanceInches) {
-    const auto shown = [](char c) { return c == ' ' ? '_' : c; };
-    std::string row(1, shown(left));
+std::string spacingRow(const std::string& left, const std::string& right, double distanceInches) {
+    const auto shown = [](const std::string& c) { return c == " " ? std::string("_") : c; };
+    std::string row = shown(left);
     row += " <> ";
     row += shown(right);
     row += "   ";
@@ -45,7 +45,7 @@ SpacingDialog::SpacingDialog(Session& session) : session_(session) {
 }
 
 int SpacingDialog::pairCount() const {
-    const int n = static_cast<int>(session_.model.groundText.size()) - 1;
+    const int n = static_cast<int>(wf::characters(session_.model.groundText).size()) - 1;
     return std::clamp(n, 0, static_cast<int>(kLastPair));
 }
 
@@ -53,8 +53,9 @@ void SpacingDialog::lister() {
     const engine::Model& m = session_.model;
     rows.clear();
     selectedRow = -1;  // a cleared list has no selection
+    const std::vector<std::string> chars = wf::characters(m.groundText);
     for (int i = 1; i <= pairCount(); ++i)
-        rows.push_back(spacingRow(m.groundText[i - 1], m.groundText[i], m.signDistanceA[i]));
+        rows.push_back(spacingRow(chars[i - 1], chars[i], m.signDistanceA[i]));
 }
 
 void SpacingDialog::loescheab() {
@@ -126,7 +127,8 @@ void SpacingDialog::onHScroll2() {
     const auto p = static_cast<std::size_t>(row + 1);
     Text2.set(std::to_string(HScroll2.value()));
     m.signDistanceA[p] = wf::parseNumberOrZero(Text2.value()) * kInchesPerScrollStep;
-    rows[p - 1] = spacingRow(m.groundText[p - 1], m.groundText[p], m.signDistanceA[p]);
+    const std::vector<std::string> chars = wf::characters(m.groundText);
+    rows[p - 1] = spacingRow(chars[p - 1], chars[p], m.signDistanceA[p]);
     selectedRow = row;
     const engine::ViewWindow view = m.view;  // the preview does not move
     letterBuild();
@@ -140,7 +142,7 @@ void SpacingDialog::distanceForAll() {
     const int row = selectedRow;
     untickConnection();
     const double d = wf::parseNumberOrZero(Text2.value());
-    const std::size_t last = std::min(session_.model.groundText.size(), kLastPair);
+    const std::size_t last = std::min(wf::characters(session_.model.groundText).size(), kLastPair);
     for (std::size_t i = 1; i <= last; ++i) session_.model.signDistanceA[i] = d;
     lister();
     letterBuild();

@@ -29,7 +29,7 @@ inline constexpr double kOverlap = 0.05;  // mm: how far neighbours overlap once
 inline constexpr int kScanRows = 300;     // the box height is cut into this many steps
 
 // One row of the list for pair i (characters i and i + 1 of the text, blanks as "_").
-std::string spacingRow(char left, char right, double distanceInches);
+std::string spacingRow(const std::string& left, const std::string& right, double distanceInches);
 
 // A number as a text box shows it: "0.1", "20", "-0.005" (no leading blank).
 std::string textBoxNumber(double value);

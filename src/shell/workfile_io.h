@@ -44,6 +44,14 @@ bool parseFlag(std::string_view text);
 
 inline constexpr const char* kEol = "\r\n";
 
+// Texts of the work files (the lettering, a letter) as UTF-8: kept when they are valid UTF-8,
+// otherwise read as Windows-1252, the older siblings' code page.
+bool isUtf8(std::string_view text);
+std::string decodeText(std::string_view text);
+// The characters of a UTF-8 text, one string each (a byte that starts no valid sequence
+// counts as one character).
+std::vector<std::string> characters(std::string_view utf8);
+
 // Length of the file in bytes. Opening it for binary access first creates an empty file
 // when none exists (as the sibling programs expect); FileFault when it cannot be opened.
 std::uintmax_t probeLength(const std::filesystem::path& file);

@@ -260,3 +260,27 @@ TEST(CommandLine, SignDistanceDialog) {
     EXPECT_LT(removed.report["signDistanceB"].toArray()[1].toDouble(), 0);  // closed up
     EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "kon1.tmp"));
 }
+
+// A refusal skips everything that writes a work file or starts a program; a letter file that
+// breaks the operations ends with the fault message and exit 3, never with a crash; a typed
+// text keeps to one line.
+TEST(CommandLine, RefusalsAndFaultsLeaveTheFolderAsItWas) {
+    ProgramCopy p;
+    const CliRun refused = run(p, {"--shape", "3", "--H", "39", "--h", "6.4", "--convert", "--close", "--report"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.report["started"].toArray().isEmpty());
+    EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "workrl.dat"));
+    EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "stv2b.dat"));
+
+    const CliRun typed = run(p, {"--connection", "--connection-width", "0.1\n2", "--convert"});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    EXPECT_EQ(wf::splitLines(wf::readFile(p.dir / "workfiles" / "stv2b.dat"))[523], "0.12");
+
+    std::string ground = wf::readFile(p.dir / "workfiles" / "tground.dat");
+    const std::size_t count = ground.find("\r\n", ground.find("\r\n") + 2) + 2;  // line 3
+    ground.replace(count, ground.find("\r\n", count) - count, "-3");
+    wf::replaceFile(p.dir / "workfiles" / "tground.dat", ground);
+    const CliRun negative = run(p, {"--connection", "--cut", "--report"});
+    EXPECT_EQ(negative.status, 3);
+    EXPECT_EQ(negative.report["letterCount"].toInt(), 0);
+}

@@ -263,3 +263,32 @@ TEST(MainWindow, YesNoQuestionFromTheKeyboard) {
     EXPECT_EQ(s.confirmAnswer, "J");
     EXPECT_EQ(s.controls.Check2.value(), 0);
 }
+
+// Letters beyond the double range: each click ends with the fault message, the window stays.
+TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
+    TempFolder t;
+    t.write("tground.dat", crlf({"AB", "0", "2", "0", "0", "A", "30", "0", "0", "0", "0", "5", "0", "0", "1",
+                                 "1E+308", "0", "1", "1E+308", "10", "1", "0", "10", "6", "0", "0", "0", "0", "B",
+                                 "5", "0", "0", "0", "0", "2", "0", "0", "1", "10", "0", "6", "0"}));
+    std::vector<QString> texts;  // every message box that comes up, each closed at once
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            const auto* label = d->findChild<QLabel*>("qt_msgbox_label");
+            texts.push_back(label ? label->text() : d->objectName());
+            d->reject();
+        }
+    });
+    closer.start(10);
+    app::MainWindow w(QString::fromStdString(t.path().string()), "stvt");
+    w.show();
+    ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
+    for (const char* box : {"Check2", "Check3"}) {
+        texts.clear();
+        w.findChild<QCheckBox*>(box)->click();
+        ASSERT_FALSE(texts.empty()) << box;
+        for (const QString& text : texts) EXPECT_EQ(text, "File access error !") << box;
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(w.terminated());
+    }
+}

@@ -219,4 +219,14 @@ TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
     EXPECT_TRUE(p.s->model.barLines.empty());
     EXPECT_TRUE(p.s->model.barArcs.empty());
     EXPECT_EQ(p.s->model.shapeNumber, 4);
+    // the later stage never gets a ticked connection without its bar
+    p.s->clickBild2();
+    EXPECT_EQ(p.lastMessage(), "The connection bar is missing: change the connection or untick \"Contour connection\".");
+    EXPECT_FALSE(p.s->terminated);
+    EXPECT_FALSE(p.t.exists("workrl.dat"));
+    EXPECT_TRUE(p.ui.started.empty());
+    p.s->controls.Check4.set(0);  // an uncut bar fits: the conversion runs
+    p.s->clickBild2();
+    EXPECT_TRUE(p.s->terminated);
+    EXPECT_TRUE(p.t.exists("workrl.dat"));
 }

@@ -284,3 +284,86 @@ TEST(Helpers, DriveBlanksAndFolders) {
     EXPECT_EQ(appFolderOf("/opt/letter kerf/letterkerf"), "/opt/letter kerf/");
     EXPECT_EQ(appFolderOf("/letterkerf"), "/");
 }
+
+namespace {
+// A port that fails below the handlers when armed, as a broken display or disk would.
+struct FailingUi : HeadlessUi {
+    bool armed = false;
+    std::vector<bool> enabled;
+    void redraw() override {
+        HeadlessUi::redraw();
+        if (armed) throw std::runtime_error("injected");
+    }
+    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
+};
+}  // namespace
+
+// No letter file and no fault below a handler ends the program: each event ends with the
+// fault message, the session stays usable and the work files stay whole.
+TEST(Faults, NothingEscapesAnEvent) {
+    {  // a negative letter count is refused by the loader, never used as a size
+        TempFolder t;
+        std::string ground = tground("AB", {{"A", 30, square(0, 0, 20), {}}});
+        ground.replace(ground.find("\r\n1\r\n"), 5, "\r\n-3\r\n");  // line 3, the count
+        t.write("tground.dat", ground);
+        Started r(t, "stvt");
+        ASSERT_EQ(r.ui.messages.size(), 1u);
+        EXPECT_EQ(r.ui.messages[0].text, "File access error !");
+        EXPECT_EQ(r.s->model.letterCount, 0);
+        EXPECT_TRUE(r.s->handleEvent([&] {
+            r.s->controls.Check2.set(1);
+            r.s->controls.Check4.set(1);
+        }));
+    }
+    {  // extents beyond the double range: the operations report, nothing escapes
+        TempFolder t;
+        t.write("tground.dat", tground("AB", {{"A", 30, {{0, 0, "1"}, {1e308, 0, "1"}, {1e308, 10, "1"}, {0, 10, "6"}, {0, 0, "0"}}, {}},
+                                              {"B", 5, square(0, 0, 10), {}}}));
+        Started r(t, "stvt");
+        for (auto click : {+[](Session& s) { s.controls.Check2.set(1); }, +[](Session& s) { s.clickFrame1(); },
+                           +[](Session& s) { s.controls.Check4.set(1); }}) {
+            r.ui.messages.clear();
+            EXPECT_TRUE(r.s->handleEvent([&] { click(*r.s); }));
+            ASSERT_FALSE(r.ui.messages.empty());
+            for (const auto& m : r.ui.messages)
+                EXPECT_EQ(std::tie(m.text, m.title, m.icon), std::make_tuple(kFileAccessError, kErrorTitle, Icon::Critical));
+        }
+    }
+    // a fault injected below a handler: the event ends with the message, the next one works
+    TempFolder t;
+    t.write("tground.dat", kTwoLetters);
+    FailingUi ui;
+    Session s(t.path(), "stvt", ui);
+    s.load();
+    s.activate();
+    const std::string th = t.read("th.dat");
+    ui.armed = true;
+    EXPECT_FALSE(s.handleEvent([&] { s.controls.Check2.set(1); }));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].title, ui.messages[0].icon),
+              std::make_tuple(kFileAccessError, kErrorTitle, Icon::Critical));
+    EXPECT_EQ(ui.enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
+    EXPECT_FALSE(s.paintSuppressed || s.loadingSettings || s.applyingConnection);
+    EXPECT_EQ(s.controls.Check2.value(), 1);
+    ui.armed = false;
+    EXPECT_TRUE(s.handleEvent([&] { s.controls.Check4.set(1); }));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_FALSE(s.model.barLines.empty());
+    EXPECT_EQ(t.read("th.dat"), th);
+    EXPECT_EQ(t.read("tground.dat"), kTwoLetters);
+}
+
+// A single-line box never carries a line break or NUL into the saved state.
+TEST(SavedState, TextBoxesHoldOneLine) {
+    TempFolder t;
+    t.write("tground.dat", kTwoLetters);
+    Started r(t, "stvt");
+    r.s->controls.Text4.set(std::string(" .1\r\n7\0", 7));
+    r.s->controls.Text5.set("0\n1");
+    r.s->writeSavedState();
+    EXPECT_EQ(wf::splitLines(t.read("stv2b.dat")).size(), std::size_t(kStv2bLines));
+    Started back(t, "stvt3");
+    EXPECT_EQ(back.s->controls.Text4.value(), " .17");
+    EXPECT_EQ(back.s->controls.Text5.value(), "01");
+    EXPECT_EQ(back.s->controls.HScroll1.value(), r.s->controls.HScroll1.value());
+}

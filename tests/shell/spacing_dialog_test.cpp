@@ -346,3 +346,21 @@ TEST(EmptySpace, QuestionsFaultsAndFitIn) {
         EXPECT_FALSE(p.m().shapeArcs.empty());  // rebuilt with the chosen shape
     }
 }
+
+// Texts outside ASCII: one row per pair of characters, whether the sibling wrote UTF-8 or its
+// older code page; moving the second row moves the letter after it.
+TEST(SpacingDialog, RowsCountCharactersNotBytes) {
+    const auto letters = [](const std::string& a, const std::string& b, const std::string& c) {
+        return tground(a + b + c, {{a, 30, square(0, 0, 20), {}}, {b, 30, square(0, 0, 20), {}},
+                                   {c, 30, square(0, 0, 20), {}}});
+    };
+    for (const auto& text : {letters("\xC3\x84", "B", "C"), letters("\xC4", "B", "C")}) {  // UTF-8, Windows-1252
+        Program p(text);
+        ASSERT_EQ(p.d->rows, (std::vector<std::string>{"\xC3\x84 <> B    0", "B <> C    0"}));
+        EXPECT_EQ(p.m().groundText, "\xC3\x84" "BC");
+        const double before = p.minX(3);
+        p.d->clickList(1);
+        p.d->scroll(20);
+        EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);
+    }
+}

@@ -161,3 +161,13 @@ TEST(Files, ProbeCreatesAndReplaceIsAtomic) {
     }
     EXPECT_EQ(entries, 2);  // x.dat and dir.dat only
 }
+
+// Texts of the work files come out as UTF-8 whatever the sibling wrote.
+TEST(Texts, Utf8KeptElseWindows1252) {
+    EXPECT_EQ(wf::decodeText("A\xC3\x84\xE2\x82\xAC"), "A\xC3\x84\xE2\x82\xAC");  // valid: as it is
+    EXPECT_EQ(wf::decodeText("\xC4\x80\x9F\xFF"), "\xC3\x84\xE2\x82\xAC\xC5\xB8\xC3\xBF");
+    for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})  // overlong, surrogate, too high, cut
+        EXPECT_FALSE(wf::isUtf8(bad)) << bad;
+    EXPECT_EQ(wf::characters("A\xC3\x84\xF0\x9F\x98\x80 "),
+              (std::vector<std::string>{"A", "\xC3\x84", "\xF0\x9F\x98\x80", " "}));
+}
