@@ -2,14 +2,23 @@
 // input asks for, then "Start convert".
 //
 // Input: byte 0 holds the number of clicks (low 3 bits; few enough that an input stays cheap)
-// and the answer to every Yes/No question (bit 3); then 4 bytes per click (what, and three arguments); the rest is
-// tground.dat. Whatever the file and the clicks, nothing may escape a handler, and the
-// hand-over files the conversion writes must be whole: workrl.dat ends in "s", and hl.dat and
-// workm.dat hold exactly the lines their counts announce.
+// and the answer to every Yes/No question (bit 3); then 4 bytes per click (what, and three
+// arguments); the rest is tground.dat.
+//
+// Each click is one event, run through the session's event guard as the window and the
+// command line run it. Whatever the file and the clicks: nothing escapes an event; after every
+// event the flags that live only inside a handler are clear again (else every later click
+// would be ignored); and the hand-over files are whole: workrl.dat ends in "s", hl.dat and
+// workm.dat hold exactly the lines their counts announce, no temporary file is left behind.
+//
+// With LK_FUZZ_STRICT=1 in the environment a fault that only the guard catches is a finding
+// too: it names an operation that does not handle its own faults.
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <functional>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -152,9 +161,28 @@ void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
     }
 }
 
-[[noreturn]] void finding(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "pipeline: %s: %s\n", what, detail.c_str());
+[[noreturn]] void finding(const std::string& what, const std::string& detail) {
+    std::fprintf(stderr, "pipeline: %s: %s\n", what.c_str(), detail.c_str());
     std::abort();
+}
+
+const bool strict = [] {
+    const char* v = std::getenv("LK_FUZZ_STRICT");
+    return v && *v == '1';
+}();
+
+// One event through the guard, then the session must take the next one.
+void event(shell::Session& s, const std::string& name, const std::function<void()>& handler) {
+    s.handleEvent([&] {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            if (strict) finding("the guard caught a fault of " + name, e.what());
+            throw;
+        }
+    });
+    if (s.loadingSettings || s.applyingConnection || s.paintSuppressed)
+        finding("a handler flag stays set after " + name, "every later click would be ignored");
 }
 
 std::vector<std::string> linesOf(const fs::path& file) { return wf::splitLines(wf::readFile(file)); }
@@ -213,30 +241,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzsupport::KeepWorkingFolder keep;
     ScriptedUi ui;
     ui.answerYes = (data[0] & 0x08) == 0;
-    std::size_t step = 0;
     try {
         shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
         ui.session = &s;
-        s.load();
-        s.activate();
-        s.paintEvent();
-        for (; step < clicks && !s.terminated; ++step) {
+        event(s, "load", [&] { s.load(); });
+        event(s, "activate", [&] { s.activate(); });
+        event(s, "paint", [&] { s.paintEvent(); });
+        for (std::size_t step = 0; step < clicks && !s.terminated; ++step) {
             const std::uint8_t* arg = data + 1 + 4 * step;
             ui.a = arg[1], ui.b = arg[2], ui.c = arg[3];
-            click(s, ui, arg[0]);
+            event(s, "click " + std::to_string(step) + " (" + std::to_string(arg[0] % 16) + ")",
+                  [&] { click(s, ui, arg[0]); });
         }
         if (!s.terminated) {
-            s.paintEvent();
-            double b = 0;
-            try {
-                b = wf::parseNumber(s.controls.Text4.value()) * 25.4;
-            } catch (const wf::OverflowFault&) {
-            }
-            (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
-            s.clickBild2();
+            event(s, "paint", [&] { s.paintEvent(); });
+            event(s, "svg", [&] {
+                const double b = wf::parseNumberOrZero(s.controls.Text4.value()) * 25.4;
+                (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
+            });
+            event(s, "Start convert", [&] { s.clickBild2(); });
         }
     } catch (const std::exception& e) {
-        finding(("escaped after click " + std::to_string(step)).c_str(), e.what());
+        finding("escaped an event", e.what());
     }
     checkHandOver(work);
     return 0;
