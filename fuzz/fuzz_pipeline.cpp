@@ -217,6 +217,17 @@ void checkHandOver(const fs::path& work) {
     }
 }
 
+// the later stage was started: it must find the whole set, and workm.dat exactly when the
+// connection was ticked
+void checkHandedOver(const fs::path& work, bool connection) {
+    std::error_code ec;
+    for (const char* name : {"workrl.dat", "hl.dat", "c3.dat", "stv2b.dat", "th.dat", "top.dat"})
+        if (!fs::exists(work / name, ec)) finding("handed over without", name);
+    // (an empty bar is no fault: a mitre without intersection and a cut of one letter leave none)
+    if (fs::exists(work / "workm.dat", ec) != connection)
+        finding("handed over", connection ? "without the ticked bar" : "a bar that is not ticked");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -259,7 +270,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const double b = wf::parseNumberOrZero(s.controls.Text4.value()) * 25.4;
                 (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
             });
+            const bool connection = s.controls.Check2 == 1;
             event(s, "Start convert", [&] { s.clickBild2(); });
+            if (!ui.started.empty()) checkHandedOver(work, connection);
         }
     } catch (const std::exception& e) {
         finding("escaped an event", e.what());
