@@ -171,8 +171,15 @@ const bool strict = [] {
     return v && *v == '1';
 }();
 
+// LK_FUZZ_VERBOSE=1: every event with the messages it showed, for reading a finding
+const bool verbose = [] {
+    const char* v = std::getenv("LK_FUZZ_VERBOSE");
+    return v && *v == '1';
+}();
+
 // One event through the guard, then the session must take the next one.
 void event(shell::Session& s, const std::string& name, const std::function<void()>& handler) {
+    const std::size_t shown = static_cast<shell::HeadlessUi&>(s.ui()).messages.size();
     s.handleEvent([&] {
         try {
             handler();
@@ -181,6 +188,14 @@ void event(shell::Session& s, const std::string& name, const std::function<void(
             throw;
         }
     });
+    if (verbose) {
+        const auto& messages = static_cast<shell::HeadlessUi&>(s.ui()).messages;
+        std::fprintf(stderr, "%s: shape %d, h %g, H %g, %zu points, connection %d, cut %d, bar %zu+%zu\n", name.c_str(),
+                     s.model.shapeNumber, s.model.smallHeight, s.model.bigHeight, s.model.elements.size(),
+                     s.controls.Check2.value(), s.controls.Check4.value(), s.model.barLines.size(), s.model.barArcs.size());
+        for (std::size_t i = shown; i < messages.size(); ++i)
+            std::fprintf(stderr, "    %s|%s|%s\n", shell::iconName(messages[i].icon), messages[i].title.c_str(), messages[i].text.c_str());
+    }
     if (s.loadingSettings || s.applyingConnection || s.paintSuppressed)
         finding("a handler flag stays set after " + name, "every later click would be ignored");
 }

@@ -158,7 +158,7 @@ std::string barRecords(std::size_t arcs, std::size_t lines) {
     return s;
 }
 
-enum : std::uint8_t { kTyped1 = 4, kTyped2 = 5, kTyped4 = 6, kTyped6 = 8, kTyped016 = 24, kTypedHalf = 3 };
+enum : std::uint8_t { kTyped1 = 4, kTyped2 = 5, kTyped4 = 6, kTyped5 = 7, kTyped6 = 8, kTyped016 = 24, kTypedHalf = 3 };
 
 }  // namespace
 
@@ -238,9 +238,9 @@ int main(int argc, char** argv) {
     // a user's visits: the plain start, a whole visit through every group, the bar cut
     const std::vector<std::vector<Click>> visits = {
         {},
-        {{kFitIn}, {kShape, 0, 0, kTyped4}, {kConnection}, {kApply, kTyped016, kTypedHalf}, {kCut}, {kSpacing, 5, kTyped1}, {kZoom, 4, 128, 128}},
-        {{kShape, 5, kTyped6, kTyped4}, {kConnection}, {kCut}, {kSpacing, 3}, {kAperture, 0, kTyped1}},
-        {{kShape, 13, kTyped6, kTyped4}, {kKnot, 2, 100}, {kConnection}, {kApply, kTyped016, kTyped1}, {kCut}, {kSpacing, 1, 0, 40}},
+        {{kFitIn}, {kShape, 0, 0, kTyped5}, {kSpacing, 5, kTypedHalf}, {kConnection}, {kApply, kTyped016, kTypedHalf}, {kCut}, {kZoom, 4, 128, 128}},
+        {{kShape, 5, kTyped6, kTyped4}, {kSpacing, 3}, {kAperture, 0, kTyped016}, {kConnection}, {kCut}},
+        {{kShape, 13, kTyped6, kTyped4}, {kKnot, 2, 100}, {kSpacing, 1, 0, 40}, {kConnection}, {kApply, kTyped016, kTyped1}, {kCut}},
         {{kFitIn}, {kShape, 17, kTyped6, kTyped2}, {kKnot, 0, 0}, {kSpacing, 2, kTypedHalf}, {kConnection}},
     };
     for (std::size_t l = 0; l < letters.size(); ++l)
@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
         std::vector<Letter> two(2);
         two[0].bridges = bridges;
         const std::string file = letterFile(two);
-        seed("pipeline", "bridges" + std::to_string(bridges), script({{kAperture, 0, kTyped1}}) + file);
+        seed("pipeline", "bridges" + std::to_string(bridges), script({{kAperture, 0, kTyped016}}) + file);
         seed("tground", "bridges" + std::to_string(bridges), std::string(1, '\0') + file);
     }
     // the most letters whose cut bar still fits, and one more
