@@ -15,6 +15,7 @@
 // too: it names an operation that does not handle its own faults.
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -52,6 +53,9 @@ std::string typed(std::uint8_t b) {
 struct ScriptedUi : shell::HeadlessUi {
     shell::Session* session = nullptr;
     std::uint8_t a = 0, b = 0, c = 0;  // the click's arguments
+    // what "Start convert" was clicked on, to compare with what it leaves
+    bool connection = false;
+    shell::SavedState state;
 
     void runDialog(shell::DialogId id) override {
         HeadlessUi::runDialog(id);
@@ -103,6 +107,12 @@ int sliderPosition(const shell::ScrollBar& s, std::uint8_t hi, std::uint8_t lo) 
 }
 
 void toggle(shell::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
+
+void startConvert(shell::Session& s, ScriptedUi& ui) {
+    ui.connection = s.controls.Check2 == 1;
+    ui.state = s.currentState();
+    s.clickBild2();
+}
 
 // One click of the main window, as far as the control is there to be clicked.
 void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
@@ -157,7 +167,7 @@ void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
         case 14:
             if (c.Picture4) s.clickPicture4();
             break;
-        default: s.clickBild2(); break;  // "Start convert"
+        default: startConvert(s, ui); break;  // "Start convert"
     }
 }
 
@@ -232,12 +242,67 @@ void checkHandOver(const fs::path& work) {
     }
 }
 
+// a number line as the writers make it: a blank or "-" ahead, a value that reads back
+double numberLine(const std::vector<std::string>& lines, std::size_t i, const char* file) {
+    if (i >= lines.size()) finding(file, "cut short at line " + std::to_string(i + 1));
+    const std::string& l = lines[i];
+    if (l.size() < 2 || (l[0] != ' ' && l[0] != '-')) finding(file, "line " + std::to_string(i + 1) + " is no number: " + l);
+    try {
+        return wf::parseNumber(l);
+    } catch (const wf::OverflowFault&) {
+        finding(file, "line " + std::to_string(i + 1) + " cannot be read back: " + l);
+    }
+}
+
+// workrl.dat as the later stage reads it: ("a" ("n" | "1" x1 y1 x2 y2 | "2" cx cy r a1 a2)* "e")* "s"
+void checkContourFile(const fs::path& file) {
+    const auto lines = linesOf(file);
+    std::size_t i = 0;
+    const auto key = [&] { return i < lines.size() ? lines[i] : std::string("(end)"); };
+    while (key() == "a") {
+        ++i;
+        for (;;) {
+            const std::string k = key();
+            if (k == "e") break;
+            const int numbers = k == "n" ? 0 : k == "1" ? 4 : k == "2" ? 5 : -1;
+            if (numbers < 0) finding("workrl.dat", "unknown record \"" + k + "\" at line " + std::to_string(i + 1));
+            ++i;
+            for (int n = 0; n < numbers; ++n) numberLine(lines, i++, "workrl.dat");
+        }
+        ++i;
+    }
+    if (key() != "s" || i + 1 != lines.size()) finding("workrl.dat", "no \"s\" after the last contour (line " + std::to_string(i + 1) + ")");
+}
+
+// the saved state read back by a resumed start is the state that was saved
+void checkSavedState(const shell::SavedState& saved) {
+    shell::HeadlessUi ui;
+    shell::Session resumed(fuzzsupport::programFolder(), shell::kTokenResume, ui);
+    resumed.restoreSavedState();
+    const shell::SavedState back = resumed.currentState();
+    const auto near = [](double a, double b) { return std::fabs(a - b) <= std::fabs(a) * 1e-14; };
+    bool same = back.shapeNumber == saved.shapeNumber && near(saved.smallHeight, back.smallHeight) &&
+                near(saved.bigHeight, back.bigHeight) && back.check1 == saved.check1 && back.check2 == saved.check2 &&
+                back.check4 == saved.check4 && back.check3 == saved.check3 && back.text4 == saved.text4 &&
+                back.text5 == saved.text5 && back.text6 == saved.text6 && back.hscroll2 == saved.hscroll2 &&
+                back.frame11Visible == saved.frame11Visible;
+    for (std::size_t i = 0; i < saved.signDistanceA.size(); ++i)
+        same = same && near(saved.signDistanceA[i], back.signDistanceA[i]) && near(saved.signDistanceB[i], back.signDistanceB[i]);
+    if (!same) finding("stv2b.dat", "a resumed start restores another state than the one saved");
+    if (resumed.knotPosition != saved.hscroll1) finding("stv2b.dat", "the knot slider comes back elsewhere");
+}
+
 // the later stage was started: it must find the whole set, and workm.dat exactly when the
 // connection was ticked
 void checkHandedOver(const fs::path& work, bool connection) {
     std::error_code ec;
     for (const char* name : {"workrl.dat", "hl.dat", "c3.dat", "stv2b.dat", "th.dat", "top.dat"})
         if (!fs::exists(work / name, ec)) finding("handed over without", name);
+    checkContourFile(work / "workrl.dat");
+    const auto c3 = linesOf(work / "c3.dat");
+    if (c3.size() != 6 || c3[1] != "1" || c3[3] != " 0" || c3[4] != c3[5] || !(numberLine(c3, 0, "c3.dat") > 0))
+        finding("c3.dat", "not the six lines of the scale");
+    numberLine(c3, 4, "c3.dat");
     // (an empty bar is no fault: a mitre without intersection and a cut of one letter leave none)
     if (fs::exists(work / "workm.dat", ec) != connection)
         finding("handed over", connection ? "without the ticked bar" : "a bar that is not ticked");
@@ -285,12 +350,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const double b = wf::parseNumberOrZero(s.controls.Text4.value()) * 25.4;
                 (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
             });
-            const bool connection = s.controls.Check2 == 1;
-            event(s, "Start convert", [&] { s.clickBild2(); });
-            if (!ui.started.empty()) checkHandedOver(work, connection);
+            event(s, "Start convert", [&] { startConvert(s, ui); });
         }
     } catch (const std::exception& e) {
         finding("escaped an event", e.what());
+    }
+    // the program has ended; the later stage (and a later resume) take over its files
+    if (!ui.started.empty()) {
+        checkHandedOver(work, ui.connection);
+        checkSavedState(ui.state);
     }
     checkHandOver(work);
     return 0;
