@@ -2,7 +2,8 @@
 # and the sample work files in /opt/letterkerf, launchers in /usr/bin, a desktop entry and
 # an icon. Each user runs the programs from a copy of that folder (see letterkerf-launch).
 set(_lk_opt /opt/letterkerf)
-install(TARGETS letterkerf letterkerf-cli RUNTIME DESTINATION ${_lk_opt})
+install(TARGETS letterkerf letterkerf-cli letterkerf-cut RUNTIME DESTINATION ${_lk_opt})
+# STV3.EXE is the cut stage under the name the shapes stage starts
 foreach(_lk_name STV1.EXE STV1b.EXE STV3.EXE zodu.exe)
   install(PROGRAMS ${LK_PROGRAM_DIR}/${_lk_name} DESTINATION ${_lk_opt})
 endforeach()
@@ -14,6 +15,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/installed-stamp "${PROJECT_VERSION} ${_lk_stamp}\
 install(FILES ${CMAKE_BINARY_DIR}/installed-stamp DESTINATION ${_lk_opt} RENAME .installed)
 install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf)
 install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf-cli)
+install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf-cut)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/letterkerf.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/letterkerf.svg DESTINATION share/icons/hicolor/scalable/apps)
 
@@ -22,7 +24,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_NAME letterkerf)
 set(CPACK_PACKAGE_VENDOR "LETTERKERF")
 set(CPACK_PACKAGE_CONTACT "LETTERKERF developers <letterkerf@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stencil lettering: bend letters into shapes, join them, hand them over for cutting")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stencil lettering: bend letters into shapes, join them, cut them (DXF, SVG)")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

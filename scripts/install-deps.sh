@@ -3,7 +3,8 @@
 # packages a target needs (clang for the fuzzers, xvfb for a look at the window) may be given.
 set -e
 PKGS="cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libfreetype-dev \
-      googletest libgtest-dev libbenchmark-dev fonts-dejavu-core $*"
+      googletest libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-liberation2 fonts-urw-base35 \
+      libharfbuzz-dev libfontconfig-dev libpolyclipping-dev libdxflib-dev python3-ezdxf $*"
 missing=""
 for p in $PKGS; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_snapshot [--token TOKEN] PROGRAM_FOLDER OUT_PREFIX ITEM...\n");
         return 1;
     }
-    app::MainWindow w(args[0], token);
+    app::MainWindow w(args[0].toStdString(), token.toStdString());
     w.show();
     QElapsedTimer t;
     t.start();

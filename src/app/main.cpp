@@ -1,6 +1,6 @@
 // letterkerf: the main window of the program.
 #include <QApplication>
-#include <QStringList>
+#include <string>
 
 #include "app/guard.h"
 #include "app/mainwindow.h"
@@ -9,10 +9,9 @@
 int main(int argc, char** argv) {
     app::GuardedApplication app(argc, argv);
     // The suite passes its token as the whole command line.
-    QStringList rest;
-    for (int i = 1; i < argc; ++i) rest << QString::fromLocal8Bit(argv[i]);
-    const QString folder = QString::fromStdString(shell::appFolderOf(QCoreApplication::applicationFilePath().toStdString()));
-    app::MainWindow w(folder, rest.join(' '));
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    app::MainWindow w(shell::programFolder(), commandLine);
     w.show();
     return app.exec();
 }

@@ -63,9 +63,8 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
     renderPicture(p, QRectF(rect()), picture_);
 }
 
-MainWindow::MainWindow(const QString& appFolder, const QString& commandLine)
-    : ui_(this),
-      session_(std::make_unique<shell::Session>(appFolder.toStdString(), commandLine.toStdString(), ui_)) {
+MainWindow::MainWindow(const std::string& appFolder, const std::string& commandLine)
+    : ui_(this), session_(std::make_unique<shell::Session>(appFolder, commandLine, ui_)) {
     setObjectName("Form16");
     setWindowTitle("LETTERKERF:  Shapes and sizes ");
     buildWidgets();

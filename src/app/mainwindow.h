@@ -57,7 +57,8 @@ private:
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(const QString& appFolder, const QString& commandLine);
+    // the program folder as the system's bytes, the command line as given
+    MainWindow(const std::string& appFolder, const std::string& commandLine);
     ~MainWindow() override;
     shell::Session& session() { return *session_; }
     bool terminated() const { return ui_.terminated; }

@@ -1,5 +1,7 @@
 #include "app/qtui.h"
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -9,24 +11,18 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
 #include "app/dimension_dialog_qt.h"
 #include "shell/session.h"
+#include "shell/spawn.h"
 
 namespace app {
 
 bool startDetached(const std::string& program, const std::vector<std::string>& args) {
-    QStringList list;
-    for (const auto& a : args) list << QString::fromStdString(a);
-    const QString prog = QString::fromStdString(program);
-    const QFileInfo info(prog);
-    if (!info.isFile() || !info.isExecutable()) return false;
-    return QProcess::startDetached(prog, list, info.absolutePath());
+    return shell::startDetached(program, args);
 }
 
 void QtUi::message(const std::string& text, const std::string& title, shell::Icon icon) {
@@ -108,8 +104,11 @@ void QtUi::pause(double seconds) {
 }
 
 bool QtUi::openDocument(const std::string& path) {
-    if (!QFileInfo(QString::fromStdString(path)).isFile()) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    // the path's own bytes, percent-encoded: a folder name that is not UTF-8 survives
+    return QDesktopServices::openUrl(
+        QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/")));
 }
 
 bool QtUi::windowPlace(int& topTwips, int& leftTwips) {

@@ -39,6 +39,12 @@ std::string appFolderOf(const fs::path& programFile) {
     return folder;
 }
 
+std::string programFolder() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return appFolderOf(ec ? fs::current_path(ec) / "program" : self);
+}
+
 Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
     : commandLine_(std::move(commandLine)), ui_(ui) {
     std::error_code ec;

@@ -45,6 +45,8 @@ std::string driveOfPath(const std::string& path);
 std::string stripBlanks(const std::string& text);
 // folder of the program file, with a trailing separator
 std::string appFolderOf(const std::filesystem::path& programFile);
+// the folder of the running program's own file, as the system's bytes
+std::string programFolder();
 
 struct WindowPlace {
     int topTwips, leftTwips;

@@ -24,8 +24,8 @@ struct ProgramCopy {
     ProgramCopy(bool withWif = true) {
         dir = base.path() / "program folder 'with' blanks";
         fs::create_directories(dir / "workfiles");
-        for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "zodu.exe"})
-            fs::copy_file(fs::path(LK_PROGRAM_DIR) / p, dir / p);
+        // stand-ins under every sibling's name, the cut stage's too: they record how they were started
+        for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "zodu.exe"}) fs::copy_file(LK_STANDIN, dir / p);
         fs::copy_file(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat", dir / "workfiles" / "tground.dat");
         if (withWif) fs::copy_file(fs::path(LK_PROGRAM_DIR) / "workfiles" / "wif.dat", dir / "workfiles" / "wif.dat");
     }

@@ -22,7 +22,7 @@ const char* const kWorkFiles[] = {"workrl.dat", "workm.dat", "c3.dat",  "hl.dat"
 std::map<std::string, std::string> convert(const fs::path& dir, int killAfterMs, qint64* ms = nullptr) {
     fs::remove_all(dir);
     fs::create_directories(dir / "workfiles");
-    fs::copy_file(fs::path(LK_PROGRAM_DIR) / "STV3.EXE", dir / "STV3.EXE");
+    fs::copy_file(LK_STANDIN, dir / "STV3.EXE");
     fs::copy_file(fs::path(LK_TEST_DATA) / "half.dat", dir / "workfiles" / "tground.dat");
     for (const char* name : kWorkFiles) std::ofstream(dir / "workfiles" / name) << "old\r\n";
     QProcess p;

@@ -33,7 +33,7 @@ bool runUntil(Pred done) {
 struct SampleWindow {
     TempFolder t;
     app::MainWindow w;
-    SampleWindow() : w((prepare(t), QString::fromStdString(t.path().string())), "stvt") { w.show(); }
+    SampleWindow() : w((prepare(t), t.path().string()), "stvt") { w.show(); }
     static void prepare(const TempFolder& t) {
         t.copySample("tground.dat");
         t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
@@ -128,7 +128,7 @@ TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
 TEST(MainWindow, AForeignCommandLineHandsOverAndEnds) {
     TempFolder t;
     t.copySample("tground.dat");
-    app::MainWindow w(QString::fromStdString(t.path().string()), "STVT");
+    app::MainWindow w(t.path().string(), "STVT");
     w.show();
     ASSERT_TRUE(runUntil([&] { return w.terminated(); }));
     EXPECT_FALSE(w.session().firstActivationDone);
@@ -280,7 +280,7 @@ TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
         }
     });
     closer.start(10);
-    app::MainWindow w(QString::fromStdString(t.path().string()), "stvt");
+    app::MainWindow w(t.path().string(), "stvt");
     w.show();
     ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
     for (const char* box : {"Check2", "Check3"}) {

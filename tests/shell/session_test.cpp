@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <tuple>
 
 #include "engine/contours.h"
+#include "shell/spawn.h"
 #include "shell/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
 using namespace shell;
 using namespace testsupport;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -366,4 +370,26 @@ TEST(SavedState, TextBoxesHoldOneLine) {
     EXPECT_EQ(back.s->controls.Text4.value(), " .17");
     EXPECT_EQ(back.s->controls.Text5.value(), "01");
     EXPECT_EQ(back.s->controls.HScroll1.value(), r.s->controls.HScroll1.value());
+}
+
+// A program folder whose name is no valid UTF-8, with blanks and quotes: the letters load and
+// closing really starts the later stage there, with its token, by the folder's own bytes.
+TEST(Closing, AFolderNameOfAnyBytesWorks) {
+    TempFolder base(false);
+    const fs::path dir = base.path() / "prog \xFF\xFE 'x' \"y\"";
+    fs::create_directories(dir / "workfiles");
+    fs::copy_file(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat", dir / "workfiles" / "tground.dat");
+    wf::replaceFile(dir / "workfiles" / "wif.dat", crlf({"1", "1"}));
+    fs::copy_file(LK_STANDIN, dir / "STV3.EXE");
+    HeadlessUi ui;
+    ui.realStart = &shell::startDetached;
+    Session s(dir, "stvt", ui);
+    s.load();
+    s.activate();
+    EXPECT_EQ(s.model.letterCount, 3);
+    ASSERT_TRUE(s.closeWindow());
+    const fs::path log = dir / "workfiles" / "standin.log";
+    for (int i = 0; i < 500 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(wf::readFile(log), "STV3.EXE stvt\n");
+    EXPECT_FALSE(shell::startDetached((dir / "workfiles" / "wif.dat").string(), {}));  // not executable
 }

@@ -71,47 +71,24 @@ TEST_F(Font2Tground, LayoutReadsBackAndContoursClose) {
     EXPECT_EQ(blank.letters[0].points.size(), blank.letters[2].points.size());
 }
 
-// Each counter gets a vertical bridge from it across one stroke to another contour; the
-// highest reaches the outside.
+// Every counter gets a bridge across its stroke, the large ones two: both ends in the open,
+// ink along the way, short against the letter.
 TEST_F(Font2Tground, CountersGetBridgesAcrossTheirStroke) {
-    const std::map<std::string, std::size_t> expected{{"O", 1}, {"A", 1}, {"B", 2}, {"8", 2},
+    const std::map<std::string, std::size_t> expected{{"O", 2}, {"A", 1}, {"B", 2}, {"8", 2},
                                                       {"i", 0}, {"C", 0}, {"o", 1}};
     const GroundFile g = convert("OAB8iCo");
     ASSERT_EQ(g.letters.size(), expected.size());
+    EXPECT_GT(g.stripWidth, 1);
+    EXPECT_EQ(g.loose, 0);
     for (const FileLetter& l : g.letters) {
         SCOPED_TRACE(l.text);
         ASSERT_EQ(l.bridges.size(), expected.at(l.text));
-        const Contour* outer = &l.contours.front();
-        for (const Contour& c : l.contours)
-            if (std::fabs(c.area) > std::fabs(outer->area)) outer = &c;
-        const FileBridge* top = nullptr;
         for (const FileBridge& b : l.bridges) {
             EXPECT_EQ(b.code, 1);
-            EXPECT_EQ(b.x1, b.x2);  // vertical
-            EXPECT_GT(b.y2, b.y1);  // upwards
-            EXPECT_GE(b.x1, l.xmin);
-            EXPECT_LE(b.x1, l.xmax);
-            EXPECT_GE(b.y1, l.ymin);
-            EXPECT_LE(b.y2, l.ymax + 1e-6);
-            // starts on a counter (wound against the outer contour), ends on another contour
-            const Contour *start = nullptr, *end = nullptr;
-            for (const Contour& c : l.contours) {
-                if (distanceToContour(c, b.x1, b.y1) < 0.01) start = &c;
-                if (distanceToContour(c, b.x2, b.y2) < 0.01) end = &c;
-            }
-            ASSERT_NE(start, nullptr);
-            ASSERT_NE(end, nullptr);
-            EXPECT_LT(start->area * outer->area, 0);
-            EXPECT_NE(start, end);
-            // ink all the way along, open space just beyond both ends: one stroke crossed
-            for (double t = 0.05; t < 1; t += 0.1)
-                EXPECT_NE(winding(l, b.x1, b.y1 + t * (b.y2 - b.y1)), 0) << "t=" << t;
-            EXPECT_EQ(winding(l, b.x1, b.y1 - 0.3), 0);
-            EXPECT_EQ(winding(l, b.x2, b.y2 + 0.3), 0);
-            if (!top || b.y2 > top->y2) top = &b;
-        }
-        if (top) {
-            EXPECT_LT(distanceToContour(*outer, top->x2, top->y2), 0.01);
+            EXPECT_EQ(winding(l, b.x1, b.y1), 0);
+            EXPECT_EQ(winding(l, b.x2, b.y2), 0);
+            EXPECT_NE(winding(l, (b.x1 + b.x2) / 2, (b.y1 + b.y2) / 2), 0);
+            EXPECT_LT(std::hypot(b.x2 - b.x1, b.y2 - b.y1), 25);
         }
     }
 }
@@ -129,7 +106,8 @@ TEST_F(Font2Tground, EmSizeScalesEverything) {
             EXPECT_NEAR(h.points[i].y, f.points[i].y / 2, 1e-6);
         }
         ASSERT_EQ(h.bridges.size(), f.bridges.size());
-        for (std::size_t i = 0; i < f.bridges.size(); ++i) EXPECT_NEAR(h.bridges[i].y2, f.bridges[i].y2 / 2, 1e-6);
+        // bridges are placed on a grid of 0.1 micrometre, whatever the size
+        for (std::size_t i = 0; i < f.bridges.size(); ++i) EXPECT_NEAR(h.bridges[i].y2, f.bridges[i].y2 / 2, 1e-3);
     }
 }
 
@@ -145,7 +123,7 @@ TEST_F(Font2Tground, FailuresLeaveNoFileBehind) {
     { std::ofstream(out, std::ios::binary) << "old\r\n"; }
     r = run(LK_FONT2TGROUND, {LK_SAMPLE_FONT, "A\xE4\xB8\xAD", out.string()}, scratch());
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("glyph"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("has no letter"), std::string::npos) << r.err;
     EXPECT_EQ(readAll(out), "old\r\n");
     EXPECT_EQ(leftovers(), std::vector<std::string>{"tground.dat"});
 

@@ -30,14 +30,18 @@ TEST_F(Standin, AppendsItsNameAndArgumentsToTheLog) {
     EXPECT_FALSE(fs::exists(bare.parent_path() / "workfiles"));
 }
 
-TEST(SampleFolder, HoldsStandinsWorkFilesAndLetters) {
+TEST(SampleFolder, HoldsSiblingsWorkFilesAndLetters) {
     const fs::path folder = LK_PROGRAM_DIR;
-    const std::string standin = readAll(LK_STANDIN);
+    const std::string standin = readAll(LK_STANDIN), textStage = readAll(LK_TEXT_STAGE);
     ASSERT_FALSE(standin.empty());
-    for (const char* name : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "zodu.exe"}) {
+    ASSERT_FALSE(textStage.empty());
+    for (const char* name : {"STV1.EXE", "STV1b.EXE", "zodu.exe"}) {
         EXPECT_EQ(access((folder / name).c_str(), X_OK), 0) << name;
-        EXPECT_EQ(readAll(folder / name), standin) << name;
+        EXPECT_EQ(readAll(folder / name), name[0] == 'S' && name[3] == '1' ? textStage : standin) << name;
     }
+    // the cut stage is the real program under the name the shapes stage starts
+    EXPECT_EQ(access((folder / "STV3.EXE").c_str(), X_OK), 0);
+    EXPECT_EQ(readAll(folder / "STV3.EXE"), readAll(LK_CUT));
     for (const char* name : {"wif.dat", "shap.dat"}) {
         const fs::path committed = fs::path(LK_SAMPLE_WORKFILES) / name;
         ASSERT_TRUE(fs::exists(committed)) << name;

@@ -28,6 +28,8 @@ struct Contour {
 struct FileLetter {
     std::string text;
     double advance = 0;
+    int codePoint = 0, glyph = 0, islands = 0;  // letter lines 3, 5, 6
+    double kerning = 0;                         // letter line 4
     std::vector<FilePoint> points;
     std::vector<FileBridge> bridges;
     std::vector<Contour> contours;
@@ -35,6 +37,8 @@ struct FileLetter {
 };
 struct GroundFile {
     std::string text;
+    double emMm = 0, stripWidth = 0;  // header lines 2 and 4
+    int loose = 0;                    // header line 5
     std::vector<FileLetter> letters;
 };
 
@@ -135,14 +139,20 @@ inline GroundFile parseGroundFile(const std::string& content) {
     detail::Cursor in(content);
     GroundFile g;
     g.text = in.text();
-    check(in.number() == 0, "header line 2");
+    g.emMm = in.number();
+    check(g.emMm > 0, "header line 2: the em size");
     const int n = in.count();
-    check(in.number() == 0 && in.number() == 0, "header lines 4-5");
+    g.stripWidth = in.number();
+    check(g.stripWidth >= 0, "header line 4: the strip width");
+    g.loose = in.count();
     for (int k = 0; k < n; ++k) {
         FileLetter& l = g.letters.emplace_back();
         l.text = in.text();
         l.advance = in.number();
-        for (int j = 0; j < 4; ++j) check(in.number() == 0, "letter group lines 3-6");
+        l.codePoint = in.count();
+        l.kerning = in.number();
+        l.glyph = in.count();
+        l.islands = in.count();
         for (int j = 0, points = in.count(); j < points; ++j) {
             const double x = in.number(), y = in.number(), code = in.number();
             check(code == 0 || code == 1 || code == 3 || code == 6, "segment code");

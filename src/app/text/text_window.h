@@ -1,0 +1,62 @@
+// The text stage's window: the text, the font, a live preview with the bridges, "Next", "Exit".
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+
+#include "text/stage.h"
+
+namespace apptext {
+
+// The letters as the stencil will have them: outlines, bridge strips, loose islands in red.
+class LetteringView : public QWidget {
+public:
+    explicit LetteringView(QWidget* parent = nullptr);
+    void show(const text::Lettering* l);  // nullptr: nothing to show
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::optional<text::Lettering> lettering_;
+};
+
+class QtStagePort : public text::StagePort {
+public:
+    QWidget* parent = nullptr;
+    void message(const std::string& text, const std::string& title, text::Icon icon) override;
+    bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
+};
+
+class TextWindow : public QWidget {
+public:
+    TextWindow(const QString& folder, text::Variant variant);
+
+private:
+    void fillFamilies();
+    void fillStyles(const QString& keep);
+    void fontChosen();
+    void chooseFile();
+    void refresh();
+    void next();
+
+    QtStagePort port_;
+    text::TextStage stage_;
+    QLineEdit* text_;
+    QComboBox* family_;
+    QComboBox* style_;
+    QPushButton* fileButton_;
+    LetteringView* view_;
+    QLabel* status_;
+    QPushButton* next_;
+    QPushButton* exit_;
+    QTimer typing_;
+    bool filling_ = false;
+};
+
+}  // namespace apptext

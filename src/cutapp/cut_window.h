@@ -1,0 +1,96 @@
+// The window of the cut stage: the drawing, its problems, the kind, kerf and tabs, saving,
+// and the way back to the shapes stage.
+#pragma once
+
+#include <QListWidget>
+#include <QMainWindow>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+
+#include "cutapp/cut_cli.h"
+#include "stencil/cut.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+
+namespace cutapp {
+
+// The drawing with zoom (wheel, around the pointer) and pan (drag); a click on a problem
+// selects it.
+class DrawingView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DrawingView(QWidget* parent = nullptr);
+    void setDrawing(const stencil::Drawing* d, bool refit);
+    void select(int problem);  // -1: none; brings the problem into view
+    void fit();
+    QTransform toView() const;
+    double zoom() const { return zoom_; }
+    void zoomBy(double factor, QPointF at);
+
+signals:
+    void problemClicked(int problem);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    const stencil::Drawing* drawing_ = nullptr;
+    QRectF bounds_;
+    double zoom_ = 1;
+    QPointF pan_;
+    int selected_ = -1;
+    QPoint pressAt_, lastAt_;
+    bool dragging_ = false;
+};
+
+class CutWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CutWindow(const Request& r, QWidget* parent = nullptr);
+    const stencil::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
+    QListWidget* problemList() const { return problems_; }
+    DrawingView* view() const { return view_; }
+    // Saves without asking for a name; false (with a message) when it fails.
+    bool saveDxfTo(const std::filesystem::path& file);
+    bool saveSvgTo(const std::filesystem::path& file);
+    // Loads the hand-over again and redraws; the message of a bad hand-over is returned.
+    std::string reload();
+    void setKind(stencil::Kind k);
+    void setKerf(double mm);
+    void setTabs(bool on);
+
+private:
+    void rebuild(bool refit);
+    void saveDxf();
+    void saveSvg();
+    void back();
+    void error(const QString& text);
+
+    Request request_;
+    std::optional<stencil::Handover> handover_;
+    std::optional<stencil::Drawing> drawing_;
+    DrawingView* view_;
+    QComboBox* kind_;
+    QDoubleSpinBox* kerf_;
+    QCheckBox* tabs_;
+    QDoubleSpinBox* border_;
+    QListWidget* problems_;
+    QLabel* summary_;
+    QPushButton *saveDxf_, *saveSvg_;
+};
+
+// Opens the window on the request's folder and runs it; the exit status.
+int runWindow(const Request& r);
+
+}  // namespace cutapp

@@ -1,0 +1,226 @@
+#include "text/lettering.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "shell/workfile_io.h"
+
+namespace text {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The file carries coordinates to a millionth of a millimetre: far below anything a cutter
+// resolves, and it keeps the lines short.
+double fileValue(double v) {
+    const double r = std::round(v * 1e6) / 1e6;
+    return r == 0 ? 0.0 : r;
+}
+
+std::string codeName(char32_t c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(c));
+    return buf;
+}
+
+void translate(std::vector<Contour>& contours, Pt by) {
+    for (Contour& c : contours)
+        for (Piece& p : c) {
+            p.a = p.a + by;
+            p.c = p.c + by;
+            p.b = p.b + by;
+        }
+}
+
+}  // namespace
+
+std::vector<Character> splitCharacters(std::string_view text) {
+    std::vector<Character> out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        const int len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > text.size()) throw TextFault("The text is not valid UTF-8.");
+        char32_t cp = len == 1 ? b0 : b0 & (0x7f >> len);
+        for (int k = 1; k < len; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            if ((b >> 6) != 2) throw TextFault("The text is not valid UTF-8.");
+            cp = (cp << 6) | (b & 0x3f);
+        }
+        // overlong forms, surrogates and values past the last code point are no characters
+        static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            throw TextFault("The text is not valid UTF-8.");
+        if (cp < 0x20 || (cp >= 0x7f && cp < 0xa0) || cp == 0x2028 || cp == 0x2029)
+            throw TextFault("The text may hold no control characters or line breaks.");
+        out.push_back({std::string(text.substr(i, len)), cp});
+        i += len;
+    }
+    return out;
+}
+
+std::size_t Lettering::points() const {
+    std::size_t n = 0;
+    for (const Letter& l : letters)
+        for (const Contour& c : l.contours) {
+            for (const Piece& p : c) n += p.quad ? 3 : 2;
+            n += 2;
+        }
+    return n;
+}
+
+std::size_t Lettering::bridgeCount() const {
+    std::size_t n = 0;
+    for (const Letter& l : letters) n += l.bridges.size();
+    return n;
+}
+
+std::size_t Lettering::looseCount() const {
+    std::size_t n = 0;
+    for (const Letter& l : letters) n += l.loose.size();
+    return n;
+}
+
+Lettering Typesetter::set(std::string_view utf8, bool bridges) {
+    Lettering out;
+    out.text = std::string(utf8);
+    out.bridges = bridges;
+    out.emMm = emMm_;
+    const std::vector<Character> chars = splitCharacters(utf8);
+    if (chars.empty()) throw TextFault("Please type a text.");
+    if (chars.size() > kMaxLetters)
+        throw TextFault("The text has " + std::to_string(chars.size()) + " letters; at most 255 fit.");
+    const std::string fontName = font_.ref().family + " " + font_.ref().style;
+    for (const Character& c : chars)
+        if (c.code != ' ' && !font_.hasCharacter(c.code))
+            throw TextFault("The font " + fontName + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
+
+    std::vector<char32_t> codes;
+    for (const Character& c : chars) codes.push_back(c.code);
+    const std::vector<Placement> placed = font_.shape(codes);
+    const double scale = emMm_ / font_.unitsPerEm();
+
+    double ymin = kInfinity, ymax = -kInfinity, x = 0;
+    out.letters.resize(chars.size());
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        Letter& l = out.letters[i];
+        l.character = chars[i];
+        l.glyph = placed[i].glyph;
+        l.advance = placed[i].advance * scale;
+        l.kerning = placed[i].kerning * scale;
+        l.x = x;
+        x += l.advance;
+        auto cached = outlines_.find(l.glyph);
+        if (cached == outlines_.end())
+            cached = outlines_.emplace(l.glyph, font_.outline(l.glyph, scale, {}, kCubicToleranceEm * emMm_)).first;
+        l.contours = cached->second;
+        translate(l.contours, Pt{placed[i].dx, placed[i].dy} * scale);
+        for (const Contour& c : l.contours)
+            for (const Piece& p : c) {
+                // the shapes stage measures the text by every point it loads, control points too
+                ymin = std::min({ymin, p.a.y, p.b.y, p.quad ? p.c.y : p.a.y});
+                ymax = std::max({ymax, p.a.y, p.b.y, p.quad ? p.c.y : p.a.y});
+            }
+    }
+    if (!(ymax > ymin)) throw TextFault("The text has no visible letter.");
+
+    // the strips as the shapes stage draws them at its default height and aperture width
+    const double fileToShapes = kShapesDefaultHeightMm / (ymax - ymin);
+    out.stripWidth = kShapesDefaultApertureMm / fileToShapes;
+    out.past = kBridgePastMm / fileToShapes;
+    const BridgeRules rules{out.stripWidth, out.past, kLargeIslandEm * emMm_, out.stripWidth / 100};
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        Letter& l = out.letters[i];
+        if (l.contours.empty()) continue;
+        auto cached = islands_.find(l.glyph);
+        if (cached == islands_.end() || cached->second.stripWidth != out.stripWidth ||
+            cached->second.bridges != bridges) {
+            const std::vector<Contour>& plain = outlines_.at(l.glyph);
+            IslandResult r = bridges ? placeBridges(plain, rules) : IslandResult{};
+            if (!bridges) r.loose = looseIslands(plain, {}, rules.stripWidth, rules.flatness);
+            if (!bridges) r.islands = static_cast<int>(r.loose.size());
+            cached = islands_.insert_or_assign(l.glyph, Cached{out.stripWidth, bridges, std::move(r)}).first;
+        }
+        const IslandResult& r = cached->second.islands;
+        const Pt shift = Pt{placed[i].dx, placed[i].dy} * scale;
+        l.islands = r.islands;
+        if (bridges) {
+            l.bridges = r.bridges;
+            for (Bridge& b : l.bridges) {
+                b.p1 = b.p1 + shift;
+                b.p2 = b.p2 + shift;
+            }
+        }
+        l.loose = r.loose;
+        for (Polygon& p : l.loose)
+            for (Pt& q : p) q = q + shift;
+    }
+
+    if (out.points() > kMaxPoints)
+        throw TextFault("The letters need " + std::to_string(out.points()) +
+                        " points; the shapes stage holds 301001. Please use a shorter text or a simpler font.");
+    if (out.bridgeCount() > kMaxBridges)
+        throw TextFault("The letters need " + std::to_string(out.bridgeCount()) +
+                        " bridges; the shapes stage holds 1601. Please use a shorter text.");
+    return out;
+}
+
+// Letter file layout. Besides what the shapes stage reads, the header and every letter group
+// carry numbers that it skips; this program gives them a meaning:
+//   header line 2   the size of one em, mm
+//   header line 4   the strip width the bridges were made for, mm in the file's units (0: none)
+//   header line 5   the number of islands no bridge holds
+//   letter line 3   the letter's Unicode code point
+//   letter line 4   the kerning against the next letter, mm (already part of the advance)
+//   letter line 5   the glyph's number in the font
+//   letter line 6   the number of islands of the letter
+// A contour is written as pairs (start with code 1, end with code 0) for a line and triples
+// (start with code 3, control point and end with code 0) for a quadratic, closed by its first
+// point with code 6 and that point once more with code 0.
+std::string groundFile(const Lettering& l) {
+    wf::LineWriter out;
+    auto point = [&](Pt p, int code) {
+        out.number(fileValue(p.x)).number(fileValue(p.y)).number(code);
+    };
+    out.text(l.text);
+    out.number(l.emMm);
+    out.number(static_cast<double>(l.letters.size()));
+    out.number(l.bridges ? fileValue(l.stripWidth) : 0);
+    out.number(static_cast<double>(l.looseCount()));
+    for (const Letter& k : l.letters) {
+        out.text(k.character.bytes);
+        out.number(fileValue(k.advance));
+        out.number(static_cast<double>(k.character.code));
+        out.number(fileValue(k.kerning));
+        out.number(static_cast<double>(k.glyph));
+        out.number(k.islands);
+        std::size_t points = 0;
+        for (const Contour& c : k.contours) {
+            for (const Piece& p : c) points += p.quad ? 3 : 2;
+            points += 2;
+        }
+        out.number(static_cast<double>(points));
+        for (const Contour& c : k.contours) {
+            for (const Piece& p : c) {
+                if (p.quad) {
+                    point(p.a, 3);
+                    point(p.c, 0);
+                } else {
+                    point(p.a, 1);
+                }
+                point(p.b, 0);
+            }
+            point(c.front().a, 6);
+            point(c.front().a, 0);
+        }
+        out.number(static_cast<double>(k.bridges.size()));
+        for (const Bridge& b : k.bridges)
+            out.number(b.kind).number(fileValue(b.p1.x)).number(fileValue(b.p1.y)).number(fileValue(b.p2.x)).number(
+                fileValue(b.p2.y));
+    }
+    return out.content();
+}
+
+}  // namespace text

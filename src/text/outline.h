@@ -1,0 +1,44 @@
+// Letter outlines as the letter file carries them: closed contours of straight and quadratic
+// pieces, in millimetres, y up, relative to the letter's own origin.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace text {
+
+struct Pt {
+    double x = 0, y = 0;
+};
+inline Pt operator+(Pt a, Pt b) { return {a.x + b.x, a.y + b.y}; }
+inline Pt operator-(Pt a, Pt b) { return {a.x - b.x, a.y - b.y}; }
+inline Pt operator*(Pt a, double s) { return {a.x * s, a.y * s}; }
+inline bool operator==(Pt a, Pt b) { return a.x == b.x && a.y == b.y; }
+inline double dot(Pt a, Pt b) { return a.x * b.x + a.y * b.y; }
+inline double cross(Pt a, Pt b) { return a.x * b.y - a.y * b.x; }
+inline double length(Pt a) { return std::hypot(a.x, a.y); }
+inline Pt lerp(Pt a, Pt b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+
+// One piece of a contour: a straight line a-b, or a quadratic a-c-b (c its control point).
+struct Piece {
+    bool quad = false;
+    Pt a, c, b;
+};
+
+using Contour = std::vector<Piece>;  // closed: the last piece ends where the first begins
+
+// A stencil bridge: the segment from p1 to p2; the strip the later stages cut around it runs
+// from the segment to its copy moved by the aperture width to the left of p1 -> p2 (kind 1)
+// or to the right (kind 2).
+struct Bridge {
+    int kind = 1;
+    Pt p1, p2;
+};
+
+// Points of the polygon that follows a contour, each quadratic cut into chords no further than
+// `tolerance` from the curve. The closing point is not repeated.
+std::vector<Pt> flatten(const Contour& c, double tolerance);
+
+}  // namespace text

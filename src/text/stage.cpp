@@ -1,0 +1,166 @@
+#include "text/stage.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "shell/workfile_io.h"
+
+namespace text {
+
+namespace {
+
+const char* const kRefusedTitle = "Text";
+const char* const kErrorTitle = "Error";
+const char* const kShapesProgram = "letterkerf";
+const char* const kFreshToken = "stvt";
+
+fs::path workFile(const fs::path& folder, const char* name) { return folder / "workfiles" / name; }
+
+// A file the user may not write is never replaced behind their back: one without any write
+// permission counts as protected even for a user the system would let write it.
+bool writeProtected(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(file, ec);
+    if (ec || !fs::exists(st)) return false;
+    constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return ::access(file.c_str(), W_OK) != 0 || (st.permissions() & kWrite) == fs::perms::none;
+}
+
+void replaceWritable(const fs::path& file, const std::string& content) {
+    if (writeProtected(file))
+        throw wf::FileFault("The file " + file.string() + " is write-protected.");
+    try {
+        wf::replaceFile(file, content);
+    } catch (const wf::FileFault&) {
+        throw wf::FileFault("The file " + file.string() + " cannot be written.");
+    }
+}
+
+}  // namespace
+
+Variant variantOfProgram(const fs::path& programFile) {
+    std::string name = programFile.filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "stv1b.exe" ? Variant::NoBridges : Variant::Bridges;
+}
+
+const char* programName(Variant v) { return v == Variant::NoBridges ? "STV1b.EXE" : "STV1.EXE"; }
+
+const char* iconName(Icon icon) {
+    return icon == Icon::Critical ? "critical" : icon == Icon::Information ? "information" : "none";
+}
+
+std::optional<StageState> readState(const fs::path& folder) {
+    try {
+        const fs::path file = workFile(folder, kStateFile);
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) return std::nullopt;
+        wf::LineReader in(file);
+        StageState s;
+        s.text = in.text();
+        s.family = in.text();
+        s.style = in.text();
+        s.file = in.text();
+        s.bridges = in.flag();
+        return s;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+FontRef defaultFont() {
+    for (const auto& [family, style] : {std::pair{"DejaVu Sans", "Bold"}, {"DejaVu Sans", ""}, {"Liberation Sans", "Bold"}})
+        if (auto f = findInstalledFont(family, style)) return *f;
+    for (const std::string& family : installedFamilies())
+        if (auto f = findInstalledFont(family, "")) return *f;
+    return {};
+}
+
+TextStage::TextStage(fs::path folder, Variant variant, StagePort& port)
+    : folder_(std::move(folder)), variant_(variant), port_(port) {
+    try {
+        setFont(defaultFont());
+    } catch (const TextFault&) {
+        // no usable font at all: "Next" says so
+    }
+}
+
+void TextStage::setFont(const FontRef& f) {
+    auto t = std::make_unique<Typesetter>(f);
+    font_ = t->font().ref();
+    typesetter_ = std::move(t);
+}
+
+bool TextStage::reopen() {
+    const std::optional<StageState> s = readState(folder_);
+    if (!s) return false;
+    text_ = s->text;
+    std::optional<FontRef> f = findInstalledFont(s->family, s->style);
+    std::error_code ec;
+    if (!f && !s->file.empty() && fs::is_regular_file(s->file, ec)) f = FontRef{s->family, s->style, s->file, 0};
+    try {
+        if (f) {
+            setFont(*f);
+            return true;
+        }
+    } catch (const TextFault&) {
+    }
+    port_.message("The font " + s->family + " " + s->style + " is no longer installed; " + font_.family + " " +
+                      font_.style + " takes its place.",
+                  "Font", Icon::Information);
+    return true;
+}
+
+Lettering TextStage::lettering() {
+    if (!typesetter_) throw TextFault("No outline font is installed.");
+    return typesetter_->set(text_, bridges());
+}
+
+// shap.dat: line 1 the number of letters, line 2 "1" for the variant without bridges, else "0"
+// (the shapes stage's way back picks the program by it).
+// wif.dat: line 1 "1" (letters handed over by this stage; the shapes stage carries it through),
+// line 2 "1" (letters not yet taken up; the shapes stage sets it to "0" when it closes).
+void TextStage::writeFiles(const Lettering& l) {
+    replaceWritable(workFile(folder_, "tground.dat"), groundFile(l));
+    wf::LineWriter shap;
+    shap.number(static_cast<double>(l.letters.size())).text(variant_ == Variant::NoBridges ? "1" : "0");
+    replaceWritable(workFile(folder_, "shap.dat"), shap.content());
+    wf::LineWriter wif;
+    wif.text("1").text("1");
+    replaceWritable(workFile(folder_, "wif.dat"), wif.content());
+    wf::LineWriter state;
+    state.text(text_).text(font_.family).text(font_.style).text(font_.file).flag(bridges());
+    replaceWritable(workFile(folder_, kStateFile), state.content());
+}
+
+NextOutcome TextStage::next() {
+    Lettering l;
+    try {
+        l = lettering();
+    } catch (const TextFault& e) {
+        port_.message(e.what(), kRefusedTitle, Icon::Critical);
+        return NextOutcome::Refused;
+    }
+    std::error_code ec;
+    if (!fs::is_directory(folder_ / "workfiles", ec)) {
+        port_.message("The program folder " + folder_.string() + " has no folder workfiles.", kErrorTitle,
+                      Icon::Critical);
+        return NextOutcome::FileError;
+    }
+    try {
+        writeFiles(l);
+    } catch (const std::exception& e) {
+        port_.message(e.what(), kErrorTitle, Icon::Critical);
+        return NextOutcome::FileError;
+    }
+    const fs::path shapes = folder_ / kShapesProgram;
+    if (!port_.startProgram(shapes.string(), {kFreshToken})) {
+        port_.message("The shapes stage " + shapes.string() + " cannot be started.", kErrorTitle, Icon::Critical);
+        return NextOutcome::FileError;
+    }
+    return NextOutcome::Started;
+}
+
+}  // namespace text

@@ -1,0 +1,85 @@
+// The text stage: what the user typed and chose, and "Next", which writes the letters and the
+// hand-over files into workfiles/ and starts the shapes stage. The window and the command
+// line run this same class through the small port below.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/lettering.h"
+
+namespace text {
+
+namespace fs = std::filesystem;
+
+// The two programs of the suite's first stage share one binary; its own file name tells them
+// apart. "STV1b.EXE" sets letters without bridges (they are joined by the bar later).
+enum class Variant { Bridges, NoBridges };
+Variant variantOfProgram(const fs::path& programFile);
+const char* programName(Variant v);  // "STV1.EXE" or "STV1b.EXE"
+
+enum class Icon { None, Information, Critical };
+const char* iconName(Icon icon);  // "none", "information", "critical"
+
+class StagePort {
+public:
+    virtual ~StagePort() = default;
+    virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
+    // starts a program without waiting; false when it cannot be started
+    virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+};
+
+// What coming back reopens: workfiles/stv1text.dat, five lines: the text, the font's family,
+// its style, its file, and "1" when the letters got bridges.
+inline constexpr const char* kStateFile = "stv1text.dat";
+struct StageState {
+    std::string text, family, style, file;
+    bool bridges = true;
+};
+std::optional<StageState> readState(const fs::path& folder);  // nothing when missing or unreadable
+
+// The font a fresh start offers.
+FontRef defaultFont();
+
+enum class NextOutcome { Started, Refused, FileError };
+
+class TextStage {
+public:
+    TextStage(fs::path folder, Variant variant, StagePort& port);
+
+    const fs::path& folder() const { return folder_; }
+    Variant variant() const { return variant_; }
+    bool bridges() const { return variant_ == Variant::Bridges; }
+
+    // Restores the text and font of the last "Next" in this folder; false (and the defaults)
+    // when there is none. A font that is gone is replaced by the default font, with a note.
+    bool reopen();
+
+    const std::string& text() const { return text_; }
+    void setText(std::string t) { text_ = std::move(t); }
+    const FontRef& font() const { return font_; }
+    // Chooses the font; TextFault when it cannot be read (the previous one stays).
+    void setFont(const FontRef& f);
+
+    // The letters as "Next" would write them; TextFault when the text cannot be set.
+    Lettering lettering();
+
+    // "Next": sets the text, writes tground.dat, shap.dat, wif.dat and the state, then starts
+    // "letterkerf stvt" in the program folder. Every failure is told through the port.
+    NextOutcome next();
+
+private:
+    void writeFiles(const Lettering& l);
+
+    fs::path folder_;
+    Variant variant_;
+    StagePort& port_;
+    std::string text_;
+    FontRef font_;
+    std::unique_ptr<Typesetter> typesetter_;
+};
+
+}  // namespace text

@@ -1,0 +1,79 @@
+// Our own reading of the DXF files the cut stage writes: the closed polylines per layer, with
+// the header's units. Enough to measure what a cutter would cut.
+#pragma once
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/workfile_io.h"
+
+namespace testsupport {
+
+struct DxfVertex {
+    double x = 0, y = 0, bulge = 0;
+};
+struct DxfPolyline {
+    std::string layer;
+    bool closed = false;
+    std::vector<DxfVertex> v;
+};
+struct DxfDrawing {
+    int insunits = -1;
+    std::vector<DxfPolyline> polylines;
+    int otherEntities = 0;
+};
+
+inline DxfDrawing readDxf(const std::string& text) {
+    const auto lines = wf::splitLines(text);
+    DxfDrawing d;
+    std::string section, lastVar;
+    DxfPolyline* cur = nullptr;
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const int code = std::stoi(lines[i]);
+        std::string value = lines[i + 1];
+        while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+        if (code == 0) {
+            cur = nullptr;
+            if (section == "ENTITIES" && value == "LWPOLYLINE") {
+                d.polylines.emplace_back();
+                cur = &d.polylines.back();
+            } else if (section == "ENTITIES" && value != "ENDSEC") {
+                ++d.otherEntities;
+            }
+            if (value == "ENDSEC") section.clear();
+            continue;
+        }
+        if (code == 2 && section.empty()) section = value;
+        if (section == "HEADER" && code == 9) lastVar = value;
+        if (section == "HEADER" && code == 70 && lastVar == "$INSUNITS") d.insunits = std::stoi(value);
+        if (!cur) continue;
+        if (code == 8) cur->layer = value;
+        if (code == 70) cur->closed = (std::stoi(value) & 1) != 0;
+        if (code == 10) cur->v.push_back({std::stod(value), 0, 0});
+        if (code == 20 && !cur->v.empty()) cur->v.back().y = std::stod(value);
+        if (code == 42 && !cur->v.empty()) cur->v.back().bulge = std::stod(value);
+    }
+    return d;
+}
+
+// Signed area of a closed polyline, arcs included exactly.
+inline double area(const DxfPolyline& p) {
+    double a = 0;
+    const std::size_t n = p.v.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const DxfVertex& s = p.v[i];
+        const DxfVertex& e = p.v[(i + 1) % n];
+        a += (s.x * e.y - e.x * s.y) / 2;
+        if (s.bulge != 0) {
+            const double theta = 4 * std::atan(s.bulge);
+            const double chord = std::hypot(e.x - s.x, e.y - s.y);
+            const double r = chord / (2 * std::sin(std::fabs(theta) / 2));
+            a += r * r / 2 * (theta - std::sin(theta));
+        }
+    }
+    return a;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,152 @@
+// "Next" in a program folder: the files it writes, what the shapes stage makes of them, the
+// way back, and the failures that must leave everything as it was.
+
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "engine/contours.h"
+#include "shell/workfile_io.h"
+#include "text/stage.h"
+#include "text_support.h"
+
+namespace texttest {
+namespace {
+
+class RecordingPort : public text::StagePort {
+public:
+    std::vector<std::string> messages;
+    std::vector<std::string> started;
+    bool canStart = true;
+    void message(const std::string& text, const std::string& title, text::Icon icon) override {
+        messages.push_back(std::string(text::iconName(icon)) + "|" + title + "|" + text);
+    }
+    bool startProgram(const std::string& program, const std::vector<std::string>& args) override {
+        if (!canStart) return false;
+        std::string s = program;
+        for (const auto& a : args) s += " " + a;
+        started.push_back(s);
+        return true;
+    }
+};
+
+class Folder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::path(LK_TEST_TMP) / ("text." + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                       "." + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "workfiles");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_ / "workfiles", fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+    std::string work(const std::string& name) const { return readAll(dir_ / "workfiles" / name); }
+    fs::path dir_;
+};
+
+// Both variants: the letter file the shapes stage's own loader reads (bridges only from
+// STV1.EXE), shap.dat naming the variant to come back to, wif.dat, and the shapes stage started
+// with "stvt". Coming back reopens the same text and font.
+TEST_F(Folder, NextHandsOverAndComingBackReopens) {
+    for (auto variant : {text::Variant::Bridges, text::Variant::NoBridges}) {
+        const bool bridges = variant == text::Variant::Bridges;
+        SCOPED_TRACE(text::programName(variant));
+        RecordingPort port;
+        text::TextStage stage(dir_, variant, port);
+        stage.setText("Stencil Ä8");
+        stage.setFont(text::resolveFont("DejaVu Serif:Bold"));
+        ASSERT_EQ(stage.next(), text::NextOutcome::Started);
+        EXPECT_TRUE(port.messages.empty());
+        EXPECT_EQ(port.started, std::vector<std::string>{(dir_ / "letterkerf").string() + " stvt"});
+
+        engine::Model m;
+        engine::readGroundContours(m, dir_ / "workfiles" / "tground.dat", false);
+        EXPECT_EQ(m.groundText, "Stencil Ä8");
+        EXPECT_EQ(m.letterCount, 10);
+        EXPECT_EQ(m.letterText[9], "Ä");
+        EXPECT_EQ(m.bridges.size() > 0, bridges);
+        EXPECT_EQ(work("shap.dat"), std::string(" 10\r\n") + (bridges ? "0" : "1") + "\r\n");
+        EXPECT_EQ(wf::splitLines(work("wif.dat")).size(), 2u);
+
+        RecordingPort back;
+        text::TextStage again(dir_, variant, back);
+        ASSERT_TRUE(again.reopen());
+        EXPECT_EQ(again.text(), "Stencil Ä8");
+        EXPECT_EQ(again.font().family, "DejaVu Serif");
+        EXPECT_EQ(again.font().style, "Bold");
+        EXPECT_EQ(again.lettering().bridgeCount(), m.bridges.size());
+    }
+    EXPECT_EQ(text::variantOfProgram("/x/STV1b.EXE"), text::Variant::NoBridges);
+    EXPECT_EQ(text::variantOfProgram("/x/STV1.EXE"), text::Variant::Bridges);
+}
+
+// A refused text writes nothing; a write-protected letter file, a missing work-file folder or
+// a shapes stage that cannot start are told, and nothing is started after a failed write.
+TEST_F(Folder, FailuresAreToldAndLeaveFilesAlone) {
+    RecordingPort port;
+    text::TextStage stage(dir_, text::Variant::Bridges, port);
+    stage.setText("A\xE4\xB8\xAD");
+    EXPECT_EQ(stage.next(), text::NextOutcome::Refused);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].rfind("critical|Text|The font DejaVu Sans Bold has no letter", 0), 0u) << port.messages[0];
+    EXPECT_TRUE(fs::is_empty(dir_ / "workfiles"));
+
+    stage.setText("AB");
+    std::ofstream(dir_ / "workfiles" / "tground.dat") << "old\r\n";
+    fs::permissions(dir_ / "workfiles" / "tground.dat", fs::perms::owner_read);
+    EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
+    EXPECT_EQ(work("tground.dat"), "old\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "workfiles" / "shap.dat"));
+    EXPECT_TRUE(port.started.empty());
+    fs::permissions(dir_ / "workfiles" / "tground.dat", fs::perms::owner_write, fs::perm_options::add);
+
+    port.canStart = false;
+    EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
+    EXPECT_NE(port.messages.back().find("cannot be started"), std::string::npos);
+    EXPECT_NE(work("tground.dat"), "old\r\n");
+
+    fs::remove_all(dir_ / "workfiles");
+    EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
+    EXPECT_NE(port.messages.back().find("workfiles"), std::string::npos);
+}
+
+// The command line end to end: the text stage writes, the shapes stage's command line loads
+// what it wrote; relative paths count from the caller's folder; the exit codes.
+TEST_F(Folder, CommandLineHandsOverToTheShapesStage) {
+    const fs::path shapes = dir_ / "letterkerf";
+    fs::copy_file(LK_SHAPES_CLI, shapes);  // counts as startable; never started without --start
+    const texttest::ProgramRun r = runProgram(LK_TEXT_CLI,
+                             {"--folder", dir_.filename().string(), "--text", "STENCIL 0486 &@", "--font",
+                              "Liberation Serif", "--report"},
+                             dir_.parent_path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"looseIslands\": 0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"arguments\": [\"stvt\"]"), std::string::npos) << r.out;
+    std::smatch bridges;
+    ASSERT_TRUE(std::regex_search(r.out, bridges, std::regex("\"bridgeCount\": ([0-9]+)")));
+    EXPECT_GE(std::stoi(bridges[1]), 9);  // 0 8 & two each, 4 6 @ one each
+
+    const texttest::ProgramRun loaded = runProgram(LK_SHAPES_CLI, {"--folder", dir_.string(), "--report"}, dir_);
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    EXPECT_NE(loaded.out.find("\"letterCount\": 15"), std::string::npos) << loaded.out;
+    EXPECT_NE(loaded.out.find("\"bridges\": " + bridges[1].str()), std::string::npos) << loaded.out;
+
+    EXPECT_EQ(runProgram(LK_TEXT_CLI, {"--folder", dir_.string(), "--bogus"}, dir_).status, 1);
+    EXPECT_EQ(runProgram(LK_TEXT_CLI, {"--folder", (dir_ / "none").string()}, dir_).status, 1);
+    const texttest::ProgramRun help = runProgram(LK_TEXT_CLI, {"--help"}, dir_);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--no-bridges"), std::string::npos);
+    const texttest::ProgramRun missing = runProgram(LK_TEXT_CLI, {"--folder", dir_.string(), "--text", "A\xE4\xB8\xAD"}, dir_);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("critical|Text|", 0), 0u) << missing.err;
+    const texttest::ProgramRun badFont = runProgram(LK_TEXT_CLI, {"--folder", dir_.string(), "--font", "No Such Family"}, dir_);
+    EXPECT_EQ(badFont.status, 2);
+    fs::remove(shapes);
+    EXPECT_EQ(runProgram(LK_TEXT_CLI, {"--folder", dir_.string(), "--text", "AB"}, dir_).status, 3);
+}
+
+}  // namespace
+}  // namespace texttest

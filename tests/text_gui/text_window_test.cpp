@@ -1,0 +1,71 @@
+// The text stage's window on the offscreen platform: typing shows the letters with their
+// strips at once, the variant without bridges shows none, the font lists follow the family.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "app/text/text_window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int stripPixels(const QImage& img) {  // the strips' blue outline
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.blue() > 200 && c.red() < 120 && c.green() < 120;
+        }
+    return n;
+}
+
+TEST(TextWindow, PreviewFollowsTypingWithBridgesOnlyInTheirVariant) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textwindow." + std::to_string(getpid()));
+    fs::create_directories(dir / "workfiles");
+    for (auto variant : {text::Variant::Bridges, text::Variant::NoBridges}) {
+        apptext::TextWindow w(QString::fromStdString(dir.string()), variant);
+        w.show();
+        auto* edit = w.findChild<QLineEdit*>("text");
+        auto* status = w.findChild<QLabel*>("status");
+        auto* family = w.findChild<QComboBox*>("family");
+        auto* style = w.findChild<QComboBox*>("style");
+        auto* preview = w.findChild<QWidget*>("preview");
+        ASSERT_TRUE(edit && status && family && style && preview);
+        EXPECT_EQ(family->currentText(), "DejaVu Sans");
+        EXPECT_EQ(style->currentText(), "Bold");
+        QTest::keyClicks(edit, "B8");
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("2 letters"), 5000);
+        const bool bridges = variant == text::Variant::Bridges;
+        EXPECT_EQ(status->text().contains("4 bridges"), bridges) << status->text().toStdString();
+        const QImage img = preview->grab().toImage();
+        if (bridges) {
+            EXPECT_GT(stripPixels(img), 20);
+            img.save(QString::fromStdString((fs::path(LK_TEST_TMP) / "text_window.png").string()));
+        } else {
+            EXPECT_EQ(stripPixels(img), 0);
+        }
+        family->setCurrentText("Liberation Serif");
+        EXPECT_GE(style->count(), 4);
+        EXPECT_EQ(style->currentText(), "Regular");
+        edit->setText(QString::fromUtf8("A\xE4\xB8\xAD"));
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().contains("has no letter"), 5000);
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
