@@ -1,7 +1,7 @@
 // The hand-over files that only the later stage reads, one per build of this file
 // (LK_FUZZ_HANDOVER): hl.dat (the bridge table) and workm.dat (the connection bar). The input
 // is a table of records in raw bytes, any double included; the program's own writer writes it
-// and the file is read back line by line as the later stage reads it. Every value must come
+// and the file is read back line by line, and hl.dat also by the cut stage's own reader. Every value must come
 // back (to 15 significant digits) in the number form, the counts must match the lines, and a
 // write that cannot be made (a value that is not finite) must leave the previous file whole.
 #include <cmath>
@@ -11,6 +11,7 @@
 #include "fuzz_support.h"
 #include "shell/workfile_io.h"
 #include "shell/workfiles.h"
+#include "stencil/handover.h"
 
 namespace {
 
@@ -109,6 +110,22 @@ bool write(Bytes& in, engine::Model& m) {
 }
 
 void readBack(const engine::Model& m, const std::string& content) {
+    // the cut stage reads it into the same bridges
+    std::vector<stencil::Bridge> read;
+    try {
+        read = stencil::parseBridges(content, 1);
+    } catch (const stencil::HandoverError& e) {
+        finding(std::string("the cut stage refuses it: ") + e.what());
+    }
+    if (read.size() != m.bridges.size()) finding("the cut stage reads another number of bridges");
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const engine::Bridge& b = m.bridges[i];
+        const auto near = [](double a, double v) { return std::fabs(a - v) <= std::fabs(v) * 5.1e-15 + 1e-300; };
+        if (read[i].kind != b.kind || !near(read[i].p1.x, b.x1) || !near(read[i].p1.y, b.y1) ||
+            !near(read[i].p2.x, b.x2) || !near(read[i].p2.y, b.y2))
+            finding("the cut stage reads bridge " + std::to_string(i) + " otherwise");
+    }
+
     const auto l = lines(content);
     checkNumber(l[0], static_cast<double>(m.bridges.size()), "count");
     if (l.size() != 1 + 5 * m.bridges.size()) finding("lines against the count");

@@ -9,7 +9,8 @@
 // command line run it. Whatever the file and the clicks: nothing escapes an event; after every
 // event the flags that live only inside a handler are clear again (else every later click
 // would be ignored); and the hand-over files are whole: workrl.dat ends in "s", hl.dat and
-// workm.dat hold exactly the lines their counts announce, no temporary file is left behind.
+// workm.dat hold exactly the lines their counts announce, no temporary file is left behind, and
+// the cut stage's reader takes the whole set.
 //
 // With LK_FUZZ_STRICT=1 in the environment a fault that only the guard catches is a finding
 // too: it names an operation that does not handle its own faults.
@@ -29,6 +30,7 @@
 #include "shell/session.h"
 #include "shell/spacing_dialog.h"
 #include "shell/workfile_io.h"
+#include "stencil/handover.h"
 
 namespace {
 
@@ -303,6 +305,12 @@ void checkHandedOver(const fs::path& work, bool connection) {
     if (c3.size() != 6 || c3[1] != "1" || c3[3] != " 0" || c3[4] != c3[5] || !(numberLine(c3, 0, "c3.dat") > 0))
         finding("c3.dat", "not the six lines of the scale");
     numberLine(c3, 4, "c3.dat");
+    // the cut stage takes the whole set as it stands
+    try {
+        (void)stencil::readHandover(work);
+    } catch (const stencil::HandoverError& e) {
+        finding("the cut stage refuses the hand-over", e.what());
+    }
     // (an empty bar is no fault: a mitre without intersection and a cut of one letter leave none)
     if (fs::exists(work / "workm.dat", ec) != connection)
         finding("handed over", connection ? "without the ticked bar" : "a bar that is not ticked");
