@@ -304,6 +304,24 @@ int main(int argc, char** argv) {
     seed("hl", "edges", hl);
     seed("workm", "edges", bar);
 
+    // the cut stage's readers: the first byte picks the file, as this program hands them over
+    for (std::size_t l = 0; l < letters.size(); ++l) {
+        fuzzsupport::writeWork("tground.dat", letters[l]);
+        fuzzsupport::KeepWorkingFolder keep;
+        shell::HeadlessUi ui;
+        shell::Session s(folder, shell::kTokenFresh, ui);
+        s.load();
+        s.activate();
+        if (l == 1) s.galleryClick(5);
+        s.controls.Check2.set(1);
+        if (l != 0) s.controls.Check4.set(1);
+        s.clickBild2();  // the files are written before the later stage would start
+        const char* files[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
+        for (char pick = 0; pick < 5; ++pick)
+            seed("handover", std::string(files[static_cast<int>(pick)]) + "-letters" + std::to_string(l),
+                 std::string(1, pick) + work(files[static_cast<int>(pick)]));
+    }
+
     std::printf("%d seeds in %s\n", written, seeds.c_str());
     return 0;
 }

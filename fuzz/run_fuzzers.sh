@@ -44,7 +44,7 @@ run_one() {
     t=$1
     exe="$fuzz/fuzz_$t"
     [ -x "$exe" ] || { echo "$t: $exe missing (build the target lk_fuzzers)" >"$fuzz/logs/$t.log"; echo 2 >"$fuzz/logs/$t.rc"; return; }
-    mkdir -p "$fuzz/corpus/$t" "$fuzz/artifacts/$t"
+    mkdir -p "$fuzz/corpus/$t" "$fuzz/artifacts/$t" "$fuzz/seeds/$t"
     # the paths are absolute: the session targets change the working folder
     "$exe" $(extra_flags "$t") -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -detect_leaks=1 \
         -max_len="$(max_len "$t")" -print_final_stats=1 -dict="$here/workfiles.dict" \
