@@ -158,6 +158,8 @@ std::string barRecords(std::size_t arcs, std::size_t lines) {
     return s;
 }
 
+// a shape click's first argument: shape + this keeps the heights the dialog offers
+constexpr std::uint8_t kOfferedHeights = 140;  // bit 7 set, and a multiple of 20
 enum : std::uint8_t { kTyped1 = 4, kTyped2 = 5, kTyped4 = 6, kTyped5 = 7, kTyped6 = 8, kTyped016 = 24, kTypedHalf = 3 };
 
 }  // namespace
@@ -272,7 +274,7 @@ int main(int argc, char** argv) {
         seed("tground", "bridges" + std::to_string(bridges), std::string(1, '\0') + file);
     }
     // the most letters whose cut bar still fits, and one more
-    for (int shape : {0, 5}) {
+    for (int shape : {0, 6}) {  // a straight bar, and one of arcs and lines
         std::size_t lo = 1, hi = engine::kMaxLetters;
         if (cutBarElements(hi, shape) != 0) {
             std::printf("shape %d: %zu letters cut into a bar of %zu elements at most\n", shape, hi, cutBarElements(hi, shape));
@@ -283,7 +285,7 @@ int main(int argc, char** argv) {
             (cutBarElements(mid, shape) != 0 ? lo : hi) = mid;
         }
         std::printf("shape %d: %zu letters make a cut bar of %zu elements\n", shape, lo, cutBarElements(lo, shape));
-        const std::vector<Click> clicks = {{kShape, static_cast<std::uint8_t>(shape | 0x80)}, {kConnection}, {kCut}};
+        const std::vector<Click> clicks = {{kShape, static_cast<std::uint8_t>(kOfferedHeights + shape)}, {kConnection}, {kCut}};
         for (std::size_t n : {lo, hi})
             seed("pipeline", "bar-shape" + std::to_string(shape) + "-" + std::to_string(n), script(clicks) + letterFile(squares(n)));
     }
