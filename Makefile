@@ -18,8 +18,9 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# the start window on the bundled sample program folder
 run: build
-	cd $(BUILD)/sample && ./letterkerf stvt
+	cd $(BUILD)/sample && ./letterkerf-start
 
 # every test, then all of them again under the sanitizers
 test: build
@@ -29,7 +30,7 @@ test: build
 bench: build
 	$(BUILD)/bench/letterkerf_bench
 
-# a Debian package of both programs with the sample program folder
+# a Debian package of the suite with the sample program folder and the help documents
 package: build
 	cd $(BUILD) && cpack
 

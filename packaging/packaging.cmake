@@ -1,11 +1,17 @@
-# `make package`: a Debian package with both programs, the stand-ins of the sibling programs
-# and the sample work files in /opt/letterkerf, launchers in /usr/bin, a desktop entry and
-# an icon. Each user runs the programs from a copy of that folder (see letterkerf-launch).
+# `make package`: a Debian package of the suite: its programs under their own names and under
+# the names the suite starts them by, the help documents and the sample work files in
+# /opt/letterkerf, launchers in /usr/bin, a desktop entry for the start window and an icon.
+# Each user runs the programs from a copy of that folder (see letterkerf-launch).
 set(_lk_opt /opt/letterkerf)
-install(TARGETS letterkerf letterkerf-cli letterkerf-cut RUNTIME DESTINATION ${_lk_opt})
-# STV3.EXE is the cut stage under the name the shapes stage starts
+set(LK_PACKAGE_PROGRAMS letterkerf letterkerf-cli letterkerf-start letterkerf-start-cli
+    letterkerf-text letterkerf-text-cli letterkerf-cut)
+install(TARGETS ${LK_PACKAGE_PROGRAMS} RUNTIME DESTINATION ${_lk_opt})
+# the siblings under the names the suite starts them by
 foreach(_lk_name STV1.EXE STV1b.EXE STV3.EXE zodu.exe)
   install(PROGRAMS ${LK_PROGRAM_DIR}/${_lk_name} DESTINATION ${_lk_opt})
+endforeach()
+foreach(_lk_doc ${LK_HELP_DOCUMENTS})
+  install(FILES ${LK_PROGRAM_DIR}/${_lk_doc}.pdf DESTINATION ${_lk_opt})
 endforeach()
 install(FILES ${LK_PROGRAM_DIR}/workfiles/tground.dat DESTINATION ${_lk_opt}/workfiles)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/sample/workfiles/ DESTINATION ${_lk_opt}/workfiles)
@@ -13,9 +19,10 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/sample/workfiles/ DESTINATION ${_lk_opt}/w
 string(TIMESTAMP _lk_stamp "%Y-%m-%dT%H:%M:%S" UTC)
 file(WRITE ${CMAKE_BINARY_DIR}/installed-stamp "${PROJECT_VERSION} ${_lk_stamp}\n")
 install(FILES ${CMAKE_BINARY_DIR}/installed-stamp DESTINATION ${_lk_opt} RENAME .installed)
-install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf)
-install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf-cli)
-install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME letterkerf-cut)
+# a launcher under each program's name
+foreach(_lk_program ${LK_PACKAGE_PROGRAMS})
+  install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/letterkerf-launch DESTINATION bin RENAME ${_lk_program})
+endforeach()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/letterkerf.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/letterkerf.svg DESTINATION share/icons/hicolor/scalable/apps)
 

@@ -219,14 +219,17 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             flags.insert(a);
             if (a == "--resume") resume = true;
         } else {
-            err << a.toStdString() << ": unknown option\n"
+            // --help prints the usage on standard output and ends well; anything else unknown is refused
+            const bool help = a == "--help" || a == "-h";
+            if (!help) err << a.toStdString() << ": unknown option\n";
+            (help ? out : err)
                 << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
                    "[--shape N [--H IN] [--h IN]] [--knot POS] [--reset-distances] [--distance PAIR=IN]... "
                    "[--all-distances IN] [--remove-empty-space] [--connection | --no-connection] "
                    "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
                    "[--one-object | --no-one-object] [--aperture IN] [--min-length 0.004|0.002] [--max-radius IN] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
                    "[--close] [--chain] [--answer-no] [--report]\n";
-            return kBadArguments;
+            return help ? kDone : kBadArguments;
         }
     }
     if (resume && haveToken) {

@@ -113,6 +113,31 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     EXPECT_TRUE(fs::exists(c.t.path() / "loose.dxf"));  // written all the same
 }
 
+// A user's whole job, each stage as its own program: words typed in the text stage, bent into
+// an arch by the shapes stage, drawn by the cut stage. Every island is held by a bridge.
+TEST(CutChain, TypedWordsThroughEveryStage) {
+    for (const char* font : {"DejaVu Sans:Bold", "Liberation Serif"}) {
+        SCOPED_TRACE(font);
+        TempFolder t;
+        t.addProgram("letterkerf");  // the shapes stage the text stage hands over to
+        QProcess text;
+        text.start(QString::fromStdString((fs::path(LK_PROGRAM_DIR) / "letterkerf-text-cli").string()),
+                   {"--folder", QString::fromStdString(t.path().string()), "--text", "STENCIL 0486 &@", "--font", font});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        ASSERT_EQ(text.exitCode(), 0) << text.readAllStandardError().toStdString();
+        const fs::path letters = t.work("tground.dat");
+        Converted c(letters, {"--shape", "4", "--H", "6", "--h", "4"});
+        const CutRun r = c.cut({"--report"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("\"problems\": [ ]"), std::string::npos) << r.out;
+        EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
+        const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
+        int cut = 0;
+        for (const auto& p : dxf.polylines) cut += p.layer == "CUT" && p.closed && !selfCrossing(p);
+        EXPECT_GE(cut, 13);  // thirteen letters, each at least one opening, closed and simple
+    }
+}
+
 // "Hoyt jog" joined by the bar: one piece but the j's dot, which is reported and joined by a
 // tab when asked; letters' areas in the DXF equal the hand-over's.
 TEST(CutChain, ConnectedLetteringIsOnePieceButTheDotOfTheJ) {

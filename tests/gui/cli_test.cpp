@@ -117,6 +117,9 @@ TEST(CommandLine, ChainsToTheSiblingsThroughAFolderWithBlanks) {
 TEST(CommandLine, RefusesWhatItCannotDo) {
     ProgramCopy p;
     EXPECT_EQ(run(p, {"--bogus"}).status, 1);
+    const CliRun help = run(p, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: letterkerf-cli", 0), 0u);
     EXPECT_EQ(run(p, {"--token"}).status, 1);
     EXPECT_EQ(run(p, {"--resume", "--token", "stvt"}).status, 1);
     EXPECT_EQ(run(p, {"--distance", "2"}).status, 1);

@@ -1,0 +1,158 @@
+// The start window's logic: which buttons the folder allows and what each one starts.
+#include <gtest/gtest.h>
+
+#include "start/start.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+using start::Action;
+using start::Outcome;
+
+namespace {
+
+struct Fixture {
+    TempFolder t;
+    shell::HeadlessUi ui;
+    Fixture() {
+        for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "letterkerf"}) t.addProgram(p);
+    }
+    std::string program(const char* name) const { return (t.path() / name).string(); }
+};
+
+std::vector<std::string> listing(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) names.push_back(e.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+// Continue needs a saved state of at least 3 bytes, Cut drawing both hand-over files; looking
+// at the folder changes nothing in it.
+TEST(StartWindow, ButtonsFollowTheFolder) {
+    Fixture f;
+    const auto before = listing(f.t.path());
+    start::StartWindow w(f.t.path(), f.ui);
+    EXPECT_TRUE(w.enabled(Action::NewLettering));
+    EXPECT_FALSE(w.enabled(Action::Continue));
+    EXPECT_FALSE(w.enabled(Action::CutDrawing));
+    EXPECT_TRUE(w.enabled(Action::Help));
+    EXPECT_TRUE(w.enabled(Action::Exit));
+    EXPECT_EQ(listing(f.t.path()), before);
+
+    struct Step {
+        const char* file;
+        std::string content;
+        bool continueOn, cutOn;
+    } steps[] = {
+        {"stv2b.dat", "1\r", false, false},  // 2 bytes: nothing to restore
+        {"stv2b.dat", "1\r\n", true, false},
+        {"workrl.dat", "n\r\n", true, false},  // half a hand-over
+        {"c3.dat", " 1\r\n", true, true},
+    };
+    for (const Step& s : steps) {
+        f.t.write(s.file, s.content);
+        w.refresh();
+        EXPECT_EQ(w.enabled(Action::Continue), s.continueOn) << s.file << " " << s.content.size();
+        EXPECT_EQ(w.enabled(Action::CutDrawing), s.cutOn) << s.file;
+    }
+    // a disabled button does nothing at all
+    fs::remove(f.t.work("c3.dat"));
+    EXPECT_EQ(w.run(Action::CutDrawing), Outcome::Disabled);
+    EXPECT_TRUE(f.ui.started.empty());
+    EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_FALSE(w.terminated());
+}
+
+// Each button starts its program with the suite's token and the window ends right after.
+TEST(StartWindow, EachButtonStartsItsProgramAndEnds) {
+    struct Case {
+        Action action;
+        std::string shapDat;  // "" : no shap.dat
+        const char* program;
+        const char* token;
+    } cases[] = {
+        {Action::NewLettering, "", "STV1.EXE", "stvt"},
+        {Action::NewLettering, "x\r\n0\r\n", "STV1.EXE", "stvt"},
+        {Action::NewLettering, "x\r\n1\r\n", "STV1b.EXE", "stvt"},
+        {Action::NewLettering, "x\r\n", "STV1.EXE", "stvt"},  // a short shap.dat is no reason to stop
+        {Action::Continue, "", "letterkerf", "stvt3"},
+        {Action::CutDrawing, "", "STV3.EXE", "stvt"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.t.write("stv2b.dat", "saved\r\n");
+        f.t.write("workrl.dat", "n\r\n");
+        f.t.write("c3.dat", " 1\r\n");
+        if (!c.shapDat.empty()) f.t.write("shap.dat", c.shapDat);
+        start::StartWindow w(f.t.path(), f.ui);
+        EXPECT_EQ(w.run(c.action), Outcome::Started) << c.program;
+        ASSERT_EQ(f.ui.started.size(), 1u) << c.program;
+        EXPECT_EQ(f.ui.started[0].program, f.program(c.program));
+        EXPECT_EQ(f.ui.started[0].arguments, std::vector<std::string>{c.token});
+        EXPECT_TRUE(f.ui.terminated);
+        EXPECT_TRUE(w.terminated());
+        EXPECT_TRUE(f.ui.messages.empty());
+        // once ended, nothing more happens
+        EXPECT_EQ(w.run(c.action), Outcome::Ended);
+        EXPECT_EQ(f.ui.started.size(), 1u);
+    }
+    // the user's choice of kind wins over the last lettering's
+    Fixture f;
+    f.t.write("shap.dat", "x\r\n1\r\n");
+    start::StartWindow w(f.t.path(), f.ui);
+    EXPECT_EQ(w.kind(), start::Kind::Parts);
+    w.setKind(start::Kind::Stencil);
+    w.refresh();
+    EXPECT_EQ(w.run(Action::NewLettering), Outcome::Started);
+    EXPECT_EQ(f.ui.started.at(0).program, f.program("STV1.EXE"));
+}
+
+// A sibling that is missing or cannot run is named in a message; the window stays.
+TEST(StartWindow, SaysWhatIsMissingAndStays) {
+    TempFolder t;
+    t.write("stv2b.dat", "saved\r\n");
+    t.write("workrl.dat", "n\r\n");
+    t.write("c3.dat", " 1\r\n");
+    // not executable: there, but it cannot run
+    std::ofstream(t.path() / "STV3.EXE") << "data";
+    shell::HeadlessUi ui;
+    start::StartWindow w(t.path(), ui);
+    const struct {
+        Action action;
+        Outcome outcome;
+        const char* says;
+    } cases[] = {{Action::NewLettering, Outcome::Missing, "The text stage STV1.EXE is missing from the program folder "},
+                 {Action::Continue, Outcome::Missing, "The shapes stage letterkerf is missing from the program folder "},
+                 {Action::CutDrawing, Outcome::Failed, "The cut stage STV3.EXE could not be started"}};
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        EXPECT_EQ(w.run(c.action), c.outcome) << c.says;
+        ASSERT_EQ(ui.messages.size(), 1u) << c.says;
+        EXPECT_EQ(ui.messages[0].icon, shell::Icon::Critical);
+        EXPECT_EQ(ui.messages[0].title, "LETTERKERF");
+        EXPECT_EQ(ui.messages[0].text.rfind(c.says, 0), 0u) << ui.messages[0].text;
+        if (c.outcome == Outcome::Missing) {
+            EXPECT_NE(ui.messages[0].text.find(t.path().string()), std::string::npos);
+        }
+    }
+    EXPECT_TRUE(ui.started.empty());
+    EXPECT_FALSE(ui.terminated);
+
+    // Help: the document beside the programs, or the shapes window's message when it is not there
+    ui.messages.clear();
+    EXPECT_EQ(w.run(Action::Help), Outcome::Missing);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "main.pdf not found ? PDF-Reader installed ?");
+    EXPECT_EQ(ui.messages[0].title, "Info");
+    EXPECT_EQ(ui.messages[0].icon, shell::Icon::None);
+    std::ofstream(t.path() / "main.pdf") << "%PDF-1.4";
+    EXPECT_EQ(w.run(Action::Help), Outcome::Opened);
+    EXPECT_EQ(ui.documents, std::vector<std::string>{(t.path() / "main.pdf").string()});
+    EXPECT_FALSE(ui.terminated);
+
+    EXPECT_EQ(w.run(Action::Exit), Outcome::Ended);
+    EXPECT_TRUE(ui.terminated);
+    EXPECT_TRUE(ui.started.empty());
+}
