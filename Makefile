@@ -40,14 +40,15 @@ test-asan: deps
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
-# every reader of outside input under libFuzzer, FUZZ_SECONDS each (clang)
+# every reader of outside input under libFuzzer, FUZZ_SECONDS each (clang); FUZZ_TARGETS picks some
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD   ?= $(BUILD)-fuzz
+FUZZ_TARGETS ?=
 fuzz:
 	@./scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLK_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lk_fuzzers
-	./fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	./fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan

@@ -18,10 +18,14 @@ namespace fuzzsupport {
 
 namespace fs = std::filesystem;
 
-// <tmp>/lkfuzz.XXXXXX with workfiles/ inside, made once and removed when the process ends.
+// lkfuzz.XXXXXX with workfiles/ inside, made once and removed when the process ends; in
+// memory (/dev/shm) where there is one, since every input writes and renames work files.
 inline const fs::path& programFolder() {
     static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "lkfuzz.XXXXXX").string();
+        std::error_code ec;
+        const fs::path shm = "/dev/shm";
+        const fs::path base = fs::is_directory(shm, ec) && access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
+        std::string pattern = (base / "lkfuzz.XXXXXX").string();
         if (!mkdtemp(pattern.data())) {
             std::perror("mkdtemp");
             std::abort();

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the fuzz targets: the sample and test letters, and work files
 // made by the program's own writers, so that every seed has the form the readers expect.
 //
-//   make_seeds <seed folder> <tground.dat>...
+//   make_seeds <seed folder> <tground.dat>... [-- <large tground.dat>...]
+//
+// A large letter file (near the letter table's capacity) seeds the loader only.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "engine/shape.h"
 #include "fuzz_support.h"
 #include "preview/scale.h"
+#include "shell/session.h"
 #include "shell/workfile_io.h"
 #include "shell/workfiles.h"
 
@@ -43,6 +46,122 @@ std::string intermediate(const std::string& tground, int shape) {
     return convert::intermediateForm(m);
 }
 
+// ---- letter files built here, in the earlier stage's form, for the tables' edges
+
+struct Letter {
+    double advance = 12;
+    int squares = 1;                   // closed squares of side 10, side by side
+    std::size_t fillerPoints = 0;      // points at the origin that start no segment
+    std::size_t bridges = 0;           // across the first square
+};
+
+// One square contour: line records, the closing entry, the entry after it.
+void square(std::string& s, double x, const char* eol) {
+    const double X = x + 10;
+    const double pts[][3] = {{x, 0, 1}, {X, 0, 0}, {X, 0, 1}, {X, 10, 0}, {X, 10, 1}, {x, 10, 0}, {x, 0, 6}, {x, 0, 0}};
+    for (const auto& p : pts) s += wf::formatNumber(p[0]) + eol + wf::formatNumber(p[1]) + eol + wf::formatNumber(p[2]) + eol;
+}
+
+// A filler point is three empty lines (0, 0, code 0) ended by a lone LF, so that a whole
+// point table still fits in one input of about 1 MB.
+std::string letterFile(const std::vector<Letter>& letters, const char* eol = "\r\n") {
+    std::string s;
+    std::string text;
+    for (std::size_t k = 0; k < letters.size(); ++k) text += static_cast<char>('A' + k % 26);
+    const auto line = [&](const std::string& l) { s += l + eol; };
+    line(text);
+    line(" 0");
+    line(wf::formatNumber(static_cast<double>(letters.size())));
+    line(" 0");
+    line(" 0");
+    for (std::size_t k = 0; k < letters.size(); ++k) {
+        const Letter& l = letters[k];
+        line(text.substr(k, 1));
+        line(wf::formatNumber(l.advance));
+        for (int i = 0; i < 4; ++i) line(" 0");
+        line(wf::formatNumber(8.0 * l.squares + static_cast<double>(l.fillerPoints)));
+        for (int q = 0; q < l.squares; ++q) square(s, 12.0 * q, eol);
+        for (std::size_t i = 0; i < l.fillerPoints; ++i) s += "\n\n\n";
+        line(wf::formatNumber(static_cast<double>(l.bridges)));
+        for (std::size_t b = 0; b < l.bridges; ++b) {
+            const double y = 1 + static_cast<double>(b % 9);
+            line(" 1");
+            line(" 0");
+            line(wf::formatNumber(y));
+            line(" 10");
+            line(wf::formatNumber(y));
+        }
+    }
+    return s;
+}
+
+std::vector<Letter> squares(std::size_t n) { return std::vector<Letter>(n); }
+
+// The bar's larger table after "Contour connection" and "Cut" on n square letters in the
+// given shape (heights as offered); 0 when the bar could not be built at all.
+std::size_t cutBarElements(std::size_t n, int shape) {
+    fuzzsupport::writeWork("tground.dat", letterFile(squares(n)));
+    fuzzsupport::KeepWorkingFolder keep;
+    shell::HeadlessUi ui;
+    shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
+    s.load();
+    s.activate();
+    if (shape) s.galleryClick(shape);
+    s.controls.Check2.set(1);
+    s.controls.Check4.set(1);
+    for (const auto& m : ui.messages)
+        if (m.title == shell::kErrorTitle) return 0;
+    return std::max(s.model.barLines.size(), s.model.barArcs.size());
+}
+
+// the click script of the pipeline target ahead of a letter file
+struct Click {
+    std::uint8_t what, a = 0, b = 0, c = 0;
+};
+std::string script(const std::vector<Click>& clicks, bool answerNo = false) {
+    std::string s(1, static_cast<char>(clicks.size() | (answerNo ? 8 : 0)));
+    for (const Click& k : clicks) s += {static_cast<char>(k.what), static_cast<char>(k.a), static_cast<char>(k.b), static_cast<char>(k.c)};
+    return s;
+}
+
+// clicks of the pipeline target (see fuzz_pipeline.cpp); the typed texts by their index there
+enum : std::uint8_t { kFitIn = 0, kShape = 1, kKnot = 2, kConnection = 3, kApply = 4, kCut = 5, kSpacing = 6,
+                      kAperture = 7, kZoom = 12 };
+// records of the hand-over targets: integers and millimetres as 1/1024 mm, or raw doubles
+template <typename T>
+void put(std::string& s, T v) {
+    s.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+std::string bridgeRecords(std::size_t n) {
+    std::string s(1, '\0');
+    for (std::size_t i = 0; i < n; ++i) {
+        put<std::int16_t>(s, static_cast<std::int16_t>(i % 3));
+        for (int v : {int(i) * 1024, 512, int(i) * 1024 + 300, 9 * 1024}) put<std::int32_t>(s, v);
+    }
+    return s;
+}
+std::string barRecords(std::size_t arcs, std::size_t lines) {
+    std::string s(1, '\0');
+    for (std::size_t i = 0; i < std::max(arcs, lines); ++i) {
+        const auto pair = static_cast<std::int32_t>(i % 255 + 1);
+        if (i < arcs) {
+            s += static_cast<char>(1 | (3 + i % 3) << 1);
+            put(s, pair);
+            for (int v : {int(i) * 2048, 0, 5120, 0, 90}) put<std::int32_t>(s, v * 1024);
+        }
+        if (i < lines) {
+            s += static_cast<char>((3 + i % 3) << 1);
+            put(s, pair);
+            for (int v : {int(i) * 2048, 0, int(i) * 2048 + 1500, 0}) put<std::int32_t>(s, v * 1024);
+        }
+    }
+    return s;
+}
+
+// a shape click's first argument: shape + this keeps the heights the dialog offers
+constexpr std::uint8_t kOfferedHeights = 140;  // bit 7 set, and a multiple of 20
+enum : std::uint8_t { kTyped1 = 4, kTyped2 = 5, kTyped4 = 6, kTyped5 = 7, kTyped6 = 8, kTyped016 = 24, kTypedHalf = 3 };
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,8 +172,15 @@ int main(int argc, char** argv) {
     seeds = argv[1];
     const fs::path folder = fuzzsupport::programFolder();
 
-    std::vector<std::string> letters = {fuzzsupport::kTinyTground};
-    for (int i = 2; i < argc; ++i) letters.push_back(wf::readFile(argv[i]));
+    std::vector<std::string> letters = {fuzzsupport::kTinyTground}, large;
+    bool isLarge = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--") {
+            isLarge = true;
+            continue;
+        }
+        (isLarge ? large : letters).push_back(wf::readFile(argv[i]));
+    }
 
     // tground.dat behind the byte that picks shape, "Fit in" and H / h
     const unsigned char picks[] = {0, 3, 7, 13, 18, 21, 45, 66, 99};
@@ -110,6 +236,93 @@ int main(int argc, char** argv) {
     seed("shap", "plain", "0\r\n0\r\n");
 
     for (const char* t : {"stvt", "stvt3", " s t v t 3 ", "STVT", ""}) seed("token", t[0] ? t : "none", t);
+
+    // a user's visits: the plain start, a whole visit through every group, the bar cut
+    const std::vector<std::vector<Click>> visits = {
+        {},
+        {{kFitIn}, {kShape, 0, 0, kTyped5}, {kSpacing, 5, kTypedHalf}, {kConnection}, {kApply, kTyped016, kTypedHalf}, {kCut}, {kZoom, 4, 128, 128}},
+        {{kShape, 5, kTyped6, kTyped4}, {kSpacing, 3}, {kAperture, 0, kTyped016}, {kConnection}, {kCut}},
+        {{kShape, 13, kTyped6, kTyped4}, {kKnot, 2, 100}, {kSpacing, 1, 0, 40}, {kConnection}, {kApply, kTyped016, kTyped1}, {kCut}},
+        {{kFitIn}, {kShape, 17, kTyped6, kTyped2}, {kKnot, 0, 0}, {kSpacing, 2, kTypedHalf}, {kConnection}},
+    };
+    for (std::size_t l = 0; l < letters.size(); ++l)
+        for (std::size_t v = 0; v < visits.size(); ++v)
+            seed("pipeline", "letters" + std::to_string(l) + "-visit" + std::to_string(v), script(visits[v]) + letters[l]);
+    seed("pipeline", "letters1-visit1-no", script(visits[1], true) + letters[1 % letters.size()]);
+    for (std::size_t l = 0; l < large.size(); ++l) seed("tground", "large" + std::to_string(l), std::string(1, '\5') + large[l]);
+
+    // the tables' edges, each at its capacity and one beyond it; the point table and the
+    // large files only for the loader, since a whole visit re-reads them at every click
+    const std::vector<Click> cut = {{kConnection}, {kCut}};
+    for (std::size_t n : {engine::kMaxLetters, engine::kMaxLetters + 1}) {
+        const std::string file = letterFile(squares(n));
+        seed("pipeline", "letters" + std::to_string(n), script(cut) + file);
+        seed("tground", "letters" + std::to_string(n), std::string(1, '\0') + file);
+    }
+    for (std::size_t points : {engine::kMaxElements, engine::kMaxElements + 1}) {
+        std::vector<Letter> two(2);
+        two[1].squares = 0;
+        two[1].fillerPoints = points - 8;
+        const std::string file = letterFile(two, "\n");
+        seed("tground", "points" + std::to_string(points), std::string(1, '\0') + file);
+    }
+    for (std::size_t bridges : {engine::kMaxBridgeHeights, engine::kMaxBridgeHeights + 1}) {
+        std::vector<Letter> two(2);
+        two[0].bridges = bridges;
+        const std::string file = letterFile(two);
+        seed("pipeline", "bridges" + std::to_string(bridges), script({{kAperture, 0, kTyped016}}) + file);
+        seed("tground", "bridges" + std::to_string(bridges), std::string(1, '\0') + file);
+    }
+    // the most letters whose cut bar still fits, and one more
+    for (int shape : {0, 6}) {  // a straight bar, and one of arcs and lines
+        std::size_t lo = 1, hi = engine::kMaxLetters;
+        if (cutBarElements(hi, shape) != 0) {
+            std::printf("shape %d: %zu letters cut into a bar of %zu elements at most\n", shape, hi, cutBarElements(hi, shape));
+            continue;
+        }
+        while (hi - lo > 1) {
+            const std::size_t mid = (lo + hi) / 2;
+            (cutBarElements(mid, shape) != 0 ? lo : hi) = mid;
+        }
+        std::printf("shape %d: %zu letters make a cut bar of %zu elements\n", shape, lo, cutBarElements(lo, shape));
+        const std::vector<Click> clicks = {{kShape, static_cast<std::uint8_t>(kOfferedHeights + shape)}, {kConnection}, {kCut}};
+        for (std::size_t n : {lo, hi})
+            seed("pipeline", "bar-shape" + std::to_string(shape) + "-" + std::to_string(n), script(clicks) + letterFile(squares(n)));
+    }
+
+    // hand-over tables: empty, small, at capacity; raw doubles on the edges of the number form
+    seed("hl", "none", bridgeRecords(0));
+    seed("hl", "three", bridgeRecords(3));
+    seed("hl", "capacity", bridgeRecords(engine::kMaxBridges));
+    seed("workm", "none", barRecords(0, 0));
+    seed("workm", "small", barRecords(2, 4));
+    seed("workm", "capacity", barRecords(engine::kMaxBarElements, engine::kMaxBarElements));
+    const double edges[] = {1.7976931348623157e308, 4.9e-324, -0.0, 999999999999999.5, 0.1, 1e15, 1e-5, 123456789012345.6};
+    std::string hl(1, '\1'), bar(1, '\1');
+    put<std::int16_t>(hl, -1);
+    bar += '\11';  // an arc of type 4
+    put<std::int32_t>(bar, -1);
+    for (double v : edges) put(hl, v), put(bar, v);
+    seed("hl", "edges", hl);
+    seed("workm", "edges", bar);
+
+    // the cut stage's readers: the first byte picks the file, as this program hands them over
+    for (std::size_t l = 0; l < letters.size(); ++l) {
+        fuzzsupport::writeWork("tground.dat", letters[l]);
+        fuzzsupport::KeepWorkingFolder keep;
+        shell::HeadlessUi ui;
+        shell::Session s(folder, shell::kTokenFresh, ui);
+        s.load();
+        s.activate();
+        if (l == 1) s.galleryClick(5);
+        s.controls.Check2.set(1);
+        if (l != 0) s.controls.Check4.set(1);
+        s.clickBild2();  // the files are written before the later stage would start
+        const char* files[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
+        for (char pick = 0; pick < 5; ++pick)
+            seed("handover", std::string(files[static_cast<int>(pick)]) + "-letters" + std::to_string(l),
+                 std::string(1, pick) + work(files[static_cast<int>(pick)]));
+    }
 
     std::printf("%d seeds in %s\n", written, seeds.c_str());
     return 0;

@@ -252,7 +252,10 @@ void MainWindow::buildWidgets() {
     connect(text4_, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded([&] { session_->controls.Text4.set(t.toStdString()); }); });
     // leaving a connection box, "Apply" and "= 0" take the connection values
-    for (auto [edit, control] : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
+    for (const auto& box : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
+        // named copies: a lambda may not capture a structured binding in every compiler the build takes
+        QLineEdit* const edit = box.first;
+        shell::Control<std::string>* const control = box.second;
         connect(edit, &QLineEdit::textEdited, this,
                 [control](const QString& t) { guardEvent([&] { control->set(t.toStdString()); }); });
         // a message box of the check takes the focus away again: one check at a time

@@ -18,6 +18,7 @@ namespace wf {
 namespace {
 
 constexpr int kSignificantDigits = 15;
+constexpr double kLargestWritable = 1.79769313486231e308;  // the largest 15-digit number below the range's end
 
 }  // namespace
 
@@ -28,6 +29,9 @@ std::string formatNumber(double value) {
     // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX".
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    // the largest doubles round up past the range: such a line could never be read back
+    if (std::fabs(value) > kLargestWritable && !std::isfinite(std::strtod(buf, nullptr)))
+        throw OverflowFault("number leaves the range when rounded");
     std::string mantissa;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
@@ -283,7 +287,13 @@ std::string jsonString(std::string_view text) {
 }
 
 std::vector<std::string> splitLines(std::string_view content) {
+    // counted first: a letter file has up to a million lines, and growing the list step by
+    // step would copy every line again and again
+    std::size_t ends = 1;
+    for (std::size_t i = 0; i < content.size(); ++i)
+        ends += content[i] == '\n' || (content[i] == '\r' && (i + 1 == content.size() || content[i + 1] != '\n'));
     std::vector<std::string> lines;
+    lines.reserve(ends);
     std::size_t start = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
         const char c = content[i];

@@ -23,7 +23,8 @@ struct OverflowFault : std::runtime_error {
 
 // Number-to-text form of the work files: " 101.6", " .1016", "-.5", " 0", "-1000",
 // " 1E-07", " 4.16666666666667E-02". At most 15 significant digits.
-// A non-finite value raises OverflowFault: such a number must never reach a file.
+// A non-finite value raises OverflowFault: such a number must never reach a file; so does a
+// value so close to the largest double that its 15 digits round beyond it.
 std::string formatNumber(double value);
 
 // Leading-number parse: blanks and tabs are ignored anywhere, then an optional sign, digits

@@ -270,7 +270,11 @@ std::vector<Bridge> parseBridges(std::string_view content, double scale) {
 
 bool parseOneObject(std::string_view content) {
     const auto lines = wf::splitLines(content);
-    return lines.empty() || wf::parseFlag(lines[0]);
+    try {
+        return lines.empty() || wf::parseFlag(lines[0]);
+    } catch (const wf::OverflowFault&) {
+        throw HandoverError("orgdim.dat", "line 1: the flag out of range", 2);
+    }
 }
 
 Handover readHandover(const fs::path& workfiles) {

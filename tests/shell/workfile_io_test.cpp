@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cfloat>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -58,6 +59,11 @@ TEST(NumberForm, MatchesTheSiblingsTextForm) {
     for (const auto& c : cases) EXPECT_EQ(formatNumber(c.v), c.text) << c.v;
     EXPECT_THROW(formatNumber(std::nan("")), OverflowFault);
     EXPECT_THROW(formatNumber(INFINITY), OverflowFault);
+    // 15 digits of the largest doubles round beyond the range: no reader could take them back
+    EXPECT_THROW(formatNumber(DBL_MAX), OverflowFault);
+    EXPECT_THROW(formatNumber(-DBL_MAX), OverflowFault);
+    EXPECT_EQ(formatNumber(1.79769313486231e308), " 1.79769313486231E+308");
+    EXPECT_EQ(parseNumber(formatNumber(1.79769313486231e308)), 1.79769313486231e308);
 }
 
 TEST(NumberForm, RoundTripsThroughTheParseAtFifteenDigits) {
