@@ -201,8 +201,9 @@ std::vector<Loop> parseBar(std::string_view content, double scale) {
     const double arcs = in.number("the number of arcs"), lines = in.number("the number of lines");
     if (arcs < 0 || lines < 0 || arcs != std::floor(arcs) || lines != std::floor(lines))
         in.fail("the numbers of arcs and lines must be whole numbers of 0 or more");
-    if (arcs + lines > static_cast<double>(kMaxBarElements))
-        in.fail("holds more than " + std::to_string(kMaxBarElements) + " bar pieces");
+    // the shapes stage's bar holds up to 641 arcs and 641 lines of its own
+    if (arcs > static_cast<double>(kMaxBarElements) || lines > static_cast<double>(kMaxBarElements))
+        in.fail("holds more than " + std::to_string(kMaxBarElements) + " bar arcs or lines");
     const auto nArcs = static_cast<std::size_t>(arcs), nLines = static_cast<std::size_t>(lines);
     if (in.remaining() < nArcs * 6 + nLines * 5) in.fail("the file is cut short (fewer pieces than it announces)");
     std::vector<Edge> pool;

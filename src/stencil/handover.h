@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/model.h"
+
 namespace stencil {
 
 struct Pt {
@@ -77,8 +79,8 @@ std::vector<Loop> parseBar(std::string_view content, double scale);
 std::vector<Bridge> parseBridges(std::string_view content, double scale);
 bool parseOneObject(std::string_view content);
 
-// The largest number of bridges and bar pieces a hand-over can hold.
-inline constexpr std::size_t kMaxBridges = 2501;
-inline constexpr std::size_t kMaxBarElements = 641;
+// The largest number of bridges, and of bar arcs and of bar lines, a hand-over can hold.
+inline constexpr std::size_t kMaxBridges = engine::kMaxBridges;
+inline constexpr std::size_t kMaxBarElements = engine::kMaxBarElements;
 
 }  // namespace stencil
