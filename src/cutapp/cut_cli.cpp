@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cutapp/picture.h"
+#include "shell/work_lock.h"
 #include "shell/workfile_io.h"
 #include "stencil/writers.h"
 
@@ -171,6 +172,11 @@ std::string problemSummary(const stencil::Drawing& d) {
 }
 
 int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
+    // held until the drawing is written; a second program on the folder ends here, touching nothing
+    shell::WorkFolderLock lock(r.folder / "workfiles");
+    const shell::FolderClaim claim = shell::claimOf(lock.acquire());
+    if (claim.text) message(err, claim.critical ? "critical" : "information", claim.title, claim.text);
+    if (!claim.proceed) return 3;
     stencil::Handover h;
     try {
         h = stencil::readHandover(r.folder / "workfiles");

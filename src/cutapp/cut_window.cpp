@@ -143,7 +143,8 @@ void DrawingView::mouseDoubleClickEvent(QMouseEvent*) { fit(); }
 
 // ---- the window ----------------------------------------------------------------------
 
-CutWindow::CutWindow(const Request& r, QWidget* parent) : QMainWindow(parent), request_(r) {
+CutWindow::CutWindow(const Request& r, QWidget* parent)
+    : QMainWindow(parent), request_(r), lock_(r.folder / "workfiles") {
     setWindowTitle(kTitle);
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
@@ -217,6 +218,16 @@ CutWindow::CutWindow(const Request& r, QWidget* parent) : QMainWindow(parent), r
     connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
+    // the work folder first: a second program on it says so and ends before a file is read
+    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    if (claim.text) {
+        if (claim.critical) QMessageBox::critical(this, claim.title, claim.text);
+        else QMessageBox::information(this, claim.title, claim.text);
+    }
+    if (!claim.proceed) {
+        refused_ = true;
+        return;
+    }
     const std::string problem = reload();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
 }
@@ -329,10 +340,18 @@ void CutWindow::saveSvg() {
 }
 
 void CutWindow::back() {
-    // the shapes stage resumes where it was left
+    // the shapes stage resumes where it was left, and takes the folder over
     const QString program = text((request_.folder / "letterkerf").string());
     const QFileInfo info(program);
-    if (!info.isFile() || !info.isExecutable() || !QProcess::startDetached(program, {"stvt3"}, info.absolutePath())) {
+    const shell::HandOver h = lock_.handOver([&] {
+        return info.isFile() && info.isExecutable() && QProcess::startDetached(program, {"stvt3"}, info.absolutePath());
+    });
+    if (h == shell::HandOver::Lost) {
+        QMessageBox::critical(this, shell::kErrorTitle, shell::lostText(lock_.state()));
+        close();
+        return;
+    }
+    if (h == shell::HandOver::NotStarted) {
         error("letterkerf not found !");
         return;
     }
@@ -341,6 +360,7 @@ void CutWindow::back() {
 
 int runWindow(const Request& r) {
     CutWindow w(r);
+    if (w.refused()) return 3;
     w.show();
     return QApplication::exec();
 }

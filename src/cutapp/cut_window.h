@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "cutapp/cut_cli.h"
+#include "shell/work_lock.h"
 #include "stencil/cut.h"
 
 class QCheckBox;
@@ -58,6 +59,8 @@ class CutWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit CutWindow(const Request& r, QWidget* parent = nullptr);
+    // another program works in the folder (the user was told): the window is not to be shown
+    bool refused() const { return refused_; }
     const stencil::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
     QListWidget* problemList() const { return problems_; }
     DrawingView* view() const { return view_; }
@@ -78,6 +81,8 @@ private:
     void error(const QString& text);
 
     Request request_;
+    shell::WorkFolderLock lock_;
+    bool refused_ = false;
     std::optional<stencil::Handover> handover_;
     std::optional<stencil::Drawing> drawing_;
     DrawingView* view_;

@@ -98,38 +98,25 @@ void Session::showDimensionsOrReport() {
 bool Session::claimWorkFolder() {
     const fs::path folder = fs::path(appFolder_) / "workfiles";
     lock_ = std::make_unique<WorkFolderLock>(folder);
-    switch (lock_->acquire()) {
-        case LockState::Held:
-            wf::removeStaleTemporaryFiles(folder);
-            return true;
-        case LockState::NoFolder:  // the operations report the missing folder as they meet it
-            return true;
-        case LockState::ReadOnly:
-            ui_.message(kWorkFolderReadOnly, kInfoTitle, Icon::Information);
-            return true;
-        case LockState::Busy:
-            ui_.message(kWorkFolderBusy, kErrorTitle, Icon::Critical);
-            break;
-        default:
-            ui_.message(kWorkFolderNotLockable, kErrorTitle, Icon::Critical);
-            break;
-    }
+    const LockState state = lock_->acquire();
+    if (state == LockState::Held) wf::removeStaleTemporaryFiles(folder);
+    const FolderClaim claim = claimOf(state);
+    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? Icon::Critical : Icon::Information);
+    if (claim.proceed) return true;
     terminated = true;
     ui_.terminate();
     return false;
 }
 
 bool Session::startSibling(const std::string& program, const std::vector<std::string>& args) {
-    const bool held = lock_ && lock_->held();
-    if (held) lock_->release();  // the sibling works in the folder from now on
-    const bool started = ui_.startProgram(program, args);
-    if (!started && held && lock_->acquire() != LockState::Held) {
-        ui_.message(lock_->state() == LockState::Busy ? kWorkFolderBusy : kWorkFolderNotLockable, kErrorTitle,
-                    Icon::Critical);
+    if (!lock_) return ui_.startProgram(program, args);
+    const HandOver h = lock_->handOver([&] { return ui_.startProgram(program, args); });
+    if (h == HandOver::Lost) {
+        ui_.message(lostText(lock_->state()), kErrorTitle, Icon::Critical);
         terminated = true;
         ui_.terminate();
     }
-    return started;
+    return h == HandOver::Started;
 }
 
 WindowPlace Session::load() {

@@ -24,15 +24,7 @@ inline constexpr int kWindowHeightTwips = 11030;
 inline constexpr int kDefaultWindowTwips = 200;  // top and left without a stored position
 
 inline constexpr const char* kFileAccessError = "File access error !";
-inline constexpr const char* kErrorTitle = "Error";
 inline constexpr const char* kLaterStageMissing = "STV3.EXE not found !";
-inline constexpr const char* kWorkFolderBusy =
-    "Another program of the suite is working in this program folder. Close it, then start again.";
-inline constexpr const char* kWorkFolderNotLockable =
-    "The work folder cannot be locked (workfiles/.letterkerf.lock). Nothing has been changed.";
-inline constexpr const char* kWorkFolderReadOnly =
-    "The work folder is read-only: the work can be looked at, but nothing can be saved.";
-inline constexpr const char* kInfoTitle = "Info";
 
 // Tokens of the suite's command line.
 inline constexpr const char* kTokenFresh = "stvt";

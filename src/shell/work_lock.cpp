@@ -17,6 +17,19 @@ constexpr mode_t kLockMode = 0644;
 bool refusesFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 }  // namespace
 
+FolderClaim claimOf(LockState state) {
+    switch (state) {
+        case LockState::Held:
+        case LockState::NoFolder: return {};
+        case LockState::ReadOnly: return {true, kWorkFolderReadOnly, kInfoTitle, false};
+        default: return {false, lostText(state), kErrorTitle, true};
+    }
+}
+
+const char* lostText(LockState state) {
+    return state == LockState::Busy ? kWorkFolderBusy : kWorkFolderNotLockable;
+}
+
 WorkFolderLock::WorkFolderLock(std::filesystem::path workFolder) : file_(std::move(workFolder) / kLockFileName) {}
 
 LockState WorkFolderLock::acquire() {
@@ -48,6 +61,14 @@ LockState WorkFolderLock::acquire() {
     }
     fd_ = fd;
     return state_ = LockState::Held;
+}
+
+HandOver WorkFolderLock::handOver(const std::function<bool()>& start) {
+    const bool held = fd_ >= 0;
+    if (held) release();
+    if (start()) return HandOver::Started;
+    if (held && acquire() != LockState::Held) return HandOver::Lost;
+    return HandOver::NotStarted;
 }
 
 void WorkFolderLock::release() {

@@ -78,14 +78,28 @@ FolderState inspect(const fs::path& folder) {
     return s;
 }
 
-StartWindow::StartWindow(fs::path folder, shell::Ui& ui) : ui_(ui) {
+namespace {
+fs::path absoluteFolder(const fs::path& folder) {
     std::error_code ec;
     fs::path abs = fs::absolute(folder, ec);
-    folder_ = (ec ? folder : abs).lexically_normal();
+    return (ec ? folder : abs).lexically_normal();
+}
+}  // namespace
+
+StartWindow::StartWindow(fs::path folder, shell::Ui& ui)
+    : folder_(absoluteFolder(folder)), ui_(ui), lock_(folder_ / "workfiles") {
+    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? shell::Icon::Critical : shell::Icon::Information);
+    if (!claim.proceed) {
+        terminated_ = true;
+        ui_.terminate();
+        return;
+    }
     refresh();
 }
 
 void StartWindow::refresh() {
+    if (terminated_) return;
     state_ = inspect(folder_);
     if (!kindChosen_) kind_ = state_.lastKind;
 }
@@ -147,8 +161,15 @@ Outcome StartWindow::start(Action a) {
                     kTitle, shell::Icon::Critical);
         return Outcome::Missing;
     }
-    if (!ui_.startProgram(l.program, l.arguments)) {
+    // the program started takes the folder over; it is taken back when the start fails
+    const shell::HandOver h = lock_.handOver([&] { return ui_.startProgram(l.program, l.arguments); });
+    if (h != shell::HandOver::Started) {
         ui_.message(std::string(role(a)) + " " + name + " could not be started.", kTitle, shell::Icon::Critical);
+        if (h == shell::HandOver::Lost) {
+            ui_.message(shell::lostText(lock_.state()), shell::kErrorTitle, shell::Icon::Critical);
+            terminated_ = true;
+            ui_.terminate();
+        }
         return Outcome::Failed;
     }
     terminated_ = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/ui.h"
+#include "shell/work_lock.h"
 
 namespace start {
 
@@ -51,10 +52,14 @@ enum class Outcome {
 
 class StartWindow {
 public:
+    // Takes the work folder before it looks at it; when another program of the suite works
+    // there it says so and ends at once (terminated()), having read nothing. The lock is held
+    // until a program is started or this object ends.
     StartWindow(fs::path folder, shell::Ui& ui);
 
     const fs::path& folder() const { return folder_; }
-    // reads the folder again (at start and whenever the window comes back to the front)
+    // reads the folder again (at start and whenever the window comes back to the front);
+    // once ended it looks no more, since the folder is no longer this program's
     void refresh();
     const FolderState& state() const { return state_; }
 
@@ -77,6 +82,7 @@ private:
 
     fs::path folder_;
     shell::Ui& ui_;
+    shell::WorkFolderLock lock_;
     FolderState state_;
     Kind kind_ = Kind::Stencil;
     bool kindChosen_ = false;

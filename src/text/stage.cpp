@@ -79,12 +79,18 @@ FontRef defaultFont() {
 }
 
 TextStage::TextStage(fs::path folder, Variant variant, StagePort& port)
-    : folder_(std::move(folder)), variant_(variant), port_(port) {
+    : folder_(std::move(folder)), variant_(variant), port_(port), lock_(folder_ / "workfiles") {
     try {
         setFont(defaultFont());
     } catch (const TextFault&) {
         // no usable font at all: "Next" says so
     }
+}
+
+bool TextStage::claimWorkFolder() {
+    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    if (claim.text) port_.message(claim.text, claim.title, claim.critical ? Icon::Critical : Icon::Information);
+    return claim.proceed;
 }
 
 void TextStage::setFont(const FontRef& f) {
@@ -156,8 +162,14 @@ NextOutcome TextStage::next() {
         return NextOutcome::FileError;
     }
     const fs::path shapes = folder_ / kShapesProgram;
-    if (!port_.startProgram(shapes.string(), {kFreshToken})) {
+    // the shapes stage takes the folder over; it is taken back when the start fails
+    const shell::HandOver h = lock_.handOver([&] { return port_.startProgram(shapes.string(), {kFreshToken}); });
+    if (h != shell::HandOver::Started) {
         port_.message("The shapes stage " + shapes.string() + " cannot be started.", kErrorTitle, Icon::Critical);
+        if (h == shell::HandOver::Lost) {
+            port_.message(shell::lostText(lock_.state()), kErrorTitle, Icon::Critical);
+            return NextOutcome::Ended;
+        }
         return NextOutcome::FileError;
     }
     return NextOutcome::Started;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/work_lock.h"
 #include "text/lettering.h"
 
 namespace text {
@@ -44,7 +45,8 @@ std::optional<StageState> readState(const fs::path& folder);  // nothing when mi
 // The font a fresh start offers.
 FontRef defaultFont();
 
-enum class NextOutcome { Started, Refused, FileError };
+// Ended: the shapes stage could not be started, and another program took the folder meanwhile.
+enum class NextOutcome { Started, Refused, FileError, Ended };
 
 class TextStage {
 public:
@@ -53,6 +55,11 @@ public:
     const fs::path& folder() const { return folder_; }
     Variant variant() const { return variant_; }
     bool bridges() const { return variant_ == Variant::Bridges; }
+
+    // Takes the work folder before anything in it is read: false (the user told why) when
+    // another program of the suite works there, and this one must end. Held until the
+    // shapes stage is started or this object ends.
+    bool claimWorkFolder();
 
     // Restores the text and font of the last "Next" in this folder; false (and the defaults)
     // when there is none. A font that is gone is replaced by the default font, with a note.
@@ -77,6 +84,7 @@ private:
     fs::path folder_;
     Variant variant_;
     StagePort& port_;
+    shell::WorkFolderLock lock_;
     std::string text_;
     FontRef font_;
     std::unique_ptr<Typesetter> typesetter_;

@@ -1,13 +1,17 @@
 // Real letters through the whole chain: the shapes stage converts, the cut stage draws.
 #include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include "cutapp/cut_cli.h"
 #include "cutapp/cut_window.h"
 #include "stencil/dxf_readback.h"
+#include "shell/work_lock.h"
 #include "stencil/handover.h"
 #include "support/temp_folder.h"
 
@@ -226,6 +230,52 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
     EXPECT_EQ(w.drawing()->kind, stencil::Kind::Lettering);
     EXPECT_EQ(w.problemList()->item(0)->flags(), Qt::NoItemFlags);  // "(none)"
     w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "cut_window.png").string()));
+}
+
+// While another program works in the folder, the window says so in a message box and is
+// not shown, the command line says so on standard error and exits with 3: no drawing is
+// written, inside the folder or out of it.
+TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+    const Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    shell::WorkFolderLock first(c.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    const auto contents = [&] {
+        std::map<std::string, std::string> v;
+        for (const auto& e : fs::directory_iterator(c.t.path() / "workfiles"))
+            v[e.path().filename().string()] = c.t.read(e.path().filename().string());
+        return v;
+    };
+    const auto before = contents();
+
+    QString title, said;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            said = box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    cutapp::Request r;
+    r.folder = c.t.path();
+    EXPECT_EQ(cutapp::runWindow(r), 3);  // returns at once: the window never ran
+    closer.stop();
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+
+    const fs::path svg = c.t.path() / "out.svg";
+    const CutRun refused = c.cut({"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_EQ(refused.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_FALSE(fs::exists(svg));
+    EXPECT_FALSE(fs::exists(c.t.path() / "out.dxf"));
+    EXPECT_EQ(contents(), before);
+
+    first.release();
+    EXPECT_EQ(c.cut({"--svg", svg.string()}).status, 0);
+    EXPECT_TRUE(fs::exists(svg));
 }
 
 int main(int argc, char** argv) {

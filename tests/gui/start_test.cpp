@@ -5,10 +5,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include "app/start/start_cli.h"
@@ -152,6 +155,57 @@ TEST(StartWindowWidget, ButtonsFollowTheFolderAndStart) {
 
 // The four documents lie in the program folder as PDFs, the shapes document with a picture of
 // every shape, and the shapes window's Info menu finds each of them there.
+// While another program works in the folder, the window says so in a message box and
+// ends, the command line says so and exits with 3: neither looks at the work nor starts a
+// program (the stand-ins would write their log into workfiles/).
+TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
+    Folder f;
+    f.t.write("stv2b.dat", "a saved state\r\n");
+    shell::WorkFolderLock first(f.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    const auto contents = [&] {
+        std::map<std::string, std::string> v;
+        for (const auto& e : fs::directory_iterator(f.t.path() / "workfiles"))
+            v[e.path().filename().string()] = f.t.read(e.path().filename().string());
+        return v;
+    };
+    const auto before = contents();
+
+    QString title, said;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            said = box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    {
+        appstart::StartWidget w(f.t.path().string());
+        closer.stop();
+        EXPECT_TRUE(w.logic().terminated());
+        EXPECT_EQ(title, "Error");
+        EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_FALSE(w.button(Action::Continue)->isEnabled());  // the saved state was not looked at
+        EXPECT_EQ(w.logic().run(Action::NewLettering), start::Outcome::Ended);
+    }
+
+    CliRun r = cli(f.t.path(), {"--new", "--chain", "--report"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_FALSE(r.report["savedState"].toBool());
+    EXPECT_TRUE(r.report["started"].toArray().isEmpty());
+    EXPECT_TRUE(r.report["terminated"].toBool());
+    QThread::msleep(200);  // a stand-in started by mistake would have written by now
+    EXPECT_EQ(contents(), before);
+
+    first.release();
+    r = cli(f.t.path(), {"--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.report["savedState"].toBool());
+}
+
 TEST(HelpDocuments, LieBesideTheProgramsAndOpen) {
     for (const char* name : {"main.pdf", "menu0.pdf", "menu1.pdf", "menu2.pdf"}) {
         const std::string pdf = wf::readFile(fs::path(LK_PROGRAM_DIR) / name);

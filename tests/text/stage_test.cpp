@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <regex>
 
 #include "engine/contours.h"
@@ -111,6 +112,47 @@ TEST_F(Folder, FailuresAreToldAndLeaveFilesAlone) {
     fs::remove_all(dir_ / "workfiles");
     EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
     EXPECT_NE(port.messages.back().find("workfiles"), std::string::npos);
+}
+
+// "Next" gives the folder up just before the shapes stage starts: the shapes stage's command
+// line, run while the text stage still lives, is not turned away. A failed start takes the
+// folder back; when another program took it meanwhile, the text stage ends.
+TEST_F(Folder, NextHandsTheFolderToTheShapesStage) {
+    struct StartingPort : RecordingPort {
+        std::function<bool()> onStart;
+        bool startProgram(const std::string&, const std::vector<std::string>&) override { return onStart(); }
+    } port;
+    shell::WorkFolderLock other(dir_ / "workfiles");
+    {
+        text::TextStage stage(dir_, text::Variant::Bridges, port);
+        ASSERT_TRUE(stage.claimWorkFolder());
+        EXPECT_EQ(other.acquire(), shell::LockState::Busy);
+        stage.setText("AB");
+        texttest::ProgramRun shapes{};
+        port.onStart = [&] {
+            shapes = runProgram(LK_SHAPES_CLI, {"--folder", dir_.string(), "--report"}, dir_);
+            return true;
+        };
+        EXPECT_EQ(stage.next(), text::NextOutcome::Started);
+        EXPECT_EQ(shapes.status, 0) << shapes.err;
+        EXPECT_EQ(shapes.err.find(shell::kWorkFolderBusy), std::string::npos) << shapes.err;
+        EXPECT_NE(shapes.out.find("\"letterCount\": 2"), std::string::npos) << shapes.out;
+        EXPECT_EQ(other.acquire(), shell::LockState::Held);  // given up for good
+        other.release();
+    }
+    text::TextStage stage(dir_, text::Variant::Bridges, port);
+    ASSERT_TRUE(stage.claimWorkFolder());
+    stage.setText("AB");
+    port.onStart = [] { return false; };
+    EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
+    EXPECT_EQ(other.acquire(), shell::LockState::Busy);  // taken back
+    port.onStart = [&] {
+        EXPECT_EQ(other.acquire(), shell::LockState::Held);  // another program comes in meanwhile
+        return false;
+    };
+    EXPECT_EQ(stage.next(), text::NextOutcome::Ended);
+    EXPECT_TRUE(other.held());
+    EXPECT_EQ(port.messages.back(), std::string("critical|Error|") + shell::kWorkFolderBusy);
 }
 
 // The command line end to end: the text stage writes, the shapes stage's command line loads

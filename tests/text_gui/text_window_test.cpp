@@ -6,12 +6,19 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "app/text/text_cli.h"
 #include "app/text/text_window.h"
+#include "shell/work_lock.h"
 
 namespace {
 
@@ -58,6 +65,65 @@ TEST(TextWindow, PreviewFollowsTypingWithBridgesOnlyInTheirVariant) {
         edit->setText(QString::fromUtf8("A\xE4\xB8\xAD"));
         QTRY_VERIFY_WITH_TIMEOUT(status->text().contains("has no letter"), 5000);
     }
+    fs::remove_all(dir);
+}
+
+// While another program works in the program folder, the window says so in a message box
+// and is not to be shown, the command line says so on standard error and exits with 3; neither
+// reads the last text nor writes a work file, nor starts the shapes stage.
+TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textlock." + std::to_string(getpid()));
+    fs::create_directories(dir / "workfiles");
+    std::ofstream(dir / "workfiles" / "tground.dat") << "old\r\n";
+    std::ofstream(dir / "workfiles" / "stv1text.dat") << "LAST\r\nDejaVu Sans\r\nBold\r\n\r\n1\r\n";
+    fs::copy_file("/bin/true", dir / "letterkerf", fs::copy_options::overwrite_existing);
+    shell::WorkFolderLock first(dir / "workfiles");
+    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    const auto contents = [&] {
+        std::map<std::string, std::string> v;
+        for (const auto& e : fs::directory_iterator(dir / "workfiles")) {
+            std::ostringstream bytes;
+            bytes << std::ifstream(e.path(), std::ios::binary).rdbuf();
+            v[e.path().filename().string()] = bytes.str();
+        }
+        return v;
+    };
+    const auto before = contents();
+
+    QString title, said;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            said = box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    {
+        apptext::TextWindow w(QString::fromStdString(dir.string()), text::Variant::Bridges);
+        closer.stop();
+        EXPECT_TRUE(w.refused());
+        EXPECT_EQ(title, "Error");
+        EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_TRUE(w.findChild<QLineEdit*>("text")->text().isEmpty());  // the last text was not read
+    }
+
+    const std::string self = (dir / "STV1.EXE").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(apptext::runTextCli({"--folder", dir.string(), "--text", "AB", "--start", "--report"}, self,
+                                  dir.string(), out, err),
+              3);
+    EXPECT_EQ(err.str(), std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_NE(out.str().find("\"started\": []"), std::string::npos) << out.str();
+    EXPECT_EQ(contents(), before);
+
+    // the folder free again, the same run writes the letters
+    first.release();
+    std::ostringstream out2, err2;
+    EXPECT_EQ(apptext::runTextCli({"--folder", dir.string(), "--text", "AB"}, self, dir.string(), out2, err2), 0)
+        << err2.str();
+    EXPECT_NE(contents().at("tground.dat"), before.at("tground.dat"));
     fs::remove_all(dir);
 }
 

@@ -145,6 +145,10 @@ int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostr
     if (chain) ui.realStart = &app::startDetached;
     StartWidget window(QFile::encodeName(QDir(folder).absolutePath()).toStdString(), &ui);
     start::StartWindow& logic = window.logic();
+    if (logic.terminated()) {  // another program works in the folder: said why, nothing touched
+        if (report) out << start::reportJson(logic, ui);
+        return kFileError;
+    }
     if (kind) logic.setKind(*kind);
     window.refresh();
 

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     }
     app::GuardedApplication app(argc, argv);
     appstart::StartWidget w(shell::programFolder());
+    if (w.logic().terminated()) return 1;  // another program works in the folder (said in a message box)
     w.show();
     return app.exec();
 }

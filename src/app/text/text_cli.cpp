@@ -175,6 +175,10 @@ int runTextCli(const std::vector<std::string>& args, const std::string& programF
 
     HeadlessPort port(err, start);
     text::TextStage stage(fs::absolute(programFolder, ec).lexically_normal(), variant, port);
+    if (!stage.claimWorkFolder()) {  // another program works there: said why, nothing touched
+        if (wantReport) out << report(stage, std::nullopt, port);
+        return kFileError;
+    }
     stage.reopen();
     if (typed) stage.setText(*typed);
     int status = kDone;

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     app::GuardedApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
     apptext::TextWindow w(QFileInfo(self).absolutePath(), text::variantOfProgram(self.toStdString()));
+    if (w.refused()) return 1;  // another program works in the folder (said in a message box)
     w.show();
     return app.exec();
 }

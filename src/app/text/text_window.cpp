@@ -181,6 +181,11 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     connect(next_, &QPushButton::clicked, this, [this] { next(); });
     connect(exit_, &QPushButton::clicked, this, [this] { close(); });
 
+    // the work folder first: a second program on it says so and ends before a file is read
+    if (!stage_.claimWorkFolder()) {
+        refused_ = true;
+        return;
+    }
     stage_.reopen();
     fillFamilies();
     text_->setText(q(stage_.text()));
@@ -256,7 +261,8 @@ void TextWindow::refresh() {
 
 void TextWindow::next() {
     typing_.stop();
-    if (stage_.next() == text::NextOutcome::Started) QApplication::quit();
+    const text::NextOutcome r = stage_.next();
+    if (r == text::NextOutcome::Started || r == text::NextOutcome::Ended) QApplication::quit();
 }
 
 }  // namespace apptext

@@ -36,6 +36,8 @@ public:
 class TextWindow : public QWidget {
 public:
     TextWindow(const QString& folder, text::Variant variant);
+    // another program works in the folder (the user was told): the window is not to be shown
+    bool refused() const { return refused_; }
 
 private:
     void fillFamilies();
@@ -57,6 +59,7 @@ private:
     QPushButton* exit_;
     QTimer typing_;
     bool filling_ = false;
+    bool refused_ = false;
 };
 
 }  // namespace apptext
