@@ -13,6 +13,7 @@
 #include "stencil/dxf_readback.h"
 #include "shell/work_lock.h"
 #include "stencil/handover.h"
+#include "support/held_folder.h"
 #include "support/temp_folder.h"
 
 using namespace testsupport;
@@ -239,30 +240,16 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
     shell::WorkFolderLock first(c.t.path() / "workfiles");
     ASSERT_EQ(first.acquire(), shell::LockState::Held);
-    const auto contents = [&] {
-        std::map<std::string, std::string> v;
-        for (const auto& e : fs::directory_iterator(c.t.path() / "workfiles"))
-            v[e.path().filename().string()] = c.t.read(e.path().filename().string());
-        return v;
-    };
+    const auto contents = [&] { return testsupport::filesOf(c.t.path() / "workfiles"); };
     const auto before = contents();
 
-    QString title, said;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            said = box->text();
-            box->accept();
-        }
-    });
-    closer.start(10);
+    testsupport::MessageBoxCloser closer;
     cutapp::Request r;
     r.folder = c.t.path();
     EXPECT_EQ(cutapp::runWindow(r), 3);  // returns at once: the window never ran
-    closer.stop();
-    EXPECT_EQ(title, "Error");
-    EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+    closer.timer.stop();
+    EXPECT_EQ(closer.title, "Error");
+    EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
 
     const fs::path svg = c.t.path() / "out.svg";
     const CutRun refused = c.cut({"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});

@@ -18,6 +18,7 @@
 #include "app/start/start_window.h"
 #include "shell/session.h"
 #include "shell/workfile_io.h"
+#include "support/held_folder.h"
 #include "support/temp_folder.h"
 
 using namespace testsupport;
@@ -163,30 +164,16 @@ TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
     f.t.write("stv2b.dat", "a saved state\r\n");
     shell::WorkFolderLock first(f.t.path() / "workfiles");
     ASSERT_EQ(first.acquire(), shell::LockState::Held);
-    const auto contents = [&] {
-        std::map<std::string, std::string> v;
-        for (const auto& e : fs::directory_iterator(f.t.path() / "workfiles"))
-            v[e.path().filename().string()] = f.t.read(e.path().filename().string());
-        return v;
-    };
+    const auto contents = [&] { return testsupport::filesOf(f.t.path() / "workfiles"); };
     const auto before = contents();
 
-    QString title, said;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            said = box->text();
-            box->accept();
-        }
-    });
-    closer.start(10);
+    testsupport::MessageBoxCloser closer;
     {
         appstart::StartWidget w(f.t.path().string());
-        closer.stop();
+        closer.timer.stop();
         EXPECT_TRUE(w.logic().terminated());
-        EXPECT_EQ(title, "Error");
-        EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_EQ(closer.title, "Error");
+        EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
         EXPECT_FALSE(w.button(Action::Continue)->isEnabled());  // the saved state was not looked at
         EXPECT_EQ(w.logic().run(Action::NewLettering), start::Outcome::Ended);
     }

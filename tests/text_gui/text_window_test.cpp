@@ -19,6 +19,7 @@
 #include "app/text/text_cli.h"
 #include "app/text/text_window.h"
 #include "shell/work_lock.h"
+#include "support/held_folder.h"
 
 namespace {
 
@@ -79,33 +80,16 @@ TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     fs::copy_file("/bin/true", dir / "letterkerf", fs::copy_options::overwrite_existing);
     shell::WorkFolderLock first(dir / "workfiles");
     ASSERT_EQ(first.acquire(), shell::LockState::Held);
-    const auto contents = [&] {
-        std::map<std::string, std::string> v;
-        for (const auto& e : fs::directory_iterator(dir / "workfiles")) {
-            std::ostringstream bytes;
-            bytes << std::ifstream(e.path(), std::ios::binary).rdbuf();
-            v[e.path().filename().string()] = bytes.str();
-        }
-        return v;
-    };
+    const auto contents = [&] { return testsupport::filesOf(dir / "workfiles"); };
     const auto before = contents();
 
-    QString title, said;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            said = box->text();
-            box->accept();
-        }
-    });
-    closer.start(10);
+    testsupport::MessageBoxCloser closer;
     {
         apptext::TextWindow w(QString::fromStdString(dir.string()), text::Variant::Bridges);
-        closer.stop();
+        closer.timer.stop();
         EXPECT_TRUE(w.refused());
-        EXPECT_EQ(title, "Error");
-        EXPECT_EQ(said.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_EQ(closer.title, "Error");
+        EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
         EXPECT_TRUE(w.findChild<QLineEdit*>("text")->text().isEmpty());  // the last text was not read
     }
 
