@@ -369,8 +369,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
     bool zoomed = false;
-    if (rotation != 0) guarded([&] { zoomed = session_->mausrad(rotation, overPicture); });
-    return zoomed || QMainWindow::eventFilter(watched, e);
+    if (rotation != 0) guardEvent([&] { zoomed = session_->mausrad(rotation, overPicture); });
+    if (!zoomed) return QMainWindow::eventFilter(watched, e);
+    guardEvent([this] { refreshFromControls(); });
+    return true;
 }
 
 void MainWindow::paintEvent(QPaintEvent* e) {
