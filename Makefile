@@ -38,7 +38,7 @@ package: build
 test-asan: deps
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DLK_SANITIZE=ON
 	cmake --build $(BUILD)-asan -j $(JOBS)
-	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD)-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # every reader of outside input under libFuzzer, FUZZ_SECONDS each (clang); FUZZ_TARGETS picks some
 FUZZ_SECONDS ?= 60

@@ -64,10 +64,10 @@ bool wholeNumber(const QString& option, const QString& v, std::optional<int>& in
 
 // An output file, replaced whole. A symbolic link the user named is followed: its target is
 // replaced (in the target's folder), the link stays.
-bool writeOutput(const QString& file, const std::string& content, std::ostream& err) {
+bool writeOutput(const std::string& file, const std::string& content, std::ostream& err) {
     try {
         std::error_code ec;
-        const std::filesystem::path path = file.toStdString();
+        const std::filesystem::path path = file;
         if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
             wf::replaceFile(path, content);
             return true;
@@ -77,13 +77,17 @@ bool writeOutput(const QString& file, const std::string& content, std::ostream& 
         wf::replaceFile(target, content);
         return true;
     } catch (const std::exception&) {
-        err << file.toStdString() << ": cannot write\n";
+        err << file << ": cannot write\n";
         return false;
     }
 }
 
-// the folder the command was started in, for paths given relative to it
-QString fromCaller(const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); }
+// the folder the command was started in, for paths given relative to it (as the system's bytes)
+std::string fromCaller(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path abs = path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, ec);
+    return ec ? path : abs.string();
+}
 
 class CliUi : public shell::HeadlessUi {
 public:
@@ -171,7 +175,17 @@ bool distanceOption(const QString& v, std::vector<std::pair<int, std::int32_t>>&
 }  // namespace
 
 int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
-    QString folder = defaultFolder, token = shell::kTokenFresh, dumpFile, pngFile, svgFile;
+    std::vector<std::string> raw;
+    for (const QString& a : args) raw.push_back(a.toStdString());
+    return runCli(raw, defaultFolder.toStdString(), out, err);
+}
+
+int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder, std::ostream& out, std::ostream& err) {
+    // paths keep the system's bytes; the rest is read as text
+    QStringList args;
+    for (const std::string& a : raw) args << QString::fromStdString(a);
+    QString token = shell::kTokenFresh;
+    std::string folder = defaultFolder, dumpFile, pngFile, svgFile;
     std::optional<int> knot, shape, connectionSlider;
     std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius,
         allDistances;
@@ -188,12 +202,12 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             }
             const QString v = args[++i];
             if (a == "--folder") {
-                folder = v;
+                folder = raw[std::size_t(i)];
             } else if (a == "--token") {
                 token = v;
                 haveToken = true;
             } else if (a == "--dump") {
-                dumpFile = v;
+                dumpFile = raw[std::size_t(i)];
             } else if (a == "--shape") {
                 bool ok = false;
                 shape = v.toInt(&ok);
@@ -206,9 +220,9 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             } else if (a == "--h") {
                 typedSmall = v.toStdString();
             } else if (a == "--png") {
-                pngFile = v;
+                pngFile = raw[std::size_t(i)];
             } else if (a == "--svg") {
-                svgFile = v;
+                svgFile = raw[std::size_t(i)];
             } else if (a == "--connection-width") {
                 connectionWidth = v.toStdString();
             } else if (a == "--baseline-distance") {
@@ -267,14 +281,15 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     dumpFile = fromCaller(dumpFile);
     pngFile = fromCaller(pngFile);
     svgFile = fromCaller(svgFile);
-    if (!QFileInfo(folder).isDir()) {
-        err << folder.toStdString() << ": no such folder\n";
+    std::error_code folderError;
+    if (!std::filesystem::is_directory(folder, folderError)) {
+        err << folder << ": no such folder\n";
         return kBadArguments;
     }
     for (const auto& [option, file] : {std::pair{"--dump", &dumpFile}, std::pair{"--png", &pngFile},
                                        std::pair{"--svg", &svgFile}})
-        if (!file->isEmpty() && shell::inWorkFolder(folder.toStdString(), file->toStdString())) {
-            err << option << ": " << file->toStdString() << " is in the work folder; the work files are not outputs\n";
+        if (!file->empty() && shell::inWorkFolder(folder, *file)) {
+            err << option << ": " << *file << " is in the work folder; the work files are not outputs\n";
             return kBadArguments;
         }
 
@@ -289,7 +304,7 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
     ui.allDistances = allDistances;
     if (flags.count("--chain")) ui.realStart = &startDetached;
 
-    shell::Session session(QDir(folder).absolutePath().toStdString(), token.toStdString(), ui);
+    shell::Session session(std::filesystem::path(folder).lexically_normal(), token.toStdString(), ui);
     ui.session = &session;
     // each action and output is one event, as a click is in the window
     const auto act = [&session](const std::function<void()>& f) { return session.handleEvent(f); };
@@ -355,23 +370,23 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
             if (ui.refused) status = kRefused;
         }
         // what the user sees now
-        if (!dumpFile.isEmpty())
+        if (!dumpFile.empty())
             act([&] {
                 if (!writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
             });
-        if (!pngFile.isEmpty())
+        if (!pngFile.empty())
             act([&] {
                 QByteArray png;
                 QBuffer buffer(&png);
                 buffer.open(QIODevice::WriteOnly);
                 if (!pictureImage(session.picture).save(&buffer, "PNG")) {
-                    err << pngFile.toStdString() << ": cannot write\n";
+                    err << pngFile << ": cannot write\n";
                     status = kFileError;
                 } else if (!writeOutput(pngFile, png.toStdString(), err)) {
                     status = kFileError;
                 }
             });
-        if (!svgFile.isEmpty())
+        if (!svgFile.empty())
             act([&] {
                 const double b = wf::parseNumberOrZero(session.controls.Text4.value()) * 25.4;
                 if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))

@@ -10,9 +10,7 @@ int main(int argc, char** argv) {
     // The preview is drawn offscreen; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    const QString folder =
-        QString::fromStdString(shell::appFolderOf(QCoreApplication::applicationFilePath().toStdString()));
-    return app::runCli(args, folder, std::cout, std::cerr);
+    // the arguments as the system's bytes: a folder name need not be UTF-8
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return app::runCli(args, shell::programFolder(), std::cout, std::cerr);
 }

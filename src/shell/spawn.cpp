@@ -37,6 +37,15 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
         ::setsid();
         const pid_t grandchild = ::fork();
         if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
+        // a detached program keeps none of our standard channels: a pipe the caller reads from
+        // ends with us, not with the program we started
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            if (null > 2) ::close(null);
+        }
         int err = 0;
         if (::chdir(folder.c_str()) == 0) ::execv(program.c_str(), argv.data());
         err = errno;

@@ -101,6 +101,16 @@ TEST(CommandLine, ChainsToTheSiblingsThroughAFolderWithBlanks) {
         EXPECT_EQ(started[0].toObject()["program"].toString().toStdString(), (p.dir / "STV3.EXE").string());
         EXPECT_TRUE(r.report["terminated"].toBool());
     }
+    {  // a folder whose name is not UTF-8, given as the system's bytes
+        ProgramCopy p;
+        const fs::path odd = p.base.path() / "prog \xFF\xFE";
+        fs::rename(p.dir, odd);
+        p.dir = odd;
+        std::ostringstream out, err;
+        EXPECT_EQ(app::runCli(std::vector<std::string>{"--folder", odd.string(), "--close", "--chain"}, "/", out, err), 0)
+            << err.str();
+        EXPECT_EQ(p.log(1), "STV3.EXE stvt\n");
+    }
     {
         ProgramCopy p;
         const CliRun r = run(p, {"--token", "STVT", "--chain", "--close"});
@@ -128,7 +138,7 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(run(p, {"--distance", "2"}).status, 1);
     EXPECT_EQ(run(p, {"--distance", "x=0.1"}).status, 1);
     std::ostringstream out, err;
-    EXPECT_EQ(app::runCli({"--folder", "/no/such/folder"}, "/", out, err), 1);
+    EXPECT_EQ(app::runCli(QStringList{"--folder", "/no/such/folder"}, "/", out, err), 1);
 
     // --dump writes the model; a dump that cannot be written is a file error
     const fs::path dump = p.dir / "model.json";
@@ -301,7 +311,7 @@ TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
     fs::create_directories(caller);
     fs::current_path(caller);
     std::ostringstream out, err;
-    const int status = app::runCli({"--folder", "../program folder 'with' blanks", "--dump", "model.json", "--png",
+    const int status = app::runCli(QStringList{"--folder", "../program folder 'with' blanks", "--dump", "model.json", "--png",
                                     "view.png", "--svg", "sign.svg", "--report"},
                                    "/nonexistent", out, err);
     EXPECT_EQ(status, 0) << err.str();
@@ -328,7 +338,7 @@ TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
     for (const auto& [option, path] : refused) {
         SCOPED_TRACE(std::string(option) + " " + path);
         std::ostringstream o, e;
-        EXPECT_EQ(app::runCli({"--folder", ".", option, path, "--convert"}, "/nonexistent", o, e), 1);
+        EXPECT_EQ(app::runCli(QStringList{"--folder", ".", option, path, "--convert"}, "/nonexistent", o, e), 1);
         EXPECT_NE(e.str().find("is in the work folder"), std::string::npos) << e.str();
     }
     EXPECT_EQ(wf::readFile(p.dir / "workfiles" / "tground.dat"), letters);
@@ -337,7 +347,7 @@ TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
     std::ofstream(caller / "target.json") << "old";
     fs::create_symlink(caller / "target.json", caller / "linked.json");
     std::ostringstream o, e;
-    EXPECT_EQ(app::runCli({"--folder", ".", "--dump", "../caller/linked.json"}, "/nonexistent", o, e), 0) << e.str();
+    EXPECT_EQ(app::runCli(QStringList{"--folder", ".", "--dump", "../caller/linked.json"}, "/nonexistent", o, e), 0) << e.str();
     EXPECT_TRUE(fs::is_symlink(caller / "linked.json"));
     EXPECT_GT(fs::file_size(caller / "target.json"), 100u);
 }
