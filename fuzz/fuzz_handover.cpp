@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     o.kind = stencil::Kind::Lettering;
                     o.tabs = true;
                     stencil::makeDrawing(h, o);
-                } catch (const stencil::DrawingError&) {
+                } catch (const fault::DrawingFault&) {
                 }
                 break;
             }
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 3: stencil::parseBridges(content, 0.5); break;
             default: stencil::parseOneObject(content); break;
         }
-    } catch (const stencil::HandoverError&) {
+    } catch (const fault::HandoverFault&) {
     }
     return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "convert/conversion.h"
 #include "fuzz_support.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 #include "stencil/handover.h"
 
@@ -104,7 +104,7 @@ bool write(Bytes& in, engine::Model& m) {
     try {
         shell::writeHlDat(fuzzsupport::programFolder(), m);
         return true;
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         return false;
     }
 }
@@ -115,7 +115,7 @@ void readBack(const engine::Model& m, const std::string& content) {
     try {
         read = stencil::parseBridges(content, 1);
         if (read.size() != m.bridges.size()) finding("the cut stage reads another number of bridges");
-    } catch (const stencil::HandoverError& e) {
+    } catch (const fault::HandoverFault& e) {
         const bool tooLarge = e.text.size() > 12 && e.text.compare(e.text.size() - 12, 12, "out of range") == 0;
         if (!tooLarge) finding(std::string("the cut stage refuses it: ") + e.what());
     }
@@ -173,9 +173,9 @@ bool write(Bytes& in, engine::Model& m) {
     try {
         convert::Settings s;
         std::int32_t object = 0;
-        convert::writeConversionFiles(m, true, fuzzsupport::programFolder(), s, object);
+        convert::writeConversionFiles(m, true, shell::conversionTargets(fuzzsupport::programFolder()), s, object);
         return true;
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         return false;
     }
 }

@@ -29,7 +29,7 @@
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
 #include "shell/spacing_dialog.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "stencil/handover.h"
 
 namespace {
@@ -251,7 +251,7 @@ double numberLine(const std::vector<std::string>& lines, std::size_t i, const ch
     if (l.size() < 2 || (l[0] != ' ' && l[0] != '-')) finding(file, "line " + std::to_string(i + 1) + " is no number: " + l);
     try {
         return wf::parseNumber(l);
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         finding(file, "line " + std::to_string(i + 1) + " cannot be read back: " + l);
     }
 }
@@ -309,7 +309,7 @@ void checkHandedOver(const fs::path& work, bool connection) {
     // cut or that a value lies beyond the sizes it cuts (letter files may hold any number)
     try {
         (void)stencil::readHandover(work);
-    } catch (const stencil::HandoverError& e) {
+    } catch (const fault::HandoverFault& e) {
         const bool nothing = e.file == "workrl.dat" && e.text == "holds no letter contours";
         const bool tooLarge = e.text.size() > 12 && e.text.compare(e.text.size() - 12, 12, "out of range") == 0;
         if (!nothing && !tooLarge) finding("the cut stage refuses the hand-over", e.what());

@@ -6,19 +6,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine::Model model;
     try {
         convert::readBack(model, std::string(fuzzsupport::asText(data, size)));
-    } catch (const engine::CapacityFault&) {
+    } catch (const fault::CapacityFault&) {
         return 0;
-    } catch (const wf::FileFault&) {  // a record cut short
+    } catch (const fault::FileFault&) {  // a record cut short
         return 0;
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         return 0;
     }
     convert::Settings settings;
     std::int32_t object = 0;
     try {
         convert::contourFile(model, settings, object);
-    } catch (const convert::ContourFault&) {
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::ProgramFault&) {
+    } catch (const fault::OverflowFault&) {
     }
     return 0;
 }

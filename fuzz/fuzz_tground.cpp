@@ -5,7 +5,7 @@
 #include "engine/shape.h"
 #include "fuzz_support.h"
 #include "preview/scale.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
@@ -20,15 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         engine::readGroundContours(model, fuzzsupport::workPath("tground.dat"), fitIn);
         preview::masstaebe(model);
-    } catch (const wf::FileFault&) {
-    } catch (const wf::OverflowFault&) {
-    } catch (const engine::CapacityFault&) {
+    } catch (const fault::FileFault&) {
+    } catch (const fault::OverflowFault&) {
+    } catch (const fault::CapacityFault&) {
     }
     try {
         engine::buildShape(model, fitIn);
         engine::contourBoundingBox(model, engine::kBoxView, false);
-    } catch (const wf::OverflowFault&) {
-    } catch (const engine::CapacityFault&) {
+    } catch (const fault::OverflowFault&) {
+    } catch (const fault::CapacityFault&) {
     }
     return 0;
 }

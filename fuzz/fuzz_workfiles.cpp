@@ -1,6 +1,6 @@
 // The small work files of the siblings, one reader per build of this file (LK_FUZZ_READER).
 #include "fuzz_support.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 
 namespace {
@@ -15,13 +15,13 @@ void readOne(const fuzzsupport::fs::path& folder) {
 #elif LK_FUZZ_READER == 3
     try {
         shell::rewriteWifDat(folder);
-    } catch (const wf::FileFault&) {
+    } catch (const fault::FileFault&) {
     }
 #elif LK_FUZZ_READER == 4
     try {
         shell::readShapDatVariant(folder);
-    } catch (const wf::FileFault&) {
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::FileFault&) {
+    } catch (const fault::OverflowFault&) {
     }
 #else
 #error "LK_FUZZ_READER: 1 th.dat, 2 top.dat, 3 wif.dat, 4 shap.dat"

@@ -16,7 +16,7 @@
 #include "fuzz_support.h"
 #include "preview/scale.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 
 namespace fs = std::filesystem;
@@ -110,7 +110,7 @@ std::size_t cutBarElements(std::size_t n, int shape) {
     s.controls.Check2.set(1);
     s.controls.Check4.set(1);
     for (const auto& m : ui.messages)
-        if (m.title == shell::kErrorTitle) return 0;
+        if (m.title == wf::kErrorTitle) return 0;
     return std::max(s.model.barLines.size(), s.model.barArcs.size());
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "text/lettering.h"
 
 namespace {

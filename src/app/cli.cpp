@@ -17,7 +17,7 @@
 #include "shell/report.h"
 #include "shell/session.h"
 #include "shell/spacing_dialog.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace app {
 
@@ -73,7 +73,7 @@ bool writeOutput(const std::string& file, const std::string& content, std::ostre
             return true;
         }
         const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-        if (ec) throw wf::FileFault("cannot resolve " + path.string());
+        if (ec) throw fault::FileFault("cannot resolve " + path.string());
         wf::replaceFile(target, content);
         return true;
     } catch (const std::exception&) {

@@ -17,12 +17,12 @@
 
 #include "app/dimension_dialog_qt.h"
 #include "shell/session.h"
-#include "shell/spawn.h"
+#include "workfile/spawn.h"
 
 namespace app {
 
 bool startDetached(const std::string& program, const std::vector<std::string>& args) {
-    return shell::startDetached(program, args);
+    return wf::startDetached(program, args);
 }
 
 void QtUi::message(const std::string& text, const std::string& title, shell::Icon icon) {

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "connection/segments.h"
+#include "engine/outline_pieces.h"
+#include "geom/segments.h"
 #include "engine/contours.h"
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
 namespace connection {
 
@@ -81,14 +82,14 @@ bool joinOffsetEdges(Model& m) {
     BarLine& q = lines[3];
     std::int16_t failed = 0;
     if (m.shapeNumber == 17) {  // the starts of line 0 and the end of line 3 meet
-        joinAtIntersection(p.x2, p.y2, p.x1, p.y1, q.x2, q.y2, q.x1, q.y1, failed);
+        geom::joinAtIntersection(p.x2, p.y2, p.x1, p.y1, q.x2, q.y2, q.x1, q.y1, failed);
     } else {
-        joinAtIntersection(p.x1, p.y1, p.x2, p.y2, q.x1, q.y1, q.x2, q.y2, failed);
+        geom::joinAtIntersection(p.x1, p.y1, p.x2, p.y2, q.x1, q.y1, q.x2, q.y2, failed);
     }
     return failed == 0;
 }
 
-using Segment = OutlineSegment;
+using Segment = engine::OutlineSegment;
 
 // where a letter's outline crosses the bar's two long edges: the largest x while the letter is
 // the left one of a pair, the smallest while it is the right one
@@ -102,13 +103,13 @@ EdgeCrossings letterBarCrossings(const Model& m, std::size_t from, std::size_t t
         if (edge != 1 && edge != 2) return;
         c.edge[edge] = first ? std::max(c.edge[edge], x) : std::min(c.edge[edge], x);
     };
-    forLetterSegments(m, from, to, letter, [&](Segment s) {
+    engine::forLetterSegments(m, from, to, letter, [&](Segment s) {
         for (const BarLine& l : m.barLines) {
             if (l.type != 1 && l.type != 2) continue;
             double x1 = s.a.x, y1 = s.a.y, x2 = s.b.x, y2 = s.b.y;
             double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
             std::int16_t ok, ok2;
-            intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+            geom::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
             if (ok == 1) keep(l.type, ix);
             if (ok2 == 1) keep(l.type, jx);
         }
@@ -140,7 +141,7 @@ void cutLineCrossings(const Model& m, double x, double& y1, double& y2) {
     for (const BarLine& l : m.barLines) {
         double x1 = x, y1p = kFar, x2 = x, y2p = -kFar, x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
         std::int16_t ok, ok2;
-        intersectSegments(x1, y1p, x2, y2p, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+        geom::intersectSegments(x1, y1p, x2, y2p, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
         takePair(ok, ix, iy, ok2, jx, jy);
     }
     for (const BarArc& a : m.barArcs) {
@@ -169,7 +170,7 @@ bool arcCrossingDeg(const BarArc& a, double x, double& deg) {
 bool lineCrossing(BarLine& l, double x, Pt& p) {
     double x3 = x, y3 = kFar, x4 = x, y4 = -kFar, ix, iy, jx, jy;
     std::int16_t ok, ok2;
-    intersectSegments(l.x1, l.y1, l.x2, l.y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+    geom::intersectSegments(l.x1, l.y1, l.x2, l.y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
     if (ok != 1 && ok2 != 1) return false;
     p = ok == 1 ? Pt{ix, iy} : Pt{jx, jy};
     return true;
@@ -366,7 +367,7 @@ BarOutcome buildBar(Model& m, const BarInput& in) {
 
     for (const BarArc& a : m.barArcs) {
         double span;
-        ccwSpan(a.startDeg, a.endDeg, span);
+        geom::ccwSpan(a.startDeg, a.endDeg, span);
         if (span > 180) {
             out.halfCircle = true;
             uncut = true;

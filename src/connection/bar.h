@@ -31,7 +31,7 @@ struct BarOutcome {
 };
 
 // Rebuilds model.barLines and model.barArcs from the shape's baseline elements.
-// Raises engine::CapacityFault when the bar would exceed its 641 elements.
+// Raises fault::CapacityFault when the bar would exceed its 641 elements.
 BarOutcome buildBar(engine::Model& model, const BarInput& in);
 
 // Appends the arc a1..a2 (radians, counter-clockwise, a start above the end wraps through

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
 namespace convert {
 
@@ -247,7 +247,7 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
             }
             ++records;
         }
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         return false;
     }
     if (stats) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/model.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace convert {
 

@@ -1,7 +1,6 @@
 #include "convert/conversion.h"
 
-#include "shell/workfile_io.h"
-#include "shell/workfiles.h"
+#include "workfile/workfile_io.h"
 
 namespace convert {
 
@@ -106,7 +105,7 @@ std::string contourFile(const engine::Model& m, const Settings& s, std::int32_t&
         if (m.elements[i].kind != engine::kCodeEnd) continue;
         w.text("a");
         if (!writeContour(m, first, i - 1, currentObject, s, w))
-            throw ContourFault("the arcs of a contour could not be fitted");
+            throw fault::ProgramFault("the arcs of a contour could not be fitted");
         w.text("e");
         first = i + 1;
     }
@@ -128,19 +127,18 @@ std::string barFile(const engine::Model& m) {
     return w.content();
 }
 
-void writeConversionFiles(engine::Model& m, bool connectionOn, const std::filesystem::path& appFolder,
+void writeConversionFiles(engine::Model& m, bool connectionOn, const Targets& targets,
                           const Settings& s, std::int32_t& currentObject, wf::FileSet* set) {
     readBack(m, intermediateForm(m));
     const std::string contours = contourFile(m, s, currentObject);
     const std::string bar = connectionOn ? barFile(m) : std::string();
     wf::FileSet own;
     wf::FileSet& files = set ? *set : own;
-    files.replace(shell::workFile(appFolder, "workrl.dat"), contours);
-    const auto barPath = shell::workFile(appFolder, "workm.dat");
+    files.replace(targets.contours, contours);
     if (connectionOn)
-        files.replace(barPath, bar);
+        files.replace(targets.bar, bar);
     else
-        files.remove(barPath);
+        files.remove(targets.bar);
     if (!set) own.commit();
 }
 

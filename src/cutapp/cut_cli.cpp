@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "cutapp/picture.h"
-#include "shell/work_lock.h"
-#include "shell/workfile_io.h"
+#include "workfile/work_lock.h"
+#include "workfile/workfile_io.h"
 #include "stencil/writers.h"
 
 namespace cutapp {
@@ -173,14 +173,14 @@ std::string problemSummary(const stencil::Drawing& d) {
 
 int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
     // held until the drawing is written; a second program on the folder ends here, touching nothing
-    shell::WorkFolderLock lock(r.folder / "workfiles");
-    const shell::FolderClaim claim = shell::claimOf(lock.acquire());
+    wf::WorkFolderLock lock(r.folder / "workfiles");
+    const wf::FolderClaim claim = wf::claimOf(lock.acquire());
     if (claim.text) message(err, claim.critical ? "critical" : "information", claim.title, claim.text);
     if (!claim.proceed) return 3;
     stencil::Handover h;
     try {
         h = stencil::readHandover(r.folder / "workfiles");
-    } catch (const stencil::HandoverError& e) {
+    } catch (const fault::HandoverFault& e) {
         message(err, "critical", "Hand-over", e.what());
         return e.status;
     }
@@ -192,7 +192,7 @@ int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
     stencil::Drawing d;
     try {
         d = stencil::makeDrawing(h, o);
-    } catch (const stencil::DrawingError& e) {
+    } catch (const fault::DrawingFault& e) {
         message(err, "critical", "Cut drawing", e.what());
         return 2;
     }
@@ -215,18 +215,18 @@ int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
             const QImage img = drawingImage(d, QSize(1280, 960));
             const fs::path tmp = r.png.parent_path() / ("." + r.png.filename().string() + ".part.png");
             std::error_code ec;
-            if (fs::exists(r.png, ec) && !fs::is_regular_file(r.png, ec)) throw stencil::SaveError(r.png.string() + " is not a file");
-            if (!img.save(QString::fromStdString(tmp.string()), "PNG")) throw stencil::SaveError(r.png.string() + " cannot be written");
+            if (fs::exists(r.png, ec) && !fs::is_regular_file(r.png, ec)) throw fault::FileFault(r.png.string() + " is not a file");
+            if (!img.save(QString::fromStdString(tmp.string()), "PNG")) throw fault::FileFault(r.png.string() + " cannot be written");
             const std::string bytes = [&] {
                 std::string b;
                 try {
                     b = wf::readFile(tmp);
-                } catch (const wf::FileFault&) {
+                } catch (const fault::FileFault&) {
                 }
                 fs::remove(tmp, ec);
                 return b;
             }();
-            if (bytes.empty()) throw stencil::SaveError(r.png.string() + " cannot be written");
+            if (bytes.empty()) throw fault::FileFault(r.png.string() + " cannot be written");
             stencil::saveFile(r.png, bytes);
             written.push_back(r.png.string());
         } catch (const std::exception& e) {

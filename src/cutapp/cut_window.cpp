@@ -219,7 +219,7 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     // the work folder first: a second program on it says so and ends before a file is read
-    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
     if (claim.text) {
         if (claim.critical) QMessageBox::critical(this, claim.title, claim.text);
         else QMessageBox::information(this, claim.title, claim.text);
@@ -240,7 +240,7 @@ std::string CutWindow::reload() {
         handover_ = stencil::readHandover(request_.folder / "workfiles");
         const QSignalBlocker block(kind_);
         kind_->setCurrentIndex(request_.kind.value_or(stencil::defaultKind(*handover_)) == stencil::Kind::Stencil ? 0 : 1);
-    } catch (const stencil::HandoverError& e) {
+    } catch (const fault::HandoverFault& e) {
         problem = e.what();
     }
     rebuild(true);
@@ -259,7 +259,7 @@ void CutWindow::rebuild(bool refit) {
         o.border = border_->value() < 0 ? -1 : border_->value();
         try {
             drawing_ = stencil::makeDrawing(*handover_, o);
-        } catch (const stencil::DrawingError& e) {
+        } catch (const fault::DrawingFault& e) {
             drawing_.reset();
             summary_->setText(text(e.what()));
         }
@@ -343,15 +343,15 @@ void CutWindow::back() {
     // the shapes stage resumes where it was left, and takes the folder over
     const QString program = text((request_.folder / "letterkerf").string());
     const QFileInfo info(program);
-    const shell::HandOver h = lock_.handOver([&] {
+    const wf::HandOver h = lock_.handOver([&] {
         return info.isFile() && info.isExecutable() && QProcess::startDetached(program, {"stvt3"}, info.absolutePath());
     });
-    if (h == shell::HandOver::Lost) {
-        QMessageBox::critical(this, shell::kErrorTitle, shell::lostText(lock_.state()));
+    if (h == wf::HandOver::Lost) {
+        QMessageBox::critical(this, wf::kErrorTitle, wf::lostText(lock_.state()));
         close();
         return;
     }
-    if (h == shell::HandOver::NotStarted) {
+    if (h == wf::HandOver::NotStarted) {
         error("letterkerf not found !");
         return;
     }

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "cutapp/cut_cli.h"
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 #include "stencil/cut.h"
 
 class QCheckBox;
@@ -81,7 +81,7 @@ private:
     void error(const QString& text);
 
     Request request_;
-    shell::WorkFolderLock lock_;
+    wf::WorkFolderLock lock_;
     bool refused_ = false;
     std::optional<stencil::Handover> handover_;
     std::optional<stencil::Drawing> drawing_;

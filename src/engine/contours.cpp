@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "geomlib/geomlib.h"
-#include "shell/workfile_io.h"
+#include "geom/geom.h"
+#include "workfile/workfile_io.h"
 
 namespace engine {
 
@@ -29,7 +29,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     if (letters < 0) {
         // the tables were emptied above; a negative count must never size anything
         model.letterCount = 0;
-        throw wf::FileFault("negative letter count");
+        throw fault::FileFault("negative letter count");
     }
     model.letterCount = letters;
     model.headerValue4 = in.number();
@@ -39,7 +39,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     double maxHeight = 0;
     const int n = model.letterCount;
     for (int k = 1; k <= n; ++k) {
-        if (k > static_cast<int>(kMaxLetters)) throw CapacityFault("too many letters");
+        if (k > static_cast<int>(kMaxLetters)) throw fault::CapacityFault("too many letters");
         model.letterText[static_cast<std::size_t>(k)] = wf::decodeText(in.text());
         const double advance = in.number();
         in.number();
@@ -75,7 +75,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
             b.x2 = in.number() + offset;
             b.y2 = in.number();
             // The letter-height column is shorter than the rest of the bridge table.
-            if (model.bridges.size() >= kMaxBridgeHeights) throw CapacityFault("too many bridges");
+            if (model.bridges.size() >= kMaxBridgeHeights) throw fault::CapacityFault("too many bridges");
             b.letterHeight = height;
             b.object = k;
             if (fitIn) {
@@ -85,7 +85,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
             model.bridges.push(b);
         }
         if (k != n) offset += advance;
-        if (!std::isfinite(offset)) throw wf::OverflowFault("overflow");
+        if (!std::isfinite(offset)) throw fault::OverflowFault("overflow");
     }
 
     const Box box = contourBoundingBox(model, kBoxPlain, false);
@@ -195,7 +195,7 @@ void swapValues(double& a, double& b) {
 Dimensions contourDimensions(Model& model, bool connectionOn) {
     const Box b = contourBoundingBox(model, kBoxWithBar, connectionOn);
     const Dimensions d{roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
-    if (!std::isfinite(d.heightIn) || !std::isfinite(d.widthIn)) throw wf::OverflowFault("extents overflow");
+    if (!std::isfinite(d.heightIn) || !std::isfinite(d.widthIn)) throw fault::OverflowFault("extents overflow");
     return d;
 }
 

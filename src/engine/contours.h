@@ -28,7 +28,7 @@ inline constexpr std::uintmax_t kLargestLetterFileBytes =
     (kMaxLetters * 4 + 2) + kMaxLetters * (4 + 2) + kLetterFileNumberLines * kLongestNumberLine;
 
 // Reads tground.dat into the letter tables (not the scaling to h, which the caller runs
-// next). Raises wf::FileFault, wf::OverflowFault or CapacityFault on any fault; what was
+// next). Raises fault::FileFault, fault::OverflowFault or fault::CapacityFault on any fault; what was
 // stored up to the fault stays in the tables.
 void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn);
 
@@ -50,7 +50,7 @@ double roundTo(double value, std::int16_t digits);
 void swapValues(double& a, double& b);
 
 // Height and width of all contours (and bar) in inches, rounded to 4 decimals.
-// wf::OverflowFault when the extents are not finite (coordinates near the double range).
+// fault::OverflowFault when the extents are not finite (coordinates near the double range).
 struct Dimensions {
     double heightIn, widthIn;
 };

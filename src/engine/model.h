@@ -1,5 +1,5 @@
 // The contour model: every letter point, bridge, per-letter datum and the shape outline.
-// Tables have fixed capacities; storing beyond one is a CapacityFault, which the operation
+// Tables have fixed capacities; storing beyond one is a fault::CapacityFault, which the operation
 // that stores turns into its own message.
 #pragma once
 
@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace engine {
+#include "workfile/faults.h"
 
-struct CapacityFault : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+namespace engine {
 
 inline constexpr std::size_t kMaxElements = 301001;         // index 0..301000
 inline constexpr std::size_t kMaxBridges = 2501;            // index 0..2500
@@ -79,7 +77,7 @@ public:
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
     T& push(const T& item) {
-        if (items_.size() >= Capacity) throw CapacityFault("table full");
+        if (items_.size() >= Capacity) throw fault::CapacityFault("table full");
         items_.push_back(item);
         return items_.back();
     }

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <vector>
 
-#include "connection/segments.h"
+#include "geom/segments.h"
 #include "engine/contours.h"
-#include "geomlib/geomlib.h"
-#include "shell/workfile_io.h"
+#include "geom/geom.h"
+#include "workfile/workfile_io.h"
 
 namespace engine {
 
@@ -28,12 +28,12 @@ struct Pt {
 
 // a result that must never reach the model: the build ends with a fault
 double checked(double v) {
-    if (!std::isfinite(v)) throw wf::OverflowFault("non-finite value in the shape build");
+    if (!std::isfinite(v)) throw fault::OverflowFault("non-finite value in the shape build");
     return v;
 }
 
 double quotient(double a, double b) {
-    if (b == 0) throw wf::OverflowFault("division by zero in the shape build");
+    if (b == 0) throw fault::OverflowFault("division by zero in the shape build");
     return checked(a / b);
 }
 
@@ -228,7 +228,7 @@ void buildOutline(Model& m, const Extents& t, double knotX) {
         break;
     }
     default:
-        throw wf::OverflowFault("no such shape");
+        throw fault::OverflowFault("no such shape");
     }
 }
 
@@ -268,7 +268,7 @@ void shiftAll(Model& m, double dx, double dy) {
 
 // The list in `out` replaces the contour points, or the build ends when it does not fit.
 void commit(Model& m, std::vector<Element>& out) {
-    if (out.size() > kMaxElements) throw CapacityFault("too many contour points");
+    if (out.size() > kMaxElements) throw fault::CapacityFault("too many contour points");
     m.elements.raw().swap(out);
 }
 
@@ -370,7 +370,7 @@ Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
         double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2;
         double ix = 0, iy = 0, jx = 0, jy = 0;
         std::int16_t ok = 0, ok2 = 0;
-        connection::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
+        geom::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
         if (ok == 1) return {true, iy};
         if (ok2 == 1) return {true, jy};
     }

@@ -7,7 +7,7 @@ namespace engine {
 
 // Builds the outline of model.shapeNumber for smallHeight / bigHeight / knotShift around the
 // loaded letters and bends every letter into it (fitIn: each letter fills the local height;
-// otherwise the text is bent as a whole). Raises CapacityFault, wf::OverflowFault on a
+// otherwise the text is bent as a whole). Raises fault::CapacityFault, fault::OverflowFault on a
 // division by zero or a non-finite result; what was written up to a fault stays.
 void buildShape(Model& model, bool fitIn);
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
 namespace preview {
 

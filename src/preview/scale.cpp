@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/contours.h"
-#include "geomlib/geomlib.h"
-#include "shell/workfile_io.h"
+#include "geom/geom.h"
+#include "workfile/workfile_io.h"
 
 namespace preview {
 
@@ -12,7 +12,7 @@ void masstaebe(engine::Model& model) {
     const engine::Box b = engine::contourBoundingBox(model, engine::kBoxPlain, false);
     const double extent = b.ymax - b.ymin;
     const double f = model.smallHeight / extent;
-    if (extent == 0 || !std::isfinite(f)) throw wf::OverflowFault("division by zero");
+    if (extent == 0 || !std::isfinite(f)) throw fault::OverflowFault("division by zero");
     model.textScale = f;
     model.textScaleCopy = f;
     for (engine::Element& e : model.elements) {

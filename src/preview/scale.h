@@ -7,7 +7,7 @@
 namespace preview {
 
 // Scales the letters (and their bridges) about (xmin, 0) so that the text is smallHeight
-// tall. A text without height raises wf::OverflowFault (the factor would be infinite).
+// tall. A text without height raises fault::OverflowFault (the factor would be infinite).
 void masstaebe(engine::Model& model);
 
 // Scales every element point, bridge and bar element by `factor` about the origin.

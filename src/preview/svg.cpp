@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/contours.h"
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
 namespace preview {
 

@@ -4,7 +4,7 @@
 #include "engine/contours.h"
 #include "preview/scale.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
@@ -65,7 +65,8 @@ void Session::clickBild2() {
         s.minArcLength = presets.minArcLength;
         s.fitTolerance = presets.fitTolerance;
         try {
-            convert::writeConversionFiles(model, controls.Check2 == 1, appFolder_, s, currentObject, &handOver);
+            convert::writeConversionFiles(model, controls.Check2 == 1, conversionTargets(appFolder_), s, currentObject,
+                                          &handOver);
             writeHlDat(appFolder_, model, &handOver);
             handOver.replace(workPath("c3.dat"), c3);
         } catch (const std::exception&) {
@@ -80,7 +81,7 @@ void Session::clickBild2() {
         handedOver = startSibling(appFolder_ + "STV3.EXE", {kTokenFresh});
         if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     } catch (const ReportedFault&) {
-    } catch (const wf::FileFault&) {
+    } catch (const fault::FileFault&) {
         // a work file that cannot be written is said as such, whichever it is
         reportFileError();
     } catch (const std::exception&) {

@@ -6,11 +6,12 @@
 #include <system_error>
 #include <vector>
 
-#include "connection/segments.h"
+#include "engine/outline_pieces.h"
+#include "geom/segments.h"
 #include "engine/contours.h"
 #include "shell/session.h"
 #include "shell/spacing_dialog.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
@@ -60,10 +61,10 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
             from = std::min(from, i);
             to = i + 1;
         }
-    std::vector<connection::OutlineSegment> pieces;
+    std::vector<engine::OutlineSegment> pieces;
     if (from < to)
-        connection::forLetterSegments(
-            model, from, to, letter, [&](const connection::OutlineSegment& s) { pieces.push_back(s); }, kArcChords);
+        engine::forLetterSegments(
+            model, from, to, letter, [&](const engine::OutlineSegment& s) { pieces.push_back(s); }, kArcChords);
     if (pieces.empty()) {
         status = 2;
         return;
@@ -85,7 +86,7 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
             double px1 = x1, py1 = ys[r], px2 = x2, py2 = ys[r];
             double qx1 = s.a.x, qy1 = s.a.y, qx2 = s.b.x, qy2 = s.b.y, ix = 0, iy = 0, jx = 0, jy = 0;
             std::int16_t ok = 0, ok2 = 0;
-            connection::intersectSegments(px1, py1, px2, py2, qx1, qy1, qx2, qy2, ix, iy, ok, jx, jy, ok2);
+            geom::intersectSegments(px1, py1, px2, py2, qx1, qy1, qx2, qy2, ix, iy, ok, jx, jy, ok2);
             const auto take = [&](double x) {
                 crosses[r] = 1;
                 left[r] = std::min(left[r], x);
@@ -101,7 +102,7 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
     out.number(0).number(0).number(0);
     try {
         out.commit(file, wf::Sync::Scratch);  // read back by this run only: no flush to the disk
-    } catch (const wf::FileFault&) {
+    } catch (const fault::FileFault&) {
         error = 1;
     }
 }
@@ -170,7 +171,7 @@ bool SpacingDialog::closeGaps() {
             examineLetter(m, k, status[static_cast<std::size_t>(k)], box.xmin - 1, box.ymin, box.xmax + 1,
                           box.ymax, step, session_.workPath(konName(k).c_str()), error);
             if (error == 1) {
-                ui.message(kFileAccessError, kErrorTitle, Icon::Critical);
+                ui.message(kFileAccessError, wf::kErrorTitle, Icon::Critical);
                 return abandon();
             }
         }

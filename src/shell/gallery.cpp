@@ -3,7 +3,7 @@
 #include "engine/shape.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 

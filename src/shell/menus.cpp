@@ -1,6 +1,6 @@
 // The menu bar's help documents, the way back to the earlier stage and the Yes/No dialog.
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 
 namespace shell {
@@ -22,7 +22,7 @@ void Session::openHelp(const std::string& document) {
 void Session::returnToTextStage() {
     try {
         const char* program = readShapDatVariant(appFolder_) == 1 ? "STV1b.EXE" : "STV1.EXE";
-        if (!startSibling(appFolder_ + program, {kTokenFresh})) throw wf::FileFault("cannot start");
+        if (!startSibling(appFolder_ + program, {kTokenFresh})) throw fault::FileFault("cannot start");
     } catch (const std::exception&) {
         ui_.message(kFileAccessError, "End", Icon::Critical);
     }

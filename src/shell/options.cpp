@@ -5,7 +5,7 @@
 #include "engine/contours.h"
 #include "engine/shape.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 

@@ -4,7 +4,7 @@
 
 #include "engine/contours.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
@@ -68,7 +68,7 @@ bool PresettingDialog::apply() {
     try {
         writeThDat(session_.appFolder(), p);
     } catch (const std::exception&) {
-        session_.ui().message(kFileAccessError, kErrorTitle, Icon::Critical);
+        session_.ui().message(kFileAccessError, wf::kErrorTitle, Icon::Critical);
     }
     return true;
 }

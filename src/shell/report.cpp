@@ -1,6 +1,6 @@
 #include "shell/report.h"
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 #include <charconv>
 #include <cmath>

@@ -9,7 +9,7 @@
 #include "engine/shape.h"
 #include "preview/paint.h"
 #include "preview/scale.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
@@ -62,7 +62,7 @@ void Session::enterAppFolder() {
     if (fs::current_path(ec) != target) fs::current_path(target, ec);  // silent either way
 }
 
-void Session::reportFileError() { ui_.message(kFileAccessError, kErrorTitle, Icon::Critical); }
+void Session::reportFileError() { ui_.message(kFileAccessError, wf::kErrorTitle, Icon::Critical); }
 
 bool Session::handleEvent(const std::function<void()>& handler) {
     try {
@@ -97,10 +97,10 @@ void Session::showDimensionsOrReport() {
 
 bool Session::claimWorkFolder() {
     const fs::path folder = fs::path(appFolder_) / "workfiles";
-    lock_ = std::make_unique<WorkFolderLock>(folder);
-    const LockState state = lock_->acquire();
-    if (state == LockState::Held) wf::removeStaleTemporaryFiles(folder);
-    const FolderClaim claim = claimOf(state);
+    lock_ = std::make_unique<wf::WorkFolderLock>(folder);
+    const wf::LockState state = lock_->acquire();
+    if (state == wf::LockState::Held) wf::removeStaleTemporaryFiles(folder);
+    const wf::FolderClaim claim = wf::claimOf(state);
     if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? Icon::Critical : Icon::Information);
     if (claim.proceed) return true;
     terminated = true;
@@ -110,13 +110,13 @@ bool Session::claimWorkFolder() {
 
 bool Session::startSibling(const std::string& program, const std::vector<std::string>& args) {
     if (!lock_) return ui_.startProgram(program, args);
-    const HandOver h = lock_->handOver([&] { return ui_.startProgram(program, args); });
-    if (h == HandOver::Lost) {
-        ui_.message(lostText(lock_->state()), kErrorTitle, Icon::Critical);
+    const wf::HandOver h = lock_->handOver([&] { return ui_.startProgram(program, args); });
+    if (h == wf::HandOver::Lost) {
+        ui_.message(wf::lostText(lock_->state()), wf::kErrorTitle, Icon::Critical);
         terminated = true;
         ui_.terminate();
     }
-    return h == HandOver::Started;
+    return h == wf::HandOver::Started;
 }
 
 WindowPlace Session::load() {
@@ -233,11 +233,11 @@ void Session::contourConnectionBuild() {
         controls.Label1.visible = out.cutAbandoned;
         if (out.halfCircle) ui_.message(">Cut< not possible !", "Abort", Icon::Critical);
         showContourDimensions();
-    } catch (const engine::CapacityFault&) {
+    } catch (const fault::CapacityFault&) {
         model.barLines.clear();
         model.barArcs.clear();
         barMissing = true;
-        ui_.message("The connection bar needs more than 641 elements.", kErrorTitle, Icon::Critical);
+        ui_.message("The connection bar needs more than 641 elements.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {
         reportFileError();
     }
@@ -263,7 +263,7 @@ void Session::paint() {
         o.connectionOn = controls.Check2 == 1;
         o.apertureWidth = wf::parseNumber(controls.Text4.value()) * 25.4;
         if (preview::paint(model, o, picture) == preview::PaintResult::ViewOverflow)
-            ui_.message("Overflow ! View.", kErrorTitle, Icon::Critical);
+            ui_.message("Overflow ! View.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {
         // a fault while drawing ends the drawing; the picture keeps what was drawn
     }
@@ -374,7 +374,7 @@ bool Session::schliesser() {
     try {
         rewriteWifDat(appFolder_);
         if (!startSibling(appFolder_ + "STV3.EXE", {kTokenFresh}))
-            throw wf::FileFault("cannot start STV3.EXE");
+            throw fault::FileFault("cannot start STV3.EXE");
     } catch (const std::exception&) {
         reportFileError();
         return false;

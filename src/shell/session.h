@@ -13,7 +13,7 @@
 #include "preview/canvas.h"
 #include "shell/controls.h"
 #include "shell/ui.h"
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 #include "shell/workfiles.h"
 
 namespace shell {
@@ -64,12 +64,12 @@ public:
     // after a fault escaped an event: the flags that live only during a handler are cleared,
     // the windows take input again, and the fault message is shown
     void faultEscaped();
-    // ---- the work folder, taken before anything else (see WorkFolderLock). Held: our own stale
+    // ---- the work folder, taken before anything else (see wf::WorkFolderLock). Held: our own stale
     // temporary files are removed. Busy or Failed: said in a message, the program ends (false)
     // and no file has been touched. A read-only folder without a lock file is worked in
     // unlocked, after a message: nothing can be written there, so nothing can interleave.
     bool claimWorkFolder();
-    const WorkFolderLock* workLock() const { return lock_.get(); }
+    const wf::WorkFolderLock* workLock() const { return lock_.get(); }
 
     // ---- life cycle of the main window
     WindowPlace load();      // once, when the window is created (top.dat)
@@ -144,7 +144,7 @@ public:
     // ---- saved state
     SavedState currentState() const;
     void restoreSavedState();  // stv2b.dat and orgdim.dat
-    void writeSavedState();    // stv2b.dat; raises wf::FileFault
+    void writeSavedState();    // stv2b.dat; raises fault::FileFault
 
     bool schliesser();  // the hand-over on closing; true when STV3.EXE was started
 
@@ -196,7 +196,7 @@ private:
     std::string appFolder_;
     std::string commandLine_;
     Ui& ui_;
-    std::unique_ptr<WorkFolderLock> lock_;
+    std::unique_ptr<wf::WorkFolderLock> lock_;
 };
 
 }  // namespace shell

@@ -4,7 +4,7 @@
 
 #include "engine/contours.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
@@ -86,7 +86,7 @@ void SpacingDialog::setScrollFrom(double distanceInches) {
     try {
         steps = wf::toInt32(distanceInches * kScrollStepsPerInch);  // ties to even
         inRange = steps >= HScroll2.min() && steps <= HScroll2.max();
-    } catch (const wf::OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         steps = distanceInches < 0 ? HScroll2.min() : HScroll2.max();
     }
     if (inRange) return HScroll2.set(steps);  // the change handler runs as for the user's move

@@ -2,12 +2,16 @@
 
 #include <cmath>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace shell {
 
 fs::path workFile(const fs::path& appFolder, const char* name) {
     return appFolder / "workfiles" / name;
+}
+
+convert::Targets conversionTargets(const fs::path& appFolder) {
+    return {workFile(appFolder, "workrl.dat"), workFile(appFolder, "workm.dat")};
 }
 
 bool inWorkFolder(const fs::path& appFolder, const fs::path& file) {

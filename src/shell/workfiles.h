@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "convert/conversion.h"
 #include "engine/model.h"
 
 namespace wf {
@@ -20,6 +21,8 @@ namespace shell {
 namespace fs = std::filesystem;
 
 fs::path workFile(const fs::path& appFolder, const char* name);
+// The conversion's hand-over files there: workrl.dat and workm.dat.
+convert::Targets conversionTargets(const fs::path& appFolder);
 
 // True when `file` (absolute, or relative to the current folder) lies in the work folder of
 // `appFolder` or names that folder itself, symbolic links followed as far as they exist: a
@@ -71,7 +74,7 @@ void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set
 void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set = nullptr);
 bool readOrgdim(const fs::path& appFolder);  // raises wf faults
 
-// ---- wif.dat: line 1 kept, line 2 becomes "0" on closing. Raises wf::FileFault when the
+// ---- wif.dat: line 1 kept, line 2 becomes "0" on closing. Raises fault::FileFault when the
 // file is missing or has fewer than two lines.
 void rewriteWifDat(const fs::path& appFolder);
 
@@ -81,7 +84,7 @@ std::int16_t readShapDatVariant(const fs::path& appFolder);
 // ---- hl.dat: the bridge table for the later stage
 void writeHlDat(const fs::path& appFolder, const engine::Model& m, wf::FileSet* set = nullptr);
 
-// ---- c3.dat: summary for the later stage (c3DatText: its text; OverflowFault for a number
+// ---- c3.dat: summary for the later stage (c3DatText: its text; fault::OverflowFault for a number
 // that cannot be written)
 std::string c3DatText(double outputScale, const std::string& text4, double smallHeight);
 void writeC3Dat(const fs::path& appFolder, double outputScale, const std::string& text4,

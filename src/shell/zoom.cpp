@@ -1,6 +1,6 @@
 // Zooming the preview with the mouse: a left click halves the view about the pointer, a right
 // click widens it 2.2 times, and the wheel does the same over any picture of the main window.
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 #include "shell/session.h"
 
 namespace shell {

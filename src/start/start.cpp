@@ -2,7 +2,7 @@
 
 #include "shell/report.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 
 namespace start {
@@ -88,7 +88,7 @@ fs::path absoluteFolder(const fs::path& folder) {
 
 StartWindow::StartWindow(fs::path folder, shell::Ui& ui)
     : folder_(absoluteFolder(folder)), ui_(ui), lock_(folder_ / "workfiles") {
-    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
     if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? shell::Icon::Critical : shell::Icon::Information);
     if (!claim.proceed) {
         terminated_ = true;
@@ -162,11 +162,11 @@ Outcome StartWindow::start(Action a) {
         return Outcome::Missing;
     }
     // the program started takes the folder over; it is taken back when the start fails
-    const shell::HandOver h = lock_.handOver([&] { return ui_.startProgram(l.program, l.arguments); });
-    if (h != shell::HandOver::Started) {
+    const wf::HandOver h = lock_.handOver([&] { return ui_.startProgram(l.program, l.arguments); });
+    if (h != wf::HandOver::Started) {
         ui_.message(std::string(role(a)) + " " + name + " could not be started.", kTitle, shell::Icon::Critical);
-        if (h == shell::HandOver::Lost) {
-            ui_.message(shell::lostText(lock_.state()), shell::kErrorTitle, shell::Icon::Critical);
+        if (h == wf::HandOver::Lost) {
+            ui_.message(wf::lostText(lock_.state()), wf::kErrorTitle, shell::Icon::Critical);
             terminated_ = true;
             ui_.terminate();
         }

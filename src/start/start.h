@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/ui.h"
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 
 namespace start {
 
@@ -82,7 +82,7 @@ private:
 
     fs::path folder_;
     shell::Ui& ui_;
-    shell::WorkFolderLock lock_;
+    wf::WorkFolderLock lock_;
     FolderState state_;
     Kind kind_ = Kind::Stencil;
     bool kindChosen_ = false;

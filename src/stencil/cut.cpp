@@ -74,7 +74,7 @@ public:
             const double maxStep = 2 * std::acos(std::max(-1.0, 1 - kChordError / e.r));
             const int n = std::max(1, static_cast<int>(std::ceil(turn / std::max(maxStep, 1e-9))));
             points_ += static_cast<std::size_t>(n);
-            if (points_ > kMostPoints) throw DrawingError("the drawing holds too many points");
+            if (points_ > kMostPoints) throw fault::DrawingFault("the drawing holds too many points");
             const double step = e.sweep / n;
             const auto id = static_cast<std::int32_t>(arcs_.size());
             arcs_.push_back({e.c, e.r, e.start, step});
@@ -437,8 +437,8 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         for (const Edge& e : loop.edges) e.arc ? reach(e.c, e.r) : (reach(e.a, 0), reach(e.b, 0));
     for (const Bridge& b : h.bridges) reach(b.p1, h.aperture), reach(b.p2, h.aperture);
     if (!(hi - lo <= kLargestDrawing) || std::fabs(lo) > kLargestDrawing || std::fabs(hi) > kLargestDrawing)
-        throw DrawingError("the drawing is larger than " + std::to_string(static_cast<int>(kLargestDrawing / 1000)) + " m");
-    if (!(o.kerf >= 0 && o.kerf <= 100)) throw DrawingError("the kerf must lie between 0 and 100 mm");
+        throw fault::DrawingFault("the drawing is larger than " + std::to_string(static_cast<int>(kLargestDrawing / 1000)) + " m");
+    if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
 
     // each letter: its outlines under the even-odd rule (outsides and counters)
     std::vector<LetterRegion> letters(h.letters.size());
@@ -472,7 +472,7 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         Bounds box;
         box.add(cut);
         if (box.empty()) box.add(allLetters);
-        if (box.empty()) throw DrawingError("the letters enclose no area");
+        if (box.empty()) throw fault::DrawingFault("the letters enclose no area");
         const double margin = (o.border >= 0 ? o.border : kSheetMargin) * kUnitsPerMm;
         const auto m = static_cast<cl::cInt>(std::llround(margin));
         const cl::Path sheet{{box.x0 - m, box.y0 - m}, {box.x1 + m, box.y0 - m}, {box.x1 + m, box.y1 + m}, {box.x0 - m, box.y1 + m}};
@@ -697,7 +697,7 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
             d.min = {std::min(d.min.x, p.x), std::min(d.min.y, p.y)}, d.max = {std::max(d.max.x, p.x), std::max(d.max.y, p.y)};
         for (const Seg& s : out.segs) (s.bulge != 0 ? d.arcs : d.lines) += 1;
     }
-    if (d.cut.empty()) throw DrawingError("the letters enclose no area");
+    if (d.cut.empty()) throw fault::DrawingFault("the letters enclose no area");
     return d;
 }
 

@@ -8,6 +8,8 @@
 
 #include "stencil/handover.h"
 
+#include "workfile/faults.h"
+
 namespace stencil {
 
 enum class Kind { Stencil, Lettering };
@@ -70,11 +72,6 @@ struct Drawing {
     double area = 0;             // material of the parts, or total area of the openings, mm²
     double letterArea = 0;       // area of the letters as handed over, mm²
     int arcs = 0, lines = 0;     // pieces of the cut outlines
-};
-
-// A drawing that cannot be made from this hand-over (too large, too many points).
-struct DrawingError : std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 Drawing makeDrawing(const Handover& h, const Options& o);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <system_error>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace stencil {
 
@@ -37,14 +37,14 @@ public:
         double v = 0;
         try {
             v = wf::parseNumber(line);
-        } catch (const wf::OverflowFault&) {
+        } catch (const fault::OverflowFault&) {
             fail("line " + std::to_string(pos_) + ": " + what + " out of range");
         }
         if (!std::isfinite(v) || std::fabs(v) > kLargest)
             fail("line " + std::to_string(pos_) + ": " + what + " out of range");
         return v;
     }
-    [[noreturn]] void fail(const std::string& text) const { throw HandoverError(file_, text, 2); }
+    [[noreturn]] void fail(const std::string& text) const { throw fault::HandoverFault(file_, text, 2); }
 
 private:
     // No drawing is larger than this in internal units or millimetres.
@@ -273,8 +273,8 @@ bool parseOneObject(std::string_view content) {
     const auto lines = wf::splitLines(content);
     try {
         return lines.empty() || wf::parseFlag(lines[0]);
-    } catch (const wf::OverflowFault&) {
-        throw HandoverError("orgdim.dat", "line 1: the flag out of range", 2);
+    } catch (const fault::OverflowFault&) {
+        throw fault::HandoverFault("orgdim.dat", "line 1: the flag out of range", 2);
     }
 }
 
@@ -284,14 +284,14 @@ Handover readHandover(const fs::path& workfiles) {
         std::error_code ec;
         present = fs::exists(file, ec);
         if (!present) {
-            if (required) throw HandoverError(name, "missing from " + workfiles.string(), 3);
+            if (required) throw fault::HandoverFault(name, "missing from " + workfiles.string(), 3);
             return {};
         }
-        if (!fs::is_regular_file(file, ec)) throw HandoverError(name, "is not a file", 3);
+        if (!fs::is_regular_file(file, ec)) throw fault::HandoverFault(name, "is not a file", 3);
         try {
             return wf::readFile(file);
-        } catch (const wf::FileFault&) {
-            throw HandoverError(name, "cannot be read", 3);
+        } catch (const fault::FileFault&) {
+            throw fault::HandoverFault(name, "cannot be read", 3);
         }
     };
     bool present = false;

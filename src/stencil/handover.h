@@ -13,6 +13,8 @@
 
 #include "engine/model.h"
 
+#include "workfile/faults.h"
+
 namespace stencil {
 
 struct Pt {
@@ -56,17 +58,7 @@ struct Handover {
     std::vector<Bridge> bridges;
 };
 
-// A hand-over that cannot be read. `file` names the work file, `text` says what is wrong with
-// it; `status` is 3 for a file that is missing or unreadable, 2 for one whose content is
-// truncated or not understood.
-struct HandoverError : std::runtime_error {
-    HandoverError(std::string file_, std::string text_, int status_)
-        : std::runtime_error(file_ + ": " + text_), file(std::move(file_)), text(std::move(text_)), status(status_) {}
-    std::string file, text;
-    int status;
-};
-
-// Reads the five files from the work-file folder. Raises HandoverError.
+// Reads the five files from the work-file folder. Raises fault::HandoverFault.
 Handover readHandover(const std::filesystem::path& workfiles);
 
 // The readers one by one, on a file's content; `scale` turns internal units into mm.

@@ -9,7 +9,7 @@
 #include <random>
 #include <system_error>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace stencil {
 
@@ -67,7 +67,7 @@ std::string dxfText(const Drawing& d, const Handover& h) {
     {
         DL_Dxf dxf;
         DL_WriterA w(tmp.c_str(), DL_Codes::AC1015);
-        if (w.openFailed()) throw SaveError("no room for the drawing in " + tmp.parent_path().string());
+        if (w.openFailed()) throw fault::FileFault("no room for the drawing in " + tmp.parent_path().string());
         dxf.writeHeader(w);
         w.dxfString(9, "$INSUNITS");
         w.dxfInt(70, 4);  // millimetres
@@ -133,10 +133,10 @@ std::string dxfText(const Drawing& d, const Handover& h) {
     std::string text;
     try {
         text = wf::readFile(tmp);
-    } catch (const wf::FileFault&) {
+    } catch (const fault::FileFault&) {
         std::error_code ec;
         fs::remove(tmp, ec);
-        throw SaveError("the drawing could not be written to " + tmp.parent_path().string());
+        throw fault::FileFault("the drawing could not be written to " + tmp.parent_path().string());
     }
     std::error_code ec;
     fs::remove(tmp, ec);
@@ -268,11 +268,11 @@ std::string reportJson(const Drawing& d, const Handover& h) {
 void saveFile(const fs::path& file, const std::string& content) {
     std::error_code ec;
     if (fs::exists(file, ec) && ::access(file.c_str(), W_OK) != 0)
-        throw SaveError(file.string() + " is write-protected");
+        throw fault::FileFault(file.string() + " is write-protected");
     try {
         wf::replaceFile(file, content);
-    } catch (const wf::FileFault&) {
-        throw SaveError(file.string() + " cannot be written");
+    } catch (const fault::FileFault&) {
+        throw fault::FileFault(file.string() + " cannot be written");
     }
 }
 

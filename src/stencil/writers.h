@@ -6,6 +6,8 @@
 
 #include "stencil/cut.h"
 
+#include "workfile/faults.h"
+
 namespace stencil {
 
 // Layers of the DXF: the cut outlines, and for reference the letters, bridges and bar as
@@ -14,11 +16,6 @@ inline constexpr const char* kLayerCut = "CUT";
 inline constexpr const char* kLayerLetters = "LETTERS";
 inline constexpr const char* kLayerBridges = "BRIDGES";
 inline constexpr const char* kLayerBar = "BAR";
-
-// A file that cannot be written (folder missing, file write-protected, disk full).
-struct SaveError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // The whole DXF as text.
 std::string dxfText(const Drawing& d, const Handover& h);

@@ -112,7 +112,7 @@ std::optional<FontRef> findInstalledFont(const std::string& family, const std::s
 FontRef resolveFont(const std::string& request) {
     std::error_code ec;
     if (request.find('/') != std::string::npos || std::filesystem::is_regular_file(request, ec)) {
-        if (!std::filesystem::is_regular_file(request, ec)) throw TextFault("The font file " + request + " does not exist.");
+        if (!std::filesystem::is_regular_file(request, ec)) throw fault::TextFault("The font file " + request + " does not exist.");
         return FontRef{{}, {}, request, 0};
     }
     std::string family = request, style;
@@ -123,10 +123,10 @@ FontRef resolveFont(const std::string& request) {
     }
     if (auto found = findInstalledFont(family, style)) return *found;
     const auto styles = installedStyles(family);
-    if (styles.empty()) throw TextFault("The font \"" + family + "\" is not installed.");
+    if (styles.empty()) throw fault::TextFault("The font \"" + family + "\" is not installed.");
     std::string known;
     for (const auto& s : styles) known += (known.empty() ? "" : ", ") + s;
-    throw TextFault("The font \"" + family + "\" has no style \"" + style + "\" (it has " + known + ").");
+    throw fault::TextFault("The font \"" + family + "\" has no style \"" + style + "\" (it has " + known + ").");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -149,12 +149,12 @@ struct Font::Handles {
 };
 
 Font::Font(const FontRef& ref) : h_(std::make_unique<Handles>()), ref_(ref) {
-    if (FT_Init_FreeType(&h_->library)) throw TextFault("The font library cannot start.");
+    if (FT_Init_FreeType(&h_->library)) throw fault::TextFault("The font library cannot start.");
     if (FT_New_Face(h_->library, ref.file.c_str(), ref.index, &h_->face))
-        throw TextFault("The font file " + ref.file + " cannot be read.");
+        throw fault::TextFault("The font file " + ref.file + " cannot be read.");
     FT_Face f = h_->face;
     if (!FT_IS_SCALABLE(f) || f->units_per_EM == 0 || FT_Set_Pixel_Sizes(f, 0, kLoadPixelsPerEm))
-        throw TextFault("The font file " + ref.file + " holds no outline font.");
+        throw fault::TextFault("The font file " + ref.file + " holds no outline font.");
     unitsPerEm_ = f->units_per_EM;
     if (ref_.family.empty() && f->family_name) ref_.family = f->family_name;
     if (ref_.style.empty() && f->style_name) ref_.style = f->style_name;

@@ -10,13 +10,9 @@
 
 #include "text/outline.h"
 
-namespace text {
+#include "workfile/faults.h"
 
-// A font that cannot be found or read, or a text it cannot set. what() is the message for
-// the user.
-struct TextFault : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+namespace text {
 
 struct FontRef {
     std::string family, style;  // as the font names itself
@@ -31,7 +27,7 @@ std::vector<std::string> installedStyles(const std::string& family);
 // The installed font of exactly this family (case does not matter) and style; an empty style
 // takes the family's regular style. Nothing when there is no such font.
 std::optional<FontRef> findInstalledFont(const std::string& family, const std::string& style);
-// "Family", "Family:Style" or the path of a font file. TextFault when neither is found.
+// "Family", "Family:Style" or the path of a font file. fault::TextFault when neither is found.
 FontRef resolveFont(const std::string& request);
 
 // One letter placed by the shaper, in font units.
@@ -44,7 +40,7 @@ struct Placement {
 
 class Font {
 public:
-    explicit Font(const FontRef& ref);  // TextFault when the file is no outline font
+    explicit Font(const FontRef& ref);  // fault::TextFault when the file is no outline font
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;

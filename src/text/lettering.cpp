@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace text {
 
@@ -42,19 +42,19 @@ std::vector<Character> splitCharacters(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto b0 = static_cast<unsigned char>(text[i]);
         const int len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > text.size()) throw TextFault("The text is not valid UTF-8.");
+        if (len == 0 || i + len > text.size()) throw fault::TextFault("The text is not valid UTF-8.");
         char32_t cp = len == 1 ? b0 : b0 & (0x7f >> len);
         for (int k = 1; k < len; ++k) {
             const auto b = static_cast<unsigned char>(text[i + k]);
-            if ((b >> 6) != 2) throw TextFault("The text is not valid UTF-8.");
+            if ((b >> 6) != 2) throw fault::TextFault("The text is not valid UTF-8.");
             cp = (cp << 6) | (b & 0x3f);
         }
         // overlong forms, surrogates and values past the last code point are no characters
         static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
         if (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-            throw TextFault("The text is not valid UTF-8.");
+            throw fault::TextFault("The text is not valid UTF-8.");
         if (cp < 0x20 || (cp >= 0x7f && cp < 0xa0) || cp == 0x2028 || cp == 0x2029)
-            throw TextFault("The text may hold no control characters or line breaks.");
+            throw fault::TextFault("The text may hold no control characters or line breaks.");
         out.push_back({std::string(text.substr(i, len)), cp});
         i += len;
     }
@@ -89,13 +89,13 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
     out.bridges = bridges;
     out.emMm = emMm_;
     const std::vector<Character> chars = splitCharacters(utf8);
-    if (chars.empty()) throw TextFault("Please type a text.");
+    if (chars.empty()) throw fault::TextFault("Please type a text.");
     if (chars.size() > kMaxLetters)
-        throw TextFault("The text has " + std::to_string(chars.size()) + " letters; at most 255 fit.");
+        throw fault::TextFault("The text has " + std::to_string(chars.size()) + " letters; at most 255 fit.");
     const std::string fontName = font_.ref().family + " " + font_.ref().style;
     for (const Character& c : chars)
         if (c.code != ' ' && !font_.hasCharacter(c.code))
-            throw TextFault("The font " + fontName + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
+            throw fault::TextFault("The font " + fontName + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
 
     std::vector<char32_t> codes;
     for (const Character& c : chars) codes.push_back(c.code);
@@ -124,7 +124,7 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
                 ymax = std::max({ymax, p.a.y, p.b.y, p.quad ? p.c.y : p.a.y});
             }
     }
-    if (!(ymax > ymin)) throw TextFault("The text has no visible letter.");
+    if (!(ymax > ymin)) throw fault::TextFault("The text has no visible letter.");
 
     // the strips as the shapes stage draws them at its default height and aperture width
     const double fileToShapes = kShapesDefaultHeightMm / (ymax - ymin);
@@ -159,10 +159,10 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
     }
 
     if (out.points() > kMaxPoints)
-        throw TextFault("The letters need " + std::to_string(out.points()) +
+        throw fault::TextFault("The letters need " + std::to_string(out.points()) +
                         " points; the shapes stage holds 301001. Please use a shorter text or a simpler font.");
     if (out.bridgeCount() > kMaxBridges)
-        throw TextFault("The letters need " + std::to_string(out.bridgeCount()) +
+        throw fault::TextFault("The letters need " + std::to_string(out.bridgeCount()) +
                         " bridges; the shapes stage holds 1601. Please use a shorter text.");
     return out;
 }

@@ -35,7 +35,7 @@ struct Character {
     std::string bytes;  // the character as it stands in the UTF-8 text
     char32_t code = 0;
 };
-// The characters of a UTF-8 text. TextFault for invalid UTF-8 or a control character.
+// The characters of a UTF-8 text. fault::TextFault for invalid UTF-8 or a control character.
 std::vector<Character> splitCharacters(std::string_view utf8);
 
 struct Letter {
@@ -66,7 +66,7 @@ class Typesetter {
 public:
     explicit Typesetter(const FontRef& font, double emMm = kEmMm) : font_(font), emMm_(emMm) {}
     const Font& font() const { return font_; }
-    // Sets `utf8`. TextFault with a message for the user when the text is empty, too long, has a
+    // Sets `utf8`. fault::TextFault with a message for the user when the text is empty, too long, has a
     // character the font lacks or would overflow the shapes stage's tables.
     Lettering set(std::string_view utf8, bool bridges);
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace text {
 
@@ -30,11 +30,11 @@ bool writeProtected(const fs::path& file) {
 
 void replaceWritable(const fs::path& file, const std::string& content) {
     if (writeProtected(file))
-        throw wf::FileFault("The file " + file.string() + " is write-protected.");
+        throw fault::FileFault("The file " + file.string() + " is write-protected.");
     try {
         wf::replaceFile(file, content);
-    } catch (const wf::FileFault&) {
-        throw wf::FileFault("The file " + file.string() + " cannot be written.");
+    } catch (const fault::FileFault&) {
+        throw fault::FileFault("The file " + file.string() + " cannot be written.");
     }
 }
 
@@ -82,13 +82,13 @@ TextStage::TextStage(fs::path folder, Variant variant, StagePort& port)
     : folder_(std::move(folder)), variant_(variant), port_(port), lock_(folder_ / "workfiles") {
     try {
         setFont(defaultFont());
-    } catch (const TextFault&) {
+    } catch (const fault::TextFault&) {
         // no usable font at all: "Next" says so
     }
 }
 
 bool TextStage::claimWorkFolder() {
-    const shell::FolderClaim claim = shell::claimOf(lock_.acquire());
+    const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
     if (claim.text) port_.message(claim.text, claim.title, claim.critical ? Icon::Critical : Icon::Information);
     return claim.proceed;
 }
@@ -111,7 +111,7 @@ bool TextStage::reopen() {
             setFont(*f);
             return true;
         }
-    } catch (const TextFault&) {
+    } catch (const fault::TextFault&) {
     }
     port_.message("The font " + s->family + " " + s->style + " is no longer installed; " + font_.family + " " +
                       font_.style + " takes its place.",
@@ -120,7 +120,7 @@ bool TextStage::reopen() {
 }
 
 Lettering TextStage::lettering() {
-    if (!typesetter_) throw TextFault("No outline font is installed.");
+    if (!typesetter_) throw fault::TextFault("No outline font is installed.");
     return typesetter_->set(text_, bridges());
 }
 
@@ -145,7 +145,7 @@ NextOutcome TextStage::next() {
     Lettering l;
     try {
         l = lettering();
-    } catch (const TextFault& e) {
+    } catch (const fault::TextFault& e) {
         port_.message(e.what(), kRefusedTitle, Icon::Critical);
         return NextOutcome::Refused;
     }
@@ -163,11 +163,11 @@ NextOutcome TextStage::next() {
     }
     const fs::path shapes = folder_ / kShapesProgram;
     // the shapes stage takes the folder over; it is taken back when the start fails
-    const shell::HandOver h = lock_.handOver([&] { return port_.startProgram(shapes.string(), {kFreshToken}); });
-    if (h != shell::HandOver::Started) {
+    const wf::HandOver h = lock_.handOver([&] { return port_.startProgram(shapes.string(), {kFreshToken}); });
+    if (h != wf::HandOver::Started) {
         port_.message("The shapes stage " + shapes.string() + " cannot be started.", kErrorTitle, Icon::Critical);
-        if (h == shell::HandOver::Lost) {
-            port_.message(shell::lostText(lock_.state()), kErrorTitle, Icon::Critical);
+        if (h == wf::HandOver::Lost) {
+            port_.message(wf::lostText(lock_.state()), kErrorTitle, Icon::Critical);
             return NextOutcome::Ended;
         }
         return NextOutcome::FileError;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 #include "text/lettering.h"
 
 namespace text {
@@ -68,10 +68,10 @@ public:
     const std::string& text() const { return text_; }
     void setText(std::string t) { text_ = std::move(t); }
     const FontRef& font() const { return font_; }
-    // Chooses the font; TextFault when it cannot be read (the previous one stays).
+    // Chooses the font; fault::TextFault when it cannot be read (the previous one stays).
     void setFont(const FontRef& f);
 
-    // The letters as "Next" would write them; TextFault when the text cannot be set.
+    // The letters as "Next" would write them; fault::TextFault when the text cannot be set.
     Lettering lettering();
 
     // "Next": sets the text, writes tground.dat, shap.dat, wif.dat and the state, then starts
@@ -84,7 +84,7 @@ private:
     fs::path folder_;
     Variant variant_;
     StagePort& port_;
-    shell::WorkFolderLock lock_;
+    wf::WorkFolderLock lock_;
     std::string text_;
     FontRef font_;
     std::unique_ptr<Typesetter> typesetter_;

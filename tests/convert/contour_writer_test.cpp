@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/contours.h"
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 #include "preview/scale.h"
 
 using namespace convert;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/conversion.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 
 using namespace convert;
@@ -83,12 +83,12 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     square(m, 0, 1, true);
     m.barLines.push({0, 0, 1, 0, 5, 1});
     std::int32_t current = 0;
-    writeConversionFiles(m, true, t.path(), Settings{}, current);
+    writeConversionFiles(m, true, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
     EXPECT_EQ(wf::splitLines(t.read("workm.dat")).size(), 2u + 5);
     const std::string before = t.read("workrl.dat");
 
     for (int i = 0; i < 2; ++i) {  // and stays gone
-        writeConversionFiles(m, false, t.path(), Settings{}, current);
+        writeConversionFiles(m, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
         EXPECT_FALSE(t.exists("workm.dat"));
     }
     const std::string last = t.read("workrl.dat");
@@ -98,6 +98,6 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     engine::Model full;
     // open contours: 8 entries each become 9 with the closing line
     while (full.elements.size() + 8 <= engine::kMaxElements) square(full, 0, 1, false);
-    EXPECT_THROW(writeConversionFiles(full, false, t.path(), Settings{}, current), engine::CapacityFault);
+    EXPECT_THROW(writeConversionFiles(full, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current), fault::CapacityFault);
     EXPECT_EQ(t.read("workrl.dat"), last);
 }

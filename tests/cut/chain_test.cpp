@@ -11,7 +11,7 @@
 #include "cutapp/cut_cli.h"
 #include "cutapp/cut_window.h"
 #include "stencil/dxf_readback.h"
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 #include "stencil/handover.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
@@ -238,8 +238,8 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
 // written, inside the folder or out of it.
 TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
-    shell::WorkFolderLock first(c.t.path() / "workfiles");
-    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    wf::WorkFolderLock first(c.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
     const auto contents = [&] { return testsupport::filesOf(c.t.path() / "workfiles"); };
     const auto before = contents();
 
@@ -249,12 +249,12 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     EXPECT_EQ(cutapp::runWindow(r), 3);  // returns at once: the window never ran
     closer.timer.stop();
     EXPECT_EQ(closer.title, "Error");
-    EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
+    EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
 
     const fs::path svg = c.t.path() / "out.svg";
     const CutRun refused = c.cut({"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});
     EXPECT_EQ(refused.status, 3);
-    EXPECT_EQ(refused.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_EQ(refused.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
     EXPECT_TRUE(refused.out.empty());
     EXPECT_FALSE(fs::exists(svg));
     EXPECT_FALSE(fs::exists(c.t.path() / "out.dxf"));

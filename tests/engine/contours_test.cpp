@@ -5,9 +5,9 @@
 #include <array>
 #include <cmath>
 
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 #include "preview/scale.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
@@ -96,22 +96,22 @@ TEST(GroundContours, FaultsAndCapacities) {
         t.write("tground.dat", content);
         readGroundContours(m, t.work("tground.dat"), false);
     };
-    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), wf::FileFault);  // missing
+    EXPECT_THROW(readGroundContours(m, t.work("tground.dat"), false), fault::FileFault);  // missing
 
     // truncated in the middle of letter 2: letter 1 stays
     const std::string full = tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 5, square(0, 0, 10), {}}});
-    EXPECT_THROW(read(full.substr(0, full.size() - 30)), wf::FileFault);
+    EXPECT_THROW(read(full.substr(0, full.size() - 30)), fault::FileFault);
     EXPECT_GE(m.elements.size(), 8u);
     EXPECT_LT(m.elements.size(), 16u);
 
     std::vector<HandLetter> many(256, HandLetter{"x", 1, {{0, 0, "0"}}, {}});
-    EXPECT_THROW(read(tground("many", many)), CapacityFault);
+    EXPECT_THROW(read(tground("many", many)), fault::CapacityFault);
     EXPECT_EQ(m.elements.size(), 255u);
     many.resize(255);
     EXPECT_NO_THROW(read(tground("many", many)));
 
     std::vector<HandBridge> bridges(1602, HandBridge{"1", 0, 0, 1, 1});
-    EXPECT_THROW(read(tground("b", {{"b", 1, square(0, 0, 5), bridges}})), CapacityFault);
+    EXPECT_THROW(read(tground("b", {{"b", 1, square(0, 0, 5), bridges}})), fault::CapacityFault);
     EXPECT_EQ(m.bridges.size(), 1601u);
     bridges.resize(1601);
     EXPECT_NO_THROW(read(tground("b", {{"b", 1, square(0, 0, 5), bridges}})));
@@ -123,13 +123,13 @@ TEST(GroundContours, FaultsAndCapacities) {
         return s + "0\r\n";
     };
     EXPECT_NO_THROW(read(points(static_cast<int>(kMaxElements))));
-    EXPECT_THROW(read(points(static_cast<int>(kMaxElements) + 1)), CapacityFault);
+    EXPECT_THROW(read(points(static_cast<int>(kMaxElements) + 1)), fault::CapacityFault);
     EXPECT_EQ(m.elements.size(), kMaxElements);
-    EXPECT_THROW(read(crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", "400000"})), wf::FileFault);
+    EXPECT_THROW(read(crlf({"A", "0", "1", "0", "0", "A", "0", "0", "0", "0", "0", "400000"})), fault::FileFault);
 
     // a 16-bit segment code and a letter count that overflow
-    EXPECT_THROW(read(tground("A", {{"A", 0, {{0, 0, "40000"}}, {}}})), wf::OverflowFault);
-    EXPECT_THROW(read(crlf({"A", "0", "99999", "0", "0"})), wf::OverflowFault);
+    EXPECT_THROW(read(tground("A", {{"A", 0, {{0, 0, "40000"}}, {}}})), fault::OverflowFault);
+    EXPECT_THROW(read(crlf({"A", "0", "99999", "0", "0"})), fault::OverflowFault);
 }
 
 // Plain extents, the empty and single-point view windows (square, margin, 4:3), and the bar
@@ -221,5 +221,5 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     Model flat;
     flat.elements.push(Element{0, 5, 1, 1, 0});
     flat.elements.push(Element{9, 5, 0, 1, 0});
-    EXPECT_THROW(preview::masstaebe(flat), wf::OverflowFault);
+    EXPECT_THROW(preview::masstaebe(flat), fault::OverflowFault);
 }

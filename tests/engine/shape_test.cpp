@@ -7,7 +7,7 @@
 
 #include "engine/contours.h"
 #include "preview/scale.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 using namespace engine;
 
@@ -286,21 +286,21 @@ TEST(BuildShape, FaultsEndTheBuildWithoutCrashing) {
     Model zero = loaded(kSample, true);
     zero.smallHeight = 0;
     zero.shapeNumber = 4;
-    EXPECT_THROW(buildShape(zero, true), wf::OverflowFault);
+    EXPECT_THROW(buildShape(zero, true), fault::OverflowFault);
 
     Model flat;
     flat.letterCount = 1;
     segment(flat, 0, 0, 10, 0);
     contourEnd(flat, 0, 0);
     for (Element& e : flat.elements) e.letterHeight = 0;
-    EXPECT_THROW(buildShape(flat, true), wf::OverflowFault);
+    EXPECT_THROW(buildShape(flat, true), fault::OverflowFault);
 
     // more inserted vertices than the table holds: the list is not halved
     Model big;
     const std::size_t pairs = (kMaxElements - 10) / 2;
     for (std::size_t i = 0; i < pairs; ++i) segment(big, double(i), 0, double(i) + 1, 1);
     contourEnd(big, 0, 0);
-    EXPECT_THROW(subdivideSegments(big), CapacityFault);
+    EXPECT_THROW(subdivideSegments(big), fault::CapacityFault);
     EXPECT_EQ(big.elements.size(), pairs * 2 + 4);  // the closing segment made explicit stays
     EXPECT_EQ(big.elements[1].x, 1.0);
 

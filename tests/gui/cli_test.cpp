@@ -12,7 +12,7 @@
 
 #include "app/cli.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 
 using namespace testsupport;
@@ -356,8 +356,8 @@ TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
 // line on standard error, exits with 3 and touches no file: no output, no hand-over, no start.
 TEST(CommandLine, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     ProgramCopy p(false);  // not even wif.dat
-    shell::WorkFolderLock first(p.dir / "workfiles");
-    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    wf::WorkFolderLock first(p.dir / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
     const auto contents = [&] {
         std::map<std::string, std::string> v;
         for (const auto& e : fs::directory_iterator(p.dir / "workfiles"))
@@ -369,7 +369,7 @@ TEST(CommandLine, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const CliRun r = run(p, {"--convert", "--close", "--chain", "--connection", "--dump",
                              QString::fromStdString(dump.string()), "--report"});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_EQ(r.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
     EXPECT_TRUE(r.report["started"].toArray().isEmpty());
     EXPECT_TRUE(r.report["terminated"].toBool());
     EXPECT_FALSE(fs::exists(dump));

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +53,7 @@ int temporaryFiles(const fs::path& dir) {
 
 // Runs a conversion over the folder, killed after killAfterMs unless that is negative; returns
 // the files it left and how long it ran.
-Files convert(const fs::path& dir, int killAfterMs, qint64* ms = nullptr) {
+Files runConversion(const fs::path& dir, int killAfterMs, qint64* ms = nullptr) {
     prepare(dir);
     QProcess p;
     p.setProgram(cli());
@@ -77,7 +77,7 @@ TEST(Killed, TheHandOverSetIsOldOrNewAndAStartClearsWhatAKillLeft) {
     testsupport::TempFolder base(false);
     const fs::path dir = base.path() / "program";
     qint64 full = 0;
-    const Files done = convert(dir, -1, &full);
+    const Files done = runConversion(dir, -1, &full);
     ASSERT_EQ(wf::splitLines(done.at("workrl.dat")).back(), "s");
     for (const char* name : kHandOverSet) ASSERT_NE(done.at(name), kOld) << name;
 
@@ -85,7 +85,7 @@ TEST(Killed, TheHandOverSetIsOldOrNewAndAStartClearsWhatAKillLeft) {
     int interrupted = 0, leftTemporary = 0;
     for (int i = 1; i <= kMoments; ++i) {
         SCOPED_TRACE("killed after " + std::to_string(i) + "/" + std::to_string(kMoments + 1));
-        const Files files = convert(dir, static_cast<int>(full * i / (kMoments + 1)));
+        const Files files = runConversion(dir, static_cast<int>(full * i / (kMoments + 1)));
         bool oldSeen = false;
         for (const char* name : kHandOverSet) {
             const std::string& text = files.at(name);
@@ -150,7 +150,7 @@ TEST(TwoPrograms, NeverInterleaveTheirHandOverSets) {
             EXPECT_EQ(p->exitCode(), 3);
             // a line of its own (Qt may add notes of its own)
             EXPECT_TRUE(("\n" + p->readAllStandardError())
-                            .contains(QByteArray("\ncritical|Error|") + shell::kWorkFolderBusy + "\n"));
+                            .contains(QByteArray("\ncritical|Error|") + wf::kWorkFolderBusy + "\n"));
             ++refusals;
         }
     }

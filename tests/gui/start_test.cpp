@@ -17,7 +17,7 @@
 #include "app/start/start_cli.h"
 #include "app/start/start_window.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
 
@@ -162,8 +162,8 @@ TEST(StartWindowWidget, ButtonsFollowTheFolderAndStart) {
 TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
     Folder f;
     f.t.write("stv2b.dat", "a saved state\r\n");
-    shell::WorkFolderLock first(f.t.path() / "workfiles");
-    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    wf::WorkFolderLock first(f.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
     const auto contents = [&] { return testsupport::filesOf(f.t.path() / "workfiles"); };
     const auto before = contents();
 
@@ -173,14 +173,14 @@ TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
         closer.timer.stop();
         EXPECT_TRUE(w.logic().terminated());
         EXPECT_EQ(closer.title, "Error");
-        EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
         EXPECT_FALSE(w.button(Action::Continue)->isEnabled());  // the saved state was not looked at
         EXPECT_EQ(w.logic().run(Action::NewLettering), start::Outcome::Ended);
     }
 
     CliRun r = cli(f.t.path(), {"--new", "--chain", "--report"});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_EQ(r.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
     EXPECT_FALSE(r.report["savedState"].toBool());
     EXPECT_TRUE(r.report["started"].toArray().isEmpty());
     EXPECT_TRUE(r.report["terminated"].toBool());

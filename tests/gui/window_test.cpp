@@ -301,8 +301,8 @@ TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
 TEST(MainWindow, ASecondWindowOnTheFolderSaysSoAndEnds) {
     TempFolder t;
     t.copySample("tground.dat");
-    shell::WorkFolderLock first(t.path() / "workfiles");
-    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    wf::WorkFolderLock first(t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
     const auto names = [&] {
         std::set<std::string> v;
         for (const auto& e : std::filesystem::directory_iterator(t.path() / "workfiles"))
@@ -322,7 +322,7 @@ TEST(MainWindow, ASecondWindowOnTheFolderSaysSoAndEnds) {
                               });
     EXPECT_TRUE(seen);
     EXPECT_EQ(title, "Error");
-    EXPECT_EQ(text.toStdString(), shell::kWorkFolderBusy);
+    EXPECT_EQ(text.toStdString(), wf::kWorkFolderBusy);
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->terminated());
     EXPECT_FALSE(w->isVisible());

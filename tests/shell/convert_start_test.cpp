@@ -10,7 +10,7 @@
 #include <map>
 
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 
 using namespace shell;

@@ -8,7 +8,7 @@
 #include "engine/shape.h"
 #include "shell/dimension_dialog.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "shell/workfiles.h"
 #include "support/temp_folder.h"
 
@@ -28,18 +28,18 @@ TEST(HandOverFiles, BridgeTableSummaryAndOneObjectFlag) {
     t.write("shap.dat", crlf({"0", "2.5"}));
     EXPECT_EQ(readShapDatVariant(t.path()), 2);
     t.write("shap.dat", "1\r\n");  // too short, then missing
-    EXPECT_THROW(readShapDatVariant(t.path()), wf::FileFault);
+    EXPECT_THROW(readShapDatVariant(t.path()), fault::FileFault);
     std::filesystem::remove(t.work("shap.dat"));
-    EXPECT_THROW(readShapDatVariant(t.path()), wf::FileFault);
+    EXPECT_THROW(readShapDatVariant(t.path()), fault::FileFault);
 }
 
 // Without workfiles/ the writers fail and leave nothing behind; the readers keep their defaults.
 TEST(HandOverFiles, WritersFailWithoutTheFolderAndLeaveNoTrace) {
     TempFolder t(false);
-    EXPECT_THROW(writeHlDat(t.path(), engine::Model{}), wf::FileFault);
-    EXPECT_THROW(writeC3Dat(t.path(), 1, "x", 1), wf::FileFault);
-    EXPECT_THROW(writeStv2b(t.path(), SavedState{}), wf::FileFault);
-    EXPECT_THROW(writeThDat(t.path(), Presets{}), wf::FileFault);
+    EXPECT_THROW(writeHlDat(t.path(), engine::Model{}), fault::FileFault);
+    EXPECT_THROW(writeC3Dat(t.path(), 1, "x", 1), fault::FileFault);
+    EXPECT_THROW(writeStv2b(t.path(), SavedState{}), fault::FileFault);
+    EXPECT_THROW(writeThDat(t.path(), Presets{}), fault::FileFault);
     EXPECT_TRUE(std::filesystem::is_empty(t.path()));
     EXPECT_EQ(readTopDat(t.path()).top, -1);
     EXPECT_EQ(readThDat(t.path()).maxArcRadius, 8890);

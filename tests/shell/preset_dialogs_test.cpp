@@ -2,7 +2,7 @@
 
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/bare_session.h"
 
 using namespace shell;

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "engine/contours.h"
-#include "shell/spawn.h"
-#include "shell/workfile_io.h"
+#include "workfile/spawn.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
@@ -334,7 +334,7 @@ TEST(Faults, NothingEscapesAnEvent) {
             EXPECT_TRUE(r.s->handleEvent([&] { click(*r.s); }));
             ASSERT_FALSE(r.ui.messages.empty());
             for (const auto& m : r.ui.messages)
-                EXPECT_EQ(std::tie(m.text, m.title, m.icon), std::make_tuple(kFileAccessError, kErrorTitle, Icon::Critical));
+                EXPECT_EQ(std::tie(m.text, m.title, m.icon), std::make_tuple(kFileAccessError, wf::kErrorTitle, Icon::Critical));
         }
     }
     // a fault injected below a handler: the event ends with the message, the next one works
@@ -349,7 +349,7 @@ TEST(Faults, NothingEscapesAnEvent) {
     EXPECT_FALSE(s.handleEvent([&] { s.controls.Check2.set(1); }));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].title, ui.messages[0].icon),
-              std::make_tuple(kFileAccessError, kErrorTitle, Icon::Critical));
+              std::make_tuple(kFileAccessError, wf::kErrorTitle, Icon::Critical));
     EXPECT_EQ(ui.enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
     EXPECT_FALSE(s.paintSuppressed || s.loadingSettings || s.applyingConnection);
     EXPECT_EQ(s.controls.Check2.value(), 1);
@@ -386,7 +386,7 @@ TEST(Closing, AFolderNameOfAnyBytesWorks) {
     wf::replaceFile(dir / "workfiles" / "wif.dat", crlf({"1", "1"}));
     fs::copy_file(LK_STANDIN, dir / "STV3.EXE");
     HeadlessUi ui;
-    ui.realStart = &shell::startDetached;
+    ui.realStart = &wf::startDetached;
     Session s(dir, "stvt", ui);
     s.load();
     s.activate();
@@ -395,7 +395,7 @@ TEST(Closing, AFolderNameOfAnyBytesWorks) {
     const fs::path log = dir / "workfiles" / "standin.log";
     for (int i = 0; i < 500 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(wf::readFile(log), "STV3.EXE stvt\n");
-    EXPECT_FALSE(shell::startDetached((dir / "workfiles" / "wif.dat").string(), {}));  // not executable
+    EXPECT_FALSE(wf::startDetached((dir / "workfiles" / "wif.dat").string(), {}));  // not executable
 }
 
 namespace {

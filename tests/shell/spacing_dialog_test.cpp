@@ -6,10 +6,11 @@
 #include <cmath>
 #include <fstream>
 
-#include "connection/segments.h"
+#include "engine/outline_pieces.h"
+#include "geom/segments.h"
 #include "engine/contours.h"
 #include "shell/session.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
@@ -106,7 +107,7 @@ std::vector<Rows> scanLaidOut(Session& s) {
         r.hit.assign(300, 0);
         r.left.assign(300, 1e9);
         r.right.assign(300, -1e9);
-        connection::forLetterSegments(m, 0, m.elements.size(), k, [&](const connection::OutlineSegment& g) {
+        engine::forLetterSegments(m, 0, m.elements.size(), k, [&](const engine::OutlineSegment& g) {
             for (std::size_t i = 0; i < ys.size(); ++i) {
                 const double y = ys[i];
                 if (y < std::min(g.a.y, g.b.y) || y > std::max(g.a.y, g.b.y)) continue;

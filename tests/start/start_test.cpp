@@ -35,7 +35,7 @@ std::vector<std::string> listing(const fs::path& dir) {
 TEST(StartWindow, ButtonsFollowTheFolder) {
     Fixture f;
     auto before = listing(f.t.path());
-    before.push_back(f.t.work(shell::kLockFileName).string());  // the lock, the one thing made
+    before.push_back(f.t.work(wf::kLockFileName).string());  // the lock, the one thing made
     std::sort(before.begin(), before.end());
     start::StartWindow w(f.t.path(), f.ui);
     EXPECT_TRUE(w.enabled(Action::NewLettering));

@@ -205,5 +205,5 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
 
 TEST(CutDrawing, RefusesDrawingsBeyondItsGrid) {
     Handover h = handover({{1, {rect(0, 0, 1e7, 10)}}});
-    EXPECT_THROW(makeDrawing(h, {}), DrawingError);
+    EXPECT_THROW(makeDrawing(h, {}), fault::DrawingFault);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 namespace testsupport {
 

@@ -41,7 +41,7 @@ double gap(const stencil::Loop& l) {
 TEST(Handover, ReadsEveryFileIntoMillimetresAndChainsTheContours) {
     Folder f;
     f.t.write("workm.dat", crlf({" 0", " 1", " 0", " 0", " 10", " 0", " 1"}));  // one lone line: not a closed bar
-    EXPECT_THROW(stencil::readHandover(f.t.path() / "workfiles"), stencil::HandoverError);
+    EXPECT_THROW(stencil::readHandover(f.t.path() / "workfiles"), fault::HandoverFault);
     f.t.write("workm.dat", crlf({" 0", " 4", " 0", " -2", " 30", " -2", " 1", " 30", " 0", " 30", " -2", " 1",
                                  " 0", " 0", " 30", " 0", " 1", " 0", " -2", " 0", " 0", " 1"}));
     f.t.write("orgdim.dat", crlf({"0"}));
@@ -116,7 +116,7 @@ TEST(Handover, RefusesMissingTruncatedAndGarbledFilesNamingThem) {
         try {
             stencil::readHandover(f.t.path() / "workfiles");
             ADD_FAILURE() << c.what << ": read without complaint";
-        } catch (const stencil::HandoverError& e) {
+        } catch (const fault::HandoverFault& e) {
             EXPECT_EQ(e.file, c.file) << c.what;
             EXPECT_EQ(e.status, c.status) << c.what;
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << c.what << ": " << e.what();

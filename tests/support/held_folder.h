@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 
 namespace testsupport {
 

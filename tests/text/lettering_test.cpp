@@ -185,15 +185,15 @@ TEST(Letters, RefusedTextsSayWhy) {
         try {
             setter.set(t, true);
             ADD_FAILURE() << "accepted: " << t;
-        } catch (const text::TextFault& e) {
+        } catch (const fault::TextFault& e) {
             EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
         }
     }
     EXPECT_EQ(setter.set(std::string(255, 'x'), true).letters.size(), 255u);
-    EXPECT_THROW(text::resolveFont("No Such Family"), text::TextFault);
-    EXPECT_THROW(text::resolveFont("DejaVu Sans:Heavy Wobbly"), text::TextFault);
-    EXPECT_THROW(text::resolveFont("/no/such/font.ttf"), text::TextFault);
-    EXPECT_THROW(text::Font(text::FontRef{"", "", "/etc/hostname", 0}), text::TextFault);
+    EXPECT_THROW(text::resolveFont("No Such Family"), fault::TextFault);
+    EXPECT_THROW(text::resolveFont("DejaVu Sans:Heavy Wobbly"), fault::TextFault);
+    EXPECT_THROW(text::resolveFont("/no/such/font.ttf"), fault::TextFault);
+    EXPECT_THROW(text::Font(text::FontRef{"", "", "/etc/hostname", 0}), fault::TextFault);
 }
 
 }  // namespace

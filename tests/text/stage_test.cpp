@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "engine/contours.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "text/stage.h"
 #include "text_support.h"
 
@@ -122,11 +122,11 @@ TEST_F(Folder, NextHandsTheFolderToTheShapesStage) {
         std::function<bool()> onStart;
         bool startProgram(const std::string&, const std::vector<std::string>&) override { return onStart(); }
     } port;
-    shell::WorkFolderLock other(dir_ / "workfiles");
+    wf::WorkFolderLock other(dir_ / "workfiles");
     {
         text::TextStage stage(dir_, text::Variant::Bridges, port);
         ASSERT_TRUE(stage.claimWorkFolder());
-        EXPECT_EQ(other.acquire(), shell::LockState::Busy);
+        EXPECT_EQ(other.acquire(), wf::LockState::Busy);
         stage.setText("AB");
         texttest::ProgramRun shapes{};
         port.onStart = [&] {
@@ -135,9 +135,9 @@ TEST_F(Folder, NextHandsTheFolderToTheShapesStage) {
         };
         EXPECT_EQ(stage.next(), text::NextOutcome::Started);
         EXPECT_EQ(shapes.status, 0) << shapes.err;
-        EXPECT_EQ(shapes.err.find(shell::kWorkFolderBusy), std::string::npos) << shapes.err;
+        EXPECT_EQ(shapes.err.find(wf::kWorkFolderBusy), std::string::npos) << shapes.err;
         EXPECT_NE(shapes.out.find("\"letterCount\": 2"), std::string::npos) << shapes.out;
-        EXPECT_EQ(other.acquire(), shell::LockState::Held);  // given up for good
+        EXPECT_EQ(other.acquire(), wf::LockState::Held);  // given up for good
         other.release();
     }
     text::TextStage stage(dir_, text::Variant::Bridges, port);
@@ -145,14 +145,14 @@ TEST_F(Folder, NextHandsTheFolderToTheShapesStage) {
     stage.setText("AB");
     port.onStart = [] { return false; };
     EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
-    EXPECT_EQ(other.acquire(), shell::LockState::Busy);  // taken back
+    EXPECT_EQ(other.acquire(), wf::LockState::Busy);  // taken back
     port.onStart = [&] {
-        EXPECT_EQ(other.acquire(), shell::LockState::Held);  // another program comes in meanwhile
+        EXPECT_EQ(other.acquire(), wf::LockState::Held);  // another program comes in meanwhile
         return false;
     };
     EXPECT_EQ(stage.next(), text::NextOutcome::Ended);
     EXPECT_TRUE(other.held());
-    EXPECT_EQ(port.messages.back(), std::string("critical|Error|") + shell::kWorkFolderBusy);
+    EXPECT_EQ(port.messages.back(), std::string("critical|Error|") + wf::kWorkFolderBusy);
 }
 
 // The command line end to end: the text stage writes, the shapes stage's command line loads

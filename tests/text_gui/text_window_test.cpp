@@ -18,7 +18,7 @@
 
 #include "app/text/text_cli.h"
 #include "app/text/text_window.h"
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 #include "support/held_folder.h"
 
 namespace {
@@ -78,8 +78,8 @@ TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     std::ofstream(dir / "workfiles" / "tground.dat") << "old\r\n";
     std::ofstream(dir / "workfiles" / "stv1text.dat") << "LAST\r\nDejaVu Sans\r\nBold\r\n\r\n1\r\n";
     fs::copy_file("/bin/true", dir / "letterkerf", fs::copy_options::overwrite_existing);
-    shell::WorkFolderLock first(dir / "workfiles");
-    ASSERT_EQ(first.acquire(), shell::LockState::Held);
+    wf::WorkFolderLock first(dir / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
     const auto contents = [&] { return testsupport::filesOf(dir / "workfiles"); };
     const auto before = contents();
 
@@ -89,7 +89,7 @@ TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
         closer.timer.stop();
         EXPECT_TRUE(w.refused());
         EXPECT_EQ(closer.title, "Error");
-        EXPECT_EQ(closer.text.toStdString(), shell::kWorkFolderBusy);
+        EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
         EXPECT_TRUE(w.findChild<QLineEdit*>("text")->text().isEmpty());  // the last text was not read
     }
 
@@ -98,7 +98,7 @@ TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     EXPECT_EQ(apptext::runTextCli({"--folder", dir.string(), "--text", "AB", "--start", "--report"}, self,
                                   dir.string(), out, err),
               3);
-    EXPECT_EQ(err.str(), std::string("critical|Error|") + shell::kWorkFolderBusy + "\n");
+    EXPECT_EQ(err.str(), std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
     EXPECT_NE(out.str().find("\"started\": []"), std::string::npos) << out.str();
     EXPECT_EQ(contents(), before);
 

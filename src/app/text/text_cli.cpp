@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/qtui.h"
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 #include "text/stage.h"
 
 namespace apptext {
@@ -188,7 +188,7 @@ int runTextCli(const std::vector<std::string>& args, const std::string& programF
             if (request.find('/') != std::string::npos || fs::is_regular_file(againstCaller(request, callerFolder), ec))
                 request = againstCaller(request, callerFolder).string();
             stage.setFont(text::resolveFont(request));
-        } catch (const text::TextFault& e) {
+        } catch (const fault::TextFault& e) {
             port.message(e.what(), "Font", text::Icon::Critical);
             status = kRefused;
         }
@@ -197,7 +197,7 @@ int runTextCli(const std::vector<std::string>& args, const std::string& programF
     if (status == kDone) {
         try {
             lettering = stage.lettering();
-        } catch (const text::TextFault&) {
+        } catch (const fault::TextFault&) {
             // next() tells the user
         }
         const text::NextOutcome r = stage.next();

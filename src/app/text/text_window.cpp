@@ -217,7 +217,7 @@ void TextWindow::fontChosen() {
     if (!f) return;  // still typing a family name
     try {
         stage_.setFont(*f);
-    } catch (const text::TextFault& e) {
+    } catch (const fault::TextFault& e) {
         port_.message(e.what(), "Font", text::Icon::Critical);
     }
     refresh();
@@ -228,7 +228,7 @@ void TextWindow::chooseFile() {
     if (file.isEmpty()) return;
     try {
         stage_.setFont(text::FontRef{{}, {}, file.toStdString(), 0});
-    } catch (const text::TextFault& e) {
+    } catch (const fault::TextFault& e) {
         port_.message(e.what(), "Font", text::Icon::Critical);
         return;
     }
@@ -254,7 +254,7 @@ void TextWindow::refresh() {
             if (l.looseCount()) s += QString(", %1 islands still loose (red)").arg(l.looseCount());
         }
         status_->setText(s);
-    } catch (const text::TextFault& e) {
+    } catch (const fault::TextFault& e) {
         status_->setText(q(e.what()));
     }
 }

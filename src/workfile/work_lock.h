@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <functional>
 
-namespace shell {
+namespace wf {
 
 // The lock file in the work folder. It is created once (mode 0644 whatever the umask, so any
 // user who may read the folder may lock it) and never removed: the lock is the exclusive flock
@@ -75,4 +75,4 @@ private:
     LockState state_ = LockState::Released;
 };
 
-}  // namespace shell
+}  // namespace wf

@@ -1,11 +1,11 @@
-#include "connection/segments.h"
+#include "geom/segments.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 
-using connection::intersectSegments;
+using geom::intersectSegments;
 
 namespace {
 
@@ -81,13 +81,13 @@ TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) 
 TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
     std::array<double, 8> s{0, 0, 4, 0, 10, 2, 10, 8};
     std::int16_t failed = 9;
-    connection::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
+    geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
     EXPECT_EQ(failed, 0);
     const std::array<double, 8> want{0, 0, 10, 0, 10, 0, 10, 8};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(s[i], want[i], 1e-9) << i;
 
     s = {0, 0, 4, 0, 10, 2, 14, 2};
-    connection::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
+    geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
     EXPECT_EQ(failed, 1);
     EXPECT_NEAR(s[2], 20, 1e-9);
     EXPECT_NEAR(s[4], -6, 1e-9);
@@ -97,7 +97,7 @@ TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
 TEST(SegmentSpan, CounterClockwiseDegrees) {
     for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}}) {
         double s = 0;
-        connection::ccwSpan(from, to, s);
+        geom::ccwSpan(from, to, s);
         EXPECT_DOUBLE_EQ(s, want) << from << " -> " << to;
     }
 }

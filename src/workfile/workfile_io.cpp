@@ -1,4 +1,4 @@
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,7 +23,7 @@ constexpr double kLargestWritable = 1.79769313486231e308;  // the largest 15-dig
 }  // namespace
 
 std::string formatNumber(double value) {
-    if (!std::isfinite(value)) throw OverflowFault("number is not finite");
+    if (!std::isfinite(value)) throw fault::OverflowFault("number is not finite");
     if (value == 0.0) return " 0";  // negative zero included
 
     // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX".
@@ -31,7 +31,7 @@ std::string formatNumber(double value) {
     std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
     // the largest doubles round up past the range: such a line could never be read back
     if (std::fabs(value) > kLargestWritable && !std::isfinite(std::strtod(buf, nullptr)))
-        throw OverflowFault("number leaves the range when rounded");
+        throw fault::OverflowFault("number leaves the range when rounded");
     std::string mantissa;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
@@ -124,16 +124,16 @@ double parseNumber(std::string_view text) {
     errno = 0;
     const double v = std::strtod(clean.c_str(), nullptr);
     if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0))
-        throw OverflowFault("number out of range: " + clean);
+        throw fault::OverflowFault("number out of range: " + clean);
     return v;
 }
 
 namespace {
 template <typename T>
 T roundInto(double value, double lo, double hi) {
-    if (!std::isfinite(value)) throw OverflowFault("overflow");
+    if (!std::isfinite(value)) throw fault::OverflowFault("overflow");
     const double r = std::nearbyint(value);  // default rounding: half to even
-    if (r < lo || r > hi) throw OverflowFault("overflow");
+    if (r < lo || r > hi) throw fault::OverflowFault("overflow");
     return static_cast<T>(r);
 }
 }  // namespace
@@ -170,18 +170,18 @@ std::uintmax_t probeLength(const std::filesystem::path& file) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat st {};
         if (::lstat(file.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
+            if (!S_ISREG(st.st_mode)) throw fault::FileFault("not a regular file: " + file.string());
             return static_cast<std::uintmax_t>(st.st_size);
         }
-        if (errno != ENOENT) throw FileFault("cannot open " + file.string());
+        if (errno != ENOENT) throw fault::FileFault("cannot open " + file.string());
         const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
             return 0;
         }
-        if (errno != EEXIST) throw FileFault("cannot open " + file.string());
+        if (errno != EEXIST) throw fault::FileFault("cannot open " + file.string());
     }
-    throw FileFault("cannot open " + file.string());
+    throw fault::FileFault("cannot open " + file.string());
 }
 
 namespace {
@@ -310,10 +310,10 @@ std::vector<std::string> splitLines(std::string_view content) {
 std::string readFile(const std::filesystem::path& file) {
     // O_NONBLOCK: a FIFO in the file's place must not hold the open; it is refused just below
     Fd in(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (in.fd < 0) throw FileFault("cannot read " + file.string());
+    if (in.fd < 0) throw fault::FileFault("cannot read " + file.string());
     struct stat st {};
-    if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
-    if (static_cast<std::uintmax_t>(st.st_size) > kMaxReadBytes) throw FileFault("too large: " + file.string());
+    if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) throw fault::FileFault("not a regular file: " + file.string());
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxReadBytes) throw fault::FileFault("too large: " + file.string());
     std::string content;
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buf[1 << 16];
@@ -322,11 +322,11 @@ std::string readFile(const std::filesystem::path& file) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw FileFault("cannot read " + file.string());
+            throw fault::FileFault("cannot read " + file.string());
         }
         content.append(buf, static_cast<std::size_t>(n));
         // a file that grows while it is read is held to the same limit
-        if (content.size() > kMaxReadBytes) throw FileFault("too large: " + file.string());
+        if (content.size() > kMaxReadBytes) throw fault::FileFault("too large: " + file.string());
     }
     return content;
 }
@@ -340,7 +340,7 @@ LineReader::LineReader(const std::vector<std::string>& lines) {
 }
 
 const std::string& LineReader::text() {
-    if (pos_ >= content_.size()) throw FileFault("input past end of file");
+    if (pos_ >= content_.size()) throw fault::FileFault("input past end of file");
     std::size_t end = pos_;
     while (end < content_.size() && content_[end] != '\r' && content_[end] != '\n') ++end;
     line_.assign(content_, pos_, end - pos_);
@@ -398,12 +398,12 @@ std::filesystem::path temporaryName(const std::filesystem::path& file) {
 bool checkReplaceable(const std::filesystem::path& file, struct stat& st) {
     if (::lstat(file.c_str(), &st) != 0) {
         if (errno == ENOENT) return false;
-        throw FileFault("cannot look at " + file.string());
+        throw fault::FileFault("cannot look at " + file.string());
     }
-    if (S_ISLNK(st.st_mode)) throw FileFault("a symbolic link is not replaced: " + file.string());
-    if (!S_ISREG(st.st_mode)) throw FileFault("not a regular file: " + file.string());
+    if (S_ISLNK(st.st_mode)) throw fault::FileFault("a symbolic link is not replaced: " + file.string());
+    if (!S_ISREG(st.st_mode)) throw fault::FileFault("not a regular file: " + file.string());
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0)
-        throw FileFault("read-only: " + file.string());
+        throw fault::FileFault("read-only: " + file.string());
     return true;
 }
 
@@ -427,14 +427,14 @@ bool flush(int fd) { return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOT
 void syncFolders(const std::set<std::filesystem::path>& folders) {
     for (const auto& dir : folders) {
         Fd d(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (d.fd >= 0 && !flush(d.fd)) throw FileFault("cannot flush " + dir.string());
+        if (d.fd >= 0 && !flush(d.fd)) throw fault::FileFault("cannot flush " + dir.string());
     }
 }
 
 }  // namespace
 
 void FileSet::replace(const std::filesystem::path& file, std::string_view content, Sync sync) {
-    if (committed_) throw FileFault("the set is committed");
+    if (committed_) throw fault::FileFault("the set is committed");
     struct stat old {};
     const bool exists = checkReplaceable(file, old);
     std::filesystem::path tmp;
@@ -444,7 +444,7 @@ void FileSet::replace(const std::filesystem::path& file, std::string_view conten
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) throw FileFault("cannot write " + file.string());
+    if (fd < 0) throw fault::FileFault("cannot write " + file.string());
     Fd out(fd);
     bool ok = writeAll(out.fd, content);
     if (ok && exists) {
@@ -456,14 +456,14 @@ void FileSet::replace(const std::filesystem::path& file, std::string_view conten
     ok = ::close(out.release()) == 0 && ok;  // a full disk may only show when the last block goes out
     if (!ok) {
         ::unlink(tmp.c_str());
-        throw FileFault("cannot write " + file.string());
+        throw fault::FileFault("cannot write " + file.string());
     }
     entries_.push_back({file, tmp});
     durable_ = durable_ || sync == Sync::Durable;
 }
 
 void FileSet::remove(const std::filesystem::path& file) {
-    if (committed_) throw FileFault("the set is committed");
+    if (committed_) throw fault::FileFault("the set is committed");
     struct stat st {};
     checkReplaceable(file, st);
     entries_.push_back({file, {}});
@@ -479,9 +479,9 @@ void FileSet::commit() {
         if (durable_ && entries_.size() > 1 && done_ + 1 == entries_.size()) syncFolders(folders);
         if (e.temp.empty()) {
             if (::unlink(e.target.c_str()) != 0 && errno != ENOENT)
-                throw FileFault("cannot remove " + e.target.string());
+                throw fault::FileFault("cannot remove " + e.target.string());
         } else if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
-            throw FileFault("cannot replace " + e.target.string());
+            throw fault::FileFault("cannot replace " + e.target.string());
         }
     }
     committed_ = true;
@@ -508,7 +508,7 @@ int removeStaleTemporaryFiles(const std::filesystem::path& folder) {
 double parseNumberOrZero(std::string_view text) {
     try {
         return parseNumber(text);
-    } catch (const OverflowFault&) {
+    } catch (const fault::OverflowFault&) {
         return 0;
     }
 }

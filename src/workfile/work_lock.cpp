@@ -1,4 +1,4 @@
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-namespace shell {
+namespace wf {
 
 namespace {
 constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
@@ -79,4 +79,4 @@ void WorkFolderLock::release() {
     state_ = LockState::Released;
 }
 
-}  // namespace shell
+}  // namespace wf

@@ -9,33 +9,25 @@
 #include <string_view>
 #include <vector>
 
-namespace wf {
+#include "workfile/faults.h"
 
-// A run-time fault while reading or writing a work file (missing folder, unreadable file,
-// line past the end of the file). Each operation decides whether it reports it.
-struct FileFault : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-// A number that does not fit where it goes (16/32-bit overflow, non-finite value).
-struct OverflowFault : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+namespace wf {
 
 // Number-to-text form of the work files: " 101.6", " .1016", "-.5", " 0", "-1000",
 // " 1E-07", " 4.16666666666667E-02". At most 15 significant digits.
-// A non-finite value raises OverflowFault: such a number must never reach a file; so does a
+// A non-finite value raises fault::OverflowFault: such a number must never reach a file; so does a
 // value so close to the largest double that its 15 digits round beyond it.
 std::string formatNumber(double value);
 
 // Leading-number parse: blanks and tabs are ignored anywhere, then an optional sign, digits
 // with at most one ".", an optional exponent (E or D, optional sign, digits); parsing stops
 // at the first other character. "" and "." give 0. A magnitude beyond double range raises
-// OverflowFault.
+// fault::OverflowFault.
 double parseNumber(std::string_view text);
 // The same for a text box: a number too large to hold reads as 0, as text that does not parse.
 double parseNumberOrZero(std::string_view text);
 
-// Round half to even into the integer type; OverflowFault when the rounded value leaves it.
+// Round half to even into the integer type; fault::OverflowFault when the rounded value leaves it.
 std::int16_t toInt16(double value);
 std::int32_t toInt32(double value);
 
@@ -61,7 +53,7 @@ std::string jsonString(std::string_view text);
 inline constexpr std::uintmax_t kMaxReadBytes = std::uintmax_t{128} << 20;
 
 // Length of the file in bytes. A file that does not exist is created empty first (as the sibling
-// programs expect); an existing file is only looked at, whatever its write permission. FileFault
+// programs expect); an existing file is only looked at, whatever its write permission. fault::FileFault
 // when it cannot be created, or when something other than a regular file (a folder, a FIFO, a
 // device, a symbolic link) stands in its place.
 std::uintmax_t probeLength(const std::filesystem::path& file);
@@ -69,12 +61,12 @@ std::uintmax_t probeLength(const std::filesystem::path& file);
 // Lines of a text file: CR LF ends a line, and so does a lone CR or a lone LF.
 std::vector<std::string> splitLines(std::string_view content);
 
-// Reads a whole file; FileFault when it cannot be read, is not a regular file (a symbolic link
+// Reads a whole file; fault::FileFault when it cannot be read, is not a regular file (a symbolic link
 // is not followed: a work file is never read through one) or holds more than kMaxReadBytes.
 std::string readFile(const std::filesystem::path& file);
 
 // Reads line after line (lines as splitLines makes them, split as they are read); reading past
-// the last line is a FileFault.
+// the last line is a fault::FileFault.
 class LineReader {
 public:
     explicit LineReader(const std::filesystem::path& file) : content_(readFile(file)) {}
@@ -98,14 +90,14 @@ private:
 enum class Sync { Durable, Scratch };
 
 // The rules of every replacement: a target that exists must be a regular file the user may
-// write (neither a symbolic link, nor read-only by its mode or to this user) or FileFault is
+// write (neither a symbolic link, nor read-only by its mode or to this user) or fault::FileFault is
 // raised; the new file keeps the old one's mode (and, where allowed, its owner).
 //
 // A set of files replaced together. replace() writes each new text to a temporary file in the
 // target's folder (".NAME.tmpN-M") and flushes it; no target is touched yet. commit() then puts
 // them in place in the order they were added (remove() entries in their place), the folder
 // flushed before the last one, so a set whose last file is new is new whole. A fault raises
-// FileFault; what was put in place before it stays, nothing after it is touched, and the
+// fault::FileFault; what was put in place before it stays, nothing after it is touched, and the
 // temporary files are removed (also when the set is dropped without commit()).
 class FileSet {
 public:
@@ -136,7 +128,7 @@ int removeStaleTemporaryFiles(const std::filesystem::path& folder);
 
 // Collects lines and replaces the target file atomically: the text goes to a temporary file
 // in the same folder, which is then renamed over the target (see FileSet for the rules). On
-// any failure the target is untouched, the temporary file is removed and FileFault is raised.
+// any failure the target is untouched, the temporary file is removed and fault::FileFault is raised.
 class LineWriter {
 public:
     LineWriter& text(std::string_view line);

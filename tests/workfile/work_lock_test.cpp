@@ -1,5 +1,5 @@
 // One program of the suite at a time on a program folder.
-#include "shell/work_lock.h"
+#include "workfile/work_lock.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -32,9 +32,9 @@ std::map<std::string, std::string> contents(const fs::path& dir) {
 // a HeadlessUi that, whenever a program is started, tries the lock of the folder itself
 struct ProbingUi : HeadlessUi {
     fs::path folder;
-    std::vector<LockState> atStart;
+    std::vector<wf::LockState> atStart;
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override {
-        WorkFolderLock other(folder);
+        wf::WorkFolderLock other(folder);
         atStart.push_back(other.acquire());
         return HeadlessUi::startProgram(program, args);
     }
@@ -79,8 +79,8 @@ TEST(WorkFolder, ASecondProgramSaysSoAndEndsWithoutTouchingAFile) {
     ASSERT_TRUE(first->claimWorkFolder());
     EXPECT_TRUE(ui1->messages.empty());
     EXPECT_FALSE(t.exists(".c3.dat.tmp1-1"));
-    EXPECT_TRUE(t.exists(kLockFileName));
-    EXPECT_EQ(fs::status(t.work(kLockFileName)).permissions() & fs::perms::all,
+    EXPECT_TRUE(t.exists(wf::kLockFileName));
+    EXPECT_EQ(fs::status(t.work(wf::kLockFileName)).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     first->load();
     first->activate();
@@ -92,7 +92,7 @@ TEST(WorkFolder, ASecondProgramSaysSoAndEndsWithoutTouchingAFile) {
     Session second(t.path(), "stvt", ui2);
     EXPECT_FALSE(second.claimWorkFolder());
     ASSERT_EQ(ui2.messages.size(), 1u);
-    EXPECT_EQ(ui2.messages[0].text, kWorkFolderBusy);
+    EXPECT_EQ(ui2.messages[0].text, wf::kWorkFolderBusy);
     EXPECT_EQ(ui2.messages[0].title, "Error");
     EXPECT_EQ(ui2.messages[0].icon, Icon::Critical);
     EXPECT_TRUE(ui2.terminated);
@@ -122,25 +122,25 @@ TEST(WorkFolder, GivenUpJustBeforeASiblingStarts) {
     s.activate();
     EXPECT_FALSE(s.closeWindow());  // no STV3.EXE: "File access error !", the window stays
     ASSERT_EQ(ui.atStart.size(), 1u);
-    EXPECT_EQ(ui.atStart[0], LockState::Held);
+    EXPECT_EQ(ui.atStart[0], wf::LockState::Held);
     EXPECT_TRUE(s.workLock()->held());
-    WorkFolderLock other(ui.folder);
-    EXPECT_EQ(other.acquire(), LockState::Busy);
+    wf::WorkFolderLock other(ui.folder);
+    EXPECT_EQ(other.acquire(), wf::LockState::Busy);
     t.addProgram("STV3.EXE");
     EXPECT_TRUE(s.closeWindow());
     ASSERT_EQ(ui.atStart.size(), 2u);
-    EXPECT_EQ(ui.atStart[1], LockState::Held);
+    EXPECT_EQ(ui.atStart[1], wf::LockState::Held);
     EXPECT_FALSE(s.workLock()->held());
 
     // a child started while the lock is held does not keep it once we give it up
-    WorkFolderLock mine(ui.folder);
-    ASSERT_EQ(mine.acquire(), LockState::Held);
+    wf::WorkFolderLock mine(ui.folder);
+    ASSERT_EQ(mine.acquire(), wf::LockState::Held);
     pid_t child = 0;
     char sleepName[] = "sleep", seconds[] = "5";
     char* argv[] = {sleepName, seconds, nullptr};
     ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
     mine.release();
-    EXPECT_EQ(other.acquire(), LockState::Held);
+    EXPECT_EQ(other.acquire(), wf::LockState::Held);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 }
@@ -163,7 +163,7 @@ TEST(WorkFolder, ReadOnlyMissingOrUnusable) {
         Session s(t.path(), "stvt", ui);
         EXPECT_TRUE(s.claimWorkFolder());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, kWorkFolderReadOnly);
+        EXPECT_EQ(ui.messages[0].text, wf::kWorkFolderReadOnly);
         EXPECT_EQ(ui.messages[0].icon, Icon::Information);
         s.load();
         s.activate();
@@ -177,14 +177,14 @@ TEST(WorkFolder, ReadOnlyMissingOrUnusable) {
         SCOPED_TRACE("read-only, with a lock file");
         TempFolder t;
         t.copySample("tground.dat");
-        { WorkFolderLock once(t.path() / "workfiles"); ASSERT_EQ(once.acquire(), LockState::Held); }
+        { wf::WorkFolderLock once(t.path() / "workfiles"); ASSERT_EQ(once.acquire(), wf::LockState::Held); }
         const ReadOnlyFolder ro(t.path() / "workfiles");
         ASSERT_TRUE(ro.ok);
         HeadlessUi ui;
         Session s(t.path(), "stvt", ui);
         EXPECT_TRUE(s.claimWorkFolder());
         EXPECT_TRUE(ui.messages.empty());
-        EXPECT_EQ(WorkFolderLock(t.path() / "workfiles").acquire(), LockState::Busy);
+        EXPECT_EQ(wf::WorkFolderLock(t.path() / "workfiles").acquire(), wf::LockState::Busy);
     }
     {
         SCOPED_TRACE("no work folder");
@@ -199,14 +199,14 @@ TEST(WorkFolder, ReadOnlyMissingOrUnusable) {
         SCOPED_TRACE(link ? "a link in the lock file's place" : "a folder in the lock file's place");
         TempFolder t;
         if (link)
-            fs::create_symlink(t.work("elsewhere"), t.work(kLockFileName));
+            fs::create_symlink(t.work("elsewhere"), t.work(wf::kLockFileName));
         else
-            fs::create_directories(t.work(kLockFileName));
+            fs::create_directories(t.work(wf::kLockFileName));
         HeadlessUi ui;
         Session s(t.path(), "stvt", ui);
         EXPECT_FALSE(s.claimWorkFolder());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, kWorkFolderNotLockable);
+        EXPECT_EQ(ui.messages[0].text, wf::kWorkFolderNotLockable);
         EXPECT_TRUE(ui.terminated);
         EXPECT_FALSE(t.exists("elsewhere"));
     }

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace wf {
 
 // Starts `program` (a regular executable file) in its own folder, detached from this process.
 // False when it is no executable file or cannot be started.
 bool startDetached(const std::string& program, const std::vector<std::string>& args);
 
-}  // namespace shell
+}  // namespace wf

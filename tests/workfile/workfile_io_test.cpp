@@ -1,4 +1,4 @@
-#include "shell/workfile_io.h"
+#include "workfile/workfile_io.h"
 
 #include <gtest/gtest.h>
 
@@ -57,11 +57,11 @@ TEST(NumberForm, MatchesTheSiblingsTextForm) {
         {-0.0508, "-.0508"},
     };
     for (const auto& c : cases) EXPECT_EQ(formatNumber(c.v), c.text) << c.v;
-    EXPECT_THROW(formatNumber(std::nan("")), OverflowFault);
-    EXPECT_THROW(formatNumber(INFINITY), OverflowFault);
+    EXPECT_THROW(formatNumber(std::nan("")), fault::OverflowFault);
+    EXPECT_THROW(formatNumber(INFINITY), fault::OverflowFault);
     // 15 digits of the largest doubles round beyond the range: no reader could take them back
-    EXPECT_THROW(formatNumber(DBL_MAX), OverflowFault);
-    EXPECT_THROW(formatNumber(-DBL_MAX), OverflowFault);
+    EXPECT_THROW(formatNumber(DBL_MAX), fault::OverflowFault);
+    EXPECT_THROW(formatNumber(-DBL_MAX), fault::OverflowFault);
     EXPECT_EQ(formatNumber(1.79769313486231e308), " 1.79769313486231E+308");
     EXPECT_EQ(parseNumber(formatNumber(1.79769313486231e308)), 1.79769313486231e308);
 }
@@ -106,7 +106,7 @@ TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacter) {
     EXPECT_EQ(parseNumber("5E-"), 5);
     EXPECT_EQ(parseNumber("1,5"), 1);
     EXPECT_EQ(parseNumber("4.16666666666667E-02"), 4.16666666666667E-02);
-    EXPECT_THROW(parseNumber("1E999"), OverflowFault);
+    EXPECT_THROW(parseNumber("1E999"), fault::OverflowFault);
     EXPECT_EQ(parseNumber("1E-999"), 0);
 }
 
@@ -118,11 +118,11 @@ TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
     EXPECT_EQ(toInt16(0.49999999999999994), 0);
     EXPECT_EQ(toInt16(32767.4), 32767);
     EXPECT_EQ(toInt16(-32768.5), -32768);
-    EXPECT_THROW(toInt16(32767.5), OverflowFault);
-    EXPECT_THROW(toInt16(-32768.6), OverflowFault);
+    EXPECT_THROW(toInt16(32767.5), fault::OverflowFault);
+    EXPECT_THROW(toInt16(-32768.6), fault::OverflowFault);
     EXPECT_EQ(toInt32(2147483647.0), 2147483647);
-    EXPECT_THROW(toInt32(2147483647.5), OverflowFault);
-    EXPECT_THROW(toInt32(NAN), OverflowFault);
+    EXPECT_THROW(toInt32(2147483647.5), fault::OverflowFault);
+    EXPECT_THROW(toInt32(NAN), fault::OverflowFault);
     EXPECT_TRUE(parseFlag(" 1"));
     EXPECT_TRUE(parseFlag("1"));
     EXPECT_FALSE(parseFlag("1.4"));
@@ -141,7 +141,7 @@ TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     LineReader r(V{"1", " 2.5"});
     EXPECT_EQ(r.int16(), 1);
     EXPECT_EQ(r.number(), 2.5);
-    EXPECT_THROW(r.text(), FileFault);
+    EXPECT_THROW(r.text(), fault::FileFault);
 }
 
 TEST(Files, ProbeCreatesAndReplaceIsAtomic) {
@@ -157,12 +157,12 @@ TEST(Files, ProbeCreatesAndReplaceIsAtomic) {
     EXPECT_EQ(probeLength(f), 21u);
 
     // a folder that is missing: nothing written, the fault is raised
-    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), FileFault);
-    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), FileFault);
+    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
+    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
 
     // the target cannot be replaced (it is a folder): the old content stays, no temp left
     std::filesystem::create_directories(t.work("dir.dat") / "inner");
-    EXPECT_THROW(replaceFile(t.work("dir.dat"), "new"), FileFault);
+    EXPECT_THROW(replaceFile(t.work("dir.dat"), "new"), fault::FileFault);
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(t.path() / "workfiles")) {
         (void)e;
@@ -214,12 +214,12 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     const auto start = std::chrono::steady_clock::now();
     for (const auto& name : refused) {
         SCOPED_TRACE(name);
-        EXPECT_THROW(readFile(t.work(name)), FileFault);
-        EXPECT_THROW(probeLength(t.work(name)), FileFault);
-        EXPECT_THROW(LineReader{t.work(name)}, FileFault);
+        EXPECT_THROW(readFile(t.work(name)), fault::FileFault);
+        EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
+        EXPECT_THROW(LineReader{t.work(name)}, fault::FileFault);
     }
-    EXPECT_THROW(readFile(device ? t.work("zero.dat") : fs::path("/dev/zero")), FileFault);
-    EXPECT_THROW(probeLength(device ? t.work("zero.dat") : fs::path("/dev/zero")), FileFault);
+    EXPECT_THROW(readFile(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
+    EXPECT_THROW(probeLength(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_EQ(readFile(t.work("real.dat")), "1\r\n");
 
@@ -227,7 +227,7 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     // is refused without being read; at the limit it still reads
     t.write("big.dat", "A\r\n");
     fs::resize_file(t.work("big.dat"), kMaxReadBytes + 1);
-    EXPECT_THROW(readFile(t.work("big.dat")), FileFault);
+    EXPECT_THROW(readFile(t.work("big.dat")), fault::FileFault);
     EXPECT_EQ(probeLength(t.work("big.dat")), kMaxReadBytes + 1);  // only looked at
     fs::resize_file(t.work("big.dat"), kMaxReadBytes);
     LineReader at(t.work("big.dat"));
@@ -243,9 +243,9 @@ TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     fs::permissions(t.work("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(probeLength(t.work("ro.dat")), 6u);
     EXPECT_EQ(LineReader(t.work("ro.dat")).text(), "kept");
-    EXPECT_THROW(replaceFile(t.work("ro.dat"), "new\r\n"), FileFault);
+    EXPECT_THROW(replaceFile(t.work("ro.dat"), "new\r\n"), fault::FileFault);
     FileSet removal;
-    EXPECT_THROW(removal.remove(t.work("ro.dat")), FileFault);
+    EXPECT_THROW(removal.remove(t.work("ro.dat")), fault::FileFault);
     EXPECT_EQ(t.read("ro.dat"), "kept\r\n");
     EXPECT_EQ(modeOf(t.work("ro.dat")), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
@@ -263,11 +263,11 @@ TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     fs::create_symlink(other.work("none.dat"), t.work("dangling.dat"));
     for (const char* name : {"link.dat", "dangling.dat"}) {
         SCOPED_TRACE(name);
-        EXPECT_THROW(replaceFile(t.work(name), "new\r\n"), FileFault);
-        EXPECT_THROW(probeLength(t.work(name)), FileFault);
-        EXPECT_THROW(readFile(t.work(name)), FileFault);
+        EXPECT_THROW(replaceFile(t.work(name), "new\r\n"), fault::FileFault);
+        EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
+        EXPECT_THROW(readFile(t.work(name)), fault::FileFault);
         FileSet s;
-        EXPECT_THROW(s.remove(t.work(name)), FileFault);
+        EXPECT_THROW(s.remove(t.work(name)), fault::FileFault);
         EXPECT_TRUE(fs::is_symlink(t.work(name)));
     }
     EXPECT_EQ(other.read("target.dat"), "theirs\r\n");
@@ -293,7 +293,7 @@ TEST(Files, ASetIsWrittenWholeThenPutInPlaceInOrder) {
         // b.dat turns into a folder before the set is put in place
         fs::remove(t.work("b.dat"));
         fs::create_directories(t.work("b.dat") / "x");
-        EXPECT_THROW(s.commit(), FileFault);
+        EXPECT_THROW(s.commit(), fault::FileFault);
     }
     EXPECT_EQ(t.read("a.dat"), "new a\r\n");
     EXPECT_EQ(t.read("c.dat"), "old\r\n");

@@ -1,4 +1,4 @@
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
 #include <algorithm>
 #include <charconv>

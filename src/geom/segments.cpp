@@ -1,11 +1,11 @@
-#include "connection/segments.h"
+#include "geom/segments.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "geomlib/geomlib.h"
+#include "geom/geom.h"
 
-namespace connection {
+namespace geom {
 
 namespace {
 
@@ -193,4 +193,4 @@ void ccwSpan(double start, double end, double& span) {
     span = start >= end ? 360.0 - start + end : end - start;
 }
 
-}  // namespace connection
+}  // namespace geom

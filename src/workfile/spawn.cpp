@@ -1,4 +1,4 @@
-#include "shell/spawn.h"
+#include "workfile/spawn.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-namespace shell {
+namespace wf {
 
 bool startDetached(const std::string& program, const std::vector<std::string>& args) {
     struct stat st {};
@@ -64,4 +64,4 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
 }
 
-}  // namespace shell
+}  // namespace wf

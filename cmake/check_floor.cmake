@@ -1,0 +1,18 @@
+# Fails when a source of floor FLOOR includes a header of a floor it may not use.
+#   cmake -DFLOOR=engine -DUSES="geom;workfile" -DSOURCES="a.cpp;a.h" -DSTAMP=file -P check_floor.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed ${FLOOR} ${USES})
+set(wrong "")
+foreach(source IN LISTS SOURCES)
+  file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[A-Za-z_]+/")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([A-Za-z_]+)/.*" "\\1" floor "${line}")
+    if(NOT floor IN_LIST allowed)
+      string(APPEND wrong "\n  ${source}: ${line}  (${FLOOR} may use: ${allowed})")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  message(FATAL_ERROR "An include runs up or sideways between floors:${wrong}")
+endif()
+file(WRITE "${STAMP}" "")
