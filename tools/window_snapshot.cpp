@@ -1,13 +1,17 @@
 // Saves PNGs of the main window and its dialogs, for looking at what the window shows.
-//   window_snapshot [--token TOKEN] PROGRAM_FOLDER OUT_PREFIX ITEM...
+//   window_snapshot [--token TOKEN] [--screen] PROGRAM_FOLDER OUT_PREFIX ITEM...
 // An ITEM is a shape number, which is chosen before the window is saved as OUT_PREFIX<ITEM>.png;
 // it may carry the letters c (tick "Contour connection") and x (tick "Cut" as well), as in 4c
 // or 18cx. "window" saves the window as it stands. "dialog:NAME" opens a dialog and saves it
 // as OUT_PREFIX<NAME>.png: shape4 (a shape's dimensions), aperture, presetting, spacing, yesno.
 // Without --token the window starts fresh ("stvt"); "stvt3" restores the saved state.
+// With --screen each PNG is the whole screen as a window manager shows it (what lies beyond
+// the screen's edge is missing there), not the widget alone.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -17,8 +21,20 @@
 
 namespace {
 
+bool wholeScreen = false;
+
+// lets the window manager map and the window draw what it shows before the screen is taken
+void settle(QWidget* w) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000 && !(w->windowHandle() && w->windowHandle()->isExposed())) QApplication::processEvents();
+    for (t.restart(); t.elapsed() < 400;) QApplication::processEvents();
+}
+
 bool save(QWidget* w, const QString& file) {
-    if (w->grab().save(file, "PNG")) return true;
+    if (wholeScreen) settle(w);
+    const QPixmap picture = wholeScreen ? w->screen()->grabWindow(0) : w->grab();
+    if (picture.save(file, "PNG")) return true;
     std::fprintf(stderr, "%s: cannot write\n", file.toLocal8Bit().constData());
     return false;
 }
@@ -65,8 +81,12 @@ int main(int argc, char** argv) {
         token = args[1];
         args.remove(0, 2);
     }
+    if (!args.isEmpty() && args[0] == "--screen") {
+        wholeScreen = true;
+        args.removeFirst();
+    }
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: window_snapshot [--token TOKEN] PROGRAM_FOLDER OUT_PREFIX ITEM...\n");
+        std::fprintf(stderr, "usage: window_snapshot [--token TOKEN] [--screen] PROGRAM_FOLDER OUT_PREFIX ITEM...\n");
         return 1;
     }
     app::MainWindow w(args[0].toStdString(), token.toStdString());
