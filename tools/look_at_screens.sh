@@ -2,7 +2,7 @@
 # Screenshots of the shapes window and its dialogs on real screens: a virtual display of a
 # common size under a window manager, at several scale factors and with a large system font.
 # Prepares a state with the command line first (a shape, the connection, Cut, "Start convert"),
-# as tools/look_from_outside.sh does. Saves OUT/<screen>-<setting>-<item>.png (default ./screens).
+# then starts the real window on it with "stvt3". Saves OUT/<screen>-<setting>-<item>.png (default ./screens).
 # Run from the build folder: ../tools/look_at_screens.sh [OUT]
 set -eu
 "$(dirname "$0")/../scripts/install-deps.sh" xvfb openbox x11-utils
