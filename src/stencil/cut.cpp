@@ -421,13 +421,22 @@ std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach) {
     return {p1, p2, {p2.x + ox, p2.y + oy}, {p1.x + ox, p1.y + oy}};
 }
 
-Drawing makeDrawing(const Handover& h, const Options& o) {
-    Drawing d;
-    d.kind = o.kind;
-    d.options = o;
-    Flattener flat;
+namespace {
 
-    // reject what would not fit the integer grid before building anything
+// What the steps of one drawing share.
+struct Build {
+    const Handover& h;
+    const Options& o;
+    Drawing& d;
+    Flattener flat;
+    std::vector<LetterRegion> letters;
+    cl::Paths allLetters;
+    cl::Paths material;  // what is left standing once cut
+    std::vector<Region> pieces;
+};
+
+// Refuses what would not fit the integer grid, before anything is built.
+void checkReach(const Handover& h, const Options& o) {
     double lo = std::numeric_limits<double>::max(), hi = -lo;
     auto reach = [&](Pt p, double r) { lo = std::min({lo, p.x - r, p.y - r}), hi = std::max({hi, p.x + r, p.y + r}); };
     for (const Letter& l : h.letters)
@@ -440,9 +449,16 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         throw fault::DrawingFault("the drawing is larger than " + std::to_string(static_cast<int>(kLargestDrawing / 1000)) + " m");
     if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
 
-    // each letter: its outlines under the even-odd rule (outsides and counters)
-    std::vector<LetterRegion> letters(h.letters.size());
-    cl::Paths allLetters;
+}
+
+// Each letter: its outlines under the even-odd rule (outsides and counters).
+void buildLetters(Build& job) {
+    const Handover& h = job.h;
+    Drawing& d = job.d;
+    std::vector<LetterRegion>& letters = job.letters;
+    Flattener& flat = job.flat;
+    cl::Paths& allLetters = job.allLetters;
+    letters.resize(h.letters.size());
     for (std::size_t i = 0; i < h.letters.size(); ++i) {
         cl::Paths loops;
         for (const Loop& l : h.letters[i].loops) {
@@ -456,236 +472,294 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         allLetters.insert(allLetters.end(), letters[i].paths.begin(), letters[i].paths.end());
     }
 
-    cl::Paths material;  // what is left standing once cut
-    cl::Paths cut;        // the cut outlines before the kerf
-    std::vector<Region> pieces;
+}
 
-    if (o.kind == Kind::Stencil) {
-        cl::Paths strips;
-        for (const Bridge& b : h.bridges) {
-            cl::Path s;
-            for (Pt p : bridgeStrip(b, h.aperture, kBridgeReach)) s.push_back(toInt(p));
-            orientPositive(s);
-            strips.push_back(std::move(s));
-        }
-        cut = boolean(cl::ctDifference, allLetters, strips);
-        Bounds box;
-        box.add(cut);
-        if (box.empty()) box.add(allLetters);
-        if (box.empty()) throw fault::DrawingFault("the letters enclose no area");
-        const double margin = (o.border >= 0 ? o.border : kSheetMargin) * kUnitsPerMm;
-        const auto m = static_cast<cl::cInt>(std::llround(margin));
-        const cl::Path sheet{{box.x0 - m, box.y0 - m}, {box.x1 + m, box.y0 - m}, {box.x1 + m, box.y1 + m}, {box.x0 - m, box.y1 + m}};
-        d.sheet = toMm(sheet);
-        material = boolean(cl::ctDifference, {sheet}, cut);
-        for (Region& r : regions(material)) {
-            if (r.depth == 0) continue;
-            // material inside an opening that no bridge ties to the sheet
-            Problem p{ProblemKind::Island, 0, placeOf(r), toMm(r)};
-            p.letter = letterAt(letters, toInt(p.place));
-            if (!p.letter) p.letter = letterNear(letters, toInt(p.place));
-            d.problems.push_back(std::move(p));
-        }
-        pieces = regions(cut);
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            // a stencil's pieces are openings of the sheet; the counters inside them are parts
-            // held by bridges
-            for (Region& g : moved(pieces[i], -o.kerf / 2)) {
-                d.cut.push_back(flat.outline(g.outer, true));
-                d.cut.back().piece = static_cast<int>(i);
-                for (const auto& hole : g.holes) {
-                    d.cut.push_back(flat.outline(hole, false));
-                    d.cut.back().piece = static_cast<int>(i);
-                }
+// The cut outlines of every piece, moved by `grow` (mm): an outer outline is an opening of
+// the sheet when `outerIsOpening`, its holes are then parts, and the other way round.
+void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
+    for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+        for (Region& g : moved(job.pieces[i], grow)) {
+            job.d.cut.push_back(job.flat.outline(g.outer, outerIsOpening));
+            job.d.cut.back().piece = static_cast<int>(i);
+            for (const auto& hole : g.holes) {
+                job.d.cut.push_back(job.flat.outline(hole, !outerIsOpening));
+                job.d.cut.back().piece = static_cast<int>(i);
             }
         }
-        if (o.border >= 0) {
-            cl::Paths edge = offset({sheet}, o.kerf / 2, cl::jtRound);
-            for (const auto& e : edge) d.cut.push_back(flat.outline(e, false));
-        }
+    }
+}
+
+// A stencil: the letters less the bridges' strips are cut out of a sheet; material inside an
+// opening that no bridge ties to the sheet is an island.
+void buildStencil(Build& job) {
+    const Handover& h = job.h;
+    const Options& o = job.o;
+    Drawing& d = job.d;
+    Flattener& flat = job.flat;
+    const std::vector<LetterRegion>& letters = job.letters;
+    const cl::Paths& allLetters = job.allLetters;
+    cl::Paths& material = job.material;
+    std::vector<Region>& pieces = job.pieces;
+    cl::Paths cut;  // the cut outlines before the kerf
+    cl::Paths strips;
+    for (const Bridge& b : h.bridges) {
+        cl::Path s;
+        for (Pt p : bridgeStrip(b, h.aperture, kBridgeReach)) s.push_back(toInt(p));
+        orientPositive(s);
+        strips.push_back(std::move(s));
+    }
+    cut = boolean(cl::ctDifference, allLetters, strips);
+    Bounds box;
+    box.add(cut);
+    if (box.empty()) box.add(allLetters);
+    if (box.empty()) throw fault::DrawingFault("the letters enclose no area");
+    const double margin = (o.border >= 0 ? o.border : kSheetMargin) * kUnitsPerMm;
+    const auto m = static_cast<cl::cInt>(std::llround(margin));
+    const cl::Path sheet{{box.x0 - m, box.y0 - m}, {box.x1 + m, box.y0 - m}, {box.x1 + m, box.y1 + m}, {box.x0 - m, box.y1 + m}};
+    d.sheet = toMm(sheet);
+    material = boolean(cl::ctDifference, {sheet}, cut);
+    for (Region& r : regions(material)) {
+        if (r.depth == 0) continue;
+        // material inside an opening that no bridge ties to the sheet
+        Problem p{ProblemKind::Island, 0, placeOf(r), toMm(r)};
+        p.letter = letterAt(letters, toInt(p.place));
+        if (!p.letter) p.letter = letterNear(letters, toInt(p.place));
+        d.problems.push_back(std::move(p));
+    }
+    pieces = regions(cut);
+    // a stencil's pieces are openings of the sheet; the counters inside them are parts held
+    // by bridges
+    addCutOutlines(job, -o.kerf / 2, true);
+    if (o.border >= 0) {
+        cl::Paths edge = offset({sheet}, o.kerf / 2, cl::jtRound);
+        for (const auto& e : edge) d.cut.push_back(flat.outline(e, false));
+    }
+}
+
+// Which pieces of lettering hold together: with one object, those the bar reaches (without a
+// bar, each letter's largest piece); otherwise each letter's largest piece and the bar's.
+struct Holding {
+    std::vector<char> held;
+    std::vector<int> pieceLetter;
+    std::vector<Pt> place;
+    std::vector<std::size_t> mainOf;  // a letter's largest piece
+};
+
+Holding holding(const Build& job, const cl::Paths& bar) {
+    const Handover& h = job.h;
+    const std::vector<LetterRegion>& letters = job.letters;
+    const std::vector<Region>& pieces = job.pieces;
+    Holding r;
+    std::vector<char>& held = r.held;
+    std::vector<int>& pieceLetter = r.pieceLetter;
+    std::vector<Pt>& place = r.place;
+    std::vector<std::size_t>& mainOf = r.mainOf;
+    held.assign(pieces.size(), 0);
+    pieceLetter.assign(pieces.size(), 0);
+    place.resize(pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        place[i] = placeOf(pieces[i]);
+        pieceLetter[i] = letterAt(letters, toInt(place[i]));
+    }
+    mainOf.assign(letters.size() + 1, pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const int l = pieceLetter[i];
+        if (l && (mainOf[l] == pieces.size() || area(pieces[i]) > area(pieces[mainOf[l]]))) mainOf[l] = i;
+    }
+    const bool byBar = h.oneObject && !bar.empty();
+    if (byBar) {
+        for (const cl::Path& b : bar)
+            for (std::size_t i = 0; i < pieces.size(); ++i)
+                if (contains(paths(pieces[i]), b[0])) held[i] = 1;
     } else {
-        cl::Paths bar;
-        for (const Loop& l : h.bar) {
-            cl::Path p = flat.loop(l);
-            if (p.size() < 3) continue;
-            orientPositive(p);
-            bar.push_back(std::move(p));
+        for (std::size_t l = 1; l < mainOf.size(); ++l)
+            if (mainOf[l] < pieces.size()) held[mainOf[l]] = 1;
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            if (!pieceLetter[i]) held[i] = 1;  // a piece of the bar
+    }
+    return r;
+}
+
+// Each piece that does not hold: a tab to its letter's body (or the nearest held piece) when
+// tabs are asked for, else a loose piece in the problems. Returns the tabs.
+cl::Paths tabsOrProblems(Build& job, const Holding& hold) {
+    const Handover& h = job.h;
+    Drawing& d = job.d;
+    const std::vector<LetterRegion>& letters = job.letters;
+    const std::vector<Region>& pieces = job.pieces;
+    const std::vector<char>& held = hold.held;
+    const std::vector<int>& pieceLetter = hold.pieceLetter;
+    const std::vector<Pt>& place = hold.place;
+    const std::vector<std::size_t>& mainOf = hold.mainOf;
+    cl::Paths tabs;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (held[i]) continue;
+        const int letter = pieceLetter[i] ? pieceLetter[i] : letterNear(letters, toInt(place[i]));
+        std::size_t target = letter ? mainOf[static_cast<std::size_t>(letter)] : pieces.size();
+        if (target == i || (target < pieces.size() && !held[target])) {
+            // the letter's own body is not held either: join to the nearest held piece
+            target = pieces.size();
+            double best = std::numeric_limits<double>::max();
+            for (std::size_t k = 0; k < pieces.size(); ++k) {
+                if (!held[k]) continue;
+                const double dx = place[k].x - place[i].x, dy = place[k].y - place[i].y;
+                if (dx * dx + dy * dy < best) best = dx * dx + dy * dy, target = k;
+            }
         }
+        if (job.o.tabs && target < pieces.size()) {
+            Pt a, b;
+            nearestPoints(pieces[i].outer, pieces[target].outer, a, b);
+            const double width = std::max(h.aperture, kMinTabWidth);
+            centreTab(pieces[i].outer, pieces[target].outer, width, a, b);
+            tabs.push_back(strip(a, b, width, width * kTabOverlap));
+            orientPositive(tabs.back());
+            d.tabs.push_back({(a.x + b.x) / 2, (a.y + b.y) / 2});
+        } else {
+            d.problems.push_back({ProblemKind::LoosePiece, letter, place[i], toMm(pieces[i])});
+        }
+    }
+    return tabs;
+}
+
+// Lettering: letters and bar are parts; a piece that does not hold is reported, or joined to
+// the nearest held piece by a tab when asked.
+void buildLettering(Build& job) {
+    const Handover& h = job.h;
+    const Options& o = job.o;
+    Flattener& flat = job.flat;
+    const std::vector<LetterRegion>& letters = job.letters;
+    const cl::Paths& allLetters = job.allLetters;
+    cl::Paths& material = job.material;
+    std::vector<Region>& pieces = job.pieces;
+    cl::Paths bar;
+    for (const Loop& l : h.bar) {
+        cl::Path p = flat.loop(l);
+        if (p.size() < 3) continue;
+        orientPositive(p);
+        bar.push_back(std::move(p));
+    }
+    if (h.oneObject) {
+        cl::Paths all = allLetters;
+        all.insert(all.end(), bar.begin(), bar.end());
+        material = boolean(cl::ctUnion, all, {});
+        pieces = regions(material);
+    } else {
+        for (const LetterRegion& l : letters)
+            for (Region& r : regions(l.paths)) pieces.push_back(std::move(r));
+        for (Region& r : regions(bar)) pieces.push_back(std::move(r));
+    }
+    const cl::Paths tabs = tabsOrProblems(job, holding(job, bar));
+    if (!tabs.empty()) {
         if (h.oneObject) {
-            cl::Paths all = allLetters;
-            all.insert(all.end(), bar.begin(), bar.end());
+            cl::Paths all = material;
+            all.insert(all.end(), tabs.begin(), tabs.end());
             material = boolean(cl::ctUnion, all, {});
             pieces = regions(material);
         } else {
-            for (const LetterRegion& l : letters)
-                for (Region& r : regions(l.paths)) pieces.push_back(std::move(r));
-            for (Region& r : regions(bar)) pieces.push_back(std::move(r));
-        }
-
-        // which pieces hold together: with one object, those the bar reaches (without a bar,
-        // each letter's largest piece); otherwise each letter's largest piece
-        std::vector<char> held(pieces.size(), 0);
-        std::vector<int> pieceLetter(pieces.size(), 0);
-        std::vector<Pt> place(pieces.size());
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            place[i] = placeOf(pieces[i]);
-            pieceLetter[i] = letterAt(letters, toInt(place[i]));
-        }
-        std::vector<std::size_t> mainOf(letters.size() + 1, pieces.size());
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            const int l = pieceLetter[i];
-            if (l && (mainOf[l] == pieces.size() || area(pieces[i]) > area(pieces[mainOf[l]]))) mainOf[l] = i;
-        }
-        const bool byBar = h.oneObject && !bar.empty();
-        if (byBar) {
-            for (const cl::Path& b : bar)
-                for (std::size_t i = 0; i < pieces.size(); ++i)
-                    if (contains(paths(pieces[i]), b[0])) held[i] = 1;
-        } else {
-            for (std::size_t l = 1; l < mainOf.size(); ++l)
-                if (mainOf[l] < pieces.size()) held[mainOf[l]] = 1;
-            for (std::size_t i = 0; i < pieces.size(); ++i)
-                if (!pieceLetter[i]) held[i] = 1;  // a piece of the bar
-        }
-        cl::Paths tabs;
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            if (held[i]) continue;
-            const int letter = pieceLetter[i] ? pieceLetter[i] : letterNear(letters, toInt(place[i]));
-            std::size_t target = letter ? mainOf[static_cast<std::size_t>(letter)] : pieces.size();
-            if (target == i || (target < pieces.size() && !held[target])) {
-                // the letter's own body is not held either: join to the nearest held piece
-                target = pieces.size();
-                double best = std::numeric_limits<double>::max();
-                for (std::size_t k = 0; k < pieces.size(); ++k) {
-                    if (!held[k]) continue;
-                    const double dx = place[k].x - place[i].x, dy = place[k].y - place[i].y;
-                    if (dx * dx + dy * dy < best) best = dx * dx + dy * dy, target = k;
-                }
-            }
-            if (o.tabs && target < pieces.size()) {
-                Pt a, b;
-                nearestPoints(pieces[i].outer, pieces[target].outer, a, b);
-                const double width = std::max(h.aperture, kMinTabWidth);
-                centreTab(pieces[i].outer, pieces[target].outer, width, a, b);
-                tabs.push_back(strip(a, b, width, width * kTabOverlap));
-                d.tabs.push_back({(a.x + b.x) / 2, (a.y + b.y) / 2});
-            } else {
-                d.problems.push_back({ProblemKind::LoosePiece, letter, place[i], toMm(pieces[i])});
-            }
-        }
-        if (!tabs.empty()) {
-            for (auto& t : tabs) orientPositive(t);
-            if (h.oneObject) {
-                cl::Paths all = material;
-                all.insert(all.end(), tabs.begin(), tabs.end());
-                material = boolean(cl::ctUnion, all, {});
-                pieces = regions(material);
-            } else {
-                cl::Paths all;
-                for (const Region& r : pieces) {
-                    cl::Paths p = paths(r);
-                    all.insert(all.end(), p.begin(), p.end());
-                }
-                all.insert(all.end(), tabs.begin(), tabs.end());
-                pieces = regions(boolean(cl::ctUnion, all, {}));
-            }
-        }
-        if (material.empty())
+            cl::Paths all;
             for (const Region& r : pieces) {
                 cl::Paths p = paths(r);
-                material.insert(material.end(), p.begin(), p.end());
+                all.insert(all.end(), p.begin(), p.end());
             }
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            for (Region& g : moved(pieces[i], o.kerf / 2)) {
-                d.cut.push_back(flat.outline(g.outer, false));
-                d.cut.back().piece = static_cast<int>(i);
-                for (const auto& hole : g.holes) {
-                    d.cut.push_back(flat.outline(hole, true));
-                    d.cut.back().piece = static_cast<int>(i);
-                }
+            all.insert(all.end(), tabs.begin(), tabs.end());
+            pieces = regions(boolean(cl::ctUnion, all, {}));
+        }
+    }
+    if (material.empty())
+        for (const Region& r : pieces) {
+            cl::Paths p = paths(r);
+            material.insert(material.end(), p.begin(), p.end());
+        }
+    addCutOutlines(job, o.kerf / 2, false);
+}
+
+// Material narrower than the kerf: what an opening (shrink, then grow back) removes, and every
+// place where shrinking by half the kerf splits a piece of material in two.
+void reportThinMaterial(Build& job) {
+    const Options& o = job.o;
+    Drawing& d = job.d;
+    const std::vector<LetterRegion>& letters = job.letters;
+    const cl::Paths& material = job.material;
+
+    auto report = [&](Pt place, std::vector<std::vector<Pt>> area) {
+        for (const Problem& q : d.problems)
+            if (q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - place.x, q.place.y - place.y) < 4 * o.kerf) return;
+        Problem p{ProblemKind::ThinMaterial, letterNear(letters, toInt(place)), place, std::move(area)};
+        d.problems.push_back(std::move(p));
+    };
+    const cl::Paths shrunk = offset(material, -o.kerf / 2, cl::jtMiter);
+    const cl::Paths opened = offset(shrunk, o.kerf / 2, cl::jtMiter);
+    // what the opening removes: webs and bridges narrower than the kerf (sharp corners come
+    // back whole with mitred joins, so little else is left)
+    std::vector<Region> thin;
+    for (Region& r : regions(boolean(cl::ctDifference, material, opened)))
+        if (r.outer.size() >= 3 && 2 * area(r) / perimeter(r.outer) > kDustWidth) thin.push_back(std::move(r));
+    std::vector<char> told(thin.size(), 0);
+    const double least = kThinAreaShare * o.kerf * o.kerf;
+    for (std::size_t i = 0; i < thin.size(); ++i)
+        if (area(thin[i]) >= least) report(placeOf(thin[i]), toMm(thin[i])), told[i] = 1;
+
+    const std::vector<Region> whole = regions(material), cores = regions(shrunk);
+    std::vector<Bounds> wholeBox(whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) wholeBox[i].add({whole[i].outer});
+    std::vector<std::vector<std::size_t>> coresOf(whole.size());
+    for (std::size_t c = 0; c < cores.size(); ++c)
+        for (std::size_t i = 0; i < whole.size(); ++i)
+            if (wholeBox[i].holds(cores[c].outer[0]) && contains(paths(whole[i]), cores[c].outer[0])) {
+                coresOf[i].push_back(c);
+                break;
+            }
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        auto& cs = coresOf[i];
+        if (cs.empty()) {  // thinner than the kerf all over
+            report(placeOf(whole[i]), toMm(whole[i]));
+            continue;
+        }
+        if (cs.size() < 2) continue;
+        std::sort(cs.begin(), cs.end(), [&](std::size_t a, std::size_t b) { return area(cores[a]) > area(cores[b]); });
+        for (std::size_t k = 1; k < cs.size(); ++k) {
+            // a piece that the shrinking cut off hangs on a link that is too thin: the
+            // removed sliver nearest to it
+            const Region& core = cores[cs[k]];
+            Bounds box;
+            box.add({core.outer});
+            const auto reach = static_cast<cl::cInt>(o.kerf * 2 * kUnitsPerMm);
+            box.x0 -= reach, box.y0 -= reach, box.x1 += reach, box.y1 += reach;
+            double best = std::numeric_limits<double>::max();
+            std::size_t link = thin.size();
+            for (std::size_t j = 0; j < thin.size(); ++j) {
+                Bounds tb;
+                tb.add({thin[j].outer});
+                if (tb.x1 < box.x0 || tb.x0 > box.x1 || tb.y1 < box.y0 || tb.y0 > box.y1) continue;
+                Pt a, b;
+                nearestPoints(core.outer, thin[j].outer, a, b);
+                const double dd = std::hypot(a.x - b.x, a.y - b.y);
+                if (dd < best) best = dd, link = j;
+            }
+            if (link == thin.size()) {
+                // the link is too small to outline: show the piece that hangs on it
+                report(placeOf(core), toMm(core));
+            } else if (!told[link]) {
+                told[link] = 1;
+                const Pt at = placeOf(thin[link]);
+                const double r = o.kerf;
+                report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
             }
         }
     }
+}
 
-    // material narrower than the kerf: what an opening (shrink, then grow back) removes, and
-    // every place where shrinking by half the kerf splits a piece of material in two
-    if (o.kerf > 0 && !material.empty()) {
-        auto report = [&](Pt place, std::vector<std::vector<Pt>> area) {
-            for (const Problem& q : d.problems)
-                if (q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - place.x, q.place.y - place.y) < 4 * o.kerf) return;
-            Problem p{ProblemKind::ThinMaterial, letterNear(letters, toInt(place)), place, std::move(area)};
-            d.problems.push_back(std::move(p));
-        };
-        const cl::Paths shrunk = offset(material, -o.kerf / 2, cl::jtMiter);
-        const cl::Paths opened = offset(shrunk, o.kerf / 2, cl::jtMiter);
-        // what the opening removes: webs and bridges narrower than the kerf (sharp corners come
-        // back whole with mitred joins, so little else is left)
-        std::vector<Region> thin;
-        for (Region& r : regions(boolean(cl::ctDifference, material, opened)))
-            if (r.outer.size() >= 3 && 2 * area(r) / perimeter(r.outer) > kDustWidth) thin.push_back(std::move(r));
-        std::vector<char> told(thin.size(), 0);
-        const double least = kThinAreaShare * o.kerf * o.kerf;
-        for (std::size_t i = 0; i < thin.size(); ++i)
-            if (area(thin[i]) >= least) report(placeOf(thin[i]), toMm(thin[i])), told[i] = 1;
-
-        const std::vector<Region> whole = regions(material), cores = regions(shrunk);
-        std::vector<Bounds> wholeBox(whole.size());
-        for (std::size_t i = 0; i < whole.size(); ++i) wholeBox[i].add({whole[i].outer});
-        std::vector<std::vector<std::size_t>> coresOf(whole.size());
-        for (std::size_t c = 0; c < cores.size(); ++c)
-            for (std::size_t i = 0; i < whole.size(); ++i)
-                if (wholeBox[i].holds(cores[c].outer[0]) && contains(paths(whole[i]), cores[c].outer[0])) {
-                    coresOf[i].push_back(c);
-                    break;
-                }
-        for (std::size_t i = 0; i < whole.size(); ++i) {
-            auto& cs = coresOf[i];
-            if (cs.empty()) {  // thinner than the kerf all over
-                report(placeOf(whole[i]), toMm(whole[i]));
-                continue;
-            }
-            if (cs.size() < 2) continue;
-            std::sort(cs.begin(), cs.end(), [&](std::size_t a, std::size_t b) { return area(cores[a]) > area(cores[b]); });
-            for (std::size_t k = 1; k < cs.size(); ++k) {
-                // a piece that the shrinking cut off hangs on a link that is too thin: the
-                // removed sliver nearest to it
-                const Region& core = cores[cs[k]];
-                Bounds box;
-                box.add({core.outer});
-                const auto reach = static_cast<cl::cInt>(o.kerf * 2 * kUnitsPerMm);
-                box.x0 -= reach, box.y0 -= reach, box.x1 += reach, box.y1 += reach;
-                double best = std::numeric_limits<double>::max();
-                std::size_t link = thin.size();
-                for (std::size_t j = 0; j < thin.size(); ++j) {
-                    Bounds tb;
-                    tb.add({thin[j].outer});
-                    if (tb.x1 < box.x0 || tb.x0 > box.x1 || tb.y1 < box.y0 || tb.y0 > box.y1) continue;
-                    Pt a, b;
-                    nearestPoints(core.outer, thin[j].outer, a, b);
-                    const double dd = std::hypot(a.x - b.x, a.y - b.y);
-                    if (dd < best) best = dd, link = j;
-                }
-                if (link == thin.size()) {
-                    // the link is too small to outline: show the piece that hangs on it
-                    report(placeOf(core), toMm(core));
-                } else if (!told[link]) {
-                    told[link] = 1;
-                    const Pt at = placeOf(thin[link]);
-                    const double r = o.kerf;
-                    report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
-                }
-            }
-        }
-    }
-
-    // pieces, totals and the extent of the outlines
-    for (const Region& r : pieces) {
+// Pieces, totals and the extent of the outlines.
+void summarize(Build& job) {
+    Drawing& d = job.d;
+    const std::vector<LetterRegion>& letters = job.letters;
+    for (const Region& r : job.pieces) {
         Piece p;
         p.area = area(r);
-        Bounds b;
-        b.add({r.outer});
-        p.min = toMm(cl::IntPoint{b.x0, b.y0});
-        p.max = toMm(cl::IntPoint{b.x1, b.y1});
+        Bounds box;
+        box.add({r.outer});
+        p.min = toMm(cl::IntPoint{box.x0, box.y0});
+        p.max = toMm(cl::IntPoint{box.x1, box.y1});
         p.letter = letterAt(letters, toInt(placeOf(r)));
         d.area += p.area;
         d.pieces.push_back(p);
@@ -698,6 +772,23 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         for (const Seg& s : out.segs) (s.bulge != 0 ? d.arcs : d.lines) += 1;
     }
     if (d.cut.empty()) throw fault::DrawingFault("the letters enclose no area");
+}
+
+}  // namespace
+
+Drawing makeDrawing(const Handover& h, const Options& o) {
+    checkReach(h, o);
+    Drawing d;
+    d.kind = o.kind;
+    d.options = o;
+    Build job{h, o, d, {}, {}, {}, {}, {}};
+    buildLetters(job);
+    if (o.kind == Kind::Stencil)
+        buildStencil(job);
+    else
+        buildLettering(job);
+    if (o.kerf > 0 && !job.material.empty()) reportThinMaterial(job);
+    summarize(job);
     return d;
 }
 
