@@ -150,8 +150,27 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     auto* row = new QHBoxLayout(central);
     view_ = new DrawingView(central);
     row->addWidget(view_, 1);
+    row->addWidget(buildSide(r));
+    setCentralWidget(central);
+    resize(1180, 760);
 
-    auto* side = new QVBoxLayout;
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { rebuild(false); });
+    connect(kerf_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
+    connect(border_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
+    connect(tabs_, &QCheckBox::toggled, this, [this] { rebuild(false); });
+    connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
+    connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
+
+    if (!claimFolder()) {
+        refused_ = true;
+        return;
+    }
+    const std::string problem = reload();
+    if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
+}
+
+// The kind, kerf, border and tabs.
+QLayout* CutWindow::buildSettings(const Request& r) {
     auto* form = new QFormLayout;
     kind_ = new QComboBox;
     kind_->addItem("Stencil (openings)");
@@ -178,8 +197,13 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     tabs_->setChecked(r.tabs);
     tabs_->setToolTip("Lettering: join every loose piece to its letter with a tab as wide as the apertures");
     form->addRow(tabs_);
-    side->addLayout(form);
+    return form;
+}
 
+// The settings, the problem list and the buttons beside the drawing.
+QWidget* CutWindow::buildSide(const Request& r) {
+    auto* side = new QVBoxLayout;
+    side->addLayout(buildSettings(r));
     side->addWidget(new QLabel("Problems"));
     problems_ = new QListWidget;
     side->addWidget(problems_, 1);
@@ -202,34 +226,23 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     auto* sideWidget = new QWidget;
     sideWidget->setLayout(side);
     sideWidget->setFixedWidth(300);
-    row->addWidget(sideWidget);
-    setCentralWidget(central);
-    resize(1180, 760);
-
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { rebuild(false); });
-    connect(kerf_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(border_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(tabs_, &QCheckBox::toggled, this, [this] { rebuild(false); });
-    connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
-    connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
     connect(fitButton, &QPushButton::clicked, view_, &DrawingView::fit);
     connect(saveDxf_, &QPushButton::clicked, this, &CutWindow::saveDxf);
     connect(saveSvg_, &QPushButton::clicked, this, &CutWindow::saveSvg);
     connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    return sideWidget;
+}
 
-    // the work folder first: a second program on it says so and ends before a file is read
+// The work folder first: a second program on it says so, and the window ends before a file
+// is read.
+bool CutWindow::claimFolder() {
     const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
     if (claim.text) {
         if (claim.critical) QMessageBox::critical(this, claim.title, claim.text);
         else QMessageBox::information(this, claim.title, claim.text);
     }
-    if (!claim.proceed) {
-        refused_ = true;
-        return;
-    }
-    const std::string problem = reload();
-    if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
+    return claim.proceed;
 }
 
 std::string CutWindow::reload() {

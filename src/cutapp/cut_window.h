@@ -74,6 +74,9 @@ public:
     void setTabs(bool on);
 
 private:
+    QLayout* buildSettings(const Request& r);
+    QWidget* buildSide(const Request& r);
+    bool claimFolder();
     void rebuild(bool refit);
     void saveDxf();
     void saveSvg();

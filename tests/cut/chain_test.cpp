@@ -100,7 +100,9 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     for (const auto& p : dxf.polylines) {
         EXPECT_TRUE(p.closed);
         cut += p.layer == "CUT", bridges += p.layer == "BRIDGES";
-        if (p.layer == "CUT") EXPECT_FALSE(selfCrossing(p));
+        if (p.layer == "CUT") {
+            EXPECT_FALSE(selfCrossing(p));
+        }
     }
     EXPECT_EQ(cut, 3);  // A, B and C, each one opening cut through by its bridges
     EXPECT_EQ(bridges, 3);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <optional>
+#include <variant>
 
 #include "app/qtui.h"
 #include "app/start/start_window.h"
@@ -83,11 +84,20 @@ std::optional<start::Action> actionOf(const QString& option) {
 
 }  // namespace
 
-int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
-    QString folder = defaultFolder, pngFile;
+namespace {
+
+struct StartArgs {
+    QString folder, pngFile;
     std::optional<start::Action> action;
     std::optional<start::Kind> kind;
     bool chain = false, report = false;
+};
+
+// Reads the arguments; a status when they are refused or only help was asked for.
+std::variant<StartArgs, int> parseArgs(const QStringList& args, const QString& defaultFolder, std::ostream& out,
+                                       std::ostream& err) {
+    StartArgs r;
+    r.folder = defaultFolder;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
         const Option* opt = nullptr;
@@ -110,68 +120,79 @@ int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostr
             value = args[++i];
         }
         if (a == "--folder") {
-            folder = QDir::current().absoluteFilePath(value);
+            r.folder = QDir::current().absoluteFilePath(value);
         } else if (a == "--png") {
-            pngFile = QDir::current().absoluteFilePath(value);
+            r.pngFile = QDir::current().absoluteFilePath(value);
         } else if (a == "--stencil" || a == "--parts") {
             const start::Kind k = a == "--parts" ? start::Kind::Parts : start::Kind::Stencil;
-            if (kind && *kind != k) {
+            if (r.kind && *r.kind != k) {
                 err << "--stencil and --parts: one or the other\n";
                 return kBadArguments;
             }
-            kind = k;
+            r.kind = k;
         } else if (a == "--chain") {
-            chain = true;
+            r.chain = true;
         } else if (a == "--report") {
-            report = true;
+            r.report = true;
         } else if (const auto act = actionOf(a)) {
-            if (action && *action != *act) {
+            if (r.action && *r.action != *act) {
                 err << a.toStdString() << ": one action at a time, as one click ends the window\n";
                 return kBadArguments;
             }
-            action = act;
+            r.action = act;
         }
     }
-    if (kind && action != start::Action::NewLettering) {
+    if (r.kind && r.action != start::Action::NewLettering) {
         err << "--stencil and --parts go with --new\n";
         return kBadArguments;
     }
-    if (!QFileInfo(folder).isDir()) {
-        err << folder.toStdString() << ": no such folder\n";
+    if (!QFileInfo(r.folder).isDir()) {
+        err << r.folder.toStdString() << ": no such folder\n";
         return kBadArguments;
     }
+    return r;
+}
+
+// The status of one click on the window's logic.
+int runAction(start::StartWindow& logic, start::Action action, std::ostream& err) {
+    switch (logic.run(action)) {
+        case start::Outcome::Disabled:
+            err << "\"" << start::caption(action) << "\" is not available: "
+                << (action == start::Action::Continue ? "no saved state (workfiles/stv2b.dat)"
+                                                      : "no hand-over (workfiles/workrl.dat and c3.dat)")
+                << "\n";
+            return kRefused;
+        case start::Outcome::Missing:
+        case start::Outcome::Failed: return kFileError;
+        default: return kDone;
+    }
+}
+
+}  // namespace
+
+int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
+    const std::variant<StartArgs, int> parsed = parseArgs(args, defaultFolder, out, err);
+    if (const int* status = std::get_if<int>(&parsed)) return *status;
+    const StartArgs& a = std::get<StartArgs>(parsed);
 
     CliUi ui(err);
-    if (chain) ui.realStart = &app::startDetached;
-    StartWidget window(QFile::encodeName(QDir(folder).absolutePath()).toStdString(), &ui);
+    if (a.chain) ui.realStart = &app::startDetached;
+    StartWidget window(QFile::encodeName(QDir(a.folder).absolutePath()).toStdString(), &ui);
     start::StartWindow& logic = window.logic();
     if (logic.terminated()) {  // another program works in the folder: said why, nothing touched
-        if (report) out << start::reportJson(logic, ui);
+        if (a.report) out << start::reportJson(logic, ui);
         return kFileError;
     }
-    if (kind) logic.setKind(*kind);
+    if (a.kind) logic.setKind(*a.kind);
     window.refresh();
 
     int status = kDone;
-    if (!pngFile.isEmpty() && !window.grab().save(pngFile, "PNG")) {
-        err << pngFile.toStdString() << ": cannot write\n";
+    if (!a.pngFile.isEmpty() && !window.grab().save(a.pngFile, "PNG")) {
+        err << a.pngFile.toStdString() << ": cannot write\n";
         status = kFileError;
     }
-    if (action && status == kDone) {
-        switch (logic.run(*action)) {
-            case start::Outcome::Disabled:
-                err << "\"" << start::caption(*action) << "\" is not available: "
-                    << (*action == start::Action::Continue ? "no saved state (workfiles/stv2b.dat)"
-                                                           : "no hand-over (workfiles/workrl.dat and c3.dat)")
-                    << "\n";
-                status = kRefused;
-                break;
-            case start::Outcome::Missing:
-            case start::Outcome::Failed: status = kFileError; break;
-            default: break;
-        }
-    }
-    if (report) out << start::reportJson(logic, ui);
+    if (a.action && status == kDone) status = runAction(logic, *a.action, err);
+    if (a.report) out << start::reportJson(logic, ui);
     return status;
 }
 
