@@ -83,12 +83,7 @@ std::size_t Lettering::looseCount() const {
     return n;
 }
 
-Lettering Typesetter::set(std::string_view utf8, bool bridges) {
-    Lettering out;
-    out.text = std::string(utf8);
-    out.bridges = bridges;
-    out.emMm = emMm_;
-    const std::vector<Character> chars = splitCharacters(utf8);
+void Typesetter::checkCharacters(const std::vector<Character>& chars) const {
     if (chars.empty()) throw fault::TextFault("Please type a text.");
     if (chars.size() > kMaxLetters)
         throw fault::TextFault("The text has " + std::to_string(chars.size()) + " letters; at most 255 fit.");
@@ -96,12 +91,10 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
     for (const Character& c : chars)
         if (c.code != ' ' && !font_.hasCharacter(c.code))
             throw fault::TextFault("The font " + fontName + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
+}
 
-    std::vector<char32_t> codes;
-    for (const Character& c : chars) codes.push_back(c.code);
-    const std::vector<Placement> placed = font_.shape(codes);
-    const double scale = emMm_ / font_.unitsPerEm();
-
+std::pair<double, double> Typesetter::place(Lettering& out, const std::vector<Character>& chars,
+                                            const std::vector<Placement>& placed, double scale) {
     double ymin = kInfinity, ymax = -kInfinity, x = 0;
     out.letters.resize(chars.size());
     for (std::size_t i = 0; i < chars.size(); ++i) {
@@ -124,14 +117,13 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
                 ymax = std::max({ymax, p.a.y, p.b.y, p.quad ? p.c.y : p.a.y});
             }
     }
-    if (!(ymax > ymin)) throw fault::TextFault("The text has no visible letter.");
+    return {ymin, ymax};
+}
 
-    // the strips as the shapes stage draws them at its default height and aperture width
-    const double fileToShapes = kShapesDefaultHeightMm / (ymax - ymin);
-    out.stripWidth = kShapesDefaultApertureMm / fileToShapes;
-    out.past = kBridgePastMm / fileToShapes;
+void Typesetter::addBridges(Lettering& out, const std::vector<Placement>& placed, double scale) {
+    const bool bridges = out.bridges;
     const BridgeRules rules{out.stripWidth, out.past, kLargeIslandEm * emMm_, out.stripWidth / 100};
-    for (std::size_t i = 0; i < chars.size(); ++i) {
+    for (std::size_t i = 0; i < out.letters.size(); ++i) {
         Letter& l = out.letters[i];
         if (l.contours.empty()) continue;
         auto cached = islands_.find(l.glyph);
@@ -157,6 +149,27 @@ Lettering Typesetter::set(std::string_view utf8, bool bridges) {
         for (Polygon& p : l.loose)
             for (Pt& q : p) q = q + shift;
     }
+}
+
+Lettering Typesetter::set(std::string_view utf8, bool bridges) {
+    Lettering out;
+    out.text = std::string(utf8);
+    out.bridges = bridges;
+    out.emMm = emMm_;
+    const std::vector<Character> chars = splitCharacters(utf8);
+    checkCharacters(chars);
+    std::vector<char32_t> codes;
+    for (const Character& c : chars) codes.push_back(c.code);
+    const std::vector<Placement> placed = font_.shape(codes);
+    const double scale = emMm_ / font_.unitsPerEm();
+    const auto [ymin, ymax] = place(out, chars, placed, scale);
+    if (!(ymax > ymin)) throw fault::TextFault("The text has no visible letter.");
+
+    // the strips as the shapes stage draws them at its default height and aperture width
+    const double fileToShapes = kShapesDefaultHeightMm / (ymax - ymin);
+    out.stripWidth = kShapesDefaultApertureMm / fileToShapes;
+    out.past = kBridgePastMm / fileToShapes;
+    addBridges(out, placed, scale);
 
     if (out.points() > kMaxPoints)
         throw fault::TextFault("The letters need " + std::to_string(out.points()) +

@@ -71,6 +71,13 @@ public:
     Lettering set(std::string_view utf8, bool bridges);
 
 private:
+    void checkCharacters(const std::vector<Character>& chars) const;
+    // Places the letters along the line; the text's lowest and highest point.
+    std::pair<double, double> place(Lettering& out, const std::vector<Character>& chars,
+                                    const std::vector<Placement>& placed, double scale);
+    // The bridges (or the loose islands) of every letter.
+    void addBridges(Lettering& out, const std::vector<Placement>& placed, double scale);
+
     struct Cached {
         double stripWidth;
         bool bridges;
