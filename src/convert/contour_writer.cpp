@@ -66,6 +66,51 @@ bool finite(const Piece& p) {
     return true;
 }
 
+// True when no circle through a (nor straight line) passes within t of each of p1, p2 and p3,
+// in x and in y. Four points on one circle (or line) through a make the lifted determinant of
+// p - a, (x, y, x^2 + y^2), vanish; it is proved out of reach here by bounding how far moving
+// the three points by up to t can change it, with the rounding of the sums on top.
+bool offEveryCircleThrough(const ContourPoint& a, const ContourPoint& p1, const ContourPoint& p2,
+                           const ContourPoint& p3, double t) {
+    constexpr double kEps = 0x1p-52;
+    const ContourPoint* p[3] = {&p1, &p2, &p3};
+    double x[3], y[3], q[3], dq[3];
+    double far = 0;
+    for (int i = 0; i < 3; ++i) {
+        x[i] = p[i]->x - a.x;
+        y[i] = p[i]->y - a.y;
+        far = std::max({far, std::fabs(x[i]), std::fabs(y[i])});
+    }
+    t += 4 * kEps * far;  // the differences are rounded
+    for (int i = 0; i < 3; ++i) {
+        q[i] = x[i] * x[i] + y[i] * y[i];
+        // how far q moves with the point, plus its own rounding
+        dq[i] = 2 * (std::fabs(x[i]) + std::fabs(y[i])) * t + 2 * t * t + 4 * kEps * q[i];
+    }
+    // cofactors of the rows, with what their rounding may have taken off them
+    double cof[3][3], row[3], drow[3];
+    for (int i = 0; i < 3; ++i) {
+        const int j = (i + 1) % 3, k = (i + 2) % 3;
+        cof[i][0] = std::fabs(y[j] * q[k] - q[j] * y[k]) + 2 * kEps * (std::fabs(y[j] * q[k]) + std::fabs(q[j] * y[k]));
+        cof[i][1] = std::fabs(q[j] * x[k] - x[j] * q[k]) + 2 * kEps * (std::fabs(q[j] * x[k]) + std::fabs(x[j] * q[k]));
+        cof[i][2] = std::fabs(x[j] * y[k] - y[j] * x[k]) + 2 * kEps * (std::fabs(x[j] * y[k]) + std::fabs(y[j] * x[k]));
+        row[i] = std::fabs(x[i]) + std::fabs(y[i]) + q[i];
+        drow[i] = 2 * t + dq[i];
+    }
+    const double det = x[0] * (y[1] * q[2] - q[1] * y[2]) + y[0] * (q[1] * x[2] - x[1] * q[2]) +
+                       q[0] * (x[1] * y[2] - y[1] * x[2]);
+    const double magnitude = std::fabs(x[0]) * (std::fabs(y[1] * q[2]) + std::fabs(q[1] * y[2])) +
+                             std::fabs(y[0]) * (std::fabs(q[1] * x[2]) + std::fabs(x[1] * q[2])) +
+                             q[0] * (std::fabs(x[1] * y[2]) + std::fabs(y[1] * x[2]));
+    // det(R + D) - det(R): one moved row (cofactors), two (Hadamard), all three
+    double change = 0;
+    for (int i = 0; i < 3; ++i) change += cof[i][0] * t + cof[i][1] * t + cof[i][2] * dq[i];
+    change += drow[0] * drow[1] * row[2] + drow[0] * drow[2] * row[1] + drow[1] * drow[2] * row[0];
+    change += drow[0] * drow[1] * drow[2];
+    const double bound = change * (1 + 1e-9) + 1e-13 * magnitude;
+    return std::isfinite(bound) && std::fabs(det) > bound;
+}
+
 // Appends p to the work list unless it is full.
 bool append(std::vector<ContourPoint>& pts, std::int32_t& j, double x, double y, std::int16_t mark) {
     if (j < 0 || j >= static_cast<std::int32_t>(pts.size())) return false;
@@ -74,6 +119,33 @@ bool append(std::vector<ContourPoint>& pts, std::int32_t& j, double x, double y,
 }
 
 }  // namespace
+
+// geom::rech's arithmetic in the same order, so that centre and radius come out bit for bit
+// as it finds them
+CircleThrough circleThrough(double x1, double y1, double x2, double y2, double x3, double y3) {
+    constexpr double kCollinearSine = 1e-12;  // geom::rech's own
+    CircleThrough c;
+    const double bx = x2 - x1, by = y2 - y1;
+    const double ex = x3 - x1, ey = y3 - y1;
+    c.cross = bx * ey - by * ex;
+    const double b2 = bx * bx + by * by, e2 = ex * ex + ey * ey;
+    const double f2 = (x3 - x2) * (x3 - x2) + (y3 - y2) * (y3 - y2);
+    double sides[3] = {b2, e2, f2};
+    std::sort(sides, sides + 3);
+    const double longest = sides[2];
+    const double shorterPair = std::sqrt(sides[0]) * std::sqrt(sides[1]);
+    c.degenerate = !(longest > 0) || !(shorterPair > 0) || !(std::fabs(c.cross) > kCollinearSine * shorterPair);
+    if (c.degenerate) return c;
+    const double d = 2.0 * c.cross;
+    const double ux = (ey * b2 - by * e2) / d;
+    const double uy = (bx * e2 - ex * b2) / d;
+    c.degenerate = !std::isfinite(ux) || !std::isfinite(uy);
+    if (c.degenerate) return c;
+    c.cx = x1 + ux;
+    c.cy = y1 + uy;
+    c.r = std::sqrt(ux * ux + uy * uy);
+    return c;
+}
 
 std::int32_t countContourPoints(const engine::Model& m, std::int32_t first, std::int32_t last) {
     const std::int32_t size = static_cast<std::int32_t>(m.elements.size());
@@ -140,6 +212,110 @@ void arcCos(double x, double& angle) {
     }
 }
 
+namespace {
+
+// The search for the pieces of a run of samples: from each start lo, the farthest end hi
+// whose arc through lo, the middle sample and hi passes every test of fitArcs, trying
+// hi = last, last - 1, ... in turn; with none, a straight piece to the next sample. Taken
+// literally that is a full test of the span for every end of every piece, so two kinds of
+// cheap tests go first, each refusing only ends that the full test refuses as well:
+// - farthestEnd: three samples that no circle through lo passes near enough to rule out
+//   every end beyond them at once, since every longer span holds them too;
+// - ruledOut, per end: the centre and radius as geom::rech finds them (bit for bit), the
+//   radius limits, the sample that refused the end before (the circles of neighbouring ends
+//   differ little), the sweep from plain products, a few samples spread over the span.
+// The pieces come out as the literal search finds them, in far fewer steps.
+class ArcSearch {
+public:
+    ArcSearch(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
+              double tol)
+        : pts_(pts), last_(last), s_(s), tol_(tol) {
+        double extent = 0;
+        for (std::int32_t k = first; k <= last; ++k)
+            extent = std::max({extent, std::fabs(pts[k].x), std::fabs(pts[k].y)});
+        // the rounding of a centre and of the test against it, far below the tolerance
+        reachSlack_ = tol + 1e-11 * (extent + std::fabs(s.maxArcRadius / s.outputScale) + tol);
+        // a margin far above the rounding of the angles the full test takes
+        constexpr double kSweepMargin = 1e-7;
+        cosMinSweep_ = std::cos(kMinSweep - kSweepMargin);
+        cosMaxSweep_ = std::cos(kMaxSweep + kSweepMargin);
+    }
+
+    // The first end to try from lo: no end beyond it can pass.
+    std::int32_t farthestEnd(std::int32_t lo) const {
+        if (!std::isfinite(reachSlack_)) return last_;
+        std::int32_t near = lo + 2, far = -1;  // not shown out of reach, shown out of reach
+        for (std::int32_t step = 4; far < 0 && near < last_; step *= 2) {
+            const std::int32_t end = step >= last_ - lo ? last_ : lo + step;
+            (outOfReach(lo, end) ? far : near) = end;
+        }
+        if (far < 0) return last_;
+        while (far - near > std::max<std::int32_t>(1, (far - lo) / 16)) {
+            const std::int32_t end = near + (far - near) / 2;
+            (outOfReach(lo, end) ? far : near) = end;
+        }
+        return far;
+    }
+
+    // True when the arc from lo through mid to hi would be refused by the full test.
+    bool ruledOut(std::int32_t lo, std::int32_t hi, std::int32_t mid) {
+        const CircleThrough c = circleThrough(P(lo).x, P(lo).y, P(hi).x, P(hi).y, P(mid).x, P(mid).y);
+        if (c.degenerate) return true;  // no sweep: always refused
+        const double os = s_.outputScale;
+        if (!(c.r * os <= s_.maxArcRadius && c.r * os >= s_.minArcRadius)) return true;
+        if (culprit_ >= lo && culprit_ < hi && offCircle(culprit_, c.cx, c.cy, c.r)) return true;
+        // the arc runs counter-clockwise from the start (cross < 0), else from the end
+        const ContourPoint& from = c.cross < 0 ? P(lo) : P(hi);
+        const ContourPoint& to = c.cross < 0 ? P(hi) : P(lo);
+        const double ux = from.x - c.cx, uy = from.y - c.cy, wx = to.x - c.cx, wy = to.y - c.cy;
+        const double turn = ux * wy - uy * wx, dot = ux * wx + uy * wy;
+        const double lengths = std::sqrt((ux * ux + uy * uy) * (wx * wx + wy * wy));
+        if (std::isfinite(turn) && std::isfinite(dot) && std::isfinite(lengths) && lengths > 0) {
+            // a turn of 0 or of pi and more (near 0 and 2 pi the full test finds a sweep
+            // outside its limits either way), or a sweep clearly outside kMinSweep..kMaxSweep
+            if (turn <= 0) return true;
+            if (dot > cosMinSweep_ * lengths || dot < cosMaxSweep_ * lengths) return true;
+        }
+        const std::int32_t span = hi - lo;
+        for (const std::int32_t k : {lo + span / 4, hi - span / 4, lo + span / 8, hi - span / 8})
+            if (k > lo && k < hi && offCircle(k, c.cx, c.cy, c.r)) return true;
+        return false;
+    }
+
+    // The full test's check of sample k against the circle; a sample off it is kept in mind.
+    bool offCircle(std::int32_t k, double cx, double cy, double r) {
+        std::int16_t ok = 0;
+        pointOnCircle(P(k).x, P(k).y, cx, cy, r, ok, tol_);
+        if (ok == 1) return false;
+        culprit_ = k;
+        return true;
+    }
+
+private:
+    const ContourPoint& P(std::int32_t k) const { return pts_[static_cast<std::size_t>(k)]; }
+
+    // Samples within lo..end that no circle through lo passes near enough to.
+    bool outOfReach(std::int32_t lo, std::int32_t end) const {
+        const std::int32_t span = end - lo;
+        const std::pair<std::int32_t, std::int32_t> inner[] = {
+            {span / 3, span - span / 3}, {span / 4, span / 2}, {span / 2, span - span / 4}, {span / 8, span / 2}};
+        for (const auto& [a, b] : inner)
+            if (a > 0 && a < b && b < span && offEveryCircleThrough(P(lo), P(lo + a), P(lo + b), P(end), reachSlack_))
+                return true;
+        return false;
+    }
+
+    const std::vector<ContourPoint>& pts_;
+    std::int32_t last_;
+    const Settings& s_;
+    double tol_;
+    double reachSlack_ = 0;
+    double cosMinSweep_ = 1, cosMaxSweep_ = -1;
+    std::int32_t culprit_ = -1;  // the sample that refused the last end
+};
+
+}  // namespace
+
 bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
              wf::LineWriter& out, ContourStats* stats) {
     const std::int32_t size = static_cast<std::int32_t>(pts.size());
@@ -152,8 +328,9 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
     const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[k]; };
     double worst = 0;  // mm
 
+    ArcSearch search(pts, first, last, s, tol);
     std::vector<Piece> pieces;
-    std::int32_t lo = first, hi = last;
+    std::int32_t lo = first, hi = search.farthestEnd(first);
     while (lo < last) {
         if (hi - lo <= 1) {
             Piece p;
@@ -161,11 +338,11 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
             p.from = lo, p.to = hi;
             pieces.push_back(p);
             lo = hi;
-            hi = last;
+            hi = search.farthestEnd(lo);
             continue;
         }
         const std::int32_t mid = lo + static_cast<std::int32_t>(std::nearbyint((hi - lo) * 0.5));
-        bool kept = mid > lo && mid < hi;
+        bool kept = mid > lo && mid < hi && !search.ruledOut(lo, hi, mid);
         double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, dev = 0;
         if (kept) {
             geom::rech(P(lo).x, P(lo).y, P(hi).x, P(hi).y, cx, cy, a1, a2, r, P(mid).x, P(mid).y);
@@ -189,10 +366,12 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
             };
             kept = (near(P(lo), sx, sy) || near(P(lo), ex, ey)) && (near(P(hi), sx, sy) || near(P(hi), ex, ey));
         }
+        // every sample from lo to before hi on the circle: a coarse pass first, which finds a
+        // sample off it soonest, then all of them with the largest deviation
+        constexpr std::int32_t kStride = 8;
+        for (std::int32_t k = lo + kStride; kept && k < hi; k += kStride) kept = !search.offCircle(k, cx, cy, r);
         for (std::int32_t k = lo; kept && k < hi; ++k) {
-            std::int16_t ok = 0;
-            pointOnCircle(P(k).x, P(k).y, cx, cy, r, ok, tol);
-            kept = ok == 1;
+            kept = !search.offCircle(k, cx, cy, r);
             dev = std::max(dev, std::fabs(r - distance(P(k).x, P(k).y, cx, cy)));
         }
         if (kept) {
@@ -203,7 +382,7 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
             pieces.push_back(p);
             worst = std::max(worst, dev * os);
             lo = hi;
-            hi = last;
+            hi = search.farthestEnd(lo);
         } else {
             --hi;
         }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,50 +27,63 @@ std::string formatNumber(double value) {
     if (!std::isfinite(value)) throw fault::OverflowFault("number is not finite");
     if (value == 0.0) return " 0";  // negative zero included
 
-    // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX".
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    // Correctly rounded to 15 significant digits: "d.dddddddddddddde+XX" (ties to even, as the
+    // C library's own scientific form).
+    const double magnitude = std::fabs(value);
+    char sci[32];
+    const char* const sciEnd =
+        std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, kSignificantDigits - 1).ptr;
     // the largest doubles round up past the range: such a line could never be read back
-    if (std::fabs(value) > kLargestWritable && !std::isfinite(std::strtod(buf, nullptr)))
-        throw fault::OverflowFault("number leaves the range when rounded");
-    std::string mantissa;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.') mantissa.push_back(*p);
-    const int exponent = std::atoi(p + 1);
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-    const int nd = static_cast<int>(mantissa.size());
+    if (magnitude > kLargestWritable) {
+        double back = 0;
+        if (std::from_chars(sci, sciEnd, back).ec == std::errc::result_out_of_range)
+            throw fault::OverflowFault("number leaves the range when rounded");
+    }
+    char mantissa[kSignificantDigits];
+    int nd = 0;
+    const char* p = sci;
+    for (; p != sciEnd && *p != 'e'; ++p)
+        if (*p != '.') mantissa[nd++] = *p;
+    ++p;  // past the 'e'
+    const bool negativeExponent = *p == '-';
+    int exponent = 0;
+    for (++p; p != sciEnd; ++p) exponent = exponent * 10 + (*p - '0');
+    if (negativeExponent) exponent = -exponent;
+    while (nd > 1 && mantissa[nd - 1] == '0') --nd;
 
-    std::string out(1, value < 0 ? '-' : ' ');
+    // at most 22 characters: "-1.23456789012345E+308"
+    char out[32];
+    char* o = out;
+    *o++ = value < 0 ? '-' : ' ';
     const bool expForm = exponent >= kSignificantDigits || exponent <= -5 ||
                          (nd - 1 - exponent) > kSignificantDigits;
     if (expForm) {
-        out += mantissa[0];
+        *o++ = mantissa[0];
         if (nd > 1) {
-            out += '.';
-            out.append(mantissa, 1, std::string::npos);
+            *o++ = '.';
+            o = std::copy(mantissa + 1, mantissa + nd, o);
         }
-        out += 'E';
-        out += exponent < 0 ? '-' : '+';
+        *o++ = 'E';
+        *o++ = exponent < 0 ? '-' : '+';
         const int e = std::abs(exponent);
-        if (e < 10) out += '0';
-        out += std::to_string(e);
+        if (e < 10) *o++ = '0';
+        o = std::to_chars(o, out + sizeof out, e).ptr;
     } else if (exponent >= 0) {
         const int intDigits = exponent + 1;
         if (nd <= intDigits) {
-            out += mantissa;
-            out.append(static_cast<std::size_t>(intDigits - nd), '0');
+            o = std::copy(mantissa, mantissa + nd, o);
+            o = std::fill_n(o, intDigits - nd, '0');
         } else {
-            out.append(mantissa, 0, static_cast<std::size_t>(intDigits));
-            out += '.';
-            out.append(mantissa, static_cast<std::size_t>(intDigits), std::string::npos);
+            o = std::copy(mantissa, mantissa + intDigits, o);
+            *o++ = '.';
+            o = std::copy(mantissa + intDigits, mantissa + nd, o);
         }
     } else {
-        out += '.';
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += mantissa;
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        o = std::copy(mantissa, mantissa + nd, o);
     }
-    return out;
+    return std::string(out, o);
 }
 
 double parseNumber(std::string_view text) {

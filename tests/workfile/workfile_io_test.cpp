@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -85,6 +86,86 @@ TEST(NumberForm, RoundTripsThroughTheParseAtFifteenDigits) {
         // formatting the parsed value gives the same text again
         ASSERT_EQ(formatNumber(parseNumber(text)), text);
     }
+}
+
+namespace {
+
+// The number form as the C library's formatted printing gives it, the way it was first
+// written: the yardstick for the faster writer.
+std::string printedNumberForm(double value) {
+    if (value == 0.0) return " 0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    if (!std::isfinite(std::strtod(buf, nullptr))) return "overflow";
+    std::string mantissa;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p != '.') mantissa.push_back(*p);
+    const int exponent = std::atoi(p + 1);
+    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+    const int nd = static_cast<int>(mantissa.size());
+    std::string out(1, value < 0 ? '-' : ' ');
+    if (exponent >= 15 || exponent <= -5 || nd - 1 - exponent > 15) {
+        out += mantissa.substr(0, 1);
+        if (nd > 1) out += "." + mantissa.substr(1);
+        char e[16];
+        std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + e;
+    }
+    if (exponent >= 0) {
+        if (nd <= exponent + 1) return out + mantissa + std::string(static_cast<std::size_t>(exponent + 1 - nd), '0');
+        return out + mantissa.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+               mantissa.substr(static_cast<std::size_t>(exponent + 1));
+    }
+    return out + "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+}
+
+}  // namespace
+
+// Byte for byte the printed form over every kind of double: any bit pattern (the tiniest and
+// the largest among them), decimal-looking values, exact ties at the 15th digit (even digit
+// kept), values that round up to one more digit, and the edges of the plain and exponent forms.
+TEST(NumberForm, SameBytesAsThePrintedFormOverManyDoubles) {
+    std::vector<double> values = {0.0, -0.0, 5e-324, -5e-324, 2.2250738585072014e-308, DBL_MAX, -DBL_MAX,
+                                  1.79769313486231e308, 1.797693134862315e308, 1.7976931348623149e308,
+                                  9.999999999999999, 99999999999999.99, 999999999999999.4, 999999999999999.5,
+                                  0.00009999999999999995, 0.0001, 0.00001, 1e15, 1e14, 123456789012345.5,
+                                  123456789012344.5, 1234567890123455.0, 1234567890123445.0, 0.5, 2.5, 0.125};
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 60000; ++i) {
+        std::uint64_t bits = rng();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(v);
+    }
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int i = 0; i < 60000; ++i) {
+        // decimals of up to 17 digits at every scale, as the tables hold them
+        const double digits = std::round(unit(rng) * std::pow(10.0, 1 + static_cast<int>(rng() % 17)));
+        values.push_back(digits * std::pow(10.0, static_cast<int>(rng() % 60) - 30) * (rng() % 2 ? -1 : 1));
+        // exact ties: 16 significant digits, the last a 5 (a whole number, or a few halvings)
+        const int halvings = static_cast<int>(rng() % 6);
+        const double whole = std::floor(std::pow(10.0, 15 - halvings) * (1 + 8 * unit(rng)));
+        const double tie = halvings == 0 ? std::floor(whole / 10) * 10 + 5
+                                         : whole + static_cast<double>(2 * (rng() % (1u << (halvings - 1))) + 1) /
+                                                       static_cast<double>(1u << halvings);
+        values.push_back(rng() % 2 ? tie : -tie);
+        // a run of nines that rounds up into the next power of ten
+        const double nines = (1 - std::pow(10.0, -15 - static_cast<int>(rng() % 2))) *
+                             std::pow(10.0, static_cast<int>(rng() % 40) - 20);
+        values.push_back(rng() % 2 ? nines : -nines);
+    }
+    int ties = 0;
+    for (const double v : values) {
+        const std::string printed = printedNumberForm(v);
+        if (printed == "overflow") {
+            EXPECT_THROW(formatNumber(v), fault::OverflowFault) << v;
+            continue;
+        }
+        ASSERT_EQ(formatNumber(v), printed) << std::hexfloat << v;
+        ties += std::fabs(v) >= 1e15 && std::fabs(v) < 1e16 && std::fmod(std::fabs(v), 10) == 5;
+    }
+    EXPECT_GT(ties, 5000);
 }
 
 TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacter) {
