@@ -156,12 +156,12 @@ void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
         case 11: s.openPresetting(); break;
         case 12:
             switch (a % 6) {
-                case 0: s.zoomIn(); break;
-                case 1: s.zoomOut(); break;
+                case 0: s.zoom().zoomIn(); break;
+                case 1: s.zoom().zoomOut(); break;
                 case 2: s.clickPicture9(); break;
                 case 3: s.clickPicture1(); break;
                 default:
-                    s.mouseDown(a % 2 ? shell::Session::kLeftButton : shell::Session::kRightButton, b * 2.5, cc * 1.875);
+                    s.zoom().mouseDown(a % 2 ? shell::ViewZoom::kLeftButton : shell::ViewZoom::kRightButton, b * 2.5, cc * 1.875);
                     break;
             }
             break;

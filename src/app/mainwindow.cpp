@@ -45,8 +45,8 @@ PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& pictur
 }
 
 void PreviewWidget::mousePressEvent(QMouseEvent* e) {
-    const int button = e->button() == Qt::LeftButton ? shell::Session::kLeftButton
-                       : e->button() == Qt::RightButton ? shell::Session::kRightButton
+    const int button = e->button() == Qt::LeftButton ? shell::ViewZoom::kLeftButton
+                       : e->button() == Qt::RightButton ? shell::ViewZoom::kRightButton
                                                         : 0;
     const QPointF p = e->position() * (preview::kPictureWidth / width());
     if (onMouseDown) onMouseDown(button, p.x(), p.y());
@@ -118,9 +118,9 @@ void MainWindow::buildWidgets() {
     bild1_ = new PreviewWidget(central, session_->picture);
     bild1_->move(10, 10);
     bild1_->onMouseDown = [this](int button, double x, double y) {
-        guarded([&] { session_->mouseDown(button, x, y); });
+        guarded([&] { session_->zoom().mouseDown(button, x, y); });
     };
-    bild1_->onMouseMove = [this](double x, double y) { guardEvent([&] { session_->mouseMove(x, y); }); };
+    bild1_->onMouseMove = [this](double x, double y) { guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
     qApp->installEventFilter(this);
 
     label2_ = new QLabel(central);
@@ -135,9 +135,9 @@ void MainWindow::buildWidgets() {
         const char* name;
         const char* tip;
         IconKind icon;
-        void (shell::Session::*handler)();
-    } zooms[] = {{"Picture17", "Zoom in", IconKind::ZoomIn, &shell::Session::zoomIn},
-                 {"Picture11", "Zoom out", IconKind::ZoomOut, &shell::Session::zoomOut},
+        std::function<void(shell::Session&)> handler;
+    } zooms[] = {{"Picture17", "Zoom in", IconKind::ZoomIn, [](shell::Session& s) { s.zoom().zoomIn(); }},
+                 {"Picture11", "Zoom out", IconKind::ZoomOut, [](shell::Session& s) { s.zoom().zoomOut(); }},
                  {"Picture9", "Fit the view to the letters", IconKind::Fit, &shell::Session::clickPicture9},
                  {"Picture1", "Redraw", IconKind::Redraw, &shell::Session::clickPicture1}};
     for (int i = 0; i < 4; ++i)
@@ -279,8 +279,8 @@ void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
     if (onClick_) onClick_();
 }
 
-void MainWindow::run(void (shell::Session::*handler)()) {
-    guarded([&] { (session_.get()->*handler)(); });
+void MainWindow::run(const std::function<void(shell::Session&)>& handler) {
+    guarded([&] { handler(*session_); });
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
@@ -289,7 +289,7 @@ void MainWindow::guarded(const std::function<void()>& handler) {
 }
 
 QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
-                                       QRect geometry, void (shell::Session::*handler)()) {
+                                       QRect geometry, std::function<void(shell::Session&)> handler) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setToolTip(tip);
@@ -297,7 +297,7 @@ QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const 
     b->setIconSize(geometry.size() - QSize(8, 8));
     b->setGeometry(geometry);
     b->setProperty(kPictureProperty, true);
-    connect(b, &QToolButton::clicked, this, [this, handler] { run(handler); });
+    connect(b, &QToolButton::clicked, this, [this, handler = std::move(handler)] { run(handler); });
     return b;
 }
 
@@ -369,7 +369,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
     bool zoomed = false;
-    if (rotation != 0) guardEvent([&] { zoomed = session_->mausrad(rotation, overPicture); });
+    if (rotation != 0) guardEvent([&] { zoomed = session_->zoom().mausrad(rotation, overPicture); });
     if (!zoomed) return QMainWindow::eventFilter(watched, e);
     guardEvent([this] { refreshFromControls(); });
     return true;

@@ -78,8 +78,8 @@ private:
     void bindCheck(QCheckBox* box, shell::Control<int>& control);
     // a picture button that runs a handler of the session, then shows the controls' state
     QToolButton* pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
-                               QRect geometry, void (shell::Session::*handler)());
-    void run(void (shell::Session::*handler)());
+                               QRect geometry, std::function<void(shell::Session&)> handler);
+    void run(const std::function<void(shell::Session&)>& handler);
     // one event: the handler under the fault guard, then the widgets follow the controls
     void guarded(const std::function<void()>& handler);
 

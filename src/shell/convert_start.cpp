@@ -77,7 +77,7 @@ void Session::clickBild2() {
         state.commit();
         stateSaved = true;
         handOver.commit();
-        mausaus();
+        zoom_.mausaus();
         handedOver = startSibling(appFolder_ + "STV3.EXE", {kTokenFresh});
         if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
     } catch (const ReportedFault&) {
@@ -101,7 +101,7 @@ void Session::clickBild2() {
             }
         }
     }
-    mausaus();
+    zoom_.mausaus();
     terminated = true;
     ui_.terminate();
 }

@@ -1,5 +1,5 @@
-// The main window's options that act on the shape: "On", "Fit in", the knot slider, redraw,
-// fit and zoom.
+// The main window's options that act on the shape: "On", "Fit in", the knot slider, redraw
+// and fit.
 #include <cmath>
 
 #include "engine/contours.h"
@@ -11,8 +11,6 @@ namespace shell {
 
 namespace {
 constexpr double kKnotRangeShare = 0.45;  // the full slider range moves the knot by 0.45 of the width
-constexpr double kMaxZoomOutHalfWidth = 50000;
-constexpr double kMinZoomInQuarterWidth = 2.5;
 
 }  // namespace
 
@@ -98,23 +96,6 @@ void Session::onHScroll1() {
     model.knotShift = controls.HScroll1.value() * wf::parseNumberOrZero(controls.Textv.value()) * kKnotRangeShare * 25.4 * 0.001;
     rebuild(kRebuildLetters | kRebuildShape | kRebuildApertures | kRebuildConnection | kRebuildPaint);
     ui_.controlsChanged();
-}
-
-void Session::zoomOut() {
-    engine::ViewWindow& v = model.view;
-    const double hw = (v.xmax - v.xmin) / 2, hh = (v.ymax - v.ymin) / 2;
-    if (hw > kMaxZoomOutHalfWidth) return paint();
-    v = engine::ViewWindow{v.xmin - hw, v.xmax + hw, v.ymin - hh, v.ymax + hh};
-    paint();
-}
-
-void Session::zoomIn() {
-    engine::ViewWindow& v = model.view;
-    const double qw = (v.xmax - v.xmin) / 4, qh = (v.ymax - v.ymin) / 4;
-    if (qw < kMinZoomInQuarterWidth) return paint();
-    const double cx = (v.xmin + v.xmax) / 2, cy = (v.ymin + v.ymax) / 2;
-    v = engine::ViewWindow{cx - qw, cx + qw, cy - qh, cy + qh};
-    paint();
 }
 
 }  // namespace shell

@@ -170,7 +170,7 @@ void Session::activate() {
         }
         if (controls.Check2.value() == 1) contourConnectionBuild();
         controls.Bild1 = true;
-        mausanr();
+        zoom_.mausanr();
         showContourDimensions();
     } catch (const std::exception&) {
         // faults of the start-up's own steps are absorbed; the operations report theirs
@@ -256,7 +256,6 @@ void Session::stegco() {
 
 void Session::paint() {
     if (paintSuppressed) return;
-    ++paintCount;
     try {
         preview::PaintOptions o;
         o.showKnots = controls.Check1 == 1;
@@ -385,7 +384,7 @@ bool Session::schliesser() {
 }
 
 bool Session::closeWindow() {
-    mausaus();
+    zoom_.mausaus();
     if (terminated) return true;  // already handed on
     return schliesser();
 }

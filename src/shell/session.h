@@ -13,8 +13,9 @@
 #include "preview/canvas.h"
 #include "shell/controls.h"
 #include "shell/ui.h"
-#include "workfile/work_lock.h"
 #include "shell/workfiles.h"
+#include "shell/zoom.h"
+#include "workfile/work_lock.h"
 
 namespace shell {
 
@@ -97,21 +98,8 @@ public:
     void clickFrame1();    // as clicking "Fit in"
     void clickPicture1();  // redraw
     void clickPicture9();  // fit and redraw
-    void zoomOut();        // Picture11
-    void zoomIn();         // Picture17
-
-    // ---- zoom by mouse and wheel; (x, y) in picture coordinates of the preview
-    static constexpr int kLeftButton = 1, kRightButton = 2;
-    void mouseMove(double x, double y);
-    void mouseDown(int button, double x, double y);
-    void makezoom1();  // in, about (mouseX, mouseY)
-    void makezoom2();  // out
-    void mausanr();    // the wheel reaches the preview from now on
-    void mausaus();    // no longer
-    // a wheel turn; it zooms when the hook is on and the pointer is over a visible picture of
-    // the main window. True when it zoomed.
-    bool mausrad(int rotation, bool overVisiblePicture);
-    double mouseX = 0, mouseY = 0;
+    // the zoom pictures, the mouse and the wheel over the preview
+    ViewZoom& zoom() { return zoom_; }
 
     // ---- the Yes/No dialog: false only for an answer of No ("N"); closing it without an
     // answer keeps the previous one
@@ -164,11 +152,9 @@ public:
     std::int32_t currentObject = 0;  // the object announced last in workrl.dat
     double outputScale = 1;          // mm per internal unit, once converted
     bool firstActivationDone = false;
-    bool wheelHookInstalled = false;
     bool terminated = false;
     TopDat topDat;
     std::string token;  // the command line as compared (blanks removed)
-    int paintCount = 0;
     preview::DisplayList picture;  // what the preview shows
 
     static bool anySignDistance(const engine::Model& m);  // entries 1..255
@@ -197,6 +183,7 @@ private:
     std::string commandLine_;
     Ui& ui_;
     std::unique_ptr<wf::WorkFolderLock> lock_;
+    ViewZoom zoom_{model.view, ui_, [this] { paint(); }};
 };
 
 }  // namespace shell

@@ -73,7 +73,7 @@ TEST(StartConvert, WritesEveryHandOverFileAndStartsTheLaterStage) {
     EXPECT_EQ(c.ui.started[0].program, c.s->appFolder() + "STV3.EXE");
     EXPECT_EQ(c.ui.started[0].arguments, Lines{"stvt"});
     EXPECT_TRUE(c.ui.terminated);
-    EXPECT_FALSE(c.s->wheelHookInstalled);
+    EXPECT_FALSE(c.s->zoom().wheelHooked());
 
     EXPECT_EQ(c.lines("c3.dat")[0], " .508");  // the sample letters are 101.6 mm high
     const auto rl = c.lines("workrl.dat");

@@ -58,7 +58,8 @@ TEST(StartUp, FreshFolderCreatesTheProbedFilesAndUsesDefaults) {
     EXPECT_DOUBLE_EQ(r.s->apertureWidthMax, 10.16);
     EXPECT_EQ(r.s->controls.Text4.value(), " .08");
     EXPECT_LT(r.s->model.view.xmin, 0);  // the fitted view window, not the default
-    EXPECT_GT(r.s->paintCount, 0);
+    EXPECT_GT(r.ui.redraws, 0);
+    EXPECT_TRUE(r.s->zoom().wheelHooked());
     // a later activation changes nothing but the factor
     r.s->hmaxFactor = 3;
     r.s->model.smallHeight = 50;
@@ -89,7 +90,7 @@ TEST(StartUp, CommandLineTokenDecidesTheStart) {
         ASSERT_EQ(r.ui.started.size(), 1u);
         EXPECT_EQ(r.ui.started[0].program, t.path().string() + "/zodu.exe");
         EXPECT_TRUE(r.ui.started[0].arguments.empty());
-        EXPECT_EQ(r.s->paintCount, 0);
+        EXPECT_EQ(r.ui.redraws, 0);
     }
     TempFolder t;  // without the start program the program still ends, silently
     Started r(t, "");
@@ -276,7 +277,7 @@ TEST(Closing, HandsOverToTheLaterStageOrSaysWhy) {
         EXPECT_EQ(r.ui.messages[0].icon, Icon::Critical);
         EXPECT_TRUE(r.ui.started.empty());
         EXPECT_FALSE(r.ui.terminated);
-        EXPECT_FALSE(r.s->wheelHookInstalled);
+        EXPECT_FALSE(r.s->zoom().wheelHooked());
         if (c.wif && c.program) {  // a wif.dat too short is left as it was
             EXPECT_EQ(t.read("wif.dat"), c.wif);
         }
