@@ -45,12 +45,22 @@ std::string programFolder() {
     return appFolderOf(ec ? fs::current_path(ec) / "program" : self);
 }
 
-Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
-    : commandLine_(std::move(commandLine)), ui_(ui) {
+namespace {
+// the folder made absolute where it can be, with a trailing separator
+std::string folderName(const fs::path& folder) {
     std::error_code ec;
-    fs::path abs = fs::absolute(appFolder, ec);
-    appFolder_ = (ec ? appFolder : abs).string();
-    if (appFolder_.empty() || appFolder_.back() != '/') appFolder_ += '/';
+    const fs::path abs = fs::absolute(folder, ec);
+    std::string name = (ec ? folder : abs).string();
+    if (name.empty() || name.back() != '/') name += '/';
+    return name;
+}
+}  // namespace
+
+Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
+    : appFolder_(folderName(appFolder)),
+      commandLine_(std::move(commandLine)),
+      ui_(ui),
+      spacingScan_(fs::path(appFolder_) / "workfiles") {
     wireHandlers();
 }
 

@@ -12,6 +12,7 @@
 #include "engine/model.h"
 #include "preview/canvas.h"
 #include "shell/controls.h"
+#include "shell/spacing_scan.h"
 #include "shell/ui.h"
 #include "shell/workfiles.h"
 #include "shell/zoom.h"
@@ -100,6 +101,8 @@ public:
     void clickPicture9();  // fit and redraw
     // the zoom pictures, the mouse and the wheel over the preview
     ViewZoom& zoom() { return zoom_; }
+    // "Remove empty space", on the letters as they lie
+    const SpacingScan& spacingScan() const { return spacingScan_; }
 
     // ---- the Yes/No dialog: false only for an answer of No ("N"); closing it without an
     // answer keeps the previous one
@@ -184,6 +187,7 @@ private:
     Ui& ui_;
     std::unique_ptr<wf::WorkFolderLock> lock_;
     ViewZoom zoom_{model.view, ui_, [this] { paint(); }};
+    SpacingScan spacingScan_;
 };
 
 }  // namespace shell

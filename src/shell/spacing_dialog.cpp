@@ -203,4 +203,71 @@ void SpacingDialog::removeEmptySpace() {
     if (row >= 0 && row < static_cast<int>(rows.size())) selectedRow = row;
 }
 
+bool SpacingDialog::layOutPlainly() {
+    if (!session_.loadGroundContours()) return false;
+    if (session_.controls.Check3 != 1) return true;
+    struct KeepShape {  // the shape in use comes back however the building ends
+        engine::Model& m;
+        std::int16_t shape;
+        ~KeepShape() { m.shapeNumber = shape; }
+    } keep{session_.model, session_.model.shapeNumber};
+    session_.model.shapeNumber = 0;
+    return session_.buildShape();
+}
+
+void SpacingDialog::showProgress(int letter, int letters) {
+    Ui& ui = session_.ui();
+    session_.picture.clear();
+    ui.redraw();
+    session_.controls.Label2.set("Please wait.... !  Examine contour >" + std::to_string(letter) + " from " +
+                                 std::to_string(letters) + " <");
+    ui.controlsChanged();
+    ui.processEvents();
+}
+
+bool SpacingDialog::closeGaps() {
+    engine::Model& m = session_.model;
+    Ui& ui = session_.ui();
+    for (std::size_t i = 0; i <= kLastPair; ++i) m.signDistanceA[i] = m.signDistanceB[i] = 0;
+    session_.controls.Label2.visible = true;
+    ui.controlsChanged();
+    struct HideLabel {  // however the removal ends
+        Session& s;
+        ~HideLabel() {
+            s.controls.Label2.visible = false;
+            s.ui().controlsChanged();
+        }
+    } hide{session_};
+
+    int letters = 0;  // as laid out for the scan
+    const auto abandon = [&] {
+        for (int k = 1; k <= letters; ++k) m.signDistanceB[static_cast<std::size_t>(k)] = 0;
+        letterBuild();
+        session_.paint();
+        return false;
+    };
+    try {
+        if (!layOutPlainly()) {  // reported
+            session_.paint();
+            return false;
+        }
+        letters = std::clamp<int>(m.letterCount, 0, static_cast<int>(engine::kMaxLetters));
+        const SpacingScan::Result scan =
+            session_.spacingScan().closeGaps(m, [this](int k, int n) { showProgress(k, n); });
+        if (!scan.written) {
+            ui.message(kFileAccessError, wf::kErrorTitle, Icon::Critical);
+            return abandon();
+        }
+        m.signDistanceB = scan.distances;
+        session_.controls.Label2.visible = false;
+        letterBuild();  // now with the shape in use and the new distances
+        fitPreview();
+        session_.paint();
+        return true;
+    } catch (const std::exception&) {
+        ui.message("Error !", "Exit", Icon::Critical);
+        return abandon();
+    }
+}
+
 }  // namespace shell

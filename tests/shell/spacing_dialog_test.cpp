@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "engine/outline_pieces.h"
-#include "geom/segments.h"
 #include "engine/contours.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
@@ -75,16 +74,6 @@ struct Program {
     int konFiles() const { return countKonFiles(t.path() / "workfiles"); }
     std::string message(std::size_t i) const { return ui.messages[i].title + "|" + ui.messages[i].text; }
 };
-
-// a rectangle as the earlier stage writes it: line records, closing entry, extra entry
-std::vector<Pt> rect(double x, double y, double w, double h) {
-    const double X = x + w, Y = y + h;
-    return {{x, y, "1"}, {X, y, "0"}, {X, y, "1"}, {X, Y, "0"}, {X, Y, "1"}, {x, Y, "0"}, {x, y, "6"}, {x, y, "0"}};
-}
-std::vector<Pt> operator+(std::vector<Pt> a, const std::vector<Pt>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // Crossings of the letters with the scan lines, worked out here on their own: the letters as
 // loaded (unbent) and moved by the distances, each line against every outline piece.
@@ -191,52 +180,6 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     d.close();
     EXPECT_TRUE(d.closed());
     EXPECT_EQ(p.s->selectedPair, 0);
-}
-
-TEST(EmptySpace, ScanFileAndHandMadeLetters) {
-    // the scan file of one square: a row per line, the crossings at its two sides, then zeros
-    {
-        Program p(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, {}, {}}}));
-        const engine::Box b = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
-        const double step = (b.ymax - b.ymin) / 300;
-        std::int16_t status = -1, error = -1;
-        examineLetter(p.m(), 1, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, p.t.work("kon1.tmp"), error);
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(error, 0);
-        const auto lines = wf::splitLines(p.t.read("kon1.tmp"));
-        ASSERT_GE(lines.size(), 903u);
-        EXPECT_EQ(lines.size() % 3, 0u);
-        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
-                  (std::vector<std::string>{" 1", " 0", wf::formatNumber(b.xmax), " 1", " 0", wf::formatNumber(b.xmax)}));
-        EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()), (std::vector<std::string>(3, " 0")));
-        EXPECT_NE(p.t.read("kon1.tmp").find("\r\n"), std::string::npos);
-        examineLetter(p.m(), 2, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, p.t.work("kon2.tmp"), error);
-        EXPECT_EQ(status, 2);
-        EXPECT_FALSE(p.t.exists("kon2.tmp"));
-        // no line above the top however the steps add up, and a box without height ends
-        examineLetter(p.m(), 1, status, b.xmin - 1, 5, b.xmax + 1, 5, 0, p.t.work("kon1.tmp"), error);
-        EXPECT_EQ(wf::splitLines(p.t.read("kon1.tmp")).size(), 3u * 301 + 3);
-    }
-    // T, o, p: the o slides under the bar, the p is held back by the bar's end
-    {
-        Program p(tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
-                                  {"o", 20, rect(0, 0, 15, 15), {}},
-                                  {"p", 15, rect(0, 0, 10, 25), {}}}));
-        p.s->loadGroundContours();
-        const engine::Box box = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
-        const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
-        p.d->removeEmptySpace();
-        EXPECT_TRUE(p.ui.messages.empty());
-        EXPECT_NEAR(p.m().signDistanceB[1], -25 * f - kOverlap, 1e-9);
-        EXPECT_NEAR(p.m().signDistanceB[2], -5 * f, 1e-9);
-    }
-    // letters that never face each other on one line keep their distance
-    {
-        Program p(tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
-        p.d->removeEmptySpace();
-        EXPECT_EQ(p.m().signDistanceB[1], 0);
-        EXPECT_EQ(p.konFiles(), 0);
-    }
 }
 
 TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
