@@ -13,9 +13,7 @@
 
 #include "app/guard.h"
 #include "app/icons.h"
-#include "app/preset_dialogs_qt.h"
 #include "app/render.h"
-#include "app/spacing_dialog_qt.h"
 #include "app/widgets.h"
 #include "app/shape_picture.h"
 
@@ -74,12 +72,6 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
         session_->faultEscaped();
         refreshFromControls();
     });
-    ui_.onRunDialog = [this](shell::DialogId id) {
-        if (id == shell::DialogId::ApertureWidth) runApertureDialog(*session_, this);
-        if (id == shell::DialogId::Presetting) runPresettingDialog(*session_, this);
-        if (id == shell::DialogId::SignDistances) runSpacingDialog(*session_, this);
-        refreshFromControls();
-    };
 
     // the work folder first: a second program on it says so and ends before a file is touched
     if (!session_->claimWorkFolder()) return;
@@ -115,7 +107,7 @@ void MainWindow::buildWidgets() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
-    bild1_ = new PreviewWidget(central, session_->picture);
+    bild1_ = new PreviewWidget(central, session_->picture());
     bild1_->move(10, 10);
     bild1_->onMouseDown = [this](int button, double x, double y) {
         guarded([&] { session_->zoom().mouseDown(button, x, y); });
@@ -244,15 +236,15 @@ void MainWindow::buildWidgets() {
         connect(pic, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->galleryClick(i); }); });
     }
 
-    bindCheck(check1_, session_->controls.Check1);
-    bindCheck(check2_, session_->controls.Check2);
-    bindCheck(check3_, session_->controls.Check3);
-    bindCheck(check4_, session_->controls.Check4);
-    bindCheck(check5_, session_->controls.Check5);
+    bindCheck(check1_, session_->controls().Check1);
+    bindCheck(check2_, session_->controls().Check2);
+    bindCheck(check3_, session_->controls().Check3);
+    bindCheck(check4_, session_->controls().Check4);
+    bindCheck(check5_, session_->controls().Check5);
     connect(text4_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { guarded([&] { session_->controls.Text4.set(t.toStdString()); }); });
+            [this](const QString& t) { guarded([&] { session_->controls().Text4.set(t.toStdString()); }); });
     // leaving a connection box, "Apply" and "= 0" take the connection values
-    for (const auto& box : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
+    for (const auto& box : {std::pair{text5_, &session_->controls().Text5}, std::pair{text6_, &session_->controls().Text6}}) {
         // named copies: a lambda may not capture a structured binding in every compiler the build takes
         QLineEdit* const edit = box.first;
         shell::Control<std::string>* const control = box.second;
@@ -269,9 +261,9 @@ void MainWindow::buildWidgets() {
     connect(command4_, &QPushButton::clicked, this, [this] { run(&shell::Session::applyConnectionValues); });
     connect(command2_, &QPushButton::clicked, this, [this] { run(&shell::Session::clickCommand2); });
     connect(hscroll1_, &QScrollBar::valueChanged, this,
-            [this](int v) { guarded([&] { session_->controls.HScroll1.set(v); }); });
+            [this](int v) { guarded([&] { session_->controls().HScroll1.set(v); }); });
     connect(hscroll2_, &QScrollBar::valueChanged, this,
-            [this](int v) { guarded([&] { session_->controls.HScroll2.set(v); }); });
+            [this](int v) { guarded([&] { session_->controls().HScroll2.set(v); }); });
 }
 
 void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
@@ -306,7 +298,7 @@ void MainWindow::bindCheck(QCheckBox* box, shell::Control<int>& control) {
 }
 
 void MainWindow::refreshFromControls() {
-    const shell::Controls& c = session_->controls;
+    const shell::Controls& c = session_->controls();
     auto setCheck = [](QCheckBox* b, const shell::Control<int>& v) {
         const QSignalBlocker block(b);
         b->setCheckState(v.value() == 1 ? Qt::Checked : v.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
@@ -340,7 +332,7 @@ void MainWindow::refreshFromControls() {
     label1_->setVisible(c.Label1.visible);
     label2_->setText(QString::fromStdString(c.Label2.value()));
     label2_->setVisible(c.Label2.visible);
-    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model.shapeNumber);
+    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model().shapeNumber);
     frame9_->setVisible(c.Frame9);
     frame11_->setVisible(c.Frame11);
     command2_->setVisible(c.Command2);

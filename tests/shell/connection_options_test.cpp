@@ -19,10 +19,10 @@ struct Program {
     explicit Program(double hInches = 2) {
         t.write("tground.dat", tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}}));
         s = std::make_unique<Session>(t.path(), "stvt", ui);
-        s->model.smallHeight = hInches * 25.4;
+        s->model().smallHeight = hInches * 25.4;
         s->load();
         s->activate();
-        s->model.smallHeight = hInches * 25.4;
+        s->model().smallHeight = hInches * 25.4;
         s->rebuild(kRebuildAll);
         ui.messages.clear();
     }
@@ -35,7 +35,7 @@ struct Program {
 // unticking clears the cut and hides the group.
 TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     Program p;
-    Controls& c = p.s->controls;
+    Controls& c = p.s->controls();
     c.Check5.set(0);
     c.Check2.set(1);
     EXPECT_TRUE(c.Check4.visible && c.Frame9 && c.Text5.visible && c.Text6.visible && c.HScroll2.visible);
@@ -43,7 +43,7 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     EXPECT_EQ(c.Check5.value(), 1);
     EXPECT_EQ(c.Text6.value(), " .08");  // 2 inches x 0.04
     EXPECT_EQ(c.Text5.value(), " 0");
-    EXPECT_FALSE(p.s->model.barLines.empty());
+    EXPECT_FALSE(p.s->model().barLines.empty());
     c.Check4.set(1);
     c.Check2.set(0);
     EXPECT_EQ(c.Check4.value(), 0);
@@ -56,8 +56,8 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
 // Width and distance at their limits and one step past, with the messages and the reset values.
 TEST(ConnectionOptions, ApplyChecksTheRanges) {
     Program p;
-    ASSERT_NEAR(p.s->contourHeightInches(), 2, 1e-9);
-    Controls& c = p.s->controls;
+    ASSERT_EQ(p.s->controls().Texth.value(), " 2");  // the contour height Hc the ranges follow
+    Controls& c = p.s->controls();
     c.Text6.set(" .6");
     p.s->applyConnectionValues();
     EXPECT_TRUE(p.ui.messages.empty()) << p.last();
@@ -93,13 +93,13 @@ TEST(ConnectionOptions, ApplyChecksTheRanges) {
 // Cut is refused with removed space; leaving "one object" asks and turns the connection off.
 TEST(ConnectionOptions, CutAndOneObjectRefusals) {
     Program p;
-    Controls& c = p.s->controls;
+    Controls& c = p.s->controls();
     c.Check2.set(1);
-    p.s->model.signDistanceB[3] = 0.5;
+    p.s->model().signDistanceB[3] = 0.5;
     c.Check4.set(1);
     EXPECT_EQ(p.last(), ">Remove empty space< activated -> Option >Cut< not avaible !");
     EXPECT_EQ(c.Check4.value(), 0);
-    p.s->model.signDistanceB[3] = 0;
+    p.s->model().signDistanceB[3] = 0;
     c.Check4.set(1);
     EXPECT_EQ(c.Check4.value(), 1);
 
@@ -123,30 +123,35 @@ TEST(ConnectionOptions, DialogOpenersAndTheirNotices) {
     p.s->openSignDistanceDialog();
     p.s->openPresetting();
     EXPECT_EQ(p.ui.dialogsShown, (std::vector<DialogId>{DialogId::SignDistances, DialogId::Presetting}));
-    p.s->model.bridges.push(engine::Bridge{});
+    p.s->model().bridges.push(engine::Bridge{});
     p.s->openApertureDialog();
     EXPECT_EQ(p.ui.dialogsShown.back(), DialogId::ApertureWidth);
 
     // presetting applies the connection values when the connection is on
-    p.s->controls.Check2.set(1);
-    p.s->controls.Text6.set(" 5");
+    p.s->controls().Check2.set(1);
+    p.s->controls().Text6.set(" 5");
     p.ui.messages.clear();
     p.s->openPresetting();
-    EXPECT_EQ(p.s->controls.Text6.value(), " 0.008");
+    EXPECT_EQ(p.s->controls().Text6.value(), " 0.008");
 
     Program one;
-    one.s->model.groundText = "A";
+    one.s->model().groundText = "A";
     one.s->openSignDistanceDialog();
     EXPECT_EQ(one.last(), "Only one char !");
     EXPECT_TRUE(one.ui.dialogsShown.empty());
 }
 
+// "b" typed redraws; restored with the saved state it waits for the start-up's own drawing.
 TEST(ConnectionOptions, ApertureTextRedrawsUnlessSettingsAreLoading) {
     Program p;
     const int before = p.ui.redraws;
-    p.s->controls.Text4.set(" .05");
+    p.s->controls().Text4.set(" .05");
     EXPECT_EQ(p.ui.redraws, before + 1);
-    p.s->loadingSettings = true;
-    p.s->controls.Text4.set(" .06");
+    SavedState saved = p.s->currentState();
+    saved.text4 = " .06";
+    writeStv2b(p.t.path(), saved);
+    p.s->restoreSavedState();
+    EXPECT_EQ(p.s->controls().Text4.value(), " .06");
     EXPECT_EQ(p.ui.redraws, before + 1);
+    EXPECT_FALSE(p.s->flags().any());
 }

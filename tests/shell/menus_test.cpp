@@ -43,15 +43,16 @@ TEST(Menus, HelpDocumentsAndTheYesNoMemory) {
     EXPECT_EQ(b.ui.messages[0].text, "menu1.pdf not found ? PDF-Reader installed ?");
     EXPECT_EQ(b.ui.messages[0].icon, Icon::None);
 
-    // a closed dialog keeps the previous answer; with none yet it counts as Yes
-    b.ui.closeQuestions = true;
-    EXPECT_TRUE(b.s.confirmYesNo("LETTERKERF", "Clear all distances ?"));
-    EXPECT_EQ(b.s.confirmAnswer, "");
-    b.ui.closeQuestions = false;
-    b.ui.answerYes = false;
-    EXPECT_FALSE(b.s.confirmYesNo("LETTERKERF", "Clear all distances ?"));
-    EXPECT_EQ(b.s.confirmAnswer, "N");
-    b.ui.closeQuestions = true;
-    EXPECT_FALSE(b.s.confirmYesNo("LETTERKERF", "Clear all distances ?"));
-    EXPECT_EQ(b.s.confirmTitle + "|" + b.s.confirmQuestion, "LETTERKERF|Clear all distances ?");
+    // a closed question keeps the answer before it; with none yet it counts as Yes
+    const auto ask = [&](bool close, bool yes) {
+        b.ui.closeQuestions = close;
+        b.ui.answerYes = yes;
+        return b.s.confirmYesNo("LETTERKERF", "Clear all distances ?");
+    };
+    EXPECT_TRUE(ask(true, false));
+    EXPECT_FALSE(ask(false, false));
+    EXPECT_FALSE(ask(true, true));
+    EXPECT_TRUE(ask(false, true));
+    EXPECT_TRUE(ask(true, false));
+    EXPECT_EQ(b.ui.questions, std::vector<std::string>(5, "LETTERKERF|Clear all distances ?"));
 }

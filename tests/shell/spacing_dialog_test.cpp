@@ -32,7 +32,7 @@ struct WatchingUi : HeadlessUi {
     std::vector<int> konFilesAtEvents;
     std::function<void()> atEvents;
     void controlsChanged() override {
-        if (s && s->controls.Label2.visible) labels.push_back(s->controls.Label2.value());
+        if (s && s->controls().Label2.visible) labels.push_back(s->controls().Label2.value());
     }
     void setWindowsEnabled(bool on) override { enabled.push_back(on); }
     void processEvents() override;
@@ -64,7 +64,7 @@ struct Program {
         std::ifstream in(std::string(LK_TEST_DATA) + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    engine::Model& m() { return s->model; }
+    engine::Model& m() { return s->model(); }
     double minX(int letter) {
         double x = 1e300;
         for (const auto& e : m().elements)
@@ -82,7 +82,7 @@ struct Rows {
     std::vector<double> left, right;
 };
 std::vector<Rows> scanLaidOut(Session& s) {
-    engine::Model& m = s.model;
+    engine::Model& m = s.model();
     s.loadGroundContours();
     const engine::Box box = engine::contourBoundingBox(m, engine::kBoxPlain, false);
     const double step = (box.ymax - box.ymin) / 300;
@@ -127,14 +127,14 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     ASSERT_EQ(d.rows, (std::vector<std::string>{"A <> _    0", "_ <> B    0"}));
     EXPECT_EQ(d.selectedRow, 0);
 
-    p.s->controls.Check2.set(1);
+    p.s->controls().Check2.set(1);
     const engine::ViewWindow view = p.m().view;
     const double before = p.minX(3);
     d.scroll(20);
     EXPECT_EQ(d.Text2.value(), "20");
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], 0.1);
     EXPECT_EQ(d.rows[0], "A <> _    .1");
-    EXPECT_EQ(p.s->controls.Check2.value(), 0);
+    EXPECT_EQ(p.s->controls().Check2.value(), 0);
     EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
     EXPECT_EQ(std::tie(p.m().view.xmin, p.m().view.xmax), std::tie(view.xmin, view.xmax));  // not refitted
 
@@ -160,7 +160,7 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     // reopened with the second row remembered: the slider shows that row's own distance
     p.m().signDistanceA[1] = 0.05;
     p.m().signDistanceA[2] = -0.25;
-    p.s->selectedPair = 1;
+    p.s->rememberPair(1);
     SpacingDialog again(*p.s);
     again.activate();
     EXPECT_EQ(again.selectedRow, 1);
@@ -174,12 +174,12 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(p.m().signDistanceA[2], -0.25);
     p.ui.answerYes = true;
     d.reset();
-    EXPECT_FALSE(Session::anySignDistance(p.m()));
+    EXPECT_FALSE(anySignDistance(p.m()));
     EXPECT_EQ(d.Text2.value(), "0");
     EXPECT_EQ(d.rows[0], "A <> _    0");
     d.close();
     EXPECT_TRUE(d.closed());
-    EXPECT_EQ(p.s->selectedPair, 0);
+    EXPECT_EQ(p.s->rememberedPair(), 0);
 }
 
 TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
@@ -187,13 +187,13 @@ TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
         SCOPED_TRACE(name);
         Program p(Program::realLetters(name));
         const int n = p.m().letterCount;
-        p.s->controls.Check2.set(1);
+        p.s->controls().Check2.set(1);
         p.d->removeEmptySpace();
         EXPECT_TRUE(p.ui.messages.empty()) << p.ui.messages.front().text;
-        EXPECT_EQ(p.s->controls.Check2.value(), 0);
+        EXPECT_EQ(p.s->controls().Check2.value(), 0);
         EXPECT_EQ(p.ui.enabled, (std::vector<bool>{false, true}));
         EXPECT_EQ(p.konFiles(), 0);
-        EXPECT_FALSE(p.s->controls.Label2.visible);
+        EXPECT_FALSE(p.s->controls().Label2.visible);
         int blanks = 0;
         for (int k = 1; k <= n; ++k) blanks += p.m().letterText[k] == " ";
         ASSERT_EQ(p.ui.labels.size(), static_cast<std::size_t>(n - blanks + 1));
@@ -224,11 +224,11 @@ TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
         }
 
         // done once: a second press changes nothing until Reset
-        p.s->controls.Check2.set(1);
+        p.s->controls().Check2.set(1);
         const int questions = static_cast<int>(p.ui.questions.size());
         p.d->removeEmptySpace();
         EXPECT_EQ(p.m().signDistanceB, removed);
-        EXPECT_EQ(p.s->controls.Check2.value(), 1);
+        EXPECT_EQ(p.s->controls().Check2.value(), 1);
         EXPECT_EQ(static_cast<int>(p.ui.questions.size()), questions);
         p.d->reset();
         p.d->removeEmptySpace();
@@ -260,9 +260,9 @@ TEST(EmptySpace, QuestionsFaultsAndFitIn) {
         ASSERT_EQ(p.ui.messages.size(), 1u);
         EXPECT_EQ(p.message(0), "Error|File access error !");
         EXPECT_EQ(p.ui.messages[0].icon, Icon::Critical);
-        EXPECT_FALSE(Session::anySignDistance(p.m()));
+        EXPECT_FALSE(anySignDistance(p.m()));
         EXPECT_EQ(p.ui.enabled, (std::vector<bool>{false, true}));
-        EXPECT_FALSE(p.s->controls.Label2.visible);
+        EXPECT_FALSE(p.s->controls().Label2.visible);
         EXPECT_FALSE(p.t.exists("kon1.tmp") || p.t.exists("kon2.tmp"));
         EXPECT_EQ(p.ui.labels.size(), 4u);  // abandoned at the third letter
     }
@@ -274,12 +274,12 @@ TEST(EmptySpace, QuestionsFaultsAndFitIn) {
         p.d->removeEmptySpace();
         ASSERT_EQ(p.ui.messages.size(), 1u);
         EXPECT_EQ(p.message(0), "Exit|Error !");
-        EXPECT_FALSE(Session::anySignDistance(p.m()));
+        EXPECT_FALSE(anySignDistance(p.m()));
         EXPECT_EQ(p.konFiles(), 0);
     }
     {  // "Fit in": examined on the plain shape, the chosen shape stays
         Program p(letters);
-        p.s->controls.Check3.set(1);
+        p.s->controls().Check3.set(1);
         p.m().shapeNumber = 4;
         p.m().bigHeight = 2 * p.m().smallHeight;
         p.ui.messages.clear();
