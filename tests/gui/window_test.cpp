@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -126,6 +129,50 @@ TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
 
     ASSERT_NE(w.menuBar()->findChild<QAction*>("endes"), nullptr);
     w.grab().save(QString(LK_TEST_TMP) + "/window.png");
+}
+
+// Each kind of widget shows its control and passes the user's change on: the frame "View shape ",
+// the check box, the group and the picture in its place, the slider, the button, and a text box
+// that is checked when the user leaves it.
+TEST(MainWindow, WidgetsAndControlsFollowEachOther) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
+    shell::Controls& c = w.session().controls();
+    auto* check1 = w.findChild<QCheckBox*>("Check1");
+    QTest::mouseClick(w.findChild<QWidget*>("Frame5"), Qt::LeftButton, {}, QPoint(200, 40));
+    EXPECT_EQ(c.Check1.value(), 0);
+    EXPECT_FALSE(check1->isChecked());
+
+    w.findChild<QCheckBox*>("Check2")->click();
+    EXPECT_EQ(c.Check2.value(), 1);
+    EXPECT_TRUE(w.findChild<QWidget*>("Frame9")->isVisible());
+    EXPECT_TRUE(w.findChild<QWidget*>("Check4")->isVisible());
+    EXPECT_FALSE(w.findChild<QWidget*>("Picture4")->isVisible());
+    auto* text5 = w.findChild<QLineEdit*>("Text5");
+    auto* text6 = w.findChild<QLineEdit*>("Text6");
+    auto* slider = w.findChild<QScrollBar*>("HScroll2");
+    EXPECT_EQ(text6->text().toStdString(), c.Text6.value());
+    slider->setValue(10);
+    EXPECT_EQ(c.HScroll2.value(), 10);
+    EXPECT_EQ(text5->text().toStdString(), c.Text5.value());
+    EXPECT_NE(c.Text5.value(), " 0");
+    w.findChild<QPushButton*>("Command2")->click();  // "= 0"
+    EXPECT_EQ(c.Text5.value(), " 0");
+    EXPECT_EQ(slider->value(), 0);
+
+    text6->setFocus();
+    text6->selectAll();
+    QTest::keyClicks(text6, "9");
+    EXPECT_EQ(c.Text6.value(), "9");
+    QString said;
+    EXPECT_TRUE(onModal([&] { QTest::keyClick(text6, Qt::Key_Return); }, [&](QDialog* d) {
+        said = d->windowTitle();
+        d->accept();
+    }));
+    EXPECT_EQ(said, "Contour connection");  // the width is beyond its range
+    EXPECT_EQ(c.Text6.value(), " 0.008");
+    EXPECT_EQ(text6->text(), " 0.008");
 }
 
 TEST(MainWindow, AForeignCommandLineHandsOverAndEnds) {
