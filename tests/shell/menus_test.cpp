@@ -8,30 +8,6 @@ using namespace testsupport;
 
 using Bare = BareSession;
 
-TEST(Menus, BackToTheTextStageFollowsShapDat) {
-    for (const auto& [shap, program] : std::vector<std::pair<std::string, std::string>>{
-             {crlf({"x", " 1"}), "STV1b.EXE"}, {crlf({"x", " 2"}), "STV1.EXE"}, {crlf({"x", ""}), "STV1.EXE"}}) {
-        Bare b;
-        b.t.addProgram("STV1.EXE");
-        b.t.addProgram("STV1b.EXE");
-        b.t.write("shap.dat", shap);
-        b.s.returnToTextStage();
-        ASSERT_EQ(b.ui.started.size(), 1u) << shap;
-        EXPECT_EQ(b.ui.started[0].program, b.s.appFolder() + program);
-        EXPECT_EQ(b.ui.started[0].arguments, std::vector<std::string>{"stvt"});
-        EXPECT_TRUE(b.ui.terminated);
-        EXPECT_FALSE(b.t.exists("stv2b.dat"));  // nothing is saved
-    }
-    Bare one;
-    one.t.addProgram("STV1.EXE");
-    one.t.write("shap.dat", crlf({"x"}));
-    one.s.returnToTextStage();
-    ASSERT_EQ(one.ui.messages.size(), 1u);
-    EXPECT_EQ(one.ui.messages[0].title + "|" + one.ui.messages[0].text, "End|File access error !");
-    EXPECT_TRUE(one.ui.started.empty());
-    EXPECT_TRUE(one.ui.terminated);
-}
-
 TEST(Menus, HelpDocumentsAndTheYesNoMemory) {
     Bare b;
     std::ofstream(b.t.path() / "main.pdf") << "%PDF";

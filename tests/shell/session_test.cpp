@@ -124,55 +124,6 @@ TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
     }
 }
 
-// top.dat: short, unparsable or oversized files; lines 3-4 survive the rewrite.
-TEST(WorkFiles, TopDatPlacesTheWindow) {
-    TempFolder t;
-    t.write("tground.dat", kTwoLetters);
-    t.write("top.dat", "-1\r\n500\r\n");
-    EXPECT_EQ(Started(t, "stvt").place.leftTwips, 200);
-    t.write("top.dat", crlf({" 3000", " 4500", "kept three", "kept four"}));
-    Started r(t, "stvt");
-    EXPECT_EQ(std::tie(r.place.topTwips, r.place.leftTwips), std::make_tuple(3000, 4500));
-    writeTopDat(t.path(), 1234.5, 99.6, readTopDat(t.path()));
-    EXPECT_EQ(t.read("top.dat"), crlf({" 1234", " 100", "kept three", "kept four"}));
-    t.write("top.dat", "1\r\n");  // 3 bytes: ignored
-    EXPECT_EQ(Started(t, "stvt").place.topTwips, 200);
-    t.write("top.dat", crlf({"ab", "cd", "", ""}));  // unparsable: 0, 0
-    Started z(t, "stvt");
-    EXPECT_EQ(std::tie(z.place.topTwips, z.place.leftTwips), std::make_tuple(0, 0));
-    t.write("top.dat", crlf({"99999999999", "1"}));  // does not fit: default place
-    EXPECT_EQ(Started(t, "stvt").place.topTwips, 200);
-}
-
-// th.dat: values outside their ranges fall back to the defaults; line 1 is kept on rewriting.
-TEST(WorkFiles, ThDatRangesAndRewrite) {
-    struct Case {
-        const char *minLen, *maxRad;
-        double expMin, expMax;
-    } cases[] = {{" .0508", " 10000", 0.0508, 10000}, {" .05", " 1999", 0.1016, 8890},
-                 {" .1016", " 2000", 0.1016, 2000},   {" .1017", " 10000.5", 0.1016, 8890},
-                 {" .07", " 5000", 0.07, 5000},       {"x", "", 0.1016, 8890}};
-    TempFolder t;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.minLen) + "|" + c.maxRad);
-        t.write("th.dat", crlf({"first line", c.minLen, c.maxRad, " 7", " 9"}));
-        const Presets p = readThDat(t.path());
-        EXPECT_EQ(p.minArcLength, c.expMin);
-        EXPECT_EQ(p.maxArcRadius, c.expMax);
-        EXPECT_EQ(p.minArcRadius, 0.1);
-        EXPECT_EQ(p.fitTolerance, 0.05);
-    }
-    writeThDat(t.path(), readThDat(t.path()));
-    EXPECT_EQ(t.read("th.dat"), crlf({"first line", " .1016", " 8890", " .1", " .05"}));
-    t.write("th.dat", "abc\r\n");  // long enough, but line 3 is missing: all defaults
-    EXPECT_EQ(readThDat(t.path()).maxArcRadius, 8890);
-    writeThDat(t.path(), Presets{.minArcLength = 0.07, .maxArcRadius = 5000});
-    EXPECT_EQ(t.read("th.dat"), crlf({"abc", " .07", " 5000", " .1", " .05"}));
-    t.write("th.dat", "");
-    writeThDat(t.path(), Presets{});
-    EXPECT_EQ(t.read("th.dat"), crlf({"", " .1016", " 8890", " .1", " .05"}));
-}
-
 // stv2b.dat written and resumed gives the same state, and the same bytes when written again.
 TEST(SavedState, WriteThenResumeGivesTheSameState) {
     TempFolder t;
