@@ -12,12 +12,34 @@ namespace {
 struct ReportedFault : std::runtime_error {
     ReportedFault() : std::runtime_error("reported") {}
 };
+
+// The model to letter height 200 (internal units); returns mm per internal unit.
+double scaleToInternalUnits(engine::Model& m) {
+    const double d = m.shapeNumber == 0 ? m.smallHeight : std::min(m.smallHeight, m.bigHeight);
+    preview::endmass(m, 200 / d);
+    return d / 200;
+}
+
+// The program ends either way: keep the user's settings for the resume (whatever of the state
+// was written already; the hand-over stays as it was).
+void keepStateForResume(wf::FileSet& state, const std::string& appFolder, const SavedState& now) {
+    try {
+        state.commit();
+    } catch (const std::exception&) {
+    }
+    if (!state.committed() || state.size() < 3) {
+        try {
+            writeStv2b(appFolder, now);
+        } catch (const std::exception&) {
+        }
+    }
+}
 }  // namespace
 
 void Session::clickBild2() {
     if (!convertible()) return;
     wf::FileSet state, handOver;
-    if (!convertAndHandOver(state, handOver)) keepStateForResume(state);
+    if (!convertAndHandOver(state, handOver)) keepStateForResume(state, appFolder(), currentState());
     zoom_.mausaus();
     handOver_.end();
 }
@@ -52,7 +74,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         writeStv2b(appFolder(), currentState(), &state);
         engine::contourBoundingBox(model_, 1, controls_.Check2 == 1);
 
-        const double outputScale = scaleToInternalUnits();
+        const double outputScale = scaleToInternalUnits(model_);
         const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last
         picture_.clear();
         picture_.caption(50, 100, "Please wait .....", preview::kLightGrey, 12);
@@ -80,28 +102,6 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         ui_.fileError(kLaterStageMissing, "Ende");
     }
     return stateSaved;
-}
-
-double Session::scaleToInternalUnits() {
-    const double d =
-        model_.shapeNumber == 0 ? model_.smallHeight : std::min(model_.smallHeight, model_.bigHeight);
-    preview::endmass(model_, 200 / d);
-    return d / 200;
-}
-
-// The program ends either way: keep the user's settings for the resume (whatever of the state
-// was written already; the hand-over stays as it was).
-void Session::keepStateForResume(wf::FileSet& state) {
-    try {
-        state.commit();
-    } catch (const std::exception&) {
-    }
-    if (!state.committed() || state.size() < 3) {
-        try {
-            writeStv2b(appFolder(), currentState());
-        } catch (const std::exception&) {
-        }
-    }
 }
 
 }  // namespace shell

@@ -158,8 +158,6 @@ private:
     void resetConnectionValues();  // width h x 0.04, distance 0, slider 0
     bool convertible();            // "Start convert" may run; otherwise said why
     bool convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver);  // true once the state is in place
-    double scaleToInternalUnits();  // the model to letter height 200; mm per internal unit
-    void keepStateForResume(wf::FileSet& state);
 
     Ui& ui_;
     HandOver handOver_;
