@@ -30,11 +30,11 @@ void removeEmptySpace(benchmark::State& state, const fs::path& letters) {
         dialog.load();
         dialog.activate();
         for (auto _ : state) {
-            shell::Session::clearSignDistances(session.model);  // as Reset does
+            shell::clearSignDistances(session.model());  // as Reset does
             dialog.removeEmptySpace();
-            benchmark::DoNotOptimize(session.model.signDistanceB[1]);
+            benchmark::DoNotOptimize(session.model().signDistanceB[1]);
         }
-        state.counters["letters"] = session.model.letterCount;
+        state.counters["letters"] = session.model().letterCount;
         state.counters["messages"] = static_cast<double>(ui.messages.size());
     }
     std::error_code ec;

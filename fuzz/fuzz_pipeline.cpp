@@ -53,53 +53,53 @@ std::string typed(std::uint8_t b) {
 
 // The clicks that open a dialog are told here what the user does in it.
 struct ScriptedUi : shell::HeadlessUi {
-    shell::Session* session = nullptr;
     std::uint8_t a = 0, b = 0, c = 0;  // the click's arguments
     // what "Start convert" was clicked on, to compare with what it leaves
     bool connection = false;
     shell::SavedState state;
 
-    void runDialog(shell::DialogId id) override {
-        HeadlessUi::runDialog(id);
-        if (!session) return;
-        if (id == shell::DialogId::SignDistances) {
-            shell::SpacingDialog d(*session);
-            d.load();
-            d.activate();
-            switch (a % 6) {
-                case 0: d.reset(); break;
-                case 1:
-                    if (!d.rows.empty()) {
-                        d.clickList(b % static_cast<int>(d.rows.size()));
-                        d.scroll(shell::kSpacingScrollMin + (c * 8) % (shell::kSpacingScrollMax - shell::kSpacingScrollMin + 1));
-                    }
-                    break;
-                case 2:
-                    d.Text2.set(typed(b));
-                    d.distanceForAll();
-                    break;
-                case 3: d.removeEmptySpace(); break;
-                case 4:
-                    if (!d.rows.empty()) d.clickList(b % static_cast<int>(d.rows.size()));
-                    d.clickZero();
-                    break;
-                default:
-                    d.Text2.set(typed(b));
-                    d.distanceForAll();
-                    d.removeEmptySpace();
-                    break;
-            }
-            d.close();
-        } else if (id == shell::DialogId::ApertureWidth) {
-            shell::ApertureDialog d(*session);
-            d.text1 = typed(b);
-            if (!d.accept()) d.cancel();
-        } else if (id == shell::DialogId::Presetting) {
-            shell::PresettingDialog d(*session);
-            d.option = b % 3 == 0 ? 0 : 2 + b % 3;
-            d.text1 = typed(c);
-            if (!d.apply()) d.exit();
+    using HeadlessUi::runDialog;
+
+    void runDialog(shell::SpacingDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shell::DialogId::SignDistances);
+        d.activate();
+        switch (a % 6) {
+            case 0: d.reset(); break;
+            case 1:
+                if (!d.rows.empty()) {
+                    d.clickList(b % static_cast<int>(d.rows.size()));
+                    d.scroll(shell::kSpacingScrollMin + (c * 8) % (shell::kSpacingScrollMax - shell::kSpacingScrollMin + 1));
+                }
+                break;
+            case 2:
+                d.Text2.set(typed(b));
+                d.distanceForAll();
+                break;
+            case 3: d.removeEmptySpace(); break;
+            case 4:
+                if (!d.rows.empty()) d.clickList(b % static_cast<int>(d.rows.size()));
+                d.clickZero();
+                break;
+            default:
+                d.Text2.set(typed(b));
+                d.distanceForAll();
+                d.removeEmptySpace();
+                break;
         }
+        d.close();
+    }
+
+    void runDialog(shell::ApertureDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shell::DialogId::ApertureWidth);
+        d.text1 = typed(b);
+        if (!d.accept()) d.cancel();
+    }
+
+    void runDialog(shell::PresettingDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shell::DialogId::Presetting);
+        d.option = b % 3 == 0 ? 0 : 2 + b % 3;
+        d.text1 = typed(c);
+        if (!d.apply()) d.exit();
     }
 };
 
@@ -111,14 +111,14 @@ int sliderPosition(const shell::ScrollBar& s, std::uint8_t hi, std::uint8_t lo) 
 void toggle(shell::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
 
 void startConvert(shell::Session& s, ScriptedUi& ui) {
-    ui.connection = s.controls.Check2 == 1;
+    ui.connection = s.controls().Check2 == 1;
     ui.state = s.currentState();
     s.clickBild2();
 }
 
 // One click of the main window, as far as the control is there to be clicked.
 void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
-    shell::Controls& c = s.controls;
+    shell::Controls& c = s.controls();
     const std::uint8_t a = ui.a, b = ui.b, cc = ui.c;
     switch (what % 16) {
         case 0: s.clickFrame1(); break;  // "Fit in"
@@ -156,12 +156,12 @@ void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
         case 11: s.openPresetting(); break;
         case 12:
             switch (a % 6) {
-                case 0: s.zoomIn(); break;
-                case 1: s.zoomOut(); break;
+                case 0: s.zoom().zoomIn(); break;
+                case 1: s.zoom().zoomOut(); break;
                 case 2: s.clickPicture9(); break;
                 case 3: s.clickPicture1(); break;
                 default:
-                    s.mouseDown(a % 2 ? shell::Session::kLeftButton : shell::Session::kRightButton, b * 2.5, cc * 1.875);
+                    s.zoom().mouseDown(a % 2 ? shell::ViewZoom::kLeftButton : shell::ViewZoom::kRightButton, b * 2.5, cc * 1.875);
                     break;
             }
             break;
@@ -203,12 +203,12 @@ void event(shell::Session& s, const std::string& name, const std::function<void(
     if (verbose) {
         const auto& messages = static_cast<shell::HeadlessUi&>(s.ui()).messages;
         std::fprintf(stderr, "%s: shape %d, h %g, H %g, %zu points, connection %d, cut %d, bar %zu+%zu\n", name.c_str(),
-                     s.model.shapeNumber, s.model.smallHeight, s.model.bigHeight, s.model.elements.size(),
-                     s.controls.Check2.value(), s.controls.Check4.value(), s.model.barLines.size(), s.model.barArcs.size());
+                     s.model().shapeNumber, s.model().smallHeight, s.model().bigHeight, s.model().elements.size(),
+                     s.controls().Check2.value(), s.controls().Check4.value(), s.model().barLines.size(), s.model().barArcs.size());
         for (std::size_t i = shown; i < messages.size(); ++i)
             std::fprintf(stderr, "    %s|%s|%s\n", shell::iconName(messages[i].icon), messages[i].title.c_str(), messages[i].text.c_str());
     }
-    if (s.loadingSettings || s.applyingConnection || s.paintSuppressed)
+    if (s.flags().any())
         finding("a handler flag stays set after " + name, "every later click would be ignored");
 }
 
@@ -291,7 +291,7 @@ void checkSavedState(const shell::SavedState& saved) {
     for (std::size_t i = 0; i < saved.signDistanceA.size(); ++i)
         same = same && near(saved.signDistanceA[i], back.signDistanceA[i]) && near(saved.signDistanceB[i], back.signDistanceB[i]);
     if (!same) finding("stv2b.dat", "a resumed start restores another state than the one saved");
-    if (resumed.knotPosition != saved.hscroll1) finding("stv2b.dat", "the knot slider comes back elsewhere");
+    if (resumed.knotPosition() != saved.hscroll1) finding("stv2b.dat", "the knot slider comes back elsewhere");
 }
 
 // the later stage was started: it must find the whole set, and workm.dat exactly when the
@@ -345,21 +345,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ui.answerYes = (data[0] & 0x08) == 0;
     try {
         shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
-        ui.session = &s;
         event(s, "load", [&] { s.load(); });
         event(s, "activate", [&] { s.activate(); });
         event(s, "paint", [&] { s.paintEvent(); });
-        for (std::size_t step = 0; step < clicks && !s.terminated; ++step) {
+        for (std::size_t step = 0; step < clicks && !s.terminated(); ++step) {
             const std::uint8_t* arg = data + 1 + 4 * step;
             ui.a = arg[1], ui.b = arg[2], ui.c = arg[3];
             event(s, "click " + std::to_string(step) + " (" + std::to_string(arg[0] % 16) + ")",
                   [&] { click(s, ui, arg[0]); });
         }
-        if (!s.terminated) {
+        if (!s.terminated()) {
             event(s, "paint", [&] { s.paintEvent(); });
             event(s, "svg", [&] {
-                const double b = wf::parseNumberOrZero(s.controls.Text4.value()) * 25.4;
-                (void)preview::svgDocument(s.model, s.controls.Check2 == 1, b);
+                const double b = wf::parseNumberOrZero(s.controls().Text4.value()) * 25.4;
+                (void)preview::svgDocument(s.model(), s.controls().Check2 == 1, b);
             });
             event(s, "Start convert", [&] { startConvert(s, ui); });
         }

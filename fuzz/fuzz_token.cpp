@@ -17,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // only the two tokens of the suite keep the program running
     const std::string token = shell::stripBlanks(std::string(fuzzsupport::asText(data, size)));
     const bool known = token == shell::kTokenFresh || token == shell::kTokenResume;
-    if (known == session.terminated) std::abort();
+    if (known == session.terminated()) std::abort();
     return 0;
 }

@@ -107,11 +107,11 @@ std::size_t cutBarElements(std::size_t n, int shape) {
     s.load();
     s.activate();
     if (shape) s.galleryClick(shape);
-    s.controls.Check2.set(1);
-    s.controls.Check4.set(1);
+    s.controls().Check2.set(1);
+    s.controls().Check4.set(1);
     for (const auto& m : ui.messages)
         if (m.title == wf::kErrorTitle) return 0;
-    return std::max(s.model.barLines.size(), s.model.barArcs.size());
+    return std::max(s.model().barLines.size(), s.model().barArcs.size());
 }
 
 // the click script of the pipeline target ahead of a letter file
@@ -315,8 +315,8 @@ int main(int argc, char** argv) {
         s.load();
         s.activate();
         if (l == 1) s.galleryClick(5);
-        s.controls.Check2.set(1);
-        if (l != 0) s.controls.Check4.set(1);
+        s.controls().Check2.set(1);
+        if (l != 0) s.controls().Check4.set(1);
         s.clickBild2();  // the files are written before the later stage would start
         const char* files[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
         for (char pick = 0; pick < 5; ++pick)

@@ -59,9 +59,9 @@ bool dialog(app::MainWindow& w, const QString& name, const QString& file) {
     } else if (name == "presetting") {
         w.menuBar()->findChild<QAction*>("konvein")->trigger();
     } else if (name == "yesno") {
-        if (s.controls.Check2 != 1) s.controls.Check2.set(1);
-        if (s.controls.Check5 != 1) s.controls.Check5.set(1);
-        s.controls.Check5.set(0);
+        if (s.controls().Check2 != 1) s.controls().Check2.set(1);
+        if (s.controls().Check5 != 1) s.controls().Check5.set(1);
+        s.controls().Check5.set(0);
     } else {
         std::fprintf(stderr, "%s: no such dialog\n", name.toLocal8Bit().constData());
         return false;
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     w.show();
     QElapsedTimer t;
     t.start();
-    while (!w.session().firstActivationDone && t.elapsed() < 10000) QApplication::processEvents();
+    while (!w.session().activated() && t.elapsed() < 10000) QApplication::processEvents();
     const QString prefix = args[1];
     for (int i = 2; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -105,13 +105,13 @@ int main(int argc, char** argv) {
         }
         if (arg != "window") {
             const int shape = std::atoi(arg.toLocal8Bit().constData());  // "4cx" is shape 4
-            s.controls.Check2.set(0);
-            s.model.shapeNumber = static_cast<std::int16_t>(shape);
-            s.model.bigHeight = shape == 0 ? s.model.smallHeight : s.model.smallHeight * 1.25;
+            s.controls().Check2.set(0);
+            s.model().shapeNumber = static_cast<std::int16_t>(shape);
+            s.model().bigHeight = shape == 0 ? s.model().smallHeight : s.model().smallHeight * 1.25;
             s.rebuild(shell::kRebuildAll);
-            if (arg.contains('c')) s.controls.Check2.set(1);
-            if (arg.contains('x')) s.controls.Check4.set(1);
-            s.fitAndRedraw();
+            if (arg.contains('c')) s.controls().Check2.set(1);
+            if (arg.contains('x')) s.controls().Check4.set(1);
+            s.clickPicture9();  // fit and redraw
             s.ui().controlsChanged();
         }
         w.repaint();

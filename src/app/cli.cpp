@@ -1,8 +1,6 @@
 #include "app/cli.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFileInfo>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -25,41 +23,235 @@ namespace {
 
 enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 
-const std::set<QString> kWithValue = {"--folder", "--token", "--dump", "--png", "--svg", "--knot", "--shape",
-                                      "--H", "--h", "--connection-width", "--baseline-distance",
-                                      "--connection-slider", "--aperture", "--min-length", "--max-radius",
-                                      "--distance", "--all-distances"};
-const std::set<QString> kFlags = {"--resume", "--report", "--close", "--chain", "--answer-no", "--fit-in",
-                                  "--no-fit-in", "--connection", "--no-connection", "--cut", "--no-cut",
-                                  "--one-object", "--no-one-object", "--convert",
-                                  "--reset-distances", "--remove-empty-space"};
-// a check box clicked into the state its option names
-const char* const kStates[][2] = {{"--fit-in", "--no-fit-in"},
-                                  {"--connection", "--no-connection"},
-                                  {"--cut", "--no-cut"},
-                                  {"--one-object", "--no-one-object"}};
+// What the command line asks for.
+struct Request {
+    std::string folder, dumpFile, pngFile, svgFile;  // as the system's bytes
+    QString token = shell::kTokenFresh;
+    std::optional<int> knot, shape, connectionSlider;
+    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius,
+        allDistances;
+    std::vector<std::pair<int, std::int32_t>> distances;  // row (1-based), scroll position
+    int minLengthOption = 0;                              // 3: 0.004 inches, 4: 0.002 inches
+    std::set<std::string> given;                          // the options given, by name
+    bool has(const char* option) const { return given.count(option) > 0; }
+    bool spacing() const {
+        return has("--reset-distances") || has("--remove-empty-space") || !distances.empty() || allDistances;
+    }
+};
 
-// moves a slider as the user does; false (and a note) when the position is off its range
-bool moveSlider(shell::ScrollBar& slider, int position, const char* option, std::ostream& err) {
-    try {
-        slider.set(position);
+// an option's value as text, and as the system's bytes (for paths)
+struct Value {
+    QString text;
+    const std::string& raw;
+};
+// takes an option's value into the request; false (said on `err`) when it is refused
+using Take = std::function<bool(Request&, const Value&, std::ostream& err)>;
+
+Take text(std::optional<std::string> Request::*field) {
+    return [field](Request& r, const Value& v, std::ostream&) {
+        r.*field = v.text.toStdString();
         return true;
-    } catch (const std::exception&) {
-        err << option << ": the slider runs from " << slider.min() << " to " << slider.max() << "\n";
+    };
+}
+
+Take path(std::string Request::*field) {
+    return [field](Request& r, const Value& v, std::ostream&) {
+        r.*field = v.raw;
+        return true;
+    };
+}
+
+Take wholeNumber(std::optional<int> Request::*field, const char* option) {
+    return [field, option](Request& r, const Value& v, std::ostream& err) {
+        bool ok = false;
+        r.*field = v.text.toInt(&ok);
+        if (!ok) err << option << ": not a whole number: " << v.text.toStdString() << "\n";
+        return ok;
+    };
+}
+
+bool shapeNumber(Request& r, const Value& v, std::ostream& err) {
+    bool ok = false;
+    r.shape = v.text.toInt(&ok);
+    if (ok && *r.shape >= 0 && *r.shape < shell::kShapeCount) return true;
+    err << "--shape: a shape number 0 to 19: " << v.text.toStdString() << "\n";
+    return false;
+}
+
+// "PAIR=IN": the row and the scroll bar position IN / 0.005, rounded
+bool distance(Request& r, const Value& v, std::ostream& err) {
+    const auto parts = v.text.split('=');
+    bool rowOk = false, inOk = false;
+    const int row = parts.size() == 2 ? parts[0].toInt(&rowOk) : 0;
+    const double in = parts.size() == 2 ? parts[1].toDouble(&inOk) : 0;
+    if (rowOk && inOk && std::abs(in) < 1e6) {
+        r.distances.emplace_back(row, wf::toInt32(in * shell::kScrollStepsPerInch));
+        return true;
+    }
+    err << "--distance: PAIR=IN, as 2=0.05: " << v.text.toStdString() << "\n";
+    return false;
+}
+
+bool minLength(Request& r, const Value& v, std::ostream& err) {
+    if (v.text != "0.004" && v.text != "0.002") {
+        err << "--min-length: 0.004 or 0.002\n";
         return false;
+    }
+    r.minLengthOption = v.text == "0.004" ? 3 : 4;
+    return true;
+}
+
+struct Option {
+    const char* name;
+    const char* value;  // what the value is called in the usage; nullptr for an option without one
+    const char* help;
+    Take take;          // for an option with a value
+    bool repeatable = false;
+};
+
+// Every option of the command line, in the order the usage lists them.
+const std::vector<Option>& options() {
+    static const std::vector<Option> table = {
+        {"--folder", "DIR", "the program folder (default: the folder of this program)", path(&Request::folder)},
+        {"--resume", nullptr, "start as with \"stvt3\": the saved state restored", {}},
+        {"--token", "TEXT", "start with TEXT as the suite's command line", [](Request& r, const Value& v, std::ostream&) {
+             r.token = v.text;
+             return true;
+         }},
+        {"--fit-in", nullptr, "tick \"Fit in\"", {}},
+        {"--no-fit-in", nullptr, "untick \"Fit in\"", {}},
+        {"--shape", "N", "choose shape N (0..19) in the gallery", shapeNumber},
+        {"--H", "IN", "with --shape: the height H typed into its dialog", text(&Request::typedBig)},
+        {"--h", "IN", "with --shape: the height h typed into its dialog", text(&Request::typedSmall)},
+        {"--knot", "POS", "move the knot slider to POS", wholeNumber(&Request::knot, "--knot")},
+        {"--reset-distances", nullptr, "sign distances: \"Reset\"", {}},
+        {"--distance", "PAIR=IN", "sign distances: the distance of pair PAIR (from 1), inches", distance, true},
+        {"--all-distances", "IN", "sign distances: one distance for all letters, inches", text(&Request::allDistances)},
+        {"--remove-empty-space", nullptr, "sign distances: \"Remove empty space\"", {}},
+        {"--connection", nullptr, "tick \"Contour connection\"", {}},
+        {"--no-connection", nullptr, "untick \"Contour connection\"", {}},
+        {"--connection-width", "IN", "the connection's width, then \"Apply\"", text(&Request::connectionWidth)},
+        {"--baseline-distance", "IN", "the distance to the baseline, then \"Apply\"", text(&Request::baselineDistance)},
+        {"--connection-slider", "N", "move the connection's slider to N",
+         wholeNumber(&Request::connectionSlider, "--connection-slider")},
+        {"--cut", nullptr, "tick \"Cut\"", {}},
+        {"--no-cut", nullptr, "untick \"Cut\"", {}},
+        {"--one-object", nullptr, "tick \"Create as one object\"", {}},
+        {"--no-one-object", nullptr, "untick \"Create as one object\"", {}},
+        {"--aperture", "IN", "the width of the apertures b, inches", text(&Request::aperture)},
+        {"--min-length", "0.004|0.002", "presetting: the shortest line or arc, inches", minLength},
+        {"--max-radius", "IN", "presetting: the largest radius, inches", text(&Request::maxRadius)},
+        {"--dump", "FILE", "the model as JSON", path(&Request::dumpFile)},
+        {"--png", "FILE", "the preview as drawn now", path(&Request::pngFile)},
+        {"--svg", "FILE", "the letters, bridges, outline and bar in millimetres", path(&Request::svgFile)},
+        {"--convert", nullptr, "\"Start convert\": the hand-over files", {}},
+        {"--close", nullptr, "last of all, close the window", {}},
+        {"--chain", nullptr, "really start the programs the handlers ask for", {}},
+        {"--answer-no", nullptr, "answer every Yes/No question No", {}},
+        {"--report", nullptr, "a JSON summary on standard output", {}},
+        {"--help", nullptr, "this text (also -h)", {}},
+    };
+    return table;
+}
+
+// options that exclude each other, shown as alternatives in the usage
+const char* const kExclusive[][2] = {{"--resume", "--token"},
+                                     {"--fit-in", "--no-fit-in"},
+                                     {"--connection", "--no-connection"},
+                                     {"--cut", "--no-cut"},
+                                     {"--one-object", "--no-one-object"}};
+
+const Option* optionNamed(const QString& name) {
+    const QString wanted = name == "-h" ? QString("--help") : name;
+    for (const Option& o : options())
+        if (wanted == o.name) return &o;
+    return nullptr;
+}
+
+std::string spelled(const Option& o) { return o.value ? std::string(o.name) + " " + o.value : o.name; }
+
+const char* alternativeOf(const char* name) {
+    for (const auto& pair : kExclusive)
+        if (std::string(pair[0]) == name) return pair[1];
+    return nullptr;
+}
+
+void usage(std::ostream& to) {
+    std::string line = "usage: letterkerf-cli";
+    std::set<std::string> shown;
+    for (const Option& o : options()) {
+        if (shown.count(o.name)) continue;
+        const Option* other = alternativeOf(o.name) ? optionNamed(alternativeOf(o.name)) : nullptr;
+        line += " [" + spelled(o) + (other ? " | " + spelled(*other) : "") + "]" + (o.repeatable ? "..." : "");
+        if (other) shown.insert(other->name);
+    }
+    to << line << "\n";
+    for (const Option& o : options()) {
+        const std::string name = spelled(o);
+        to << "  " << name << std::string(name.size() < 28 ? 28 - name.size() : 1, ' ') << o.help << "\n";
     }
 }
 
-void clickInto(shell::Control<int>& box, const std::set<QString>& flags, const char* on, const char* off) {
-    if (flags.count(on) && box.value() != 1) box.set(1);
-    if (flags.count(off) && box.value() == 1) box.set(0);
+// Reads the arguments into `r`. An exit status when the run ends here: the usage asked for, or
+// arguments refused.
+std::optional<int> parse(const std::vector<std::string>& raw, Request& r, std::ostream& out, std::ostream& err) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const QString a = QString::fromStdString(raw[i]);
+        const Option* o = optionNamed(a);
+        if (!o) {
+            err << a.toStdString() << ": unknown option\n";
+            usage(err);
+            return kBadArguments;
+        }
+        if (std::string(o->name) == "--help") {
+            usage(out);
+            return kDone;
+        }
+        r.given.insert(o->name);
+        if (!o->value) continue;
+        if (i + 1 >= raw.size()) {
+            err << a.toStdString() << ": a value is missing\n";
+            return kBadArguments;
+        }
+        ++i;
+        if (!o->take(r, Value{QString::fromStdString(raw[i]), raw[i]}, err)) return kBadArguments;
+    }
+    for (const auto& pair : kExclusive)
+        if (r.has(pair[0]) && r.has(pair[1])) {
+            err << pair[0] << " and " << pair[1] << " exclude each other\n";
+            return kBadArguments;
+        }
+    if (r.has("--resume")) r.token = shell::kTokenResume;
+    if ((r.typedBig || r.typedSmall) && !r.shape) {
+        err << "--H and --h belong to --shape\n";
+        return kBadArguments;
+    }
+    return std::nullopt;
 }
 
-bool wholeNumber(const QString& option, const QString& v, std::optional<int>& into, std::ostream& err) {
-    bool ok = false;
-    into = v.toInt(&ok);
-    if (!ok) err << option.toStdString() << ": not a whole number: " << v.toStdString() << "\n";
-    return ok;
+// the folder the command was started in, for paths given relative to it (as the system's bytes)
+std::string fromCaller(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path abs = path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, ec);
+    return ec ? path : abs.string();
+}
+
+// Paths are taken relative to the folder the command was started in, before the start-up enters
+// the program folder; the program folder must exist and no output may be a work file.
+std::optional<int> placePaths(Request& r, std::ostream& err) {
+    for (std::string* p : {&r.folder, &r.dumpFile, &r.pngFile, &r.svgFile}) *p = fromCaller(*p);
+    std::error_code folderError;
+    if (!std::filesystem::is_directory(r.folder, folderError)) {
+        err << r.folder << ": no such folder\n";
+        return kBadArguments;
+    }
+    for (const auto& [option, file] : {std::pair{"--dump", &r.dumpFile}, std::pair{"--png", &r.pngFile},
+                                       std::pair{"--svg", &r.svgFile}})
+        if (!file->empty() && shell::inWorkFolder(r.folder, *file)) {
+            err << option << ": " << *file << " is in the work folder; the work files are not outputs\n";
+            return kBadArguments;
+        }
+    return std::nullopt;
 }
 
 // An output file, replaced whole. A symbolic link the user named is followed: its target is
@@ -82,95 +274,210 @@ bool writeOutput(const std::string& file, const std::string& content, std::ostre
     }
 }
 
-// the folder the command was started in, for paths given relative to it (as the system's bytes)
-std::string fromCaller(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path abs = path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, ec);
-    return ec ? path : abs.string();
+std::optional<std::string> pngOf(const preview::DisplayList& picture) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!pictureImage(picture).save(&buffer, "PNG")) return std::nullopt;
+    return png.toStdString();
 }
 
+// The headless port, with what the user types into the dialogs the handlers open. Every
+// message box is a line on standard error.
 class CliUi : public shell::HeadlessUi {
 public:
-    explicit CliUi(std::ostream& err) : err_(err) {}
-
-    // what the user types into the dialogs the handlers open
-    shell::Session* session = nullptr;
-    std::optional<std::string> aperture, maxRadius;
-    int minLengthOption = 0;  // 3: 0.004 inches, 4: 0.002 inches
-    bool refused = false;
-    // the sign-distance dialog's steps, in the order they are run
-    bool resetDistances = false, removeEmptySpace = false;
-    std::vector<std::pair<int, std::int32_t>> distances;  // row (1-based), scroll position
-    std::optional<std::string> allDistances;
-    bool badDistance = false;
-
-    void runDialog(shell::DialogId id) override {
-        HeadlessUi::runDialog(id);
-        if (!session) return;
-        if (id == shell::DialogId::SignDistances) spacing();
-        if (id == shell::DialogId::ApertureWidth && aperture) {
-            shell::ApertureDialog d(*session);
-            d.text1 = *aperture;
-            refused = refused || !d.accept();
-        }
-        if (id == shell::DialogId::Presetting) {
-            shell::PresettingDialog d(*session);
-            if (minLengthOption) d.option = minLengthOption;
-            if (maxRadius) d.text1 = *maxRadius;
-            refused = refused || !d.apply();
-        }
+    CliUi(std::ostream& err, const Request& r) : err_(err), r_(r) {
+        answerYes = !r.has("--answer-no");
+        if (r.has("--chain")) realStart = &startDetached;
     }
+    using HeadlessUi::runDialog;
+
+    bool refused = false;      // a dialog refused what was typed
+    bool badDistance = false;  // --distance named a row or a position the dialog does not have
 
     void message(const std::string& text, const std::string& title, shell::Icon icon) override {
         HeadlessUi::message(text, title, icon);
         err_ << shell::iconName(icon) << '|' << title << '|' << text << '\n';
     }
 
-private:
-    void spacing() {
-        shell::SpacingDialog d(*session);
-        d.load();
+    void runDialog(shell::ApertureDialog& d) override {
+        dialogsShown.push_back(shell::DialogId::ApertureWidth);
+        if (r_.aperture) d.text1 = *r_.aperture;
+        if (r_.aperture && d.accept()) return;
+        refused = refused || r_.aperture;
+        d.cancel();
+    }
+
+    void runDialog(shell::PresettingDialog& d) override {
+        dialogsShown.push_back(shell::DialogId::Presetting);
+        if (r_.minLengthOption) d.option = r_.minLengthOption;
+        if (r_.maxRadius) d.text1 = *r_.maxRadius;
+        if (d.apply()) return;
+        refused = true;
+        d.exit();
+    }
+
+    // the steps of the sign-distance dialog, in the order they are run
+    void runDialog(shell::SpacingDialog& d) override {
+        dialogsShown.push_back(shell::DialogId::SignDistances);
         d.activate();
-        if (resetDistances) d.reset();
-        for (const auto& [row, position] : distances) {
-            if (row < 1 || row > static_cast<int>(d.rows.size())) {
-                err_ << "--distance: row " << row << " of " << d.rows.size() << "\n";
-                badDistance = true;
-                return d.close();
-            }
-            if (position < d.HScroll2.min() || position > d.HScroll2.max()) {
-                err_ << "--distance: the scroll bar runs from " << d.HScroll2.min() * shell::kInchesPerScrollStep
-                     << " to " << d.HScroll2.max() * shell::kInchesPerScrollStep << " inches\n";
+        if (r_.has("--reset-distances")) d.reset();
+        for (const auto& [row, position] : r_.distances) {
+            if (!distanceFits(d, row, position)) {
                 badDistance = true;
                 return d.close();
             }
             d.clickList(row - 1);
             d.scroll(position);
         }
-        if (allDistances) {
-            d.Text2.set(*allDistances);
+        if (r_.allDistances) {
+            d.Text2.set(*r_.allDistances);
             d.distanceForAll();
         }
-        if (removeEmptySpace) d.removeEmptySpace();
+        if (r_.has("--remove-empty-space")) d.removeEmptySpace();
         d.close();
     }
 
-    std::ostream& err_;
-};
-
-// "PAIR=IN": the row and the scroll bar position IN / 0.005, rounded
-bool distanceOption(const QString& v, std::vector<std::pair<int, std::int32_t>>& into, std::ostream& err) {
-    const auto parts = v.split('=');
-    bool rowOk = false, inOk = false;
-    const int row = parts.size() == 2 ? parts[0].toInt(&rowOk) : 0;
-    const double in = parts.size() == 2 ? parts[1].toDouble(&inOk) : 0;
-    if (rowOk && inOk && std::abs(in) < 1e6) {
-        into.emplace_back(row, wf::toInt32(in * shell::kScrollStepsPerInch));
+private:
+    bool distanceFits(const shell::SpacingDialog& d, int row, std::int32_t position) {
+        if (row < 1 || row > static_cast<int>(d.rows.size())) {
+            err_ << "--distance: row " << row << " of " << d.rows.size() << "\n";
+            return false;
+        }
+        if (position < d.HScroll2.min() || position > d.HScroll2.max()) {
+            err_ << "--distance: the scroll bar runs from " << d.HScroll2.min() * shell::kInchesPerScrollStep << " to "
+                 << d.HScroll2.max() * shell::kInchesPerScrollStep << " inches\n";
+            return false;
+        }
         return true;
     }
-    err << "--distance: PAIR=IN, as 2=0.05: " << v.toStdString() << "\n";
-    return false;
-}
+
+    std::ostream& err_;
+    const Request& r_;
+};
+
+// One run of the actions and outputs on a started session, each as one event, as a click is in
+// the window; each step tells how the run stands after it.
+class Run {
+public:
+    Run(shell::Session& s, CliUi& ui, const Request& r, std::ostream& err) : s_(s), ui_(ui), r_(r), err_(err) {}
+
+    // the user's actions, always in this order
+    Exit actions() {
+        act([&] { clickInto(s_.controls().Check3, "--fit-in", "--no-fit-in"); });
+        Exit e = shape();
+        if (e == kDone && r_.knot && !moveSlider(s_.controls().HScroll1, *r_.knot, "--knot")) return kBadArguments;
+        if (e == kDone && r_.spacing()) e = dialog([&] { s_.openSignDistanceDialog(); });
+        if (ui_.badDistance) return kBadArguments;
+        if (e == kDone && r_.aperture) e = dialog([&] { s_.openApertureDialog(); });
+        if (e == kDone) e = connection();
+        if (e == kDone && (r_.minLengthOption || r_.maxRadius)) e = dialog([&] { s_.openPresetting(); });
+        return e;
+    }
+
+    // what the user sees now; false when an output could not be written
+    bool outputs() {
+        bool written = true;
+        const auto output = [&](const std::string& file, const std::function<std::optional<std::string>()>& content) {
+            if (file.empty()) return;
+            act([&] {
+                const std::optional<std::string> bytes = content();
+                if (!bytes) {
+                    err_ << file << ": cannot write\n";
+                    written = false;
+                } else if (!writeOutput(file, *bytes, err_)) {
+                    written = false;
+                }
+            });
+        };
+        output(r_.dumpFile, [&] { return shell::dumpJson(s_.model()); });
+        output(r_.pngFile, [&] { return pngOf(s_.picture()); });
+        output(r_.svgFile, [&] {
+            const double b = wf::parseNumberOrZero(s_.controls().Text4.value()) * 25.4;
+            return preview::svgDocument(s_.model(), s_.controls().Check2 == 1, b);
+        });
+        return written;
+    }
+
+    // "Start convert", then closing; a "Start convert" that stays in the window (too large, no
+    // bar) refused to hand over, and then nothing closes
+    Exit handOn(Exit status) {
+        if (r_.has("--convert") && !s_.terminated()) {
+            act([&] { s_.clickBild2(); });
+            if (!s_.terminated() && status == kDone) status = kRefused;
+        }
+        if (r_.has("--close") && status != kRefused) act([&] { s_.closeWindow(); });
+        return status;
+    }
+
+private:
+    void act(const std::function<void()>& f) { s_.handleEvent(f); }
+
+    // a check box clicked into the state its option names
+    void clickInto(shell::Control<int>& box, const char* on, const char* off) {
+        if (r_.has(on) && box.value() != 1) box.set(1);
+        if (r_.has(off) && box.value() == 1) box.set(0);
+    }
+
+    // moves a slider as the user does; false (and a note) when the position is off its range
+    bool moveSlider(shell::ScrollBar& slider, int position, const char* option) {
+        try {
+            slider.set(position);
+            return true;
+        } catch (const std::exception&) {
+            err_ << option << ": the slider runs from " << slider.min() << " to " << slider.max() << "\n";
+            return false;
+        }
+    }
+
+    // a handler that opens a dialog: refused when the dialog did not come up or refused the input
+    Exit dialog(const std::function<void()>& open) {
+        const std::size_t before = ui_.dialogsShown.size();
+        act(open);
+        return ui_.refused || ui_.dialogsShown.size() == before ? kRefused : kDone;
+    }
+
+    Exit shape() {
+        if (!r_.shape) return kDone;
+        // shape 0 has one height, typed into its one text box
+        if (*r_.shape == 0) {
+            ui_.typedText1 = r_.typedSmall ? r_.typedSmall : r_.typedBig;
+        } else {
+            ui_.typedText1 = r_.typedBig;
+            ui_.typedText2 = r_.typedSmall;
+        }
+        act([&] { s_.galleryClick(*r_.shape); });
+        return ui_.dialogRefused ? kRefused : kDone;
+    }
+
+    // the connection's boxes, its slider and "Cut" are there only while it is ticked
+    Exit connection() {
+        shell::Controls& c = s_.controls();
+        act([&] { clickInto(c.Check2, "--connection", "--no-connection"); });
+        const bool wantsCut = r_.has("--cut") || r_.has("--no-cut");
+        const bool typed = r_.connectionWidth || r_.baselineDistance;
+        if ((typed || r_.connectionSlider || wantsCut) && c.Check2 != 1) {
+            err_ << (typed ? "--connection-width, --baseline-distance" : wantsCut ? "--cut" : "--connection-slider")
+                 << ": only while \"Contour connection\" is ticked (--connection)\n";
+            return kBadArguments;
+        }
+        if (typed) {
+            if (r_.connectionWidth) c.Text6.set(*r_.connectionWidth);
+            if (r_.baselineDistance) c.Text5.set(*r_.baselineDistance);
+            act([&] { s_.applyConnectionValues(); });
+        }
+        if (r_.connectionSlider && !moveSlider(c.HScroll2, *r_.connectionSlider, "--connection-slider"))
+            return kBadArguments;
+        act([&] { clickInto(c.Check4, "--cut", "--no-cut"); });
+        act([&] { clickInto(c.Check5, "--one-object", "--no-one-object"); });
+        return kDone;
+    }
+
+    shell::Session& s_;
+    CliUi& ui_;
+    const Request& r_;
+    std::ostream& err_;
+};
 
 }  // namespace
 
@@ -181,229 +488,38 @@ int runCli(const QStringList& args, const QString& defaultFolder, std::ostream& 
 }
 
 int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder, std::ostream& out, std::ostream& err) {
-    // paths keep the system's bytes; the rest is read as text
-    QStringList args;
-    for (const std::string& a : raw) args << QString::fromStdString(a);
-    QString token = shell::kTokenFresh;
-    std::string folder = defaultFolder, dumpFile, pngFile, svgFile;
-    std::optional<int> knot, shape, connectionSlider;
-    std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius,
-        allDistances;
-    std::vector<std::pair<int, std::int32_t>> distances;
-    int minLengthOption = 0;
-    bool haveToken = false, resume = false;
-    std::set<QString> flags;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (kWithValue.count(a)) {
-            if (i + 1 >= args.size()) {
-                err << a.toStdString() << ": a value is missing\n";
-                return kBadArguments;
-            }
-            const QString v = args[++i];
-            if (a == "--folder") {
-                folder = raw[std::size_t(i)];
-            } else if (a == "--token") {
-                token = v;
-                haveToken = true;
-            } else if (a == "--dump") {
-                dumpFile = raw[std::size_t(i)];
-            } else if (a == "--shape") {
-                bool ok = false;
-                shape = v.toInt(&ok);
-                if (!ok || *shape < 0 || *shape >= shell::kShapeCount) {
-                    err << "--shape: a shape number 0 to 19: " << v.toStdString() << "\n";
-                    return kBadArguments;
-                }
-            } else if (a == "--H") {
-                typedBig = v.toStdString();
-            } else if (a == "--h") {
-                typedSmall = v.toStdString();
-            } else if (a == "--png") {
-                pngFile = raw[std::size_t(i)];
-            } else if (a == "--svg") {
-                svgFile = raw[std::size_t(i)];
-            } else if (a == "--connection-width") {
-                connectionWidth = v.toStdString();
-            } else if (a == "--baseline-distance") {
-                baselineDistance = v.toStdString();
-            } else if (a == "--aperture") {
-                aperture = v.toStdString();
-            } else if (a == "--all-distances") {
-                allDistances = v.toStdString();
-            } else if (a == "--distance") {
-                if (!distanceOption(v, distances, err)) return kBadArguments;
-            } else if (a == "--max-radius") {
-                maxRadius = v.toStdString();
-            } else if (a == "--min-length") {
-                if (v != "0.004" && v != "0.002") {
-                    err << "--min-length: 0.004 or 0.002\n";
-                    return kBadArguments;
-                }
-                minLengthOption = v == "0.004" ? 3 : 4;
-            } else if (!wholeNumber(a, v, a == "--knot" ? knot : connectionSlider, err)) {
-                return kBadArguments;
-            }
-        } else if (kFlags.count(a)) {
-            flags.insert(a);
-            if (a == "--resume") resume = true;
-        } else {
-            // --help prints the usage on standard output and ends well; anything else unknown is refused
-            const bool help = a == "--help" || a == "-h";
-            if (!help) err << a.toStdString() << ": unknown option\n";
-            (help ? out : err)
-                << "usage: letterkerf-cli [--folder DIR] [--resume | --token TEXT] [--fit-in | --no-fit-in] "
-                   "[--shape N [--H IN] [--h IN]] [--knot POS] [--reset-distances] [--distance PAIR=IN]... "
-                   "[--all-distances IN] [--remove-empty-space] [--connection | --no-connection] "
-                   "[--connection-width IN] [--baseline-distance IN] [--connection-slider N] [--cut | --no-cut] "
-                   "[--one-object | --no-one-object] [--aperture IN] [--min-length 0.004|0.002] [--max-radius IN] [--dump FILE] [--png FILE] [--svg FILE] [--convert] "
-                   "[--close] [--chain] [--answer-no] [--report]\n";
-            return help ? kDone : kBadArguments;
-        }
-    }
-    if (resume && haveToken) {
-        err << "--resume and --token exclude each other\n";
-        return kBadArguments;
-    }
-    for (const auto& pair : kStates)
-        if (flags.count(pair[0]) && flags.count(pair[1])) {
-            err << pair[0] << " and " << pair[1] << " exclude each other\n";
-            return kBadArguments;
-        }
-    if (resume) token = shell::kTokenResume;
-    if ((typedBig || typedSmall) && !shape) {
-        err << "--H and --h belong to --shape\n";
-        return kBadArguments;
-    }
-    // paths are taken relative to the folder the command was started in, before the start-up
-    // enters the program folder
-    folder = fromCaller(folder);
-    dumpFile = fromCaller(dumpFile);
-    pngFile = fromCaller(pngFile);
-    svgFile = fromCaller(svgFile);
-    std::error_code folderError;
-    if (!std::filesystem::is_directory(folder, folderError)) {
-        err << folder << ": no such folder\n";
-        return kBadArguments;
-    }
-    for (const auto& [option, file] : {std::pair{"--dump", &dumpFile}, std::pair{"--png", &pngFile},
-                                       std::pair{"--svg", &svgFile}})
-        if (!file->empty() && shell::inWorkFolder(folder, *file)) {
-            err << option << ": " << *file << " is in the work folder; the work files are not outputs\n";
-            return kBadArguments;
-        }
+    Request r;
+    r.folder = defaultFolder;
+    if (const auto status = parse(raw, r, out, err)) return *status;
+    if (const auto status = placePaths(r, err)) return *status;
 
-    CliUi ui(err);
-    ui.answerYes = !flags.count("--answer-no");
-    ui.aperture = aperture;
-    ui.maxRadius = maxRadius;
-    ui.minLengthOption = minLengthOption;
-    ui.resetDistances = flags.count("--reset-distances") > 0;
-    ui.removeEmptySpace = flags.count("--remove-empty-space") > 0;
-    ui.distances = distances;
-    ui.allDistances = allDistances;
-    if (flags.count("--chain")) ui.realStart = &startDetached;
-
-    shell::Session session(std::filesystem::path(folder).lexically_normal(), token.toStdString(), ui);
-    ui.session = &session;
-    // each action and output is one event, as a click is in the window
-    const auto act = [&session](const std::function<void()>& f) { return session.handleEvent(f); };
+    CliUi ui(err, r);
+    shell::Session session(std::filesystem::path(r.folder).lexically_normal(), r.token.toStdString(), ui);
+    const auto report = [&] {
+        if (r.has("--report")) out << shell::reportJson(session, ui);
+    };
     if (!session.claimWorkFolder()) {  // said why; not a file touched
-        if (flags.count("--report")) out << shell::reportJson(session, ui);
+        report();
         return kFileError;
     }
-    act([&] { session.load(); });
-    act([&] { session.activate(); });
-    act([&] { session.paintEvent(); });
+    session.handleEvent([&] { session.load(); });
+    session.handleEvent([&] { session.activate(); });
+    session.handleEvent([&] { session.paintEvent(); });
 
-    int status = kDone;
-    if (!session.terminated) {
-        // the user's actions, always in this order
-        shell::Controls& c = session.controls;
-        act([&] { clickInto(c.Check3, flags, "--fit-in", "--no-fit-in"); });
-        if (shape) {
-            // shape 0 has one height, typed into its one text box
-            if (*shape == 0) {
-                ui.typedText1 = typedSmall ? typedSmall : typedBig;
-            } else {
-                ui.typedText1 = typedBig;
-                ui.typedText2 = typedSmall;
-            }
-            act([&] { session.galleryClick(*shape); });
-            if (ui.dialogRefused) status = kRefused;
-        }
-        if (knot && status == kDone && !moveSlider(c.HScroll1, *knot, "--knot", err)) return kBadArguments;
-        const bool spacing = ui.resetDistances || ui.removeEmptySpace || !distances.empty() || allDistances;
-        if (spacing && status == kDone) {
-            const std::size_t before = ui.dialogsShown.size();
-            act([&] { session.openSignDistanceDialog(); });  // "Only one char !" for a single letter
-            if (ui.badDistance) return kBadArguments;
-            if (ui.dialogsShown.size() == before) status = kRefused;
-        }
-        if (aperture && status == kDone) {
-            const std::size_t before = ui.dialogsShown.size();
-            act([&] { session.openApertureDialog(); });  // "No apertures !" when there is no bridge
-            if (ui.refused || ui.dialogsShown.size() == before) status = kRefused;
-        }
-        if (status == kDone) {
-            act([&] { clickInto(c.Check2, flags, "--connection", "--no-connection"); });
-            // the connection's boxes, its slider and "Cut" are there only while it is ticked
-            const bool wantsCut = flags.count("--cut") || flags.count("--no-cut");
-            const bool typed = connectionWidth || baselineDistance;
-            if ((typed || connectionSlider || wantsCut) && c.Check2 != 1) {
-                err << (typed ? "--connection-width, --baseline-distance" : wantsCut ? "--cut" : "--connection-slider")
-                    << ": only while \"Contour connection\" is ticked (--connection)\n";
-                return kBadArguments;
-            }
-            if (typed) {
-                if (connectionWidth) c.Text6.set(*connectionWidth);
-                if (baselineDistance) c.Text5.set(*baselineDistance);
-                act([&] { session.applyConnectionValues(); });
-            }
-            if (connectionSlider && !moveSlider(c.HScroll2, *connectionSlider, "--connection-slider", err))
-                return kBadArguments;
-            act([&] { clickInto(c.Check4, flags, "--cut", "--no-cut"); });
-            act([&] { clickInto(c.Check5, flags, "--one-object", "--no-one-object"); });
-        }
-        if ((minLengthOption || maxRadius) && status == kDone) {
-            act([&] { session.openPresetting(); });
-            if (ui.refused) status = kRefused;
-        }
-        // what the user sees now
-        if (!dumpFile.empty())
-            act([&] {
-                if (!writeOutput(dumpFile, shell::dumpJson(session.model), err)) status = kFileError;
-            });
-        if (!pngFile.empty())
-            act([&] {
-                QByteArray png;
-                QBuffer buffer(&png);
-                buffer.open(QIODevice::WriteOnly);
-                if (!pictureImage(session.picture).save(&buffer, "PNG")) {
-                    err << pngFile << ": cannot write\n";
-                    status = kFileError;
-                } else if (!writeOutput(pngFile, png.toStdString(), err)) {
-                    status = kFileError;
-                }
-            });
-        if (!svgFile.empty())
-            act([&] {
-                const double b = wf::parseNumberOrZero(session.controls.Text4.value()) * 25.4;
-                if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
-                    status = kFileError;
-            });
+    Exit status = kDone;
+    if (!session.terminated()) {
+        Run run(session, ui, r, err);
+        const Exit acted = run.actions();
+        if (acted == kBadArguments) return kBadArguments;
+        status = run.outputs() ? acted : kFileError;
         // after a refusal nothing writes a work file or starts a program
-        if (status == kRefused) ui.realStart = nullptr;
-        if (flags.count("--convert") && !session.terminated && status != kRefused) {
-            act([&] { session.clickBild2(); });
-            // Start convert that stays in the window refused to hand over (too large, no bar)
-            if (!session.terminated && status == kDone) status = kRefused;
-        }
-        if (flags.count("--close") && status != kRefused) act([&] { session.closeWindow(); });
+        if (acted == kRefused)
+            ui.realStart = nullptr;
+        else
+            status = run.handOn(status);
     }
-    for (const auto& m : ui.messages)
-        if (m.text == shell::kFileAccessError || m.text == shell::kLaterStageMissing) status = kFileError;
-    if (flags.count("--report")) out << shell::reportJson(session, ui);
+    if (ui.fileErrors > 0) status = kFileError;
+    report();
     return status;
 }
 

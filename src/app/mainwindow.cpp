@@ -5,17 +5,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QSignalBlocker>
+#include <QPushButton>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QToolButton>
 #include <memory>
+#include <optional>
+#include <variant>
 
 #include "app/guard.h"
 #include "app/icons.h"
-#include "app/preset_dialogs_qt.h"
 #include "app/render.h"
-#include "app/spacing_dialog_qt.h"
 #include "app/widgets.h"
 #include "app/shape_picture.h"
 
@@ -23,16 +22,6 @@ namespace app {
 
 namespace {
 constexpr int px(int twips) { return (twips + shell::kTwipsPerPixel / 2) / shell::kTwipsPerPixel; }
-
-// A caption and the named text box beside it.
-QLineEdit* labelledEdit(QWidget* parent, const char* caption, const char* name, QRect captionRect, QRect editRect) {
-    auto* label = new QLabel(caption, parent);
-    label->setGeometry(captionRect);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(editRect);
-    return edit;
-}
 }  // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& picture)
@@ -45,8 +34,8 @@ PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& pictur
 }
 
 void PreviewWidget::mousePressEvent(QMouseEvent* e) {
-    const int button = e->button() == Qt::LeftButton ? shell::Session::kLeftButton
-                       : e->button() == Qt::RightButton ? shell::Session::kRightButton
+    const int button = e->button() == Qt::LeftButton ? shell::ViewZoom::kLeftButton
+                       : e->button() == Qt::RightButton ? shell::ViewZoom::kRightButton
                                                         : 0;
     const QPointF p = e->position() * (preview::kPictureWidth / width());
     if (onMouseDown) onMouseDown(button, p.x(), p.y());
@@ -74,12 +63,6 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
         session_->faultEscaped();
         refreshFromControls();
     });
-    ui_.onRunDialog = [this](shell::DialogId id) {
-        if (id == shell::DialogId::ApertureWidth) runApertureDialog(*session_, this);
-        if (id == shell::DialogId::Presetting) runPresettingDialog(*session_, this);
-        if (id == shell::DialogId::SignDistances) runSpacingDialog(*session_, this);
-        refreshFromControls();
-    };
 
     // the work folder first: a second program on it says so and ends before a file is touched
     if (!session_->claimWorkFolder()) return;
@@ -91,7 +74,108 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
 
 MainWindow::~MainWindow() { setFaultHandler(nullptr); }
 
+namespace {
+using shell::Controls;
+using Handler = std::function<void(shell::Session&)>;
+// the control a widget shows: none, a check box's, a text's, a slider's, or a visibility
+using Binding = std::variant<std::monostate, shell::Control<int> Controls::*, shell::Control<std::string> Controls::*,
+                             shell::ScrollBar Controls::*, bool Controls::*>;
+
+enum class Face {
+    Check,        // QCheckBox, clicked into the control
+    Edit,         // QLineEdit, typed into the control
+    EditApplied,  // the same, and leaving it takes the connection values
+    ReadOnly,     // QLineEdit showing its control
+    Scroll,       // QScrollBar, moved into the control
+    Label,        // QLabel showing its control
+    Group,        // QGroupBox
+    Button,       // QPushButton running a handler
+    Frame,        // ClickFrame: a click on its free area runs a handler
+    Picture,      // a tool button with a drawn icon and a tip, running a handler
+    Made,         // made elsewhere: only bound to its control
+};
+}  // namespace
+
+struct MainWindow::Row {
+    Face face;
+    const char* name;
+    const char* parent;  // the frame it sits in (its object name); nullptr: the window
+    QRect place;         // an empty size: the widget's own size at that point
+    const char* caption = nullptr;  // the widget's text; an edit's label, at captionPlace
+    Binding control = {};
+    Handler click = {};
+    const char* tip = nullptr;
+    std::optional<IconKind> icon = {};
+    QRect captionPlace = {};
+};
+
+namespace {
+constexpr int kColumn = 665, kColumnWidth = 310;  // the right column
+}  // namespace
+
+// Every widget of the window but the menus, the preview and the gallery, in the order they are
+// made (the order Tab goes through them).
+const std::vector<MainWindow::Row>& MainWindow::rows() {
+    using F = Face;
+    using S = shell::Session;
+    constexpr int x = kColumn, w = kColumnWidth;
+    static const std::vector<Row> table = {
+        {F::Made, "Bild1", nullptr, {}, nullptr, &Controls::Bild1},
+        {F::Label, "Label2", nullptr, {20, 20, 400, 20}, nullptr, &Controls::Label2},
+        {F::ReadOnly, "Texth", nullptr, {120, 500, 100, 24}, "Height (inches):", &Controls::Texth, {}, nullptr, {}, QRect(10, 500, 110, 24)},
+        {F::ReadOnly, "Textv", nullptr, {350, 500, 100, 24}, "Width (inches):", &Controls::Textv, {}, nullptr, {}, QRect(240, 500, 110, 24)},
+        {F::Picture, "Picture17", nullptr, {500, 495, 34, 34}, nullptr, {}, [](S& s) { s.zoom().zoomIn(); }, "Zoom in", IconKind::ZoomIn},
+        {F::Picture, "Picture11", nullptr, {538, 495, 34, 34}, nullptr, {}, [](S& s) { s.zoom().zoomOut(); }, "Zoom out", IconKind::ZoomOut},
+        {F::Picture, "Picture9", nullptr, {576, 495, 34, 34}, nullptr, {}, &S::clickPicture9, "Fit the view to the letters", IconKind::Fit},
+        {F::Picture, "Picture1", nullptr, {614, 495, 34, 34}, nullptr, {}, &S::clickPicture1, "Redraw", IconKind::Redraw},
+        {F::Frame, "Frame5", nullptr, {x, 10, w, 50}, "View shape ", {}, &S::clickFrame5},
+        {F::Check, "Check1", "Frame5", {10, 22, 0, 0}, "On", &Controls::Check1},
+        {F::Check, "Check3", nullptr, {x + 10, 70, 0, 0}, "Fit in", &Controls::Check3},
+        {F::Group, "Frame11", nullptr, {x, 95, w, 55}, "<-------      Knot     ------->", &Controls::Frame11},
+        {F::Scroll, "HScroll1", nullptr, {x + 10, 120, w - 20, 18}, nullptr, &Controls::HScroll1},
+        {F::Frame, "Frame7", nullptr, {x, 160, w, 55}, "Width of apertures b", {}, &S::openApertureDialog},
+        {F::Edit, "Text4", "Frame7", {10, 22, 100, 24}, nullptr, &Controls::Text4},
+        {F::Picture, "Picture6", "Frame7", {120, 18, 30, 30}, nullptr, {}, &S::openApertureDialog, "Width of the apertures", IconKind::Aperture},
+        {F::Picture, "Picture15", "Frame7", {155, 18, 40, 30}, "b ...", {}, &S::openApertureDialog, "Change the width of the apertures"},
+        {F::Check, "Check2", nullptr, {x + 10, 225, 0, 0}, "Contour connection", &Controls::Check2},
+        {F::Picture, "Picture4", nullptr, {x, 250, w, 150}, nullptr, &Controls::Picture4, &S::clickPicture4, "Join the letters with a connection bar"},
+        {F::Group, "Frame9", nullptr, {x, 250, w, 200}, "Contour connection", &Controls::Frame9},
+        {F::EditApplied, "Text5", "Frame9", {170, 25, 80, 22}, "Distance to baseline:", &Controls::Text5, {}, nullptr, {}, QRect(10, 25, 150, 22)},
+        {F::EditApplied, "Text6", "Frame9", {170, 55, 80, 22}, "Connection width:", &Controls::Text6, {}, nullptr, {}, QRect(10, 55, 150, 22)},
+        {F::Scroll, "HScroll2", "Frame9", {10, 85, w - 20, 18}, nullptr, &Controls::HScroll2},
+        {F::Button, "Command2", "Frame9", {10, 112, 60, 26}, "= 0", &Controls::Command2, &S::clickCommand2},
+        {F::Button, "Command4", "Frame9", {80, 112, 80, 26}, "Apply", &Controls::Command4, &S::applyConnectionValues},
+        {F::Check, "Check4", "Frame9", {10, 145, 0, 0}, "Cut", &Controls::Check4},
+        {F::Label, "Label1", "Frame9", {10, 170, w - 20, 22}, nullptr, &Controls::Label1},
+        {F::Check, "Check5", nullptr, {x + 10, 460, 0, 0}, "Create as one object", &Controls::Check5},
+        {F::Frame, "Frame4", nullptr, {x, 490, w, 55}, "Sign distance d", {}, &S::openSignDistanceDialog},
+        {F::Picture, "Picture3", "Frame4", {10, 18, 30, 30}, nullptr, {}, &S::openSignDistanceDialog, "Letter spacing", IconKind::Spacing},
+        {F::Picture, "Picture10", "Frame4", {45, 18, 40, 30}, "d ...", {}, &S::openSignDistanceDialog, "Change the distances between the letters"},
+        {F::Picture, "Picture8", nullptr, {x, 640, 60, 48}, nullptr, {}, &S::returnToTextStage, "Back to the text settings", IconKind::Back},
+        {F::Picture, "Bild2", nullptr, {x + 70, 640, w - 70, 48}, "Start convert", {}, &S::clickBild2, "Write the hand-over files and start the drawing for the cutter"},
+    };
+    return table;
+}
+
 void MainWindow::buildWidgets() {
+    buildMenus();
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    buildPreview(central);
+    for (const Row& row : rows()) bind(row, makeWidget(row, central));
+
+    auto* picture4 = findChild<QToolButton*>("Picture4");
+    picture4->setIconSize(QSize(kColumnWidth - 12, 138));
+    picture4->setIcon(QIcon(QPixmap::fromImage(shapePicture(0, picture4->iconSize() * devicePixelRatioF(), true))));
+    auto* bild2 = findChild<QToolButton*>("Bild2");
+    QFont bold = bild2->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 2);
+    bild2->setFont(bold);
+    buildGallery(central);
+}
+
+void MainWindow::buildMenus() {
     auto* exit = menuBar()->addAction("Exit");
     exit->setObjectName("endes");
     connect(exit, &QAction::triggered, this, &MainWindow::exitMenu);
@@ -111,125 +195,20 @@ void MainWindow::buildWidgets() {
     help(menus, "Hauptmen", "Main menu", "main.pdf");
     help(menus, "Textdefinition", "Text settings - Stencil fonts", "menu1.pdf");
     help(menus, "Schriftformen", "Shapes and sizes", "menu2.pdf");
+}
 
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-
-    bild1_ = new PreviewWidget(central, session_->picture);
+void MainWindow::buildPreview(QWidget* central) {
+    bild1_ = new PreviewWidget(central, session_->picture());
     bild1_->move(10, 10);
     bild1_->onMouseDown = [this](int button, double x, double y) {
-        guarded([&] { session_->mouseDown(button, x, y); });
+        guarded([&] { session_->zoom().mouseDown(button, x, y); });
     };
-    bild1_->onMouseMove = [this](double x, double y) { guardEvent([&] { session_->mouseMove(x, y); }); };
+    bild1_->onMouseMove = [this](double x, double y) { guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
     qApp->installEventFilter(this);
+}
 
-    label2_ = new QLabel(central);
-    label2_->setObjectName("Label2");
-    label2_->setGeometry(20, 20, 400, 20);
-
-    texth_ = labelledEdit(central, "Height (inches):", "Texth", {10, 500, 110, 24}, {120, 500, 100, 24});
-    texth_->setReadOnly(true);
-    textv_ = labelledEdit(central, "Width (inches):", "Textv", {240, 500, 110, 24}, {350, 500, 100, 24});
-    textv_->setReadOnly(true);
-    const struct {
-        const char* name;
-        const char* tip;
-        IconKind icon;
-        void (shell::Session::*handler)();
-    } zooms[] = {{"Picture17", "Zoom in", IconKind::ZoomIn, &shell::Session::zoomIn},
-                 {"Picture11", "Zoom out", IconKind::ZoomOut, &shell::Session::zoomOut},
-                 {"Picture9", "Fit the view to the letters", IconKind::Fit, &shell::Session::clickPicture9},
-                 {"Picture1", "Redraw", IconKind::Redraw, &shell::Session::clickPicture1}};
-    for (int i = 0; i < 4; ++i)
-        pictureButton(central, zooms[i].name, zooms[i].tip, drawnIcon(zooms[i].icon), {500 + i * 38, 495, 34, 34},
-                      zooms[i].handler);
-
-    const int x = 665, w = 310;
-    auto* frame5 = new ClickFrame("View shape ", central, [this] { run(&shell::Session::clickFrame5); });
-    frame5->setObjectName("Frame5");
-    frame5->setGeometry(x, 10, w, 50);
-    check1_ = new QCheckBox("On", frame5);
-    check1_->setObjectName("Check1");
-    check1_->move(10, 22);
-
-    check3_ = new QCheckBox("Fit in", central);
-    check3_->setObjectName("Check3");
-    check3_->move(x + 10, 70);
-
-    frame11_ = new QGroupBox("<-------      Knot     ------->", central);
-    frame11_->setObjectName("Frame11");
-    frame11_->setGeometry(x, 95, w, 55);
-    hscroll1_ = new QScrollBar(Qt::Horizontal, central);
-    hscroll1_->setObjectName("HScroll1");
-    keyboardSlider(hscroll1_);
-    hscroll1_->setGeometry(x + 10, 120, w - 20, 18);
-
-    auto* frame7 = new ClickFrame("Width of apertures b", central, [this] { run(&shell::Session::openApertureDialog); });
-    frame7->setObjectName("Frame7");
-    frame7->setGeometry(x, 160, w, 55);
-    text4_ = new QLineEdit(frame7);
-    text4_->setObjectName("Text4");
-    text4_->setGeometry(10, 22, 100, 24);
-    pictureButton(frame7, "Picture6", "Width of the apertures", drawnIcon(IconKind::Aperture), {120, 18, 30, 30},
-                  &shell::Session::openApertureDialog);
-    auto* picture15 = pictureButton(frame7, "Picture15", "Change the width of the apertures", QIcon(), {155, 18, 40, 30},
-                                    &shell::Session::openApertureDialog);
-    picture15->setText("b ...");
-
-    check2_ = new QCheckBox("Contour connection", central);
-    check2_->setObjectName("Check2");
-    check2_->move(x + 10, 225);
-    picture4_ = pictureButton(central, "Picture4", "Join the letters with a connection bar", QIcon(),
-                              {x, 250, w, 150}, &shell::Session::clickPicture4);
-    picture4_->setIconSize(QSize(w - 12, 138));
-    picture4_->setIcon(QIcon(QPixmap::fromImage(shapePicture(0, picture4_->iconSize() * devicePixelRatioF(), true))));
-
-    frame9_ = new QGroupBox("Contour connection", central);
-    frame9_->setObjectName("Frame9");
-    frame9_->setGeometry(x, 250, w, 200);
-    text5_ = labelledEdit(frame9_, "Distance to baseline:", "Text5", {10, 25, 150, 22}, {170, 25, 80, 22});
-    text6_ = labelledEdit(frame9_, "Connection width:", "Text6", {10, 55, 150, 22}, {170, 55, 80, 22});
-    hscroll2_ = new QScrollBar(Qt::Horizontal, frame9_);
-    hscroll2_->setObjectName("HScroll2");
-    keyboardSlider(hscroll2_);
-    hscroll2_->setGeometry(10, 85, w - 20, 18);
-    command2_ = new QPushButton("= 0", frame9_);
-    command2_->setObjectName("Command2");
-    command2_->setGeometry(10, 112, 60, 26);
-    command4_ = new QPushButton("Apply", frame9_);
-    command4_->setObjectName("Command4");
-    command4_->setGeometry(80, 112, 80, 26);
-    check4_ = new QCheckBox("Cut", frame9_);
-    check4_->setObjectName("Check4");
-    check4_->move(10, 145);
-    label1_ = new QLabel(frame9_);
-    label1_->setObjectName("Label1");
-    label1_->setGeometry(10, 170, w - 20, 22);
-
-    check5_ = new QCheckBox("Create as one object", central);
-    check5_->setObjectName("Check5");
-    check5_->move(x + 10, 460);
-
-    auto* frame4 = new ClickFrame("Sign distance d", central, [this] { run(&shell::Session::openSignDistanceDialog); });
-    frame4->setObjectName("Frame4");
-    frame4->setGeometry(x, 490, w, 55);
-    pictureButton(frame4, "Picture3", "Letter spacing", drawnIcon(IconKind::Spacing), {10, 18, 30, 30},
-                  &shell::Session::openSignDistanceDialog);
-    auto* picture10 = pictureButton(frame4, "Picture10", "Change the distances between the letters", QIcon(),
-                                    {45, 18, 40, 30}, &shell::Session::openSignDistanceDialog);
-    picture10->setText("d ...");
-
-    pictureButton(central, "Picture8", "Back to the text settings", drawnIcon(IconKind::Back),
-                                   {x, 640, 60, 48}, &shell::Session::returnToTextStage);
-    auto* bild2 = pictureButton(central, "Bild2", "Write the hand-over files and start the drawing for the cutter",
-                                QIcon(), {x + 70, 640, w - 70, 48}, &shell::Session::clickBild2);
-    bild2->setText("Start convert");
-    QFont bold = bild2->font();
-    bold.setBold(true);
-    bold.setPointSize(bold.pointSize() + 2);
-    bild2->setFont(bold);
-
-    // the gallery: twenty shape pictures in two rows below the preview
+// the gallery: twenty shape pictures in two rows below the preview
+void MainWindow::buildGallery(QWidget* central) {
     constexpr int kPerRow = 10, kCellW = 64, kCellH = 58;
     for (int i = 0; i < shell::kShapeCount; ++i) {
         auto* pic = new QToolButton(central);
@@ -243,21 +222,84 @@ void MainWindow::buildWidgets() {
         pic->setIcon(QIcon(QPixmap::fromImage(shapePicture(i, pic->iconSize() * devicePixelRatioF()))));
         connect(pic, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->galleryClick(i); }); });
     }
+}
 
-    bindCheck(check1_, session_->controls.Check1);
-    bindCheck(check2_, session_->controls.Check2);
-    bindCheck(check3_, session_->controls.Check3);
-    bindCheck(check4_, session_->controls.Check4);
-    bindCheck(check5_, session_->controls.Check5);
-    connect(text4_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { guarded([&] { session_->controls.Text4.set(t.toStdString()); }); });
-    // leaving a connection box, "Apply" and "= 0" take the connection values
-    for (const auto& box : {std::pair{text5_, &session_->controls.Text5}, std::pair{text6_, &session_->controls.Text6}}) {
-        // named copies: a lambda may not capture a structured binding in every compiler the build takes
-        QLineEdit* const edit = box.first;
-        shell::Control<std::string>* const control = box.second;
+QWidget* MainWindow::makeWidget(const Row& row, QWidget* central) {
+    QWidget* parent = row.parent ? central->findChild<QWidget*>(row.parent) : central;
+    QWidget* w = nullptr;
+    switch (row.face) {
+        case Face::Check: w = new QCheckBox(row.caption, parent); break;
+        case Face::Edit:
+        case Face::EditApplied:
+        case Face::ReadOnly: {
+            if (row.caption) (new QLabel(row.caption, parent))->setGeometry(row.captionPlace);
+            auto* edit = new QLineEdit(parent);
+            edit->setReadOnly(row.face == Face::ReadOnly);
+            w = edit;
+            break;
+        }
+        case Face::Scroll: {
+            auto* scroll = new QScrollBar(Qt::Horizontal, parent);
+            keyboardSlider(scroll);
+            w = scroll;
+            break;
+        }
+        case Face::Label: w = new QLabel(parent); break;
+        case Face::Group: w = new QGroupBox(row.caption, parent); break;
+        case Face::Button: w = new QPushButton(row.caption, parent); break;
+        case Face::Frame: w = new ClickFrame(row.caption, parent, [this, &row] { run(row.click); }); break;
+        case Face::Picture: {
+            auto* b = new QToolButton(parent);
+            b->setToolTip(row.tip);
+            if (row.icon) b->setIcon(drawnIcon(*row.icon));
+            if (row.caption) b->setText(row.caption);
+            b->setIconSize(row.place.size() - QSize(8, 8));
+            b->setProperty(kPictureProperty, true);
+            w = b;
+            break;
+        }
+        case Face::Made: return findChild<QWidget*>(row.name);
+    }
+    w->setObjectName(row.name);
+    if (row.place.size().isEmpty())
+        w->move(row.place.topLeft());
+    else
+        w->setGeometry(row.place);
+    return w;
+}
+
+// the user's changes reach the control (its handler runs), and the widget follows the control
+void MainWindow::bind(const Row& row, QWidget* widget) {
+    Controls& c = session_->controls();
+    if (auto* b = qobject_cast<QAbstractButton*>(widget); b && row.click)
+        connect(b, &QAbstractButton::clicked, this, [this, &row] { run(row.click); });
+    if (auto* p = std::get_if<bool Controls::*>(&row.control)) {
+        bool& shown = c.**p;
+        followers_.push_back([widget, &shown] { widget->setVisible(shown); });
+    } else if (auto* p = std::get_if<shell::Control<int> Controls::*>(&row.control)) {
+        shell::Control<int>& control = c.**p;
+        auto* box = static_cast<QCheckBox*>(widget);
+        connect(box, &QCheckBox::clicked, this, [this, &control](bool on) { guarded([&] { control.set(on ? 1 : 0); }); });
+        followers_.push_back([box, &control] { follow(box, control); });
+    } else if (auto* p = std::get_if<shell::ScrollBar Controls::*>(&row.control)) {
+        shell::ScrollBar& control = c.**p;
+        auto* scroll = static_cast<QScrollBar*>(widget);
+        connect(scroll, &QScrollBar::valueChanged, this, [this, &control](int v) { guarded([&] { control.set(v); }); });
+        followers_.push_back([scroll, &control] { follow(scroll, control); });
+    } else if (auto* p = std::get_if<shell::Control<std::string> Controls::*>(&row.control)) {
+        shell::Control<std::string>& control = c.**p;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            followers_.push_back([label, &control] { follow(label, control); });
+            return;
+        }
+        auto* edit = static_cast<QLineEdit*>(widget);
+        followers_.push_back([edit, &control] { follow(edit, control); });
+        if (row.face == Face::Edit)
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, &control](const QString& t) { guarded([&] { control.set(t.toStdString()); }); });
+        if (row.face != Face::EditApplied) return;
         connect(edit, &QLineEdit::textEdited, this,
-                [control](const QString& t) { guardEvent([&] { control->set(t.toStdString()); }); });
+                [&control](const QString& t) { guardEvent([&] { control.set(t.toStdString()); }); });
         // a message box of the check takes the focus away again: one check at a time
         connect(edit, &QLineEdit::editingFinished, this, [this, busy = std::make_shared<bool>(false)] {
             if (*busy) return;
@@ -266,12 +308,6 @@ void MainWindow::buildWidgets() {
             *busy = false;
         });
     }
-    connect(command4_, &QPushButton::clicked, this, [this] { run(&shell::Session::applyConnectionValues); });
-    connect(command2_, &QPushButton::clicked, this, [this] { run(&shell::Session::clickCommand2); });
-    connect(hscroll1_, &QScrollBar::valueChanged, this,
-            [this](int v) { guarded([&] { session_->controls.HScroll1.set(v); }); });
-    connect(hscroll2_, &QScrollBar::valueChanged, this,
-            [this](int v) { guarded([&] { session_->controls.HScroll2.set(v); }); });
 }
 
 void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
@@ -279,8 +315,8 @@ void ClickFrame::mouseReleaseEvent(QMouseEvent* e) {
     if (onClick_) onClick_();
 }
 
-void MainWindow::run(void (shell::Session::*handler)()) {
-    guarded([&] { (session_.get()->*handler)(); });
+void MainWindow::run(const std::function<void(shell::Session&)>& handler) {
+    guarded([&] { handler(*session_); });
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
@@ -288,65 +324,9 @@ void MainWindow::guarded(const std::function<void()>& handler) {
     guardEvent([this] { refreshFromControls(); });
 }
 
-QToolButton* MainWindow::pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
-                                       QRect geometry, void (shell::Session::*handler)()) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    b->setIcon(icon);
-    b->setIconSize(geometry.size() - QSize(8, 8));
-    b->setGeometry(geometry);
-    b->setProperty(kPictureProperty, true);
-    connect(b, &QToolButton::clicked, this, [this, handler] { run(handler); });
-    return b;
-}
-
-void MainWindow::bindCheck(QCheckBox* box, shell::Control<int>& control) {
-    connect(box, &QCheckBox::clicked, this, [this, &control](bool on) { guarded([&] { control.set(on ? 1 : 0); }); });
-}
-
 void MainWindow::refreshFromControls() {
-    const shell::Controls& c = session_->controls;
-    auto setCheck = [](QCheckBox* b, const shell::Control<int>& v) {
-        const QSignalBlocker block(b);
-        b->setCheckState(v.value() == 1 ? Qt::Checked : v.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-        b->setVisible(v.visible);
-    };
-    setCheck(check1_, c.Check1);
-    setCheck(check2_, c.Check2);
-    setCheck(check3_, c.Check3);
-    setCheck(check4_, c.Check4);
-    setCheck(check5_, c.Check5);
-    auto setText = [](QLineEdit* e, const shell::Control<std::string>& v) {
-        const QSignalBlocker block(e);
-        const QString t = QString::fromStdString(v.value());
-        if (e->text() != t) e->setText(t);
-        e->setVisible(v.visible);
-    };
-    setText(texth_, c.Texth);
-    setText(textv_, c.Textv);
-    setText(text4_, c.Text4);
-    setText(text5_, c.Text5);
-    setText(text6_, c.Text6);
-    auto setScroll = [](QScrollBar* s, const shell::ScrollBar& v) {
-        const QSignalBlocker block(s);
-        s->setRange(v.min(), v.max());
-        s->setValue(v.value());
-        s->setVisible(v.visible);
-    };
-    setScroll(hscroll1_, c.HScroll1);
-    setScroll(hscroll2_, c.HScroll2);
-    label1_->setText(QString::fromStdString(c.Label1.value()));
-    label1_->setVisible(c.Label1.visible);
-    label2_->setText(QString::fromStdString(c.Label2.value()));
-    label2_->setVisible(c.Label2.visible);
-    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model.shapeNumber);
-    frame9_->setVisible(c.Frame9);
-    frame11_->setVisible(c.Frame11);
-    command2_->setVisible(c.Command2);
-    command4_->setVisible(c.Command4);
-    picture4_->setVisible(c.Picture4);
-    bild1_->setVisible(c.Bild1);
+    for (const auto& follow : followers_) follow();
+    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model().shapeNumber);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -369,7 +349,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
     bool zoomed = false;
-    if (rotation != 0) guardEvent([&] { zoomed = session_->mausrad(rotation, overPicture); });
+    if (rotation != 0) guardEvent([&] { zoomed = session_->zoom().mausrad(rotation, overPicture); });
     if (!zoomed) return QMainWindow::eventFilter(watched, e);
     guardEvent([this] { refreshFromControls(); });
     return true;

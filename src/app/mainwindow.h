@@ -1,13 +1,8 @@
 // Form16, the main window: a thin binding of widgets to the session's controls.
 #pragma once
 
-#include <QCheckBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QToolButton>
 #include <functional>
 #include <memory>
@@ -73,29 +68,25 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    struct Row;  // one widget of the window: how it is made, what it runs, which control it shows
+    static const std::vector<Row>& rows();
+
     void buildWidgets();
+    void buildMenus();
+    void buildPreview(QWidget* central);
+    void buildGallery(QWidget* central);
+    QWidget* makeWidget(const Row& row, QWidget* central);
+    void bind(const Row& row, QWidget* widget);
     void refreshFromControls();
-    void bindCheck(QCheckBox* box, shell::Control<int>& control);
-    // a picture button that runs a handler of the session, then shows the controls' state
-    QToolButton* pictureButton(QWidget* parent, const char* name, const QString& tip, const QIcon& icon,
-                               QRect geometry, void (shell::Session::*handler)());
-    void run(void (shell::Session::*handler)());
+    void run(const std::function<void(shell::Session&)>& handler);
     // one event: the handler under the fault guard, then the widgets follow the controls
     void guarded(const std::function<void()>& handler);
 
     QtUi ui_;
     std::unique_ptr<shell::Session> session_;
     PreviewWidget* bild1_ = nullptr;
-    QLineEdit *texth_ = nullptr, *textv_ = nullptr, *text4_ = nullptr, *text5_ = nullptr,
-              *text6_ = nullptr;
-    QCheckBox *check1_ = nullptr, *check2_ = nullptr, *check3_ = nullptr, *check4_ = nullptr,
-              *check5_ = nullptr;
-    QScrollBar *hscroll1_ = nullptr, *hscroll2_ = nullptr;
-    QGroupBox *frame9_ = nullptr, *frame11_ = nullptr;
-    QPushButton *command2_ = nullptr, *command4_ = nullptr;
-    QLabel *label1_ = nullptr, *label2_ = nullptr;
-    QToolButton* picture4_ = nullptr;
     std::vector<QToolButton*> gallery_;
+    std::vector<std::function<void()>> followers_;  // each bound widget follows its control
     bool closing_ = false;
 };
 

@@ -6,13 +6,17 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
+#include "shell/yes_no_dialog.h"
 
 namespace app {
 
@@ -26,8 +30,7 @@ QPushButton* button(QDialog& d, const char* name, const char* caption, QRect geo
 }
 }  // namespace
 
-void runApertureDialog(shell::Session& session, QWidget* mainWindow) {
-    shell::ApertureDialog dialog(session);
+void runApertureDialog(shell::ApertureDialog& dialog, QWidget* mainWindow) {
     QDialog d(mainWindow);
     d.setObjectName("form22");
     d.setWindowTitle(shell::ApertureDialog::kCaption);
@@ -55,13 +58,13 @@ void runApertureDialog(shell::Session& session, QWidget* mainWindow) {
         });
     });
     QObject::connect(cancel, &QPushButton::clicked, &d, &QDialog::reject);
+    QObject::connect(&d, &QDialog::rejected, &d, [&] { dialog.cancel(); });
     text1->setFocus();
     text1->selectAll();
     d.exec();
 }
 
-void runPresettingDialog(shell::Session& session, QWidget* mainWindow) {
-    shell::PresettingDialog dialog(session);
+void runPresettingDialog(shell::PresettingDialog& dialog, QWidget* mainWindow) {
     QDialog d(mainWindow);
     d.setObjectName("form361");
     d.setWindowTitle(shell::PresettingDialog::kCaption);
@@ -104,7 +107,49 @@ void runPresettingDialog(shell::Session& session, QWidget* mainWindow) {
         });
     });
     QObject::connect(exit, &QPushButton::clicked, &d, &QDialog::reject);
+    QObject::connect(&d, &QDialog::rejected, &d, [&] { dialog.exit(); });
     text1->setFocus();
+    d.exec();
+}
+
+// form100: the question with "Yes" and "No", centred over the main window.
+void runYesNoDialog(shell::YesNoDialog& dialog, QWidget* mainWindow) {
+    QDialog d(mainWindow);
+    d.setObjectName(shell::YesNoDialog::kName);
+    d.setWindowTitle(QString::fromStdString(dialog.title()));
+    auto* picture = new QLabel(&d);
+    picture->setObjectName("Picture1");
+    picture->setPixmap(d.style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(40, 40));
+    auto* label = new QLabel(QString::fromStdString(dialog.question()), &d);
+    label->setObjectName("Label1");
+    label->setWordWrap(true);
+    auto* yes = new QPushButton("Yes", &d);
+    yes->setObjectName("Command1");
+    yes->setDefault(true);
+    auto* no = new QPushButton("No", &d);
+    no->setObjectName("Command3");
+    auto* row = new QHBoxLayout;
+    row->addWidget(picture);
+    row->addWidget(label, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(yes);
+    buttons->addWidget(no);
+    auto* layout = new QVBoxLayout(&d);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+    QObject::connect(yes, &QPushButton::clicked, &d, [&] {
+        dialog.yes();
+        d.accept();
+    });
+    QObject::connect(no, &QPushButton::clicked, &d, [&] {
+        dialog.no();
+        d.accept();
+    });
+    d.setMinimumWidth(360);
+    d.adjustSize();
+    const QRect main = mainWindow->frameGeometry();
+    d.move(main.left() + (main.width() - d.width()) / 2, main.top() + (main.height() - d.height()) / 2);
     d.exec();
 }
 

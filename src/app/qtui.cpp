@@ -4,18 +4,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDialog>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QStyle>
-#include <QVBoxLayout>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
 
 #include "app/dimension_dialog_qt.h"
+#include "app/preset_dialogs_qt.h"
+#include "app/spacing_dialog_qt.h"
 #include "shell/session.h"
 #include "workfile/spawn.h"
 
@@ -33,43 +29,6 @@ void QtUi::message(const std::string& text, const std::string& title, shell::Ico
                 : icon == shell::Icon::Information ? QMessageBox::Information
                                                    : QMessageBox::NoIcon);
     box.exec();
-}
-
-// form100: the question with "Yes" and "No", centred over the main window.
-shell::Answer QtUi::ask(const std::string& text, const std::string& title) {
-    QDialog d(parent_);
-    d.setObjectName("form100");
-    d.setWindowTitle(QString::fromStdString(title));
-    auto* picture = new QLabel(&d);
-    picture->setObjectName("Picture1");
-    picture->setPixmap(d.style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(40, 40));
-    auto* label = new QLabel(QString::fromStdString(text), &d);
-    label->setObjectName("Label1");
-    label->setWordWrap(true);
-    auto* yes = new QPushButton("Yes", &d);
-    yes->setObjectName("Command1");
-    yes->setDefault(true);
-    auto* no = new QPushButton("No", &d);
-    no->setObjectName("Command3");
-    auto* row = new QHBoxLayout;
-    row->addWidget(picture);
-    row->addWidget(label, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(yes);
-    buttons->addWidget(no);
-    auto* layout = new QVBoxLayout(&d);
-    layout->addLayout(row);
-    layout->addLayout(buttons);
-    shell::Answer answer = shell::Answer::Closed;
-    QObject::connect(yes, &QPushButton::clicked, &d, [&] { answer = shell::Answer::Yes; d.accept(); });
-    QObject::connect(no, &QPushButton::clicked, &d, [&] { answer = shell::Answer::No; d.accept(); });
-    d.setMinimumWidth(360);
-    d.adjustSize();
-    const QRect main = parent_->frameGeometry();
-    d.move(main.left() + (main.width() - d.width()) / 2, main.top() + (main.height() - d.height()) / 2);
-    d.exec();
-    return answer;
 }
 
 bool QtUi::startProgram(const std::string& program, const std::vector<std::string>& args) {
@@ -118,9 +77,27 @@ bool QtUi::windowPlace(int& topTwips, int& leftTwips) {
     return true;
 }
 
-void QtUi::runDimensionDialog(shell::DimensionDialog& dialog) {
+void QtUi::runDialog(shell::DimensionDialog& dialog) {
     DimensionDialogWidget widget(dialog, parent_);
     widget.exec();
 }
+
+void QtUi::runDialog(shell::SpacingDialog& dialog) {
+    SpacingDialogWidget widget(dialog, parent_);
+    widget.exec();
+    controlsChanged();
+}
+
+void QtUi::runDialog(shell::ApertureDialog& dialog) {
+    runApertureDialog(dialog, parent_);
+    controlsChanged();
+}
+
+void QtUi::runDialog(shell::PresettingDialog& dialog) {
+    runPresettingDialog(dialog, parent_);
+    controlsChanged();
+}
+
+void QtUi::runDialog(shell::YesNoDialog& dialog) { runYesNoDialog(dialog, parent_); }
 
 }  // namespace app

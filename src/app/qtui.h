@@ -15,7 +15,6 @@ class QtUi : public shell::Ui {
 public:
     explicit QtUi(QWidget* parent) : parent_(parent) {}
     void message(const std::string& text, const std::string& title, shell::Icon icon) override;
-    shell::Answer ask(const std::string& text, const std::string& title) override;
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
     void terminate() override;
     void redraw() override;
@@ -23,16 +22,17 @@ public:
     void processEvents() override;
     void pause(double seconds) override;
     bool openDocument(const std::string& path) override;
-    void runDimensionDialog(shell::DimensionDialog& dialog) override;
     bool windowPlace(int& topTwips, int& leftTwips) override;
-
-    void runDialog(shell::DialogId id) override {
-        if (onRunDialog) onRunDialog(id);
-    }
     void setWindowsEnabled(bool enabled) override;
 
+    // each dialog's face, modal over the window; the widgets follow the controls afterwards
+    void runDialog(shell::DimensionDialog& dialog) override;
+    void runDialog(shell::SpacingDialog& dialog) override;
+    void runDialog(shell::ApertureDialog& dialog) override;
+    void runDialog(shell::PresettingDialog& dialog) override;
+    void runDialog(shell::YesNoDialog& dialog) override;
+
     std::function<void()> onRedraw, onControlsChanged;
-    std::function<void(shell::DialogId)> onRunDialog;
     bool terminated = false;
 
 private:

@@ -132,11 +132,4 @@ void SpacingDialogWidget::reject() {
     QDialog::reject();
 }
 
-void runSpacingDialog(shell::Session& session, QWidget* mainWindow) {
-    shell::SpacingDialog dialog(session);
-    dialog.load();
-    SpacingDialogWidget widget(dialog, mainWindow);
-    widget.exec();
-}
-
 }  // namespace app

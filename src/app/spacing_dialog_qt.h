@@ -8,10 +8,6 @@
 
 #include "shell/spacing_dialog.h"
 
-namespace shell {
-class Session;
-}
-
 namespace app {
 
 class SpacingDialogWidget : public QDialog {
@@ -34,8 +30,5 @@ private:
     QLineEdit* text2_ = nullptr;
     QScrollBar* scroll_ = nullptr;
 };
-
-// Shows form7 modally over the main window and returns when it is closed.
-void runSpacingDialog(shell::Session& session, QWidget* mainWindow);
 
 }  // namespace app

@@ -1,7 +1,15 @@
-// Small settings shared by the window and its dialogs.
+// Small settings shared by the window and its dialogs, and how a widget follows the control of
+// the session it shows: value and visibility, without a signal firing meanwhile.
 #pragma once
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <string>
+
+#include "shell/controls.h"
 
 namespace app {
 
@@ -9,6 +17,33 @@ namespace app {
 inline void keyboardSlider(QScrollBar* s) {
     s->setFocusPolicy(Qt::StrongFocus);
     s->setInvertedControls(false);
+}
+
+// a check box: 0 clear, 1 ticked, 2 greyed
+inline void follow(QCheckBox* b, const shell::Control<int>& c) {
+    const QSignalBlocker block(b);
+    b->setCheckState(c.value() == 1 ? Qt::Checked : c.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    b->setVisible(c.visible);
+}
+
+// a text box keeps its cursor while the text is the same
+inline void follow(QLineEdit* e, const shell::Control<std::string>& c) {
+    const QSignalBlocker block(e);
+    const QString t = QString::fromStdString(c.value());
+    if (e->text() != t) e->setText(t);
+    e->setVisible(c.visible);
+}
+
+inline void follow(QLabel* l, const shell::Control<std::string>& c) {
+    l->setText(QString::fromStdString(c.value()));
+    l->setVisible(c.visible);
+}
+
+inline void follow(QScrollBar* s, const shell::ScrollBar& c) {
+    const QSignalBlocker block(s);
+    s->setRange(c.min(), c.max());
+    s->setValue(c.value());
+    s->setVisible(c.visible);
 }
 
 }  // namespace app

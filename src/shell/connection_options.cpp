@@ -14,34 +14,34 @@ constexpr double kWidthShare = 0.3;            // of the contour height
 }  // namespace
 
 double Session::contourHeightInches() {
-    const engine::Box b = engine::contourBoundingBox(model, 1, false);
+    const engine::Box b = engine::contourBoundingBox(model_, 1, false);
     return (b.ymax - b.ymin) / 25.4;
 }
 
 void Session::resetConnectionValues() {
-    std::string width = wf::formatNumber(engine::roundTo(model.smallHeight / 25.4 * 0.04, 4));
+    std::string width = wf::formatNumber(engine::roundTo(model_.smallHeight / 25.4 * 0.04, 4));
     if (wf::parseNumber(width) < 0.004) width = "0.004";
-    controls.Text6.set(width);
-    controls.Text5.set(" 0");
-    controls.HScroll2.set(0);
+    controls_.Text6.set(width);
+    controls_.Text5.set(" 0");
+    controls_.HScroll2.set(0);
 }
 
 void Session::onCheck2() {
-    if (loadingSettings) return;
-    controls.Label1.visible = false;
-    const bool on = controls.Check2 == 1;
+    if (flags_.loadingSettings) return;
+    controls_.Label1.visible = false;
+    const bool on = controls_.Check2 == 1;
     if (on) {
-        controls.Check4.visible = true;
-        if (controls.Check5 != 1) controls.Check5.set(1);
-        if (!applyingConnection) resetConnectionValues();
+        controls_.Check4.visible = true;
+        if (controls_.Check5 != 1) controls_.Check5.set(1);
+        if (!flags_.applyingConnection) resetConnectionValues();
     } else {
-        if (controls.Check4 != 0) controls.Check4.set(0);
-        controls.Check4.visible = false;
+        if (controls_.Check4 != 0) controls_.Check4.set(0);
+        controls_.Check4.visible = false;
     }
-    controls.Picture4 = !on;
-    controls.Frame9 = controls.Command2 = controls.Command4 = on;
-    controls.Text5.visible = controls.Text6.visible = controls.HScroll2.visible = on;
-    if (!applyingConnection) {
+    controls_.Picture4 = !on;
+    controls_.Frame9 = controls_.Command2 = controls_.Command4 = on;
+    controls_.Text5.visible = controls_.Text6.visible = controls_.HScroll2.visible = on;
+    if (!flags_.applyingConnection) {
         contourConnectionBuild();
         paint();
         showDimensionsOrReport();
@@ -50,21 +50,21 @@ void Session::onCheck2() {
 }
 
 void Session::clickPicture4() {
-    if (controls.Check2 != 1) controls.Check2.set(1);
+    if (controls_.Check2 != 1) controls_.Check2.set(1);
 }
 
 void Session::onCheck4() {
-    if (applyingConnection) return;
+    if (flags_.applyingConnection) return;
     bool spaced = false;
-    for (std::size_t i = 1; i <= 250; ++i) spaced |= model.signDistanceB[i] != 0;
+    for (std::size_t i = 1; i <= 250; ++i) spaced |= model_.signDistanceB[i] != 0;
     if (spaced) {
-        if (!cutNoticeShown) {
+        if (!cutNoticeShown_) {
             ui_.message(">Remove empty space< activated -> Option >Cut< not avaible !", "Info", Icon::Information);
-            cutNoticeShown = true;
+            cutNoticeShown_ = true;
         } else {
-            cutNoticeShown = false;
+            cutNoticeShown_ = false;
         }
-        if (controls.Check4 != 0) controls.Check4.set(0);
+        if (controls_.Check4 != 0) controls_.Check4.set(0);
         ui_.controlsChanged();
         return;
     }
@@ -75,12 +75,12 @@ void Session::onCheck4() {
 }
 
 void Session::onCheck5() {
-    if (loadingSettings) return;
-    if (controls.Check5 == 1 || controls.Check2 != 1) return;
+    if (flags_.loadingSettings) return;
+    if (controls_.Check5 == 1 || controls_.Check2 != 1) return;
     if (confirmYesNo("Create as one object", "Deactivate option >Contour connection< ?")) {
-        controls.Check2.set(0);
+        controls_.Check2.set(0);
     } else {
-        controls.Check5.set(1);
+        controls_.Check5.set(1);
     }
     ui_.controlsChanged();
 }
@@ -89,30 +89,30 @@ void Session::applyConnectionValues() {
     const double hc = contourHeightInches();
     const double unit = hc * 0.01;
     const double widthLimit = kWidthShare * hc;
-    const double w = wf::parseNumberOrZero(controls.Text6.value());
+    const double w = wf::parseNumberOrZero(controls_.Text6.value());
     if (w < kMinConnectionWidth || w > widthLimit) {
         ui_.message("Please change. >Connection width<. Range 0.008 to " +
                         wf::formatNumber(engine::roundTo(widthLimit, 4)),
                     "Contour connection", Icon::Information);
-        controls.Text6.set(" 0.008");
+        controls_.Text6.set(" 0.008");
     }
     const double lower = engine::roundTo(-21 * unit, 4), upper = engine::roundTo(121 * unit, 4);
-    const double d = wf::parseNumberOrZero(controls.Text5.value());
+    const double d = wf::parseNumberOrZero(controls_.Text5.value());
     if (d < lower || d > upper) {
         ui_.message("Please change. >Distance to baseline<. Range " + wf::formatNumber(lower) + " to " +
                         wf::formatNumber(upper),
                     "Contour connection", Icon::Information);
-        controls.Text5.set(" 0");
+        controls_.Text5.set(" 0");
     }
-    if (controls.Check2 != 1) controls.Check2.set(1);
-    const double present = wf::parseNumberOrZero(controls.Text5.value());
+    if (controls_.Check2 != 1) controls_.Check2.set(1);
+    const double present = wf::parseNumberOrZero(controls_.Text5.value());
     double pos = unit != 0 && present != 0 ? std::nearbyint(d / unit) : 0;
-    ScrollBar& s = controls.HScroll2;
+    ScrollBar& s = controls_.HScroll2;
     pos = std::fmin(std::fmax(pos, s.min()), s.max());
     if (pos >= s.min() && pos < s.max()) {
-        applyingConnection = true;
+        flags_.applyingConnection = true;
         s.set(static_cast<std::int32_t>(pos));
-        applyingConnection = false;
+        flags_.applyingConnection = false;
     }
     contourConnectionBuild();
     paint();
@@ -120,17 +120,17 @@ void Session::applyConnectionValues() {
 }
 
 void Session::clickCommand2() {
-    controls.Text5.set(" 0");
-    loadingSettings = true;
-    controls.HScroll2.set(0);
-    loadingSettings = false;
+    controls_.Text5.set(" 0");
+    flags_.loadingSettings = true;
+    controls_.HScroll2.set(0);
+    flags_.loadingSettings = false;
     applyConnectionValues();
 }
 
 void Session::onHScroll2() {
-    if (loadingSettings || applyingConnection) return;
+    if (flags_.loadingSettings || flags_.applyingConnection) return;
     const double unit = contourHeightInches() * 0.01;
-    controls.Text5.set(wf::formatNumber(engine::roundTo(controls.HScroll2.value() * unit, 4)));
+    controls_.Text5.set(wf::formatNumber(engine::roundTo(controls_.HScroll2.value() * unit, 4)));
     contourConnectionBuild();
     paint();
     ui_.controlsChanged();

@@ -1,6 +1,5 @@
 // "Start convert": check the size, save the state, scale the model to internal units, write
 // every hand-over file and start the later stage, which takes over from here.
-#include "convert/conversion.h"
 #include "engine/contours.h"
 #include "preview/scale.h"
 #include "shell/session.h"
@@ -13,62 +12,78 @@ namespace {
 struct ReportedFault : std::runtime_error {
     ReportedFault() : std::runtime_error("reported") {}
 };
+
+// The model to letter height 200 (internal units); returns mm per internal unit.
+double scaleToInternalUnits(engine::Model& m) {
+    const double d = m.shapeNumber == 0 ? m.smallHeight : std::min(m.smallHeight, m.bigHeight);
+    preview::endmass(m, 200 / d);
+    return d / 200;
+}
+
+// The program ends either way: keep the user's settings for the resume (whatever of the state
+// was written already; the hand-over stays as it was).
+void keepStateForResume(wf::FileSet& state, const std::string& appFolder, const SavedState& now) {
+    try {
+        state.commit();
+    } catch (const std::exception&) {
+    }
+    if (!state.committed() || state.size() < 3) {
+        try {
+            writeStv2b(appFolder, now);
+        } catch (const std::exception&) {
+        }
+    }
+}
 }  // namespace
 
 void Session::clickBild2() {
-    const double height = wf::parseNumberOrZero(controls.Texth.value());
-    const double width = wf::parseNumberOrZero(controls.Textv.value());
+    if (!convertible()) return;
+    wf::FileSet state, handOver;
+    if (!convertAndHandOver(state, handOver)) keepStateForResume(state, appFolder(), currentState());
+    zoom_.mausaus();
+    handOver_.end();
+}
+
+bool Session::convertible() {
+    const double height = wf::parseNumberOrZero(controls_.Texth.value());
+    const double width = wf::parseNumberOrZero(controls_.Textv.value());
     if (height > kMaxConvertInches || width > kMaxConvertInches) {
         ui_.message(" Please change the dimensions. Maximum height or width = 780. ", "Contour dimensions too large !",
                     Icon::Information);
-        return;
+        return false;
     }
-    if (controls.Check2 == 1 && barMissing) {
+    if (controls_.Check2 == 1 && barMissing_) {
         // the later stage must never get a connection that lost its bar
         ui_.message("The connection bar is missing: change the connection or untick \"Contour connection\".",
                     "Start convert", Icon::Critical);
-        return;
+        return false;
     }
-    bool handedOver = false, stateSaved = false;
-    // Every file is written (and flushed) before any is put in place: first the state
-    // (th.dat, orgdim.dat, stv2b.dat, top.dat), then the hand-over (workrl.dat, workm.dat,
-    // hl.dat) and c3.dat, the scale, last of all. A c3.dat from this run means a whole set.
-    wf::FileSet state, handOver;
+    return true;
+}
+
+// Every file is written (and flushed) before any is put in place: first the state (th.dat,
+// orgdim.dat, stv2b.dat, top.dat), then the hand-over (workrl.dat, workm.dat, hl.dat) and
+// c3.dat, the scale, last of all. A c3.dat from this run means a whole set.
+bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
+    bool stateSaved = false;
     try {
-        enterAppFolder();
+        handOver_.enterAppFolder();
         if (!loadGroundContours() || !buildShape()) throw ReportedFault();
-        writeThDat(appFolder_, presets, &state);
-        writeOrgdim(appFolder_, controls.Check5 == 1, &state);
-        writeStv2b(appFolder_, currentState(), &state);
-        engine::contourBoundingBox(model, 1, controls.Check2 == 1);
+        writeThDat(appFolder(), presets_, &state);
+        writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
+        writeStv2b(appFolder(), currentState(), &state);
+        engine::contourBoundingBox(model_, 1, controls_.Check2 == 1);
 
-        const double d = model.shapeNumber == 0 ? model.smallHeight : std::min(model.smallHeight, model.bigHeight);
-        preview::endmass(model, 200 / d);
-        outputScale = d / 200;
-        const std::string c3 = c3DatText(outputScale, controls.Text4, model.smallHeight);  // put in place last
-
-        picture.clear();
-        picture.caption(50, 100, "Please wait .....", preview::kLightGrey, 12);
-        picture.caption(150, 140, "Start convert ......", preview::kLightGrey, 12);
+        const double outputScale = scaleToInternalUnits(model_);
+        const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last
+        picture_.clear();
+        picture_.caption(50, 100, "Please wait .....", preview::kLightGrey, 12);
+        picture_.caption(150, 140, "Start convert ......", preview::kLightGrey, 12);
         ui_.redraw();
         ui_.processEvents();
-
-        int top = topDat.top == -1 ? kDefaultWindowTwips : topDat.top;
-        int left = topDat.top == -1 ? kDefaultWindowTwips : topDat.left;
-        ui_.windowPlace(top, left);
-        writeTopDat(appFolder_, top, left, topDat, &state);
-
-        convert::Settings s;
-        s.outputScale = outputScale;
-        s.maxArcRadius = presets.maxArcRadius;
-        s.minArcRadius = presets.minArcRadius;
-        s.minArcLength = presets.minArcLength;
-        s.fitTolerance = presets.fitTolerance;
+        handOver_.keepWindowPlace(state);
         try {
-            convert::writeConversionFiles(model, controls.Check2 == 1, conversionTargets(appFolder_), s, currentObject,
-                                          &handOver);
-            writeHlDat(appFolder_, model, &handOver);
-            handOver.replace(workPath("c3.dat"), c3);
+            handOver_.writeConversion(model_, controls_.Check2 == 1, presets_, outputScale, c3, handOver);
         } catch (const std::exception&) {
             // the later stage must never start on a missing or partial hand-over
             reportFileError();
@@ -77,33 +92,16 @@ void Session::clickBild2() {
         state.commit();
         stateSaved = true;
         handOver.commit();
-        mausaus();
-        handedOver = startSibling(appFolder_ + "STV3.EXE", {kTokenFresh});
-        if (!handedOver) ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
+        zoom_.mausaus();
+        if (!handOver_.startSibling("STV3.EXE", {kTokenFresh})) ui_.fileError(kLaterStageMissing, "Ende");
     } catch (const ReportedFault&) {
     } catch (const fault::FileFault&) {
         // a work file that cannot be written is said as such, whichever it is
         reportFileError();
     } catch (const std::exception&) {
-        ui_.message(kLaterStageMissing, "Ende", Icon::Critical);
+        ui_.fileError(kLaterStageMissing, "Ende");
     }
-    if (!stateSaved) {
-        // the program ends either way: keep the user's settings for the resume (whatever of
-        // the state was written already; the hand-over stays as it was)
-        try {
-            state.commit();
-        } catch (const std::exception&) {
-        }
-        if (!state.committed() || state.size() < 3) {
-            try {
-                writeSavedState();
-            } catch (const std::exception&) {
-            }
-        }
-    }
-    mausaus();
-    terminated = true;
-    ui_.terminate();
+    return stateSaved;
 }
 
 }  // namespace shell

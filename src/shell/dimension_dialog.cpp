@@ -12,6 +12,7 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 constexpr double kMaxRatio = 6;
+constexpr double kHMaxFactor = 0.8;  // H(max) over the height h plus half the width to come
 
 const DialogForm kForms[kShapeCount] = {
     {"form12", DialogKind::Single, 0.32, false}, {"form13", DialogKind::Ratio, 0.32, false},
@@ -42,7 +43,7 @@ DimensionDialog::DimensionDialog(Session& session, int shape)
     : session_(session), shape_(shape), form_(dialogForm(shape)) {}
 
 void DimensionDialog::activate() {
-    const engine::Model& m = session_.model;
+    const engine::Model& m = session_.model();
     if (form_.kind == DialogKind::HMax) label4.clear();
     if (!twoHeights()) {
         if (m.smallHeight != 0) text1 = shown(m.smallHeight);
@@ -59,7 +60,7 @@ bool DimensionDialog::refuse(const char* text, const char* title, bool critical)
 
 bool DimensionDialog::accept() {
     // the heights in force stay untouched until every check has passed
-    const double oldSmall = session_.model.smallHeight / kMmPerInch;
+    const double oldSmall = session_.model().smallHeight / kMmPerInch;
     const double small = twoHeights() ? typed(text2) : typed(text1);
     const double big = twoHeights() ? typed(text1) : 0;
 
@@ -74,8 +75,8 @@ bool DimensionDialog::accept() {
         return refuse("Maximum ratio H/h =6. Please change H or h !", "Info", true);
     if (form_.kind == DialogKind::HMax) {
         const double scale = oldSmall == 0 ? 0 : small / oldSmall;
-        const double a = engine::roundTo(typed(session_.controls.Textv) * scale * 0.5, 3);
-        double hmax = engine::roundTo((small + a) * session_.hmaxFactor, 3);
+        const double a = engine::roundTo(typed(session_.controls().Textv) * scale * 0.5, 3);
+        double hmax = engine::roundTo((small + a) * kHMaxFactor, 3);
         if (hmax < kUpperBoundInches) {
             label4 = "H(max)=" + wf::formatNumber(hmax);
         } else {
@@ -85,9 +86,9 @@ bool DimensionDialog::accept() {
         if (big > hmax) return refuse("Please reduce the value H !", "Info", false);
     }
 
-    session_.model.smallHeight = small * kMmPerInch;
-    if (twoHeights()) session_.model.bigHeight = big * kMmPerInch;
-    session_.model.shapeNumber = static_cast<std::int16_t>(shape_);
+    session_.model().smallHeight = small * kMmPerInch;
+    if (twoHeights()) session_.model().bigHeight = big * kMmPerInch;
+    session_.model().shapeNumber = static_cast<std::int16_t>(shape_);
     session_.rebuild(kRebuildLetters | kRebuildShape);
     accepted_ = closed_ = true;
     return true;

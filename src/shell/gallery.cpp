@@ -16,15 +16,15 @@ constexpr double kDefaultSmallHeight = 101.6;
 
 void Session::galleryClick(int shape) {
     (void)dialogForm(shape);  // 0..19 only
-    const int prevShape = model.shapeNumber;
-    const double prevSmall = model.smallHeight, prevBig = model.bigHeight;
+    const int prevShape = model_.shapeNumber;
+    const double prevSmall = model_.smallHeight, prevBig = model_.bigHeight;
 
-    if (shape != 0 && wf::characters(model.groundText).size() < 2) {
+    if (shape != 0 && wf::characters(model_.groundText).size() < 2) {
         ui_.message("More character for this shape required. You need 2 signs.", "Exit", Icon::Critical);
         return;
     }
-    double& h = model.smallHeight;
-    double& H = model.bigHeight;
+    double& h = model_.smallHeight;
+    double& H = model_.bigHeight;
     const bool keep = (H > h && h >= kMinStartHeight && H <= kMaxStartHeight) ||
                       (shape == prevShape && h >= kMinStartHeight && H >= kMinStartHeight);
     if (!keep) {
@@ -33,7 +33,7 @@ void Session::galleryClick(int shape) {
     }
 
     DimensionDialog dialog(*this, shape);
-    ui_.runDimensionDialog(dialog);
+    ui_.runDialog(dialog);
     // A cancelled dialog changes nothing: the starting values it was offered are withdrawn,
     // so cancelling never costs the user the letter spacing.
     if (!dialog.accepted()) {
@@ -41,23 +41,23 @@ void Session::galleryClick(int shape) {
         H = prevBig;
     }
 
-    const bool hadSignDistances = anySignDistance(model);
-    if (model.shapeNumber == prevShape && h == prevSmall && H == prevBig) return fitAndRedraw();
+    const bool hadSignDistances = anySignDistance(model_);
+    if (model_.shapeNumber == prevShape && h == prevSmall && H == prevBig) return fitAndRedraw();
 
     if (hadSignDistances) {
         ui_.message("Delete existing sign distances /Menu: Sign distance d/ !", "Info", Icon::Information);
-        clearSignDistances(model);
+        clearSignDistances(model_);
         rebuild(kRebuildLetters | kRebuildShape);
     }
-    if (!model.bridges.empty()) stegco();
-    if (controls.Check2 == 1) {
+    if (!model_.bridges.empty()) stegco();
+    if (controls_.Check2 == 1) {
         if (h != prevSmall || H != prevBig) resetConnectionValues();
         contourConnectionBuild();
     }
-    const bool knot = engine::shapeHasKnot(model.shapeNumber);
-    controls.Frame11 = knot;
-    controls.HScroll1.visible = knot;
-    if (knot) controls.HScroll1.set(0);
+    const bool knot = engine::shapeHasKnot(model_.shapeNumber);
+    controls_.Frame11 = knot;
+    controls_.HScroll1.visible = knot;
+    if (knot) controls_.HScroll1.set(0);
     fitAndRedraw();
     ui_.controlsChanged();
 }

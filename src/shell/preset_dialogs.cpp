@@ -16,9 +16,9 @@ constexpr double kOptionMatch = 0.0001;
 
 ApertureDialog::ApertureDialog(Session& session)
     : session_(session),
-      lo_(engine::roundTo(session.apertureWidthMin / 25.4, 4)),
-      hi_(engine::roundTo(session.apertureWidthMax / 25.4, 4)) {
-    text1 = session.controls.Text4.value();
+      lo_(engine::roundTo(session.apertureLimits().min / 25.4, 4)),
+      hi_(engine::roundTo(session.apertureLimits().max / 25.4, 4)) {
+    text1 = session.controls().Text4.value();
     label2 = "b= " + wf::formatNumber(lo_) + " to" + wf::formatNumber(hi_);
 }
 
@@ -31,12 +31,12 @@ bool ApertureDialog::accept() {
         return false;
     }
     closed_ = true;
-    session_.controls.Text4.set(wf::formatNumber(engine::roundTo(v, 4)));
+    session_.controls().Text4.set(wf::formatNumber(engine::roundTo(v, 4)));
     return true;
 }
 
 PresettingDialog::PresettingDialog(Session& session) : session_(session) {
-    Presets& p = session.presets;
+    Presets& p = session.presets();
     p.minArcRadius = 0.1;
     if (p.minArcLength == 0) p.minArcLength = kOption3;
     if (std::fabs(p.minArcLength - kOption3) < kOptionMatch) {
@@ -58,7 +58,7 @@ bool PresettingDialog::apply() {
         text1 = "390";
         return false;
     }
-    Presets& p = session_.presets;
+    Presets& p = session_.presets();
     p.maxArcRadius = r * 25.4;
     p.minArcRadius = 0.1;
     p.fitTolerance = 0.05;
@@ -68,7 +68,7 @@ bool PresettingDialog::apply() {
     try {
         writeThDat(session_.appFolder(), p);
     } catch (const std::exception&) {
-        session_.ui().message(kFileAccessError, wf::kErrorTitle, Icon::Critical);
+        session_.ui().fileError(kFileAccessError, wf::kErrorTitle);
     }
     return true;
 }

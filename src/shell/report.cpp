@@ -50,22 +50,22 @@ std::string rows(const Table& t, Fn fn) {
 }  // namespace
 
 std::string reportJson(const Session& s, const HeadlessUi& ui) {
-    const engine::Model& m = s.model;
-    const Controls& c = s.controls;
+    const engine::Model& m = s.model();
+    const Controls& c = s.controls();
     std::string o = "{\n";
-    o += "  \"token\": " + wf::jsonString(s.token) + ",\n";
+    o += "  \"token\": " + wf::jsonString(s.token()) + ",\n";
     o += "  \"groundText\": " + wf::jsonString(m.groundText) + ",\n";
     o += "  \"letterCount\": " + jsonNumber(m.letterCount) + ",\n";
     o += "  \"shapeNumber\": " + jsonNumber(m.shapeNumber) + ",\n";
     o += "  \"smallHeight\": " + jsonNumber(m.smallHeight) + ",\n";
     o += "  \"bigHeight\": " + jsonNumber(m.bigHeight) + ",\n";
     o += "  \"knotShift\": " + jsonNumber(m.knotShift) + ",\n";
-    o += "  \"presets\": { \"minArcLength\": " + jsonNumber(s.presets.minArcLength) +
-         ", \"maxArcRadius\": " + jsonNumber(s.presets.maxArcRadius) +
-         ", \"minArcRadius\": " + jsonNumber(s.presets.minArcRadius) +
-         ", \"fitTolerance\": " + jsonNumber(s.presets.fitTolerance) + " },\n";
-    o += "  \"apertureWidthMin\": " + jsonNumber(s.apertureWidthMin) + ",\n";
-    o += "  \"apertureWidthMax\": " + jsonNumber(s.apertureWidthMax) + ",\n";
+    o += "  \"presets\": { \"minArcLength\": " + jsonNumber(s.presets().minArcLength) +
+         ", \"maxArcRadius\": " + jsonNumber(s.presets().maxArcRadius) +
+         ", \"minArcRadius\": " + jsonNumber(s.presets().minArcRadius) +
+         ", \"fitTolerance\": " + jsonNumber(s.presets().fitTolerance) + " },\n";
+    o += "  \"apertureWidthMin\": " + jsonNumber(s.apertureLimits().min) + ",\n";
+    o += "  \"apertureWidthMax\": " + jsonNumber(s.apertureLimits().max) + ",\n";
     o += "  \"controls\": { \"Check1\": " + jsonNumber(c.Check1) + ", \"Check2\": " +
          jsonNumber(c.Check2) + ", \"Check3\": " + jsonNumber(c.Check3) + ", \"Check4\": " +
          jsonNumber(c.Check4) + ", \"Check5\": " + jsonNumber(c.Check5) + ",\n";

@@ -1,9 +1,9 @@
 #include "shell/session.h"
 
-#include "connection/bar.h"
-
 #include <cmath>
 #include <system_error>
+
+#include "connection/bar.h"
 
 #include "engine/contours.h"
 #include "engine/shape.h"
@@ -45,24 +45,42 @@ std::string programFolder() {
     return appFolderOf(ec ? fs::current_path(ec) / "program" : self);
 }
 
-Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
-    : commandLine_(std::move(commandLine)), ui_(ui) {
+namespace {
+// the folder made absolute where it can be, with a trailing separator
+std::string folderName(const fs::path& folder) {
     std::error_code ec;
-    fs::path abs = fs::absolute(appFolder, ec);
-    appFolder_ = (ec ? appFolder : abs).string();
-    if (appFolder_.empty() || appFolder_.back() != '/') appFolder_ += '/';
+    const fs::path abs = fs::absolute(folder, ec);
+    std::string name = (ec ? folder : abs).string();
+    if (name.empty() || name.back() != '/') name += '/';
+    return name;
+}
+
+// Clears a flag when the scope ends, however it ends.
+struct ClearOnExit {
+    bool& flag;
+    ~ClearOnExit() { flag = false; }
+};
+}  // namespace
+
+bool anySignDistance(const engine::Model& m) {
+    for (std::size_t i = 1; i <= 255; ++i)
+        if (m.signDistanceA[i] != 0 || m.signDistanceB[i] != 0) return true;
+    return false;
+}
+
+void clearSignDistances(engine::Model& m) {
+    for (std::size_t i = 1; i <= 255; ++i) m.signDistanceA[i] = m.signDistanceB[i] = 0;
+}
+
+Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
+    : ui_(ui),
+      handOver_(folderName(appFolder), ui),
+      commandLine_(std::move(commandLine)),
+      spacingScan_(fs::path(handOver_.appFolder()) / "workfiles") {
     wireHandlers();
 }
 
-fs::path Session::workPath(const char* name) const { return workFile(appFolder_, name); }
-
-void Session::enterAppFolder() {
-    std::error_code ec;
-    const fs::path target(appFolder_);
-    if (fs::current_path(ec) != target) fs::current_path(target, ec);  // silent either way
-}
-
-void Session::reportFileError() { ui_.message(kFileAccessError, wf::kErrorTitle, Icon::Critical); }
+void Session::reportFileError() { ui_.fileError(kFileAccessError, wf::kErrorTitle); }
 
 bool Session::handleEvent(const std::function<void()>& handler) {
     try {
@@ -75,9 +93,7 @@ bool Session::handleEvent(const std::function<void()>& handler) {
 }
 
 void Session::faultEscaped() {
-    loadingSettings = false;
-    applyingConnection = false;
-    paintSuppressed = false;
+    flags_ = HandlerFlags{};
     try {
         ui_.setWindowsEnabled(true);
         reportFileError();
@@ -95,87 +111,53 @@ void Session::showDimensionsOrReport() {
     }
 }
 
-bool Session::claimWorkFolder() {
-    const fs::path folder = fs::path(appFolder_) / "workfiles";
-    lock_ = std::make_unique<wf::WorkFolderLock>(folder);
-    const wf::LockState state = lock_->acquire();
-    if (state == wf::LockState::Held) wf::removeStaleTemporaryFiles(folder);
-    const wf::FolderClaim claim = wf::claimOf(state);
-    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? Icon::Critical : Icon::Information);
-    if (claim.proceed) return true;
-    terminated = true;
-    ui_.terminate();
-    return false;
-}
-
-bool Session::startSibling(const std::string& program, const std::vector<std::string>& args) {
-    if (!lock_) return ui_.startProgram(program, args);
-    const wf::HandOver h = lock_->handOver([&] { return ui_.startProgram(program, args); });
-    if (h == wf::HandOver::Lost) {
-        ui_.message(wf::lostText(lock_->state()), wf::kErrorTitle, Icon::Critical);
-        terminated = true;
-        ui_.terminate();
-    }
-    return h == wf::HandOver::Started;
-}
-
 WindowPlace Session::load() {
-    if (terminated) return {kDefaultWindowTwips, kDefaultWindowTwips};  // e.g. the folder is another's
-    topDat = readTopDat(appFolder_);
-    if (topDat.top != -1) return {topDat.top, topDat.left};
-    return {kDefaultWindowTwips, kDefaultWindowTwips};
-}
-
-void Session::handOverToStartProgram() {
-    // A missing start program is no reason to stay: the program ends either way.
-    startSibling(appFolder_ + "zodu.exe", {});
-    terminated = true;
-    ui_.terminate();
+    if (terminated()) return {kDefaultWindowTwips, kDefaultWindowTwips};  // e.g. the folder is another's
+    return handOver_.readWindowPlace();
 }
 
 void Session::activate() {
-    hmaxFactor = 0.8;
-    if (firstActivationDone || terminated) return;
+    if (activated_ || terminated()) return;
     try {
-        enterAppFolder();
-        probeWorkfileDcc(appFolder_);
-        presets = readThDat(appFolder_);  // range-checked
-        model.bigHeight = 101.6;
-        model.smallHeight = 101.6;
-        model.shapeNumber = 0;
+        handOver_.enterAppFolder();
+        probeWorkfileDcc(appFolder());
+        presets_ = readThDat(appFolder());  // range-checked
+        model_.bigHeight = 101.6;
+        model_.smallHeight = 101.6;
+        model_.shapeNumber = 0;
 
-        token = stripBlanks(commandLine_);
-        if (token == kTokenResume) {
+        token_ = stripBlanks(commandLine_);
+        if (token_ == kTokenResume) {
             restoreSavedState();
-        } else if (token != kTokenFresh) {
-            handOverToStartProgram();
+        } else if (token_ != kTokenFresh) {
+            handOver_.toStartProgram();
             return;
         }
 
-        controls.Bild1 = false;
-        model.view = engine::ViewWindow{0, 639, 0, 479};
-        firstActivationDone = true;
+        controls_.Bild1 = false;
+        model_.view = engine::ViewWindow{0, 639, 0, 479};
+        activated_ = true;
 
-        paintSuppressed = true;
+        flags_.paintSuppressed = true;
         loadGroundContours();
         buildShape();
         fitView();
-        paintSuppressed = false;
+        flags_.paintSuppressed = false;
 
-        if (!model.bridges.empty()) stegco();
-        if (controls.HScroll1.visible) {
-            loadingSettings = false;
-            controls.HScroll1.set(knotPosition);
-            if (controls.HScroll1.onChange) controls.HScroll1.onChange();
+        if (!model_.bridges.empty()) stegco();
+        if (controls_.HScroll1.visible) {
+            flags_.loadingSettings = false;
+            controls_.HScroll1.set(knotPosition_);
+            if (controls_.HScroll1.onChange) controls_.HScroll1.onChange();
         }
-        if (controls.Check2.value() == 1) contourConnectionBuild();
-        controls.Bild1 = true;
-        mausanr();
+        if (controls_.Check2.value() == 1) contourConnectionBuild();
+        controls_.Bild1 = true;
+        zoom_.mausanr();
         showContourDimensions();
     } catch (const std::exception&) {
         // faults of the start-up's own steps are absorbed; the operations report theirs
-        paintSuppressed = false;
-        loadingSettings = false;
+        flags_.paintSuppressed = false;
+        flags_.loadingSettings = false;
     }
     ui_.controlsChanged();
     paint();
@@ -184,20 +166,20 @@ void Session::activate() {
 void Session::paintEvent() { paint(); }
 
 void Session::fitView() {
-    const engine::Box b = engine::contourBoundingBox(model, engine::kBoxView, controls.Check2 == 1);
-    model.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
+    const engine::Box b = engine::contourBoundingBox(model_, engine::kBoxView, controls_.Check2 == 1);
+    model_.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
 }
 
 void Session::fitAndRedraw() {
-    if (model.elements.empty()) return;
+    if (model_.elements.empty()) return;
     fitView();
     paint();
 }
 
 bool Session::loadGroundContours() {
     try {
-        engine::readGroundContours(model, workPath("tground.dat"), controls.Check3.value() == 1);
-        preview::masstaebe(model);
+        engine::readGroundContours(model_, workPath("tground.dat"), controls_.Check3.value() == 1);
+        preview::masstaebe(model_);
         showContourDimensions();
         return true;
     } catch (const std::exception&) {
@@ -208,8 +190,8 @@ bool Session::loadGroundContours() {
 
 bool Session::buildShape() {
     try {
-        engine::buildShape(model, controls.Check3.value() == 1);
-        model.textScale = 1.0;
+        engine::buildShape(model_, controls_.Check3.value() == 1);
+        model_.textScale = 1.0;
         showContourDimensions();
         return true;
     } catch (const std::exception&) {
@@ -221,22 +203,22 @@ bool Session::buildShape() {
 void Session::contourConnectionBuild() {
     const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * 25.4; };
     connection::BarInput in;
-    in.distance = inches(controls.Text5);
-    in.width = inches(controls.Text6);
-    in.cut = controls.Check4.value();
-    in.connectionOn = controls.Check2 == 1;
-    in.limits = {presets.minArcLength, presets.maxArcRadius, presets.minArcRadius};
+    in.distance = inches(controls_.Text5);
+    in.width = inches(controls_.Text6);
+    in.cut = controls_.Check4.value();
+    in.connectionOn = controls_.Check2 == 1;
+    in.limits = {presets_.minArcLength, presets_.maxArcRadius, presets_.minArcRadius};
     try {
-        const connection::BarOutcome out = connection::buildBar(model, in);
-        barMissing = false;
+        const connection::BarOutcome out = connection::buildBar(model_, in);
+        barMissing_ = false;
         if (!out.built) return;
-        controls.Label1.visible = out.cutAbandoned;
+        controls_.Label1.visible = out.cutAbandoned;
         if (out.halfCircle) ui_.message(">Cut< not possible !", "Abort", Icon::Critical);
         showContourDimensions();
     } catch (const fault::CapacityFault&) {
-        model.barLines.clear();
-        model.barArcs.clear();
-        barMissing = true;
+        model_.barLines.clear();
+        model_.barArcs.clear();
+        barMissing_ = true;
         ui_.message("The connection bar needs more than 641 elements.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {
         reportFileError();
@@ -244,25 +226,25 @@ void Session::contourConnectionBuild() {
 }
 
 void Session::stegco() {
-    const double h = model.smallHeight;
-    apertureWidthMin = h < 20 ? 0.1016 : 0.3048;
-    apertureWidthMax = std::min(h * 0.1, 15.0);
-    double b = wf::parseNumber(controls.Text4.value()) * 25.4;
-    if (b < apertureWidthMin || b > apertureWidthMax) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
-    if (b < apertureWidthMin) b = apertureWidthMin;
-    if (b > apertureWidthMax) b = apertureWidthMax;
-    controls.Text4.set(wf::formatNumber(engine::roundTo(b / 25.4, 4)));
+    const double h = model_.smallHeight;
+    ApertureLimits& l = apertureLimits_;
+    l.min = h < 20 ? 0.1016 : 0.3048;
+    l.max = std::min(h * 0.1, 15.0);
+    double b = wf::parseNumber(controls_.Text4.value()) * 25.4;
+    if (b < l.min || b > l.max) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
+    if (b < l.min) b = l.min;
+    if (b > l.max) b = l.max;
+    controls_.Text4.set(wf::formatNumber(engine::roundTo(b / 25.4, 4)));
 }
 
 void Session::paint() {
-    if (paintSuppressed) return;
-    ++paintCount;
+    if (flags_.paintSuppressed) return;
     try {
         preview::PaintOptions o;
-        o.showKnots = controls.Check1 == 1;
-        o.connectionOn = controls.Check2 == 1;
-        o.apertureWidth = wf::parseNumber(controls.Text4.value()) * 25.4;
-        if (preview::paint(model, o, picture) == preview::PaintResult::ViewOverflow)
+        o.showKnots = controls_.Check1 == 1;
+        o.connectionOn = controls_.Check2 == 1;
+        o.apertureWidth = wf::parseNumber(controls_.Text4.value()) * 25.4;
+        if (preview::paint(model_, o, picture_) == preview::PaintResult::ViewOverflow)
             ui_.message("Overflow ! View.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {
         // a fault while drawing ends the drawing; the picture keeps what was drawn
@@ -270,124 +252,106 @@ void Session::paint() {
     ui_.redraw();
 }
 
+void Session::blankPreview() {
+    picture_.clear();
+    ui_.redraw();
+}
+
 void Session::showContourDimensions() {
-    const engine::Dimensions d = engine::contourDimensions(model, controls.Check2 == 1);
-    controls.Texth.set(wf::formatNumber(d.heightIn));
-    controls.Textv.set(wf::formatNumber(d.widthIn));
+    const engine::Dimensions d = engine::contourDimensions(model_, controls_.Check2 == 1);
+    controls_.Texth.set(wf::formatNumber(d.heightIn));
+    controls_.Textv.set(wf::formatNumber(d.widthIn));
 }
 
 void Session::rebuild(unsigned steps) {
     if (steps & kRebuildLetters) loadGroundContours();
     if (steps & kRebuildShape) buildShape();
-    if ((steps & kRebuildApertures) && !model.bridges.empty()) stegco();
-    if ((steps & kRebuildConnection) && controls.Check2 == 1) contourConnectionBuild();
+    if ((steps & kRebuildApertures) && !model_.bridges.empty()) stegco();
+    if ((steps & kRebuildConnection) && controls_.Check2 == 1) contourConnectionBuild();
     if (steps & kRebuildPaint) paint();
 }
 
 SavedState Session::currentState() const {
     SavedState s;
-    s.shapeNumber = model.shapeNumber;
-    s.smallHeight = model.smallHeight;
-    s.bigHeight = model.bigHeight;
-    s.apertureWidthMin = apertureWidthMin;
-    s.apertureWidthMax = apertureWidthMax;
+    s.shapeNumber = model_.shapeNumber;
+    s.smallHeight = model_.smallHeight;
+    s.bigHeight = model_.bigHeight;
+    s.apertureWidthMin = apertureLimits_.min;
+    s.apertureWidthMax = apertureLimits_.max;
     for (std::size_t i = 0; i < 256; ++i) {
-        s.signDistanceA[i] = model.signDistanceA[i];
-        s.signDistanceB[i] = model.signDistanceB[i];
+        s.signDistanceA[i] = model_.signDistanceA[i];
+        s.signDistanceB[i] = model_.signDistanceB[i];
     }
-    s.check1 = controls.Check1 == 1;
-    s.check2 = controls.Check2 == 1;
-    s.check4 = controls.Check4 == 1;
-    s.check3 = controls.Check3 == 1;
-    s.text4 = controls.Text4;
-    s.text5 = controls.Text5;
-    s.text6 = controls.Text6;
-    s.hscroll2 = controls.HScroll2.value();
-    s.frame11Visible = controls.Frame11;
-    s.hscroll1 = controls.HScroll1.value();
+    s.check1 = controls_.Check1 == 1;
+    s.check2 = controls_.Check2 == 1;
+    s.check4 = controls_.Check4 == 1;
+    s.check3 = controls_.Check3 == 1;
+    s.text4 = controls_.Text4;
+    s.text5 = controls_.Text5;
+    s.text6 = controls_.Text6;
+    s.hscroll2 = controls_.HScroll2.value();
+    s.frame11Visible = controls_.Frame11;
+    s.hscroll1 = controls_.HScroll1.value();
     return s;
 }
 
-void Session::writeSavedState() { writeStv2b(appFolder_, currentState()); }
-
-namespace {
-// Clears a flag when the scope ends, however it ends.
-struct ClearOnExit {
-    bool& flag;
-    ~ClearOnExit() { flag = false; }
-};
-}  // namespace
-
 void Session::restoreSavedState() {
+    Controls& c = controls_;
     try {
         const fs::path file = workPath("stv2b.dat");
         if (wf::probeLength(file) < kStv2bMinLength) return;
         {
-            loadingSettings = true;
-            ClearOnExit clear{loadingSettings};  // a truncated file must not leave it set
+            flags_.loadingSettings = true;
+            ClearOnExit clear{flags_.loadingSettings};  // a truncated file must not leave it set
             wf::LineReader in(file);
-            model.shapeNumber = in.int16();
-            model.smallHeight = in.number();
-            model.bigHeight = in.number();
-            apertureWidthMin = in.number();
-            apertureWidthMax = in.number();
+            model_.shapeNumber = in.int16();
+            model_.smallHeight = in.number();
+            model_.bigHeight = in.number();
+            apertureLimits_.min = in.number();
+            apertureLimits_.max = in.number();
             for (std::size_t i = 0; i < 256; ++i) {
-                model.signDistanceA[i] = in.number();
-                model.signDistanceB[i] = in.number();
+                model_.signDistanceA[i] = in.number();
+                model_.signDistanceB[i] = in.number();
             }
-            controls.Check1.set(in.flag() ? 1 : 0);
+            c.Check1.set(in.flag() ? 1 : 0);
             const bool connection = in.flag();
-            controls.Check4.visible = connection;
-            controls.Check2.set(connection ? 1 : 0);
-            controls.Frame9 = connection;
-            controls.Text5.visible = connection;
-            controls.Text6.visible = connection;
-            controls.HScroll2.visible = connection;
-            controls.Command2 = connection;
-            controls.Command4 = connection;
-            controls.Picture4 = !connection;
-            controls.Check4.set(in.flag() ? 1 : 0);
-            controls.Check3.set(in.flag() ? 1 : 0);
-            controls.Text4.set(in.text());
-            controls.Text5.set(in.text());
-            controls.Text6.set(in.text());
-            controls.HScroll2.set(in.int32());
+            c.Check4.visible = connection;
+            c.Check2.set(connection ? 1 : 0);
+            c.Frame9 = connection;
+            c.Text5.visible = connection;
+            c.Text6.visible = connection;
+            c.HScroll2.visible = connection;
+            c.Command2 = connection;
+            c.Command4 = connection;
+            c.Picture4 = !connection;
+            c.Check4.set(in.flag() ? 1 : 0);
+            c.Check3.set(in.flag() ? 1 : 0);
+            c.Text4.set(in.text());
+            c.Text5.set(in.text());
+            c.Text6.set(in.text());
+            c.HScroll2.set(in.int32());
             const bool knot = in.flag();
-            controls.Frame11 = knot;
-            controls.HScroll1.visible = knot;
+            c.Frame11 = knot;
+            c.HScroll1.visible = knot;
             in.number();
             in.number();
-            knotPosition = in.int32();
+            knotPosition_ = in.int32();
         }
-        if (controls.Check2 != 1) {
-            loadingSettings = true;
-            ClearOnExit clear{loadingSettings};
-            controls.Check5.set(readOrgdim(appFolder_) ? 1 : 0);
+        if (c.Check2 != 1) {
+            flags_.loadingSettings = true;
+            ClearOnExit clear{flags_.loadingSettings};
+            c.Check5.set(readOrgdim(appFolder()) ? 1 : 0);
         }
-        controls.HScroll1.setRange(-1000, 1000);
+        c.HScroll1.setRange(-1000, 1000);
     } catch (const std::exception&) {
         // a fault while restoring keeps what was restored so far
     }
 }
 
-bool Session::schliesser() {
-    try {
-        rewriteWifDat(appFolder_);
-        if (!startSibling(appFolder_ + "STV3.EXE", {kTokenFresh}))
-            throw fault::FileFault("cannot start STV3.EXE");
-    } catch (const std::exception&) {
-        reportFileError();
-        return false;
-    }
-    terminated = true;
-    ui_.terminate();
-    return true;
-}
-
 bool Session::closeWindow() {
-    mausaus();
-    if (terminated) return true;  // already handed on
-    return schliesser();
+    zoom_.mausaus();
+    if (terminated()) return true;  // already handed on
+    return handOver_.toLaterStage();
 }
 
 bool Session::exitMenu() { return closeWindow(); }

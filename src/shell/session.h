@@ -6,29 +6,23 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "engine/model.h"
 #include "preview/canvas.h"
 #include "shell/controls.h"
+#include "shell/hand_over.h"
+#include "shell/spacing_scan.h"
 #include "shell/ui.h"
-#include "workfile/work_lock.h"
 #include "shell/workfiles.h"
+#include "shell/zoom.h"
+#include "workfile/work_lock.h"
 
 namespace shell {
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kWindowWidthTwips = 14815;
 inline constexpr int kWindowHeightTwips = 11030;
-inline constexpr int kDefaultWindowTwips = 200;  // top and left without a stored position
-
-inline constexpr const char* kFileAccessError = "File access error !";
-inline constexpr const char* kLaterStageMissing = "STV3.EXE not found !";
-
-// Tokens of the suite's command line.
-inline constexpr const char* kTokenFresh = "stvt";
-inline constexpr const char* kTokenResume = "stvt3";
 
 // Steps of the rebuild; handlers run only those their change needs, always in this order.
 enum RebuildStep : unsigned {
@@ -49,8 +43,22 @@ std::string appFolderOf(const std::filesystem::path& programFile);
 // the folder of the running program's own file, as the system's bytes
 std::string programFolder();
 
-struct WindowPlace {
-    int topTwips, leftTwips;
+// the sign distances of the pairs, entries 1..255
+bool anySignDistance(const engine::Model& m);
+void clearSignDistances(engine::Model& m);
+
+// the range of the apertures' width b, mm, from the letter height
+struct ApertureLimits {
+    double min = 0, max = 0;
+};
+
+// Flags that live only while a handler runs: a control's change handler that finds its flag
+// set returns at once. None stays set once an event has ended.
+struct HandlerFlags {
+    bool loadingSettings = false;
+    bool applyingConnection = false;
+    bool paintSuppressed = false;
+    bool any() const { return loadingSettings || applyingConnection || paintSuppressed; }
 };
 
 class Session {
@@ -64,12 +72,9 @@ public:
     // after a fault escaped an event: the flags that live only during a handler are cleared,
     // the windows take input again, and the fault message is shown
     void faultEscaped();
-    // ---- the work folder, taken before anything else (see wf::WorkFolderLock). Held: our own stale
-    // temporary files are removed. Busy or Failed: said in a message, the program ends (false)
-    // and no file has been touched. A read-only folder without a lock file is worked in
-    // unlocked, after a message: nothing can be written there, so nothing can interleave.
-    bool claimWorkFolder();
-    const wf::WorkFolderLock* workLock() const { return lock_.get(); }
+    // the work folder, taken before anything else (see HandOver::claimWorkFolder)
+    bool claimWorkFolder() { return handOver_.claimWorkFolder(); }
+    const wf::WorkFolderLock* workLock() const { return handOver_.workLock(); }
 
     // ---- life cycle of the main window
     WindowPlace load();      // once, when the window is created (top.dat)
@@ -78,103 +83,60 @@ public:
     bool closeWindow();      // unload: the closing sequence; true when handed on
     bool exitMenu();         // the menu item "Exit": the same sequence
 
-    // ---- shared operations
-    const std::string& appFolder() const { return appFolder_; }
-    std::filesystem::path workPath(const char* name) const;
-    void enterAppFolder();
-    bool loadGroundContours();  // reports its own faults; false after one
-    bool buildShape();          // likewise
-    void stegco();
-    void contourConnectionBuild();
-    void paint();
-    void showContourDimensions();
-    void rebuild(unsigned steps);
-    void fitView();  // view window from the contours
-    void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
-
-    // ---- options of the main window that belong to the shape
+    // ---- the main window's buttons and pictures (the controls run their own handlers)
     void clickFrame5();    // as clicking "On"
     void clickFrame1();    // as clicking "Fit in"
     void clickPicture1();  // redraw
     void clickPicture9();  // fit and redraw
-    void zoomOut();        // Picture11
-    void zoomIn();         // Picture17
-
-    // ---- zoom by mouse and wheel; (x, y) in picture coordinates of the preview
-    static constexpr int kLeftButton = 1, kRightButton = 2;
-    void mouseMove(double x, double y);
-    void mouseDown(int button, double x, double y);
-    void makezoom1();  // in, about (mouseX, mouseY)
-    void makezoom2();  // out
-    void mausanr();    // the wheel reaches the preview from now on
-    void mausaus();    // no longer
-    // a wheel turn; it zooms when the hook is on and the pointer is over a visible picture of
-    // the main window. True when it zoomed.
-    bool mausrad(int rotation, bool overVisiblePicture);
-    double mouseX = 0, mouseY = 0;
-
-    // ---- the Yes/No dialog: false only for an answer of No ("N"); closing it without an
-    // answer keeps the previous one
-    bool confirmYesNo(const std::string& title, const std::string& question);
-    std::string confirmTitle, confirmQuestion, confirmAnswer;
-
-    // ---- menus: a help document of the program folder; back to the earlier stage (Picture8)
-    void openHelp(const std::string& document);
-    void returnToTextStage();
-
-    // ---- openers of the dialogs
-    void openApertureDialog();      // Picture6, Picture15, Frame7
-    void openSignDistanceDialog();  // Picture3, Picture10, Frame4
-    void openPresetting();          // the menu item "Presetting"
-
-    // ---- options of the connection bar
+    ViewZoom& zoom() { return zoom_; }  // the zoom pictures, the mouse and the wheel over the preview
     void clickPicture4();           // ticks "Contour connection"
     void clickCommand2();           // "= 0"
     void applyConnectionValues();   // "Apply", and leaving Text5 or Text6
-    double contourHeightInches();   // Hc, from the plain extents of the contours
-    void resetConnectionValues();   // width h x 0.04, distance 0, slider 0
-
-    // ---- "Start convert" (Bild2): the hand-over files, then the later stage
-    void clickBild2();
+    void galleryClick(int shape);   // the shape gallery: picture 0..19
+    void openApertureDialog();      // Picture6, Picture15, Frame7
+    void openSignDistanceDialog();  // Picture3, Picture10, Frame4
+    void openPresetting();          // the menu item "Presetting"
+    void openHelp(const std::string& document);  // a help document of the program folder
+    void returnToTextStage();       // Picture8
+    void clickBild2();              // "Start convert": the hand-over files, then the later stage
     static constexpr double kMaxConvertInches = 780;
 
-    // ---- the shape gallery: picture i (0..19) clicked
-    void galleryClick(int shape);
-
-    // ---- saved state
-    SavedState currentState() const;
-    void restoreSavedState();  // stv2b.dat and orgdim.dat
-    void writeSavedState();    // stv2b.dat; raises fault::FileFault
-
-    bool schliesser();  // the hand-over on closing; true when STV3.EXE was started
-
-    // ---- state
-    engine::Model model;
-    Controls controls;
-    Presets presets;
-    double apertureWidthMin = 0, apertureWidthMax = 0;  // mm
-    double hmaxFactor = 0.8;
-    bool loadingSettings = false;
-    bool applyingConnection = false;
-    bool paintSuppressed = false;
-    bool cutNoticeShown = false;
-    bool barMissing = false;  // the ticked connection's bar could not be built
-    std::int32_t knotPosition = 0;
-    std::int16_t selectedPair = 0;   // the letter spacing editor's row, kept while it is closed
-    std::int32_t currentObject = 0;  // the object announced last in workrl.dat
-    double outputScale = 1;          // mm per internal unit, once converted
-    bool firstActivationDone = false;
-    bool wheelHookInstalled = false;
-    bool terminated = false;
-    TopDat topDat;
-    std::string token;  // the command line as compared (blanks removed)
-    int paintCount = 0;
-    preview::DisplayList picture;  // what the preview shows
-
-    static bool anySignDistance(const engine::Model& m);  // entries 1..255
-    static void clearSignDistances(engine::Model& m);
-
+    // ---- the state the windows show and the dialogs work on
+    engine::Model& model() { return model_; }
+    const engine::Model& model() const { return model_; }
+    Controls& controls() { return controls_; }
+    const Controls& controls() const { return controls_; }
+    Presets& presets() { return presets_; }
+    const Presets& presets() const { return presets_; }
+    const preview::DisplayList& picture() const { return picture_; }  // what the preview shows
+    ApertureLimits apertureLimits() const { return apertureLimits_; }
+    const std::string& token() const { return token_; }  // the command line as compared (blanks removed)
+    bool activated() const { return activated_; }        // the first activation has run
+    bool terminated() const { return handOver_.ended(); }
+    const HandlerFlags& flags() const { return flags_; }
+    const std::string& appFolder() const { return handOver_.appFolder(); }
     Ui& ui() { return ui_; }
+    SavedState currentState() const;  // as stv2b.dat keeps it
+    // stv2b.dat and orgdim.dat into the controls (the resume's first step); the knot slider
+    // takes its position once the letters are in
+    void restoreSavedState();
+    std::int32_t knotPosition() const { return knotPosition_; }
+
+    // ---- what the dialogs share with the handlers
+    std::filesystem::path workPath(const char* name) const { return handOver_.workPath(name); }
+    bool loadGroundContours();  // reports its own faults; false after one
+    bool buildShape();          // likewise
+    void rebuild(unsigned steps);
+    void paint();
+    void fitView();       // view window from the contours
+    void blankPreview();  // the preview emptied while long work runs
+    // the Yes/No question: false only for an answer of No; closing it without an answer keeps
+    // the answer given before
+    bool confirmYesNo(const std::string& title, const std::string& question);
+    const SpacingScan& spacingScan() const { return spacingScan_; }
+    // the letter spacing editor's row, kept while the editor is closed
+    std::int16_t rememberedPair() const { return selectedPair_; }
+    void rememberPair(std::int16_t row) { selectedPair_ = row; }
 
 private:
     void wireHandlers();
@@ -188,15 +150,33 @@ private:
     void onText4();
     void reportFileError();
     void showDimensionsOrReport();
-    void handOverToStartProgram();
-    // starts a sibling program, the work folder's lock given up just before; taken again when
-    // the start fails (when another program took it meanwhile, this one ends)
-    bool startSibling(const std::string& program, const std::vector<std::string>& args);
+    void showContourDimensions();
+    void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
+    void stegco();        // the apertures' limits, and b within them
+    void contourConnectionBuild();
+    double contourHeightInches();  // Hc, from the plain extents of the contours
+    void resetConnectionValues();  // width h x 0.04, distance 0, slider 0
+    bool convertible();            // "Start convert" may run; otherwise said why
+    bool convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver);  // true once the state is in place
 
-    std::string appFolder_;
-    std::string commandLine_;
     Ui& ui_;
-    std::unique_ptr<wf::WorkFolderLock> lock_;
+    HandOver handOver_;
+    std::string commandLine_;
+    engine::Model model_;
+    Controls controls_;
+    Presets presets_;
+    preview::DisplayList picture_;
+    ApertureLimits apertureLimits_;
+    HandlerFlags flags_;
+    bool cutNoticeShown_ = false;
+    bool barMissing_ = false;  // the ticked connection's bar could not be built
+    bool activated_ = false;
+    std::int32_t knotPosition_ = 0;
+    std::int16_t selectedPair_ = 0;
+    Answer lastAnswer_ = Answer::Closed;  // of the Yes/No question
+    std::string token_;
+    ViewZoom zoom_{model_.view, ui_, [this] { paint(); }};
+    SpacingScan spacingScan_;
 };
 
 }  // namespace shell

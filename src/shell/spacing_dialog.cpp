@@ -45,12 +45,12 @@ SpacingDialog::SpacingDialog(Session& session) : session_(session) {
 }
 
 int SpacingDialog::pairCount() const {
-    const int n = static_cast<int>(wf::characters(session_.model.groundText).size()) - 1;
+    const int n = static_cast<int>(wf::characters(session_.model().groundText).size()) - 1;
     return std::clamp(n, 0, static_cast<int>(kLastPair));
 }
 
 void SpacingDialog::lister() {
-    const engine::Model& m = session_.model;
+    const engine::Model& m = session_.model();
     rows.clear();
     selectedRow = -1;  // a cleared list has no selection
     const std::vector<std::string> chars = wf::characters(m.groundText);
@@ -59,23 +59,23 @@ void SpacingDialog::lister() {
 }
 
 void SpacingDialog::loescheab() {
-    Session::clearSignDistances(session_.model);
+    clearSignDistances(session_.model());
     lister();
 }
 
 void SpacingDialog::load() {
-    session_.selectedPair = 0;
+    session_.rememberPair(0);
     closed_ = false;
 }
 
 void SpacingDialog::activate() {
     lister();
-    const int stored = session_.selectedPair;
+    const int stored = session_.rememberedPair();
     if (stored >= 0 && stored < static_cast<int>(rows.size())) selectedRow = stored;
     if (rows.empty()) return;
     // the slider and the box show the selected pair (the first one when none is selected), so
     // that the slider's change cannot give one pair's distance to another
-    const double d = session_.model.signDistanceA[static_cast<std::size_t>(selectedRow >= 0 ? selectedRow + 1 : 1)];
+    const double d = session_.model().signDistanceA[static_cast<std::size_t>(selectedRow >= 0 ? selectedRow + 1 : 1)];
     setScrollFrom(d);
     Text2.set(textBoxNumber(d));
 }
@@ -101,14 +101,14 @@ void SpacingDialog::setScrollFrom(double distanceInches) {
 void SpacingDialog::clickList(int row) {
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
     selectedRow = row;
-    const double d = session_.model.signDistanceA[static_cast<std::size_t>(row + 1)];
+    const double d = session_.model().signDistanceA[static_cast<std::size_t>(row + 1)];
     setScrollFrom(d);
     Text2.set(textBoxNumber(d));
 }
 
 void SpacingDialog::scroll(std::int32_t v) { HScroll2.set(std::clamp(v, HScroll2.min(), HScroll2.max())); }
 
-void SpacingDialog::untickConnection() { session_.controls.Check2.set(0); }
+void SpacingDialog::untickConnection() { session_.controls().Check2.set(0); }
 
 void SpacingDialog::letterBuild() { session_.rebuild(kRebuildLetters | kRebuildShape); }
 
@@ -118,12 +118,12 @@ void SpacingDialog::fitPreview() { session_.fitView(); }
 
 void SpacingDialog::onHScroll2() {
     if (busy_) return;
-    session_.selectedPair = static_cast<std::int16_t>(selectedRow);
+    session_.rememberPair(static_cast<std::int16_t>(selectedRow));
     untickConnection();
     session_.ui().processEvents();
     const int row = selectedRow;
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
-    engine::Model& m = session_.model;
+    engine::Model& m = session_.model();
     const auto p = static_cast<std::size_t>(row + 1);
     Text2.set(std::to_string(HScroll2.value()));
     m.signDistanceA[p] = wf::parseNumberOrZero(Text2.value()) * kInchesPerScrollStep;
@@ -142,8 +142,8 @@ void SpacingDialog::distanceForAll() {
     const int row = selectedRow;
     untickConnection();
     const double d = wf::parseNumberOrZero(Text2.value());
-    const std::size_t last = std::min(wf::characters(session_.model.groundText).size(), kLastPair);
-    for (std::size_t i = 1; i <= last; ++i) session_.model.signDistanceA[i] = d;
+    const std::size_t last = std::min(wf::characters(session_.model().groundText).size(), kLastPair);
+    for (std::size_t i = 1; i <= last; ++i) session_.model().signDistanceA[i] = d;
     lister();
     letterBuild();
     fitPreview();
@@ -152,7 +152,7 @@ void SpacingDialog::distanceForAll() {
 }
 
 void SpacingDialog::reset() {
-    session_.selectedPair = 0;
+    session_.rememberPair(0);
     if (!session_.confirmYesNo(kQuestionTitle, "Clear all distances ?")) return;
     Text2.set("0");
     loescheab();
@@ -163,22 +163,21 @@ void SpacingDialog::reset() {
 }
 
 void SpacingDialog::close() {
-    session_.selectedPair = 0;
+    session_.rememberPair(0);
     closed_ = true;
 }
 
 void SpacingDialog::removeEmptySpace() {
     if (busy_) return;
     const int row = selectedRow;
-    session_.selectedPair = static_cast<std::int16_t>(row);
-    engine::Model& m = session_.model;
+    session_.rememberPair(static_cast<std::int16_t>(row));
+    engine::Model& m = session_.model();
     if (anySet(m.signDistanceB)) return;  // already removed; Reset clears it
     untickConnection();
     Ui& ui = session_.ui();
     if (anySet(m.signDistanceA) && !session_.confirmYesNo(kQuestionTitle, "Delete existing sign distances ! Continue ?"))
         return;
-    session_.picture.clear();
-    ui.redraw();
+    session_.blankPreview();
     Text2.set("0");
     ui.processEvents();
     for (std::size_t i = 1; i <= kLastPair; ++i) m.signDistanceA[i] = 0;
@@ -201,6 +200,72 @@ void SpacingDialog::removeEmptySpace() {
         closeGaps();
     }
     if (row >= 0 && row < static_cast<int>(rows.size())) selectedRow = row;
+}
+
+bool SpacingDialog::layOutPlainly() {
+    if (!session_.loadGroundContours()) return false;
+    if (session_.controls().Check3 != 1) return true;
+    struct KeepShape {  // the shape in use comes back however the building ends
+        engine::Model& m;
+        std::int16_t shape;
+        ~KeepShape() { m.shapeNumber = shape; }
+    } keep{session_.model(), session_.model().shapeNumber};
+    session_.model().shapeNumber = 0;
+    return session_.buildShape();
+}
+
+void SpacingDialog::showProgress(int letter, int letters) {
+    Ui& ui = session_.ui();
+    session_.blankPreview();
+    session_.controls().Label2.set("Please wait.... !  Examine contour >" + std::to_string(letter) + " from " +
+                                 std::to_string(letters) + " <");
+    ui.controlsChanged();
+    ui.processEvents();
+}
+
+bool SpacingDialog::closeGaps() {
+    engine::Model& m = session_.model();
+    Ui& ui = session_.ui();
+    for (std::size_t i = 0; i <= kLastPair; ++i) m.signDistanceA[i] = m.signDistanceB[i] = 0;
+    session_.controls().Label2.visible = true;
+    ui.controlsChanged();
+    struct HideLabel {  // however the removal ends
+        Session& s;
+        ~HideLabel() {
+            s.controls().Label2.visible = false;
+            s.ui().controlsChanged();
+        }
+    } hide{session_};
+
+    int letters = 0;  // as laid out for the scan
+    const auto abandon = [&] {
+        for (int k = 1; k <= letters; ++k) m.signDistanceB[static_cast<std::size_t>(k)] = 0;
+        letterBuild();
+        session_.paint();
+        return false;
+    };
+    try {
+        if (!layOutPlainly()) {  // reported
+            session_.paint();
+            return false;
+        }
+        letters = std::clamp<int>(m.letterCount, 0, static_cast<int>(engine::kMaxLetters));
+        const SpacingScan::Result scan =
+            session_.spacingScan().closeGaps(m, [this](int k, int n) { showProgress(k, n); });
+        if (!scan.written) {
+            ui.fileError(kFileAccessError, wf::kErrorTitle);
+            return abandon();
+        }
+        m.signDistanceB = scan.distances;
+        session_.controls().Label2.visible = false;
+        letterBuild();  // now with the shape in use and the new distances
+        fitPreview();
+        session_.paint();
+        return true;
+    } catch (const std::exception&) {
+        ui.message("Error !", "Exit", Icon::Critical);
+        return abandon();
+    }
 }
 
 }  // namespace shell

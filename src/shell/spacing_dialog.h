@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/controls.h"
+#include "shell/spacing_scan.h"
 
 namespace engine {
 struct Model;
@@ -25,23 +26,12 @@ inline constexpr double kInchesPerScrollStep = 0.005;
 inline constexpr double kScrollStepsPerInch = 200;
 // the distance slider: -5 to +5 inches in steps of 0.005 inch
 inline constexpr std::int32_t kSpacingScrollMin = -1000, kSpacingScrollMax = 1000;
-inline constexpr double kOverlap = 0.05;  // mm: how far neighbours overlap once closed up
-inline constexpr int kScanRows = 300;     // the box height is cut into this many steps
 
 // One row of the list for pair i (characters i and i + 1 of the text, blanks as "_").
 std::string spacingRow(const std::string& left, const std::string& right, double distanceInches);
 
 // A number as a text box shows it: "0.1", "20", "-0.005" (no leading blank).
 std::string textBoxNumber(double value);
-
-// The scan file of one letter: for each scan line at y = ymin, ymin + step, ... (while
-// y <= ymax, at most kScanRows + 1 lines) where the letter's outline crosses the segment
-// (x1, y)-(x2, y): a flag, the smallest and the largest crossing x; then a row of zeros.
-// status = 2 when the letter has no outline segments (no file is written then), 0 otherwise;
-// error = 1 when the file cannot be written.
-void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t& status, double x1,
-                   double ymin, double x2, double ymax, double step, const std::filesystem::path& file,
-                   std::int16_t& error);
 
 class SpacingDialog {
 public:
@@ -83,6 +73,8 @@ private:
     int pairCount() const;
     void setScrollFrom(double distanceInches);
     bool closeGaps();  // the removal itself; false after a reported failure
+    bool layOutPlainly();  // the letters unbent (with "Fit in": each filling the height); false after a reported failure
+    void showProgress(int letter, int letters);
 
     Session& session_;
     bool closed_ = false;

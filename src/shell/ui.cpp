@@ -3,6 +3,9 @@
 #include <filesystem>
 
 #include "shell/dimension_dialog.h"
+#include "shell/preset_dialogs.h"
+#include "shell/spacing_dialog.h"
+#include "shell/yes_no_dialog.h"
 
 namespace shell {
 
@@ -18,10 +21,33 @@ void HeadlessUi::message(const std::string& text, const std::string& title, Icon
     messages.push_back({icon, title, text});
 }
 
-Answer HeadlessUi::ask(const std::string& text, const std::string& title) {
-    questions.push_back(title + "|" + text);
-    if (closeQuestions) return Answer::Closed;
-    return answerYes ? Answer::Yes : Answer::No;
+void HeadlessUi::fileError(const std::string& text, const std::string& title) {
+    ++fileErrors;
+    Ui::fileError(text, title);
+}
+
+void HeadlessUi::runDialog(YesNoDialog& dialog) {
+    questions.push_back(dialog.title() + "|" + dialog.question());
+    if (closeQuestions) return;
+    if (answerYes)
+        dialog.yes();
+    else
+        dialog.no();
+}
+
+void HeadlessUi::runDialog(SpacingDialog& dialog) {
+    dialogsShown.push_back(DialogId::SignDistances);
+    dialog.close();
+}
+
+void HeadlessUi::runDialog(ApertureDialog& dialog) {
+    dialogsShown.push_back(DialogId::ApertureWidth);
+    dialog.cancel();
+}
+
+void HeadlessUi::runDialog(PresettingDialog& dialog) {
+    dialogsShown.push_back(DialogId::Presetting);
+    dialog.exit();
 }
 
 bool HeadlessUi::startProgram(const std::string& program, const std::vector<std::string>& args) {
@@ -37,7 +63,7 @@ bool HeadlessUi::startProgram(const std::string& program, const std::vector<std:
     return true;
 }
 
-void HeadlessUi::runDimensionDialog(DimensionDialog& dialog) {
+void HeadlessUi::runDialog(DimensionDialog& dialog) {
     dialog.activate();
     if (typedText1) dialog.text1 = *typedText1;
     if (typedText2) dialog.text2 = *typedText2;

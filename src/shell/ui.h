@@ -14,8 +14,12 @@ enum class Icon { None, Information, Critical };
 enum class Answer { Yes, No, Closed };
 
 class DimensionDialog;
+class SpacingDialog;
+class ApertureDialog;
+class PresettingDialog;
+class YesNoDialog;
 
-// the modal dialogs the main window opens besides the shape dialogs
+// the modal dialogs the main window opens besides the shape dialogs and the question
 enum class DialogId { ApertureWidth, SignDistances, Presetting };
 
 const char* iconName(Icon icon);
@@ -34,10 +38,11 @@ class Ui {
 public:
     virtual ~Ui() = default;
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
-    // Yes/No question; Closed when the dialog was closed without either button
-    virtual Answer ask(const std::string& text, const std::string& title) = 0;
-    // the same, a closed dialog counting as Yes (the session's confirmYesNo keeps the last answer)
-    bool askYesNo(const std::string& text, const std::string& title) { return ask(text, title) != Answer::No; }
+    // a work file or a program of the suite could not be used: a critical message, and for the
+    // command line a file error
+    virtual void fileError(const std::string& text, const std::string& title) {
+        message(text, title, Icon::Critical);
+    }
     // starts a program without waiting; false when it cannot be started
     virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
     // the program ends as soon as the running handler returns; no closing sequence runs
@@ -49,22 +54,32 @@ public:
     virtual void processEvents() {}
     virtual void pause(double seconds) { (void)seconds; }
     virtual bool openDocument(const std::string& path) { (void)path; return false; }
-    // shows a shape's dimension dialog modally: activate(), then accept() or cancel() as the
-    // user does, returning once the dialog is closed
-    virtual void runDimensionDialog(DimensionDialog& dialog) = 0;
     // the windows take input again (true) or wait while long work runs (false)
     virtual void setWindowsEnabled(bool enabled) { (void)enabled; }
     // where the main window is now (twips); false when there is no window
     virtual bool windowPlace(int& topTwips, int& leftTwips) { (void)topTwips, (void)leftTwips; return false; }
-    // shows one of the other dialogs modally, returning once it is closed
-    virtual void runDialog(DialogId id) { (void)id; }
+
+    // ---- the dialogs: the session makes the dialog object, the port shows it modally and
+    // returns once it is closed; the object holds what the user did in it
+    // a shape's dimensions: activate(), then accept() or cancel() as the user does
+    virtual void runDialog(DimensionDialog& dialog) = 0;
+    // the letter spacing editor: activate(), its handlers as the user clicks, close()
+    virtual void runDialog(SpacingDialog& dialog) = 0;
+    // the width of the apertures: accept() or cancel()
+    virtual void runDialog(ApertureDialog& dialog) = 0;
+    // the presets: apply() or exit()
+    virtual void runDialog(PresettingDialog& dialog) = 0;
+    // the Yes/No question: yes(), no() or neither
+    virtual void runDialog(YesNoDialog& dialog) = 0;
 };
 
 // Records what the handlers asked for. A program counts as started when its file exists
 // and may be executed; `realStart` (set by the command line's --chain) really starts it.
+// Dialogs other than the shape's and the question are recorded and closed untouched.
 class HeadlessUi : public Ui {
 public:
     std::vector<Message> messages;
+    int fileErrors = 0;  // messages that said a file or a program could not be used
     std::vector<ProgramStart> started;
     std::vector<std::string> documents;
     bool terminated = false;
@@ -76,7 +91,7 @@ public:
     bool (*realStart)(const std::string&, const std::vector<std::string>&) = nullptr;
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
-    Answer ask(const std::string& text, const std::string& title) override;
+    void fileError(const std::string& text, const std::string& title) override;
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
     void terminate() override { terminated = true; }
     void redraw() override { ++redraws; }
@@ -86,10 +101,16 @@ public:
     // A refused input cancels the dialog and is recorded.
     std::optional<std::string> typedText1, typedText2;
     bool dialogRefused = false;
-    void runDimensionDialog(DimensionDialog& dialog) override;
+    void runDialog(DimensionDialog& dialog) override;
+
+    // the question: answered Yes or No (answerYes), or closed (closeQuestions); each one recorded
+    // as "title|question"
+    void runDialog(YesNoDialog& dialog) override;
 
     std::vector<DialogId> dialogsShown;
-    void runDialog(DialogId id) override { dialogsShown.push_back(id); }
+    void runDialog(SpacingDialog& dialog) override;
+    void runDialog(ApertureDialog& dialog) override;
+    void runDialog(PresettingDialog& dialog) override;
 };
 
 }  // namespace shell

@@ -150,6 +150,33 @@ TEST(CommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(run(p, {"--dump", "/no/such/folder/x.json"}).status, 3);
 }
 
+// --help and -h print the usage on standard output and end well before anything is looked at;
+// it names every option of the command line's contract. An unknown option gets the same usage
+// on standard error and ends with 1.
+TEST(CommandLine, HelpListsEveryOption) {
+    const std::vector<std::string> contract = {
+        "--folder DIR", "--resume", "--token TEXT", "--fit-in", "--no-fit-in", "--shape N", "--H IN", "--h IN",
+        "--knot POS", "--reset-distances", "--distance PAIR=IN", "--all-distances IN", "--remove-empty-space",
+        "--connection", "--no-connection", "--connection-width IN", "--baseline-distance IN",
+        "--connection-slider N", "--cut", "--no-cut", "--one-object", "--no-one-object", "--aperture IN",
+        "--min-length 0.004|0.002", "--max-radius IN", "--answer-no", "--report", "--dump FILE", "--png FILE",
+        "--svg FILE", "--convert", "--close", "--chain"};
+    std::string usage;
+    for (const char* help : {"--help", "-h"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(app::runCli(QStringList{"--folder", "/no/such/folder", help, "--bogus"}, "/", out, err), 0) << help;
+        EXPECT_EQ(err.str(), "") << help;
+        EXPECT_EQ(out.str().rfind("usage: letterkerf-cli ", 0), 0u) << help;
+        usage = out.str();
+    }
+    for (const std::string& option : contract) EXPECT_NE(usage.find("\n  " + option + " "), std::string::npos) << option;
+
+    std::ostringstream out, err;
+    EXPECT_EQ(app::runCli(QStringList{"--bogus", "--help"}, "/", out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "--bogus: unknown option\n" + usage);
+}
+
 TEST(CommandLine, ShapeDialogTypedOrRefused) {
     ProgramCopy p;
     const CliRun ok = run(p, {"--shape", "18", "--H", "6", "--h", "4", "--knot", "200", "--report"});

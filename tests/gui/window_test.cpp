@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -41,7 +44,7 @@ struct SampleWindow {
         t.copySample("tground.dat");
         t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
     }
-    bool up() { return runUntil([&] { return w.session().firstActivationDone; }); }
+    bool up() { return runUntil([&] { return w.session().activated(); }); }
 };
 
 // Runs `open` and, once a modal dialog is up, `act` on it. The dialog may come up only after
@@ -109,10 +112,10 @@ TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
     ASSERT_NE(texth, nullptr);
     ASSERT_NE(textv, nullptr);
     EXPECT_TRUE(texth->text().startsWith(" 4."));
-    EXPECT_EQ(texth->text().toStdString(), w.session().controls.Texth.value());
+    EXPECT_EQ(texth->text().toStdString(), w.session().controls().Texth.value());
     EXPECT_TRUE(textv->text().startsWith(' '));
     EXPECT_GT(textv->text().toDouble(), 4.0);  // "ABC" is wider than tall
-    EXPECT_EQ(textv->text().toStdString(), w.session().controls.Textv.value());
+    EXPECT_EQ(textv->text().toStdString(), w.session().controls().Textv.value());
 
     // "Cut" and the connection group are hidden until the connection is on
     EXPECT_FALSE(w.findChild<QWidget*>("Check4")->isVisible());
@@ -128,14 +131,58 @@ TEST(MainWindow, ComesUpFixedWithTheLettersMeasured) {
     w.grab().save(QString(LK_TEST_TMP) + "/window.png");
 }
 
+// Each kind of widget shows its control and passes the user's change on: the frame "View shape ",
+// the check box, the group and the picture in its place, the slider, the button, and a text box
+// that is checked when the user leaves it.
+TEST(MainWindow, WidgetsAndControlsFollowEachOther) {
+    SampleWindow sw;
+    ASSERT_TRUE(sw.up());
+    app::MainWindow& w = sw.w;
+    shell::Controls& c = w.session().controls();
+    auto* check1 = w.findChild<QCheckBox*>("Check1");
+    QTest::mouseClick(w.findChild<QWidget*>("Frame5"), Qt::LeftButton, {}, QPoint(200, 40));
+    EXPECT_EQ(c.Check1.value(), 0);
+    EXPECT_FALSE(check1->isChecked());
+
+    w.findChild<QCheckBox*>("Check2")->click();
+    EXPECT_EQ(c.Check2.value(), 1);
+    EXPECT_TRUE(w.findChild<QWidget*>("Frame9")->isVisible());
+    EXPECT_TRUE(w.findChild<QWidget*>("Check4")->isVisible());
+    EXPECT_FALSE(w.findChild<QWidget*>("Picture4")->isVisible());
+    auto* text5 = w.findChild<QLineEdit*>("Text5");
+    auto* text6 = w.findChild<QLineEdit*>("Text6");
+    auto* slider = w.findChild<QScrollBar*>("HScroll2");
+    EXPECT_EQ(text6->text().toStdString(), c.Text6.value());
+    slider->setValue(10);
+    EXPECT_EQ(c.HScroll2.value(), 10);
+    EXPECT_EQ(text5->text().toStdString(), c.Text5.value());
+    EXPECT_NE(c.Text5.value(), " 0");
+    w.findChild<QPushButton*>("Command2")->click();  // "= 0"
+    EXPECT_EQ(c.Text5.value(), " 0");
+    EXPECT_EQ(slider->value(), 0);
+
+    text6->setFocus();
+    text6->selectAll();
+    QTest::keyClicks(text6, "9");
+    EXPECT_EQ(c.Text6.value(), "9");
+    QString said;
+    EXPECT_TRUE(onModal([&] { QTest::keyClick(text6, Qt::Key_Return); }, [&](QDialog* d) {
+        said = d->windowTitle();
+        d->accept();
+    }));
+    EXPECT_EQ(said, "Contour connection");  // the width is beyond its range
+    EXPECT_EQ(c.Text6.value(), " 0.008");
+    EXPECT_EQ(text6->text(), " 0.008");
+}
+
 TEST(MainWindow, AForeignCommandLineHandsOverAndEnds) {
     TempFolder t;
     t.copySample("tground.dat");
     app::MainWindow w(t.path().string(), "STVT");
     w.show();
     ASSERT_TRUE(runUntil([&] { return w.terminated(); }));
-    EXPECT_FALSE(w.session().firstActivationDone);
-    EXPECT_EQ(w.session().model.elements.size(), 0u);
+    EXPECT_FALSE(w.session().activated());
+    EXPECT_EQ(w.session().model().elements.size(), 0u);
 }
 
 // The gallery opens the shape's dialog over the main window; Enter accepts, Escape cancels.
@@ -166,20 +213,20 @@ TEST(MainWindow, GalleryDialogFromTheKeyboard) {
     EXPECT_EQ(caption, "Shape");
     EXPECT_EQ(text1, " 5");
     EXPECT_EQ(offset, QPoint(780, 213));  // 11700 and 3200 twips
-    EXPECT_EQ(w.session().model.shapeNumber, 17);
-    EXPECT_DOUBLE_EQ(w.session().model.bigHeight, 6 * 25.4);
+    EXPECT_EQ(w.session().model().shapeNumber, 17);
+    EXPECT_DOUBLE_EQ(w.session().model().bigHeight, 6 * 25.4);
     EXPECT_TRUE(w.findChild<QScrollBar*>("HScroll1")->isVisible());
 
     answer(4, "7", "4", Qt::Key_Escape);
-    EXPECT_EQ(w.session().model.shapeNumber, 17);
-    EXPECT_DOUBLE_EQ(w.session().model.bigHeight, 6 * 25.4);
+    EXPECT_EQ(w.session().model().shapeNumber, 17);
+    EXPECT_DOUBLE_EQ(w.session().model().bigHeight, 6 * 25.4);
 }
 
 TEST(MainWindow, WheelOverAnyPictureZoomsThePreview) {
     SampleWindow sw;
     ASSERT_TRUE(sw.up());
     app::MainWindow& w = sw.w;
-    const engine::ViewWindow& v = w.session().model.view;
+    const engine::ViewWindow& v = w.session().model().view;
     const auto width = [&] { return v.xmax - v.xmin; };
     const auto turn = [&](QWidget* over, int delta) {
         const QPoint centre = over->mapToGlobal(over->rect().center());
@@ -215,16 +262,16 @@ TEST(MainWindow, SmallDialogsFromTheKeyboard) {
     };
     auto aperture = [&] { w.findChild<QToolButton*>("Picture6")->click(); };
     EXPECT_EQ(answer(aperture, " .1", Qt::Key_Return), "form22");
-    EXPECT_EQ(w.session().controls.Text4.value(), " .1");
+    EXPECT_EQ(w.session().controls().Text4.value(), " .1");
     answer(aperture, " .2", Qt::Key_Escape);
-    EXPECT_EQ(w.session().controls.Text4.value(), " .1");
+    EXPECT_EQ(w.session().controls().Text4.value(), " .1");
 
     QAction* presetting = w.menuBar()->findChild<QAction*>("konvein");
     ASSERT_NE(presetting, nullptr);
     EXPECT_EQ(answer([&] { presetting->trigger(); }, "100", Qt::Key_Return), "form361");
-    EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
+    EXPECT_DOUBLE_EQ(w.session().presets().maxArcRadius, 2540);
     answer([&] { presetting->trigger(); }, "200", Qt::Key_Escape);
-    EXPECT_DOUBLE_EQ(w.session().presets.maxArcRadius, 2540);
+    EXPECT_DOUBLE_EQ(w.session().presets().maxArcRadius, 2540);
 }
 
 
@@ -232,7 +279,7 @@ TEST(MainWindow, SpacingDialogFromTheKeyboard) {
     SampleWindow sw;
     ASSERT_TRUE(sw.up());
     app::MainWindow& w = sw.w;
-    const auto& d = w.session().model.signDistanceA;
+    const auto& d = w.session().model().signDistanceA;
     auto play = [&](const Keys& keys) {
         return playKeys("form7", keys, [&] { w.findChild<QToolButton*>("Picture3")->click(); });
     };
@@ -252,19 +299,16 @@ TEST(MainWindow, YesNoQuestionFromTheKeyboard) {
     shell::Session& s = sw.w.session();
     // unticking "Create as one object" asks whether to drop the connection
     auto ask = [&](const Keys& keys) {
-        if (s.controls.Check2 != 1) s.controls.Check2.set(1);
-        if (s.controls.Check5 != 1) s.controls.Check5.set(1);
-        return playKeys("form100", keys, [&] { s.controls.Check5.set(0); });
+        if (s.controls().Check2 != 1) s.controls().Check2.set(1);
+        if (s.controls().Check5 != 1) s.controls().Check5.set(1);
+        return playKeys("form100", keys, [&] { s.controls().Check5.set(0); });
     };
     EXPECT_TRUE(ask({Qt::Key_Tab, Qt::Key_Return}));  // Tab from "Yes" to "No"
-    EXPECT_EQ(s.confirmAnswer, "N");
-    EXPECT_EQ(s.controls.Check2.value(), 1);
+    EXPECT_EQ(s.controls().Check2.value(), 1);
     EXPECT_TRUE(ask({Qt::Key_Escape}));  // closed without a button: the previous answer stands
-    EXPECT_EQ(s.confirmAnswer, "N");
-    EXPECT_EQ(s.controls.Check2.value(), 1);
+    EXPECT_EQ(s.controls().Check2.value(), 1);
     EXPECT_TRUE(ask({Qt::Key_Return}));  // Enter: "Yes"
-    EXPECT_EQ(s.confirmAnswer, "J");
-    EXPECT_EQ(s.controls.Check2.value(), 0);
+    EXPECT_EQ(s.controls().Check2.value(), 0);
 }
 
 // Letters beyond the double range: each click ends with the fault message, the window stays.
@@ -285,7 +329,7 @@ TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
     closer.start(10);
     app::MainWindow w(t.path().string(), "stvt");
     w.show();
-    ASSERT_TRUE(runUntil([&] { return w.session().firstActivationDone; }));
+    ASSERT_TRUE(runUntil([&] { return w.session().activated(); }));
     for (const char* box : {"Check2", "Check3"}) {
         texts.clear();
         w.findChild<QCheckBox*>(box)->click();
@@ -326,6 +370,6 @@ TEST(MainWindow, ASecondWindowOnTheFolderSaysSoAndEnds) {
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->terminated());
     EXPECT_FALSE(w->isVisible());
-    EXPECT_FALSE(w->session().firstActivationDone);
+    EXPECT_FALSE(w->session().activated());
     EXPECT_EQ(names(), before);  // no top.dat, th.dat or workfile.dcc made
 }

@@ -19,17 +19,15 @@ struct Program {
     explicit Program(double hInches = 2) {
         t.write("tground.dat", tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}}));
         s = std::make_unique<Session>(t.path(), "stvt", ui);
-        s->model.smallHeight = hInches * 25.4;
+        s->model().smallHeight = hInches * 25.4;
         s->load();
         s->activate();
-        s->model.smallHeight = hInches * 25.4;
+        s->model().smallHeight = hInches * 25.4;
         s->rebuild(kRebuildAll);
         ui.messages.clear();
     }
     std::string last() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
 };
-
-std::array<double, 4> win(const engine::ViewWindow& v) { return {v.xmin, v.xmax, v.ymin, v.ymax}; }
 
 }  // namespace
 
@@ -37,7 +35,7 @@ std::array<double, 4> win(const engine::ViewWindow& v) { return {v.xmin, v.xmax,
 // unticking clears the cut and hides the group.
 TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     Program p;
-    Controls& c = p.s->controls;
+    Controls& c = p.s->controls();
     c.Check5.set(0);
     c.Check2.set(1);
     EXPECT_TRUE(c.Check4.visible && c.Frame9 && c.Text5.visible && c.Text6.visible && c.HScroll2.visible);
@@ -45,7 +43,7 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     EXPECT_EQ(c.Check5.value(), 1);
     EXPECT_EQ(c.Text6.value(), " .08");  // 2 inches x 0.04
     EXPECT_EQ(c.Text5.value(), " 0");
-    EXPECT_FALSE(p.s->model.barLines.empty());
+    EXPECT_FALSE(p.s->model().barLines.empty());
     c.Check4.set(1);
     c.Check2.set(0);
     EXPECT_EQ(c.Check4.value(), 0);
@@ -58,8 +56,8 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
 // Width and distance at their limits and one step past, with the messages and the reset values.
 TEST(ConnectionOptions, ApplyChecksTheRanges) {
     Program p;
-    ASSERT_NEAR(p.s->contourHeightInches(), 2, 1e-9);
-    Controls& c = p.s->controls;
+    ASSERT_EQ(p.s->controls().Texth.value(), " 2");  // the contour height Hc the ranges follow
+    Controls& c = p.s->controls();
     c.Text6.set(" .6");
     p.s->applyConnectionValues();
     EXPECT_TRUE(p.ui.messages.empty()) << p.last();
@@ -95,13 +93,13 @@ TEST(ConnectionOptions, ApplyChecksTheRanges) {
 // Cut is refused with removed space; leaving "one object" asks and turns the connection off.
 TEST(ConnectionOptions, CutAndOneObjectRefusals) {
     Program p;
-    Controls& c = p.s->controls;
+    Controls& c = p.s->controls();
     c.Check2.set(1);
-    p.s->model.signDistanceB[3] = 0.5;
+    p.s->model().signDistanceB[3] = 0.5;
     c.Check4.set(1);
     EXPECT_EQ(p.last(), ">Remove empty space< activated -> Option >Cut< not avaible !");
     EXPECT_EQ(c.Check4.value(), 0);
-    p.s->model.signDistanceB[3] = 0;
+    p.s->model().signDistanceB[3] = 0;
     c.Check4.set(1);
     EXPECT_EQ(c.Check4.value(), 1);
 
@@ -125,85 +123,35 @@ TEST(ConnectionOptions, DialogOpenersAndTheirNotices) {
     p.s->openSignDistanceDialog();
     p.s->openPresetting();
     EXPECT_EQ(p.ui.dialogsShown, (std::vector<DialogId>{DialogId::SignDistances, DialogId::Presetting}));
-    p.s->model.bridges.push(engine::Bridge{});
+    p.s->model().bridges.push(engine::Bridge{});
     p.s->openApertureDialog();
     EXPECT_EQ(p.ui.dialogsShown.back(), DialogId::ApertureWidth);
 
     // presetting applies the connection values when the connection is on
-    p.s->controls.Check2.set(1);
-    p.s->controls.Text6.set(" 5");
+    p.s->controls().Check2.set(1);
+    p.s->controls().Text6.set(" 5");
     p.ui.messages.clear();
     p.s->openPresetting();
-    EXPECT_EQ(p.s->controls.Text6.value(), " 0.008");
+    EXPECT_EQ(p.s->controls().Text6.value(), " 0.008");
 
     Program one;
-    one.s->model.groundText = "A";
+    one.s->model().groundText = "A";
     one.s->openSignDistanceDialog();
     EXPECT_EQ(one.last(), "Only one char !");
     EXPECT_TRUE(one.ui.dialogsShown.empty());
 }
 
+// "b" typed redraws; restored with the saved state it waits for the start-up's own drawing.
 TEST(ConnectionOptions, ApertureTextRedrawsUnlessSettingsAreLoading) {
     Program p;
-    const int before = p.s->paintCount;
-    p.s->controls.Text4.set(" .05");
-    EXPECT_EQ(p.s->paintCount, before + 1);
-    p.s->loadingSettings = true;
-    p.s->controls.Text4.set(" .06");
-    EXPECT_EQ(p.s->paintCount, before + 1);
-}
-
-// Zoom keeps the centre and stops at 10 mm and 50000 mm; mouse and wheel zoom about the pointer.
-TEST(ViewZoom, HalvesAndDoublesAboutTheCentreWithinTheLimits) {
-    Program p;
-    engine::ViewWindow& v = p.s->model.view;
-    v = {0, 40, 10, 30};
-    p.s->zoomIn();
-    EXPECT_EQ(win(v), (std::array<double, 4>{10, 30, 15, 25}));
-    p.s->zoomOut();
-    EXPECT_EQ(win(v), (std::array<double, 4>{0, 40, 10, 30}));
-    v = {0, 9.9, 0, 5};  // a window narrower than 10 mm is not zoomed in
-    p.s->zoomIn();
-    EXPECT_DOUBLE_EQ(v.xmax, 9.9);
-    v = {0, 10, 0, 5};
-    p.s->zoomIn();
-    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 5);
-    v = {0, 100001, 0, 5};  // half the width beyond 50000: kept
-    p.s->zoomOut();
-    EXPECT_DOUBLE_EQ(v.xmax, 100001);
-}
-
-TEST(ViewZoom, MouseAndWheelZoomAboutThePointer) {
-    Program p;
-    Session& s = *p.s;
-    engine::ViewWindow& v = s.model.view;
-    v = {0, 64, 0, 48};
-    s.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
-    s.mouseDown(Session::kLeftButton, 160, 120);
-    EXPECT_EQ(win(v), (std::array<double, 4>{0, 32, 24, 48}));
-    s.mouseDown(Session::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
-    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
-    EXPECT_DOUBLE_EQ((v.xmin + v.xmax) / 2, 16);
-
-    v = {0, 0.9, 0, 0.5};  // narrower than 1: no zoom and no repaint
-    const int paints = s.paintCount;
-    s.makezoom1();
-    EXPECT_DOUBLE_EQ(v.xmax, 0.9);
-    EXPECT_EQ(s.paintCount, paints);
-    v = {0, 45455, 0, 100};  // 1.1 x width beyond 50000: kept
-    s.makezoom2();
-    EXPECT_DOUBLE_EQ(v.xmax, 45455);
-
-    // the wheel: forward zooms in once, backward out once; nothing without the hook or a picture
-    v = {0, 64, 0, 48};
-    ASSERT_TRUE(s.wheelHookInstalled);
-    EXPECT_FALSE(s.mausrad(120, false));
-    EXPECT_TRUE(s.mausrad(120, true));
-    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32);
-    EXPECT_TRUE(s.mausrad(-120, true));
-    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
-    s.mausaus();
-    s.mausaus();
-    EXPECT_FALSE(s.mausrad(120, true));
-    EXPECT_DOUBLE_EQ(v.xmax - v.xmin, 32 * 2.2);
+    const int before = p.ui.redraws;
+    p.s->controls().Text4.set(" .05");
+    EXPECT_EQ(p.ui.redraws, before + 1);
+    SavedState saved = p.s->currentState();
+    saved.text4 = " .06";
+    writeStv2b(p.t.path(), saved);
+    p.s->restoreSavedState();
+    EXPECT_EQ(p.s->controls().Text4.value(), " .06");
+    EXPECT_EQ(p.ui.redraws, before + 1);
+    EXPECT_FALSE(p.s->flags().any());
 }

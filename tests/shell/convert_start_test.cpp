@@ -63,9 +63,9 @@ struct SmallDisk {
 // with the fresh-start token and the program ended; 780 is still within the size limit.
 TEST(StartConvert, WritesEveryHandOverFileAndStartsTheLaterStage) {
     Converting c;
-    c.s->controls.Check2.set(1);  // with the bar
-    c.s->controls.Texth.set(" 780");
-    c.s->controls.Textv.set(" 780");
+    c.s->controls().Check2.set(1);  // with the bar
+    c.s->controls().Texth.set(" 780");
+    c.s->controls().Textv.set(" 780");
     c.t.write("workm.dat", "old");
     c.s->clickBild2();
     EXPECT_TRUE(c.ui.messages.empty()) << c.texts().front();
@@ -73,7 +73,7 @@ TEST(StartConvert, WritesEveryHandOverFileAndStartsTheLaterStage) {
     EXPECT_EQ(c.ui.started[0].program, c.s->appFolder() + "STV3.EXE");
     EXPECT_EQ(c.ui.started[0].arguments, Lines{"stvt"});
     EXPECT_TRUE(c.ui.terminated);
-    EXPECT_FALSE(c.s->wheelHookInstalled);
+    EXPECT_FALSE(c.s->zoom().wheelHooked());
 
     EXPECT_EQ(c.lines("c3.dat")[0], " .508");  // the sample letters are 101.6 mm high
     const auto rl = c.lines("workrl.dat");
@@ -98,7 +98,7 @@ TEST(StartConvert, FailuresNeverStartTheLaterStageOnAPartialHandOver) {
         const char* message;
         bool ends, contoursWritten;
     } cases[] = {
-        {"too large", true, [](Converting& c) { c.s->controls.Textv.set(" 780.5"); },
+        {"too large", true, [](Converting& c) { c.s->controls().Textv.set(" 780.5"); },
          "Contour dimensions too large !| Please change the dimensions. Maximum height or width = 780. ", false, false},
         {"workrl.dat taken", true, [](Converting& c) { fs::create_directories(c.t.work("workrl.dat") / "x"); },
          "Error|File access error !", true, false},
@@ -163,7 +163,7 @@ TEST(Faults, AFullOrReadOnlyDiskLeavesEveryWorkFileOldOrNewWhole) {
         c.t.write("c3.dat", crlf({" 9", "old"}));
         if (readOnly) { ASSERT_EQ(mount("tmpfs", work.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0); }
         c.start(c.t.path());
-        EXPECT_EQ(c.s->model.letterCount, 3);  // the letters are read all the same
+        EXPECT_EQ(c.s->model().letterCount, 3);  // the letters are read all the same
         if (!readOnly) {  // fill what is left but a little
             std::ofstream fill(work / "filler", std::ios::binary);
             const std::string block(1024, 'x');
@@ -253,8 +253,8 @@ std::string resumeAndConvert(const fs::path& dir, bool expectRefusal) {
     const WindowPlace place = s.load();
     s.activate();
     expect(place.topTwips == 1500 && place.leftTwips == 3000, "top.dat not read");
-    expect(s.presets.minArcLength == 0.0508 && s.presets.maxArcRadius == 5000, "th.dat not read");
-    expect(s.model.smallHeight == 50.8, "stv2b.dat not read");
+    expect(s.presets().minArcLength == 0.0508 && s.presets().maxArcRadius == 5000, "th.dat not read");
+    expect(s.model().smallHeight == 50.8, "stv2b.dat not read");
     expect(ui.messages.empty(), "a message at the start");
     s.clickBild2();
     if (expectRefusal) {
@@ -323,8 +323,8 @@ TEST(StartConvert, SymbolicLinksAreNeitherReadNorReplaced) {
     Session s(c.t.path(), "stvt3", ui);
     s.load();
     s.activate();
-    EXPECT_EQ(s.presets.maxArcRadius, 8890);  // the defaults, not the linked files
-    EXPECT_EQ(s.model.smallHeight, 101.6);
+    EXPECT_EQ(s.presets().maxArcRadius, 8890);  // the defaults, not the linked files
+    EXPECT_EQ(s.model().smallHeight, 101.6);
     s.clickBild2();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kFileAccessError);

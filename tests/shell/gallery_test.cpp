@@ -31,7 +31,8 @@ struct ScriptedUi : HeadlessUi {
     std::vector<Step> steps;
     std::vector<std::string> seenText1, seenText2, seenLabel4;
     int opened = 0;
-    void runDimensionDialog(DimensionDialog& d) override {
+    using HeadlessUi::runDialog;
+    void runDialog(DimensionDialog& d) override {
         ++opened;
         d.activate();
         seenText1.push_back(d.text1);
@@ -68,7 +69,7 @@ struct Program {
     // shape, H and h in inches to 6 decimals
     std::tuple<int, double, double> heights() const {
         const auto in = [](double mm) { return std::round(mm / 25.4 * 1e6) / 1e6; };
-        return {s->model.shapeNumber, in(s->model.bigHeight), in(s->model.smallHeight)};
+        return {s->model().shapeNumber, in(s->model().bigHeight), in(s->model().smallHeight)};
     }
 };
 
@@ -125,16 +126,16 @@ TEST(DimensionDialogs, RefusedInputKeepsTheDialogOpenAndTheHeights) {
     // the accepted edges
     for (const Case& c : {Case{1, "39", "6.5"}, Case{10, "1", "0.16"}, Case{2, "39", "38.99"}}) {
         Program p(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}}));
-        p.s->controls.Textv.set(" 400");  // wide text: H(max) is at its cap
+        p.s->controls().Textv.set(" 400");  // wide text: H(max) is at its cap
         p.click(c.shape, {{c.H, c.h}});
         EXPECT_TRUE(p.ui.messages.empty()) << c.shape << " " << p.lastMessage();
-        EXPECT_EQ(p.s->model.shapeNumber, c.shape);
+        EXPECT_EQ(p.s->model().shapeNumber, c.shape);
     }
 }
 
 TEST(DimensionDialogs, HMaxNoticeFollowsTheTextWidth) {
     Program p;
-    const double width = wf::parseNumber(p.s->controls.Textv.value());
+    const double width = wf::parseNumber(p.s->controls().Textv.value());
     // h from 4 to 2 inches halves the width: a = width / 4, H(max) = (2 + a) * 0.8
     const double hmax = engine::roundTo((2 + engine::roundTo(width * 0.5 * 0.5, 3)) * 0.8, 3);
     ASSERT_LT(hmax, 39);
@@ -145,10 +146,10 @@ TEST(DimensionDialogs, HMaxNoticeFollowsTheTextWidth) {
     EXPECT_EQ(p.heights(), std::make_tuple(9, hmax, 2.0));  // H = H(max) itself is taken
 
     Program wide;
-    wide.s->controls.Textv.set(" 400");
+    wide.s->controls().Textv.set(" 400");
     wide.click(13, {{"39", "4"}});
     EXPECT_EQ(wide.ui.seenLabel4.back(), "H(max)= 39");
-    EXPECT_EQ(wide.s->model.shapeNumber, 13);
+    EXPECT_EQ(wide.s->model().shapeNumber, 13);
 }
 
 TEST(Gallery, OneCharacterAllowsOnlyTheStraightBand) {
@@ -159,74 +160,74 @@ TEST(Gallery, OneCharacterAllowsOnlyTheStraightBand) {
     EXPECT_EQ(p.ui.messages.back().title, "Exit");
     p.click(0, {{"2"}});
     EXPECT_EQ(p.ui.opened, 1);
-    EXPECT_EQ(p.s->model.smallHeight, 50.8);
+    EXPECT_EQ(p.s->model().smallHeight, 50.8);
 }
 
 TEST(Gallery, SignDistancesClearedOnlyWhenSomethingChanged) {
     Program p;
-    p.s->model.signDistanceA[1] = 0.1;
+    p.s->model().signDistanceA[1] = 0.1;
     p.click(4, {{"", "", false}});  // cancel: the offered 5 / 4 inches are withdrawn
     EXPECT_TRUE(p.ui.messages.empty());
-    EXPECT_EQ(p.s->model.signDistanceA[1], 0.1);
-    EXPECT_EQ(p.s->model.bigHeight, 101.6);
+    EXPECT_EQ(p.s->model().signDistanceA[1], 0.1);
+    EXPECT_EQ(p.s->model().bigHeight, 101.6);
 
     p.click(8, {{"5", "4"}});
     EXPECT_EQ(p.lastMessage(), "Delete existing sign distances /Menu: Sign distance d/ !");
-    EXPECT_EQ(p.s->model.signDistanceA[1], 0);
-    EXPECT_EQ(p.s->model.shapeNumber, 8);
+    EXPECT_EQ(p.s->model().signDistanceA[1], 0);
+    EXPECT_EQ(p.s->model().shapeNumber, 8);
     // a knot shape shows the knot group with the slider at the middle
-    EXPECT_TRUE(p.s->controls.Frame11);
-    EXPECT_TRUE(p.s->controls.HScroll1.visible);
-    EXPECT_EQ(p.s->controls.HScroll1.value(), 0);
-    EXPECT_EQ(p.s->model.knots.size(), 1u);
+    EXPECT_TRUE(p.s->controls().Frame11);
+    EXPECT_TRUE(p.s->controls().HScroll1.visible);
+    EXPECT_EQ(p.s->controls().HScroll1.value(), 0);
+    EXPECT_EQ(p.s->model().knots.size(), 1u);
 
     p.click(13, {{"5", "4"}});
-    EXPECT_FALSE(p.s->controls.Frame11);
-    EXPECT_FALSE(p.s->controls.HScroll1.visible);
-    EXPECT_EQ(p.s->model.shapeArcs.size(), 1u);
-    EXPECT_EQ(p.s->model.shapeLines.size(), 1u);
+    EXPECT_FALSE(p.s->controls().Frame11);
+    EXPECT_FALSE(p.s->controls().HScroll1.visible);
+    EXPECT_EQ(p.s->model().shapeArcs.size(), 1u);
+    EXPECT_EQ(p.s->model().shapeLines.size(), 1u);
 }
 
 TEST(Gallery, ConnectionValuesResetOnlyWhenAHeightChanges) {
     Program p;
-    p.s->controls.Check2.set(1);
-    p.s->controls.Text5.set(" .5");
-    p.s->controls.Text6.set(" .2");
+    p.s->controls().Check2.set(1);
+    p.s->controls().Text5.set(" .5");
+    p.s->controls().Text6.set(" .2");
     p.click(1, {{"5", "4"}});  // heights change from 4 / 4: reset
-    EXPECT_EQ(p.s->controls.Text6.value(), " .16");  // 4 inches x 0.04
-    EXPECT_EQ(p.s->controls.Text5.value(), " 0");
-    ASSERT_EQ(p.s->model.barLines.size(), 4u);  // the bar follows the new baseline, 0.16 inches wide
-    EXPECT_NEAR(p.s->model.barLines[0].y1 - p.s->model.barLines[1].y1, 0.16 * 25.4, 1e-9);
-    p.s->controls.Text5.set(" .5");
+    EXPECT_EQ(p.s->controls().Text6.value(), " .16");  // 4 inches x 0.04
+    EXPECT_EQ(p.s->controls().Text5.value(), " 0");
+    ASSERT_EQ(p.s->model().barLines.size(), 4u);  // the bar follows the new baseline, 0.16 inches wide
+    EXPECT_NEAR(p.s->model().barLines[0].y1 - p.s->model().barLines[1].y1, 0.16 * 25.4, 1e-9);
+    p.s->controls().Text5.set(" .5");
     p.click(2, {{"5", "4"}});  // only the shape changes: kept
-    EXPECT_EQ(p.s->model.shapeNumber, 2);
-    EXPECT_EQ(p.s->controls.Text5.value(), " .5");
+    EXPECT_EQ(p.s->model().shapeNumber, 2);
+    EXPECT_EQ(p.s->controls().Text5.value(), " .5");
     p.click(2, {{"5", "0.05"}});  // refused, then cancelled
     p.click(0, {{"0.05"}});
-    EXPECT_EQ(p.s->controls.Text5.value(), " .5");
+    EXPECT_EQ(p.s->controls().Text5.value(), " .5");
     p.click(0, {{"0.32"}});  // 0.32 x 0.04 = 0.0128
-    EXPECT_EQ(p.s->controls.Text6.value(), " .0128");
+    EXPECT_EQ(p.s->controls().Text6.value(), " .0128");
 }
 
 TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
     std::ifstream in(std::filesystem::path(LK_TEST_DATA) / "long.dat", std::ios::binary);  // 250 letters
     Program p(std::string(std::istreambuf_iterator<char>(in), {}));
-    p.s->controls.Check2.set(1);
-    p.s->controls.Check4.set(1);
-    p.s->controls.Text6.set(" .16");
+    p.s->controls().Check2.set(1);
+    p.s->controls().Check4.set(1);
+    p.s->controls().Text6.set(" .16");
     p.click(4, {{"5", "4"}});  // every gap's pieces together need more than 641 elements
     EXPECT_EQ(p.lastMessage(), "The connection bar needs more than 641 elements.");
-    EXPECT_TRUE(p.s->model.barLines.empty());
-    EXPECT_TRUE(p.s->model.barArcs.empty());
-    EXPECT_EQ(p.s->model.shapeNumber, 4);
+    EXPECT_TRUE(p.s->model().barLines.empty());
+    EXPECT_TRUE(p.s->model().barArcs.empty());
+    EXPECT_EQ(p.s->model().shapeNumber, 4);
     // the later stage never gets a ticked connection without its bar
     p.s->clickBild2();
     EXPECT_EQ(p.lastMessage(), "The connection bar is missing: change the connection or untick \"Contour connection\".");
-    EXPECT_FALSE(p.s->terminated);
+    EXPECT_FALSE(p.s->terminated());
     EXPECT_FALSE(p.t.exists("workrl.dat"));
     EXPECT_TRUE(p.ui.started.empty());
-    p.s->controls.Check4.set(0);  // an uncut bar fits: the conversion runs
+    p.s->controls().Check4.set(0);  // an uncut bar fits: the conversion runs
     p.s->clickBild2();
-    EXPECT_TRUE(p.s->terminated);
+    EXPECT_TRUE(p.s->terminated());
     EXPECT_TRUE(p.t.exists("workrl.dat"));
 }

@@ -11,9 +11,9 @@ using namespace testsupport;
 using Bare = BareSession;
 
 TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
-    Bare b;
-    b.s.apertureWidthMin = 0.1016;
-    b.s.apertureWidthMax = 4.0005;  // 0.15750 inch
+    Bare b;  // the limits as a resumed start brings them
+    writeStv2b(b.t.path(), SavedState{.apertureWidthMin = 0.1016, .apertureWidthMax = 4.0005});  // 0.15750 inch
+    b.s.restoreSavedState();
     ApertureDialog d(b.s);
     EXPECT_EQ(d.label2, "b=  .004 to .1575");
     EXPECT_EQ(d.text1, "0.08");
@@ -23,7 +23,7 @@ TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
         EXPECT_TRUE(e.accept()) << edge;
         EXPECT_TRUE(e.closed());
     }
-    EXPECT_EQ(b.s.controls.Text4.value(), " .1235");  // taken rounded to 4 decimals
+    EXPECT_EQ(b.s.controls().Text4.value(), " .1235");  // taken rounded to 4 decimals
     EXPECT_TRUE(b.ui.messages.empty());
     for (const char* out : {"0.0039", "0.1576", "b"}) {
         ApertureDialog e(b.s);
@@ -34,13 +34,13 @@ TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
     ASSERT_EQ(b.ui.messages.size(), 3u);
     EXPECT_EQ(b.ui.messages[0].text, "Width of apertures b:  .004 inches to  .1575 inches !");
     EXPECT_EQ(b.ui.messages[0].title, "Abort");
-    EXPECT_EQ(b.s.controls.Text4.value(), " .1235");
+    EXPECT_EQ(b.s.controls().Text4.value(), " .1235");
 }
 
 TEST(PresettingDialog, RadiusRangeOptionsAndTheStoredPresets) {
     Bare b;
-    b.s.presets.minArcLength = 0.05;  // neither option
-    b.s.presets.maxArcRadius = 1999;  // out of range: the default 350 inches
+    b.s.presets().minArcLength = 0.05;  // neither option
+    b.s.presets().maxArcRadius = 1999;  // out of range: the default 350 inches
     PresettingDialog d(b.s);
     EXPECT_EQ(d.option, 0);
     EXPECT_EQ(d.text1, " 350");
@@ -50,18 +50,18 @@ TEST(PresettingDialog, RadiusRangeOptionsAndTheStoredPresets) {
     EXPECT_EQ(b.ui.messages.back().text, ">Maximum radius< outside of value range (79 to 390) ");
     EXPECT_EQ(b.ui.messages.back().title, "Please change..");
     EXPECT_TRUE(d.apply());  // 390 itself
-    EXPECT_DOUBLE_EQ(b.s.presets.maxArcRadius, 390 * 25.4);
-    EXPECT_EQ(b.s.presets.minArcLength, 0.05);  // kept: no option chosen
+    EXPECT_DOUBLE_EQ(b.s.presets().maxArcRadius, 390 * 25.4);
+    EXPECT_EQ(b.s.presets().minArcLength, 0.05);  // kept: no option chosen
     const auto th = wf::splitLines(b.t.read("th.dat"));
     EXPECT_FALSE(th.empty());
 
-    b.s.presets.minArcLength = 0.05085;  // within 0.0001 of 0.002 inch
+    b.s.presets().minArcLength = 0.05085;  // within 0.0001 of 0.002 inch
     PresettingDialog e(b.s);
     EXPECT_EQ(e.option, 4);
     EXPECT_EQ(e.text1, " 390");
     e.option = 3;
     e.text1 = "79";
     EXPECT_TRUE(e.apply());
-    EXPECT_DOUBLE_EQ(b.s.presets.minArcLength, 0.1016);
-    EXPECT_DOUBLE_EQ(b.s.presets.maxArcRadius, 79 * 25.4);
+    EXPECT_DOUBLE_EQ(b.s.presets().minArcLength, 0.1016);
+    EXPECT_DOUBLE_EQ(b.s.presets().maxArcRadius, 79 * 25.4);
 }

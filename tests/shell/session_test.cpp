@@ -50,21 +50,22 @@ TEST(StartUp, FreshFolderCreatesTheProbedFilesAndUsesDefaults) {
     }
     EXPECT_TRUE(r.ui.messages.empty());
     EXPECT_FALSE(r.ui.terminated);
-    EXPECT_TRUE(r.s->firstActivationDone);
-    EXPECT_TRUE(r.s->controls.Bild1);
-    EXPECT_EQ(r.s->controls.Texth.value(), " 4");  // 20 mm tall letters become 101.6 mm
-    EXPECT_EQ(r.s->controls.Textv.value(), " 9");  // 45 mm wide, times 5.08
-    EXPECT_EQ(r.s->apertureWidthMin, 0.3048);      // a bridge exists: limits for h = 101.6 mm
-    EXPECT_DOUBLE_EQ(r.s->apertureWidthMax, 10.16);
-    EXPECT_EQ(r.s->controls.Text4.value(), " .08");
-    EXPECT_LT(r.s->model.view.xmin, 0);  // the fitted view window, not the default
-    EXPECT_GT(r.s->paintCount, 0);
-    // a later activation changes nothing but the factor
-    r.s->hmaxFactor = 3;
-    r.s->model.smallHeight = 50;
+    EXPECT_TRUE(r.s->activated());
+    EXPECT_TRUE(r.s->controls().Bild1);
+    EXPECT_EQ(r.s->controls().Texth.value(), " 4");  // 20 mm tall letters become 101.6 mm
+    EXPECT_EQ(r.s->controls().Textv.value(), " 9");  // 45 mm wide, times 5.08
+    EXPECT_EQ(r.s->apertureLimits().min, 0.3048);  // a bridge exists: limits for h = 101.6 mm
+    EXPECT_DOUBLE_EQ(r.s->apertureLimits().max, 10.16);
+    EXPECT_EQ(r.s->controls().Text4.value(), " .08");
+    EXPECT_LT(r.s->model().view.xmin, 0);  // the fitted view window, not the default
+    EXPECT_GT(r.ui.redraws, 0);
+    EXPECT_TRUE(r.s->zoom().wheelHooked());
+    // a later activation changes nothing
+    r.s->model().smallHeight = 50;
+    const int redraws = r.ui.redraws;
     r.s->activate();
-    EXPECT_EQ(r.s->hmaxFactor, 0.8);
-    EXPECT_EQ(r.s->model.smallHeight, 50);
+    EXPECT_EQ(r.s->model().smallHeight, 50);
+    EXPECT_EQ(r.ui.redraws, redraws);
 }
 
 // Only the token "stvt" (blanks dropped, nothing else) starts; anything else hands to zodu.exe.
@@ -81,7 +82,7 @@ TEST(StartUp, CommandLineTokenDecidesTheStart) {
         t.addProgram("zodu.exe");
         Started r(t, c.line);
         EXPECT_EQ(r.ui.terminated, !c.runs);
-        EXPECT_EQ(r.s->model.elements.empty(), !c.runs);
+        EXPECT_EQ(r.s->model().elements.empty(), !c.runs);
         if (c.runs) {
             EXPECT_TRUE(r.ui.started.empty());
             continue;
@@ -89,7 +90,7 @@ TEST(StartUp, CommandLineTokenDecidesTheStart) {
         ASSERT_EQ(r.ui.started.size(), 1u);
         EXPECT_EQ(r.ui.started[0].program, t.path().string() + "/zodu.exe");
         EXPECT_TRUE(r.ui.started[0].arguments.empty());
-        EXPECT_EQ(r.s->paintCount, 0);
+        EXPECT_EQ(r.ui.redraws, 0);
     }
     TempFolder t;  // without the start program the program still ends, silently
     Started r(t, "");
@@ -117,59 +118,10 @@ TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
         Started r(t, "stvt");
         EXPECT_GE(r.ui.messages.size(), 1u);
         for (const auto& m : r.ui.messages) EXPECT_EQ(m.text, "File access error !");
-        EXPECT_TRUE(r.s->controls.Bild1);
-        EXPECT_FALSE(r.s->paintSuppressed);
+        EXPECT_TRUE(r.s->controls().Bild1);
+        EXPECT_FALSE(r.s->flags().any());
         EXPECT_EQ(t.read("tground.dat"), content);  // the input is never touched
     }
-}
-
-// top.dat: short, unparsable or oversized files; lines 3-4 survive the rewrite.
-TEST(WorkFiles, TopDatPlacesTheWindow) {
-    TempFolder t;
-    t.write("tground.dat", kTwoLetters);
-    t.write("top.dat", "-1\r\n500\r\n");
-    EXPECT_EQ(Started(t, "stvt").place.leftTwips, 200);
-    t.write("top.dat", crlf({" 3000", " 4500", "kept three", "kept four"}));
-    Started r(t, "stvt");
-    EXPECT_EQ(std::tie(r.place.topTwips, r.place.leftTwips), std::make_tuple(3000, 4500));
-    writeTopDat(t.path(), 1234.5, 99.6, r.s->topDat);
-    EXPECT_EQ(t.read("top.dat"), crlf({" 1234", " 100", "kept three", "kept four"}));
-    t.write("top.dat", "1\r\n");  // 3 bytes: ignored
-    EXPECT_EQ(Started(t, "stvt").place.topTwips, 200);
-    t.write("top.dat", crlf({"ab", "cd", "", ""}));  // unparsable: 0, 0
-    Started z(t, "stvt");
-    EXPECT_EQ(std::tie(z.place.topTwips, z.place.leftTwips), std::make_tuple(0, 0));
-    t.write("top.dat", crlf({"99999999999", "1"}));  // does not fit: default place
-    EXPECT_EQ(Started(t, "stvt").place.topTwips, 200);
-}
-
-// th.dat: values outside their ranges fall back to the defaults; line 1 is kept on rewriting.
-TEST(WorkFiles, ThDatRangesAndRewrite) {
-    struct Case {
-        const char *minLen, *maxRad;
-        double expMin, expMax;
-    } cases[] = {{" .0508", " 10000", 0.0508, 10000}, {" .05", " 1999", 0.1016, 8890},
-                 {" .1016", " 2000", 0.1016, 2000},   {" .1017", " 10000.5", 0.1016, 8890},
-                 {" .07", " 5000", 0.07, 5000},       {"x", "", 0.1016, 8890}};
-    TempFolder t;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.minLen) + "|" + c.maxRad);
-        t.write("th.dat", crlf({"first line", c.minLen, c.maxRad, " 7", " 9"}));
-        const Presets p = readThDat(t.path());
-        EXPECT_EQ(p.minArcLength, c.expMin);
-        EXPECT_EQ(p.maxArcRadius, c.expMax);
-        EXPECT_EQ(p.minArcRadius, 0.1);
-        EXPECT_EQ(p.fitTolerance, 0.05);
-    }
-    writeThDat(t.path(), readThDat(t.path()));
-    EXPECT_EQ(t.read("th.dat"), crlf({"first line", " .1016", " 8890", " .1", " .05"}));
-    t.write("th.dat", "abc\r\n");  // long enough, but line 3 is missing: all defaults
-    EXPECT_EQ(readThDat(t.path()).maxArcRadius, 8890);
-    writeThDat(t.path(), Presets{.minArcLength = 0.07, .maxArcRadius = 5000});
-    EXPECT_EQ(t.read("th.dat"), crlf({"abc", " .07", " 5000", " .1", " .05"}));
-    t.write("th.dat", "");
-    writeThDat(t.path(), Presets{});
-    EXPECT_EQ(t.read("th.dat"), crlf({"", " .1016", " 8890", " .1", " .05"}));
 }
 
 // stv2b.dat written and resumed gives the same state, and the same bytes when written again.
@@ -201,13 +153,13 @@ TEST(SavedState, WriteThenResumeGivesTheSameState) {
         EXPECT_EQ(b.signDistanceA[i], wf::parseNumber(wf::formatNumber(s.signDistanceA[i])));
         EXPECT_EQ(b.signDistanceB[i], wf::parseNumber(wf::formatNumber(s.signDistanceB[i])));
     }
-    EXPECT_EQ(r.s->knotPosition, -735);
-    EXPECT_TRUE(r.s->controls.Frame9);
-    EXPECT_TRUE(r.s->controls.Check4.visible);
-    EXPECT_FALSE(r.s->controls.Picture4);
-    EXPECT_FALSE(r.s->loadingSettings);
+    EXPECT_EQ(r.s->controls().HScroll1.value(), -735);  // the knot slider, visible, where it was
+    EXPECT_TRUE(r.s->controls().Frame9);
+    EXPECT_TRUE(r.s->controls().Check4.visible);
+    EXPECT_FALSE(r.s->controls().Picture4);
+    EXPECT_FALSE(r.s->flags().any());
     const std::string first = t.read("stv2b.dat");
-    r.s->writeSavedState();
+    writeStv2b(t.path(), r.s->currentState());
     EXPECT_EQ(t.read("stv2b.dat"), first);
 }
 
@@ -216,24 +168,24 @@ TEST(SavedState, ShortOrDamagedFilesRestoreSafely) {
     t.write("tground.dat", kTwoLetters);
     t.write("stv2b.dat", "5\r");  // 2 bytes: nothing restored
     Started r(t, "stvt3");
-    EXPECT_EQ(r.s->model.shapeNumber, 0);
-    EXPECT_EQ(r.s->model.smallHeight, 101.6);
-    EXPECT_EQ(r.s->controls.Texth.value(), " 4");
+    EXPECT_EQ(r.s->model().shapeNumber, 0);
+    EXPECT_EQ(r.s->model().smallHeight, 101.6);
+    EXPECT_EQ(r.s->controls().Texth.value(), " 4");
 
     // cut after the heights: what was read stays, the guard flag is cleared
     t.write("stv2b.dat", crlf({" 3", " 76.2", " 152.4"}));
     Started c(t, "stvt3");
-    EXPECT_EQ(c.s->model.shapeNumber, 3);
-    EXPECT_EQ(c.s->model.smallHeight, 76.2);
-    EXPECT_FALSE(c.s->loadingSettings);
-    EXPECT_EQ(c.s->controls.Texth.value(), " 6");  // h = 3 in, bent to H = 6 in at the ends
+    EXPECT_EQ(c.s->model().shapeNumber, 3);
+    EXPECT_EQ(c.s->model().smallHeight, 76.2);
+    EXPECT_FALSE(c.s->flags().any());
+    EXPECT_EQ(c.s->controls().Texth.value(), " 6");  // h = 3 in, bent to H = 6 in at the ends
     EXPECT_TRUE(c.ui.messages.empty());
 
     // without the connection, orgdim.dat decides "Create as one object" (1.4 rounds to 1)
     writeStv2b(t.path(), SavedState{});
     for (const auto& [orgdim, expected] : {std::pair{"0\r\n", 0}, {" 1\r\n", 1}, {"1.4\r\n", 1}}) {
         t.write("orgdim.dat", orgdim);
-        EXPECT_EQ(Started(t, "stvt3").s->controls.Check5.value(), expected) << orgdim;
+        EXPECT_EQ(Started(t, "stvt3").s->controls().Check5.value(), expected) << orgdim;
     }
     // flags count only when exactly 1
     std::vector<std::string> lines = wf::splitLines(t.read("stv2b.dat"));
@@ -241,7 +193,7 @@ TEST(SavedState, ShortOrDamagedFilesRestoreSafely) {
     std::string text;
     for (const auto& l : lines) text += l + "\r\n";
     t.write("stv2b.dat", text);
-    EXPECT_EQ(Started(t, "stvt3").s->controls.Check1.value(), 0);
+    EXPECT_EQ(Started(t, "stvt3").s->controls().Check1.value(), 0);
 }
 
 // Closing rewrites wif.dat and starts STV3.EXE; without wif.dat (or its line 2) or the
@@ -276,7 +228,7 @@ TEST(Closing, HandsOverToTheLaterStageOrSaysWhy) {
         EXPECT_EQ(r.ui.messages[0].icon, Icon::Critical);
         EXPECT_TRUE(r.ui.started.empty());
         EXPECT_FALSE(r.ui.terminated);
-        EXPECT_FALSE(r.s->wheelHookInstalled);
+        EXPECT_FALSE(r.s->zoom().wheelHooked());
         if (c.wif && c.program) {  // a wif.dat too short is left as it was
             EXPECT_EQ(t.read("wif.dat"), c.wif);
         }
@@ -317,10 +269,10 @@ TEST(Faults, NothingEscapesAnEvent) {
         Started r(t, "stvt");
         ASSERT_EQ(r.ui.messages.size(), 1u);
         EXPECT_EQ(r.ui.messages[0].text, "File access error !");
-        EXPECT_EQ(r.s->model.letterCount, 0);
+        EXPECT_EQ(r.s->model().letterCount, 0);
         EXPECT_TRUE(r.s->handleEvent([&] {
-            r.s->controls.Check2.set(1);
-            r.s->controls.Check4.set(1);
+            r.s->controls().Check2.set(1);
+            r.s->controls().Check4.set(1);
         }));
     }
     {  // extents beyond the double range: the operations report, nothing escapes
@@ -328,8 +280,8 @@ TEST(Faults, NothingEscapesAnEvent) {
         t.write("tground.dat", tground("AB", {{"A", 30, {{0, 0, "1"}, {1e308, 0, "1"}, {1e308, 10, "1"}, {0, 10, "6"}, {0, 0, "0"}}, {}},
                                               {"B", 5, square(0, 0, 10), {}}}));
         Started r(t, "stvt");
-        for (auto click : {+[](Session& s) { s.controls.Check2.set(1); }, +[](Session& s) { s.clickFrame1(); },
-                           +[](Session& s) { s.controls.Check4.set(1); }}) {
+        for (auto click : {+[](Session& s) { s.controls().Check2.set(1); }, +[](Session& s) { s.clickFrame1(); },
+                           +[](Session& s) { s.controls().Check4.set(1); }}) {
             r.ui.messages.clear();
             EXPECT_TRUE(r.s->handleEvent([&] { click(*r.s); }));
             ASSERT_FALSE(r.ui.messages.empty());
@@ -346,17 +298,17 @@ TEST(Faults, NothingEscapesAnEvent) {
     s.activate();
     const std::string th = t.read("th.dat");
     ui.armed = true;
-    EXPECT_FALSE(s.handleEvent([&] { s.controls.Check2.set(1); }));
+    EXPECT_FALSE(s.handleEvent([&] { s.controls().Check2.set(1); }));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].title, ui.messages[0].icon),
               std::make_tuple(kFileAccessError, wf::kErrorTitle, Icon::Critical));
     EXPECT_EQ(ui.enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
-    EXPECT_FALSE(s.paintSuppressed || s.loadingSettings || s.applyingConnection);
-    EXPECT_EQ(s.controls.Check2.value(), 1);
+    EXPECT_FALSE(s.flags().any());
+    EXPECT_EQ(s.controls().Check2.value(), 1);
     ui.armed = false;
-    EXPECT_TRUE(s.handleEvent([&] { s.controls.Check4.set(1); }));
+    EXPECT_TRUE(s.handleEvent([&] { s.controls().Check4.set(1); }));
     EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_FALSE(s.model.barLines.empty());
+    EXPECT_FALSE(s.model().barLines.empty());
     EXPECT_EQ(t.read("th.dat"), th);
     EXPECT_EQ(t.read("tground.dat"), kTwoLetters);
 }
@@ -366,14 +318,14 @@ TEST(SavedState, TextBoxesHoldOneLine) {
     TempFolder t;
     t.write("tground.dat", kTwoLetters);
     Started r(t, "stvt");
-    r.s->controls.Text4.set(std::string(" .1\r\n7\0", 7));
-    r.s->controls.Text5.set("0\n1");
-    r.s->writeSavedState();
+    r.s->controls().Text4.set(std::string(" .1\r\n7\0", 7));
+    r.s->controls().Text5.set("0\n1");
+    writeStv2b(t.path(), r.s->currentState());
     EXPECT_EQ(wf::splitLines(t.read("stv2b.dat")).size(), std::size_t(kStv2bLines));
     Started back(t, "stvt3");
-    EXPECT_EQ(back.s->controls.Text4.value(), " .17");
-    EXPECT_EQ(back.s->controls.Text5.value(), "01");
-    EXPECT_EQ(back.s->controls.HScroll1.value(), r.s->controls.HScroll1.value());
+    EXPECT_EQ(back.s->controls().Text4.value(), " .17");
+    EXPECT_EQ(back.s->controls().Text5.value(), "01");
+    EXPECT_EQ(back.s->controls().HScroll1.value(), r.s->controls().HScroll1.value());
 }
 
 // A program folder whose name is no valid UTF-8, with blanks and quotes: the letters load and
@@ -390,7 +342,7 @@ TEST(Closing, AFolderNameOfAnyBytesWorks) {
     Session s(dir, "stvt", ui);
     s.load();
     s.activate();
-    EXPECT_EQ(s.model.letterCount, 3);
+    EXPECT_EQ(s.model().letterCount, 3);
     ASSERT_TRUE(s.closeWindow());
     const fs::path log = dir / "workfiles" / "standin.log";
     for (int i = 0; i < 500 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -446,9 +398,9 @@ TEST(StartUp, FifosFoldersAndHugeFilesAreNotRead) {
         ASSERT_EQ(r.ui.messages.size(), 1u);
         EXPECT_EQ(r.ui.messages[0].text, "File access error !");
         EXPECT_EQ(r.place.topTwips, 200);
-        EXPECT_EQ(r.s->presets.maxArcRadius, 8890);
-        EXPECT_EQ(r.s->model.smallHeight, 101.6);
-        EXPECT_TRUE(r.s->model.elements.empty());
+        EXPECT_EQ(r.s->presets().maxArcRadius, 8890);
+        EXPECT_EQ(r.s->model().smallHeight, 101.6);
+        EXPECT_TRUE(r.s->model().elements.empty());
         EXPECT_TRUE(std::filesystem::is_fifo(t.work("th.dat")));
         EXPECT_TRUE(std::filesystem::is_directory(t.work("top.dat")));
     }
@@ -462,6 +414,6 @@ TEST(StartUp, FifosFoldersAndHugeFilesAreNotRead) {
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
         ASSERT_EQ(r.ui.messages.size(), 1u);
         EXPECT_EQ(r.ui.messages[0].text, "File access error !");
-        EXPECT_TRUE(r.s->model.elements.empty());
+        EXPECT_TRUE(r.s->model().elements.empty());
     }
 }

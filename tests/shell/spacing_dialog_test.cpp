@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "engine/outline_pieces.h"
-#include "geom/segments.h"
 #include "engine/contours.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
@@ -33,7 +32,7 @@ struct WatchingUi : HeadlessUi {
     std::vector<int> konFilesAtEvents;
     std::function<void()> atEvents;
     void controlsChanged() override {
-        if (s && s->controls.Label2.visible) labels.push_back(s->controls.Label2.value());
+        if (s && s->controls().Label2.visible) labels.push_back(s->controls().Label2.value());
     }
     void setWindowsEnabled(bool on) override { enabled.push_back(on); }
     void processEvents() override;
@@ -65,7 +64,7 @@ struct Program {
         std::ifstream in(std::string(LK_TEST_DATA) + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    engine::Model& m() { return s->model; }
+    engine::Model& m() { return s->model(); }
     double minX(int letter) {
         double x = 1e300;
         for (const auto& e : m().elements)
@@ -76,16 +75,6 @@ struct Program {
     std::string message(std::size_t i) const { return ui.messages[i].title + "|" + ui.messages[i].text; }
 };
 
-// a rectangle as the earlier stage writes it: line records, closing entry, extra entry
-std::vector<Pt> rect(double x, double y, double w, double h) {
-    const double X = x + w, Y = y + h;
-    return {{x, y, "1"}, {X, y, "0"}, {X, y, "1"}, {X, Y, "0"}, {X, Y, "1"}, {x, Y, "0"}, {x, y, "6"}, {x, y, "0"}};
-}
-std::vector<Pt> operator+(std::vector<Pt> a, const std::vector<Pt>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // Crossings of the letters with the scan lines, worked out here on their own: the letters as
 // loaded (unbent) and moved by the distances, each line against every outline piece.
 struct Rows {
@@ -93,7 +82,7 @@ struct Rows {
     std::vector<double> left, right;
 };
 std::vector<Rows> scanLaidOut(Session& s) {
-    engine::Model& m = s.model;
+    engine::Model& m = s.model();
     s.loadGroundContours();
     const engine::Box box = engine::contourBoundingBox(m, engine::kBoxPlain, false);
     const double step = (box.ymax - box.ymin) / 300;
@@ -138,14 +127,14 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     ASSERT_EQ(d.rows, (std::vector<std::string>{"A <> _    0", "_ <> B    0"}));
     EXPECT_EQ(d.selectedRow, 0);
 
-    p.s->controls.Check2.set(1);
+    p.s->controls().Check2.set(1);
     const engine::ViewWindow view = p.m().view;
     const double before = p.minX(3);
     d.scroll(20);
     EXPECT_EQ(d.Text2.value(), "20");
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], 0.1);
     EXPECT_EQ(d.rows[0], "A <> _    .1");
-    EXPECT_EQ(p.s->controls.Check2.value(), 0);
+    EXPECT_EQ(p.s->controls().Check2.value(), 0);
     EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
     EXPECT_EQ(std::tie(p.m().view.xmin, p.m().view.xmax), std::tie(view.xmin, view.xmax));  // not refitted
 
@@ -171,7 +160,7 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     // reopened with the second row remembered: the slider shows that row's own distance
     p.m().signDistanceA[1] = 0.05;
     p.m().signDistanceA[2] = -0.25;
-    p.s->selectedPair = 1;
+    p.s->rememberPair(1);
     SpacingDialog again(*p.s);
     again.activate();
     EXPECT_EQ(again.selectedRow, 1);
@@ -185,58 +174,12 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(p.m().signDistanceA[2], -0.25);
     p.ui.answerYes = true;
     d.reset();
-    EXPECT_FALSE(Session::anySignDistance(p.m()));
+    EXPECT_FALSE(anySignDistance(p.m()));
     EXPECT_EQ(d.Text2.value(), "0");
     EXPECT_EQ(d.rows[0], "A <> _    0");
     d.close();
     EXPECT_TRUE(d.closed());
-    EXPECT_EQ(p.s->selectedPair, 0);
-}
-
-TEST(EmptySpace, ScanFileAndHandMadeLetters) {
-    // the scan file of one square: a row per line, the crossings at its two sides, then zeros
-    {
-        Program p(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, {}, {}}}));
-        const engine::Box b = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
-        const double step = (b.ymax - b.ymin) / 300;
-        std::int16_t status = -1, error = -1;
-        examineLetter(p.m(), 1, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, p.t.work("kon1.tmp"), error);
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(error, 0);
-        const auto lines = wf::splitLines(p.t.read("kon1.tmp"));
-        ASSERT_GE(lines.size(), 903u);
-        EXPECT_EQ(lines.size() % 3, 0u);
-        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
-                  (std::vector<std::string>{" 1", " 0", wf::formatNumber(b.xmax), " 1", " 0", wf::formatNumber(b.xmax)}));
-        EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()), (std::vector<std::string>(3, " 0")));
-        EXPECT_NE(p.t.read("kon1.tmp").find("\r\n"), std::string::npos);
-        examineLetter(p.m(), 2, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, p.t.work("kon2.tmp"), error);
-        EXPECT_EQ(status, 2);
-        EXPECT_FALSE(p.t.exists("kon2.tmp"));
-        // no line above the top however the steps add up, and a box without height ends
-        examineLetter(p.m(), 1, status, b.xmin - 1, 5, b.xmax + 1, 5, 0, p.t.work("kon1.tmp"), error);
-        EXPECT_EQ(wf::splitLines(p.t.read("kon1.tmp")).size(), 3u * 301 + 3);
-    }
-    // T, o, p: the o slides under the bar, the p is held back by the bar's end
-    {
-        Program p(tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
-                                  {"o", 20, rect(0, 0, 15, 15), {}},
-                                  {"p", 15, rect(0, 0, 10, 25), {}}}));
-        p.s->loadGroundContours();
-        const engine::Box box = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
-        const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
-        p.d->removeEmptySpace();
-        EXPECT_TRUE(p.ui.messages.empty());
-        EXPECT_NEAR(p.m().signDistanceB[1], -25 * f - kOverlap, 1e-9);
-        EXPECT_NEAR(p.m().signDistanceB[2], -5 * f, 1e-9);
-    }
-    // letters that never face each other on one line keep their distance
-    {
-        Program p(tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
-        p.d->removeEmptySpace();
-        EXPECT_EQ(p.m().signDistanceB[1], 0);
-        EXPECT_EQ(p.konFiles(), 0);
-    }
+    EXPECT_EQ(p.s->rememberedPair(), 0);
 }
 
 TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
@@ -244,13 +187,13 @@ TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
         SCOPED_TRACE(name);
         Program p(Program::realLetters(name));
         const int n = p.m().letterCount;
-        p.s->controls.Check2.set(1);
+        p.s->controls().Check2.set(1);
         p.d->removeEmptySpace();
         EXPECT_TRUE(p.ui.messages.empty()) << p.ui.messages.front().text;
-        EXPECT_EQ(p.s->controls.Check2.value(), 0);
+        EXPECT_EQ(p.s->controls().Check2.value(), 0);
         EXPECT_EQ(p.ui.enabled, (std::vector<bool>{false, true}));
         EXPECT_EQ(p.konFiles(), 0);
-        EXPECT_FALSE(p.s->controls.Label2.visible);
+        EXPECT_FALSE(p.s->controls().Label2.visible);
         int blanks = 0;
         for (int k = 1; k <= n; ++k) blanks += p.m().letterText[k] == " ";
         ASSERT_EQ(p.ui.labels.size(), static_cast<std::size_t>(n - blanks + 1));
@@ -281,11 +224,11 @@ TEST(EmptySpace, RealLettersOverlapByTheirMargin) {
         }
 
         // done once: a second press changes nothing until Reset
-        p.s->controls.Check2.set(1);
+        p.s->controls().Check2.set(1);
         const int questions = static_cast<int>(p.ui.questions.size());
         p.d->removeEmptySpace();
         EXPECT_EQ(p.m().signDistanceB, removed);
-        EXPECT_EQ(p.s->controls.Check2.value(), 1);
+        EXPECT_EQ(p.s->controls().Check2.value(), 1);
         EXPECT_EQ(static_cast<int>(p.ui.questions.size()), questions);
         p.d->reset();
         p.d->removeEmptySpace();
@@ -317,9 +260,9 @@ TEST(EmptySpace, QuestionsFaultsAndFitIn) {
         ASSERT_EQ(p.ui.messages.size(), 1u);
         EXPECT_EQ(p.message(0), "Error|File access error !");
         EXPECT_EQ(p.ui.messages[0].icon, Icon::Critical);
-        EXPECT_FALSE(Session::anySignDistance(p.m()));
+        EXPECT_FALSE(anySignDistance(p.m()));
         EXPECT_EQ(p.ui.enabled, (std::vector<bool>{false, true}));
-        EXPECT_FALSE(p.s->controls.Label2.visible);
+        EXPECT_FALSE(p.s->controls().Label2.visible);
         EXPECT_FALSE(p.t.exists("kon1.tmp") || p.t.exists("kon2.tmp"));
         EXPECT_EQ(p.ui.labels.size(), 4u);  // abandoned at the third letter
     }
@@ -331,12 +274,12 @@ TEST(EmptySpace, QuestionsFaultsAndFitIn) {
         p.d->removeEmptySpace();
         ASSERT_EQ(p.ui.messages.size(), 1u);
         EXPECT_EQ(p.message(0), "Exit|Error !");
-        EXPECT_FALSE(Session::anySignDistance(p.m()));
+        EXPECT_FALSE(anySignDistance(p.m()));
         EXPECT_EQ(p.konFiles(), 0);
     }
     {  // "Fit in": examined on the plain shape, the chosen shape stays
         Program p(letters);
-        p.s->controls.Check3.set(1);
+        p.s->controls().Check3.set(1);
         p.m().shapeNumber = 4;
         p.m().bigHeight = 2 * p.m().smallHeight;
         p.ui.messages.clear();

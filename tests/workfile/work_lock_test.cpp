@@ -96,7 +96,7 @@ TEST(WorkFolder, ASecondProgramSaysSoAndEndsWithoutTouchingAFile) {
     EXPECT_EQ(ui2.messages[0].title, "Error");
     EXPECT_EQ(ui2.messages[0].icon, Icon::Critical);
     EXPECT_TRUE(ui2.terminated);
-    EXPECT_TRUE(second.terminated);
+    EXPECT_TRUE(second.terminated());
     second.load();  // what a careless caller might still do: the ended session creates nothing
     second.activate();
     EXPECT_EQ(contents(t.path() / "workfiles"), before);
@@ -167,7 +167,7 @@ TEST(WorkFolder, ReadOnlyMissingOrUnusable) {
         EXPECT_EQ(ui.messages[0].icon, Icon::Information);
         s.load();
         s.activate();
-        EXPECT_EQ(s.model.letterCount, 3);  // the work can be looked at
+        EXPECT_EQ(s.model().letterCount, 3);  // the work can be looked at
         s.clickBild2();
         EXPECT_EQ(ui.messages.back().text, kFileAccessError);
         EXPECT_TRUE(ui.started.empty());
