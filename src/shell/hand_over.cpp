@@ -86,7 +86,6 @@ void HandOver::toTextStage() {
     } catch (const std::exception&) {
         ui_.fileError(kFileAccessError, "End");
     }
-    // nothing is saved on the way back
     end();
 }
 

@@ -64,7 +64,7 @@ public:
 
     // the hand-overs: a command line other than the suite's tokens goes to the start program;
     // closing goes on to the later stage (wif.dat marked first; false, said, when either fails);
-    // the way back goes to the text stage, saving nothing. All but a refused closing end the program.
+    // the way back goes to the text stage. All but a refused closing end the program.
     void toStartProgram();
     bool toLaterStage();
     void toTextStage();

@@ -17,6 +17,9 @@ void Session::openHelp(const std::string& document) {
         ui_.message(document + " not found ? PDF-Reader installed ?", "Info", Icon::None);
 }
 
-void Session::returnToTextStage() { handOver_.toTextStage(); }
+void Session::returnToTextStage() {
+    saveStateOnLeaving();
+    handOver_.toTextStage();
+}
 
 }  // namespace shell

@@ -348,9 +348,26 @@ void Session::restoreSavedState() {
     }
 }
 
+// Leaving by closing, "Exit" or the way back keeps the work as "Start convert" keeps it
+// (stv2b.dat and orgdim.dat), so that coming back with "stvt3" finds every edit. A folder
+// that takes no file was said to be read-only at the start: there is nothing to try there.
+void Session::saveStateOnLeaving() {
+    const wf::WorkFolderLock* lock = handOver_.workLock();
+    if (lock && lock->state() == wf::LockState::ReadOnly) return;
+    try {
+        wf::FileSet state;
+        writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
+        writeStv2b(appFolder(), currentState(), &state);
+        state.commit();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
 bool Session::closeWindow() {
     zoom_.mausaus();
     if (terminated()) return true;  // already handed on
+    saveStateOnLeaving();
     return handOver_.toLaterStage();
 }
 

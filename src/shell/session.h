@@ -117,6 +117,7 @@ public:
     const std::string& appFolder() const { return handOver_.appFolder(); }
     Ui& ui() { return ui_; }
     SavedState currentState() const;  // as stv2b.dat keeps it
+    void saveStateOnLeaving();        // stv2b.dat and orgdim.dat, as "Start convert" writes them
     // stv2b.dat and orgdim.dat into the controls (the resume's first step); the knot slider
     // takes its position once the letters are in
     void restoreSavedState();
