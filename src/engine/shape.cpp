@@ -392,12 +392,19 @@ bool shapeHasKnot(int shape) {
 
 void splitAtX(Model& model, double x) {
     makeClosingSegments(model);
-    // A straight segment gets a vertex on the line: P (1), V (2), V (1), Q.
+    // A straight segment gets a vertex on the line: P (1), V (2), V (1), Q. When the line lies
+    // just beyond the segment, the vertex is the segment's nearer end, never a point on its
+    // extension, which would stick out of the letter as a spur once bent.
     auto cutSegment = [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
         if (!(std::fabs(q.x - p.x) > kSplitMinDx)) return false;
-        const double lo = std::min(p.x, q.x) - kSplitSlack, hi = std::max(p.x, q.x) + kSplitSlack;
-        if (x < lo || x > hi) return false;
-        v = {x, checked(p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x))};
+        const double lo = std::min(p.x, q.x), hi = std::max(p.x, q.x);
+        if (x < lo - kSplitSlack || x > hi + kSplitSlack) return false;
+        if (x < lo || x > hi) {
+            const Element& end = (x < lo) == (p.x < q.x) ? p : q;
+            v = {end.x, end.y};
+        } else {
+            v = {x, checked(p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x))};
+        }
         code = kCodeInserted;
         return true;
     };

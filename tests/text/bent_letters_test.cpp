@@ -1,4 +1,5 @@
-// Letters set in real fonts and bent into the shapes: curves keep to the outline across a kink.
+// Letters set in real fonts and bent into the shapes: curves keep to the outline across a kink,
+// and every contour stays a simple ring.
 
 #include <unistd.h>
 
@@ -161,6 +162,58 @@ double curvesBeyondOutline(const engine::Model& m) {
     return worst;
 }
 
+// --- simple rings ---------------------------------------------------------------------
+
+double orient(P a, P b, P c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
+bool onSegment(P a, P b, P q) {
+    return std::min(a.x, b.x) <= q.x && q.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= q.y &&
+           q.y <= std::max(a.y, b.y);
+}
+bool meet(P a, P b, P c, P d) {
+    const double o1 = orient(a, b, c), o2 = orient(a, b, d), o3 = orient(c, d, a), o4 = orient(c, d, b);
+    if (((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0))) return true;
+    return (o1 == 0 && onSegment(a, b, c)) || (o2 == 0 && onSegment(a, b, d)) || (o3 == 0 && onSegment(c, d, a)) ||
+           (o4 == 0 && onSegment(c, d, b));
+}
+
+// The drawn contour (curves by 16 chords each) is a simple ring: no two edges meet except
+// neighbours at their common corner, and no corner turns straight back. Returns the number of
+// offending edge pairs.
+int crossings(const std::vector<Piece>& contour) {
+    std::vector<P> ring;
+    for (const Piece& p : contour) {
+        if (ring.empty()) ring.push_back(p.a);
+        for (const P& q : along(p, 16))
+            if (q.x != ring.back().x || q.y != ring.back().y) ring.push_back(q);
+    }
+    if (ring.size() > 1 && ring.front().x == ring.back().x && ring.front().y == ring.back().y) ring.pop_back();
+    const std::size_t n = ring.size();
+    if (n < 3) return 1;
+    auto from = [&](std::size_t i) { return ring[i]; };
+    auto to = [&](std::size_t i) { return ring[(i + 1) % n]; };
+    int bad = 0;
+    for (std::size_t i = 0; i < n; ++i) {  // straight back at the corner after edge i
+        const P a = from(i), b = to(i), c = to((i + 1) % n);
+        const double turn = orient(a, b, c), ahead = (b.x - a.x) * (c.x - b.x) + (b.y - a.y) * (c.y - b.y);
+        const double scale = std::hypot(b.x - a.x, b.y - a.y) * std::hypot(c.x - b.x, c.y - b.y);
+        bad += ahead < 0 && std::fabs(turn) <= 1e-12 * scale;
+    }
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = i;
+    auto left = [&](std::size_t i) { return std::min(from(i).x, to(i).x); };
+    std::sort(order.begin(), order.end(), [&](std::size_t i, std::size_t j) { return left(i) < left(j); });
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = order[k];
+        const double right = std::max(from(i).x, to(i).x);
+        for (std::size_t l = k + 1; l < n && left(order[l]) <= right; ++l) {
+            const std::size_t j = order[l];
+            if ((i + 1) % n == j || (j + 1) % n == i) continue;  // neighbours share a corner
+            bad += meet(from(i), to(i), from(j), to(j));
+        }
+    }
+    return bad;
+}
+
 }  // namespace
 
 // A quadratic curve that crosses the knot line is cut there, so that each part is bent on one
@@ -180,4 +233,22 @@ TEST(BentLetters, CurvesKeepToTheOutlineAcrossAKink) {
                     EXPECT_LE(d, kTolerance);
                 }
     ::testing::Test::RecordProperty("worstMicrons", std::to_string(std::lround(worst * 1000)));
+}
+
+// A vertex under the knot lies on its segment, never on the segment's extension: every contour
+// of every shape stays a simple ring, for the stencil letters with the knot in the middle and
+// moved, in both variants.
+TEST(BentLetters, EveryContourStaysASimpleRing) {
+    for (int shape = 0; shape < 20; ++shape)
+        for (double shift : {0.0, -20.0, 9.0})
+            for (bool fitIn : {true, false}) {
+                if (shift != 0 && !engine::shapeHasKnot(shape)) continue;
+                SCOPED_TRACE(::testing::Message()
+                             << "shape " << shape << " shift " << shift << (fitIn ? " fit in" : " plain"));
+                const engine::Model m = bent("DejaVu Sans:Bold", "STENCIL", shape, 6, fitIn, shift);
+                const auto contours = contoursOf(m);
+                ASSERT_GE(contours.size(), 7u);
+                for (std::size_t c = 0; c < contours.size(); ++c)
+                    EXPECT_EQ(crossings(contours[c]), 0) << "contour " << c;
+            }
 }
