@@ -65,7 +65,10 @@ ShapeArc arcThrough(Pt p1, Pt p2, Pt p3, std::int16_t kind, ArcEnd start = ArcEn
     if (start == ArcEnd::OneDegree) s -= 1;
     if (end == ArcEnd::Widened) e += widening;
     if (end == ArcEnd::OneDegree) e += 1;
-    return {checked(cx), checked(cy), checked(r), checked(s), checked(e), kind};
+    ShapeArc arc{checked(cx), checked(cy), checked(r), checked(s), checked(e), kind};
+    arc.keptStartDeg = start == ArcEnd::OneDegree ? checked(a1 * kRadToDeg) : arc.startDeg;
+    arc.keptEndDeg = end == ArcEnd::OneDegree ? checked(a2 * kRadToDeg) : arc.endDeg;
+    return arc;
 }
 
 ShapeArc shifted(ShapeArc a, double dy, std::int16_t kind) {
@@ -464,15 +467,31 @@ Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
         if (ok == 1) return {true, iy};
         if (ok2 == 1) return {true, jy};
     }
-    for (const ShapeArc& a : model.shapeArcs) {
-        if (a.kind != kind) continue;
+    auto meet = [&](const ShapeArc& a, double startDeg, double endDeg) -> Probe {
         double ix1 = 0, iy1 = 0, ix2 = 0, iy2 = 0;
         std::int16_t ok1 = 0, ok2 = 0;
         geom::klschnittpunkt(x, y + kProbeReach, x, y - kProbeReach, a.cx, a.cy, a.radius,
-                             a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
+                             startDeg * kDegToRad, endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
                              ok2);
         if (ok1 == 1) return {true, iy1};
         if (ok2 == 1) return {true, iy2};
+        return {false, 0.0};
+    };
+    // First the arcs as they stay after the build, so that a point is fitted to the arc it lies
+    // under and not to the degree by which a wave's first arc reaches past the middle while the
+    // letters are fitted; that degree serves only a probe that meets no arc without it.
+    auto hasKept = [](const ShapeArc& a) { return a.keptStartDeg != a.keptEndDeg; };
+    for (const ShapeArc& a : model.shapeArcs) {
+        if (a.kind != kind) continue;
+        const Probe p = hasKept(a) ? meet(a, a.keptStartDeg, a.keptEndDeg)
+                                   : meet(a, a.startDeg, a.endDeg);
+        if (p.found) return p;
+    }
+    for (const ShapeArc& a : model.shapeArcs) {
+        if (a.kind != kind || !hasKept(a)) continue;
+        if (a.startDeg == a.keptStartDeg && a.endDeg == a.keptEndDeg) continue;  // tried above
+        const Probe p = meet(a, a.startDeg, a.endDeg);
+        if (p.found) return p;
     }
     return {false, 0.0};
 }
