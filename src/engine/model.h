@@ -54,6 +54,9 @@ struct ShapeLine {
 struct ShapeArc {
     double cx = 0, cy = 0, radius = 0, startDeg = 0, endDeg = 0;
     std::int16_t kind = 0;
+    // the sweep the arc keeps once the letters are fitted: while they are, the waves' first arcs
+    // reach one degree past the middle (degrees; equal: the arc as it stands)
+    double keptStartDeg = 0, keptEndDeg = 0;
 };
 
 struct BarLine {

@@ -65,7 +65,10 @@ ShapeArc arcThrough(Pt p1, Pt p2, Pt p3, std::int16_t kind, ArcEnd start = ArcEn
     if (start == ArcEnd::OneDegree) s -= 1;
     if (end == ArcEnd::Widened) e += widening;
     if (end == ArcEnd::OneDegree) e += 1;
-    return {checked(cx), checked(cy), checked(r), checked(s), checked(e), kind};
+    ShapeArc arc{checked(cx), checked(cy), checked(r), checked(s), checked(e), kind};
+    arc.keptStartDeg = start == ArcEnd::OneDegree ? checked(a1 * kRadToDeg) : arc.startDeg;
+    arc.keptEndDeg = end == ArcEnd::OneDegree ? checked(a2 * kRadToDeg) : arc.endDeg;
+    return arc;
 }
 
 ShapeArc shifted(ShapeArc a, double dy, std::int16_t kind) {
@@ -299,16 +302,22 @@ void makeClosingSegments(Model& m) {
 }
 
 // One pass over the straight segments (code 1 followed by its end point); `cut` says where a
-// segment gets a new vertex and with which code the first copy is stored. The entry after a
-// contour end and the points of a quadratic curve are passed over as the drawing does.
-template <typename Cut>
-void insertVertices(Model& m, Cut cut) {
+// segment gets a new vertex and with which code the first copy is stored. A quadratic curve
+// (code 3, control point, end) is offered whole to `cutCurve`, which either appends its
+// replacement to the output and returns true, or leaves it as it is. The entry after a contour
+// end and the points of a curve left whole are passed over as the drawing does.
+template <typename Cut, typename CutCurve>
+void insertVertices(Model& m, Cut cut, CutCurve cutCurve) {
     const auto& in = m.elements.raw();
     const std::size_t n = in.size();
     std::vector<Element> out;
     out.reserve(n + n / 2 + 16);
     for (std::size_t i = 0; i < n; ++i) {
         const Element& p = in[i];
+        if (p.kind == kCodeQuadratic && i + 2 < n && cutCurve(p, in[i + 1], in[i + 2], out)) {
+            i += 2;
+            continue;
+        }
         out.push_back(p);
         if (p.kind == kCodeEnd || p.kind == kCodeQuadratic) {
             const std::size_t skip = p.kind == kCodeEnd ? 1 : 2;
@@ -326,6 +335,53 @@ void insertVertices(Model& m, Cut cut) {
     commit(m, out);
 }
 
+// The parameters in (0, 1) at which the quadratic curve with the x coordinates x0, xc, x2
+// (start, control point, end) crosses the vertical line at x from one side to the other, in
+// increasing order; a curve that only touches the line or ends on it does not cross it there.
+// Returns how many there are (at most two).
+int curveCrossings(double x0, double xc, double x2, double x, double (&t)[2]) {
+    auto f = [&](double s) {
+        const double u = 1 - s;
+        return u * u * x0 + 2 * u * s * xc + s * s * x2 - x;
+    };
+    // x runs one way up to the curve's turning point in x and the other way after it
+    double bounds[3] = {0, 1, 1};
+    int pieces = 1;
+    const double bend = x0 - 2 * xc + x2;
+    if (bend != 0) {
+        const double turn = (x0 - xc) / bend;
+        if (turn > 0 && turn < 1) {
+            bounds[1] = turn;
+            pieces = 2;
+        }
+    }
+    int found = 0;
+    for (int k = 0; k < pieces; ++k) {
+        double lo = bounds[k], hi = bounds[k + 1];
+        double flo = k == 0 ? x0 - x : f(lo);
+        const double fhi = k + 1 == pieces ? x2 - x : f(hi);
+        if (!((flo < 0 && fhi > 0) || (flo > 0 && fhi < 0))) continue;
+        // bisection on a monotone piece, down to neighbouring doubles
+        for (;;) {
+            const double mid = lo + (hi - lo) / 2;
+            if (mid <= lo || mid >= hi) break;
+            const double fm = f(mid);
+            if (fm == 0) {
+                lo = hi = mid;
+                break;
+            }
+            if ((fm < 0) == (flo < 0)) {
+                lo = mid;
+                flo = fm;
+            } else {
+                hi = mid;
+            }
+        }
+        t[found++] = lo + (hi - lo) / 2;
+    }
+    return found;
+}
+
 Extents extentsOf(Model& m) {
     const Box b = contourBoundingBox(m, kBoxPlain, false);
     return {b.xmin, b.ymin, b.xmax, b.ymax};
@@ -339,14 +395,51 @@ bool shapeHasKnot(int shape) {
 
 void splitAtX(Model& model, double x) {
     makeClosingSegments(model);
-    insertVertices(model, [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+    // A straight segment gets a vertex on the line: P (1), V (2), V (1), Q. When the line lies
+    // just beyond the segment, the vertex is the segment's nearer end, never a point on its
+    // extension, which would stick out of the letter as a spur once bent.
+    auto cutSegment = [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
         if (!(std::fabs(q.x - p.x) > kSplitMinDx)) return false;
-        const double lo = std::min(p.x, q.x) - kSplitSlack, hi = std::max(p.x, q.x) + kSplitSlack;
-        if (x < lo || x > hi) return false;
-        v = {x, checked(p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x))};
+        const double lo = std::min(p.x, q.x), hi = std::max(p.x, q.x);
+        if (x < lo - kSplitSlack || x > hi + kSplitSlack) return false;
+        if (x < lo || x > hi) {
+            const Element& end = (x < lo) == (p.x < q.x) ? p : q;
+            v = {end.x, end.y};
+        } else {
+            v = {x, checked(p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x))};
+        }
         code = kCodeInserted;
         return true;
-    });
+    };
+    // A quadratic curve that crosses the line is cut there (de Casteljau), so that each part is
+    // bent on one side of the kink: P0 (3), C, P2 becomes P0 (3), C1, M (2), M (3), C2, P2,
+    // once more for a second crossing. The control points keep their code.
+    auto cutCurve = [x](const Element& p0, const Element& c, const Element& p2,
+                        std::vector<Element>& out) {
+        double t[2];
+        const int crossings = curveCrossings(p0.x, c.x, p2.x, x, t);
+        if (crossings == 0) return false;
+        out.push_back(p0);
+        Pt a{p0.x, p0.y}, b{c.x, c.y};
+        const Pt end{p2.x, p2.y};
+        double done = 0;  // the curve's parameter at a
+        for (int k = 0; k < crossings; ++k) {
+            const double s = (t[k] - done) / (1 - done);  // on the rest of the curve, a b end
+            const Pt c1{a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s};
+            const Pt c2{b.x + (end.x - b.x) * s, b.y + (end.y - b.y) * s};
+            const double my = checked(c1.y + (c2.y - c1.y) * s);
+            out.push_back(copyWithCode(c, checked(c1.x), checked(c1.y), c.kind));
+            out.push_back(copyWithCode(p0, x, my, kCodeInserted));
+            out.push_back(copyWithCode(p0, x, my, kCodeQuadratic));
+            a = {x, my};
+            b = c2;
+            done = t[k];
+        }
+        out.push_back(copyWithCode(c, checked(b.x), checked(b.y), c.kind));
+        out.push_back(p2);
+        return true;
+    };
+    insertVertices(model, cutSegment, cutCurve);
 }
 
 void subdivideSegments(Model& model) {
@@ -359,7 +452,7 @@ void subdivideSegments(Model& model) {
         v = {p.x + half * std::cos(theta), p.y + half * std::sin(theta)};
         code = kCodeArcMiddle;
         return true;
-    });
+    }, [](const Element&, const Element&, const Element&, std::vector<Element>&) { return false; });
 }
 
 Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
@@ -374,15 +467,31 @@ Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
         if (ok == 1) return {true, iy};
         if (ok2 == 1) return {true, jy};
     }
-    for (const ShapeArc& a : model.shapeArcs) {
-        if (a.kind != kind) continue;
+    auto meet = [&](const ShapeArc& a, double startDeg, double endDeg) -> Probe {
         double ix1 = 0, iy1 = 0, ix2 = 0, iy2 = 0;
         std::int16_t ok1 = 0, ok2 = 0;
         geom::klschnittpunkt(x, y + kProbeReach, x, y - kProbeReach, a.cx, a.cy, a.radius,
-                             a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
+                             startDeg * kDegToRad, endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
                              ok2);
         if (ok1 == 1) return {true, iy1};
         if (ok2 == 1) return {true, iy2};
+        return {false, 0.0};
+    };
+    // First the arcs as they stay after the build, so that a point is fitted to the arc it lies
+    // under and not to the degree by which a wave's first arc reaches past the middle while the
+    // letters are fitted; that degree serves only a probe that meets no arc without it.
+    auto hasKept = [](const ShapeArc& a) { return a.keptStartDeg != a.keptEndDeg; };
+    for (const ShapeArc& a : model.shapeArcs) {
+        if (a.kind != kind) continue;
+        const Probe p = hasKept(a) ? meet(a, a.keptStartDeg, a.keptEndDeg)
+                                   : meet(a, a.startDeg, a.endDeg);
+        if (p.found) return p;
+    }
+    for (const ShapeArc& a : model.shapeArcs) {
+        if (a.kind != kind || !hasKept(a)) continue;
+        if (a.startDeg == a.keptStartDeg && a.endDeg == a.keptEndDeg) continue;  // tried above
+        const Probe p = meet(a, a.startDeg, a.endDeg);
+        if (p.found) return p;
     }
     return {false, 0.0};
 }

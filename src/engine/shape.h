@@ -21,7 +21,8 @@ struct Probe {
     double y;
 };
 // The vertical segment from (x, y + 10000) to (x, y - 10000) against the outline elements of
-// the given kind (0 baseline, 1 top): lines first, then arcs, in index order.
+// the given kind (0 baseline, 1 top): lines first, then arcs, in index order; the arcs first
+// with the sweep they keep after the build, then, when none meets the probe, as they stand.
 Probe probeOutline(const Model& model, double x, double y, std::int16_t kind);
 
 // shapes with a knot point (the knot slider applies to them)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -151,7 +152,7 @@ TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
             const double xk = box.xmin + (box.xmax - box.xmin) * 0.5 + shift;
             ASSERT_GE(m.knots.size(), 1u);
             EXPECT_EQ(m.knots[0][0], xk);
-            int onLine = 0;  // curves are not split, nearly vertical segments need not be
+            int onLine = 0;  // nearly vertical segments need not be split
             for (std::size_t i = 0; i + 1 < m.elements.size(); ++i) {
                 const Element &p = m.elements[i], &q = m.elements[i + 1];
                 onLine += p.x == xk;
@@ -234,7 +235,8 @@ TEST(ContourVertices, ClosingSegmentsSplitsAndSubdivisions) {
                                                                 {0, 6}, {0, 0}}));
     for (const Element& e : m.elements) EXPECT_EQ(e.object, 1);
 
-    // a segment ending exactly on the line is split at its end; 0.1 beyond still counts
+    // a segment ending exactly on the line is split at its end; 0.1 beyond still counts, and
+    // then the vertex is the segment's nearer end, not a point on its extension
     Model e;
     segment(e, 0, 0, 5, 5);
     segment(e, 5.09, 0, 8, 3);
@@ -244,7 +246,47 @@ TEST(ContourVertices, ClosingSegmentsSplitsAndSubdivisions) {
     ASSERT_EQ(e.elements.size(), 8u + 4u);
     EXPECT_TRUE(e.elements[1].x == 5 && e.elements[1].y == 5);
     EXPECT_EQ(e.elements[5].kind, kCodeInserted);
-    EXPECT_NEAR(e.elements[5].y, -0.09 * 3 / 2.91, 1e-12);  // on the segment's extension
+    EXPECT_TRUE(e.elements[5].x == 5.09 && e.elements[5].y == 0);
+
+    // a quadratic curve crossing the line is cut there: P0 (3), C1, M (2), M (3), C2, P2, the
+    // control points keeping their code; one crossing it twice is cut twice, one touching it
+    // stays whole
+    const auto curve = [](double cx, double cy, double ex, double ey, std::int16_t controlCode) {
+        Model c;
+        c.elements.push({0, 0, kCodeQuadratic, 1, 10});
+        c.elements.push({cx, cy, controlCode, 1, 10});
+        c.elements.push({ex, ey, kCodeNone, 1, 10});
+        segment(c, ex, ey, 0, 0);
+        contourEnd(c, 0, 0);
+        return c;
+    };
+    Model once = curve(4, 8, 8, 0, kCodeNone);  // x = 8 t, y = 16 t (1 - t): t = 0.75 at x = 6
+    splitAtX(once, 6);
+    const std::vector<std::array<double, 3>> cut = {{0, 0, 3}, {3, 6, 0}, {6, 3, 2}, {6, 3, 3}, {7, 2, 0}, {8, 0, 0},
+                                                    {8, 0, 1}, {6, 0, 2}, {6, 0, 1}, {0, 0, 0}, {0, 0, 6}, {0, 0, 0}};
+    ASSERT_EQ(once.elements.size(), cut.size());
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        const Element& p = once.elements[i];
+        EXPECT_TRUE(std::fabs(p.x - cut[i][0]) < 1e-12 && std::fabs(p.y - cut[i][1]) < 1e-12) << i;
+        EXPECT_EQ(p.kind, cut[i][2]) << i;
+        EXPECT_TRUE(p.object == 1 && p.letterHeight == 10) << i;
+    }
+    Model twice = curve(10, 5, 0, 10, kCodeLine);  // x = 20 t (1 - t), y = 10 t
+    splitAtX(twice, 3.75);
+    std::vector<int> twiceCodes;
+    for (const Element& p : twice.elements) twiceCodes.push_back(p.kind);
+    EXPECT_EQ(twiceCodes, (std::vector<int>{3, 1, 2, 3, 1, 2, 3, 1, 0, 1, 0, 6, 0}));
+    EXPECT_TRUE(twice.elements[2].x == 3.75 && twice.elements[5].x == 3.75);
+    EXPECT_NEAR(twice.elements[2].y, 2.5, 1e-12);
+    EXPECT_NEAR(twice.elements[5].y, 7.5, 1e-12);
+    for (std::size_t k : {0, 3, 6}) {  // the middle of each part lies on the curve: x = 2 y (1 - y / 10)
+        const Element &a = twice.elements[k], &c = twice.elements[k + 1], &b = twice.elements[k + 2];
+        const double x = (a.x + 2 * c.x + b.x) / 4, y = (a.y + 2 * c.y + b.y) / 4;
+        EXPECT_NEAR(x, 2 * y * (1 - y / 10), 1e-12) << k;
+    }
+    Model touching = curve(10, 5, 0, 10, kCodeNone);
+    splitAtX(touching, 5);
+    EXPECT_EQ(touching.elements.size(), 7u);
 
     // halving passes over quadratic curves and the entry after a contour end
     Model s;
@@ -303,6 +345,20 @@ TEST(BuildShape, FaultsEndTheBuildWithoutCrashing) {
     EXPECT_THROW(subdivideSegments(big), fault::CapacityFault);
     EXPECT_EQ(big.elements.size(), pairs * 2 + 4);  // the closing segment made explicit stays
     EXPECT_EQ(big.elements[1].x, 1.0);
+
+    // curves cut at the knot line need three more entries each: past the table's end it is the
+    // same fault, and the contours stay as they were (their closing segment made explicit)
+    Model curves;
+    for (std::size_t i = 0; i < (kMaxElements - 8) / 3; ++i) {
+        curves.elements.push({0, 0, kCodeQuadratic, 1, 10});
+        curves.elements.push({1, 1, kCodeNone, 1, 10});
+        curves.elements.push({2, 0, kCodeNone, 1, 10});
+    }
+    contourEnd(curves, 0, 0);
+    const std::size_t stored = curves.elements.size();
+    EXPECT_THROW(splitAtX(curves, 1), CapacityFault);
+    EXPECT_EQ(curves.elements.size(), stored + 2);
+    EXPECT_EQ(curves.elements[1].x, 1.0);
 
     Model empty;
     empty.shapeNumber = 5;
