@@ -11,6 +11,7 @@
 
 #include "app/qtui.h"
 #include "app/render.h"
+#include "geom/units.h"
 #include "preview/svg.h"
 #include "shell/dimension_dialog.h"
 #include "shell/preset_dialogs.h"
@@ -388,7 +389,7 @@ int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder
             });
         if (!svgFile.empty())
             act([&] {
-                const double b = wf::parseNumberOrZero(session.controls.Text4.value()) * 25.4;
+                const double b = wf::parseNumberOrZero(session.controls.Text4.value()) * geom::kMmPerInch;
                 if (!writeOutput(svgFile, preview::svgDocument(session.model, session.controls.Check2 == 1, b), err))
                     status = kFileError;
             });

@@ -1,11 +1,12 @@
 #include "convert/conversion.h"
 
+#include "geom/units.h"
 #include "workfile/workfile_io.h"
 
 namespace convert {
 
 namespace {
-constexpr double kDegToRad = 0.0174532925199433;
+using geom::kDegToRad;
 
 using engine::Element;
 

@@ -113,9 +113,8 @@ Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn) {
         if (y < b.ymin) b.ymin = y;
     };
     if (mode == kBoxWithBar && connectionOn) {
-        constexpr double kDegToRad = geom::kPi / 180.0;
         for (const BarArc& a : model.barArcs)
-            arcExtents(a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, b);
+            arcExtents(a.cx, a.cy, a.radius, a.startDeg * geom::kDegToRadExact, a.endDeg * geom::kDegToRadExact, b);
         for (const BarLine& l : model.barLines) {
             take(l.x1, l.y1);
             take(l.x2, l.y2);
@@ -194,7 +193,8 @@ void swapValues(double& a, double& b) {
 
 Dimensions contourDimensions(Model& model, bool connectionOn) {
     const Box b = contourBoundingBox(model, kBoxWithBar, connectionOn);
-    const Dimensions d{roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
+    const Dimensions d{roundTo((b.ymax - b.ymin) / geom::kMmPerInch, 4),
+                       roundTo((b.xmax - b.xmin) / geom::kMmPerInch, 4)};
     if (!std::isfinite(d.heightIn) || !std::isfinite(d.widthIn)) throw fault::OverflowFault("extents overflow");
     return d;
 }

@@ -12,19 +12,16 @@ namespace engine {
 
 namespace {
 
-constexpr double kRadToDeg = 57.2957795130823;
-constexpr double kDegToRad = 0.0174532925199433;
-constexpr double kPi = 3.14159265358979;
+using geom::kDegToRad;
+using geom::kPi15;
+using geom::kRadToDeg;
+using geom::Point;
 constexpr double kArcWidening = 0.03;   // share of the sweep added at both ends of an arc
 constexpr double kProbeReach = 10000;   // half length of the vertical probe, mm
 constexpr double kFitScaleY = 0.2;      // the letters are squeezed before probing
 constexpr double kSplitMinDx = 0.01;    // nearly vertical segments are never split at a knot
 constexpr double kSplitSlack = 0.1;     // the knot line may lie this far beyond a segment
 constexpr double kSubdivideMinDx = 0.1; // shorter segments (in x) stay whole
-
-struct Pt {
-    double x, y;
-};
 
 // a result that must never reach the model: the build ends with a fault
 double checked(double v) {
@@ -37,17 +34,17 @@ double quotient(double a, double b) {
     return checked(a / b);
 }
 
-void addLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+void addLine(Model& m, Point a, Point b, std::int16_t kind) {
     m.shapeLines.push({checked(a.x), checked(a.y), checked(b.x), checked(b.y), kind});
 }
 
 // Both ends of A-B moved outwards by 0.05 mm along the segment.
-void addExtendedLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+void addExtendedLine(Model& m, Point a, Point b, std::int16_t kind) {
     double theta = 0;
     geom::winkelx(a.x, a.y, b.x, b.y, theta);
     const double len = std::hypot(b.x - a.x, b.y - a.y);
     b = {a.x + (len + 0.05) * std::cos(theta), a.y + (len + 0.05) * std::sin(theta)};
-    a = {b.x + (len + 0.1) * std::cos(theta + kPi), b.y + (len + 0.1) * std::sin(theta + kPi)};
+    a = {b.x + (len + 0.1) * std::cos(theta + kPi15), b.y + (len + 0.1) * std::sin(theta + kPi15)};
     addLine(m, a, b, kind);
 }
 
@@ -55,7 +52,7 @@ void addExtendedLine(Model& m, Pt a, Pt b, std::int16_t kind) {
 // through the three points puts it, or moved 1 degree further (the waves, undone at the end).
 enum class ArcEnd { Widened, Exact, OneDegree };
 
-ShapeArc arcThrough(Pt p1, Pt p2, Pt p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
+ShapeArc arcThrough(Point p1, Point p2, Point p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
                     ArcEnd end = ArcEnd::Widened) {
     double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
     geom::rech(p1.x, p1.y, p2.x, p2.y, cx, cy, a1, a2, r, p3.x, p3.y);
@@ -239,7 +236,7 @@ void applyLetterSpacing(Model& m) {
     std::vector<double> shift(static_cast<std::size_t>(letters) + 1, 0.0);
     double offset = 0;
     for (int n = 1; n <= letters && n - 1 < static_cast<int>(kSignDistances); ++n) {
-        offset += m.signDistanceA[n - 1] * 25.4 + m.signDistanceB[n - 1];
+        offset += m.signDistanceA[n - 1] * geom::kMmPerInch + m.signDistanceB[n - 1];
         shift[n] = checked(offset);
     }
     auto of = [&](std::int32_t object) {
@@ -316,7 +313,7 @@ void insertVertices(Model& m, Cut cut) {
             continue;
         }
         if (p.kind != kCodeLine || i + 1 >= n) continue;
-        Pt v{};
+        Point v{};
         std::int16_t code = 0;
         if (cut(p, in[i + 1], v, code)) {
             out.push_back(copyWithCode(p, v.x, v.y, code));
@@ -339,7 +336,7 @@ bool shapeHasKnot(int shape) {
 
 void splitAtX(Model& model, double x) {
     makeClosingSegments(model);
-    insertVertices(model, [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+    insertVertices(model, [x](const Element& p, const Element& q, Point& v, std::int16_t& code) {
         if (!(std::fabs(q.x - p.x) > kSplitMinDx)) return false;
         const double lo = std::min(p.x, q.x) - kSplitSlack, hi = std::max(p.x, q.x) + kSplitSlack;
         if (x < lo || x > hi) return false;
@@ -351,7 +348,7 @@ void splitAtX(Model& model, double x) {
 
 void subdivideSegments(Model& model) {
     makeClosingSegments(model);
-    insertVertices(model, [](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+    insertVertices(model, [](const Element& p, const Element& q, Point& v, std::int16_t& code) {
         if (!(std::fabs(p.x - q.x) > kSubdivideMinDx)) return false;
         double theta = 0;
         geom::winkelx(p.x, p.y, q.x, q.y, theta);

@@ -12,11 +12,9 @@ constexpr double kLevelArcTolerance = 0.05;  // an arc end this close in y to th
 constexpr double kMinArcRadius = 1;          // letter arcs outside 1..800 mm become lines
 constexpr double kMaxArcRadius = 800;
 constexpr double kViewZeroTolerance = 0.001;
-constexpr double kDegToRad = 0.0174532925199433;
-constexpr double kHalfPi = 1.5707963267949;
-constexpr double kFullTurn = 6.283185307;
 constexpr int kArcChords = 100;
 constexpr int kCurveChords = 14;
+using geom::kDegToRad;
 
 // A picture-space line: skipped when both ends lie beyond one side, clipped otherwise.
 void pictureLine(Canvas& canvas, double x1, double y1, double x2, double y2, std::uint8_t colour) {
@@ -64,7 +62,7 @@ void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2,
     if (a1 < a2) {
         end = a2;
     } else if (a1 > a2) {
-        end = kFullTurn + a2;  // through angle 0
+        end = geom::kTwoPi10 + a2;  // through angle 0
     } else {
         return;
     }
@@ -151,7 +149,7 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         for (const auto& k : m.knots) {
             double px, py;
             toPicture(v, k[0], k[1], px, py);
-            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, px, py, r, 0, 6.28, kLightBlue);
+            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, px, py, r, 0, geom::kTwoPi3, kLightBlue);
         }
     }
 
@@ -193,7 +191,7 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         for (const auto& b : m.bridges) {
             double phi;
             geom::winkelx(b.x1, b.y1, b.x2, b.y2, phi);
-            const double psi = b.kind == 2 ? phi - kHalfPi : phi + kHalfPi;
+            const double psi = b.kind == 2 ? phi - geom::kHalfPi14 : phi + geom::kHalfPi14;
             const double ox = w * std::cos(psi), oy = w * std::sin(psi);
             const double ax = b.x1 + ox, ay = b.y1 + oy, bx = b.x2 + ox, by = b.y2 + oy;
             drawSegment(v, canvas, ax, ay, bx, by, kLightRed);

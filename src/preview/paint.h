@@ -9,7 +9,7 @@ namespace preview {
 struct PaintOptions {
     bool showKnots = true;      // "On"
     bool connectionOn = false;  // "Contour connection"
-    double apertureWidth = 0;   // b in mm (the aperture text x 25.4)
+    double apertureWidth = 0;   // b in mm (the aperture text is in inches)
 };
 
 enum class PaintResult { Drawn, ViewOverflow };

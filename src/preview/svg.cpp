@@ -10,7 +10,7 @@ namespace preview {
 
 namespace {
 
-constexpr double kDegToRad = 0.0174532925199433;
+using geom::kDegToRad;
 constexpr double kMargin = 5;  // mm around the drawing
 
 std::string num(double v) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
@@ -19,7 +20,7 @@ double Session::contourHeightInches() {
 }
 
 void Session::resetConnectionValues() {
-    std::string width = wf::formatNumber(engine::roundTo(model.smallHeight / 25.4 * 0.04, 4));
+    std::string width = wf::formatNumber(engine::roundTo(model.smallHeight / geom::kMmPerInch * 0.04, 4));
     if (wf::parseNumber(width) < 0.004) width = "0.004";
     controls.Text6.set(width);
     controls.Text5.set(" 0");

@@ -4,6 +4,7 @@
 
 #include "engine/contours.h"
 #include "engine/shape.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
@@ -95,7 +96,8 @@ void Session::onCheck3() {
 void Session::onHScroll1() {
     if (loadingSettings) return;
     if (controls.Check1 != 1) controls.Check1.set(1);
-    model.knotShift = controls.HScroll1.value() * wf::parseNumberOrZero(controls.Textv.value()) * kKnotRangeShare * 25.4 * 0.001;
+    model.knotShift = controls.HScroll1.value() * wf::parseNumberOrZero(controls.Textv.value()) * kKnotRangeShare *
+                      geom::kMmPerInch * 0.001;
     rebuild(kRebuildLetters | kRebuildShape | kRebuildApertures | kRebuildConnection | kRebuildPaint);
     ui_.controlsChanged();
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
@@ -16,8 +17,8 @@ constexpr double kOptionMatch = 0.0001;
 
 ApertureDialog::ApertureDialog(Session& session)
     : session_(session),
-      lo_(engine::roundTo(session.apertureWidthMin / 25.4, 4)),
-      hi_(engine::roundTo(session.apertureWidthMax / 25.4, 4)) {
+      lo_(engine::roundTo(session.apertureWidthMin / geom::kMmPerInch, 4)),
+      hi_(engine::roundTo(session.apertureWidthMax / geom::kMmPerInch, 4)) {
     text1 = session.controls.Text4.value();
     label2 = "b= " + wf::formatNumber(lo_) + " to" + wf::formatNumber(hi_);
 }
@@ -47,7 +48,7 @@ PresettingDialog::PresettingDialog(Session& session) : session_(session) {
         p.minArcLength = kOption4;
     }
     if (!(p.maxArcRadius >= kMaxArcRadiusLow && p.maxArcRadius <= kMaxArcRadiusHigh)) p.maxArcRadius = kDefaultMaxRadius;
-    text1 = wf::formatNumber(engine::roundTo(p.maxArcRadius / 25.4, 5));
+    text1 = wf::formatNumber(engine::roundTo(p.maxArcRadius / geom::kMmPerInch, 5));
     p.fitTolerance = 0.05;
 }
 
@@ -59,7 +60,7 @@ bool PresettingDialog::apply() {
         return false;
     }
     Presets& p = session_.presets;
-    p.maxArcRadius = r * 25.4;
+    p.maxArcRadius = r * geom::kMmPerInch;
     p.minArcRadius = 0.1;
     p.fitTolerance = 0.05;
     if (option == 3) p.minArcLength = kOption3;

@@ -7,6 +7,7 @@
 
 #include "engine/contours.h"
 #include "engine/shape.h"
+#include "geom/units.h"
 #include "preview/paint.h"
 #include "preview/scale.h"
 #include "workfile/workfile_io.h"
@@ -219,7 +220,7 @@ bool Session::buildShape() {
 }
 
 void Session::contourConnectionBuild() {
-    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * 25.4; };
+    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * geom::kMmPerInch; };
     connection::BarInput in;
     in.distance = inches(controls.Text5);
     in.width = inches(controls.Text6);
@@ -247,11 +248,11 @@ void Session::stegco() {
     const double h = model.smallHeight;
     apertureWidthMin = h < 20 ? 0.1016 : 0.3048;
     apertureWidthMax = std::min(h * 0.1, 15.0);
-    double b = wf::parseNumber(controls.Text4.value()) * 25.4;
+    double b = wf::parseNumber(controls.Text4.value()) * geom::kMmPerInch;
     if (b < apertureWidthMin || b > apertureWidthMax) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
     if (b < apertureWidthMin) b = apertureWidthMin;
     if (b > apertureWidthMax) b = apertureWidthMax;
-    controls.Text4.set(wf::formatNumber(engine::roundTo(b / 25.4, 4)));
+    controls.Text4.set(wf::formatNumber(engine::roundTo(b / geom::kMmPerInch, 4)));
 }
 
 void Session::paint() {
@@ -261,7 +262,7 @@ void Session::paint() {
         preview::PaintOptions o;
         o.showKnots = controls.Check1 == 1;
         o.connectionOn = controls.Check2 == 1;
-        o.apertureWidth = wf::parseNumber(controls.Text4.value()) * 25.4;
+        o.apertureWidth = wf::parseNumber(controls.Text4.value()) * geom::kMmPerInch;
         if (preview::paint(model, o, picture) == preview::PaintResult::ViewOverflow)
             ui_.message("Overflow ! View.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {
