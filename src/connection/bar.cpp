@@ -279,7 +279,7 @@ void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, s
 
 BarOutcome buildBar(Model& m, const BarInput& in) {
     BarOutcome out;
-    const engine::Box box = engine::contourBoundingBox(m, 1, false);
+    const engine::Box box = engine::contourExtents(m);
     m.barArcs.clear();
     m.barLines.clear();
     const double d = in.distance, w = in.width;

@@ -76,13 +76,9 @@ void capBoth(Model& m, std::size_t index) {
     m.capEnd[index] = 1;
 }
 
-struct Extents {
-    double X0, Y0, X1, Y1;
-};
-
 // Step 4: the baseline, the top and the knots of the shape.
-void buildOutline(Model& m, const Extents& t, double knotX) {
-    const double X0 = t.X0, Y0 = t.Y0, X1 = t.X1, Y1 = t.Y1;
+void buildOutline(Model& m, const Box& t, double knotX) {
+    const double X0 = t.xmin, Y0 = t.ymin, X1 = t.xmax, Y1 = t.ymax;
     const double H = m.bigHeight, h = m.smallHeight;
     const double r = quotient(H, h);
     const double D = quotient((H - h) * Y1, h);
@@ -323,11 +319,6 @@ void insertVertices(Model& m, Cut cut) {
     commit(m, out);
 }
 
-Extents extentsOf(Model& m) {
-    const Box b = contourBoundingBox(m, kBoxPlain, false);
-    return {b.xmin, b.ymin, b.xmax, b.ymax};
-}
-
 }  // namespace
 
 bool shapeHasKnot(int shape) {
@@ -395,14 +386,14 @@ void buildShape(Model& m, bool fitIn) {
     m.shapeArcs.clear();
     m.knots.clear();
     if (m.elements.empty()) return;  // nothing to bend, and no outline around nothing
-    Extents t = extentsOf(m);
-    shiftAll(m, t.X0, fitIn ? t.Y0 : 0.0);
-    t = extentsOf(m);
-    const double c = t.Y0;
+    Box t = contourExtents(m);
+    shiftAll(m, t.xmin, fitIn ? t.ymin : 0.0);
+    t = contourExtents(m);
+    const double c = t.ymin;
     if (c < 0) shiftAll(m, 0.0, c);
-    t = extentsOf(m);
+    t = contourExtents(m);
 
-    const double xm = t.X0 + (t.X1 - t.X0) * 0.5;
+    const double xm = t.xmin + (t.xmax - t.xmin) * 0.5;
     const double xk = checked(xm + m.knotShift);
 
     // step 4: the outline
@@ -428,7 +419,7 @@ void buildShape(Model& m, bool fitIn) {
         b.y2 *= kFitScaleY;
         if (fitIn) b.letterHeight *= kFitScaleY;
     }
-    const double plainDivisor = kFitScaleY * (t.Y1 + c);
+    const double plainDivisor = kFitScaleY * (t.ymax + c);
     auto bend = [&](double x, double& y, double letterHeight) {
         const Probe base = probeOutline(m, x, y, 0);
         const Probe top = probeOutline(m, x, y, 1);

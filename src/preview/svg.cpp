@@ -34,8 +34,7 @@ std::string arcPath(double cx, double cy, double r, double a1, double a2) {
 }  // namespace
 
 std::string svgDocument(const engine::Model& m, bool connectionOn, double w) {
-    engine::Model copy = m;  // the box helper takes a model it may write the view into
-    engine::Box b = engine::contourBoundingBox(copy, engine::kBoxWithBar, connectionOn);
+    engine::Box b = engine::contourExtents(m, connectionOn);
     auto widen = [&b](double x, double y) {
         b.xmin = std::min(b.xmin, x);
         b.xmax = std::max(b.xmax, x);

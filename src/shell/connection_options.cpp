@@ -15,8 +15,8 @@ constexpr double kWidthShare = 0.3;            // of the contour height
 }  // namespace
 
 double Session::contourHeightInches() {
-    const engine::Box b = engine::contourBoundingBox(model, 1, false);
-    return (b.ymax - b.ymin) / 25.4;
+    const engine::Box b = engine::contourExtents(model);
+    return (b.ymax - b.ymin) / geom::kMmPerInch;
 }
 
 void Session::resetConnectionValues() {

@@ -1,7 +1,6 @@
 // "Start convert": check the size, save the state, scale the model to internal units, write
 // every hand-over file and start the later stage, which takes over from here.
 #include "convert/conversion.h"
-#include "engine/contours.h"
 #include "preview/scale.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
@@ -40,7 +39,6 @@ void Session::clickBild2() {
         writeThDat(appFolder_, presets, &state);
         writeOrgdim(appFolder_, controls.Check5 == 1, &state);
         writeStv2b(appFolder_, currentState(), &state);
-        engine::contourBoundingBox(model, 1, controls.Check2 == 1);
 
         const double d = model.shapeNumber == 0 ? model.smallHeight : std::min(model.smallHeight, model.bigHeight);
         preview::endmass(model, 200 / d);

@@ -156,7 +156,7 @@ bool SpacingDialog::closeGaps() {
             }
         }
 
-        const engine::Box box = engine::contourBoundingBox(m, engine::kBoxPlain, false);
+        const engine::Box box = engine::contourExtents(m);
         const double step = (box.ymax - box.ymin) / kScanRows;
         std::vector<std::int16_t> status(static_cast<std::size_t>(letters) + 1, 0);
         for (int k = 1; k <= letters; ++k) {

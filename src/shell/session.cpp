@@ -185,8 +185,7 @@ void Session::activate() {
 void Session::paintEvent() { paint(); }
 
 void Session::fitView() {
-    const engine::Box b = engine::contourBoundingBox(model, engine::kBoxView, controls.Check2 == 1);
-    model.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
+    model.view = engine::viewAround(engine::contourExtents(model));
 }
 
 void Session::fitAndRedraw() {

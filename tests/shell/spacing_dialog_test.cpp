@@ -95,7 +95,7 @@ struct Rows {
 std::vector<Rows> scanLaidOut(Session& s) {
     engine::Model& m = s.model;
     s.loadGroundContours();
-    const engine::Box box = engine::contourBoundingBox(m, engine::kBoxPlain, false);
+    const engine::Box box = engine::contourExtents(m);
     const double step = (box.ymax - box.ymin) / 300;
     std::vector<double> ys;
     for (double y = box.ymin; ys.size() < 300; y += step) ys.push_back(y);
@@ -197,7 +197,7 @@ TEST(EmptySpace, ScanFileAndHandMadeLetters) {
     // the scan file of one square: a row per line, the crossings at its two sides, then zeros
     {
         Program p(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, {}, {}}}));
-        const engine::Box b = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
+        const engine::Box b = engine::contourExtents(p.m());
         const double step = (b.ymax - b.ymin) / 300;
         std::int16_t status = -1, error = -1;
         examineLetter(p.m(), 1, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, p.t.work("kon1.tmp"), error);
@@ -223,7 +223,7 @@ TEST(EmptySpace, ScanFileAndHandMadeLetters) {
                                   {"o", 20, rect(0, 0, 15, 15), {}},
                                   {"p", 15, rect(0, 0, 10, 25), {}}}));
         p.s->loadGroundContours();
-        const engine::Box box = engine::contourBoundingBox(p.m(), engine::kBoxPlain, false);
+        const engine::Box box = engine::contourExtents(p.m());
         const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
         p.d->removeEmptySpace();
         EXPECT_TRUE(p.ui.messages.empty());
