@@ -257,7 +257,7 @@ std::vector<std::pair<std::size_t, std::size_t>> letterRanges(const Model& m) {
 }  // namespace
 
 void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, std::int16_t type,
-               const ArcLimits& limits) {
+               const engine::Presets& limits) {
     const double span = ccwRadians(a1, a2);
     for (int half = 0; half < 2; ++half) {
         const double t0 = a1 + half * span / 2;

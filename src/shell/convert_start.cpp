@@ -56,12 +56,7 @@ void Session::clickBild2() {
         ui_.windowPlace(top, left);
         writeTopDat(appFolder_, top, left, topDat, &state);
 
-        convert::Settings s;
-        s.outputScale = outputScale;
-        s.maxArcRadius = presets.maxArcRadius;
-        s.minArcRadius = presets.minArcRadius;
-        s.minArcLength = presets.minArcLength;
-        s.fitTolerance = presets.fitTolerance;
+        const convert::Settings s{presets, outputScale};
         try {
             convert::writeConversionFiles(model, controls.Check2 == 1, conversionTargets(appFolder_), s, currentObject,
                                           &handOver);

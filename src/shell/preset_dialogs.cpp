@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "engine/presets.h"
 #include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
@@ -10,8 +11,7 @@
 namespace shell {
 
 namespace {
-constexpr double kOption3 = 0.1016, kOption4 = 0.0508;  // mm: 0.004 and 0.002 inch
-constexpr double kDefaultMaxRadius = 8890;              // mm, 350 inches
+constexpr double kOption3 = engine::kMinArcLengthHigh, kOption4 = engine::kMinArcLengthLow;
 constexpr double kOptionMatch = 0.0001;
 }  // namespace
 
@@ -38,7 +38,7 @@ bool ApertureDialog::accept() {
 
 PresettingDialog::PresettingDialog(Session& session) : session_(session) {
     Presets& p = session.presets;
-    p.minArcRadius = 0.1;
+    p.minArcRadius = engine::kFixedMinArcRadius;
     if (p.minArcLength == 0) p.minArcLength = kOption3;
     if (std::fabs(p.minArcLength - kOption3) < kOptionMatch) {
         option = 3;
@@ -47,9 +47,10 @@ PresettingDialog::PresettingDialog(Session& session) : session_(session) {
         option = 4;
         p.minArcLength = kOption4;
     }
-    if (!(p.maxArcRadius >= kMaxArcRadiusLow && p.maxArcRadius <= kMaxArcRadiusHigh)) p.maxArcRadius = kDefaultMaxRadius;
+    if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh))
+        p.maxArcRadius = engine::kDefaultMaxArcRadius;
     text1 = wf::formatNumber(engine::roundTo(p.maxArcRadius / geom::kMmPerInch, 5));
-    p.fitTolerance = 0.05;
+    p.fitTolerance = engine::kFixedFitTolerance;
 }
 
 bool PresettingDialog::apply() {
@@ -61,8 +62,8 @@ bool PresettingDialog::apply() {
     }
     Presets& p = session_.presets;
     p.maxArcRadius = r * geom::kMmPerInch;
-    p.minArcRadius = 0.1;
-    p.fitTolerance = 0.05;
+    p.minArcRadius = engine::kFixedMinArcRadius;
+    p.fitTolerance = engine::kFixedFitTolerance;
     if (option == 3) p.minArcLength = kOption3;
     if (option == 4) p.minArcLength = kOption4;
     closed_ = true;

@@ -225,7 +225,7 @@ void Session::contourConnectionBuild() {
     in.width = inches(controls.Text6);
     in.cut = controls.Check4.value();
     in.connectionOn = controls.Check2 == 1;
-    in.limits = {presets.minArcLength, presets.maxArcRadius, presets.minArcRadius};
+    in.limits = presets;
     try {
         const connection::BarOutcome out = connection::buildBar(model, in);
         barMissing = false;
