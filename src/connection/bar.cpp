@@ -83,7 +83,7 @@ bool joinOffsetEdges(Model& m) {
     return failed == 0;
 }
 
-using Segment = engine::OutlineSegment;
+using geom::Segment;
 
 // where a letter's outline crosses the bar's two long edges: the largest x while the letter is
 // the left one of a pair, the smallest while it is the right one

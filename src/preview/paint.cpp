@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/walk.h"
 #include "geom/geom.h"
 
 namespace preview {
@@ -160,31 +161,20 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     }
     for (const auto& l : m.shapeLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kLightGrey);
 
-    for (std::size_t i = 0; i < n;) {
-        const engine::Element& e = el[i];
-        if (arcFollows(i) && i + 3 < n) {
-            double cx, cy, a1, a2, r;
-            geom::rech(e.x, e.y, el[i + 3].x, el[i + 3].y, cx, cy, a1, a2, r, el[i + 1].x, el[i + 1].y);
+    using Kind = engine::Record::Kind;
+    engine::walkRecords(m, [&](const engine::Record& r) {
+        if (!r.complete) return;
+        if (r.kind == Kind::Arc) {
+            const geom::Arc a = geom::circleThrough(r.a, r.c, r.b);
             double pcx, pcy, pr;
-            circleToPicture(v, cx, cy, r, pcx, pcy, pr);
-            kreis(canvas, pcx, pcy, pr, a1, a2, kLightRed);
-            i += 4;
-        } else if (e.kind == engine::kCodeLine) {
-            if (i + 1 < n) drawSegment(v, canvas, e.x, e.y, el[i + 1].x, el[i + 1].y, kBlack);
-            i += 2;
-        } else if (e.kind == engine::kCodeQuadratic) {
-            if (i + 2 < n)
-                quadratic(v, canvas, kCurveChords, e.x, e.y, el[i + 1].x, el[i + 1].y, el[i + 2].x,
-                          el[i + 2].y, kLightRed);
-            i += 3;
-        } else if (e.kind == engine::kCodeEnd) {
-            if (i > 0 && (el[i - 1].x != e.x || el[i - 1].y != e.y))
-                drawSegment(v, canvas, el[i - 1].x, el[i - 1].y, e.x, e.y, kBlack);
-            i += 2;
-        } else {
-            i += 1;
+            circleToPicture(v, a.centre.x, a.centre.y, a.radius, pcx, pcy, pr);
+            kreis(canvas, pcx, pcy, pr, a.start, a.end, kLightRed);
+        } else if (r.kind == Kind::Line || (r.kind == Kind::Close && r.closing)) {
+            drawSegment(v, canvas, r.a.x, r.a.y, r.b.x, r.b.y, kBlack);
+        } else if (r.kind == Kind::Quadratic) {
+            quadratic(v, canvas, kCurveChords, r.a.x, r.a.y, r.b.x, r.b.y, r.c.x, r.c.y, kLightRed);
         }
-    }
+    }, engine::ShortArc::AsLine);
 
     if (!m.bridges.empty()) {
         const double w = o.apertureWidth;

@@ -61,10 +61,10 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
             from = std::min(from, i);
             to = i + 1;
         }
-    std::vector<engine::OutlineSegment> pieces;
+    std::vector<geom::Segment> pieces;
     if (from < to)
         engine::forLetterSegments(
-            model, from, to, letter, [&](const engine::OutlineSegment& s) { pieces.push_back(s); }, kArcChords);
+            model, from, to, letter, [&](const geom::Segment& s) { pieces.push_back(s); }, kArcChords);
     if (pieces.empty()) {
         status = 2;
         return;
