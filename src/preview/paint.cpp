@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/arcs.h"
 #include "engine/walk.h"
 #include "geom/geom.h"
 
@@ -9,13 +10,10 @@ namespace preview {
 
 namespace {
 
-constexpr double kLevelArcTolerance = 0.05;  // an arc end this close in y to the middle: chord
-constexpr double kMinArcRadius = 1;          // letter arcs outside 1..800 mm become lines
-constexpr double kMaxArcRadius = 800;
 constexpr double kViewZeroTolerance = 0.001;
+using geom::kDegToRad;
 constexpr int kArcChords = 100;
 constexpr int kCurveChords = 14;
-using geom::kDegToRad;
 
 // A picture-space line: skipped when both ends lie beyond one side, clipped otherwise.
 void pictureLine(Canvas& canvas, double x1, double y1, double x2, double y2, std::uint8_t colour) {
@@ -106,45 +104,22 @@ void quadratic(const engine::ViewWindow& view, Canvas& canvas, int n, double x0,
 }
 
 PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
-    engine::ViewWindow& v = m.view;
+    const engine::ViewWindow& v = m.view;
     const double width = v.xmax - v.xmin;
     const bool allZero = std::fabs(v.xmin) < kViewZeroTolerance && std::fabs(v.xmax) < kViewZeroTolerance &&
                          std::fabs(v.ymin) < kViewZeroTolerance && std::fabs(v.ymax) < kViewZeroTolerance;
     if (!(width >= kMinViewWidth && width <= kMaxViewWidth) && !allZero) {
-        v = engine::ViewWindow{};
+        m.view = engine::ViewWindow{};
         return PaintResult::ViewOverflow;
     }
+    engine::straightenUndrawableArcs(m);
+    draw(m, o, canvas);
+    return PaintResult::Drawn;
+}
+
+void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
+    const engine::ViewWindow& v = m.view;
     canvas.clear();
-
-    auto& el = m.elements;
-    const std::size_t n = el.size();
-    auto arcFollows = [&](std::size_t i) {
-        return el[i].kind == engine::kCodeLine && i + 1 < n && el[i + 1].kind == engine::kCodeArcMiddle;
-    };
-
-    // Arcs that cannot be drawn as arcs become straight lines, in the model too.
-    for (std::size_t i = 0; i < n;) {
-        if (arcFollows(i)) {
-            bool degenerate = i + 3 >= n || std::fabs(el[i].y - el[i + 1].y) < kLevelArcTolerance ||
-                              std::fabs(el[i + 3].y - el[i + 1].y) < kLevelArcTolerance;
-            if (!degenerate) {
-                double cx, cy, a1, a2, r;
-                geom::rech(el[i].x, el[i].y, el[i + 3].x, el[i + 3].y, cx, cy, a1, a2, r, el[i + 1].x,
-                           el[i + 1].y);
-                degenerate = r < kMinArcRadius || r > kMaxArcRadius;
-            }
-            if (degenerate) el[i + 1].kind = engine::kCodeLine;
-            i += 4;
-        } else if (el[i].kind == engine::kCodeLine) {
-            i += 2;
-        } else if (el[i].kind == engine::kCodeQuadratic) {
-            i += 3;
-        } else if (el[i].kind == engine::kCodeEnd) {
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
 
     if (o.showKnots) {
         for (const auto& k : m.knots) {
@@ -201,7 +176,6 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         }
         for (const auto& l : m.barLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kGreen);
     }
-    return PaintResult::Drawn;
 }
 
 }  // namespace preview
