@@ -277,13 +277,12 @@ void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, s
     }
 }
 
-BarOutcome buildBar(Model& m, const BarInput& in) {
-    BarOutcome out;
-    const engine::Box box = engine::contourExtents(m);
-    m.barArcs.clear();
-    m.barLines.clear();
-    const double d = in.distance, w = in.width;
+namespace {
 
+// The bar along the baseline arcs of the outline: the arc lifted by d and its copy w further
+// out, with the caps the outline asks for.
+void addArcEdges(Model& m, const BarInput& in) {
+    const double d = in.distance, w = in.width;
     for (std::size_t i = 0; i < m.shapeArcs.size(); ++i) {
         const engine::ShapeArc& s = m.shapeArcs[i];
         if (s.kind != 0) continue;
@@ -298,7 +297,13 @@ BarOutcome buildBar(Model& m, const BarInput& in) {
         if (m.capStart[i] == 1) m.barLines.push(BarLine{s1.x, s1.y, s2.x, s2.y, 3, 0});
         if (m.capEnd[i] == 1) m.barLines.push(BarLine{e1.x, e1.y, e2.x, e2.y, 3, 0});
     }
+}
 
+// The bar along the baseline lines: the line lifted by d and its copy w to the left of it,
+// with the caps; with the connection on, the shapes that need it first have the ends of their
+// baseline lines lengthened (in the outline too).
+void addLineEdges(Model& m, const BarInput& in) {
+    const double d = in.distance, w = in.width;
     for (std::size_t i = 0; i < m.shapeLines.size(); ++i) {
         engine::ShapeLine& s = m.shapeLines[i];
         if (s.kind != 0) continue;
@@ -318,6 +323,17 @@ BarOutcome buildBar(Model& m, const BarInput& in) {
         if (m.capStart[i] == 1) m.barLines.push(BarLine{a2.x, a2.y + d, a.x, a.y + d, 3, 0});
         if (m.capEnd[i] == 1) m.barLines.push(BarLine{b2.x, b2.y + d, b.x, b.y + d, 3, 0});
     }
+}
+
+}  // namespace
+
+BarOutcome buildBar(Model& m, const BarInput& in) {
+    BarOutcome out;
+    const engine::Box box = engine::contourExtents(m);
+    m.barArcs.clear();
+    m.barLines.clear();
+    addArcEdges(m, in);
+    addLineEdges(m, in);
 
     const int shape = m.shapeNumber;
     if ((shape >= 16 && shape <= 19) && !joinOffsetEdges(m)) {

@@ -42,49 +42,66 @@ bool within(double v, double a, double b) {
     return v >= std::min(a, b) - kAxisTolerance && v <= std::max(a, b) + kAxisTolerance;
 }
 
+// Two segments on one common line: the end points lying on the other segment, ordered along
+// the line (by x, or by y). The ends are put into ascending order first.
+void collinearEnds(Segment& s1, Segment& s2, bool byY, Crossings& c) {
+    double &x1 = s1.a.x, &y1 = s1.a.y, &x2 = s1.b.x, &y2 = s1.b.y;
+    double &x3 = s2.a.x, &y3 = s2.a.y, &x4 = s2.b.x, &y4 = s2.b.y;
+    ascend(x1, y1, x2, y2, byY);
+    ascend(x3, y3, x4, y4, byY);
+    const Point cand[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
+    const bool on[4] = {
+        byY ? within(y1, y3, y4) : within(x1, x3, x4),
+        byY ? within(y2, y3, y4) : within(x2, x3, x4),
+        byY ? within(y3, y1, y2) : within(x3, x1, x2),
+        byY ? within(y4, y1, y2) : within(x4, x1, x2),
+    };
+    for (int i = 0; i < 4; ++i) {
+        if (!on[i]) continue;
+        if (!c.onFirst) {
+            c.first = cand[i];
+            c.onFirst = true;
+        } else if (std::fabs(cand[i].x - c.first.x) >= kAxisTolerance ||
+                   std::fabs(cand[i].y - c.first.y) >= kAxisTolerance) {
+            c.second = cand[i];
+            c.onSecond = true;
+            break;
+        }
+    }
+}
+
+// Whether p lies on both segments: no further from either start than that segment is long,
+// and the same distance walked along each segment from its start lands on p.
+bool onBoth(const Segment& s1, const Segment& s2, Point p) {
+    const double x1 = s1.a.x, y1 = s1.a.y, x3 = s2.a.x, y3 = s2.a.y, cx = p.x, cy = p.y;
+    if (!std::isfinite(cx) || !std::isfinite(cy)) return false;
+    const double l1 = dist(x1, y1, s1.b.x, s1.b.y), l2 = dist(x3, y3, s2.b.x, s2.b.y);
+    double t1 = 0, t2 = 0;
+    geom::winkelx(x1, y1, s1.b.x, s1.b.y, t1);
+    geom::winkelx(x3, y3, s2.b.x, s2.b.y, t2);
+    const double d1 = dist(x1, y1, cx, cy), d2 = dist(x3, y3, cx, cy);
+    if (d1 > l1 + kLengthSlack || d2 > l2 + kLengthSlack) return false;
+    const double px = x1 + d1 * std::cos(t1), py = y1 + d1 * std::sin(t1);
+    const double qx = x3 + d2 * std::cos(t2), qy = y3 + d2 * std::sin(t2);
+    return std::fabs(px - cx) <= kPointTolerance && std::fabs(py - cy) <= kPointTolerance &&
+           std::fabs(qx - cx) <= kPointTolerance && std::fabs(qy - cy) <= kPointTolerance;
+}
+
 // The crossing of s1 and s2 into c (the points are written only where the work needs them,
 // the flags always); the ends of either segment may come back in ascending order.
 void intersectInPlace(Segment& s1, Segment& s2, Crossings& c) {
     double &x1 = s1.a.x, &y1 = s1.a.y, &x2 = s1.b.x, &y2 = s1.b.y;
     double &x3 = s2.a.x, &y3 = s2.a.y, &x4 = s2.b.x, &y4 = s2.b.y;
-    double &ix = c.first.x, &iy = c.first.y, &jx = c.second.x, &jy = c.second.y;
-    bool &ok = c.onFirst, &ok2 = c.onSecond;
-    ok = false;
-    ok2 = false;
+    double &ix = c.first.x, &iy = c.first.y;
+    bool& ok = c.onFirst;
+    c.onFirst = c.onSecond = false;
     if (std::max(x1, x2) < std::min(x3, x4) || std::max(x3, x4) < std::min(x1, x2) ||
         std::max(y1, y2) < std::min(y3, y4) || std::max(y3, y4) < std::min(y1, y2))
         return;
 
     const bool h1 = std::fabs(y1 - y2) < kAxisTolerance, v1 = std::fabs(x1 - x2) < kAxisTolerance;
     const bool h2 = std::fabs(y3 - y4) < kAxisTolerance, v2 = std::fabs(x3 - x4) < kAxisTolerance;
-
-    // Segments on one common line: the end points lying on the other segment, ordered along
-    // the line. The ends are put into ascending order first.
-    auto collinear = [&](bool byY) {
-        ascend(x1, y1, x2, y2, byY);
-        ascend(x3, y3, x4, y4, byY);
-        const Point cand[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
-        const bool on[4] = {
-            byY ? within(y1, y3, y4) : within(x1, x3, x4),
-            byY ? within(y2, y3, y4) : within(x2, x3, x4),
-            byY ? within(y3, y1, y2) : within(x3, x1, x2),
-            byY ? within(y4, y1, y2) : within(x4, x1, x2),
-        };
-        for (int i = 0; i < 4; ++i) {
-            if (!on[i]) continue;
-            if (!ok) {
-                ix = cand[i].x;
-                iy = cand[i].y;
-                ok = true;
-            } else if (std::fabs(cand[i].x - ix) >= kAxisTolerance ||
-                       std::fabs(cand[i].y - iy) >= kAxisTolerance) {
-                jx = cand[i].x;
-                jy = cand[i].y;
-                ok2 = true;
-                break;
-            }
-        }
-    };
+    const auto collinear = [&](bool byY) { collinearEnds(s1, s2, byY, c); };
 
     if (h1 && h2 && !(v1 && v2)) {
         if (std::fabs(y1 - y3) >= kAxisTolerance) return;
@@ -143,21 +160,8 @@ void intersectInPlace(Segment& s1, Segment& s2, Crossings& c) {
     }
 
     // Every candidate must lie on both segments.
-    const double l1 = dist(x1, y1, x2, y2), l2 = dist(x3, y3, x4, y4);
-    double t1 = 0, t2 = 0;
-    geom::winkelx(x1, y1, x2, y2, t1);
-    geom::winkelx(x3, y3, x4, y4, t2);
-    auto onBoth = [&](double cx, double cy) {
-        if (!std::isfinite(cx) || !std::isfinite(cy)) return false;
-        const double d1 = dist(x1, y1, cx, cy), d2 = dist(x3, y3, cx, cy);
-        if (d1 > l1 + kLengthSlack || d2 > l2 + kLengthSlack) return false;
-        const double px = x1 + d1 * std::cos(t1), py = y1 + d1 * std::sin(t1);
-        const double qx = x3 + d2 * std::cos(t2), qy = y3 + d2 * std::sin(t2);
-        return std::fabs(px - cx) <= kPointTolerance && std::fabs(py - cy) <= kPointTolerance &&
-               std::fabs(qx - cx) <= kPointTolerance && std::fabs(qy - cy) <= kPointTolerance;
-    };
-    if (ok && !onBoth(ix, iy)) ok = false;
-    if (ok2 && !onBoth(jx, jy)) ok2 = false;
+    if (c.onFirst && !onBoth(s1, s2, c.first)) c.onFirst = false;
+    if (c.onSecond && !onBoth(s1, s2, c.second)) c.onSecond = false;
 }
 
 }  // namespace
