@@ -69,8 +69,7 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
         model.bigHeight = shape == 0 ? 101.6 : 152.4;
         engine::buildShape(model, true);
         if (!fitted) {  // the view stays where the user left it while the slider moves
-            const engine::Box v = engine::contourBoundingBox(model, engine::kBoxView, false);
-            model.view = {v.xmin, v.xmax, v.ymin, v.ymax};
+            model.view = engine::viewAround(engine::contourExtents(model));
             fitted = true;
         }
         preview::paint(model, preview::PaintOptions{}, picture);
@@ -83,8 +82,7 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
 // the drawing alone, as every zoom step and redraw runs it
 void paint(benchmark::State& state, const std::filesystem::path& file, int shape) {
     engine::Model model = shapedLetters(file, shape);
-    const engine::Box v = engine::contourBoundingBox(model, engine::kBoxView, false);
-    model.view = {v.xmin, v.xmax, v.ymin, v.ymax};
+    model.view = engine::viewAround(engine::contourExtents(model));
     preview::DisplayList picture;
     for (auto _ : state) {
         preview::paint(model, preview::PaintOptions{}, picture);

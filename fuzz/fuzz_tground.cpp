@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         engine::buildShape(model, fitIn);
-        engine::contourBoundingBox(model, engine::kBoxView, false);
+        model.view = engine::viewAround(engine::contourExtents(model));
     } catch (const fault::OverflowFault&) {
     } catch (const fault::CapacityFault&) {
     }

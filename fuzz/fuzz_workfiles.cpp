@@ -7,8 +7,8 @@ namespace {
 void readOne(const fuzzsupport::fs::path& folder) {
 #if LK_FUZZ_READER == 1
     const shell::Presets p = shell::readThDat(folder);  // never raises, range-checked
-    if (!(p.maxArcRadius >= shell::kMaxArcRadiusLow && p.maxArcRadius <= shell::kMaxArcRadiusHigh) ||
-        !(p.minArcLength >= shell::kMinArcLengthLow && p.minArcLength <= shell::kMinArcLengthHigh))
+    if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh) ||
+        !(p.minArcLength >= engine::kMinArcLengthLow && p.minArcLength <= engine::kMinArcLengthHigh))
         std::abort();
 #elif LK_FUZZ_READER == 2
     shell::readTopDat(folder);  // never raises

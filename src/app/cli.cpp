@@ -9,6 +9,7 @@
 
 #include "app/qtui.h"
 #include "app/render.h"
+#include "geom/units.h"
 #include "preview/svg.h"
 #include "shell/dimension_dialog.h"
 #include "shell/preset_dialogs.h"
@@ -393,7 +394,7 @@ public:
         output(r_.dumpFile, [&] { return shell::dumpJson(s_.model()); });
         output(r_.pngFile, [&] { return pngOf(s_.picture()); });
         output(r_.svgFile, [&] {
-            const double b = wf::parseNumberOrZero(s_.controls().Text4.value()) * 25.4;
+            const double b = wf::parseNumberOrZero(s_.controls().Text4.value()) * geom::kMmPerInch;
             return preview::svgDocument(s_.model(), s_.controls().Check2 == 1, b);
         });
         return written;

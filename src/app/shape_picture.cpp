@@ -50,8 +50,7 @@ QImage shapePicture(int shape, QSize size, bool withBar) {
     } catch (const std::exception&) {
         return img;  // a picture without the shape rather than none
     }
-    const engine::Box b = engine::contourBoundingBox(m, engine::kBoxView, false);
-    m.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
+    m.view = engine::viewAround(engine::contourExtents(m));
     // take the outline in as well: widen the window by a quarter of its size
     const double w = m.view.xmax - m.view.xmin, h = m.view.ymax - m.view.ymin;
     m.view = engine::ViewWindow{m.view.xmin - w / 8, m.view.xmax + w / 8, m.view.ymin - h / 8, m.view.ymax + h / 8};

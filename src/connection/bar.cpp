@@ -17,31 +17,25 @@ using engine::BarArc;
 using engine::BarLine;
 using engine::Model;
 
-constexpr double kPi = 3.14159265358979;
-constexpr double kToDeg = 57.29577951308;
-constexpr double kToRad = 0.0174532925199433;
+using geom::Point;
+using geom::kDegToRad;
+using geom::kPi15;
+using geom::kRadToDeg13;
 constexpr double kFar = 100000;       // half length of a vertical probe
 constexpr double kNotFound = 1e6;     // start of the gap search
 constexpr double kEndReach = 0.1;     // how far outline ends are lengthened, mm
 constexpr double kMinTangent = 0.05, kMaxTangent = 10;
 constexpr double kLineChordLimit = 1.0;  // mm: a shorter part becomes one line
 
-struct Pt {
-    double x, y;
-};
+Point onCircle(double cx, double cy, double r, double a) { return geom::polar({cx, cy}, a, r); }
 
-Pt onCircle(double cx, double cy, double r, double a) { return {cx + r * std::cos(a), cy + r * std::sin(a)}; }
-
-double ccwRadians(double a1, double a2) { return a1 > a2 ? 2 * kPi - a1 + a2 : a2 - a1; }
+double ccwRadians(double a1, double a2) { return a1 > a2 ? 2 * kPi15 - a1 + a2 : a2 - a1; }
 
 // ---- the outline's baseline lines: end extensions of the shapes that need them
 
-void move(Pt& p, double theta, double length) {
-    p.x += length * std::cos(theta);
-    p.y += length * std::sin(theta);
-}
+void move(Point& p, double theta, double length) { p = geom::polar(p, theta, length); }
 
-void extendEnds(int shape, std::size_t index, double w, double theta, Pt& a, Pt& b) {
+void extendEnds(int shape, std::size_t index, double w, double theta, Point& a, Point& b) {
     const auto steep = [&](double offset) { return std::max(std::fabs(std::tan(theta - offset)), kMinTangent); };
     const auto flat = [&] { return std::min(std::fabs(std::tan(theta)), kMaxTangent); };
     switch (shape) {
@@ -53,10 +47,10 @@ void extendEnds(int shape, std::size_t index, double w, double theta, Pt& a, Pt&
         }
         case 12:
             move(b, theta, kEndReach);
-            move(a, theta, -(w / steep(kPi / 2) + kEndReach));
+            move(a, theta, -(w / steep(kPi15 / 2) + kEndReach));
             break;
         case 16:
-            if (index == 2) move(a, theta, -(w / steep(3 * kPi / 2) + kEndReach));
+            if (index == 2) move(a, theta, -(w / steep(3 * kPi15 / 2) + kEndReach));
             if (index == 3 && flat() != 0) move(b, theta, w * flat() + kEndReach);
             break;
         case 17:
@@ -64,7 +58,7 @@ void extendEnds(int shape, std::size_t index, double w, double theta, Pt& a, Pt&
             if (index == 3) move(a, theta, -kEndReach);
             break;
         case 18:
-            if (index == 0) move(a, theta, -(w / steep(kPi / 2) + kEndReach));
+            if (index == 0) move(a, theta, -(w / steep(kPi15 / 2) + kEndReach));
             if (index == 1 && flat() != 0) move(b, theta, w * flat() + kEndReach);
             break;
         case 19:
@@ -89,7 +83,7 @@ bool joinOffsetEdges(Model& m) {
     return failed == 0;
 }
 
-using Segment = engine::OutlineSegment;
+using geom::Segment;
 
 // where a letter's outline crosses the bar's two long edges: the largest x while the letter is
 // the left one of a pair, the smallest while it is the right one
@@ -116,8 +110,8 @@ EdgeCrossings letterBarCrossings(const Model& m, std::size_t from, std::size_t t
         for (const BarArc& a : m.barArcs) {
             double ix, iy, jx, jy;
             std::int16_t ok, ok2;
-            geom::klschnittpunkt(s.a.x, s.a.y, s.b.x, s.b.y, a.cx, a.cy, a.radius, a.startDeg * kToRad,
-                                 a.endDeg * kToRad, ix, iy, ok, jx, jy, ok2);
+            geom::klschnittpunkt(s.a.x, s.a.y, s.b.x, s.b.y, a.cx, a.cy, a.radius, a.startDeg * kDegToRad,
+                                 a.endDeg * kDegToRad, ix, iy, ok, jx, jy, ok2);
             if (ok == 1) keep(a.type, ix);
             if (ok2 == 1) keep(a.type, jx);
         }
@@ -147,7 +141,7 @@ void cutLineCrossings(const Model& m, double x, double& y1, double& y2) {
     for (const BarArc& a : m.barArcs) {
         double ix, iy, jx, jy;
         std::int16_t ok, ok2;
-        geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kToRad, a.endDeg * kToRad, ix,
+        geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix,
                              iy, ok, jx, jy, ok2);
         takePair(ok, ix, iy, ok2, jx, jy);
     }
@@ -157,22 +151,22 @@ void cutLineCrossings(const Model& m, double x, double& y1, double& y2) {
 bool arcCrossingDeg(const BarArc& a, double x, double& deg) {
     double ix, iy, jx, jy;
     std::int16_t ok, ok2;
-    geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kToRad, a.endDeg * kToRad, ix, iy,
+    geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix, iy,
                          ok, jx, jy, ok2);
     if (ok != 1 && ok2 != 1) return false;
     double angle;
     geom::winkelx(a.cx, a.cy, ok == 1 ? ix : jx, ok == 1 ? iy : jy, angle);
-    deg = angle * kToDeg;
+    deg = angle * kRadToDeg13;
     return true;
 }
 
 // the crossing of a bar line with the vertical line at x; the line's ends may come back ordered
-bool lineCrossing(BarLine& l, double x, Pt& p) {
+bool lineCrossing(BarLine& l, double x, Point& p) {
     double x3 = x, y3 = kFar, x4 = x, y4 = -kFar, ix, iy, jx, jy;
     std::int16_t ok, ok2;
     geom::intersectSegments(l.x1, l.y1, l.x2, l.y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
     if (ok != 1 && ok2 != 1) return false;
-    p = ok == 1 ? Pt{ix, iy} : Pt{jx, jy};
+    p = ok == 1 ? Point{ix, iy} : Point{jx, jy};
     return true;
 }
 
@@ -189,8 +183,8 @@ bool cutGap(Model& m, double xL, double xR, std::int32_t pair, Pieces& out) {
     if (yL1 == kNoCrossing || yL2 == kNoCrossing || yR1 == kNoCrossing || yR2 == kNoCrossing) return false;
 
     for (BarArc& a : m.barArcs) {
-        const Pt s = onCircle(a.cx, a.cy, a.radius, a.startDeg * kToRad);
-        const Pt e = onCircle(a.cx, a.cy, a.radius, a.endDeg * kToRad);
+        const Point s = onCircle(a.cx, a.cy, a.radius, a.startDeg * kDegToRad);
+        const Point e = onCircle(a.cx, a.cy, a.radius, a.endDeg * kDegToRad);
         const double lo = std::min(s.x, e.x), hi = std::max(s.x, e.x);
         bool kept = lo >= xL && hi <= xR;
         if (lo < xL && xL < hi) {
@@ -217,7 +211,7 @@ bool cutGap(Model& m, double xL, double xR, std::int32_t pair, Pieces& out) {
         const double lo = std::min(l.x1, l.x2), hi = std::max(l.x1, l.x2);
         bool kept = lo >= xL && hi <= xR;
         BarLine c = l;
-        Pt p;
+        Point p;
         if (lo < xL && xL < hi) {
             if (!lineCrossing(c, xL, p)) return false;
             if (c.x1 >= xL) c.x2 = p.x, c.y2 = p.y;
@@ -263,17 +257,17 @@ std::vector<std::pair<std::size_t, std::size_t>> letterRanges(const Model& m) {
 }  // namespace
 
 void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, std::int16_t type,
-               const ArcLimits& limits) {
+               const engine::Presets& limits) {
     const double span = ccwRadians(a1, a2);
     for (int half = 0; half < 2; ++half) {
         const double t0 = a1 + half * span / 2;
-        const Pt p0 = onCircle(cx, cy, r, t0), p1 = onCircle(cx, cy, r, t0 + span / 4),
+        const Point p0 = onCircle(cx, cy, r, t0), p1 = onCircle(cx, cy, r, t0 + span / 4),
                  p2 = onCircle(cx, cy, r, t0 + span / 2);
         double fx, fy, s, e, fr;
         geom::rech(p0.x, p0.y, p2.x, p2.y, fx, fy, s, e, fr, p1.x, p1.y);
         const double length = fr * ccwRadians(s, e);
         if (fr > 0 && fr <= limits.maxArcRadius && length >= limits.minArcLength && fr >= limits.minArcRadius) {
-            m.barArcs.push(BarArc{fx, fy, fr, s * kToDeg, e * kToDeg, type, 0});
+            m.barArcs.push(BarArc{fx, fy, fr, s * kRadToDeg13, e * kRadToDeg13, type, 0});
         } else if (std::hypot(p2.x - p0.x, p2.y - p0.y) < kLineChordLimit) {
             m.barLines.push(BarLine{p0.x, p0.y, p2.x, p2.y, type, 0});
         } else {
@@ -283,32 +277,37 @@ void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, s
     }
 }
 
-BarOutcome buildBar(Model& m, const BarInput& in) {
-    BarOutcome out;
-    const engine::Box box = engine::contourBoundingBox(m, 1, false);
-    m.barArcs.clear();
-    m.barLines.clear();
-    const double d = in.distance, w = in.width;
+namespace {
 
+// The bar along the baseline arcs of the outline: the arc lifted by d and its copy w further
+// out, with the caps the outline asks for.
+void addArcEdges(Model& m, const BarInput& in) {
+    const double d = in.distance, w = in.width;
     for (std::size_t i = 0; i < m.shapeArcs.size(); ++i) {
         const engine::ShapeArc& s = m.shapeArcs[i];
         if (s.kind != 0) continue;
         const double cx = s.cx, cy = s.cy + d, r = s.radius;
-        const double a1 = s.startDeg * kPi / 180, a2 = s.endDeg * kPi / 180;
+        const double a1 = s.startDeg * kPi15 / 180, a2 = s.endDeg * kPi15 / 180;
         addBarArc(m, cx, cy, r, a1, a2, 1, in.limits);
-        const double mid = ((s.endDeg - s.startDeg) * 0.5 + s.startDeg) * kPi / 180;
+        const double mid = ((s.endDeg - s.startDeg) * 0.5 + s.startDeg) * kPi15 / 180;
         const double r2 = cy + r * std::sin(mid) >= cy ? r + w : r - w;
         addBarArc(m, cx, cy, r2, a1, a2, 2, in.limits);
-        const Pt s1 = onCircle(cx, cy, r, a1), e1 = onCircle(cx, cy, r, a2);
-        const Pt s2 = onCircle(cx, cy, r2, a1), e2 = onCircle(cx, cy, r2, a2);
+        const Point s1 = onCircle(cx, cy, r, a1), e1 = onCircle(cx, cy, r, a2);
+        const Point s2 = onCircle(cx, cy, r2, a1), e2 = onCircle(cx, cy, r2, a2);
         if (m.capStart[i] == 1) m.barLines.push(BarLine{s1.x, s1.y, s2.x, s2.y, 3, 0});
         if (m.capEnd[i] == 1) m.barLines.push(BarLine{e1.x, e1.y, e2.x, e2.y, 3, 0});
     }
+}
 
+// The bar along the baseline lines: the line lifted by d and its copy w to the left of it,
+// with the caps; with the connection on, the shapes that need it first have the ends of their
+// baseline lines lengthened (in the outline too).
+void addLineEdges(Model& m, const BarInput& in) {
+    const double d = in.distance, w = in.width;
     for (std::size_t i = 0; i < m.shapeLines.size(); ++i) {
         engine::ShapeLine& s = m.shapeLines[i];
         if (s.kind != 0) continue;
-        Pt a{s.x1, s.y1}, b{s.x2, s.y2};
+        Point a{s.x1, s.y1}, b{s.x2, s.y2};
         double theta;
         geom::winkelx(a.x, a.y, b.x, b.y, theta);
         if (in.connectionOn) {
@@ -316,14 +315,25 @@ BarOutcome buildBar(Model& m, const BarInput& in) {
             s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
         }
         if (a.x > b.x) geom::winkelx(b.x, b.y, a.x, a.y, theta);
-        const double phi = theta + kPi / 2;
-        const Pt a2{a.x + w * std::cos(phi), a.y + w * std::sin(phi)};
-        const Pt b2{b.x + w * std::cos(phi), b.y + w * std::sin(phi)};
+        const double phi = theta + kPi15 / 2;
+        const Point a2{a.x + w * std::cos(phi), a.y + w * std::sin(phi)};
+        const Point b2{b.x + w * std::cos(phi), b.y + w * std::sin(phi)};
         m.barLines.push(BarLine{a2.x, a2.y + d, b2.x, b2.y + d, 1, 0});
         m.barLines.push(BarLine{a.x, a.y + d, b.x, b.y + d, 2, 0});
         if (m.capStart[i] == 1) m.barLines.push(BarLine{a2.x, a2.y + d, a.x, a.y + d, 3, 0});
         if (m.capEnd[i] == 1) m.barLines.push(BarLine{b2.x, b2.y + d, b.x, b.y + d, 3, 0});
     }
+}
+
+}  // namespace
+
+BarOutcome buildBar(Model& m, const BarInput& in) {
+    BarOutcome out;
+    const engine::Box box = engine::contourExtents(m);
+    m.barArcs.clear();
+    m.barLines.clear();
+    addArcEdges(m, in);
+    addLineEdges(m, in);
 
     const int shape = m.shapeNumber;
     if ((shape >= 16 && shape <= 19) && !joinOffsetEdges(m)) {

@@ -5,23 +5,18 @@
 #include <cstdint>
 
 #include "engine/model.h"
+#include "engine/presets.h"
 
 namespace connection {
 
 inline constexpr double kNoCrossing = 1.1111;  // a cut line's crossing not found
-
-struct ArcLimits {
-    double minArcLength = 0.1016;  // mm
-    double maxArcRadius = 8890;    // mm
-    double minArcRadius = 0.1;     // mm
-};
 
 struct BarInput {
     double distance = 0;  // d, mm above the baseline
     double width = 0;     // w, mm
     int cut = 0;          // Check4: 0 clear, 1 ticked, 2 greyed
     bool connectionOn = true;
-    ArcLimits limits;
+    engine::Presets limits;  // of the arcs: shortest, largest and smallest radius
 };
 
 struct BarOutcome {
@@ -37,6 +32,6 @@ BarOutcome buildBar(engine::Model& model, const BarInput& in);
 // Appends the arc a1..a2 (radians, counter-clockwise, a start above the end wraps through
 // 2 pi) in two halves, each a fitted arc or, outside the limits, straight lines.
 void addBarArc(engine::Model& model, double cx, double cy, double r, double a1, double a2,
-               std::int16_t type, const ArcLimits& limits);
+               std::int16_t type, const engine::Presets& limits);
 
 }  // namespace connection

@@ -23,8 +23,8 @@ constexpr std::int32_t kCornerSamples = 99;  // per curve when judging a join
 constexpr double kFlat = 0.05;               // internal units: a curve this flat is a line
 constexpr double kCornerTurn = 0.3;          // rad
 constexpr double kNearFullTurn = 0.1745329;  // directions this close below 2 pi count as just below 0
-constexpr double kFullTurnCorner = 6.283185308;
-constexpr double kFullTurnSweep = 6.283185307;
+constexpr double kFullTurnCorner = geom::kTwoPi10Up;
+constexpr double kFullTurnSweep = geom::kTwoPi10;
 constexpr double kLevelArc = 0.01;           // mm: an arc point this level with the middle one
 constexpr double kMinSweep = 0.01, kMaxSweep = 1.57;  // rad, per fitted arc
 constexpr double kMinRise = 0.001;           // mm, height of a fitted arc over its chord
@@ -203,12 +203,12 @@ void arcLength(double r, double a1, double a2, double& len) {
 
 void arcCos(double x, double& angle) {
     if (x == 0) {
-        angle = 1.570796327;
+        angle = geom::kHalfPi10;
     } else if (std::fabs(x) > 1) {
         angle = 0;
     } else {
         angle = std::atan(std::sqrt(1 - x * x) / std::fabs(x));
-        if (x < 0) angle = 3.141592654 - angle;
+        if (x < 0) angle = geom::kPi10 - angle;
     }
 }
 

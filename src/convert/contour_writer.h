@@ -10,16 +10,14 @@
 #include <vector>
 
 #include "engine/model.h"
+#include "engine/presets.h"
 #include "workfile/workfile_io.h"
 
 namespace convert {
 
-struct Settings {
-    double outputScale = 1;       // millimetres per internal unit
-    double maxArcRadius = 8890;   // mm
-    double minArcRadius = 0.1;    // mm
-    double minArcLength = 0.1016; // mm
-    double fitTolerance = 0.05;   // mm
+// The presets and the scale of the output.
+struct Settings : engine::Presets {
+    double outputScale = 1;  // millimetres per internal unit
 };
 
 // Writes the records of the contour m.elements[first..last] (kinds 1 0 | 10 0 0 | 3 0 0, as the

@@ -1,62 +1,56 @@
 #include "convert/conversion.h"
 
+#include "engine/walk.h"
+#include "geom/units.h"
 #include "workfile/workfile_io.h"
 
 namespace convert {
 
 namespace {
-constexpr double kDegToRad = 0.0174532925199433;
+using geom::kDegToRad;
 
 using engine::Element;
-
-// entries a record needs from its start on; a record that would run past the list's end is
-// left out rather than written with points that are not there
-bool fits(const engine::Model& m, std::size_t i, std::size_t entries) { return i + entries <= m.elements.size(); }
 
 void point(wf::LineWriter& w, const Element& e) { w.number(e.x).number(e.y).number(e.object); }
 
 }  // namespace
 
+// A record that would run past the list's end is left out rather than written with points
+// that are not there.
 std::string intermediateForm(const engine::Model& m) {
     const auto& el = m.elements;
     wf::LineWriter w;
-    for (std::size_t i = 0; i < el.size();) {
-        const std::int16_t kind = el[i].kind;
-        if (kind == engine::kCodeLine && i + 1 < el.size() && el[i + 1].kind == engine::kCodeArcMiddle) {
-            if (fits(m, i, 4)) {
+    engine::walkRecords(m, [&](const engine::Record& r) {
+        if (!r.complete) return;
+        const std::size_t i = r.at;
+        switch (r.kind) {
+            case engine::Record::Kind::Arc:
                 w.text("10");
                 point(w, el[i]);
                 point(w, el[i + 1]);
                 point(w, el[i + 3]);
-            }
-            i += 4;
-        } else if (kind == engine::kCodeLine) {
-            if (fits(m, i, 2)) {
+                break;
+            case engine::Record::Kind::Line:
                 w.text("1");
                 point(w, el[i]);
                 point(w, el[i + 1]);
-            }
-            i += 2;
-        } else if (kind == engine::kCodeQuadratic) {
-            if (fits(m, i, 3)) {
+                break;
+            case engine::Record::Kind::Quadratic:
                 w.text("3");
                 point(w, el[i]);
                 point(w, el[i + 1]);
                 point(w, el[i + 2]);
-            }
-            i += 3;
-        } else if (kind == engine::kCodeEnd) {
-            if (i > 0 && (el[i - 1].x != el[i].x || el[i - 1].y != el[i].y)) {
-                w.text("1");
-                point(w, el[i - 1]);
-                point(w, el[i]);
-            }
-            w.text("6");
-            i += 2;
-        } else {
-            i += 1;
+                break;
+            case engine::Record::Kind::Close:
+                if (r.closing) {
+                    w.text("1");
+                    point(w, el[i - 1]);
+                    point(w, el[i]);
+                }
+                w.text("6");
+                break;
         }
-    }
+    });
     return w.content();
 }
 

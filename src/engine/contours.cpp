@@ -88,7 +88,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
         if (!std::isfinite(offset)) throw fault::OverflowFault("overflow");
     }
 
-    const Box box = contourBoundingBox(model, kBoxPlain, false);
+    const Box box = contourExtents(model);
     model.maxLetterHeight = maxHeight;
     if (model.elements.empty()) return;  // nothing to shift
     for (Element& e : model.elements) e.x -= box.xmin;
@@ -98,7 +98,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     }
 }
 
-Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn) {
+Box contourExtents(const Model& model, bool withBar) {
     Box b{kBoxStart, kBoxStart, -kBoxStart, -kBoxStart};
     for (const Element& e : model.elements) {
         if (e.x > b.xmax) b.xmax = e.x;
@@ -106,24 +106,23 @@ Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn) {
         if (e.y > b.ymax) b.ymax = e.y;
         if (e.y < b.ymin) b.ymin = e.y;
     }
+    if (!withBar) return b;
     auto take = [&b](double x, double y) {
         if (x > b.xmax) b.xmax = x;
         if (x < b.xmin) b.xmin = x;
         if (y > b.ymax) b.ymax = y;
         if (y < b.ymin) b.ymin = y;
     };
-    if (mode == kBoxWithBar && connectionOn) {
-        constexpr double kDegToRad = geom::kPi / 180.0;
-        for (const BarArc& a : model.barArcs)
-            arcExtents(a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, b);
-        for (const BarLine& l : model.barLines) {
-            take(l.x1, l.y1);
-            take(l.x2, l.y2);
-        }
+    for (const BarArc& a : model.barArcs)
+        arcExtents(a.cx, a.cy, a.radius, a.startDeg * geom::kDegToRadExact, a.endDeg * geom::kDegToRadExact, b);
+    for (const BarLine& l : model.barLines) {
+        take(l.x1, l.y1);
+        take(l.x2, l.y2);
     }
-    if (mode == kBoxPlain || mode == kBoxWithBar) return b;
+    return b;
+}
 
-    model.view = ViewWindow{0, 0, 0, 0};
+ViewWindow viewAround(Box b) {
     if (b.xmin == kBoxStart && b.ymin == kBoxStart && b.xmax == -kBoxStart && b.ymax == -kBoxStart) {
         b = Box{0, 0, 639, 479};
     } else if (b.xmin == b.xmax && b.ymin == b.ymax) {
@@ -149,7 +148,7 @@ Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn) {
     const double e = ((b.xmax - b.xmin) * kAspect - (b.xmax - b.xmin)) / 2;
     b.xmin -= e;
     b.xmax += e;
-    return b;
+    return ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
 }
 
 void arcExtents(double cx, double cy, double r, double start, double end, Box& box) {
@@ -192,9 +191,10 @@ void swapValues(double& a, double& b) {
     b = t;
 }
 
-Dimensions contourDimensions(Model& model, bool connectionOn) {
-    const Box b = contourBoundingBox(model, kBoxWithBar, connectionOn);
-    const Dimensions d{roundTo((b.ymax - b.ymin) / 25.4, 4), roundTo((b.xmax - b.xmin) / 25.4, 4)};
+Dimensions contourDimensions(const Model& model, bool connectionOn) {
+    const Box b = contourExtents(model, connectionOn);
+    const Dimensions d{roundTo((b.ymax - b.ymin) / geom::kMmPerInch, 4),
+                       roundTo((b.xmax - b.xmin) / geom::kMmPerInch, 4)};
     if (!std::isfinite(d.heightIn) || !std::isfinite(d.widthIn)) throw fault::OverflowFault("extents overflow");
     return d;
 }

@@ -12,10 +12,6 @@ struct Box {
     double xmin, ymin, xmax, ymax;
 };
 
-inline constexpr std::int16_t kBoxPlain = 1;       // extents of the contour points
-inline constexpr std::int16_t kBoxWithBar = 300;   // ... and the bar when the connection is on
-inline constexpr std::int16_t kBoxView = 0;        // any other mode: a view window
-
 // The largest letter file the capacities allow, in bytes: a header of five lines (the text, then
 // four numbers), per letter its text and seven numbers (advance, four more, point count, bridge
 // count), three numbers per point and five per bridge. A number takes at most 22 characters
@@ -32,10 +28,14 @@ inline constexpr std::uintmax_t kLargestLetterFileBytes =
 // stored up to the fault stays in the tables.
 void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn);
 
-// Extents of the contour points (mode 1), with the bar when `connectionOn` (mode 300), or a
-// view window of aspect 4:3 with a margin around them (any other mode; the model's view
-// window is zeroed first, the caller takes the result).
-Box contourBoundingBox(Model& model, std::int16_t mode, bool connectionOn);
+// Extents of the contour points, and of the connection bar's lines and arcs as well when
+// `withBar`. Without any of them the box runs from 1e50 down to -1e50.
+Box contourExtents(const Model& model, bool withBar = false);
+
+// The view window that shows `extents` whole: made square, a margin of a tenth around it,
+// then widened to 4:3. Empty extents give the window around the default picture 0..639 x
+// 0..479, a single point one of 640 x 480 around it.
+ViewWindow viewAround(Box extents);
 
 // Widens the box by the arc of circle (cx, cy, r) running counter-clockwise from start to
 // end (radians).
@@ -54,6 +54,6 @@ void swapValues(double& a, double& b);
 struct Dimensions {
     double heightIn, widthIn;
 };
-Dimensions contourDimensions(Model& model, bool connectionOn);
+Dimensions contourDimensions(const Model& model, bool connectionOn);
 
 }  // namespace engine

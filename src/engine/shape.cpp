@@ -12,19 +12,16 @@ namespace engine {
 
 namespace {
 
-constexpr double kRadToDeg = 57.2957795130823;
-constexpr double kDegToRad = 0.0174532925199433;
-constexpr double kPi = 3.14159265358979;
+using geom::kDegToRad;
+using geom::kPi15;
+using geom::kRadToDeg;
+using geom::Point;
 constexpr double kArcWidening = 0.03;   // share of the sweep added at both ends of an arc
 constexpr double kProbeReach = 10000;   // half length of the vertical probe, mm
 constexpr double kFitScaleY = 0.2;      // the letters are squeezed before probing
 constexpr double kSplitMinDx = 0.01;    // nearly vertical segments are never split at a knot
 constexpr double kSplitSlack = 0.1;     // the knot line may lie this far beyond a segment
 constexpr double kSubdivideMinDx = 0.1; // shorter segments (in x) stay whole
-
-struct Pt {
-    double x, y;
-};
 
 // a result that must never reach the model: the build ends with a fault
 double checked(double v) {
@@ -37,17 +34,17 @@ double quotient(double a, double b) {
     return checked(a / b);
 }
 
-void addLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+void addLine(Model& m, Point a, Point b, std::int16_t kind) {
     m.shapeLines.push({checked(a.x), checked(a.y), checked(b.x), checked(b.y), kind});
 }
 
 // Both ends of A-B moved outwards by 0.05 mm along the segment.
-void addExtendedLine(Model& m, Pt a, Pt b, std::int16_t kind) {
+void addExtendedLine(Model& m, Point a, Point b, std::int16_t kind) {
     double theta = 0;
     geom::winkelx(a.x, a.y, b.x, b.y, theta);
     const double len = std::hypot(b.x - a.x, b.y - a.y);
     b = {a.x + (len + 0.05) * std::cos(theta), a.y + (len + 0.05) * std::sin(theta)};
-    a = {b.x + (len + 0.1) * std::cos(theta + kPi), b.y + (len + 0.1) * std::sin(theta + kPi)};
+    a = {b.x + (len + 0.1) * std::cos(theta + kPi15), b.y + (len + 0.1) * std::sin(theta + kPi15)};
     addLine(m, a, b, kind);
 }
 
@@ -55,7 +52,7 @@ void addExtendedLine(Model& m, Pt a, Pt b, std::int16_t kind) {
 // through the three points puts it, or moved 1 degree further (the waves, undone at the end).
 enum class ArcEnd { Widened, Exact, OneDegree };
 
-ShapeArc arcThrough(Pt p1, Pt p2, Pt p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
+ShapeArc arcThrough(Point p1, Point p2, Point p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
                     ArcEnd end = ArcEnd::Widened) {
     double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
     geom::rech(p1.x, p1.y, p2.x, p2.y, cx, cy, a1, a2, r, p3.x, p3.y);
@@ -82,13 +79,9 @@ void capBoth(Model& m, std::size_t index) {
     m.capEnd[index] = 1;
 }
 
-struct Extents {
-    double X0, Y0, X1, Y1;
-};
-
 // Step 4: the baseline, the top and the knots of the shape.
-void buildOutline(Model& m, const Extents& t, double knotX) {
-    const double X0 = t.X0, Y0 = t.Y0, X1 = t.X1, Y1 = t.Y1;
+void buildOutline(Model& m, const Box& t, double knotX) {
+    const double X0 = t.xmin, Y0 = t.ymin, X1 = t.xmax, Y1 = t.ymax;
     const double H = m.bigHeight, h = m.smallHeight;
     const double r = quotient(H, h);
     const double D = quotient((H - h) * Y1, h);
@@ -242,7 +235,7 @@ void applyLetterSpacing(Model& m) {
     std::vector<double> shift(static_cast<std::size_t>(letters) + 1, 0.0);
     double offset = 0;
     for (int n = 1; n <= letters && n - 1 < static_cast<int>(kSignDistances); ++n) {
-        offset += m.signDistanceA[n - 1] * 25.4 + m.signDistanceB[n - 1];
+        offset += m.signDistanceA[n - 1] * geom::kMmPerInch + m.signDistanceB[n - 1];
         shift[n] = checked(offset);
     }
     auto of = [&](std::int32_t object) {
@@ -325,7 +318,7 @@ void insertVertices(Model& m, Cut cut, CutCurve cutCurve) {
             continue;
         }
         if (p.kind != kCodeLine || i + 1 >= n) continue;
-        Pt v{};
+        Point v{};
         std::int16_t code = 0;
         if (cut(p, in[i + 1], v, code)) {
             out.push_back(copyWithCode(p, v.x, v.y, code));
@@ -382,11 +375,6 @@ int curveCrossings(double x0, double xc, double x2, double x, double (&t)[2]) {
     return found;
 }
 
-Extents extentsOf(Model& m) {
-    const Box b = contourBoundingBox(m, kBoxPlain, false);
-    return {b.xmin, b.ymin, b.xmax, b.ymax};
-}
-
 }  // namespace
 
 bool shapeHasKnot(int shape) {
@@ -398,7 +386,7 @@ void splitAtX(Model& model, double x) {
     // A straight segment gets a vertex on the line: P (1), V (2), V (1), Q. When the line lies
     // just beyond the segment, the vertex is the segment's nearer end, never a point on its
     // extension, which would stick out of the letter as a spur once bent.
-    auto cutSegment = [x](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+    auto cutSegment = [x](const Element& p, const Element& q, Point& v, std::int16_t& code) {
         if (!(std::fabs(q.x - p.x) > kSplitMinDx)) return false;
         const double lo = std::min(p.x, q.x), hi = std::max(p.x, q.x);
         if (x < lo - kSplitSlack || x > hi + kSplitSlack) return false;
@@ -420,13 +408,13 @@ void splitAtX(Model& model, double x) {
         const int crossings = curveCrossings(p0.x, c.x, p2.x, x, t);
         if (crossings == 0) return false;
         out.push_back(p0);
-        Pt a{p0.x, p0.y}, b{c.x, c.y};
-        const Pt end{p2.x, p2.y};
+        Point a{p0.x, p0.y}, b{c.x, c.y};
+        const Point end{p2.x, p2.y};
         double done = 0;  // the curve's parameter at a
         for (int k = 0; k < crossings; ++k) {
             const double s = (t[k] - done) / (1 - done);  // on the rest of the curve, a b end
-            const Pt c1{a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s};
-            const Pt c2{b.x + (end.x - b.x) * s, b.y + (end.y - b.y) * s};
+            const Point c1{a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s};
+            const Point c2{b.x + (end.x - b.x) * s, b.y + (end.y - b.y) * s};
             const double my = checked(c1.y + (c2.y - c1.y) * s);
             out.push_back(copyWithCode(c, checked(c1.x), checked(c1.y), c.kind));
             out.push_back(copyWithCode(p0, x, my, kCodeInserted));
@@ -444,7 +432,7 @@ void splitAtX(Model& model, double x) {
 
 void subdivideSegments(Model& model) {
     makeClosingSegments(model);
-    insertVertices(model, [](const Element& p, const Element& q, Pt& v, std::int16_t& code) {
+    insertVertices(model, [](const Element& p, const Element& q, Point& v, std::int16_t& code) {
         if (!(std::fabs(p.x - q.x) > kSubdivideMinDx)) return false;
         double theta = 0;
         geom::winkelx(p.x, p.y, q.x, q.y, theta);
@@ -507,14 +495,14 @@ void buildShape(Model& m, bool fitIn) {
     m.shapeArcs.clear();
     m.knots.clear();
     if (m.elements.empty()) return;  // nothing to bend, and no outline around nothing
-    Extents t = extentsOf(m);
-    shiftAll(m, t.X0, fitIn ? t.Y0 : 0.0);
-    t = extentsOf(m);
-    const double c = t.Y0;
+    Box t = contourExtents(m);
+    shiftAll(m, t.xmin, fitIn ? t.ymin : 0.0);
+    t = contourExtents(m);
+    const double c = t.ymin;
     if (c < 0) shiftAll(m, 0.0, c);
-    t = extentsOf(m);
+    t = contourExtents(m);
 
-    const double xm = t.X0 + (t.X1 - t.X0) * 0.5;
+    const double xm = t.xmin + (t.xmax - t.xmin) * 0.5;
     const double xk = checked(xm + m.knotShift);
 
     // step 4: the outline
@@ -540,7 +528,7 @@ void buildShape(Model& m, bool fitIn) {
         b.y2 *= kFitScaleY;
         if (fitIn) b.letterHeight *= kFitScaleY;
     }
-    const double plainDivisor = kFitScaleY * (t.Y1 + c);
+    const double plainDivisor = kFitScaleY * (t.ymax + c);
     auto bend = [&](double x, double& y, double letterHeight) {
         const Probe base = probeOutline(m, x, y, 0);
         const Probe top = probeOutline(m, x, y, 1);

@@ -12,8 +12,6 @@ namespace geom {
 
 namespace {
 
-constexpr double kFullTurn = 2.0 * kPi;  // the exact double nearest 2*pi, a hair below kTwoPi
-
 // Crossings this far (radians) outside an arc still count as on it.
 constexpr double kArcSlack = 1e-9;
 // Segment parameter slack, as a fraction of the segment length.
@@ -87,17 +85,18 @@ void rounder(double& value, std::int16_t digits) {
     value = std::strtod(out.c_str(), nullptr);
 }
 
-void winkelx(double xA, double yA, double xB, double yB, double& angle) {
-    const double dx = xB - xA, dy = yB - yA;
-    if (dx == 0 && dy == 0) {
-        angle = 0.0;
-        return;
-    }
-    angle = normalised(std::atan2(dy, dx));
+double direction(Point from, Point to) {
+    const double dx = to.x - from.x, dy = to.y - from.y;
+    if (dx == 0 && dy == 0) return 0.0;
+    return normalised(std::atan2(dy, dx));
 }
 
-void rech(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1,
-          double& a2, double& r, double x3, double y3) {
+void winkelx(double xA, double yA, double xB, double yB, double& angle) {
+    angle = direction({xA, yA}, {xB, yB});
+}
+
+Arc circleThrough(Point start, Point end, Point middle) {
+    const double x1 = start.x, y1 = start.y, x2 = end.x, y2 = end.y, x3 = middle.x, y3 = middle.y;
     // worked relative to P1 to keep the products small
     const double bx = x2 - x1, by = y2 - y1;  // P1 -> P2
     const double ex = x3 - x1, ey = y3 - y1;  // P1 -> P3
@@ -118,41 +117,46 @@ void rech(double x1, double y1, double x2, double y2, double& cx, double& cy, do
         uy = (bx * e2 - ex * b2) / d;
         degenerate = !std::isfinite(ux) || !std::isfinite(uy);
     }
-    if (degenerate) {
-        cx = (x1 + x2) / 2;
-        cy = (y1 + y2) / 2;
-        r = 0;
-        a1 = a2 = 0;
-        return;
-    }
-    cx = x1 + ux;
-    cy = y1 + uy;
-    r = std::sqrt(ux * ux + uy * uy);
-    double s1 = 0, s2 = 0;
-    winkelx(cx, cy, x1, y1, s1);
-    winkelx(cx, cy, x2, y2, s2);
+    if (degenerate) return Arc{{(x1 + x2) / 2, (y1 + y2) / 2}, 0, 0, 0};
+    Arc arc;
+    arc.centre = {x1 + ux, y1 + uy};
+    arc.radius = std::sqrt(ux * ux + uy * uy);
+    const double s1 = direction(arc.centre, start), s2 = direction(arc.centre, end);
     // P1 -> P3 -> P2 turns counter-clockwise exactly when cross(P2-P1, P3-P1) < 0
-    if (cross < 0) {
-        a1 = s1;
-        a2 = s2;
-    } else {
-        a1 = s2;
-        a2 = s1;
-    }
+    arc.start = cross < 0 ? s1 : s2;
+    arc.end = cross < 0 ? s2 : s1;
+    return arc;
+}
+
+void rech(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1,
+          double& a2, double& r, double x3, double y3) {
+    const Arc arc = circleThrough({x1, y1}, {x2, y2}, {x3, y3});
+    cx = arc.centre.x;
+    cy = arc.centre.y;
+    a1 = arc.start;
+    a2 = arc.end;
+    r = arc.radius;
+}
+
+Point scaledAbout(Point p, Point centre, double fx, double fy) {
+    return {centre.x + (p.x - centre.x) * fx, centre.y + (p.y - centre.y) * fy};
 }
 
 void lskalieren(double cx, double cy, double fx, double fy, double& xA, double& yA, double& xB,
                 double& yB) {
-    xA = cx + (xA - cx) * fx;
-    yA = cy + (yA - cy) * fy;
-    xB = cx + (xB - cx) * fx;
-    yB = cy + (yB - cy) * fy;
+    const Point a = scaledAbout({xA, yA}, {cx, cy}, fx, fy);
+    const Point b = scaledAbout({xB, yB}, {cx, cy}, fx, fy);
+    xA = a.x;
+    yA = a.y;
+    xB = b.x;
+    yB = b.y;
 }
 
 void kskalieren(double cx, double cy, double fx, double fy, double& r, double& mx, double& my,
                 double /*a1*/, double /*a2*/) {
-    mx = cx + (mx - cx) * fx;
-    my = cy + (my - cy) * fy;
+    const Point m = scaledAbout({mx, my}, {cx, cy}, fx, fy);
+    mx = m.x;
+    my = m.y;
     r *= fx;
 }
 
@@ -163,35 +167,43 @@ void kskalieren(double cx, double cy, double fx, double fy, double& r, double& m
 // Arc: counter-clockwise from a1 to a2 with kArcSlack either side; a1 > a2 passes angle 0;
 // a2 - a1 >= 2*pi (say 0 .. kTwoPi) is the full circle; a1 == a2 is a single point, not a
 // full circle.
-void klschnittpunkt(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r,
-                    double a1, double a2, double& ix1, double& iy1, std::int16_t& ok1, double& ix2,
-                    double& iy2, std::int16_t& ok2) {
-    ix1 = iy1 = ix2 = iy2 = 0;
-    ok1 = ok2 = 0;
-    const double dx = lx2 - lx1, dy = ly2 - ly1;
+Crossings crossings(Segment s, const Arc& a) {
+    Crossings c;
+    const double lx1 = s.a.x, ly1 = s.a.y, cx = a.centre.x, cy = a.centre.y, r = a.radius;
+    const double dx = s.b.x - lx1, dy = s.b.y - ly1;
     const double len2 = dx * dx + dy * dy;
-    if (!(len2 > 0) || !std::isfinite(len2) || !(r > 0) || !std::isfinite(r)) return;
+    if (!(len2 > 0) || !std::isfinite(len2) || !(r > 0) || !std::isfinite(r)) return c;
     const double fx = lx1 - cx, fy = ly1 - cy;
     const double t0 = -(fx * dx + fy * dy) / len2;  // foot of the perpendicular from the centre
     const double hx = fx + t0 * dx, hy = fy + t0 * dy;
     const double h2 = hx * hx + hy * hy, r2 = r * r;
     const double rest = r2 - h2;
-    if (rest < -kTangentSlack * r2) return;  // line misses
+    if (rest < -kTangentSlack * r2) return c;  // line misses
 
-    auto judge = [&](double t, double& ix, double& iy, std::int16_t& ok) {
-        ix = lx1 + t * dx;
-        iy = ly1 + t * dy;
-        double ang = 0;
-        winkelx(cx, cy, ix, iy, ang);
-        ok = (t >= -kSegmentSlack && t <= 1 + kSegmentSlack && onArc(ang, a1, a2)) ? 1 : 0;
+    auto judge = [&](double t, Point& p, bool& on) {
+        p = {lx1 + t * dx, ly1 + t * dy};
+        on = t >= -kSegmentSlack && t <= 1 + kSegmentSlack && onArc(direction(a.centre, p), a.start, a.end);
     };
     if (rest <= kTangentSlack * r2) {
-        judge(t0, ix1, iy1, ok1);
-        return;
+        judge(t0, c.first, c.onFirst);
+        return c;
     }
     const double dt = std::sqrt(rest / len2);
-    judge(t0 - dt, ix1, iy1, ok1);
-    judge(t0 + dt, ix2, iy2, ok2);
+    judge(t0 - dt, c.first, c.onFirst);
+    judge(t0 + dt, c.second, c.onSecond);
+    return c;
+}
+
+void klschnittpunkt(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r,
+                    double a1, double a2, double& ix1, double& iy1, std::int16_t& ok1, double& ix2,
+                    double& iy2, std::int16_t& ok2) {
+    const Crossings c = crossings({{lx1, ly1}, {lx2, ly2}}, Arc{{cx, cy}, r, a1, a2});
+    ix1 = c.first.x;
+    iy1 = c.first.y;
+    ok1 = c.onFirst ? 1 : 0;
+    ix2 = c.second.x;
+    iy2 = c.second.y;
+    ok2 = c.onSecond ? 1 : 0;
 }
 
 // A window of zero (or non-finite) width or height gives 0 on that axis instead of NaN.

@@ -1,14 +1,39 @@
 // Geometric primitives shared by the engine, the connection bar, the preview and the
-// arc fitting. All angles are radians, counter-clockwise, 0 along +x. Outputs are
-// returned through references, in the argument order the callers were written against.
+// arc fitting. All angles are radians, counter-clockwise, 0 along +x. Each is a function of
+// values; the forms with outputs through references keep the argument order the callers were
+// written against and only unpack into the value form.
 #pragma once
 
 #include <cstdint>
 
+#include "geom/types.h"
+#include "geom/units.h"
+
 namespace geom {
 
-inline constexpr double kPi = 3.14159265358979323846;
-inline constexpr double kTwoPi = 6.28318530717959;  // the value every caller compares against
+// direction of the vector from -> to, 0 <= angle < 2*pi (0 for from == to)
+double direction(Point from, Point to);
+
+// The circle through start, end and middle, as the arc from start to end through middle,
+// counter-clockwise whichever side middle lies on (so start and end may come out exchanged).
+// Collinear or coincident points give radius 0, angles 0 and the centre at the midpoint of
+// start-end (callers draw a chord instead).
+Arc circleThrough(Point start, Point end, Point middle);
+
+// p scaled about centre: centre + (p - centre) * (fx, fy)
+Point scaledAbout(Point p, Point centre, double fx, double fy);
+
+// Where a segment or line crosses another figure: up to two points, each with whether it lies
+// on both figures.
+struct Crossings {
+    Point first, second;
+    bool onFirst = false, onSecond = false;
+};
+
+// The crossings of segment s with arc a: first the one nearer s.a along the line. The points
+// are those of the infinite line (0 when it misses the circle, for the missing second point
+// of a tangent, for a zero-length segment and for radius <= 0).
+Crossings crossings(Segment s, const Arc& a);
 
 // value rounded to `digits` decimals (exactly, as the decimal text of the value would round)
 void rounder(double& value, std::int16_t digits);

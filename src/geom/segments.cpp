@@ -19,11 +19,7 @@ constexpr double kPointTolerance = 0.005;
 // Sloping segments whose directions differ by a sine below this are parallel.
 constexpr double kParallelSine = 1e-12;
 
-struct Pt {
-    double x, y;
-};
-
-double dist(double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); }
+double dist(double ax, double ay, double bx, double by) { return distance({ax, ay}, {bx, by}); }
 
 // ascending order of the two ends by x (byY: by y); exchanged only when strictly greater
 void ascend(double& xa, double& ya, double& xb, double& yb, bool byY) {
@@ -46,47 +42,66 @@ bool within(double v, double a, double b) {
     return v >= std::min(a, b) - kAxisTolerance && v <= std::max(a, b) + kAxisTolerance;
 }
 
-}  // namespace
+// Two segments on one common line: the end points lying on the other segment, ordered along
+// the line (by x, or by y). The ends are put into ascending order first.
+void collinearEnds(Segment& s1, Segment& s2, bool byY, Crossings& c) {
+    double &x1 = s1.a.x, &y1 = s1.a.y, &x2 = s1.b.x, &y2 = s1.b.y;
+    double &x3 = s2.a.x, &y3 = s2.a.y, &x4 = s2.b.x, &y4 = s2.b.y;
+    ascend(x1, y1, x2, y2, byY);
+    ascend(x3, y3, x4, y4, byY);
+    const Point cand[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
+    const bool on[4] = {
+        byY ? within(y1, y3, y4) : within(x1, x3, x4),
+        byY ? within(y2, y3, y4) : within(x2, x3, x4),
+        byY ? within(y3, y1, y2) : within(x3, x1, x2),
+        byY ? within(y4, y1, y2) : within(x4, x1, x2),
+    };
+    for (int i = 0; i < 4; ++i) {
+        if (!on[i]) continue;
+        if (!c.onFirst) {
+            c.first = cand[i];
+            c.onFirst = true;
+        } else if (std::fabs(cand[i].x - c.first.x) >= kAxisTolerance ||
+                   std::fabs(cand[i].y - c.first.y) >= kAxisTolerance) {
+            c.second = cand[i];
+            c.onSecond = true;
+            break;
+        }
+    }
+}
 
-void intersectSegments(double& x1, double& y1, double& x2, double& y2, double& x3, double& y3,
-                       double& x4, double& y4, double& ix, double& iy, std::int16_t& ok,
-                       double& jx, double& jy, std::int16_t& ok2) {
-    ok = 0;
-    ok2 = 0;
+// Whether p lies on both segments: no further from either start than that segment is long,
+// and the same distance walked along each segment from its start lands on p.
+bool onBoth(const Segment& s1, const Segment& s2, Point p) {
+    const double x1 = s1.a.x, y1 = s1.a.y, x3 = s2.a.x, y3 = s2.a.y, cx = p.x, cy = p.y;
+    if (!std::isfinite(cx) || !std::isfinite(cy)) return false;
+    const double l1 = dist(x1, y1, s1.b.x, s1.b.y), l2 = dist(x3, y3, s2.b.x, s2.b.y);
+    double t1 = 0, t2 = 0;
+    geom::winkelx(x1, y1, s1.b.x, s1.b.y, t1);
+    geom::winkelx(x3, y3, s2.b.x, s2.b.y, t2);
+    const double d1 = dist(x1, y1, cx, cy), d2 = dist(x3, y3, cx, cy);
+    if (d1 > l1 + kLengthSlack || d2 > l2 + kLengthSlack) return false;
+    const double px = x1 + d1 * std::cos(t1), py = y1 + d1 * std::sin(t1);
+    const double qx = x3 + d2 * std::cos(t2), qy = y3 + d2 * std::sin(t2);
+    return std::fabs(px - cx) <= kPointTolerance && std::fabs(py - cy) <= kPointTolerance &&
+           std::fabs(qx - cx) <= kPointTolerance && std::fabs(qy - cy) <= kPointTolerance;
+}
+
+// The crossing of s1 and s2 into c (the points are written only where the work needs them,
+// the flags always); the ends of either segment may come back in ascending order.
+void intersectInPlace(Segment& s1, Segment& s2, Crossings& c) {
+    double &x1 = s1.a.x, &y1 = s1.a.y, &x2 = s1.b.x, &y2 = s1.b.y;
+    double &x3 = s2.a.x, &y3 = s2.a.y, &x4 = s2.b.x, &y4 = s2.b.y;
+    double &ix = c.first.x, &iy = c.first.y;
+    bool& ok = c.onFirst;
+    c.onFirst = c.onSecond = false;
     if (std::max(x1, x2) < std::min(x3, x4) || std::max(x3, x4) < std::min(x1, x2) ||
         std::max(y1, y2) < std::min(y3, y4) || std::max(y3, y4) < std::min(y1, y2))
         return;
 
     const bool h1 = std::fabs(y1 - y2) < kAxisTolerance, v1 = std::fabs(x1 - x2) < kAxisTolerance;
     const bool h2 = std::fabs(y3 - y4) < kAxisTolerance, v2 = std::fabs(x3 - x4) < kAxisTolerance;
-
-    // Segments on one common line: the end points lying on the other segment, ordered along
-    // the line. The ends are put into ascending order first.
-    auto collinear = [&](bool byY) {
-        ascend(x1, y1, x2, y2, byY);
-        ascend(x3, y3, x4, y4, byY);
-        const Pt cand[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
-        const bool on[4] = {
-            byY ? within(y1, y3, y4) : within(x1, x3, x4),
-            byY ? within(y2, y3, y4) : within(x2, x3, x4),
-            byY ? within(y3, y1, y2) : within(x3, x1, x2),
-            byY ? within(y4, y1, y2) : within(x4, x1, x2),
-        };
-        for (int i = 0; i < 4; ++i) {
-            if (!on[i]) continue;
-            if (!ok) {
-                ix = cand[i].x;
-                iy = cand[i].y;
-                ok = 1;
-            } else if (std::fabs(cand[i].x - ix) >= kAxisTolerance ||
-                       std::fabs(cand[i].y - iy) >= kAxisTolerance) {
-                jx = cand[i].x;
-                jy = cand[i].y;
-                ok2 = 1;
-                break;
-            }
-        }
-    };
+    const auto collinear = [&](bool byY) { collinearEnds(s1, s2, byY, c); };
 
     if (h1 && h2 && !(v1 && v2)) {
         if (std::fabs(y1 - y3) >= kAxisTolerance) return;
@@ -99,33 +114,33 @@ void intersectSegments(double& x1, double& y1, double& x2, double& y2, double& x
         ascend(x3, y3, x4, y4, true);
         ix = x3;
         iy = yAt(x1, y1, x2, y2, ix);
-        ok = 1;
+        ok = true;
     } else if (v1 && h2) {
         ascend(x1, y1, x2, y2, true);
         ascend(x3, y3, x4, y4, false);
         ix = x1;
         iy = yAt(x3, y3, x4, y4, ix);
-        ok = 1;
+        ok = true;
     } else if (h1) {  // against a sloping segment
         ascend(x1, y1, x2, y2, false);
         iy = y1;
         ix = xAt(x3, y3, x4, y4, iy);
-        ok = 1;
+        ok = true;
     } else if (v1) {
         ascend(x1, y1, x2, y2, true);
         ix = x1;
         iy = yAt(x3, y3, x4, y4, ix);
-        ok = 1;
+        ok = true;
     } else if (h2) {
         ascend(x3, y3, x4, y4, false);
         iy = y3;
         ix = xAt(x1, y1, x2, y2, iy);
-        ok = 1;
+        ok = true;
     } else if (v2) {
         ascend(x3, y3, x4, y4, true);
         ix = x3;
         iy = yAt(x1, y1, x2, y2, ix);
-        ok = 1;
+        ok = true;
     } else {
         const double ax = x2 - x1, ay = y2 - y1, bx = x4 - x3, by = y4 - y3;
         const double den = ax * by - ay * bx;
@@ -140,26 +155,34 @@ void intersectSegments(double& x1, double& y1, double& x2, double& y2, double& x
             const double t = ((x3 - x1) * by - (y3 - y1) * bx) / den;
             ix = x1 + t * ax;
             iy = y1 + t * ay;
-            ok = 1;
+            ok = true;
         }
     }
 
     // Every candidate must lie on both segments.
-    const double l1 = dist(x1, y1, x2, y2), l2 = dist(x3, y3, x4, y4);
-    double t1 = 0, t2 = 0;
-    geom::winkelx(x1, y1, x2, y2, t1);
-    geom::winkelx(x3, y3, x4, y4, t2);
-    auto onBoth = [&](double cx, double cy) {
-        if (!std::isfinite(cx) || !std::isfinite(cy)) return false;
-        const double d1 = dist(x1, y1, cx, cy), d2 = dist(x3, y3, cx, cy);
-        if (d1 > l1 + kLengthSlack || d2 > l2 + kLengthSlack) return false;
-        const double px = x1 + d1 * std::cos(t1), py = y1 + d1 * std::sin(t1);
-        const double qx = x3 + d2 * std::cos(t2), qy = y3 + d2 * std::sin(t2);
-        return std::fabs(px - cx) <= kPointTolerance && std::fabs(py - cy) <= kPointTolerance &&
-               std::fabs(qx - cx) <= kPointTolerance && std::fabs(qy - cy) <= kPointTolerance;
-    };
-    if (ok && !onBoth(ix, iy)) ok = 0;
-    if (ok2 && !onBoth(jx, jy)) ok2 = 0;
+    if (c.onFirst && !onBoth(s1, s2, c.first)) c.onFirst = false;
+    if (c.onSecond && !onBoth(s1, s2, c.second)) c.onSecond = false;
+}
+
+}  // namespace
+
+Crossings crossing(Segment s1, Segment s2) {
+    Crossings c;
+    intersectInPlace(s1, s2, c);
+    return c;
+}
+
+void intersectSegments(double& x1, double& y1, double& x2, double& y2, double& x3, double& y3,
+                       double& x4, double& y4, double& ix, double& iy, std::int16_t& ok,
+                       double& jx, double& jy, std::int16_t& ok2) {
+    Segment s1{{x1, y1}, {x2, y2}}, s2{{x3, y3}, {x4, y4}};
+    Crossings c{{ix, iy}, {jx, jy}};
+    intersectInPlace(s1, s2, c);
+    x1 = s1.a.x, y1 = s1.a.y, x2 = s1.b.x, y2 = s1.b.y;
+    x3 = s2.a.x, y3 = s2.a.y, x4 = s2.b.x, y4 = s2.b.y;
+    ix = c.first.x, iy = c.first.y, jx = c.second.x, jy = c.second.y;
+    ok = c.onFirst ? 1 : 0;
+    ok2 = c.onSecond ? 1 : 0;
 }
 
 void joinAtIntersection(double& ax1, double& ay1, double& ax2, double& ay2, double& bx1,

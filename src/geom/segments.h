@@ -4,10 +4,15 @@
 
 #include <cstdint>
 
+#include "geom/geom.h"
 
 namespace geom {
 
-// Intersection of segment 1 (x1,y1)-(x2,y2) with segment 2 (x3,y3)-(x4,y4).
+// The crossing of segment s1 with segment s2: first, when the two touch or overlap along one
+// common line, second as well (the end points lying on the other segment, along the line).
+Crossings crossing(Segment s1, Segment s2);
+
+// crossing() of segment 1 (x1,y1)-(x2,y2) with segment 2 (x3,y3)-(x4,y4).
 // ok = 1: (ix, iy) is the crossing. ok2 = 1: (jx, jy) is a second point, given only when the
 // segments touch or overlap along one common line. Both 0 when the segments do not meet.
 // In the special cases (horizontal, vertical, collinear) the end points of either segment

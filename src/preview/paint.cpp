@@ -2,19 +2,16 @@
 
 #include <cmath>
 
+#include "engine/arcs.h"
+#include "engine/walk.h"
 #include "geom/geom.h"
 
 namespace preview {
 
 namespace {
 
-constexpr double kLevelArcTolerance = 0.05;  // an arc end this close in y to the middle: chord
-constexpr double kMinArcRadius = 1;          // letter arcs outside 1..800 mm become lines
-constexpr double kMaxArcRadius = 800;
 constexpr double kViewZeroTolerance = 0.001;
-constexpr double kDegToRad = 0.0174532925199433;
-constexpr double kHalfPi = 1.5707963267949;
-constexpr double kFullTurn = 6.283185307;
+using geom::kDegToRad;
 constexpr int kArcChords = 100;
 constexpr int kCurveChords = 14;
 
@@ -64,7 +61,7 @@ void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2,
     if (a1 < a2) {
         end = a2;
     } else if (a1 > a2) {
-        end = kFullTurn + a2;  // through angle 0
+        end = geom::kTwoPi10 + a2;  // through angle 0
     } else {
         return;
     }
@@ -107,51 +104,28 @@ void quadratic(const engine::ViewWindow& view, Canvas& canvas, int n, double x0,
 }
 
 PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
-    engine::ViewWindow& v = m.view;
+    const engine::ViewWindow& v = m.view;
     const double width = v.xmax - v.xmin;
     const bool allZero = std::fabs(v.xmin) < kViewZeroTolerance && std::fabs(v.xmax) < kViewZeroTolerance &&
                          std::fabs(v.ymin) < kViewZeroTolerance && std::fabs(v.ymax) < kViewZeroTolerance;
     if (!(width >= kMinViewWidth && width <= kMaxViewWidth) && !allZero) {
-        v = engine::ViewWindow{};
+        m.view = engine::ViewWindow{};
         return PaintResult::ViewOverflow;
     }
+    engine::straightenUndrawableArcs(m);
+    draw(m, o, canvas);
+    return PaintResult::Drawn;
+}
+
+void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
+    const engine::ViewWindow& v = m.view;
     canvas.clear();
-
-    auto& el = m.elements;
-    const std::size_t n = el.size();
-    auto arcFollows = [&](std::size_t i) {
-        return el[i].kind == engine::kCodeLine && i + 1 < n && el[i + 1].kind == engine::kCodeArcMiddle;
-    };
-
-    // Arcs that cannot be drawn as arcs become straight lines, in the model too.
-    for (std::size_t i = 0; i < n;) {
-        if (arcFollows(i)) {
-            bool degenerate = i + 3 >= n || std::fabs(el[i].y - el[i + 1].y) < kLevelArcTolerance ||
-                              std::fabs(el[i + 3].y - el[i + 1].y) < kLevelArcTolerance;
-            if (!degenerate) {
-                double cx, cy, a1, a2, r;
-                geom::rech(el[i].x, el[i].y, el[i + 3].x, el[i + 3].y, cx, cy, a1, a2, r, el[i + 1].x,
-                           el[i + 1].y);
-                degenerate = r < kMinArcRadius || r > kMaxArcRadius;
-            }
-            if (degenerate) el[i + 1].kind = engine::kCodeLine;
-            i += 4;
-        } else if (el[i].kind == engine::kCodeLine) {
-            i += 2;
-        } else if (el[i].kind == engine::kCodeQuadratic) {
-            i += 3;
-        } else if (el[i].kind == engine::kCodeEnd) {
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
 
     if (o.showKnots) {
         for (const auto& k : m.knots) {
             double px, py;
             toPicture(v, k[0], k[1], px, py);
-            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, px, py, r, 0, 6.28, kLightBlue);
+            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, px, py, r, 0, geom::kTwoPi3, kLightBlue);
         }
     }
 
@@ -162,38 +136,27 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     }
     for (const auto& l : m.shapeLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kLightGrey);
 
-    for (std::size_t i = 0; i < n;) {
-        const engine::Element& e = el[i];
-        if (arcFollows(i) && i + 3 < n) {
-            double cx, cy, a1, a2, r;
-            geom::rech(e.x, e.y, el[i + 3].x, el[i + 3].y, cx, cy, a1, a2, r, el[i + 1].x, el[i + 1].y);
+    using Kind = engine::Record::Kind;
+    engine::walkRecords(m, [&](const engine::Record& r) {
+        if (!r.complete) return;
+        if (r.kind == Kind::Arc) {
+            const geom::Arc a = geom::circleThrough(r.a, r.c, r.b);
             double pcx, pcy, pr;
-            circleToPicture(v, cx, cy, r, pcx, pcy, pr);
-            kreis(canvas, pcx, pcy, pr, a1, a2, kLightRed);
-            i += 4;
-        } else if (e.kind == engine::kCodeLine) {
-            if (i + 1 < n) drawSegment(v, canvas, e.x, e.y, el[i + 1].x, el[i + 1].y, kBlack);
-            i += 2;
-        } else if (e.kind == engine::kCodeQuadratic) {
-            if (i + 2 < n)
-                quadratic(v, canvas, kCurveChords, e.x, e.y, el[i + 1].x, el[i + 1].y, el[i + 2].x,
-                          el[i + 2].y, kLightRed);
-            i += 3;
-        } else if (e.kind == engine::kCodeEnd) {
-            if (i > 0 && (el[i - 1].x != e.x || el[i - 1].y != e.y))
-                drawSegment(v, canvas, el[i - 1].x, el[i - 1].y, e.x, e.y, kBlack);
-            i += 2;
-        } else {
-            i += 1;
+            circleToPicture(v, a.centre.x, a.centre.y, a.radius, pcx, pcy, pr);
+            kreis(canvas, pcx, pcy, pr, a.start, a.end, kLightRed);
+        } else if (r.kind == Kind::Line || (r.kind == Kind::Close && r.closing)) {
+            drawSegment(v, canvas, r.a.x, r.a.y, r.b.x, r.b.y, kBlack);
+        } else if (r.kind == Kind::Quadratic) {
+            quadratic(v, canvas, kCurveChords, r.a.x, r.a.y, r.b.x, r.b.y, r.c.x, r.c.y, kLightRed);
         }
-    }
+    }, engine::ShortArc::AsLine);
 
     if (!m.bridges.empty()) {
         const double w = o.apertureWidth;
         for (const auto& b : m.bridges) {
             double phi;
             geom::winkelx(b.x1, b.y1, b.x2, b.y2, phi);
-            const double psi = b.kind == 2 ? phi - kHalfPi : phi + kHalfPi;
+            const double psi = b.kind == 2 ? phi - geom::kHalfPi14 : phi + geom::kHalfPi14;
             const double ox = w * std::cos(psi), oy = w * std::sin(psi);
             const double ax = b.x1 + ox, ay = b.y1 + oy, bx = b.x2 + ox, by = b.y2 + oy;
             drawSegment(v, canvas, ax, ay, bx, by, kLightRed);
@@ -213,7 +176,6 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         }
         for (const auto& l : m.barLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kGreen);
     }
-    return PaintResult::Drawn;
 }
 
 }  // namespace preview

@@ -9,7 +9,7 @@ namespace preview {
 struct PaintOptions {
     bool showKnots = true;      // "On"
     bool connectionOn = false;  // "Contour connection"
-    double apertureWidth = 0;   // b in mm (the aperture text x 25.4)
+    double apertureWidth = 0;   // b in mm (the aperture text is in inches)
 };
 
 enum class PaintResult { Drawn, ViewOverflow };
@@ -18,11 +18,14 @@ enum class PaintResult { Drawn, ViewOverflow };
 inline constexpr double kMinViewWidth = 0.15;
 inline constexpr double kMaxViewWidth = 300000;
 
-// Redraws the picture. Arcs of the letters that cannot be drawn as arcs (nearly level ends,
-// radius outside 1..800 mm) are turned into straight lines in the model for good. A view window
-// outside the drawable widths is reset to the default and nothing is drawn (ViewOverflow; the
-// caller tells the user).
+// Redraws the picture. A view window outside the drawable widths is reset to the default and
+// nothing is drawn (ViewOverflow; the caller tells the user). Otherwise the letters' arcs that
+// cannot be drawn as arcs are first turned into straight lines in the model for good
+// (engine::straightenUndrawableArcs), then the model is drawn.
 PaintResult paint(engine::Model& model, const PaintOptions& options, Canvas& canvas);
+
+// The drawing itself: clears the canvas and draws the model in its view window.
+void draw(const engine::Model& model, const PaintOptions& options, Canvas& canvas);
 
 // One straight line in model coordinates, clipped to the picture.
 void drawSegment(const engine::ViewWindow& view, Canvas& canvas, double x1, double y1, double x2,

@@ -9,7 +9,7 @@
 namespace preview {
 
 void masstaebe(engine::Model& model) {
-    const engine::Box b = engine::contourBoundingBox(model, engine::kBoxPlain, false);
+    const engine::Box b = engine::contourExtents(model);
     const double extent = b.ymax - b.ymin;
     const double f = model.smallHeight / extent;
     if (extent == 0 || !std::isfinite(f)) throw fault::OverflowFault("division by zero");

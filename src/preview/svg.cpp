@@ -4,13 +4,14 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "engine/walk.h"
 #include "geom/geom.h"
 
 namespace preview {
 
 namespace {
 
-constexpr double kDegToRad = 0.0174532925199433;
+using geom::kDegToRad;
 constexpr double kMargin = 5;  // mm around the drawing
 
 std::string num(double v) {
@@ -34,8 +35,7 @@ std::string arcPath(double cx, double cy, double r, double a1, double a2) {
 }  // namespace
 
 std::string svgDocument(const engine::Model& m, bool connectionOn, double w) {
-    engine::Model copy = m;  // the box helper takes a model it may write the view into
-    engine::Box b = engine::contourBoundingBox(copy, engine::kBoxWithBar, connectionOn);
+    engine::Box b = engine::contourExtents(m, connectionOn);
     auto widen = [&b](double x, double y) {
         b.xmin = std::min(b.xmin, x);
         b.xmax = std::max(b.xmax, x);
@@ -54,34 +54,26 @@ std::string svgDocument(const engine::Model& m, bool connectionOn, double w) {
     const double width = b.xmax - b.xmin + 2 * kMargin, height = b.ymax - b.ymin + 2 * kMargin;
 
     std::string letters, bridges, outline, bar;
-    const auto& el = m.elements;
-    const std::size_t n = el.size();
-    for (std::size_t i = 0; i < n;) {
-        const auto& e = el[i];
-        if (e.kind == engine::kCodeLine && i + 3 < n && el[i + 1].kind == engine::kCodeArcMiddle) {
-            double cx, cy, a1, a2, r;
-            geom::rech(e.x, e.y, el[i + 3].x, el[i + 3].y, cx, cy, a1, a2, r, el[i + 1].x, el[i + 1].y);
-            if (r > 0)
-                letters += arcPath(cx, cy, r, a1, a2);
-            else
-                letters += "M" + pt(e.x, e.y) + " L" + pt(el[i + 3].x, el[i + 3].y) + " ";
-            i += 4;
-        } else if (e.kind == engine::kCodeLine) {
-            if (i + 1 < n) letters += "M" + pt(e.x, e.y) + " L" + pt(el[i + 1].x, el[i + 1].y) + " ";
-            i += 2;
-        } else if (e.kind == engine::kCodeQuadratic) {
-            if (i + 2 < n)
-                letters += "M" + pt(e.x, e.y) + " Q" + pt(el[i + 1].x, el[i + 1].y) + " " +
-                           pt(el[i + 2].x, el[i + 2].y) + " ";
-            i += 3;
-        } else if (e.kind == engine::kCodeEnd) {
-            if (i > 0 && (el[i - 1].x != e.x || el[i - 1].y != e.y))
-                letters += "M" + pt(el[i - 1].x, el[i - 1].y) + " L" + pt(e.x, e.y) + " ";
-            i += 2;
-        } else {
-            i += 1;
+    const auto line = [](geom::Point from, geom::Point to) {
+        return "M" + pt(from.x, from.y) + " L" + pt(to.x, to.y) + " ";
+    };
+    engine::walkRecords(m, [&](const engine::Record& r) {
+        if (!r.complete) return;
+        switch (r.kind) {
+            case engine::Record::Kind::Arc: {
+                const geom::Arc a = geom::circleThrough(r.a, r.c, r.b);
+                letters += a.radius > 0 ? arcPath(a.centre.x, a.centre.y, a.radius, a.start, a.end) : line(r.a, r.c);
+                break;
+            }
+            case engine::Record::Kind::Line: letters += line(r.a, r.b); break;
+            case engine::Record::Kind::Quadratic:
+                letters += "M" + pt(r.a.x, r.a.y) + " Q" + pt(r.b.x, r.b.y) + " " + pt(r.c.x, r.c.y) + " ";
+                break;
+            case engine::Record::Kind::Close:
+                if (r.closing) letters += line(r.a, r.b);
+                break;
         }
-    }
+    }, engine::ShortArc::AsLine);
     for (const auto& br : m.bridges) {
         double phi;
         geom::winkelx(br.x1, br.y1, br.x2, br.y2, phi);

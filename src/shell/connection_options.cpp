@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
@@ -14,12 +15,12 @@ constexpr double kWidthShare = 0.3;            // of the contour height
 }  // namespace
 
 double Session::contourHeightInches() {
-    const engine::Box b = engine::contourBoundingBox(model_, 1, false);
-    return (b.ymax - b.ymin) / 25.4;
+    const engine::Box b = engine::contourExtents(model_);
+    return (b.ymax - b.ymin) / geom::kMmPerInch;
 }
 
 void Session::resetConnectionValues() {
-    std::string width = wf::formatNumber(engine::roundTo(model_.smallHeight / 25.4 * 0.04, 4));
+    std::string width = wf::formatNumber(engine::roundTo(model_.smallHeight / geom::kMmPerInch * 0.04, 4));
     if (wf::parseNumber(width) < 0.004) width = "0.004";
     controls_.Text6.set(width);
     controls_.Text5.set(" 0");

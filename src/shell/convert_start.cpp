@@ -1,5 +1,6 @@
 // "Start convert": check the size, save the state, scale the model to internal units, write
 // every hand-over file and start the later stage, which takes over from here.
+#include "convert/conversion.h"
 #include "engine/contours.h"
 #include "preview/scale.h"
 #include "shell/session.h"
@@ -72,7 +73,6 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         writeThDat(appFolder(), presets_, &state);
         writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
         writeStv2b(appFolder(), currentState(), &state);
-        engine::contourBoundingBox(model_, 1, controls_.Check2 == 1);
 
         const double outputScale = scaleToInternalUnits(model_);
         const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "engine/contours.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
@@ -10,7 +11,7 @@ namespace shell {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
+using geom::kMmPerInch;
 constexpr double kMaxRatio = 6;
 constexpr double kHMaxFactor = 0.8;  // H(max) over the height h plus half the width to come
 

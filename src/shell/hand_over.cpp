@@ -91,12 +91,7 @@ void HandOver::toTextStage() {
 
 void HandOver::writeConversion(engine::Model& m, bool connectionOn, const Presets& presets, double outputScale,
                                const std::string& c3, wf::FileSet& set) {
-    convert::Settings s;
-    s.outputScale = outputScale;
-    s.maxArcRadius = presets.maxArcRadius;
-    s.minArcRadius = presets.minArcRadius;
-    s.minArcLength = presets.minArcLength;
-    s.fitTolerance = presets.fitTolerance;
+    const convert::Settings s{presets, outputScale};
     convert::writeConversionFiles(m, connectionOn, conversionTargets(appFolder_), s, currentObject_, &set);
     writeHlDat(appFolder_, m, &set);
     set.replace(workPath("c3.dat"), c3);

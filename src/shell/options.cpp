@@ -4,6 +4,7 @@
 
 #include "engine/contours.h"
 #include "engine/shape.h"
+#include "geom/units.h"
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
 #include "shell/spacing_dialog.h"
@@ -89,7 +90,7 @@ void Session::onCheck3() {
 void Session::onHScroll1() {
     if (flags_.loadingSettings) return;
     if (controls_.Check1 != 1) controls_.Check1.set(1);
-    model_.knotShift = controls_.HScroll1.value() * wf::parseNumberOrZero(controls_.Textv.value()) * kKnotRangeShare * 25.4 * 0.001;
+    model_.knotShift = controls_.HScroll1.value() * wf::parseNumberOrZero(controls_.Textv.value()) * kKnotRangeShare * geom::kMmPerInch * 0.001;
     rebuild(kRebuildLetters | kRebuildShape | kRebuildApertures | kRebuildConnection | kRebuildPaint);
     ui_.controlsChanged();
 }

@@ -3,21 +3,22 @@
 #include <cmath>
 
 #include "engine/contours.h"
+#include "engine/presets.h"
+#include "geom/units.h"
 #include "shell/session.h"
 #include "workfile/workfile_io.h"
 
 namespace shell {
 
 namespace {
-constexpr double kOption3 = 0.1016, kOption4 = 0.0508;  // mm: 0.004 and 0.002 inch
-constexpr double kDefaultMaxRadius = 8890;              // mm, 350 inches
+constexpr double kOption3 = engine::kMinArcLengthHigh, kOption4 = engine::kMinArcLengthLow;
 constexpr double kOptionMatch = 0.0001;
 }  // namespace
 
 ApertureDialog::ApertureDialog(Session& session)
     : session_(session),
-      lo_(engine::roundTo(session.apertureLimits().min / 25.4, 4)),
-      hi_(engine::roundTo(session.apertureLimits().max / 25.4, 4)) {
+      lo_(engine::roundTo(session.apertureLimits().min / geom::kMmPerInch, 4)),
+      hi_(engine::roundTo(session.apertureLimits().max / geom::kMmPerInch, 4)) {
     text1 = session.controls().Text4.value();
     label2 = "b= " + wf::formatNumber(lo_) + " to" + wf::formatNumber(hi_);
 }
@@ -37,7 +38,7 @@ bool ApertureDialog::accept() {
 
 PresettingDialog::PresettingDialog(Session& session) : session_(session) {
     Presets& p = session.presets();
-    p.minArcRadius = 0.1;
+    p.minArcRadius = engine::kFixedMinArcRadius;
     if (p.minArcLength == 0) p.minArcLength = kOption3;
     if (std::fabs(p.minArcLength - kOption3) < kOptionMatch) {
         option = 3;
@@ -46,9 +47,10 @@ PresettingDialog::PresettingDialog(Session& session) : session_(session) {
         option = 4;
         p.minArcLength = kOption4;
     }
-    if (!(p.maxArcRadius >= kMaxArcRadiusLow && p.maxArcRadius <= kMaxArcRadiusHigh)) p.maxArcRadius = kDefaultMaxRadius;
-    text1 = wf::formatNumber(engine::roundTo(p.maxArcRadius / 25.4, 5));
-    p.fitTolerance = 0.05;
+    if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh))
+        p.maxArcRadius = engine::kDefaultMaxArcRadius;
+    text1 = wf::formatNumber(engine::roundTo(p.maxArcRadius / geom::kMmPerInch, 5));
+    p.fitTolerance = engine::kFixedFitTolerance;
 }
 
 bool PresettingDialog::apply() {
@@ -59,9 +61,9 @@ bool PresettingDialog::apply() {
         return false;
     }
     Presets& p = session_.presets();
-    p.maxArcRadius = r * 25.4;
-    p.minArcRadius = 0.1;
-    p.fitTolerance = 0.05;
+    p.maxArcRadius = r * geom::kMmPerInch;
+    p.minArcRadius = engine::kFixedMinArcRadius;
+    p.fitTolerance = engine::kFixedFitTolerance;
     if (option == 3) p.minArcLength = kOption3;
     if (option == 4) p.minArcLength = kOption4;
     closed_ = true;

@@ -7,6 +7,7 @@
 
 #include "engine/contours.h"
 #include "engine/shape.h"
+#include "geom/units.h"
 #include "preview/paint.h"
 #include "preview/scale.h"
 #include "workfile/workfile_io.h"
@@ -166,8 +167,7 @@ void Session::activate() {
 void Session::paintEvent() { paint(); }
 
 void Session::fitView() {
-    const engine::Box b = engine::contourBoundingBox(model_, engine::kBoxView, controls_.Check2 == 1);
-    model_.view = engine::ViewWindow{b.xmin, b.xmax, b.ymin, b.ymax};
+    model_.view = engine::viewAround(engine::contourExtents(model_));
 }
 
 void Session::fitAndRedraw() {
@@ -201,13 +201,13 @@ bool Session::buildShape() {
 }
 
 void Session::contourConnectionBuild() {
-    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * 25.4; };
+    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * geom::kMmPerInch; };
     connection::BarInput in;
     in.distance = inches(controls_.Text5);
     in.width = inches(controls_.Text6);
     in.cut = controls_.Check4.value();
     in.connectionOn = controls_.Check2 == 1;
-    in.limits = {presets_.minArcLength, presets_.maxArcRadius, presets_.minArcRadius};
+    in.limits = presets_;
     try {
         const connection::BarOutcome out = connection::buildBar(model_, in);
         barMissing_ = false;
@@ -230,11 +230,11 @@ void Session::stegco() {
     ApertureLimits& l = apertureLimits_;
     l.min = h < 20 ? 0.1016 : 0.3048;
     l.max = std::min(h * 0.1, 15.0);
-    double b = wf::parseNumber(controls_.Text4.value()) * 25.4;
+    double b = wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch;
     if (b < l.min || b > l.max) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
     if (b < l.min) b = l.min;
     if (b > l.max) b = l.max;
-    controls_.Text4.set(wf::formatNumber(engine::roundTo(b / 25.4, 4)));
+    controls_.Text4.set(wf::formatNumber(engine::roundTo(b / geom::kMmPerInch, 4)));
 }
 
 void Session::paint() {
@@ -243,7 +243,7 @@ void Session::paint() {
         preview::PaintOptions o;
         o.showKnots = controls_.Check1 == 1;
         o.connectionOn = controls_.Check2 == 1;
-        o.apertureWidth = wf::parseNumber(controls_.Text4.value()) * 25.4;
+        o.apertureWidth = wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch;
         if (preview::paint(model_, o, picture_) == preview::PaintResult::ViewOverflow)
             ui_.message("Overflow ! View.", wf::kErrorTitle, Icon::Critical);
     } catch (const std::exception&) {

@@ -104,10 +104,10 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
             from = std::min(from, i);
             to = i + 1;
         }
-    std::vector<engine::OutlineSegment> pieces;
+    std::vector<geom::Segment> pieces;
     if (from < to)
         engine::forLetterSegments(
-            model, from, to, letter, [&](const engine::OutlineSegment& s) { pieces.push_back(s); }, kArcChords);
+            model, from, to, letter, [&](const geom::Segment& s) { pieces.push_back(s); }, kArcChords);
     if (pieces.empty()) {
         status = 2;
         return;
@@ -168,7 +168,7 @@ SpacingScan::Result SpacingScan::closeGaps(const engine::Model& m, const Progres
     } cleanup{*this, m, letters};
 
     // the plain extents: the engine's box of this mode reads the model and leaves it alone
-    const engine::Box box = engine::contourBoundingBox(const_cast<engine::Model&>(m), engine::kBoxPlain, false);
+    const engine::Box box = engine::contourExtents(m);
     const double step = (box.ymax - box.ymin) / kScanRows;
     std::vector<std::int16_t> status(static_cast<std::size_t>(letters) + 1, 0);
     for (int k = 1; k <= letters; ++k) {

@@ -68,10 +68,10 @@ void writeTopDat(const fs::path& appFolder, double top, double left, const TopDa
 }
 
 void rangeCheckPresets(Presets& p) {
-    if (!(p.maxArcRadius >= kMaxArcRadiusLow && p.maxArcRadius <= kMaxArcRadiusHigh))
-        p.maxArcRadius = 8890;
-    if (!(p.minArcLength >= kMinArcLengthLow && p.minArcLength <= kMinArcLengthHigh))
-        p.minArcLength = 0.1016;
+    if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh))
+        p.maxArcRadius = engine::kDefaultMaxArcRadius;
+    if (!(p.minArcLength >= engine::kMinArcLengthLow && p.minArcLength <= engine::kMinArcLengthHigh))
+        p.minArcLength = engine::kMinArcLengthHigh;
 }
 
 Presets readThDat(const fs::path& appFolder) {
@@ -87,8 +87,8 @@ Presets readThDat(const fs::path& appFolder) {
     } catch (const std::exception&) {
         p = Presets{};
     }
-    p.minArcRadius = 0.1;
-    p.fitTolerance = 0.05;
+    p.minArcRadius = engine::kFixedMinArcRadius;
+    p.fitTolerance = engine::kFixedFitTolerance;
     rangeCheckPresets(p);
     return p;
 }

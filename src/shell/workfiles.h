@@ -11,6 +11,7 @@
 
 #include "convert/conversion.h"
 #include "engine/model.h"
+#include "engine/presets.h"
 
 namespace wf {
 class FileSet;
@@ -39,14 +40,8 @@ TopDat readTopDat(const fs::path& appFolder);  // never raises
 void writeTopDat(const fs::path& appFolder, double top, double left, const TopDat& kept, wf::FileSet* set = nullptr);
 
 // ---- th.dat: presets
-struct Presets {
-    double minArcLength = 0.1016;  // mm
-    double maxArcRadius = 8890;    // mm
-    double minArcRadius = 0.1;     // mm
-    double fitTolerance = 0.05;    // mm
-};
-inline constexpr double kMinArcLengthLow = 0.0508, kMinArcLengthHigh = 0.1016;
-inline constexpr double kMaxArcRadiusLow = 2000, kMaxArcRadiusHigh = 10000;
+using Presets = engine::Presets;
+// the defaults back for a shortest line or arc, a largest radius outside its range
 void rangeCheckPresets(Presets& p);
 Presets readThDat(const fs::path& appFolder);  // never raises; range-checked
 void writeThDat(const fs::path& appFolder, const Presets& p, wf::FileSet* set = nullptr);

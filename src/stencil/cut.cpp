@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numbers>
 #include <unordered_map>
+
+#include "geom/units.h"
 
 namespace stencil {
 
@@ -414,7 +415,7 @@ std::vector<Pt> loopPoints(const Loop& l) {
 std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach) {
     // the side the shapes stage draws it on: right of p1->p2 for kind 2, else left
     const double phi = std::atan2(b.p2.y - b.p1.y, b.p2.x - b.p1.x);
-    const double psi = b.kind == 2 ? phi - std::numbers::pi / 2 : phi + std::numbers::pi / 2;
+    const double psi = b.kind == 2 ? phi - geom::kPi / 2 : phi + geom::kPi / 2;
     const double ox = aperture * std::cos(psi), oy = aperture * std::sin(psi);
     const double ex = reach * std::cos(phi), ey = reach * std::sin(phi);
     const Pt p1{b.p1.x - ex, b.p1.y - ey}, p2{b.p2.x + ex, b.p2.y + ey};

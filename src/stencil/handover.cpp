@@ -3,6 +3,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "geom/units.h"
 #include "workfile/workfile_io.h"
 
 namespace stencil {
@@ -11,8 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr double kTwoPi = 6.283185307179586;
+using geom::kFullTurn;
+using geom::kMmPerInch;
 // Ends of neighbouring pieces further apart than this (mm) do not belong together.
 constexpr double kJoinTolerance = 0.01;
 
@@ -101,8 +102,8 @@ Edge arcEdge(Pt c, double r, double a1, double a2) {
     e.r = r;
     e.start = a1;
     double sweep = a2 - a1;
-    while (sweep <= 0) sweep += kTwoPi;
-    while (sweep > kTwoPi) sweep -= kTwoPi;
+    while (sweep <= 0) sweep += kFullTurn;
+    while (sweep > kFullTurn) sweep -= kFullTurn;
     e.sweep = sweep;
     e.a = {c.x + r * std::cos(a1), c.y + r * std::sin(a1)};
     e.b = {c.x + r * std::cos(a1 + sweep), c.y + r * std::sin(a1 + sweep)};

@@ -12,14 +12,13 @@
 #include <vector>
 
 #include "engine/model.h"
+#include "geom/types.h"
 
 #include "workfile/faults.h"
 
 namespace stencil {
 
-struct Pt {
-    double x = 0, y = 0;
-};
+using Pt = geom::Point;
 
 // One boundary piece in traversal order: a straight line from a to b, or an arc around c of
 // radius r from angle `start` turning by `sweep` (radians, > 0 counter-clockwise).

@@ -5,10 +5,10 @@
 
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <random>
 #include <system_error>
 
+#include "geom/units.h"
 #include "workfile/workfile_io.h"
 
 namespace stencil {
@@ -181,7 +181,7 @@ std::string svgText(const Drawing& d) {
                 putFixed(s, g.r, 5);
                 s += ',';
                 putFixed(s, g.r, 5);
-                s += turn > std::numbers::pi ? " 0 1," : " 0 0,";
+                s += turn > geom::kPi ? " 0 1," : " 0 0,";
                 s += g.bulge > 0 ? "0 " : "1 ";
             }
             putFixed(s, g.b.x, 5);

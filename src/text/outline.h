@@ -7,19 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "geom/types.h"
+
 namespace text {
 
-struct Pt {
-    double x = 0, y = 0;
-};
-inline Pt operator+(Pt a, Pt b) { return {a.x + b.x, a.y + b.y}; }
-inline Pt operator-(Pt a, Pt b) { return {a.x - b.x, a.y - b.y}; }
-inline Pt operator*(Pt a, double s) { return {a.x * s, a.y * s}; }
-inline bool operator==(Pt a, Pt b) { return a.x == b.x && a.y == b.y; }
-inline double dot(Pt a, Pt b) { return a.x * b.x + a.y * b.y; }
-inline double cross(Pt a, Pt b) { return a.x * b.y - a.y * b.x; }
-inline double length(Pt a) { return std::hypot(a.x, a.y); }
-inline Pt lerp(Pt a, Pt b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+// points and vectors, with their arithmetic (dot, cross, length, lerp) from the geometry
+using Pt = geom::Point;
+using geom::cross;
+using geom::dot;
+using geom::length;
+using geom::lerp;
 
 // One piece of a contour: a straight line a-b, or a quadratic a-c-b (c its control point).
 struct Piece {

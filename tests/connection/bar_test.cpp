@@ -45,7 +45,7 @@ const std::string kWithSpace = tground(
 // Uncut on a straight baseline: offset edge above, edge 2 at d, vertical caps; w = 0 collapses.
 TEST(ConnectionBar, StraightBaselineUncut) {
     Model m = shaped(kWithSpace, 0);
-    const Box box = contourBoundingBox(m, 1, false);
+    const Box box = contourExtents(m);
     EXPECT_TRUE(buildBar(m, BarInput{0, 5, 0, true, {}}).built);
     ASSERT_EQ(m.barLines.size(), 4u);
     EXPECT_TRUE(m.barArcs.empty());

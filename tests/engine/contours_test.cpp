@@ -132,37 +132,39 @@ TEST(GroundContours, FaultsAndCapacities) {
     EXPECT_THROW(read(crlf({"A", "0", "99999", "0", "0"})), fault::OverflowFault);
 }
 
-// Plain extents, the empty and single-point view windows (square, margin, 4:3), and the bar
-// taken in only with mode 300 and the connection on.
-TEST(BoundingBox, ModesAndTheViewWindow) {
+// Plain extents, with the bar only when asked; the view windows of no point and of a single
+// point (square, margin, 4:3), and one around real extents keeps them whole and centred.
+TEST(BoundingBox, ExtentsAndTheViewWindow) {
     Model m;
-    Box b = contourBoundingBox(m, kBoxPlain, false);
+    Box b = contourExtents(m);
     EXPECT_TRUE(b.xmin == 1e50 && b.ymin == 1e50 && b.xmax == -1e50 && b.ymax == -1e50);
 
     // empty: 0..639 x 0..479 made square (y -80..559), a margin of 63.9, then x widened to 4:3
-    m.view = ViewWindow{1, 2, 3, 4};
-    b = contourBoundingBox(m, kBoxView, false);
-    EXPECT_TRUE(m.view.xmin == 0 && m.view.xmax == 0);
-    EXPECT_NEAR(b.ymin, -80 - 63.9, 1e-9);
-    EXPECT_NEAR(b.ymax, 559 + 63.9, 1e-9);
-    EXPECT_NEAR(b.xmax - b.xmin, (639 + 2 * 63.9) * 1.333333333, 1e-6);
-    EXPECT_NEAR((b.xmax + b.xmin) / 2, 319.5, 1e-9);
+    ViewWindow v = viewAround(b);
+    EXPECT_NEAR(v.ymin, -80 - 63.9, 1e-9);
+    EXPECT_NEAR(v.ymax, 559 + 63.9, 1e-9);
+    EXPECT_NEAR(v.xmax - v.xmin, (639 + 2 * 63.9) * 1.333333333, 1e-6);
+    EXPECT_NEAR((v.xmax + v.xmin) / 2, 319.5, 1e-9);
 
     m.elements.push(Element{10, 20, 1, 1, 0});  // one point: 640 x 480 around it
-    b = contourBoundingBox(m, kBoxView, false);
-    EXPECT_NEAR((b.xmin + b.xmax) / 2, 10, 1e-9);
-    EXPECT_NEAR((b.ymin + b.ymax) / 2, 20, 1e-9);
-    EXPECT_NEAR(b.ymax - b.ymin, 640 * 1.2, 1e-9);
+    v = viewAround(contourExtents(m));
+    EXPECT_NEAR((v.xmin + v.xmax) / 2, 10, 1e-9);
+    EXPECT_NEAR((v.ymin + v.ymax) / 2, 20, 1e-9);
+    EXPECT_NEAR(v.ymax - v.ymin, 640 * 1.2, 1e-9);
 
     m.elements.push(Element{30, 40, 0, 1, 0});
     m.barLines.push(BarLine{-5, -6, 100, 0, 0, 0});
     m.barArcs.push(BarArc{50, 50, 10, 0, 90, 0, 0});
-    b = contourBoundingBox(m, kBoxWithBar, false);
-    EXPECT_TRUE(b.xmin == 10 && b.ymax == 40);
-    b = contourBoundingBox(m, kBoxWithBar, true);
+    b = contourExtents(m);
+    EXPECT_TRUE(b.xmin == 10 && b.ymin == 20 && b.xmax == 30 && b.ymax == 40);
+    v = viewAround(b);  // 20 x 20, a margin of 2 around it, then 4:3
+    EXPECT_NEAR(v.ymin, 18, 1e-9);
+    EXPECT_NEAR(v.ymax, 42, 1e-9);
+    EXPECT_NEAR((v.xmin + v.xmax) / 2, 20, 1e-9);
+    EXPECT_NEAR(v.xmax - v.xmin, 24 * 1.333333333, 1e-9);
+    b = contourExtents(m, true);
     EXPECT_TRUE(b.xmin == -5 && b.ymin == -6 && b.xmax == 100) << b.xmin << " " << b.ymin << " " << b.xmax;
     EXPECT_NEAR(b.ymax, 60, 1e-9);
-    EXPECT_EQ(contourBoundingBox(m, kBoxPlain, true).xmin, 10);
 }
 
 // Sweeps across angle 0, equal angles as a full turn; extents take in the circle's extreme
@@ -195,12 +197,12 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     EXPECT_EQ(m.groundText, "ABC");
     ASSERT_GT(m.elements.size(), 100u);
     ASSERT_EQ(m.bridges.size(), 3u);
-    EXPECT_EQ(contourBoundingBox(m, kBoxPlain, false).xmin, 0.0);
+    EXPECT_EQ(contourExtents(m).xmin, 0.0);
     for (std::size_t i = 1; i < m.elements.size(); ++i) EXPECT_GE(m.elements[i].object, m.elements[i - 1].object);
 
     m.smallHeight = 50.8;
     preview::masstaebe(m);
-    const Box b = contourBoundingBox(m, kBoxPlain, false);
+    const Box b = contourExtents(m);
     EXPECT_NEAR(b.ymax - b.ymin, 50.8, 1e-9);
     EXPECT_NEAR(b.xmin, 0, 1e-12);
     double maxHeight = 0;

@@ -83,7 +83,7 @@ TEST(BuildShape, FitInKeepsEveryPointBetweenBaselineAndTop) {
 TEST(BuildShape, StraightBandsAndTheirVariants) {
     Model s0 = built(kSample, 0, 101.6, true);
     ASSERT_EQ(s0.shapeLines.size(), 2u);
-    const Box box = contourBoundingBox(s0, kBoxPlain, false);
+    const Box box = contourExtents(s0);
     EXPECT_NEAR(s0.shapeLines[0].x1, box.xmin - 1, 1e-9);
     EXPECT_NEAR(s0.shapeLines[0].x2, box.xmax + 1, 1e-9);
     EXPECT_NEAR(s0.shapeLines[1].y1, 101.6, 1e-9);
@@ -139,7 +139,7 @@ TEST(BuildShape, StraightBandsAndTheirVariants) {
 // (the knot once in the middle of the text, once moved to the middle of the H).
 TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
     Model flat = loaded(kWords, true);
-    const Box whole = contourBoundingBox(flat, kBoxPlain, false);
+    const Box whole = contourExtents(flat);
     double hLeft = 1e9, hRight = -1e9;
     for (const Element& e : flat.elements)
         if (e.object == 1) hLeft = std::min(hLeft, e.x), hRight = std::max(hRight, e.x);
@@ -148,7 +148,7 @@ TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
         for (double shift : {0.0, toH}) {
             SCOPED_TRACE(::testing::Message() << "shape " << shape << " shift " << shift);
             Model m = built(kWords, shape, 152.4, true, shift);
-            const Box box = contourBoundingBox(m, kBoxPlain, false);
+            const Box box = contourExtents(m);
             const double xk = box.xmin + (box.xmax - box.xmin) * 0.5 + shift;
             ASSERT_GE(m.knots.size(), 1u);
             EXPECT_EQ(m.knots[0][0], xk);
@@ -170,7 +170,7 @@ TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
         Model m = built(kWords, shape, 152.4, true);
         ASSERT_GE(m.shapeArcs.size(), 1u);
         EXPECT_EQ(m.capStart[0] + m.capEnd[0], 2);
-        const double X1 = contourBoundingBox(m, kBoxPlain, false).xmax;  // the text ran from 0 to X1
+        const double X1 = contourExtents(m).xmax;  // the text ran from 0 to X1
         for (const ShapeArc& a : m.shapeArcs) {
             // the circle meets the text's ends on one of two chords, one of them the arc's
             const double dy = std::sqrt(a.radius * a.radius - X1 * X1 / 4), sweep = ccwDeg(a.startDeg, a.endDeg);
@@ -356,7 +356,7 @@ TEST(BuildShape, FaultsEndTheBuildWithoutCrashing) {
     }
     contourEnd(curves, 0, 0);
     const std::size_t stored = curves.elements.size();
-    EXPECT_THROW(splitAtX(curves, 1), CapacityFault);
+    EXPECT_THROW(splitAtX(curves, 1), fault::CapacityFault);
     EXPECT_EQ(curves.elements.size(), stored + 2);
     EXPECT_EQ(curves.elements[1].x, 1.0);
 

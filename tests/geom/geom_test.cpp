@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -248,4 +249,24 @@ TEST(Kdaten2AndPause, PictureCircleAndWaiting) {
     mpause(-3);
     mpause(NAN);
     EXPECT_LT(std::chrono::duration<double>(clock::now() - t0).count(), 0.5);
+}
+
+// Every rounded form of pi and of the degree factors is its exact value cut to the digits it
+// names, and none is the exact double: what each place writes depends on the one it uses.
+TEST(Units, RoundedFormsAreTheirDigitsOfTheExactValue) {
+    const struct {
+        double rounded, exact;
+        int digits;
+    } forms[] = {{kPi15, kPi, 15},         {kPi10, kPi, 10},         {kHalfPi14, kPi / 2, 14},
+                 {kHalfPi10, kPi / 2, 10}, {kTwoPi, kFullTurn, 15},  {kTwoPi10, kFullTurn, 10},
+                 {kTwoPi3, kFullTurn, 3},  {kRadToDeg, 180 / kPi, 15}, {kRadToDeg13, 180 / kPi, 13},
+                 {kDegToRad, kDegToRadExact, 15}};
+    for (const auto& f : forms) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.*g", f.digits, f.exact);
+        EXPECT_EQ(f.rounded, num(text)) << text;
+        EXPECT_NE(f.rounded, f.exact) << text;
+    }
+    EXPECT_NEAR(kTwoPi10Up - kTwoPi10, 1e-9, 1e-15);  // the fitting's corner turn: rounded up
+    EXPECT_EQ(kFullTurn, 6.283185307179586);
 }

@@ -75,6 +75,11 @@ TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) 
     h = cross({0, 0, 4, 4, 4, 4, 9, 9});  // sloping, touching end to end: one point
     ASSERT_TRUE(h.ok == 1 && h.ok2 == 0);
     EXPECT_EQ(h.ix, 4);
+
+    // the value form sorts copies and gives the same two points
+    const geom::Crossings c = geom::crossing({{10, 2}, {0, 2}}, {{12, 2}, {5, 2}});
+    EXPECT_TRUE(c.onFirst && c.onSecond);
+    EXPECT_TRUE(c.first == (geom::Point{10, 2}) && c.second == (geom::Point{5, 2}));
 }
 
 // Only the two inner ends move; parallel segments fail and keep their lengthened ends.

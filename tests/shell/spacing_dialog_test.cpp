@@ -84,7 +84,7 @@ struct Rows {
 std::vector<Rows> scanLaidOut(Session& s) {
     engine::Model& m = s.model();
     s.loadGroundContours();
-    const engine::Box box = engine::contourBoundingBox(m, engine::kBoxPlain, false);
+    const engine::Box box = engine::contourExtents(m);
     const double step = (box.ymax - box.ymin) / 300;
     std::vector<double> ys;
     for (double y = box.ymin; ys.size() < 300; y += step) ys.push_back(y);
@@ -96,7 +96,7 @@ std::vector<Rows> scanLaidOut(Session& s) {
         r.hit.assign(300, 0);
         r.left.assign(300, 1e9);
         r.right.assign(300, -1e9);
-        engine::forLetterSegments(m, 0, m.elements.size(), k, [&](const engine::OutlineSegment& g) {
+        engine::forLetterSegments(m, 0, m.elements.size(), k, [&](const geom::Segment& g) {
             for (std::size_t i = 0; i < ys.size(); ++i) {
                 const double y = ys[i];
                 if (y < std::min(g.a.y, g.b.y) || y > std::max(g.a.y, g.b.y)) continue;

@@ -47,7 +47,7 @@ std::vector<Pt> operator+(std::vector<Pt> a, const std::vector<Pt>& b) {
 // letter without outline writes none; no line above the top however the steps add up.
 TEST(SpacingScan, ScanFileOfOneLetter) {
     Letters l(tground("AB", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, {}, {}}}));
-    const engine::Box b = engine::contourBoundingBox(l.m, engine::kBoxPlain, false);
+    const engine::Box b = engine::contourExtents(l.m);
     const double step = (b.ymax - b.ymin) / 300;
     std::int16_t status = -1, error = -1;
     examineLetter(l.m, 1, status, b.xmin - 1, b.ymin, b.xmax + 1, b.ymax, step, l.t.work("kon1.tmp"), error);
@@ -74,7 +74,7 @@ TEST(SpacingScan, HandMadeLettersCloseUp) {
     Letters l(tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
                               {"o", 20, rect(0, 0, 15, 15), {}},
                               {"p", 15, rect(0, 0, 10, 25), {}}}));
-    const engine::Box box = engine::contourBoundingBox(l.m, engine::kBoxPlain, false);
+    const engine::Box box = engine::contourExtents(l.m);
     const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
     std::vector<std::pair<int, int>> announced;
     const SpacingScan::Result r = l.scan().closeGaps(l.m, [&](int k, int n) {

@@ -1,0 +1,123 @@
+#include "engine/walk.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "engine/contours.h"
+#include "engine/shape.h"
+#include "preview/scale.h"
+
+using namespace engine;
+using Kind = Record::Kind;
+
+namespace {
+
+const std::filesystem::path kWords = std::filesystem::path(LK_TEST_DATA) / "words.dat";  // "Hoyt jog"
+
+// "Hoyt jog" bent into the arch: the straight pieces that are not upright have become
+// three-point arcs, the curves of o, y, j and g stay quadratics, each contour ends in its end
+// point.
+Model archedWords() {
+    Model m;
+    readGroundContours(m, kWords, true);
+    m.smallHeight = 101.6;
+    preview::masstaebe(m);
+    m.shapeNumber = 4;
+    m.bigHeight = 152.4;
+    buildShape(m, true);
+    return m;
+}
+
+std::vector<Record> records(const Model& m, std::size_t from, std::size_t to, ShortArc shortArc) {
+    std::vector<Record> out;
+    walkRecords(m, from, to, [&](const Record& r) { out.push_back(r); }, shortArc);
+    return out;
+}
+
+geom::Point pointOf(const Model& m, std::size_t i) { return {m.elements[i].x, m.elements[i].y}; }
+
+}  // namespace
+
+// The records of real letters give back the element list: they follow each other without a
+// gap or an overlap to its very end, each carries the points of its own entries under the
+// codes it stands for, and together they are closed outlines: every record starts where the
+// one before it ended and every contour ends where it began.
+TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
+    const Model m = archedWords();
+    const std::vector<Record> all = records(m, 0, m.elements.size(), ShortArc::Whole);
+    const std::map<Kind, std::size_t> entries{{Kind::Line, 2}, {Kind::Arc, 4}, {Kind::Quadratic, 3}, {Kind::Close, 2}};
+    std::map<Kind, int> seen;
+    std::size_t next = 0;
+    int contours = 0;
+    geom::Point start, last;
+    bool open = false;
+    for (const Record& r : all) {
+        SCOPED_TRACE(r.at);
+        ASSERT_EQ(r.at, next);
+        ASSERT_TRUE(r.complete);
+        next += entries.at(r.kind);
+        ++seen[r.kind];
+        const auto& el = m.elements;
+        switch (r.kind) {
+            case Kind::Line:
+                EXPECT_TRUE(el[r.at].kind == kCodeLine && el[r.at + 1].kind != kCodeArcMiddle);
+                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1));
+                break;
+            case Kind::Arc:
+                EXPECT_TRUE(el[r.at].kind == kCodeLine && el[r.at + 1].kind == kCodeArcMiddle);
+                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1) && r.c == pointOf(m, r.at + 3));
+                EXPECT_TRUE(pointOf(m, r.at + 2) == r.b);  // the middle again
+                break;
+            case Kind::Quadratic:
+                EXPECT_EQ(el[r.at].kind, kCodeQuadratic);
+                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1) && r.c == pointOf(m, r.at + 2));
+                break;
+            case Kind::Close:
+                EXPECT_EQ(el[r.at].kind, kCodeEnd);
+                EXPECT_TRUE(r.a == pointOf(m, r.at - 1) && r.b == pointOf(m, r.at));
+                break;
+        }
+        if (r.kind == Kind::Close) {
+            ASSERT_TRUE(open);
+            EXPECT_FALSE(r.closing);  // the shape build made every closing line explicit
+            EXPECT_TRUE(r.a == last && r.b == start);
+            open = false;
+            ++contours;
+            continue;
+        }
+        if (open) {
+            EXPECT_TRUE(r.a == last);
+        } else {
+            start = r.a;
+            open = true;
+        }
+        last = r.kind == Kind::Line ? r.b : r.c;
+    }
+    EXPECT_EQ(next, m.elements.size());
+    EXPECT_FALSE(open);
+    EXPECT_EQ(contours, 11);  // H 1, o 2, y 1, t 1, j 2, o 2, g 2, and the space none
+    EXPECT_GT(seen[Kind::Arc], 20);
+    EXPECT_GT(seen[Kind::Quadratic], 20);
+    EXPECT_GT(seen[Kind::Line], 0);  // the upright pieces stay straight
+}
+
+// An arc cut short by the end of the walk is one incomplete record over its entries, or, as
+// the drawing reads it, a line to its middle point after which the walk goes on.
+TEST(Walk, AnArcCutShortIsWholeOrALineToItsMiddle) {
+    const Model m = archedWords();
+    std::size_t arc = 0;
+    while (!(m.elements[arc].kind == kCodeLine && m.elements[arc + 1].kind == kCodeArcMiddle)) ++arc;
+
+    const std::vector<Record> whole = records(m, arc, arc + 3, ShortArc::Whole);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_TRUE(whole[0].kind == Kind::Arc && !whole[0].complete);
+
+    const std::vector<Record> asLine = records(m, arc, arc + 3, ShortArc::AsLine);
+    ASSERT_EQ(asLine.size(), 2u);
+    EXPECT_TRUE(asLine[0].kind == Kind::Line && asLine[0].complete);
+    EXPECT_TRUE(asLine[0].a == pointOf(m, arc) && asLine[0].b == pointOf(m, arc + 1));
+    EXPECT_TRUE(asLine[1].at == arc + 2 && !asLine[1].complete);  // the middle's copy starts a line
+}
