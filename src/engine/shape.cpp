@@ -79,17 +79,17 @@ void capBoth(Model& m, std::size_t index) {
     m.capEnd[index] = 1;
 }
 
-// Step 4: the baseline, the top and the knots of the shape.
-void buildOutline(Model& m, const Box& t, double knotX) {
-    const double X0 = t.xmin, Y0 = t.ymin, X1 = t.xmax, Y1 = t.ymax;
-    const double H = m.bigHeight, h = m.smallHeight;
-    const double r = quotient(H, h);
-    const double D = quotient((H - h) * Y1, h);
-    const double xm = X0 + (X1 - X0) * 0.5;
-    const double xk = knotX;
+// The measures every outline is built from: the text's extents, the heights, their ratio r,
+// the depth D, the middle and the knot.
+struct OutlineFrame {
+    double X0, Y0, X1, Y1, H, h, r, D, xm, xk;
+};
+
+// Shapes of straight lines without a kink in the baseline: 0, 1, 2, 3, 8, 11, 12.
+bool straightOutline(Model& m, const OutlineFrame& o) {
+    const double X0 = o.X0, Y0 = o.Y0, X1 = o.X1, Y1 = o.Y1, r = o.r, xk = o.xk;
     auto knot = [&m](double x, double y) { m.knots.push({checked(x), checked(y)}); };
     auto flatBase = [&] { addLine(m, {X0 - 1, Y0}, {X1 + 1, Y0}, 0); };
-
     switch (m.shapeNumber) {
     case 0:
         flatBase();
@@ -130,6 +130,17 @@ void buildOutline(Model& m, const Box& t, double knotX) {
         addExtendedLine(m, {X0, -Y1 / 2}, {X1, -r * Y1 / 2}, 0);
         capBoth(m, 1);
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Shapes whose top and baseline bend at the knot: 16 to 19.
+bool knotOutline(Model& m, const OutlineFrame& o) {
+    const double X0 = o.X0, Y0 = o.Y0, X1 = o.X1, Y1 = o.Y1, H = o.H, h = o.h, r = o.r, D = o.D, xk = o.xk;
+    auto knot = [&m](double x, double y) { m.knots.push({checked(x), checked(y)}); };
+    switch (m.shapeNumber) {
     case 16: {
         const double e = quotient((H - h) * h, Y1) * 0.5;
         addLine(m, {X0, Y1}, {xk, Y1 + e}, 1);
@@ -165,6 +176,17 @@ void buildOutline(Model& m, const Box& t, double knotX) {
         m.capEnd[1] = 1;
         break;
     }
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Shapes of one arc on either side or an arc over a straight line: 4, 5, 9, 10, 13 to 15.
+bool arcOutline(Model& m, const OutlineFrame& o) {
+    const double X0 = o.X0, Y0 = o.Y0, X1 = o.X1, Y1 = o.Y1, D = o.D, xm = o.xm;
+    auto flatBase = [&] { addLine(m, {X0 - 1, Y0}, {X1 + 1, Y0}, 0); };
+    switch (m.shapeNumber) {
     case 4:
     case 9: {
         const double d = m.shapeNumber == 4 ? -D : D;
@@ -200,6 +222,16 @@ void buildOutline(Model& m, const Box& t, double knotX) {
         m.shapeArcs.push(arcThrough({X0, Y0}, {X1, Y0}, {xm, Y0 + D}, 0));
         capBoth(m, 0);
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The waves, two half arcs on either side: 6 and 7.
+bool waveOutline(Model& m, const OutlineFrame& o) {
+    const double X0 = o.X0, Y0 = o.Y0, X1 = o.X1, Y1 = o.Y1, D = o.D;
+    switch (m.shapeNumber) {
     case 6:
     case 7: {
         // two half arcs: up then down (6) or down then up (7); where they meet the arcs first
@@ -224,8 +256,18 @@ void buildOutline(Model& m, const Box& t, double knotX) {
         break;
     }
     default:
-        throw fault::OverflowFault("no such shape");
+        return false;
     }
+    return true;
+}
+
+// Step 4: the baseline, the top and the knots of the shape.
+void buildOutline(Model& m, const Box& t, double knotX) {
+    const double H = m.bigHeight, h = m.smallHeight;
+    const OutlineFrame o{t.xmin, t.ymin, t.xmax, t.ymax, H, h, quotient(H, h), quotient((H - h) * t.ymax, h),
+                         t.xmin + (t.xmax - t.xmin) * 0.5, knotX};
+    if (!straightOutline(m, o) && !knotOutline(m, o) && !arcOutline(m, o) && !waveOutline(m, o))
+        throw fault::OverflowFault("no such shape");
 }
 
 // Step 2: letter n moves right by the sign distances before it.
