@@ -127,6 +127,21 @@ TEST(CommandLine, ChainsToTheSiblingsThroughAFolderWithBlanks) {
     }
 }
 
+// Closing hands over without "Start convert", yet the work stays: coming back finds the
+// shape, its heights and the connection as they were left, with orgdim.dat beside them.
+TEST(CommandLine, ClosingKeepsTheWorkForTheWayBack) {
+    ProgramCopy p;
+    const CliRun left = run(p, {"--shape", "9", "--H", "6", "--h", "4", "--connection", "--close"});
+    ASSERT_EQ(left.status, 0) << left.err;
+    EXPECT_EQ(wf::readFile(p.dir / "workfiles" / "orgdim.dat"), "1\r\n");
+    const CliRun back = run(p, {"--resume", "--report"});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(back.report["shapeNumber"].toInt(), 9);
+    EXPECT_DOUBLE_EQ(back.report["bigHeight"].toDouble(), 6 * 25.4);
+    EXPECT_EQ(back.report["controls"].toObject()["Check2"].toInt(), 1);
+    EXPECT_EQ(back.report["controls"].toObject()["Check5"].toInt(), 1);
+}
+
 TEST(CommandLine, RefusesWhatItCannotDo) {
     ProgramCopy p;
     EXPECT_EQ(run(p, {"--bogus"}).status, 1);

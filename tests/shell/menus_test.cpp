@@ -2,6 +2,7 @@
 
 #include "shell/session.h"
 #include "support/bare_session.h"
+#include "workfile/workfile_io.h"
 
 using namespace shell;
 using namespace testsupport;
@@ -31,4 +32,20 @@ TEST(Menus, HelpDocumentsAndTheYesNoMemory) {
     EXPECT_TRUE(ask(false, true));
     EXPECT_TRUE(ask(true, false));
     EXPECT_EQ(b.ui.questions, std::vector<std::string>(5, "LETTERKERF|Clear all distances ?"));
+}
+
+// The way back to the text stage keeps the work as "Start convert" would: the state and
+// "Create as one object", then the text stage starts and this program ends.
+TEST(Menus, TheWayBackKeepsTheWork) {
+    Bare b;
+    b.t.copySample("tground.dat");
+    b.s.load();
+    b.s.activate();
+    b.s.controls().Check5.set(0);
+    b.s.returnToTextStage();
+    EXPECT_TRUE(b.s.terminated());
+    EXPECT_EQ(b.t.read("orgdim.dat"), "0\r\n");
+    const auto lines = wf::splitLines(b.t.read("stv2b.dat"));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kStv2bLines));
+    EXPECT_EQ(lines[0], " 0");  // the shape
 }
