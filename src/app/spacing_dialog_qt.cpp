@@ -1,3 +1,4 @@
+#include <QKeyEvent>
 #include "app/spacing_dialog_qt.h"
 
 #include "app/guard.h"
@@ -73,7 +74,8 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     auto* remove = button(this, "Remove empty space", "Command2", {222, 168, 238, 30});
     auto* reset = button(this, "Reset", "Command1", {222, 220, 114, 30});
     auto* close = button(this, "Close", "Command3", {346, 220, 114, 30});
-    close->setDefault(true);  // Enter elsewhere closes, as Escape does
+    close->setDefault(true);  // Enter elsewhere closes, as Escape does; in the box it applies
+    text2_->installEventFilter(this);
 
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) handle([&] { dialog_.clickList(row); });
@@ -124,6 +126,17 @@ void SpacingDialogWidget::refresh() {
     if (text2_->text() != text) text2_->setText(text);
     scroll_->setRange(dialog_.HScroll2.min(), dialog_.HScroll2.max());
     scroll_->setValue(dialog_.HScroll2.value());
+}
+
+bool SpacingDialogWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text2_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            handle([&] { dialog_.enterDistance(); });
+            return true;  // not the default button's
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SpacingDialogWidget::reject() {

@@ -16,6 +16,7 @@ public:
     SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* mainWindow);
 
     void reject() override;  // Escape, closing the window: as "Close"
+    bool eventFilter(QObject* watched, QEvent* event) override;  // Enter in the distance box
 
     // the widgets follow the dialog's controls (no signal fires meanwhile)
     void refresh();

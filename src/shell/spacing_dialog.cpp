@@ -108,6 +108,26 @@ void SpacingDialog::clickList(int row) {
 
 void SpacingDialog::scroll(std::int32_t v) { HScroll2.set(std::clamp(v, HScroll2.min(), HScroll2.max())); }
 
+// The distance typed into the box (inches) goes to the selected pair as moving the slider to
+// it would put it there: to the slider's step, within the slider's reach. The box then shows
+// the distance the pair has.
+void SpacingDialog::enterDistance() {
+    if (busy_ || selectedRow < 0 || selectedRow >= static_cast<int>(rows.size())) return;
+    const double d = wf::parseNumberOrZero(Text2.value());
+    std::int32_t steps = 0;
+    try {
+        steps = wf::toInt32(d * kScrollStepsPerInch);
+    } catch (const fault::OverflowFault&) {
+        steps = d < 0 ? HScroll2.min() : HScroll2.max();
+    }
+    steps = std::clamp(steps, HScroll2.min(), HScroll2.max());
+    if (steps == HScroll2.value())
+        onHScroll2();  // the slider is there already: no change event, the distance still applies
+    else
+        HScroll2.set(steps);
+    Text2.set(textBoxNumber(session_.model().signDistanceA[static_cast<std::size_t>(selectedRow) + 1]));
+}
+
 void SpacingDialog::untickConnection() { session_.controls().Check2.set(0); }
 
 void SpacingDialog::letterBuild() { session_.rebuild(kRebuildLetters | kRebuildShape); }

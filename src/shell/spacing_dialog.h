@@ -46,6 +46,7 @@ public:
     void activate();             // the form is shown
     void clickList(int row);     // List1: row p - 1 of pair p
     void scroll(std::int32_t v); // the user moves HScroll2 (the change handler runs on a change)
+    void enterDistance();        // Enter in Text2: the typed distance for the selected pair
     void clickZero();            // Command5 "= 0"
     void distanceForAll();       // Command4 "(+) Distance for all letters"
     void reset();                // Command1 "Reset"

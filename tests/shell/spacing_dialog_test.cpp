@@ -308,3 +308,19 @@ TEST(SpacingDialog, RowsCountCharactersNotBytes) {
         EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);
     }
 }
+
+// Enter in the distance box gives the selected pair the typed distance as the slider would:
+// to its step and within its reach; the box then shows what the pair has, the row as well.
+TEST(SpacingDialog, EnterAppliesTheTypedDistance) {
+    Program p(tground("ABC", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}, {"C", 30, square(0, 0, 20), {}}}));
+    p.d->clickList(1);
+    for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
+             {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
+        p.d->Text2.assign(typed);
+        p.d->enterDistance();
+        EXPECT_DOUBLE_EQ(p.m().signDistanceA[2], applied) << typed;
+        EXPECT_EQ(p.d->Text2.value(), textBoxNumber(applied)) << typed;
+        EXPECT_EQ(p.d->rows[1], spacingRow("B", "C", applied)) << typed;
+        EXPECT_EQ(p.m().signDistanceA[1], 0);
+    }
+}
