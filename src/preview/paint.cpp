@@ -123,9 +123,15 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         return el[i].kind == engine::kCodeLine && i + 1 < n && el[i + 1].kind == engine::kCodeArcMiddle;
     };
 
-    // Arcs that cannot be drawn as arcs become straight lines, in the model too.
+    // Arcs that cannot be drawn as arcs become straight lines, in the model too. On the way the
+    // strokes to come are counted, so that a picture kept of them gets its room at once rather
+    // than holding two copies of itself while it grows.
+    std::size_t strokes = 3 * kArcChords * m.knots.size() + kArcChords * m.shapeArcs.size() + m.shapeLines.size() +
+                          6 * m.bridges.size();
+    if (o.connectionOn) strokes += kArcChords * m.barArcs.size() + m.barLines.size();
     for (std::size_t i = 0; i < n;) {
         if (arcFollows(i)) {
+            strokes += kArcChords;
             bool degenerate = i + 3 >= n || std::fabs(el[i].y - el[i + 1].y) < kLevelArcTolerance ||
                               std::fabs(el[i + 3].y - el[i + 1].y) < kLevelArcTolerance;
             if (!degenerate) {
@@ -137,15 +143,20 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
             if (degenerate) el[i + 1].kind = engine::kCodeLine;
             i += 4;
         } else if (el[i].kind == engine::kCodeLine) {
+            strokes += 1;
             i += 2;
         } else if (el[i].kind == engine::kCodeQuadratic) {
+            strokes += kCurveChords;
             i += 3;
         } else if (el[i].kind == engine::kCodeEnd) {
+            strokes += 1;
             i += 2;
         } else {
             i += 1;
         }
     }
+
+    if (auto* list = dynamic_cast<DisplayList*>(&canvas)) list->strokes.reserve(strokes);
 
     if (o.showKnots) {
         for (const auto& k : m.knots) {
