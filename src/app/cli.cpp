@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "app/guard.h"
 #include "app/qtui.h"
 #include "app/render.h"
 #include "preview/svg.h"
@@ -379,7 +380,9 @@ int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder
                 QByteArray png;
                 QBuffer buffer(&png);
                 buffer.open(QIODevice::WriteOnly);
-                if (!pictureImage(session.picture).save(&buffer, "PNG")) {
+                const bool saved = pictureImage(session.picture).save(&buffer, "PNG");
+                cleanVectorState();  // the drawing's wide instructions must not slow the conversion after it
+                if (!saved) {
                     err << pngFile << ": cannot write\n";
                     status = kFileError;
                 } else if (!writeOutput(pngFile, png.toStdString(), err)) {
