@@ -54,4 +54,5 @@ void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind
 
 BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);
