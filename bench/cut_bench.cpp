@@ -38,6 +38,13 @@ fs::path handover(const char* letters) {
 void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind) {
     const fs::path dir = handover(letters);
     std::size_t bytes = 0;
+    // 250 letters cut need a bar of more than its 641 elements: no hand-over is written for them
+    try {
+        stencil::readHandover(dir / "workfiles");
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
     for (auto _ : state) {
         const stencil::Handover h = stencil::readHandover(dir / "workfiles");
         stencil::Options o;
