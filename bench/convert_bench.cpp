@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "convert/contour_writer.h"
+#include "curve_letters.h"
 #include "convert/conversion.h"
 #include "engine/contours.h"
 #include "preview/scale.h"
@@ -14,6 +15,10 @@ namespace {
 const std::filesystem::path kConvertSample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
 const std::filesystem::path kConvertHalf = std::filesystem::path(LK_TEST_DATA) / "half.dat";  // 125 letters
 const std::filesystem::path kConvertLong = std::filesystem::path(LK_TEST_DATA) / "long.dat";  // 250 letters
+// letters of 392 curves each, every contour one long run of samples for the arc fitting
+const std::filesystem::path kCurves125 = curveDenseLetters(125, 196, "curves125.dat");
+const std::filesystem::path kCurves250 = curveDenseLetters(250, 196, "curves250.dat");
+const std::filesystem::path kCurves255 = curveDenseLetters();  // the point table full
 
 // The letters as "Start convert" has them before writing: in internal units.
 engine::Model scaled(const std::filesystem::path& file, convert::Settings& s) {
@@ -72,5 +77,11 @@ void conversionFile(benchmark::State& state, const std::filesystem::path& file) 
 BENCHMARK_CAPTURE(conversionFile, sample, kConvertSample)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(conversionFile, letters125, kConvertHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(conversionFile, letters250, kConvertLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(conversionFile, curves125, kCurves125)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(conversionFile, curves250, kCurves250)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(conversionFile, curves255, kCurves255)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(convertContours, sample, kConvertSample)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(convertContours, letters125, kConvertHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(convertContours, letters250, kConvertLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(convertContours, curves125, kCurves125)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(convertContours, curves250, kCurves250)->Unit(benchmark::kMillisecond);

@@ -38,6 +38,13 @@ fs::path handover(const char* letters) {
 void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind) {
     const fs::path dir = handover(letters);
     std::size_t bytes = 0;
+    // 250 letters cut need a bar of more than its 641 elements: no hand-over is written for them
+    try {
+        stencil::readHandover(dir / "workfiles");
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
     for (auto _ : state) {
         const stencil::Handover h = stencil::readHandover(dir / "workfiles");
         stencil::Options o;
@@ -54,4 +61,5 @@ void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind
 
 BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);

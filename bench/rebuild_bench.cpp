@@ -2,9 +2,12 @@
 // shape and draw the preview.
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "engine/contours.h"
@@ -19,20 +22,20 @@ const std::filesystem::path kSample = std::filesystem::path(LK_PROGRAM_DIR) / "w
 const std::filesystem::path kHalf = std::filesystem::path(LK_TEST_DATA) / "half.dat";  // 125 letters
 const std::filesystem::path kLong = std::filesystem::path(LK_TEST_DATA) / "long.dat";  // 250 letters
 
-// 250 letters of polygons with straight edges only (a ring of 150 edges, 2 contours each), so
+// Letters (250 unless told) of polygons with straight edges only (a ring of 150 edges, 2 contours each), so
 // that the subdivision of the arched shapes brings the point list close to its capacity.
-std::filesystem::path denseLetters() {
-    const auto file = std::filesystem::path(LK_TEST_DATA) / "dense.dat";
+std::filesystem::path denseLetters(int letters = 250) {
+    const auto file = std::filesystem::path(LK_TEST_DATA) / ("dense" + std::to_string(letters) + ".dat");
     if (std::filesystem::exists(file)) return file;
     std::string s;
     auto line = [&s](const std::string& l) { s += l + "\r\n"; };
     line("dense");
     line(" 0");
-    line(" 250");
+    line(" " + std::to_string(letters));
     line(" 0");
     line(" 0");
     constexpr int kEdges = 150;
-    for (int letter = 0; letter < 250; ++letter) {
+    for (int letter = 0; letter < letters; ++letter) {
         line("O");
         line(" 60");
         for (int i = 0; i < 4; ++i) line(" 0");
@@ -79,6 +82,19 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
     state.counters["letters"] = model.letterCount;
 }
 
+// the first steps of every rebuild: the letters read (their file's bytes kept since the last
+// move) and scaled to h; the part the parse floor below stands under
+void load(benchmark::State& state, const std::filesystem::path& file) {
+    engine::Model model;
+    for (auto _ : state) {
+        engine::readGroundContours(model, file, true);
+        model.smallHeight = 101.6;
+        preview::masstaebe(model);
+        benchmark::DoNotOptimize(model.elements.raw().data());
+    }
+    state.counters["points"] = static_cast<double>(model.elements.size());
+}
+
 // the drawing alone, as every zoom step and redraw runs it
 void paint(benchmark::State& state, const std::filesystem::path& file, int shape) {
     engine::Model model = shapedLetters(file, shape);
@@ -92,8 +108,41 @@ void paint(benchmark::State& state, const std::filesystem::path& file, int shape
     state.counters["letters"] = model.letterCount;
 }
 
+// The floor under the rebuild: the same letter file's numbers parsed by std::from_chars alone,
+// one multiply-add each, from the bytes in memory (as the loader keeps them between moves).
+void parseFloor(benchmark::State& state, const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    double sum = 0;
+    long numbers = 0;
+    for (auto _ : state) {
+        sum = 0;
+        numbers = 0;
+        const char* p = bytes.data();
+        const char* const end = p + bytes.size();
+        while (p < end) {
+            const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!eol) eol = end;
+            const char* q = p;
+            while (q < eol && *q == ' ') ++q;
+            double v = 0;
+            if (std::from_chars(q, eol, v).ec == std::errc()) {
+                sum = sum * 0.5 + v;
+                ++numbers;
+            }
+            p = eol + 1;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["numbers"] = static_cast<double>(numbers);
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(parseFloor, letters125, kHalf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(parseFloor, letters250, kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(load, letters125, kHalf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(load, letters250, kLong)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, sample_shape4, kSample, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, letters125_shape4, kHalf, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, letters250_shape4, kLong, 4)->Unit(benchmark::kMillisecond);
@@ -102,5 +151,7 @@ BENCHMARK_CAPTURE(rebuild, sample_shape4, kSample, 4)->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(rebuild, sample_shape17, kSample, 17)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, letters125_shape4, kHalf, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, letters250_shape4, kLong, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, letters125_shape17, kHalf, 17)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, letters250_shape17, kLong, 17)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rebuild, dense125_shape4, denseLetters(125), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rebuild, dense250_shape4, denseLetters(), 4)->Unit(benchmark::kMillisecond);

@@ -15,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kSpacingSample = fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
+const fs::path kSpacingHalf = fs::path(LK_TEST_DATA) / "half.dat";  // 125 letters
 const fs::path kSpacingLong = fs::path(LK_TEST_DATA) / "long.dat";  // 250 letters
 
 void removeEmptySpace(benchmark::State& state, const fs::path& letters) {
@@ -44,4 +45,5 @@ void removeEmptySpace(benchmark::State& state, const fs::path& letters) {
 }  // namespace
 
 BENCHMARK_CAPTURE(removeEmptySpace, sample, kSpacingSample)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(removeEmptySpace, letters125, kSpacingHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(removeEmptySpace, letters250, kSpacingLong)->Unit(benchmark::kMillisecond);

@@ -1,4 +1,5 @@
-// The text stage: 255 letters from the typed text to the letter file's content, with bridges.
+// The text stage: up to 255 letters from the typed text to the letter file's content, with
+// bridges (125 and 250 letters for the growth, 255 for the most a text may hold).
 
 #include <benchmark/benchmark.h>
 
@@ -6,43 +7,43 @@
 
 namespace {
 
-// 255 letters of mixed text: capitals, small letters, figures and signs, about sixty glyphs.
-std::string longText() {
+// n letters of mixed text: capitals, small letters, figures and signs, about sixty glyphs.
+std::string longText(std::size_t n) {
     const std::string words = "The quick brown fox jumps over the lazy dog. STENCIL 0486 &@ BRAQUE 1379! ";
     std::string t;
-    while (t.size() < 255) t += words;
-    return t.substr(0, 255);
+    while (t.size() < n) t += words;
+    return t.substr(0, n);
 }
 
 // A fresh typesetter each time: the font opened, every glyph read and bridged for the first time.
-void BM_Text255LettersFirstTime(benchmark::State& state) {
+void BM_TextLettersFirstTime(benchmark::State& state) {
     const text::FontRef font = text::resolveFont("DejaVu Sans:Bold");
-    const std::string t = longText();
+    const std::string t = longText(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         text::Typesetter setter(font);
         benchmark::DoNotOptimize(text::groundFile(setter.set(t, true)));
     }
 }
-BENCHMARK(BM_Text255LettersFirstTime)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLettersFirstTime)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
 // The preview while typing: one more letter on a text the typesetter has seen.
-void BM_Text255LettersTyping(benchmark::State& state) {
+void BM_TextLettersTyping(benchmark::State& state) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans:Bold"));
-    const std::string t = longText();
+    const std::string t = longText(static_cast<std::size_t>(state.range(0)));
     setter.set(t, true);
     for (auto _ : state) benchmark::DoNotOptimize(text::groundFile(setter.set(t, true)));
 }
-BENCHMARK(BM_Text255LettersTyping)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLettersTyping)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
 // An OpenType font: cubic outlines made quadratic on the way.
-void BM_Text255LettersOpenType(benchmark::State& state) {
+void BM_TextLettersOpenType(benchmark::State& state) {
     const text::FontRef font = text::resolveFont("Nimbus Sans");
-    const std::string t = longText();
+    const std::string t = longText(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         text::Typesetter setter(font);
         benchmark::DoNotOptimize(text::groundFile(setter.set(t, true)));
     }
 }
-BENCHMARK(BM_Text255LettersOpenType)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLettersOpenType)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 
+#include "app/guard.h"
 #include "app/qtui.h"
 #include "app/render.h"
 #include "geom/units.h"
@@ -279,7 +280,9 @@ std::optional<std::string> pngOf(const preview::DisplayList& picture) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!pictureImage(picture).save(&buffer, "PNG")) return std::nullopt;
+    const bool saved = pictureImage(picture).save(&buffer, "PNG");
+    cleanVectorState();  // the drawing's wide instructions must not slow the conversion after it
+    if (!saved) return std::nullopt;
     return png.toStdString();
 }
 

@@ -2,6 +2,11 @@
 
 #include <QMessageBox>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define LK_VZEROUPPER 1
+#endif
+
 namespace app {
 
 namespace {
@@ -26,7 +31,26 @@ void reportEscapedFault() {
     reporting = false;
 }
 
+#ifdef LK_VZEROUPPER
+// compiled for AVX on its own, so the rest of the program keeps to the baseline instruction set
+__attribute__((target("avx"))) void zeroUpperHalves() { _mm256_zeroupper(); }
+
+bool hasUpperHalves() {
+    static const bool avx = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx") != 0;
+    }();
+    return avx;
+}
+#endif
+
 }  // namespace
+
+void cleanVectorState() {
+#ifdef LK_VZEROUPPER
+    if (hasUpperHalves()) zeroUpperHalves();
+#endif
+}
 
 void setFaultHandler(std::function<void()> handler) { faultHandler() = std::move(handler); }
 
@@ -40,10 +64,15 @@ bool guardEvent(const std::function<void()>& handler) {
     }
 }
 
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) { cleanVectorState(); }
+
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
-        return QApplication::notify(receiver, event);
+        const bool handled = QApplication::notify(receiver, event);
+        cleanVectorState();
+        return handled;
     } catch (...) {
+        cleanVectorState();
         reportEscapedFault();
         return false;
     }

@@ -55,7 +55,8 @@ std::string intermediateForm(const engine::Model& m) {
 }
 
 void readBack(engine::Model& m, const std::string& intermediate) {
-    wf::LineReader in(wf::splitLines(intermediate));
+    // read as it stands: a list of its lines would hold every number twice over
+    auto in = wf::LineReader::over(intermediate);
     m.elements.clear();
     const auto points = [&](std::initializer_list<std::int16_t> kinds) {
         for (std::int16_t kind : kinds) {

@@ -1,6 +1,9 @@
 #include "engine/contours.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <string>
 
 #include "geom/geom.h"
 #include "workfile/workfile_io.h"
@@ -21,7 +24,13 @@ constexpr double kAspect = 1.333333333;
 void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn) {
     model.elements.clear();
     model.bridges.clear();
-    wf::LineReader in(tground);
+    // The letters are read again at every slider move: an unchanged file's bytes are kept, and
+    // parsed as they stand, line after line.
+    const std::shared_ptr<const std::string> bytes = wf::readFileKept(tground);
+    wf::LineReader in(bytes);
+    // room for every point at once: growing the table step by step would hold two copies of
+    // it for a moment (a point takes at least three lines of three bytes)
+    model.elements.raw().reserve(std::min<std::size_t>(kMaxElements, bytes->size() / 9 + 1));
 
     model.groundText = wf::decodeText(in.text());
     in.number();  // line 2: not used here

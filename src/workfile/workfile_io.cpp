@@ -11,7 +11,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
+#include <mutex>
 #include <set>
 
 namespace wf {
@@ -86,7 +88,52 @@ std::string formatNumber(double value) {
     return std::string(out, o);
 }
 
+namespace {
+
+// The form the work files are written in, and most text boxes hold: blanks, an optional sign,
+// digits with at most one point, an optional exponent "E", sign, digits, and nothing after it.
+// Read by std::from_chars, which rounds as strtod does; false for any other text and for a
+// value out of range, which the full rule below takes.
+bool parsePlainNumber(std::string_view text, double& value) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    std::size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '+') start = i + 1;  // std::from_chars takes a minus only
+        ++i;
+    }
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        const std::size_t exponentStart = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        if (i == exponentStart) return false;
+    }
+    if (i != text.size()) return false;
+    const char* const first = text.data() + start;
+    const char* const last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+}  // namespace
+
 double parseNumber(std::string_view text) {
+    double plain = 0;
+    if (parsePlainNumber(text, plain)) return plain;
     std::string clean;
     bool haveSign = false, haveDigits = false, havePoint = false;
     std::size_t i = 0;
@@ -321,13 +368,20 @@ std::vector<std::string> splitLines(std::string_view content) {
     return lines;
 }
 
-std::string readFile(const std::filesystem::path& file) {
+namespace {
+
+// The file opened for reading as readFile takes it: not through a link, no FIFO held open,
+// a regular file within the limit.
+Fd openForReading(const std::filesystem::path& file, struct stat& st) {
     // O_NONBLOCK: a FIFO in the file's place must not hold the open; it is refused just below
     Fd in(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.fd < 0) throw fault::FileFault("cannot read " + file.string());
-    struct stat st {};
     if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) throw fault::FileFault("not a regular file: " + file.string());
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxReadBytes) throw fault::FileFault("too large: " + file.string());
+    return Fd(in.release());
+}
+
+std::string readOpened(const Fd& in, const struct stat& st, const std::filesystem::path& file) {
     std::string content;
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buf[1 << 16];
@@ -345,27 +399,94 @@ std::string readFile(const std::filesystem::path& file) {
     return content;
 }
 
-LineReader::LineReader(const std::vector<std::string>& lines) {
-    // the lines hold no line end of their own, so a lone LF after each keeps them apart
-    for (const auto& l : lines) {
-        content_ += l;
-        content_ += '\n';
-    }
+}  // namespace
+
+std::string readFile(const std::filesystem::path& file) {
+    struct stat st {};
+    const Fd in = openForReading(file, st);
+    return readOpened(in, st, file);
 }
 
-const std::string& LineReader::text() {
+std::shared_ptr<const std::string> readFileKept(const std::filesystem::path& file) {
+    struct Kept {
+        std::filesystem::path file;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1;
+        timespec modified{}, changed{};
+        std::shared_ptr<const std::string> bytes;
+    };
+    // A file changed within this long before it was read may change again without its times
+    // moving on (they tick coarsely on some file systems): such bytes are not trusted later.
+    constexpr long kTimeGrainSeconds = 2;
+    static std::mutex lock;
+    static Kept kept;
+    struct stat st {};
+    const Fd in = openForReading(file, st);
+    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (kept.bytes && kept.file == file && kept.device == st.st_dev && kept.inode == st.st_ino &&
+            kept.size == st.st_size && same(kept.modified, st.st_mtim) && same(kept.changed, st.st_ctim))
+            return kept.bytes;
+        kept = Kept{};  // the old bytes go before the new ones come
+    }
+    timespec readAt{};
+    ::clock_gettime(CLOCK_REALTIME, &readAt);
+    auto bytes = std::make_shared<const std::string>(readOpened(in, st, file));
+    // kept only when the file has been still for a while and stayed so while it was read
+    struct stat after {};
+    const bool settled = ::fstat(in.fd, &after) == 0 && after.st_size == st.st_size &&
+                         same(after.st_mtim, st.st_mtim) && same(after.st_ctim, st.st_ctim) &&
+                         bytes->size() == static_cast<std::size_t>(st.st_size) &&
+                         st.st_ctim.tv_sec + kTimeGrainSeconds < readAt.tv_sec &&
+                         st.st_mtim.tv_sec + kTimeGrainSeconds < readAt.tv_sec;
+    if (settled) {
+        const std::lock_guard<std::mutex> guard(lock);
+        kept = Kept{file, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, bytes};
+    }
+    return bytes;
+}
+
+LineReader::LineReader(const std::filesystem::path& file)
+    : owner_(std::make_shared<const std::string>(readFile(file))), content_(*owner_) {}
+
+LineReader::LineReader(std::shared_ptr<const std::string> text) : owner_(std::move(text)), content_(*owner_) {}
+
+LineReader LineReader::over(std::string_view text) {
+    LineReader r;
+    r.content_ = text;
+    return r;
+}
+
+LineReader::LineReader(const std::vector<std::string>& lines) {
+    // the lines hold no line end of their own, so a lone LF after each keeps them apart
+    std::string joined;
+    for (const auto& l : lines) {
+        joined += l;
+        joined += '\n';
+    }
+    owner_ = std::make_shared<const std::string>(std::move(joined));
+    content_ = *owner_;
+}
+
+std::string_view LineReader::next() {
     if (pos_ >= content_.size()) throw fault::FileFault("input past end of file");
     std::size_t end = pos_;
     while (end < content_.size() && content_[end] != '\r' && content_[end] != '\n') ++end;
-    line_.assign(content_, pos_, end - pos_);
+    const std::string_view line = content_.substr(pos_, end - pos_);
     pos_ = end;
     if (pos_ < content_.size()) {
         if (content_[pos_] == '\r' && pos_ + 1 < content_.size() && content_[pos_ + 1] == '\n') ++pos_;
         ++pos_;
     }
+    return line;
+}
+const std::string& LineReader::text() {
+    line_.assign(next());
     return line_;
 }
-double LineReader::number() { return parseNumber(text()); }
+double LineReader::number() { return parseNumber(next()); }
 std::int16_t LineReader::int16() { return toInt16(number()); }
 std::int32_t LineReader::int32() { return toInt32(number()); }
 bool LineReader::flag() { return number() == 1.0; }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -65,12 +66,22 @@ std::vector<std::string> splitLines(std::string_view content);
 // is not followed: a work file is never read through one) or holds more than kMaxReadBytes.
 std::string readFile(const std::filesystem::path& file);
 
+// The bytes of a file as readFile reads them (the same checks and faults, every time), kept
+// for the next call: while the file keeps its identity (device, inode, size, modification and
+// change times) it is not read again. Bytes of a file changed just before it was read are not
+// kept (file times tick coarsely on some file systems). One file is kept, the last one read.
+std::shared_ptr<const std::string> readFileKept(const std::filesystem::path& file);
+
 // Reads line after line (lines as splitLines makes them, split as they are read); reading past
 // the last line is a fault::FileFault.
 class LineReader {
 public:
-    explicit LineReader(const std::filesystem::path& file) : content_(readFile(file)) {}
+    explicit LineReader(const std::filesystem::path& file);
     explicit LineReader(const std::vector<std::string>& lines);
+    // text held in memory, shared with whoever keeps it
+    explicit LineReader(std::shared_ptr<const std::string> text);
+    // text held in memory by the caller, which must outlive the reader
+    static LineReader over(std::string_view text);
     const std::string& text();       // next line as it stands (valid until the next read)
     double number();                 // next line, leading-number parse
     std::int16_t int16();            // next line, rounded into 16 bits
@@ -80,7 +91,10 @@ public:
     std::size_t lineCount() const { return splitLines(content_).size(); }
 
 private:
-    std::string content_;
+    LineReader() = default;
+    std::string_view next();  // the next line in place
+    std::shared_ptr<const std::string> owner_;
+    std::string_view content_;
     std::size_t pos_ = 0;
     std::string line_;
 };

@@ -7,13 +7,16 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "engine/contours.h"
 
@@ -191,6 +194,97 @@ TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacter) {
     EXPECT_EQ(parseNumber("1E-999"), 0);
 }
 
+namespace {
+
+// The leading-number rule as first written, every text through the C library's strtod: the
+// yardstick for the quicker reading of the plain form.
+double strtodLeadingNumber(std::string_view text) {
+    std::string clean;
+    bool haveSign = false, haveDigits = false, havePoint = false;
+    std::size_t i = 0;
+    const auto blanks = [&](std::size_t& k) {
+        while (k < text.size() && (text[k] == ' ' || text[k] == '\t')) ++k;
+    };
+    for (;;) {
+        blanks(i);
+        if (i >= text.size()) break;
+        const char c = text[i];
+        if ((c == '+' || c == '-') && !haveSign && !haveDigits && !havePoint) {
+            haveSign = true;
+        } else if (c >= '0' && c <= '9') {
+            haveDigits = true;
+        } else if (c == '.' && !havePoint) {
+            havePoint = true;
+        } else {
+            break;
+        }
+        clean += c;
+        ++i;
+    }
+    if (!haveDigits) return 0.0;
+    if (i < text.size() && std::string_view("EeDd").find(text[i]) != std::string_view::npos) {
+        std::size_t j = i + 1;
+        std::string exp = "e";
+        blanks(j);
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exp += text[j++];
+        bool expDigits = false;
+        for (blanks(j); j < text.size() && text[j] >= '0' && text[j] <= '9'; blanks(j)) {
+            exp += text[j++];
+            expDigits = true;
+        }
+        if (expDigits) clean += exp;
+    }
+    errno = 0;
+    const double v = std::strtod(clean.c_str(), nullptr);
+    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) throw fault::OverflowFault("range");
+    return v;
+}
+
+}  // namespace
+
+// The same value, bit for bit (the sign of a zero too), or the same refusal as the strtod
+// reading, for the numbers the files hold and for any text a box may hold.
+TEST(LeadingNumberParse, SameValueAsTheStrtodReading) {
+    std::vector<std::string> texts = {"", ".", "-", "+", "5.", ".5", "-.5", "+.5", "+-5", "-+5", "- 5", "5 5", "5 ",
+                                      " \t7", "1e5", "1E+05", "1e", "1e+", "1E-400", "-1E-400", "1E400", "4.9E-324",
+                                      "2.4E-324", "1.7976931348623157E+308", "1.8E308", "1D3", "1 E 3", "0x10", "inf",
+                                      "nan", "-0", "00012.500", "1.2.3", std::string(400, '9'), "." + std::string(340, '0') + "1"};
+    std::mt19937_64 rng(3);
+    const std::string alphabet = " \t+-..0123456789012345678901234567890123456789eEdDx";
+    for (int i = 0; i < 100000; ++i) {
+        std::string t;
+        const std::size_t n = rng() % 24;
+        for (std::size_t k = 0; k < n; ++k) t += alphabet[rng() % alphabet.size()];
+        texts.push_back(t);
+        std::uint64_t bits = rng();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) {
+            char buf[40];
+            if (i % 2)
+                std::snprintf(buf, sizeof buf, "%.17g", v);
+            else
+                std::snprintf(buf, sizeof buf, "%.*e", static_cast<int>(rng() % 20), v);
+            texts.push_back(buf);
+            if (std::fabs(v) < 1e300) texts.push_back(formatNumber(v));
+        }
+    }
+    int plain = 0;
+    for (const std::string& t : texts) {
+        double expected = 0;
+        try {
+            expected = strtodLeadingNumber(t);
+        } catch (const fault::OverflowFault&) {
+            EXPECT_THROW(parseNumber(t), fault::OverflowFault) << t;
+            continue;
+        }
+        const double got = parseNumber(t);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "'" << t << "' " << got << " " << expected;
+        plain += expected != 0;
+    }
+    EXPECT_GT(plain, 100000);
+}
+
 TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
     EXPECT_EQ(toInt16(2.5), 2);
     EXPECT_EQ(toInt16(3.5), 4);
@@ -298,6 +392,7 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
         EXPECT_THROW(readFile(t.work(name)), fault::FileFault);
         EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
         EXPECT_THROW(LineReader{t.work(name)}, fault::FileFault);
+        EXPECT_THROW(readFileKept(t.work(name)), fault::FileFault);
     }
     EXPECT_THROW(readFile(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
     EXPECT_THROW(probeLength(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
@@ -309,6 +404,7 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     t.write("big.dat", "A\r\n");
     fs::resize_file(t.work("big.dat"), kMaxReadBytes + 1);
     EXPECT_THROW(readFile(t.work("big.dat")), fault::FileFault);
+    EXPECT_THROW(readFileKept(t.work("big.dat")), fault::FileFault);
     EXPECT_EQ(probeLength(t.work("big.dat")), kMaxReadBytes + 1);  // only looked at
     fs::resize_file(t.work("big.dat"), kMaxReadBytes);
     LineReader at(t.work("big.dat"));
@@ -318,6 +414,35 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
 // The probe creates a file only when there is none and looks at an
 // existing one whatever its mode; a replacement keeps the mode of the file it replaces and
 // never replaces (or removes) a read-only file or a symbolic link (nor its target).
+// The letter file's bytes are kept between slider moves, read again only when the file has
+// changed: rewritten in place at the same size, replaced by another file, gone, a link.
+TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
+    testsupport::TempFolder t;
+    t.write("letters.dat", "A\r\nfirst\r\n");
+    // just written: its times might not move at a change made at once, so it is read each time
+    const auto fresh = readFileKept(t.work("letters.dat"));
+    EXPECT_EQ(*fresh, "A\r\nfirst\r\n");
+    EXPECT_NE(readFileKept(t.work("letters.dat")), fresh);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    const auto kept = readFileKept(t.work("letters.dat"));
+    EXPECT_EQ(readFileKept(t.work("letters.dat")), kept);  // the very same bytes, not read again
+    {
+        std::fstream f(t.work("letters.dat"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(3);
+        f << "FIRST";
+    }
+    EXPECT_EQ(*readFileKept(t.work("letters.dat")), "A\r\nFIRST\r\n");
+    t.write("other.dat", "B\r\nfirst\r\n");
+    fs::rename(t.work("other.dat"), t.work("letters.dat"));
+    EXPECT_EQ(*readFileKept(t.work("letters.dat")), "B\r\nfirst\r\n");
+    EXPECT_EQ(*kept, "A\r\nfirst\r\n");  // bytes handed out stay as they were
+    t.write("real.dat", "C\r\n");
+    fs::remove(t.work("letters.dat"));
+    EXPECT_THROW(readFileKept(t.work("letters.dat")), fault::FileFault);
+    fs::create_symlink(t.work("real.dat"), t.work("letters.dat"));
+    EXPECT_THROW(readFileKept(t.work("letters.dat")), fault::FileFault);
+}
+
 TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     testsupport::TempFolder t;
     t.write("ro.dat", "kept\r\n");
