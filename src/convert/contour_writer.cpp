@@ -120,33 +120,6 @@ bool append(std::vector<ContourPoint>& pts, std::int32_t& j, double x, double y,
 
 }  // namespace
 
-// geom::rech's arithmetic in the same order, so that centre and radius come out bit for bit
-// as it finds them
-CircleThrough circleThrough(double x1, double y1, double x2, double y2, double x3, double y3) {
-    constexpr double kCollinearSine = 1e-12;  // geom::rech's own
-    CircleThrough c;
-    const double bx = x2 - x1, by = y2 - y1;
-    const double ex = x3 - x1, ey = y3 - y1;
-    c.cross = bx * ey - by * ex;
-    const double b2 = bx * bx + by * by, e2 = ex * ex + ey * ey;
-    const double f2 = (x3 - x2) * (x3 - x2) + (y3 - y2) * (y3 - y2);
-    double sides[3] = {b2, e2, f2};
-    std::sort(sides, sides + 3);
-    const double longest = sides[2];
-    const double shorterPair = std::sqrt(sides[0]) * std::sqrt(sides[1]);
-    c.degenerate = !(longest > 0) || !(shorterPair > 0) || !(std::fabs(c.cross) > kCollinearSine * shorterPair);
-    if (c.degenerate) return c;
-    const double d = 2.0 * c.cross;
-    const double ux = (ey * b2 - by * e2) / d;
-    const double uy = (bx * e2 - ex * b2) / d;
-    c.degenerate = !std::isfinite(ux) || !std::isfinite(uy);
-    if (c.degenerate) return c;
-    c.cx = x1 + ux;
-    c.cy = y1 + uy;
-    c.r = std::sqrt(ux * ux + uy * uy);
-    return c;
-}
-
 std::int32_t countContourPoints(const engine::Model& m, std::int32_t first, std::int32_t last) {
     const std::int32_t size = static_cast<std::int32_t>(m.elements.size());
     std::int32_t n = 0;
@@ -259,15 +232,15 @@ public:
 
     // True when the arc from lo through mid to hi would be refused by the full test.
     bool ruledOut(std::int32_t lo, std::int32_t hi, std::int32_t mid) {
-        const CircleThrough c = circleThrough(P(lo).x, P(lo).y, P(hi).x, P(hi).y, P(mid).x, P(mid).y);
+        const geom::Circle c = geom::circleOf({P(lo).x, P(lo).y}, {P(hi).x, P(hi).y}, {P(mid).x, P(mid).y});
         if (c.degenerate) return true;  // no sweep: always refused
         const double os = s_.outputScale;
-        if (!(c.r * os <= s_.maxArcRadius && c.r * os >= s_.minArcRadius)) return true;
-        if (culprit_ >= lo && culprit_ < hi && offCircle(culprit_, c.cx, c.cy, c.r)) return true;
+        if (!(c.radius * os <= s_.maxArcRadius && c.radius * os >= s_.minArcRadius)) return true;
+        if (culprit_ >= lo && culprit_ < hi && offCircle(culprit_, c.centre.x, c.centre.y, c.radius)) return true;
         // the arc runs counter-clockwise from the start (cross < 0), else from the end
         const ContourPoint& from = c.cross < 0 ? P(lo) : P(hi);
         const ContourPoint& to = c.cross < 0 ? P(hi) : P(lo);
-        const double ux = from.x - c.cx, uy = from.y - c.cy, wx = to.x - c.cx, wy = to.y - c.cy;
+        const double ux = from.x - c.centre.x, uy = from.y - c.centre.y, wx = to.x - c.centre.x, wy = to.y - c.centre.y;
         const double turn = ux * wy - uy * wx, dot = ux * wx + uy * wy;
         const double lengths = std::sqrt((ux * ux + uy * uy) * (wx * wx + wy * wy));
         if (std::isfinite(turn) && std::isfinite(dot) && std::isfinite(lengths) && lengths > 0) {
@@ -278,7 +251,7 @@ public:
         }
         const std::int32_t span = hi - lo;
         for (const std::int32_t k : {lo + span / 4, hi - span / 4, lo + span / 8, hi - span / 8})
-            if (k > lo && k < hi && offCircle(k, c.cx, c.cy, c.r)) return true;
+            if (k > lo && k < hi && offCircle(k, c.centre.x, c.centre.y, c.radius)) return true;
         return false;
     }
 

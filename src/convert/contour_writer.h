@@ -62,16 +62,6 @@ void arcLength(double r, double a1, double a2, double& len);
 // Arc cosine for the side-angle tests: pi/2 for 0, 0 outside -1..1.
 void arcCos(double x, double& angle);
 
-// The circle geom::rech puts through P1 (start), P2 (end) and P3 (middle): centre and radius
-// bit for bit as it finds them, without the angles of the ends it takes two arc tangents for;
-// degenerate where it gives r = 0. cross = (P2 - P1) x (P3 - P1): the arc runs counter-clockwise
-// from P1 to P2 when it is negative, from P2 to P1 otherwise.
-struct CircleThrough {
-    double cx = 0, cy = 0, r = 0, cross = 0;
-    bool degenerate = false;
-};
-CircleThrough circleThrough(double x1, double y1, double x2, double y2, double x3, double y3);
-
 // Figures of a writeContour call, summed over calls.
 struct ContourStats {
     long records = 0;         // "1" and "2" records written

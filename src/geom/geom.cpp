@@ -95,12 +95,13 @@ void winkelx(double xA, double yA, double xB, double yB, double& angle) {
     angle = direction({xA, yA}, {xB, yB});
 }
 
-Arc circleThrough(Point start, Point end, Point middle) {
+Circle circleOf(Point start, Point end, Point middle) {
     const double x1 = start.x, y1 = start.y, x2 = end.x, y2 = end.y, x3 = middle.x, y3 = middle.y;
+    Circle c;
     // worked relative to P1 to keep the products small
     const double bx = x2 - x1, by = y2 - y1;  // P1 -> P2
     const double ex = x3 - x1, ey = y3 - y1;  // P1 -> P3
-    const double cross = bx * ey - by * ex;
+    c.cross = bx * ey - by * ex;
     const double b2 = bx * bx + by * by, e2 = ex * ex + ey * ey;
     const double f2 = (x3 - x2) * (x3 - x2) + (y3 - y2) * (y3 - y2);
     // sine of the widest angle of the triangle: cross over the two shorter sides
@@ -108,23 +109,27 @@ Arc circleThrough(Point start, Point end, Point middle) {
     std::sort(sides, sides + 3);
     const double longest = sides[2];
     const double shorterPair = std::sqrt(sides[0]) * std::sqrt(sides[1]);
-    bool degenerate =
-        !(longest > 0) || !(shorterPair > 0) || !(std::fabs(cross) > kCollinearSine * shorterPair);
-    double ux = 0, uy = 0;
-    if (!degenerate) {
-        const double d = 2.0 * cross;
-        ux = (ey * b2 - by * e2) / d;
-        uy = (bx * e2 - ex * b2) / d;
-        degenerate = !std::isfinite(ux) || !std::isfinite(uy);
-    }
-    if (degenerate) return Arc{{(x1 + x2) / 2, (y1 + y2) / 2}, 0, 0, 0};
+    if (!(longest > 0) || !(shorterPair > 0) || !(std::fabs(c.cross) > kCollinearSine * shorterPair)) return c;
+    const double d = 2.0 * c.cross;
+    const double ux = (ey * b2 - by * e2) / d;
+    const double uy = (bx * e2 - ex * b2) / d;
+    if (!std::isfinite(ux) || !std::isfinite(uy)) return c;
+    c.centre = {x1 + ux, y1 + uy};
+    c.radius = std::sqrt(ux * ux + uy * uy);
+    c.degenerate = false;
+    return c;
+}
+
+Arc circleThrough(Point start, Point end, Point middle) {
+    const Circle c = circleOf(start, end, middle);
+    if (c.degenerate) return Arc{{(start.x + end.x) / 2, (start.y + end.y) / 2}, 0, 0, 0};
     Arc arc;
-    arc.centre = {x1 + ux, y1 + uy};
-    arc.radius = std::sqrt(ux * ux + uy * uy);
+    arc.centre = c.centre;
+    arc.radius = c.radius;
     const double s1 = direction(arc.centre, start), s2 = direction(arc.centre, end);
     // P1 -> P3 -> P2 turns counter-clockwise exactly when cross(P2-P1, P3-P1) < 0
-    arc.start = cross < 0 ? s1 : s2;
-    arc.end = cross < 0 ? s2 : s1;
+    arc.start = c.cross < 0 ? s1 : s2;
+    arc.end = c.cross < 0 ? s2 : s1;
     return arc;
 }
 

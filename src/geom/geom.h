@@ -20,6 +20,17 @@ double direction(Point from, Point to);
 // start-end (callers draw a chord instead).
 Arc circleThrough(Point start, Point end, Point middle);
 
+// The same circle without the angles of its ends (no arc tangent taken): its centre and radius
+// bit for bit as circleThrough finds them, and cross = (end - start) x (middle - start), which
+// says the way round: the arc runs counter-clockwise from start to end when it is negative.
+// Collinear or coincident points, or a centre beyond the double range, give `degenerate`.
+struct Circle {
+    Point centre;
+    double radius = 0, cross = 0;
+    bool degenerate = true;
+};
+Circle circleOf(Point start, Point end, Point middle);
+
 // p scaled about centre: centre + (p - centre) * (fx, fy)
 Point scaledAbout(Point p, Point centre, double fx, double fy);
 

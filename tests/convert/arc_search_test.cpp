@@ -169,12 +169,12 @@ TEST(ArcSearch, TheCircleThroughThreePointsIsRechsOwn) {
         for (int k = 0; k < 6; k += 2) p[k] += ox, p[k + 1] += oy;
         double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
         geom::rech(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
-        const CircleThrough c = circleThrough(p[0], p[1], p[2], p[3], p[4], p[5]);
+        const geom::Circle c = geom::circleOf({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
         ASSERT_EQ(c.degenerate, r == 0) << i;
         if (c.degenerate) continue;
-        ASSERT_EQ(c.cx, cx) << i;
-        ASSERT_EQ(c.cy, cy) << i;
-        ASSERT_EQ(c.r, r) << i;
+        ASSERT_EQ(c.centre.x, cx) << i;
+        ASSERT_EQ(c.centre.y, cy) << i;
+        ASSERT_EQ(c.radius, r) << i;
     }
 }
 
