@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QDebug>
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
@@ -432,15 +431,24 @@ void MainWindow::scaleTo(double scale, bool draw) {
     }
 }
 
-// the size the layouts ask for, the menu bar included
+// the least size the layouts take, the menu bar included: every text whole, nothing on another
 QSize MainWindow::wantedSize() {
     for (QLayout* l : centralWidget()->findChildren<QLayout*>()) l->invalidate();
     QLayout* central = centralWidget()->layout();
-    const QSize inside = central->totalSizeHint().expandedTo(central->totalMinimumSize());
+    const QSize inside = central->totalMinimumSize();
     return {inside.width(), inside.height() + menuBar()->sizeHint().height()};
 }
 
 void MainWindow::fitTo(const QRect& area) {
+    // the least sizes follow the font: a caption or a number is never cut
+    for (const Row& row : rows()) {
+        if (!row.size.isValid()) continue;
+        QWidget* w = centralWidget()->findChild<QWidget*>(row.name);
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->setMinimumWidth(std::max(row.size.width(), edit->fontMetrics().horizontalAdvance(" 0000.0000") + 10));
+        else if (auto* b = qobject_cast<QToolButton*>(w); b && row.caption)
+            b->setMinimumSize(row.size.expandedTo(b->sizeHint()));
+    }
     const QSize full(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
     const auto fits = [&](QSize s) { return s.width() <= area.width() && s.height() <= area.height(); };
     bool found = false;
@@ -451,7 +459,6 @@ void MainWindow::fitTo(const QRect& area) {
             scaleTo(1.0 - 0.05 * step, false);
             want = wantedSize();
             found = fits(want);
-            if (qEnvironmentVariableIsSet("LK_FIT_DEBUG")) qDebug() << compact << scale_ << want << area << centralWidget()->sizeHint() << bild1_->sizeHint();
         }
         if (found) break;
     }
