@@ -364,7 +364,8 @@ void MainWindow::buildLayouts(QWidget* central) {
 
     columnA_ = new QVBoxLayout;
     columnB_ = new QVBoxLayout;
-    auto* outer = new QHBoxLayout(central);
+    outer_ = new QHBoxLayout(central);
+    auto* outer = outer_;
     outer->setContentsMargins(10, 10, 10, 10);
     outer->addLayout(left);
     outer->addLayout(columnA_, 1);
@@ -378,6 +379,7 @@ void MainWindow::arrange(bool compact) {
         return centralWidget()->findChild<QWidget*>(QString(name) + kCaptionSuffix);
     };
     compact_ = compact;
+    outer_->setStretchFactor(columnB_, compact ? 1 : 0);  // an empty second column takes no room
     for (QLayout* l : {static_cast<QLayout*>(columnA_), static_cast<QLayout*>(columnB_), static_cast<QLayout*>(dimensions_)})
         while (QLayoutItem* item = l->takeAt(0)) delete item;  // the widgets stay, the places go
 

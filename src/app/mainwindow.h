@@ -105,6 +105,7 @@ private:
     std::vector<QToolButton*> gallery_;
     QGridLayout* galleryGrid_ = nullptr;
     QGridLayout* dimensions_ = nullptr;
+    QHBoxLayout* outer_ = nullptr;
     QVBoxLayout *columnA_ = nullptr, *columnB_ = nullptr;
     QWidget* connectionSlot_ = nullptr;  // Picture4 and Frame9 take turns in one place
     QWidget* bottom_ = nullptr;          // Picture8 and "Start convert"

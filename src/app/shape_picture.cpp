@@ -98,18 +98,19 @@ std::vector<QLineF> outlinePieces(const engine::Model& m) {
     return pieces;
 }
 
-// lowest and highest point of the outline on the vertical at x; false where it misses
+// lowest and highest point of the outline on the vertical at x; false unless it crosses the
+// outline twice there
 bool span(const std::vector<QLineF>& pieces, double x, double& bottom, double& top) {
-    bool hit = false;
+    int hits = 0;
     for (const QLineF& l : pieces) {
         const double x1 = l.x1(), x2 = l.x2();
         if (x < std::min(x1, x2) || x > std::max(x1, x2) || x1 == x2) continue;
         const double y = l.y1() + (l.y2() - l.y1()) * (x - x1) / (x2 - x1);
-        bottom = hit ? std::min(bottom, y) : y;
-        top = hit ? std::max(top, y) : y;
-        hit = true;
+        bottom = hits ? std::min(bottom, y) : y;
+        top = hits ? std::max(top, y) : y;
+        ++hits;
     }
-    return hit;
+    return hits >= 2 && top - bottom > 1e-6;
 }
 
 // a vertical double arrow between two picture points with its letter beside it
@@ -142,10 +143,20 @@ QImage shapePictureWithHeights(int shape, QSize size, bool twoHeights) {
     engine::Model m;
     if (!buildSample(m, shape, size, false, 1.5)) return img;  // room for the arrows
     draw(m, img, false);
+    if (m.shapeLines.size() + m.shapeArcs.size() == 0) return img;
 
     // the outline's height along the word: where it is greatest and where least
     const std::vector<QLineF> pieces = outlinePieces(m);
-    const engine::Box b = engine::contourBoundingBox(m, engine::kBoxView, false);
+    engine::Box b{};
+    b.xmin = b.xmax = pieces.front().x1();
+    b.ymin = b.ymax = pieces.front().y1();
+    for (const QLineF& l : pieces)
+        for (const QPointF& q : {l.p1(), l.p2()}) {
+            b.xmin = std::min(b.xmin, q.x());
+            b.xmax = std::max(b.xmax, q.x());
+            b.ymin = std::min(b.ymin, q.y());
+            b.ymax = std::max(b.ymax, q.y());
+        }
     struct Span { double x = 0, bottom = 0, top = 0; };
     Span most, least;
     bool any = false;
