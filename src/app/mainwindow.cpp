@@ -66,6 +66,7 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
         refreshFromControls();
     });
 
+    fixedSize_ = QSize(px(shell::kWindowWidthTwips), px(shell::kWindowHeightTwips));
     // the work folder first: a second program on it says so and ends before a file is touched
     if (!session_->claimWorkFolder()) return;
     const shell::WindowPlace place = session_->load();

@@ -114,15 +114,16 @@ bool span(const std::vector<QLineF>& pieces, double x, double& bottom, double& t
 }
 
 // a vertical double arrow between two picture points with its letter beside it
-void heightArrow(QPainter& p, QPointF bottom, QPointF top, const QString& letter, bool labelLeft) {
+// (`unit`: the picture's pixels to one pixel of a picture 240 wide)
+void heightArrow(QPainter& p, QPointF bottom, QPointF top, const QString& letter, bool labelLeft, double unit) {
     p.drawLine(bottom, top);
     for (const QPointF& tip : {top, bottom}) {
-        const double d = tip == top ? 6 : -6;
-        p.drawLine(tip, tip + QPointF(-3.5, d));
-        p.drawLine(tip, tip + QPointF(3.5, d));
+        const double d = (tip == top ? 6 : -6) * unit;
+        p.drawLine(tip, tip + QPointF(-3.5 * unit, d));
+        p.drawLine(tip, tip + QPointF(3.5 * unit, d));
     }
     const QPointF mid = (bottom + top) / 2;
-    const QRectF box(labelLeft ? mid.x() - 18 : mid.x() + 3, mid.y() - 9, 15, 18);
+    const QRectF box(labelLeft ? mid.x() - 18 * unit : mid.x() + 3 * unit, mid.y() - 9 * unit, 15 * unit, 18 * unit);
     p.fillRect(box, Qt::white);
     p.drawText(box, Qt::AlignCenter, letter);
 }
@@ -181,28 +182,29 @@ QImage shapePictureWithHeights(int shape, QSize size, bool twoHeights) {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QPen pen(QColor(200, 0, 0));
-    pen.setWidthF(1.5);
+    const double unit = size.width() / 240.0;
+    pen.setWidthF(1.5 * unit);
     p.setPen(pen);
     QFont f = p.font();
     f.setBold(true);
-    f.setPixelSize(13);
+    f.setPixelSize(static_cast<int>(13 * unit + 0.5));
     p.setFont(f);
     const double bandHeight = least.top - least.bottom;
     if (!twoHeights) {
-        heightArrow(p, toImage(least.x, least.bottom), toImage(least.x, least.top), "h", false);
+        heightArrow(p, toImage(least.x, least.bottom), toImage(least.x, least.top), "h", false, unit);
         return img;
     }
     if (most.top - most.bottom - bandHeight < 0.02 * bandHeight) {
         // a band of even height h that bends: H is the height of the whole band, beside it
         const double x = b.xmax + (v.xmax - b.xmax) * 0.4;
-        heightArrow(p, toImage(x, b.ymin), toImage(x, b.ymax), "H", false);
+        heightArrow(p, toImage(x, b.ymin), toImage(x, b.ymax), "H", false, unit);
         const double xs = b.xmin + (b.xmax - b.xmin) * 0.03;
         double bottom, top;
-        if (span(pieces, xs, bottom, top)) heightArrow(p, toImage(xs, bottom), toImage(xs, top), "h", true);
+        if (span(pieces, xs, bottom, top)) heightArrow(p, toImage(xs, bottom), toImage(xs, top), "h", true, unit);
         return img;
     }
-    heightArrow(p, toImage(most.x, most.bottom), toImage(most.x, most.top), "H", most.x < least.x);
-    heightArrow(p, toImage(least.x, least.bottom), toImage(least.x, least.top), "h", least.x < most.x);
+    heightArrow(p, toImage(most.x, most.bottom), toImage(most.x, most.top), "H", most.x < least.x, unit);
+    heightArrow(p, toImage(least.x, least.bottom), toImage(least.x, least.top), "h", least.x < most.x, unit);
     return img;
 }
 
