@@ -2,21 +2,30 @@
 
 #include "app/guard.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/shape_picture.h"
+#include "app/widgets.h"
 #include "shell/session.h"
+#include "shell/shape_words.h"
 
 namespace app {
 
 namespace {
-QLineEdit* heightRow(QWidget* parent, const char* caption, const char* name, int y) {
+QLineEdit* heightRow(QWidget* parent, QGridLayout* grid, const char* caption, const char* name, const QString& tip) {
     auto* label = new QLabel(caption, parent);
-    label->setGeometry(180, y, 30, 24);
+    label->setToolTip(tip);
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setGeometry(215, y, 100, 24);
+    edit->setToolTip(tip);
+    edit->setMinimumWidth(100);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
     return edit;
 }
 }  // namespace
@@ -26,46 +35,69 @@ DimensionDialogWidget::DimensionDialogWidget(shell::DimensionDialog& dialog, QWi
     setObjectName(dialog.form().name);
     setWindowTitle(shell::kDialogCaption);
     setModal(true);
-    setFixedSize(340, 190);
-    const QPoint main = mainWindow ? mainWindow->pos() : QPoint(0, 0);
-    move(dialog.leftTwips(main.x() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel,
-         dialog.topTwips(main.y() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel);
 
+    const QString words = QString::fromStdString(shell::shapeTooltip(dialog.shape()));
     auto* picture = new QLabel(this);
     picture->setObjectName("auswahl");
-    picture->setGeometry(10, 10, 160, 120);
     picture->setFrameShape(QFrame::Box);
-    picture->setPixmap(QPixmap::fromImage(shapePicture(dialog.shape(), QSize(158, 118))));
+    picture->setToolTip(words);
+    const QSize pictureSize(240, 180);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pm = QPixmap::fromImage(shapePictureWithHeights(dialog.shape(), pictureSize * ratio, dialog.twoHeights()));
+    pm.setDevicePixelRatio(ratio);
+    picture->setPixmap(pm);
 
     auto* range = new QLabel(shell::kInputRangeLabel, this);
-    range->setGeometry(180, 10, 150, 22);
+    range->setToolTip("The heights this shape takes, in inches");
+    auto* grid = new QGridLayout;
     if (dialog.twoHeights()) {
-        text1_ = heightRow(this, " H:", "Text1", 40);
-        text2_ = heightRow(this, " h:", "Text2", 72);
+        text1_ = heightRow(this, grid, " H:", "Text1", "The greater height H of the shape, in inches (see the picture)");
+        text2_ = heightRow(this, grid, " h:", "Text2", "The smaller height h of the shape, in inches (see the picture)");
     } else {
-        text1_ = heightRow(this, " h:", "Text1", 56);
+        text1_ = heightRow(this, grid, " h:", "Text1", "The height h of the shape, in inches");
     }
+    auto* right = new QVBoxLayout;
+    right->addWidget(range);
+    right->addLayout(grid);
     if (dialog.form().kind == shell::DialogKind::HMax) {
         label4_ = new QLabel(this);
         label4_->setObjectName("Label4");
-        label4_->setGeometry(180, 104, 150, 22);
+        label4_->setToolTip("The greatest height H may have here, in inches");
+        right->addWidget(label4_);
     }
+    right->addStretch();
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("Picture2");
-    ok->setGeometry(180, 145, 70, 30);
     ok->setDefault(true);  // Enter accepts
+    ok->setToolTip("Take the heights and build the shape");
     connect(ok, &QPushButton::clicked, this, &DimensionDialogWidget::accept);
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("Picture1");
-    cancel->setGeometry(260, 145, 70, 30);
+    cancel->setToolTip("Close without changing the shape");
     connect(cancel, &QPushButton::clicked, this, &DimensionDialogWidget::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    right->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(picture, 0, Qt::AlignTop);
+    layout->addLayout(right);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     dialog_.activate();
     text1_->setText(QString::fromStdString(dialog_.text1));
     if (text2_) text2_->setText(QString::fromStdString(dialog_.text2));
     if (label4_) label4_->setText(QString::fromStdString(dialog_.label4));
     text1_->setFocus();
+
+    const QPoint main = mainWindow ? mainWindow->pos() : QPoint(0, 0);
+    placeDialog(this,
+                QPoint(dialog.leftTwips(main.x() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel,
+                       dialog.topTwips(main.y() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel),
+                mainWindow);
 }
 
 void DimensionDialogWidget::accept() {

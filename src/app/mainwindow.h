@@ -1,7 +1,10 @@
 // Form16, the main window: a thin binding of widgets to the session's controls.
 #pragma once
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMainWindow>
 #include <QToolButton>
 #include <functional>
@@ -20,6 +23,7 @@ class PreviewWidget : public QWidget {
     Q_OBJECT
 public:
     PreviewWidget(QWidget* parent, const preview::DisplayList& picture);
+    static constexpr QSize kFullSize{640, 480};
     std::function<void(int button, double x, double y)> onMouseDown;
     std::function<void(double x, double y)> onMouseMove;
 
@@ -58,6 +62,13 @@ public:
     shell::Session& session() { return *session_; }
     bool terminated() const { return ui_.terminated; }
 
+    // Sizes the window for an area of the screen (its frame taken off): the fixed size where it
+    // fits, else the preview and the gallery shrink and, on a low screen, the options stand in
+    // two columns, so that every control stays inside the area. Moves the window into the area.
+    void fitTo(const QRect& area);
+    // the screen's available area less the window's frame
+    QRect availableArea() const;
+
 public slots:
     void exitMenu();
 
@@ -75,6 +86,12 @@ private:
     void buildMenus();
     void buildPreview(QWidget* central);
     void buildGallery(QWidget* central);
+    void buildLayouts(QWidget* central);
+    // the options in one column or two, the dimensions in one row or two
+    void arrange(bool compact);
+    // preview and gallery at `scale` of their full size; the pictures drawn anew when `draw`
+    void scaleTo(double scale, bool draw);
+    QSize wantedSize();
     QWidget* makeWidget(const Row& row, QWidget* central);
     void bind(const Row& row, QWidget* widget);
     void refreshFromControls();
@@ -86,6 +103,17 @@ private:
     std::unique_ptr<shell::Session> session_;
     PreviewWidget* bild1_ = nullptr;
     std::vector<QToolButton*> gallery_;
+    QGridLayout* galleryGrid_ = nullptr;
+    QGridLayout* dimensions_ = nullptr;
+    QHBoxLayout* outer_ = nullptr;
+    QVBoxLayout *columnA_ = nullptr, *columnB_ = nullptr;
+    QWidget* connectionSlot_ = nullptr;  // Picture4 and Frame9 take turns in one place
+    QWidget* bottom_ = nullptr;          // Picture8 and "Start convert"
+    QLabel* knotValue_ = nullptr;        // the knot slider's position beside it
+    QSize fixedSize_;
+    QRect fittedArea_;
+    double scale_ = 0;
+    bool compact_ = false;
     std::vector<std::function<void()>> followers_;  // each bound widget follows its control
     bool closing_ = false;
 };

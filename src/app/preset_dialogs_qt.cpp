@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/widgets.h"
 #include "shell/preset_dialogs.h"
 #include "shell/session.h"
 #include "shell/yes_no_dialog.h"
@@ -22,11 +23,19 @@ namespace app {
 
 namespace {
 // Enter presses the default button, Escape and the close box take the other way out.
-QPushButton* button(QDialog& d, const char* name, const char* caption, QRect geometry) {
+QPushButton* button(QDialog& d, const char* name, const char* caption, const char* tip) {
     auto* b = new QPushButton(caption, &d);
     b->setObjectName(name);
-    b->setGeometry(geometry);
+    b->setToolTip(tip);
     return b;
+}
+
+// the buttons in a row at the dialog's right
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
 }
 }  // namespace
 
@@ -34,23 +43,35 @@ void runApertureDialog(shell::ApertureDialog& dialog, QWidget* mainWindow) {
     QDialog d(mainWindow);
     d.setObjectName("form22");
     d.setWindowTitle(shell::ApertureDialog::kCaption);
-    d.setFixedSize(300, 130);
-    const QPoint main = mainWindow->pos();
-    d.move(main.x() + shell::ApertureDialog::kLeftOffsetTwips / shell::kTwipsPerPixel,
-           main.y() + shell::ApertureDialog::kTopOffsetTwips / shell::kTwipsPerPixel);
-    (new QLabel(shell::ApertureDialog::kLabel1, &d))->setGeometry(10, 10, 150, 24);
+    auto* label1 = new QLabel(shell::ApertureDialog::kLabel1, &d);
+    label1->setToolTip("Width b of the apertures (the bridges that hold the inner parts of the letters), in inches");
     auto* text1 = new QLineEdit(QString::fromStdString(dialog.text1), &d);
     text1->setObjectName("Text1");
-    text1->setGeometry(165, 10, 120, 24);
+    text1->setToolTip(label1->toolTip());
+    text1->setMinimumWidth(120);
     auto* label2 = new QLabel(QString::fromStdString(dialog.label2), &d);
     label2->setObjectName("Label2");
+    label2->setToolTip("The widths b may take for these letters, in inches");
     QFont mono("Courier New");
     mono.setStyleHint(QFont::Monospace);
     label2->setFont(mono);
-    label2->setGeometry(10, 45, 280, 24);
-    auto* ok = button(d, "Picture2", "OK", {120, 88, 80, 30});
+    auto* ok = button(d, "Picture2", "OK", "Take the width b");
     ok->setDefault(true);
-    auto* cancel = button(d, "Picture1", "Cancel", {210, 88, 80, 30});
+    auto* cancel = button(d, "Picture1", "Cancel", "Close without changing the width b");
+    auto* row = new QHBoxLayout;
+    row->addWidget(label1);
+    row->addWidget(text1, 1);
+    auto* layout = new QVBoxLayout(&d);
+    layout->addLayout(row);
+    layout->addWidget(label2);
+    layout->addLayout(buttonRow({ok, cancel}));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    d.setMinimumWidth(300);
+    const QPoint main = mainWindow->pos();
+    placeDialog(&d,
+                QPoint(main.x() + shell::ApertureDialog::kLeftOffsetTwips / shell::kTwipsPerPixel,
+                       main.y() + shell::ApertureDialog::kTopOffsetTwips / shell::kTwipsPerPixel),
+                mainWindow);
     QObject::connect(ok, &QPushButton::clicked, &d, [&] {
         guardEvent([&] {
             dialog.text1 = text1->text().toStdString();
@@ -68,19 +89,19 @@ void runPresettingDialog(shell::PresettingDialog& dialog, QWidget* mainWindow) {
     QDialog d(mainWindow);
     d.setObjectName("form361");
     d.setWindowTitle(shell::PresettingDialog::kCaption);
-    d.setFixedSize(330, 230);
-    const QRect main = mainWindow->frameGeometry();
-    d.move(main.left() + main.width() / 2 - d.width() / 2, main.top() + main.height() / 2 - d.height() / 2);
-
+    const char* lengthTip = "The shortest line or arc the conversion makes";
     auto* frame3 = new QGroupBox("Minimum lenght (Lines and arcs)", &d);
     frame3->setObjectName("Frame3");
-    frame3->setGeometry(10, 10, 310, 80);
+    frame3->setToolTip(lengthTip);
     auto* option3 = new QRadioButton("0.004 inches", frame3);
     option3->setObjectName("Option3");
-    option3->move(10, 25);
+    option3->setToolTip(QString(lengthTip) + ": 0.004 inches");
     auto* option4 = new QRadioButton("0.002 inches", frame3);
     option4->setObjectName("Option4");
-    option4->move(10, 50);
+    option4->setToolTip(QString(lengthTip) + ": 0.002 inches");
+    auto* lengths = new QVBoxLayout(frame3);
+    lengths->addWidget(option3);
+    lengths->addWidget(option4);
     auto* group = new QButtonGroup(&d);
     group->addButton(option3, 3);
     group->addButton(option4, 4);
@@ -89,15 +110,30 @@ void runPresettingDialog(shell::PresettingDialog& dialog, QWidget* mainWindow) {
 
     auto* frame2 = new QGroupBox("Maximum radius:", &d);
     frame2->setObjectName("Frame2");
-    frame2->setGeometry(10, 100, 310, 80);
     auto* text1 = new QLineEdit(QString::fromStdString(dialog.text1), frame2);
     text1->setObjectName("Text1");
-    text1->setGeometry(10, 25, 100, 24);
-    (new QLabel("Value: 79  to 390 inches", frame2))->setGeometry(120, 25, 180, 24);
+    text1->setToolTip("The greatest radius of an arc the conversion makes, in inches (79 to 390); flatter curves become lines");
+    text1->setMinimumWidth(100);
+    auto* valueRange = new QLabel("Value: 79  to 390 inches", frame2);
+    valueRange->setToolTip(text1->toolTip());
+    auto* radius = new QHBoxLayout(frame2);
+    radius->addWidget(text1);
+    radius->addWidget(valueRange, 1);
 
-    auto* apply = button(d, "Schließen", "Apply", {150, 190, 80, 30});
+    auto* apply = button(d, "Schließen", "Apply", "Take the settings and close");
     apply->setDefault(true);
-    auto* exit = button(d, "Command1", "Exit", {240, 190, 80, 30});
+    auto* exit = button(d, "Command1", "Exit", "Close without changing the settings");
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(frame3);
+    layout->addWidget(frame2);
+    layout->addLayout(buttonRow({apply, exit}));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    d.setMinimumWidth(330);
+    layout->activate();
+    const QRect main = mainWindow->frameGeometry();
+    placeDialog(&d, QPoint(main.left() + main.width() / 2 - d.width() / 2, main.top() + main.height() / 2 - d.height() / 2),
+                mainWindow);
+
     QObject::connect(apply, &QPushButton::clicked, &d, [&] {
         guardEvent([&] {
             dialog.text1 = text1->text().toStdString();
@@ -126,7 +162,9 @@ void runYesNoDialog(shell::YesNoDialog& dialog, QWidget* mainWindow) {
     auto* yes = new QPushButton("Yes", &d);
     yes->setObjectName("Command1");
     yes->setDefault(true);
+    yes->setToolTip("Yes: do it");
     auto* no = new QPushButton("No", &d);
+    no->setToolTip("No: leave it as it is");
     no->setObjectName("Command3");
     auto* row = new QHBoxLayout;
     row->addWidget(picture);
@@ -149,7 +187,8 @@ void runYesNoDialog(shell::YesNoDialog& dialog, QWidget* mainWindow) {
     d.setMinimumWidth(360);
     d.adjustSize();
     const QRect main = mainWindow->frameGeometry();
-    d.move(main.left() + (main.width() - d.width()) / 2, main.top() + (main.height() - d.height()) / 2);
+    placeDialog(&d, QPoint(main.left() + (main.width() - d.width()) / 2, main.top() + (main.height() - d.height()) / 2),
+                mainWindow);
     d.exec();
 }
 

@@ -5,14 +5,14 @@
 
 namespace app {
 
-void renderPicture(QPainter& painter, const QRectF& target, const preview::DisplayList& picture) {
+void renderPicture(QPainter& painter, const QRectF& target, const preview::DisplayList& picture, double penWidth) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.translate(target.topLeft());
     painter.scale(target.width() / preview::kPictureWidth, target.height() / preview::kPictureHeight);
     QPen pen;
-    pen.setCosmetic(true);  // one device pixel wide whatever the scale
-    pen.setWidthF(1.0);
+    pen.setCosmetic(true);  // as wide in device pixels whatever the scale
+    pen.setWidthF(penWidth);
     int current = -1;
     for (const auto& s : picture.strokes) {
         if (s.colour != current) {

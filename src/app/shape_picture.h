@@ -10,4 +10,9 @@ namespace app {
 // withBar: the letters joined by a connection bar (the picture of "Contour connection")
 QImage shapePicture(int shape, QSize size, bool withBar = false);
 
+// The shape's picture with its heights marked: an arrow from the outline's bottom to its top
+// labelled "H" where the outline is highest (or, for a band of even height, over its whole
+// height) and one labelled "h" where it is lowest. With one height, only "h".
+QImage shapePictureWithHeights(int shape, QSize size, bool twoHeights);
+
 }  // namespace app

@@ -1,11 +1,14 @@
-#include <QKeyEvent>
 #include "app/spacing_dialog_qt.h"
 
 #include "app/guard.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -24,16 +27,12 @@ QFont listFont() {
     return f;
 }
 
-QPushButton* button(QWidget* parent, const char* caption, const char* name, const QRect& place) {
+QPushButton* button(QWidget* parent, const char* caption, const char* name, const char* tip) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
-    b->setGeometry(place);
+    b->setToolTip(tip);
     b->setAutoDefault(true);  // Enter presses the button that has the focus
     return b;
-}
-
-void label(QWidget* parent, const char* caption, const QRect& place) {
-    (new QLabel(caption, parent))->setGeometry(place);
 }
 
 }  // namespace
@@ -43,39 +42,72 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     setObjectName("form7");
     setWindowTitle(shell::kSpacingCaption);
     setModal(true);
-    setFixedSize(470, 300);
-    const QPoint main = mainWindow ? mainWindow->pos() : QPoint(0, 0);
-    move(shell::SpacingDialog::leftTwips(main.x() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel,
-         shell::SpacingDialog::topTwips(main.y() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel);
 
-    label(this, "Letters", {12, 6, 70, 20});
-    label(this, "+ Distance", {100, 6, 100, 20});
+    auto* letters = new QLabel("Letters", this);
+    auto* distance = new QLabel("+ Distance", this);
     list_ = new QListWidget(this);
     list_->setObjectName("List1");
-    list_->setGeometry(10, 28, 200, 262);
     list_->setFont(listFont());
+    list_->setToolTip("Each pair of neighbouring letters with the extra distance d between them, in inches; pick a pair to change it");
+    list_->setMinimumSize(200, 240);
+    letters->setToolTip(list_->toolTip());
+    distance->setToolTip(list_->toolTip());
 
     auto* frame = new QGroupBox("Selected", this);
     frame->setObjectName("Frame3");
-    frame->setGeometry(222, 10, 238, 110);
-    label(frame, "Distance:", {10, 26, 70, 24});
+    auto* distanceCaption = new QLabel("Distance:", frame);
     text2_ = new QLineEdit(frame);
     text2_->setObjectName("Text2");
-    text2_->setGeometry(84, 26, 90, 24);
+    text2_->setToolTip("The extra distance d of the chosen pair, in inches");
+    text2_->setMinimumWidth(90);
+    distanceCaption->setToolTip(text2_->toolTip());
     scroll_ = new QScrollBar(Qt::Horizontal, frame);
     scroll_->setObjectName("HScroll2");
-    scroll_->setGeometry(10, 62, 164, 20);
+    scroll_->setToolTip("Widens or narrows the distance d of the chosen pair in steps (inches)");
     scroll_->setSingleStep(1);
     scroll_->setPageStep(20);
+    scroll_->setMinimumWidth(160);
     keyboardSlider(scroll_);
-    auto* zero = button(frame, "= 0", "Command5", {182, 58, 46, 28});
+    auto* zero = button(frame, "= 0", "Command5", "Sets the distance d of the chosen pair to 0 inches");
 
-    auto* all = button(this, "(+) Distance for all letters", "Command4", {222, 130, 238, 30});
-    auto* remove = button(this, "Remove empty space", "Command2", {222, 168, 238, 30});
-    auto* reset = button(this, "Reset", "Command1", {222, 220, 114, 30});
-    auto* close = button(this, "Close", "Command3", {346, 220, 114, 30});
+    auto* all = button(this, "(+) Distance for all letters", "Command4", "Gives every pair the distance in the box above (inches)");
+    auto* remove = button(this, "Remove empty space", "Command2", "Lets the program close up the empty space between the letters");
+    auto* reset = button(this, "Reset", "Command1", "Clears all distances d");
+    auto* close = button(this, "Close", "Command3", "Closes the letter spacing");
     close->setDefault(true);  // Enter elsewhere closes, as Escape does; in the box it applies
     text2_->installEventFilter(this);
+
+    auto* selected = new QGridLayout(frame);
+    selected->addWidget(distanceCaption, 0, 0);
+    selected->addWidget(text2_, 0, 1);
+    selected->addWidget(scroll_, 1, 0, 1, 2);
+    selected->addWidget(zero, 1, 2);
+    auto* heads = new QHBoxLayout;
+    heads->addWidget(letters);
+    heads->addWidget(distance);
+    heads->addStretch();
+    auto* listSide = new QVBoxLayout;
+    listSide->addLayout(heads);
+    listSide->addWidget(list_, 1);
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(reset);
+    lastRow->addWidget(close);
+    auto* buttonSide = new QVBoxLayout;
+    buttonSide->addWidget(frame);
+    buttonSide->addWidget(all);
+    buttonSide->addWidget(remove);
+    buttonSide->addStretch();
+    buttonSide->addLayout(lastRow);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(listSide, 1);
+    layout->addLayout(buttonSide);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    const QPoint main = mainWindow ? mainWindow->pos() : QPoint(0, 0);
+    placeDialog(this,
+                QPoint(shell::SpacingDialog::leftTwips(main.x() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel,
+                       shell::SpacingDialog::topTwips(main.y() * shell::kTwipsPerPixel) / shell::kTwipsPerPixel),
+                mainWindow);
 
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) handle([&] { dialog_.clickList(row); });

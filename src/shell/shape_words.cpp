@@ -7,7 +7,7 @@ namespace shell {
 namespace {
 
 constexpr std::array<ShapeWords, 20> kWords{{
-    {"Straight band", "The letters stand between two straight lines, H high."},
+    {"Straight band", "The letters stand between two straight lines, h high."},
     {"Rising top", "The top line rises from h at the left to H at the right; the baseline stays straight."},
     {"Falling top", "The top line falls from H at the left to h at the right; the baseline stays straight."},
     {"V-shaped top", "The top line falls from H at both ends to h at the knot; the baseline stays straight."},

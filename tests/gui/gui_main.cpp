@@ -1,8 +1,18 @@
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // one offscreen screen of a common laptop's size, so the window has its full size there
+    const QString config = QDir(LK_TEST_TMP).filePath("offscreen-screen.json");
+    QDir().mkpath(LK_TEST_TMP);
+    QFile f(config);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+                R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    f.close();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
