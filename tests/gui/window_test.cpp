@@ -291,6 +291,10 @@ TEST(MainWindow, SpacingDialogFromTheKeyboard) {
     EXPECT_TRUE(play({Qt::Key_Tab, "0.02", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Escape}));
     EXPECT_DOUBLE_EQ(d[1], 0.02);
     EXPECT_DOUBLE_EQ(d[2], 0.02);
+    // Enter in the box applies the typed distance to the selected pair and keeps the dialog open
+    EXPECT_FALSE(play({Qt::Key_Tab, "0.05", Qt::Key_Return}));
+    EXPECT_DOUBLE_EQ(d[1], 0.05);
+    EXPECT_DOUBLE_EQ(d[2], 0.02);
 }
 
 TEST(MainWindow, YesNoQuestionFromTheKeyboard) {
