@@ -22,28 +22,14 @@
 
 #include "app/mainwindow.h"
 #include "shell/shape_words.h"
+#include "gui/sample_window.h"
 #include "support/temp_folder.h"
 
 using namespace testsupport;
 
 namespace {
 
-template <typename Pred>
-bool runUntil(Pred done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
-
-struct Window {
-    TempFolder t;
-    app::MainWindow w;
-    Window() : w((t.copySample("tground.dat"), t.write("top.dat", crlf({" 1500", " 3000", "", ""})), t.path().string()), "stvt") {
-        w.show();
-    }
-    bool up() { return runUntil([&] { return w.session().activated(); }); }
-};
+using Window = SampleWindow;
 
 // the widgets a user reads or works
 bool isControl(const QWidget* c) {
@@ -104,24 +90,6 @@ void expectLaidOut(QWidget* top, const QString& setting) {
                 EXPECT_FALSE(places[i].intersects(places[j])) << setting.toStdString() << ": " << nameOf(controls[i]).toStdString()
                                                                 << " on " << nameOf(controls[j]).toStdString();
             }
-}
-
-// Opens a dialog with `open`; once it is up, `look` sees it; then it is closed.
-bool withDialog(const std::function<void()>& open, const std::function<void(QDialog*)>& look) {
-    bool seen = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!d) return;
-        timer.stop();
-        seen = true;
-        look(d);
-        d->reject();
-    });
-    timer.start(10);
-    open();
-    timer.stop();
-    return seen;
 }
 
 struct Setting {
@@ -202,7 +170,7 @@ TEST(ScreenFit, DialogsStayOnTheScreenWithTheirTextsWhole) {
         };
         for (const auto& [name, open] : dialogs) {
             QString seenName;
-            EXPECT_TRUE(withDialog(open, [&](QDialog* d) {
+            EXPECT_TRUE(onModal(open, [&](QDialog* d) {
                 seenName = d->objectName();
                 EXPECT_TRUE(screen.contains(d->frameGeometry())) << name << " at " << d->frameGeometry().x() << ","
                                                                 << d->frameGeometry().y() << " on " << screen.width();
@@ -269,7 +237,7 @@ TEST(ScreenFit, EveryControlHasATooltip) {
                  if (s.controls().Check5 != 1) s.controls().Check5.set(1);
                  s.controls().Check5.set(0);
              }})
-        EXPECT_TRUE(withDialog(open, [&](QDialog* d) {
+        EXPECT_TRUE(onModal(open, [&](QDialog* d) {
             dialogControls += expectTips(d);
             if (d->objectName() == "form37") {
                 EXPECT_EQ(d->findChild<QLabel*>("auswahl")->toolTip().toStdString(), shell::shapeTooltip(17));
