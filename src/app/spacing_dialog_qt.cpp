@@ -37,6 +37,33 @@ QPushButton* button(QWidget* parent, const char* caption, const char* name, cons
 
 }  // namespace
 
+// The group of the selected pair: its distance box, the slider and "= 0".
+QGroupBox* SpacingDialogWidget::buildSelected(QPushButton*& zero) {
+    auto* frame = new QGroupBox("Selected", this);
+    frame->setObjectName("Frame3");
+    auto* distanceCaption = new QLabel("Distance:", frame);
+    text2_ = new QLineEdit(frame);
+    text2_->setObjectName("Text2");
+    text2_->setToolTip("The extra distance d of the chosen pair, in inches");
+    text2_->setMinimumWidth(90);
+    distanceCaption->setToolTip(text2_->toolTip());
+    scroll_ = new QScrollBar(Qt::Horizontal, frame);
+    scroll_->setObjectName("HScroll2");
+    scroll_->setToolTip("Widens or narrows the distance d of the chosen pair in steps (inches)");
+    scroll_->setSingleStep(1);
+    scroll_->setPageStep(20);
+    scroll_->setMinimumWidth(160);
+    keyboardSlider(scroll_);
+    zero = button(frame, "= 0", "Command5", "Sets the distance d of the chosen pair to 0 inches");
+
+    auto* selected = new QGridLayout(frame);
+    selected->addWidget(distanceCaption, 0, 0);
+    selected->addWidget(text2_, 0, 1);
+    selected->addWidget(scroll_, 1, 0, 1, 2);
+    selected->addWidget(zero, 1, 2);
+    return frame;
+}
+
 SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* mainWindow)
     : QDialog(mainWindow), dialog_(dialog) {
     setObjectName("form7");
@@ -53,22 +80,8 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     letters->setToolTip(list_->toolTip());
     distance->setToolTip(list_->toolTip());
 
-    auto* frame = new QGroupBox("Selected", this);
-    frame->setObjectName("Frame3");
-    auto* distanceCaption = new QLabel("Distance:", frame);
-    text2_ = new QLineEdit(frame);
-    text2_->setObjectName("Text2");
-    text2_->setToolTip("The extra distance d of the chosen pair, in inches");
-    text2_->setMinimumWidth(90);
-    distanceCaption->setToolTip(text2_->toolTip());
-    scroll_ = new QScrollBar(Qt::Horizontal, frame);
-    scroll_->setObjectName("HScroll2");
-    scroll_->setToolTip("Widens or narrows the distance d of the chosen pair in steps (inches)");
-    scroll_->setSingleStep(1);
-    scroll_->setPageStep(20);
-    scroll_->setMinimumWidth(160);
-    keyboardSlider(scroll_);
-    auto* zero = button(frame, "= 0", "Command5", "Sets the distance d of the chosen pair to 0 inches");
+    QPushButton* zero = nullptr;
+    QGroupBox* frame = buildSelected(zero);
 
     auto* all = button(this, "(+) Distance for all letters", "Command4", "Gives every pair the distance in the box above (inches)");
     auto* remove = button(this, "Remove empty space", "Command2", "Lets the program close up the empty space between the letters");
@@ -77,11 +90,6 @@ SpacingDialogWidget::SpacingDialogWidget(shell::SpacingDialog& dialog, QWidget* 
     close->setDefault(true);  // Enter elsewhere closes, as Escape does; in the box it applies
     text2_->installEventFilter(this);
 
-    auto* selected = new QGridLayout(frame);
-    selected->addWidget(distanceCaption, 0, 0);
-    selected->addWidget(text2_, 0, 1);
-    selected->addWidget(scroll_, 1, 0, 1, 2);
-    selected->addWidget(zero, 1, 2);
     auto* heads = new QHBoxLayout;
     heads->addWidget(letters);
     heads->addWidget(distance);

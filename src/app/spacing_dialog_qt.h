@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -22,6 +24,7 @@ public:
     void refresh();
 
 private:
+    QGroupBox* buildSelected(QPushButton*& zero);
     // runs a handler unless the dialog is busy, then follows the controls
     template <typename F>
     void handle(F f);
