@@ -287,14 +287,49 @@ QWidget* MainWindow::makeWidget(const Row& row, QWidget* central) {
 
 // Where the widgets stand. The frames keep their contents in layouts of their own; the options
 // stand in one column (or two, see arrange) right of the preview, the gallery under it.
+namespace {
+// a hidden control keeps its place: nothing jumps
+void keepPlace(QWidget* w) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+}  // namespace
+
+// The connection's group (its boxes, slider, buttons, "Cut" and the bar's label) and the
+// picture that stands in its place while the connection is off.
+void MainWindow::buildConnectionLayout(QWidget* central) {
+    const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
+    const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
+    auto* frame9 = new QGridLayout(at("Frame9"));
+    frame9->addWidget(caption("Text5"), 0, 0);
+    frame9->addWidget(at("Text5"), 0, 1);
+    frame9->addWidget(caption("Text6"), 1, 0);
+    frame9->addWidget(at("Text6"), 1, 1);
+    frame9->addWidget(at("HScroll2"), 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(at("Command2"));
+    buttons->addWidget(at("Command4"));
+    buttons->addStretch();
+    frame9->addLayout(buttons, 3, 0, 1, 2);
+    frame9->addWidget(at("Check4"), 4, 0, 1, 2);
+    frame9->addWidget(at("Label1"), 5, 0, 1, 2);
+    frame9->setColumnStretch(1, 1);
+    for (const char* name : {"Check4", "Label1", "Text5", "Text6", "HScroll2", "Command2", "Command4"}) keepPlace(at(name));
+
+    // the connection's group and its picture take turns in one place
+    connectionSlot_ = new QWidget(central);
+    auto* slot = new QGridLayout(connectionSlot_);
+    slot->setContentsMargins(0, 0, 0, 0);
+    slot->addWidget(at("Picture4"), 0, 0);
+    slot->addWidget(at("Frame9"), 0, 0);
+    keepPlace(at("Picture4"));
+    keepPlace(at("Frame9"));
+}
+
 void MainWindow::buildLayouts(QWidget* central) {
     const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
     const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
-    const auto keepPlace = [](QWidget* w) {  // a hidden control keeps its place: nothing jumps
-        QSizePolicy p = w->sizePolicy();
-        p.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(p);
-    };
 
     auto* frame5 = new QHBoxLayout(at("Frame5"));
     frame5->addWidget(at("Check1"));
@@ -321,30 +356,7 @@ void MainWindow::buildLayouts(QWidget* central) {
     frame4->addWidget(at("Picture10"));
     frame4->addStretch();
 
-    auto* frame9 = new QGridLayout(at("Frame9"));
-    frame9->addWidget(caption("Text5"), 0, 0);
-    frame9->addWidget(at("Text5"), 0, 1);
-    frame9->addWidget(caption("Text6"), 1, 0);
-    frame9->addWidget(at("Text6"), 1, 1);
-    frame9->addWidget(at("HScroll2"), 2, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(at("Command2"));
-    buttons->addWidget(at("Command4"));
-    buttons->addStretch();
-    frame9->addLayout(buttons, 3, 0, 1, 2);
-    frame9->addWidget(at("Check4"), 4, 0, 1, 2);
-    frame9->addWidget(at("Label1"), 5, 0, 1, 2);
-    frame9->setColumnStretch(1, 1);
-    for (const char* name : {"Check4", "Label1", "Text5", "Text6", "HScroll2", "Command2", "Command4"}) keepPlace(at(name));
-
-    // the connection's group and its picture take turns in one place
-    connectionSlot_ = new QWidget(central);
-    auto* slot = new QGridLayout(connectionSlot_);
-    slot->setContentsMargins(0, 0, 0, 0);
-    slot->addWidget(at("Picture4"), 0, 0);
-    slot->addWidget(at("Frame9"), 0, 0);
-    keepPlace(at("Picture4"));
-    keepPlace(at("Frame9"));
+    buildConnectionLayout(central);
 
     bottom_ = new QWidget(central);
     auto* bottom = new QHBoxLayout(bottom_);

@@ -87,6 +87,7 @@ private:
     void buildPreview(QWidget* central);
     void buildGallery(QWidget* central);
     void buildLayouts(QWidget* central);
+    void buildConnectionLayout(QWidget* central);
     // the options in one column or two, the dimensions in one row or two
     void arrange(bool compact);
     // preview and gallery at `scale` of their full size; the pictures drawn anew when `draw`
