@@ -329,7 +329,6 @@ void MainWindow::buildConnectionLayout(QWidget* central) {
 
 void MainWindow::buildLayouts(QWidget* central) {
     const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
-    const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
 
     auto* frame5 = new QHBoxLayout(at("Frame5"));
     frame5->addWidget(at("Check1"));
