@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <map>
 
-#include "stencil/cut.h"
-#include "stencil/handover.h"
-#include "stencil/writers.h"
+#include "cut/cut.h"
+#include "cut/handover.h"
+#include "cut/writers.h"
 
 extern char** environ;
 
@@ -35,22 +35,22 @@ fs::path handover(const char* letters) {
     return made[letters] = dir;
 }
 
-void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind) {
+void cutDrawing(benchmark::State& state, const char* letters, cut::Kind kind) {
     const fs::path dir = handover(letters);
     std::size_t bytes = 0;
     // 250 letters cut need a bar of more than its 641 elements: no hand-over is written for them
     try {
-        stencil::readHandover(dir / "workfiles");
+        cut::readHandover(dir / "workfiles");
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
         return;
     }
     for (auto _ : state) {
-        const stencil::Handover h = stencil::readHandover(dir / "workfiles");
-        stencil::Options o;
+        const cut::Handover h = cut::readHandover(dir / "workfiles");
+        cut::Options o;
         o.kind = kind;
-        const stencil::Drawing d = stencil::makeDrawing(h, o);
-        const std::string dxf = stencil::dxfText(d, h), svg = stencil::svgText(d);
+        const cut::Drawing d = cut::makeDrawing(h, o);
+        const std::string dxf = cut::dxfText(d, h), svg = cut::svgText(d);
         bytes = dxf.size() + svg.size();
         benchmark::DoNotOptimize(bytes);
     }
@@ -59,7 +59,7 @@ void cutDrawing(benchmark::State& state, const char* letters, stencil::Kind kind
 
 }  // namespace
 
-BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", stencil::Kind::Lettering)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", stencil::Kind::Stencil)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", cut::Kind::Lettering)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", cut::Kind::Lettering)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", cut::Kind::Stencil)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", cut::Kind::Stencil)->Unit(benchmark::kMillisecond);

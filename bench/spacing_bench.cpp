@@ -7,8 +7,8 @@
 
 #include <unistd.h>
 
-#include "shell/session.h"
-#include "shell/spacing_dialog.h"
+#include "shapes/session.h"
+#include "shapes/spacing_dialog.h"
 
 namespace {
 
@@ -23,15 +23,15 @@ void removeEmptySpace(benchmark::State& state, const fs::path& letters) {
     fs::create_directories(folder / "workfiles");
     fs::copy_file(letters, folder / "workfiles" / "tground.dat", fs::copy_options::overwrite_existing);
     {
-        shell::HeadlessUi ui;
-        shell::Session session(folder, "stvt", ui);
+        shapes::HeadlessUi ui;
+        shapes::Session session(folder, "stvt", ui);
         session.load();
         session.activate();
-        shell::SpacingDialog dialog(session);
+        shapes::SpacingDialog dialog(session);
         dialog.load();
         dialog.activate();
         for (auto _ : state) {
-            shell::clearSignDistances(session.model());  // as Reset does
+            shapes::clearSignDistances(session.model());  // as Reset does
             dialog.removeEmptySpace();
             benchmark::DoNotOptimize(session.model().signDistanceB[1]);
         }

@@ -11,8 +11,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/guard.h"
-#include "app/render.h"
+#include "suite_qt/guard.h"
+#include "preview_qt/render.h"
 #include "engine/contours.h"
 #include "engine/shape.h"
 #include "preview/paint.h"
@@ -46,9 +46,9 @@ void rebuildAfterDrawing(benchmark::State& state, bool clean) {
     model.view = engine::viewAround(engine::contourExtents(model));
     rebuild();
     for (auto _ : state) {
-        const QImage drawn = app::pictureImage(picture);
+        const QImage drawn = preview_qt::pictureImage(picture);
         benchmark::DoNotOptimize(drawn.constBits());
-        if (clean) app::cleanVectorState();
+        if (clean) suite_qt::cleanVectorState();
         const auto start = std::chrono::steady_clock::now();
         rebuild();
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

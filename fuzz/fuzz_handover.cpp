@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "stencil/cut.h"
-#include "stencil/handover.h"
+#include "cut/cut.h"
+#include "cut/handover.h"
 
 namespace {
 // drawings larger than this many pieces are left out: they only make the run slow
@@ -17,31 +17,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view content(reinterpret_cast<const char*>(data + 1), size - 1);
     try {
         switch (data[0] % 5) {
-            case 0: stencil::parseC3(content); break;
+            case 0: cut::parseC3(content); break;
             case 1: {
-                stencil::Handover h;
+                cut::Handover h;
                 h.scale = 1;
                 h.aperture = 2;
-                h.letters = stencil::parseContours(content, 0.5);
+                h.letters = cut::parseContours(content, 0.5);
                 std::size_t edges = 0;
                 for (const auto& l : h.letters)
                     for (const auto& loop : l.loops) edges += loop.edges.size();
                 if (edges > kMostEdges) return 0;
                 h.bridges = {{1, {0, 0}, {0, 5}}};
                 try {
-                    stencil::Options o;
+                    cut::Options o;
                     o.kerf = 0.2;
-                    stencil::makeDrawing(h, o);
-                    o.kind = stencil::Kind::Lettering;
+                    cut::makeDrawing(h, o);
+                    o.kind = cut::Kind::Lettering;
                     o.tabs = true;
-                    stencil::makeDrawing(h, o);
+                    cut::makeDrawing(h, o);
                 } catch (const fault::DrawingFault&) {
                 }
                 break;
             }
-            case 2: stencil::parseBar(content, 0.5); break;
-            case 3: stencil::parseBridges(content, 0.5); break;
-            default: stencil::parseOneObject(content); break;
+            case 2: cut::parseBar(content, 0.5); break;
+            case 3: cut::parseBridges(content, 0.5); break;
+            default: cut::parseOneObject(content); break;
         }
     } catch (const fault::HandoverFault&) {
     }

@@ -10,8 +10,8 @@
 #include "convert/conversion.h"
 #include "fuzz_support.h"
 #include "workfile/workfile_io.h"
-#include "shell/workfiles.h"
-#include "stencil/handover.h"
+#include "shapes/workfiles.h"
+#include "cut/handover.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ bool write(Bytes& in, engine::Model& m) {
         m.bridges.push(b);
     }
     try {
-        shell::writeHlDat(fuzzsupport::programFolder(), m);
+        shapes::writeHlDat(fuzzsupport::programFolder(), m);
         return true;
     } catch (const fault::OverflowFault&) {
         return false;
@@ -111,9 +111,9 @@ bool write(Bytes& in, engine::Model& m) {
 
 void readBack(const engine::Model& m, const std::string& content) {
     // the cut stage reads it into the same bridges, unless a value is beyond the sizes it cuts
-    std::vector<stencil::Bridge> read;
+    std::vector<cut::Bridge> read;
     try {
-        read = stencil::parseBridges(content, 1);
+        read = cut::parseBridges(content, 1);
         if (read.size() != m.bridges.size()) finding("the cut stage reads another number of bridges");
     } catch (const fault::HandoverFault& e) {
         const bool tooLarge = e.text.size() > 12 && e.text.compare(e.text.size() - 12, 12, "out of range") == 0;
@@ -173,7 +173,7 @@ bool write(Bytes& in, engine::Model& m) {
     try {
         convert::Settings s;
         std::int32_t object = 0;
-        convert::writeConversionFiles(m, true, shell::conversionTargets(fuzzsupport::programFolder()), s, object);
+        convert::writeConversionFiles(m, true, shapes::conversionTargets(fuzzsupport::programFolder()), s, object);
         return true;
     } catch (const fault::OverflowFault&) {
         return false;

@@ -25,12 +25,12 @@
 
 #include "fuzz_support.h"
 #include "preview/svg.h"
-#include "shell/dimension_dialog.h"
-#include "shell/preset_dialogs.h"
-#include "shell/session.h"
-#include "shell/spacing_dialog.h"
+#include "shapes/dimension_dialog.h"
+#include "shapes/preset_dialogs.h"
+#include "shapes/session.h"
+#include "shapes/spacing_dialog.h"
 #include "workfile/workfile_io.h"
-#include "stencil/handover.h"
+#include "cut/handover.h"
 
 namespace {
 
@@ -52,23 +52,23 @@ std::string typed(std::uint8_t b) {
 }
 
 // The clicks that open a dialog are told here what the user does in it.
-struct ScriptedUi : shell::HeadlessUi {
+struct ScriptedUi : shapes::HeadlessUi {
     std::uint8_t a = 0, b = 0, c = 0;  // the click's arguments
     // what "Start convert" was clicked on, to compare with what it leaves
     bool connection = false;
-    shell::SavedState state;
+    shapes::SavedState state;
 
     using HeadlessUi::runDialog;
 
-    void runDialog(shell::SpacingDialog& d) override {
-        HeadlessUi::dialogsShown.push_back(shell::DialogId::SignDistances);
+    void runDialog(shapes::SpacingDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shapes::DialogId::SignDistances);
         d.activate();
         switch (a % 6) {
             case 0: d.reset(); break;
             case 1:
                 if (!d.rows.empty()) {
                     d.clickList(b % static_cast<int>(d.rows.size()));
-                    d.scroll(shell::kSpacingScrollMin + (c * 8) % (shell::kSpacingScrollMax - shell::kSpacingScrollMin + 1));
+                    d.scroll(shapes::kSpacingScrollMin + (c * 8) % (shapes::kSpacingScrollMax - shapes::kSpacingScrollMin + 1));
                 }
                 break;
             case 2:
@@ -89,41 +89,41 @@ struct ScriptedUi : shell::HeadlessUi {
         d.close();
     }
 
-    void runDialog(shell::ApertureDialog& d) override {
-        HeadlessUi::dialogsShown.push_back(shell::DialogId::ApertureWidth);
+    void runDialog(shapes::ApertureDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shapes::DialogId::ApertureWidth);
         d.text1 = typed(b);
         if (!d.accept()) d.cancel();
     }
 
-    void runDialog(shell::PresettingDialog& d) override {
-        HeadlessUi::dialogsShown.push_back(shell::DialogId::Presetting);
+    void runDialog(shapes::PresettingDialog& d) override {
+        HeadlessUi::dialogsShown.push_back(shapes::DialogId::Presetting);
         d.option = b % 3 == 0 ? 0 : 2 + b % 3;
         d.text1 = typed(c);
         if (!d.apply()) d.exit();
     }
 };
 
-int sliderPosition(const shell::ScrollBar& s, std::uint8_t hi, std::uint8_t lo) {
+int sliderPosition(const shapes::ScrollBar& s, std::uint8_t hi, std::uint8_t lo) {
     const int span = s.max() - s.min() + 1;
     return s.min() + ((hi << 8) | lo) % span;
 }
 
-void toggle(shell::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
+void toggle(shapes::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
 
-void startConvert(shell::Session& s, ScriptedUi& ui) {
+void startConvert(shapes::Session& s, ScriptedUi& ui) {
     ui.connection = s.controls().Check2 == 1;
     ui.state = s.currentState();
     s.clickBild2();
 }
 
 // One click of the main window, as far as the control is there to be clicked.
-void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
-    shell::Controls& c = s.controls();
+void click(shapes::Session& s, ScriptedUi& ui, std::uint8_t what) {
+    shapes::Controls& c = s.controls();
     const std::uint8_t a = ui.a, b = ui.b, cc = ui.c;
     switch (what % 16) {
         case 0: s.clickFrame1(); break;  // "Fit in"
         case 1: {                        // a gallery picture, its heights typed, accepted
-            const int shape = a % shell::kShapeCount;
+            const int shape = a % shapes::kShapeCount;
             ui.typedText1 = typed(shape == 0 ? cc : b);
             ui.typedText2 = typed(cc);
             if (a & 0x80) ui.typedText1.reset(), ui.typedText2.reset();  // the offered heights
@@ -161,7 +161,7 @@ void click(shell::Session& s, ScriptedUi& ui, std::uint8_t what) {
                 case 2: s.clickPicture9(); break;
                 case 3: s.clickPicture1(); break;
                 default:
-                    s.zoom().mouseDown(a % 2 ? shell::ViewZoom::kLeftButton : shell::ViewZoom::kRightButton, b * 2.5, cc * 1.875);
+                    s.zoom().mouseDown(a % 2 ? shapes::ViewZoom::kLeftButton : shapes::ViewZoom::kRightButton, b * 2.5, cc * 1.875);
                     break;
             }
             break;
@@ -190,8 +190,8 @@ const bool verbose = [] {
 }();
 
 // One event through the guard, then the session must take the next one.
-void event(shell::Session& s, const std::string& name, const std::function<void()>& handler) {
-    const std::size_t shown = static_cast<shell::HeadlessUi&>(s.ui()).messages.size();
+void event(shapes::Session& s, const std::string& name, const std::function<void()>& handler) {
+    const std::size_t shown = static_cast<shapes::HeadlessUi&>(s.ui()).messages.size();
     s.handleEvent([&] {
         try {
             handler();
@@ -201,12 +201,12 @@ void event(shell::Session& s, const std::string& name, const std::function<void(
         }
     });
     if (verbose) {
-        const auto& messages = static_cast<shell::HeadlessUi&>(s.ui()).messages;
+        const auto& messages = static_cast<shapes::HeadlessUi&>(s.ui()).messages;
         std::fprintf(stderr, "%s: shape %d, h %g, H %g, %zu points, connection %d, cut %d, bar %zu+%zu\n", name.c_str(),
                      s.model().shapeNumber, s.model().smallHeight, s.model().bigHeight, s.model().elements.size(),
                      s.controls().Check2.value(), s.controls().Check4.value(), s.model().barLines.size(), s.model().barArcs.size());
         for (std::size_t i = shown; i < messages.size(); ++i)
-            std::fprintf(stderr, "    %s|%s|%s\n", shell::iconName(messages[i].icon), messages[i].title.c_str(), messages[i].text.c_str());
+            std::fprintf(stderr, "    %s|%s|%s\n", shapes::iconName(messages[i].icon), messages[i].title.c_str(), messages[i].text.c_str());
     }
     if (s.flags().any())
         finding("a handler flag stays set after " + name, "every later click would be ignored");
@@ -277,11 +277,11 @@ void checkContourFile(const fs::path& file) {
 }
 
 // the saved state read back by a resumed start is the state that was saved
-void checkSavedState(const shell::SavedState& saved) {
-    shell::HeadlessUi ui;
-    shell::Session resumed(fuzzsupport::programFolder(), shell::kTokenResume, ui);
+void checkSavedState(const shapes::SavedState& saved) {
+    shapes::HeadlessUi ui;
+    shapes::Session resumed(fuzzsupport::programFolder(), shapes::kTokenResume, ui);
     resumed.restoreSavedState();
-    const shell::SavedState back = resumed.currentState();
+    const shapes::SavedState back = resumed.currentState();
     const auto near = [](double a, double b) { return std::fabs(a - b) <= std::fabs(a) * 1e-14; };
     bool same = back.shapeNumber == saved.shapeNumber && near(saved.smallHeight, back.smallHeight) &&
                 near(saved.bigHeight, back.bigHeight) && back.check1 == saved.check1 && back.check2 == saved.check2 &&
@@ -308,7 +308,7 @@ void checkHandedOver(const fs::path& work, bool connection) {
     // the cut stage reads the whole set as it stands; it may only say that there is nothing to
     // cut or that a value lies beyond the sizes it cuts (letter files may hold any number)
     try {
-        (void)stencil::readHandover(work);
+        (void)cut::readHandover(work);
     } catch (const fault::HandoverFault& e) {
         const bool nothing = e.file == "workrl.dat" && e.text == "holds no letter contours";
         const bool tooLarge = e.text.size() > 12 && e.text.compare(e.text.size() - 12, 12, "out of range") == 0;
@@ -344,7 +344,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedUi ui;
     ui.answerYes = (data[0] & 0x08) == 0;
     try {
-        shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
+        shapes::Session s(fuzzsupport::programFolder(), shapes::kTokenFresh, ui);
         event(s, "load", [&] { s.load(); });
         event(s, "activate", [&] { s.activate(); });
         event(s, "paint", [&] { s.paintEvent(); });

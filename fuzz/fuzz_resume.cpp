@@ -2,7 +2,7 @@
 // loads the sample letters and builds, connects and draws what the saved state says.
 // The input is stv2b.dat, then optionally a form feed and orgdim.dat.
 #include "fuzz_support.h"
-#include "shell/session.h"
+#include "shapes/session.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzsupport::writeWork("tground.dat", fuzzsupport::sampleTground());
@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzzsupport::KeepWorkingFolder keep;
     // The session absorbs and reports its own faults: whatever escapes is a finding.
-    shell::HeadlessUi ui;
-    shell::Session session(fuzzsupport::programFolder(), shell::kTokenResume, ui);
+    shapes::HeadlessUi ui;
+    shapes::Session session(fuzzsupport::programFolder(), shapes::kTokenResume, ui);
     session.load();
     session.activate();
     session.paintEvent();

@@ -1,25 +1,25 @@
 // The small work files of the siblings, one reader per build of this file (LK_FUZZ_READER).
 #include "fuzz_support.h"
 #include "workfile/workfile_io.h"
-#include "shell/workfiles.h"
+#include "shapes/workfiles.h"
 
 namespace {
 void readOne(const fuzzsupport::fs::path& folder) {
 #if LK_FUZZ_READER == 1
-    const shell::Presets p = shell::readThDat(folder);  // never raises, range-checked
+    const shapes::Presets p = shapes::readThDat(folder);  // never raises, range-checked
     if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh) ||
         !(p.minArcLength >= engine::kMinArcLengthLow && p.minArcLength <= engine::kMinArcLengthHigh))
         std::abort();
 #elif LK_FUZZ_READER == 2
-    shell::readTopDat(folder);  // never raises
+    shapes::readTopDat(folder);  // never raises
 #elif LK_FUZZ_READER == 3
     try {
-        shell::rewriteWifDat(folder);
+        shapes::rewriteWifDat(folder);
     } catch (const fault::FileFault&) {
     }
 #elif LK_FUZZ_READER == 4
     try {
-        shell::readShapDatVariant(folder);
+        shapes::readShapDatVariant(folder);
     } catch (const fault::FileFault&) {
     } catch (const fault::OverflowFault&) {
     }

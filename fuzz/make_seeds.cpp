@@ -15,9 +15,9 @@
 #include "engine/shape.h"
 #include "fuzz_support.h"
 #include "preview/scale.h"
-#include "shell/session.h"
+#include "shapes/session.h"
 #include "workfile/workfile_io.h"
-#include "shell/workfiles.h"
+#include "shapes/workfiles.h"
 
 namespace fs = std::filesystem;
 
@@ -102,8 +102,8 @@ std::vector<Letter> squares(std::size_t n) { return std::vector<Letter>(n); }
 std::size_t cutBarElements(std::size_t n, int shape) {
     fuzzsupport::writeWork("tground.dat", letterFile(squares(n)));
     fuzzsupport::KeepWorkingFolder keep;
-    shell::HeadlessUi ui;
-    shell::Session s(fuzzsupport::programFolder(), shell::kTokenFresh, ui);
+    shapes::HeadlessUi ui;
+    shapes::Session s(fuzzsupport::programFolder(), shapes::kTokenFresh, ui);
     s.load();
     s.activate();
     if (shape) s.galleryClick(shape);
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
 
     // stv2b.dat (+ form feed + orgdim.dat) as the program saves them
     for (int variant = 0; variant < 5; ++variant) {
-        shell::SavedState s;
+        shapes::SavedState s;
         s.shapeNumber = static_cast<std::int16_t>(variant * 4);
         s.bigHeight = variant ? 152.4 : 101.6;
         s.check2 = variant == 1 || variant == 4;   // "Contour connection"
@@ -209,24 +209,24 @@ int main(int argc, char** argv) {
         s.text6 = variant ? "0.2" : "0";
         s.signDistanceA[1] = variant * 0.05;
         s.signDistanceB[1] = variant * 1.27;
-        shell::writeStv2b(folder, s);
-        shell::writeOrgdim(folder, variant % 2 == 0);
+        shapes::writeStv2b(folder, s);
+        shapes::writeOrgdim(folder, variant % 2 == 0);
         const std::string state = work("stv2b.dat");
         seed("resume", "state" + std::to_string(variant), state);
         seed("resume", "state" + std::to_string(variant) + "-orgdim", state + "\f" + work("orgdim.dat"));
     }
 
     // the siblings' small files
-    shell::Presets p;
-    shell::writeThDat(folder, p);
+    shapes::Presets p;
+    shapes::writeThDat(folder, p);
     seed("th", "written", work("th.dat"));
     p.minArcLength = 0.0508;
     p.maxArcRadius = 2000;
-    shell::writeThDat(folder, p);
+    shapes::writeThDat(folder, p);
     seed("th", "low", work("th.dat"));
     seed("th", "empty", "");
 
-    shell::writeTopDat(folder, 1200, 3000, shell::TopDat{-1, 0, "kept 3", "kept 4"});
+    shapes::writeTopDat(folder, 1200, 3000, shapes::TopDat{-1, 0, "kept 3", "kept 4"});
     seed("top", "written", work("top.dat"));
     seed("top", "empty", "");
 
@@ -310,8 +310,8 @@ int main(int argc, char** argv) {
     for (std::size_t l = 0; l < letters.size(); ++l) {
         fuzzsupport::writeWork("tground.dat", letters[l]);
         fuzzsupport::KeepWorkingFolder keep;
-        shell::HeadlessUi ui;
-        shell::Session s(folder, shell::kTokenFresh, ui);
+        shapes::HeadlessUi ui;
+        shapes::Session s(folder, shapes::kTokenFresh, ui);
         s.load();
         s.activate();
         if (l == 1) s.galleryClick(5);

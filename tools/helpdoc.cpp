@@ -20,7 +20,7 @@
 #include <optional>
 #include <iostream>
 
-#include "app/shape_picture.h"
+#include "preview_qt/shape_picture.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ std::optional<QImage> shapeImage(const QUrl& url) {
     if (!m.hasMatch()) return std::nullopt;
     const int n = m.captured(1).toInt();
     if (n < 0 || n >= kShapes) return QImage();
-    return app::shapePicture(n, kPictureSize, !m.captured(2).isEmpty());
+    return preview_qt::shapePicture(n, kPictureSize, !m.captured(2).isEmpty());
 }
 
 class HelpDocument : public QTextDocument {
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         for (int n = 0; n < kShapes; ++n) {
             for (bool bar : {false, true}) {
                 const QString file = QString("%1/shape-%2%3.png").arg(args[1]).arg(n).arg(bar ? "-bar" : "");
-                if (!app::shapePicture(n, kPictureSize, bar).save(file)) {
+                if (!preview_qt::shapePicture(n, kPictureSize, bar).save(file)) {
                     std::cerr << file.toStdString() << ": cannot write\n";
                     return 1;
                 }

@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/mainwindow.h"
+#include "shapes_qt/mainwindow.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ bool save(QWidget* w, const QString& file) {
 }
 
 // opens a dialog through the window's own controls, saves it once it is up, closes it
-bool dialog(app::MainWindow& w, const QString& name, const QString& file) {
+bool dialog(shapes_qt::MainWindow& w, const QString& name, const QString& file) {
     bool saved = false, seen = false;
     QTimer::singleShot(300, [&] {
         QWidget* d = QApplication::activeModalWidget();
@@ -49,7 +49,7 @@ bool dialog(app::MainWindow& w, const QString& name, const QString& file) {
         saved = save(d, file);
         d->close();
     });
-    shell::Session& s = w.session();
+    shapes::Session& s = w.session();
     if (name == "shape4") {
         w.findChild<QToolButton*>("auswahl_4")->click();
     } else if (name == "aperture") {
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_snapshot [--token TOKEN] [--screen] PROGRAM_FOLDER OUT_PREFIX ITEM...\n");
         return 1;
     }
-    app::MainWindow w(args[0].toStdString(), token.toStdString());
+    shapes_qt::MainWindow w(args[0].toStdString(), token.toStdString());
     w.show();
     QElapsedTimer t;
     t.start();
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     const QString prefix = args[1];
     for (int i = 2; i < args.size(); ++i) {
         const QString& arg = args[i];
-        shell::Session& s = w.session();
+        shapes::Session& s = w.session();
         if (arg.startsWith("dialog:")) {
             const QString name = arg.mid(7);
             if (!dialog(w, name, prefix + name + ".png")) return 3;
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
             s.controls().Check2.set(0);
             s.model().shapeNumber = static_cast<std::int16_t>(shape);
             s.model().bigHeight = shape == 0 ? s.model().smallHeight : s.model().smallHeight * 1.25;
-            s.rebuild(shell::kRebuildAll);
+            s.rebuild(shapes::kRebuildAll);
             if (arg.contains('c')) s.controls().Check2.set(1);
             if (arg.contains('x')) s.controls().Check4.set(1);
             s.clickPicture9();  // fit and redraw

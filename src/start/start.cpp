@@ -1,9 +1,8 @@
 #include "start/start.h"
 
-#include "shell/report.h"
-#include "shell/session.h"
+#include "suite/programs.h"
+#include "workfile/stage_files.h"
 #include "workfile/workfile_io.h"
-#include "shell/workfiles.h"
 
 namespace start {
 
@@ -59,7 +58,7 @@ const char* key(Action a) {
     return "";
 }
 
-const char* textStageProgram(Kind k) { return k == Kind::Parts ? "STV1b.EXE" : "STV1.EXE"; }
+const char* textStageProgram(Kind k) { return suite::textProgram(k == Kind::Parts); }
 
 FolderState inspect(const fs::path& folder) {
     FolderState s;
@@ -71,7 +70,7 @@ FolderState inspect(const fs::path& folder) {
     // a missing or short shap.dat means the usual stencil letters
     if (isFile(work / "shap.dat")) {
         try {
-            s.lastKind = shell::readShapDatVariant(folder) == 1 ? Kind::Parts : Kind::Stencil;
+            s.lastKind = wf::readShapDatVariant(folder) == 1 ? Kind::Parts : Kind::Stencil;
         } catch (const std::exception&) {
         }
     }
@@ -86,10 +85,10 @@ fs::path absoluteFolder(const fs::path& folder) {
 }
 }  // namespace
 
-StartWindow::StartWindow(fs::path folder, shell::Ui& ui)
+StartWindow::StartWindow(fs::path folder, suite::Ui& ui)
     : folder_(absoluteFolder(folder)), ui_(ui), lock_(folder_ / "workfiles") {
     const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
-    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? shell::Icon::Critical : shell::Icon::Information);
+    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? suite::Icon::Critical : suite::Icon::Information);
     if (!claim.proceed) {
         terminated_ = true;
         ui_.terminate();
@@ -119,9 +118,9 @@ bool StartWindow::enabled(Action a) const {
 
 Launch StartWindow::launch(Action a) const {
     switch (a) {
-        case Action::NewLettering: return {(folder_ / textStageProgram(kind_)).string(), {shell::kTokenFresh}};
-        case Action::Continue: return {(folder_ / "letterkerf").string(), {shell::kTokenResume}};
-        case Action::CutDrawing: return {(folder_ / "STV3.EXE").string(), {shell::kTokenFresh}};
+        case Action::NewLettering: return {(folder_ / textStageProgram(kind_)).string(), {suite::kTokenFresh}};
+        case Action::Continue: return {(folder_ / suite::kShapesProgram).string(), {suite::kTokenResume}};
+        case Action::CutDrawing: return {(folder_ / suite::kCutProgram).string(), {suite::kTokenFresh}};
         default: return {};
     }
 }
@@ -136,7 +135,7 @@ Outcome StartWindow::run(Action a) {
     switch (a) {
         case Action::Help:
             if (ui_.openDocument(helpDocument().string())) return Outcome::Opened;
-            ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", shell::Icon::None);
+            ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
             return isFile(helpDocument()) ? Outcome::Failed : Outcome::Missing;
         case Action::Exit:
             terminated_ = true;
@@ -152,21 +151,21 @@ Outcome StartWindow::start(Action a) {
     const std::string name = fs::path(l.program).filename().string();
     if (isFile(l.program) && !isProgram(l.program)) {
         ui_.message(std::string(role(a)) + " " + name + " could not be started: it may not be run.", kTitle,
-                    shell::Icon::Critical);
+                    suite::Icon::Critical);
         return Outcome::Failed;
     }
     if (!isProgram(l.program)) {
         ui_.message(std::string(role(a)) + " " + name + " is missing from the program folder " +
                         folder_.string() + " .",
-                    kTitle, shell::Icon::Critical);
+                    kTitle, suite::Icon::Critical);
         return Outcome::Missing;
     }
     // the program started takes the folder over; it is taken back when the start fails
     const wf::HandOver h = lock_.handOver([&] { return ui_.startProgram(l.program, l.arguments); });
     if (h != wf::HandOver::Started) {
-        ui_.message(std::string(role(a)) + " " + name + " could not be started.", kTitle, shell::Icon::Critical);
+        ui_.message(std::string(role(a)) + " " + name + " could not be started.", kTitle, suite::Icon::Critical);
         if (h == wf::HandOver::Lost) {
-            ui_.message(wf::lostText(lock_.state()), wf::kErrorTitle, shell::Icon::Critical);
+            ui_.message(wf::lostText(lock_.state()), wf::kErrorTitle, suite::Icon::Critical);
             terminated_ = true;
             ui_.terminate();
         }
@@ -177,7 +176,7 @@ Outcome StartWindow::start(Action a) {
     return Outcome::Started;
 }
 
-std::string reportJson(const StartWindow& w, const shell::HeadlessUi& ui) {
+std::string reportJson(const StartWindow& w, const suite::HeadlessUi& ui) {
     using wf::jsonString;
     const auto flag = [](bool b) { return b ? "true" : "false"; };
     const auto list = [&](const std::vector<std::string>& items) {
@@ -207,8 +206,8 @@ std::string reportJson(const StartWindow& w, const shell::HeadlessUi& ui) {
     }
     o += "  },\n  \"messages\": [";
     for (std::size_t i = 0; i < ui.messages.size(); ++i) {
-        const shell::Message& m = ui.messages[i];
-        o += std::string(i ? ",\n    " : "\n    ") + "{ \"icon\": " + jsonString(shell::iconName(m.icon)) +
+        const suite::Message& m = ui.messages[i];
+        o += std::string(i ? ",\n    " : "\n    ") + "{ \"icon\": " + jsonString(suite::iconName(m.icon)) +
              ", \"title\": " + jsonString(m.title) + ", \"text\": " + jsonString(m.text) + " }";
     }
     o += ui.messages.empty() ? "],\n" : "\n  ],\n";

@@ -1,13 +1,13 @@
 // The start window's logic: what the program folder holds, which of the five actions can run,
 // and what each one starts. The window and the command line drive this same class through the
-// port of the shell (message boxes, program start, documents, termination).
+// suite's port (message boxes, program start, documents, termination).
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "shell/ui.h"
+#include "suite/port.h"
 #include "workfile/work_lock.h"
 
 namespace start {
@@ -55,7 +55,7 @@ public:
     // Takes the work folder before it looks at it; when another program of the suite works
     // there it says so and ends at once (terminated()), having read nothing. The lock is held
     // until a program is started or this object ends.
-    StartWindow(fs::path folder, shell::Ui& ui);
+    StartWindow(fs::path folder, suite::Ui& ui);
 
     const fs::path& folder() const { return folder_; }
     // reads the folder again (at start and whenever the window comes back to the front);
@@ -81,7 +81,7 @@ private:
     Outcome start(Action a);
 
     fs::path folder_;
-    shell::Ui& ui_;
+    suite::Ui& ui_;
     wf::WorkFolderLock lock_;
     FolderState state_;
     Kind kind_ = Kind::Stencil;
@@ -94,6 +94,6 @@ inline constexpr const char* kHelpDocument = "main.pdf";
 
 // The report of the command line: the folder's state, each action with its availability and
 // what it starts, and what happened (messages, programs started, documents opened).
-std::string reportJson(const StartWindow& w, const shell::HeadlessUi& ui);
+std::string reportJson(const StartWindow& w, const suite::HeadlessUi& ui);
 
 }  // namespace start

@@ -5,18 +5,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "suite/programs.h"
+#include "workfile/stage_files.h"
 #include "workfile/workfile_io.h"
 
 namespace text {
+
+using wf::workFile;
 
 namespace {
 
 const char* const kRefusedTitle = "Text";
 const char* const kErrorTitle = "Error";
-const char* const kShapesProgram = "letterkerf";
-const char* const kFreshToken = "stvt";
-
-fs::path workFile(const fs::path& folder, const char* name) { return folder / "workfiles" / name; }
 
 // A file the user may not write is never replaced behind their back: one without any write
 // permission counts as protected even for a user the system would let write it.
@@ -46,11 +46,7 @@ Variant variantOfProgram(const fs::path& programFile) {
     return name == "stv1b.exe" ? Variant::NoBridges : Variant::Bridges;
 }
 
-const char* programName(Variant v) { return v == Variant::NoBridges ? "STV1b.EXE" : "STV1.EXE"; }
-
-const char* iconName(Icon icon) {
-    return icon == Icon::Critical ? "critical" : icon == Icon::Information ? "information" : "none";
-}
+const char* programName(Variant v) { return suite::textProgram(v == Variant::NoBridges); }
 
 std::optional<StageState> readState(const fs::path& folder) {
     try {
@@ -78,7 +74,7 @@ FontRef defaultFont() {
     return {};
 }
 
-TextStage::TextStage(fs::path folder, Variant variant, StagePort& port)
+TextStage::TextStage(fs::path folder, Variant variant, suite::Ui& port)
     : folder_(std::move(folder)), variant_(variant), port_(port), lock_(folder_ / "workfiles") {
     try {
         setFont(defaultFont());
@@ -124,18 +120,10 @@ Lettering TextStage::lettering() {
     return typesetter_->set(text_, bridges());
 }
 
-// shap.dat: line 1 the number of letters, line 2 "1" for the variant without bridges, else "0"
-// (the shapes stage's way back picks the program by it).
-// wif.dat: line 1 "1" (letters handed over by this stage; the shapes stage carries it through),
-// line 2 "1" (letters not yet taken up; the shapes stage sets it to "0" when it closes).
 void TextStage::writeFiles(const Lettering& l) {
     replaceWritable(workFile(folder_, "tground.dat"), groundFile(l));
-    wf::LineWriter shap;
-    shap.number(static_cast<double>(l.letters.size())).text(variant_ == Variant::NoBridges ? "1" : "0");
-    replaceWritable(workFile(folder_, "shap.dat"), shap.content());
-    wf::LineWriter wif;
-    wif.text("1").text("1");
-    replaceWritable(workFile(folder_, "wif.dat"), wif.content());
+    replaceWritable(workFile(folder_, "shap.dat"), wf::shapDatText(l.letters.size(), variant_ == Variant::NoBridges));
+    replaceWritable(workFile(folder_, "wif.dat"), wf::wifDatText());
     wf::LineWriter state;
     state.text(text_).text(font_.family).text(font_.style).text(font_.file).flag(bridges());
     replaceWritable(workFile(folder_, kStateFile), state.content());
@@ -161,9 +149,9 @@ NextOutcome TextStage::next() {
         port_.message(e.what(), kErrorTitle, Icon::Critical);
         return NextOutcome::FileError;
     }
-    const fs::path shapes = folder_ / kShapesProgram;
+    const fs::path shapes = folder_ / suite::kShapesProgram;
     // the shapes stage takes the folder over; it is taken back when the start fails
-    const wf::HandOver h = lock_.handOver([&] { return port_.startProgram(shapes.string(), {kFreshToken}); });
+    const wf::HandOver h = lock_.handOver([&] { return port_.startProgram(shapes.string(), {suite::kTokenFresh}); });
     if (h != wf::HandOver::Started) {
         port_.message("The shapes stage " + shapes.string() + " cannot be started.", kErrorTitle, Icon::Critical);
         if (h == wf::HandOver::Lost) {

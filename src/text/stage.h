@@ -1,6 +1,6 @@
 // The text stage: what the user typed and chose, and "Next", which writes the letters and the
 // hand-over files into workfiles/ and starts the shapes stage. The window and the command
-// line run this same class through the small port below.
+// line run this same class through the suite's port.
 #pragma once
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/port.h"
 #include "workfile/work_lock.h"
 #include "text/lettering.h"
 
@@ -22,16 +23,7 @@ enum class Variant { Bridges, NoBridges };
 Variant variantOfProgram(const fs::path& programFile);
 const char* programName(Variant v);  // "STV1.EXE" or "STV1b.EXE"
 
-enum class Icon { None, Information, Critical };
-const char* iconName(Icon icon);  // "none", "information", "critical"
-
-class StagePort {
-public:
-    virtual ~StagePort() = default;
-    virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
-    // starts a program without waiting; false when it cannot be started
-    virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
-};
+using suite::Icon;
 
 // What coming back reopens: workfiles/stv1text.dat, five lines: the text, the font's family,
 // its style, its file, and "1" when the letters got bridges.
@@ -50,7 +42,7 @@ enum class NextOutcome { Started, Refused, FileError, Ended };
 
 class TextStage {
 public:
-    TextStage(fs::path folder, Variant variant, StagePort& port);
+    TextStage(fs::path folder, Variant variant, suite::Ui& port);
 
     const fs::path& folder() const { return folder_; }
     Variant variant() const { return variant_; }
@@ -83,7 +75,7 @@ private:
 
     fs::path folder_;
     Variant variant_;
-    StagePort& port_;
+    suite::Ui& port_;
     wf::WorkFolderLock lock_;
     std::string text_;
     FontRef font_;

@@ -14,7 +14,7 @@ namespace {
 
 struct Fixture {
     TempFolder t;
-    shell::HeadlessUi ui;
+    suite::HeadlessUi ui;
     Fixture() {
         for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "letterkerf"}) t.addProgram(p);
     }
@@ -121,7 +121,7 @@ TEST(StartWindow, SaysWhatIsMissingAndStays) {
     t.write("c3.dat", " 1\r\n");
     // not executable: there, but it cannot run
     std::ofstream(t.path() / "STV3.EXE") << "data";
-    shell::HeadlessUi ui;
+    suite::HeadlessUi ui;
     start::StartWindow w(t.path(), ui);
     const struct {
         Action action;
@@ -134,7 +134,7 @@ TEST(StartWindow, SaysWhatIsMissingAndStays) {
         ui.messages.clear();
         EXPECT_EQ(w.run(c.action), c.outcome) << c.says;
         ASSERT_EQ(ui.messages.size(), 1u) << c.says;
-        EXPECT_EQ(ui.messages[0].icon, shell::Icon::Critical);
+        EXPECT_EQ(ui.messages[0].icon, suite::Icon::Critical);
         EXPECT_EQ(ui.messages[0].title, "LETTERKERF");
         EXPECT_EQ(ui.messages[0].text.rfind(c.says, 0), 0u) << ui.messages[0].text;
         if (c.outcome == Outcome::Missing) {
@@ -150,7 +150,7 @@ TEST(StartWindow, SaysWhatIsMissingAndStays) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "main.pdf not found ? PDF-Reader installed ?");
     EXPECT_EQ(ui.messages[0].title, "Info");
-    EXPECT_EQ(ui.messages[0].icon, shell::Icon::None);
+    EXPECT_EQ(ui.messages[0].icon, suite::Icon::None);
     std::ofstream(t.path() / "main.pdf") << "%PDF-1.4";
     EXPECT_EQ(w.run(Action::Help), Outcome::Opened);
     EXPECT_EQ(ui.documents, std::vector<std::string>{(t.path() / "main.pdf").string()});

@@ -14,13 +14,15 @@
 namespace texttest {
 namespace {
 
-class RecordingPort : public text::StagePort {
+class RecordingPort : public suite::Ui {
 public:
     std::vector<std::string> messages;
     std::vector<std::string> started;
     bool canStart = true;
-    void message(const std::string& text, const std::string& title, text::Icon icon) override {
-        messages.push_back(std::string(text::iconName(icon)) + "|" + title + "|" + text);
+    void runDialog(suite::YesNoDialog&) override {}
+    void terminate() override {}
+    void message(const std::string& text, const std::string& title, suite::Icon icon) override {
+        messages.push_back(std::string(suite::iconName(icon)) + "|" + title + "|" + text);
     }
     bool startProgram(const std::string& program, const std::vector<std::string>& args) override {
         if (!canStart) return false;

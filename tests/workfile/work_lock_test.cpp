@@ -10,10 +10,10 @@
 
 #include <set>
 
-#include "shell/session.h"
+#include "shapes/session.h"
 #include "support/temp_folder.h"
 
-using namespace shell;
+using namespace shapes;
 using namespace testsupport;
 namespace fs = std::filesystem;
 

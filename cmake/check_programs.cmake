@@ -1,0 +1,21 @@
+# Fails when a program carries code of another program: the text, cut and start programs
+# hold no symbol of the shapes stage's core or window.
+#   cmake -DNM=nm "-DPROGRAMS=a;b" "-DFORBIDDEN=shapes::;shapes_qt::" -P check_programs.cmake
+cmake_minimum_required(VERSION 3.25)
+set(wrong "")
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND ${NM} -C ${program} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${NM} could not read ${program}")
+  endif()
+  foreach(name IN LISTS FORBIDDEN)
+    string(FIND "${symbols}" "${name}" at)
+    if(NOT at EQUAL -1)
+      string(APPEND wrong "\n  ${program} holds ${name}")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  message(FATAL_ERROR "A program carries another program's code:${wrong}")
+endif()
+message(STATUS "Each program carries only its own code")

@@ -1,0 +1,88 @@
+// The cut drawing: the hand-over turned into closed outlines a cutter follows, for a stencil
+// (the letters are openings in one sheet, held by bridges) or for lettering (the letters and
+// the bar are parts), with the kerf applied and the problems a sign maker must know about.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cut/handover.h"
+
+#include "workfile/faults.h"
+
+namespace cut {
+
+enum class Kind { Stencil, Lettering };
+
+struct Options {
+    Kind kind = Kind::Stencil;
+    double kerf = 0;      // mm; every outline moves by half of it
+    bool tabs = false;    // lettering: join each loose piece to its letter
+    double border = -1;   // stencil: a sheet edge at this margin around the letters; < 0: none
+};
+
+// Lettering when the hand-over has a bar, else a stencil.
+Kind defaultKind(const Handover& h);
+
+// One piece of an outline: a straight line from a to b, or (bulge != 0) an arc from a to b
+// whose included angle is 4·atan(bulge), counter-clockwise for bulge > 0, around c with
+// radius r.
+struct Seg {
+    Pt a, b;
+    double bulge = 0;
+    Pt c;
+    double r = 0;
+};
+
+// A closed cut outline. `opening`: material lies outside it (a hole cut into a part, or an
+// opening of the stencil); otherwise it is the outside of a part.
+struct Outline {
+    std::vector<Seg> segs;
+    std::vector<Pt> poly;  // the same outline as points, arcs as chords within 0.005 mm
+    bool opening = false;
+    int piece = -1;        // index into Drawing::pieces
+};
+
+enum class ProblemKind { Island, LoosePiece, ThinMaterial };
+const char* problemName(ProblemKind k);  // "island", "loose piece", "thin material"
+
+struct Problem {
+    ProblemKind kind;
+    int letter = 0;            // 1-based letter number; 0 when no letter is near
+    Pt place;                  // mm, a point of the problem area
+    std::vector<std::vector<Pt>> area;  // its outline(s), for showing it
+};
+
+// A connected piece of the cut: a part of the lettering, or one opening of the stencil.
+struct Piece {
+    double area = 0;  // mm²
+    Pt min, max;
+    int letter = 0;   // the letter it belongs to (0: the bar, or several letters)
+};
+
+struct Drawing {
+    Kind kind = Kind::Stencil;
+    Options options;
+    std::vector<Outline> cut;
+    std::vector<Piece> pieces;
+    std::vector<Problem> problems;
+    std::vector<Pt> tabs;        // where a tab joins a loose piece to its letter
+    std::vector<Pt> sheet;       // the sheet's edge (the border, or the extent shown)
+    Pt min, max;                 // extent of the cut outlines, mm
+    double area = 0;             // material of the parts, or total area of the openings, mm²
+    double letterArea = 0;       // area of the letters as handed over, mm²
+    int arcs = 0, lines = 0;     // pieces of the cut outlines
+};
+
+Drawing makeDrawing(const Handover& h, const Options& o);
+
+// Point lists of the hand-over's letters, bar and bridge strips in mm, for reference layers
+// and pictures.
+std::vector<Pt> loopPoints(const Loop& l);
+// A bridge's strip; `reach` lengthens it beyond both ends of its segment.
+std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach = 0);
+
+// Signed area of a closed point list (positive counter-clockwise).
+double polygonArea(const std::vector<Pt>& p);
+
+}  // namespace cut

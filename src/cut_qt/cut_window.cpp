@@ -1,0 +1,373 @@
+#include "cut_qt/cut_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "cut_qt/picture.h"
+#include "suite/programs.h"
+#include "cut/writers.h"
+
+namespace cut_qt {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr double kWheelStep = 1.25;  // zoom per wheel notch
+constexpr double kMaxZoom = 2000;
+constexpr int kClickSlack = 4;       // pixels a click may move and still be a click
+const char* const kTitle = "LETTERKERF: Cut drawing";
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+// ---- the view ------------------------------------------------------------------------
+
+DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(480, 360);
+    setMouseTracking(false);
+    setAutoFillBackground(false);
+    setCursor(Qt::OpenHandCursor);
+}
+
+void DrawingView::setDrawing(const cut::Drawing* d, bool refit) {
+    drawing_ = d;
+    if (d) bounds_ = drawingBounds(*d);
+    if (refit) fit();
+    if (selected_ >= 0 && (!d || selected_ >= static_cast<int>(d->problems.size()))) selected_ = -1;
+    update();
+}
+
+void DrawingView::fit() {
+    zoom_ = 1;
+    pan_ = {};
+    update();
+}
+
+QTransform DrawingView::toView() const {
+    QTransform t = fitTransform(bounds_, QSizeF(size()));
+    return t * QTransform(zoom_, 0, 0, zoom_, pan_.x(), pan_.y());
+}
+
+void DrawingView::zoomBy(double factor, QPointF at) {
+    const double z = std::clamp(zoom_ * factor, 1.0 / 8, kMaxZoom);
+    factor = z / zoom_;
+    // keep the point under `at` where it is
+    pan_ = at - (at - pan_) * factor;
+    zoom_ = z;
+    update();
+}
+
+void DrawingView::select(int problem) {
+    selected_ = problem;
+    if (drawing_ && problem >= 0 && problem < static_cast<int>(drawing_->problems.size())) {
+        const auto& p = drawing_->problems[static_cast<std::size_t>(problem)];
+        QRectF box;
+        for (const auto& ring : p.area)
+            for (const auto& q : ring) box |= QRectF(QPointF(q.x, q.y), QSizeF(1e-6, 1e-6));
+        // at least four times the problem's size, and never closer than 8x the whole
+        const QTransform fitT = fitTransform(bounds_, QSizeF(size()));
+        const double need = std::max(box.width(), box.height()) * 4 * fitT.m11();
+        const double z = need > 0 ? std::clamp(std::min(width(), height()) / need, 1.0, 8.0) : 4.0;
+        zoom_ = std::max(zoom_, z);
+        const QPointF at = fitT.map(QPointF(p.place.x, p.place.y)) * zoom_;
+        pan_ = QPointF(width() / 2.0, height() / 2.0) - at;
+    }
+    update();
+}
+
+void DrawingView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kOpening);
+    if (!drawing_) {
+        p.setPen(Qt::darkGray);
+        p.drawText(rect(), Qt::AlignCenter, "No drawing");
+        return;
+    }
+    paintDrawing(p, *drawing_, toView(), selected_);
+    p.setPen(QColor(0x60, 0x60, 0x60));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void DrawingView::wheelEvent(QWheelEvent* e) {
+    const double notches = e->angleDelta().y() / 120.0;
+    if (notches != 0) zoomBy(std::pow(kWheelStep, notches), e->position());
+    e->accept();
+}
+
+void DrawingView::mousePressEvent(QMouseEvent* e) {
+    pressAt_ = lastAt_ = e->pos();
+    dragging_ = true;
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void DrawingView::mouseMoveEvent(QMouseEvent* e) {
+    if (!dragging_) return;
+    pan_ += QPointF(e->pos() - lastAt_);
+    lastAt_ = e->pos();
+    update();
+}
+
+void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
+    dragging_ = false;
+    setCursor(Qt::OpenHandCursor);
+    if ((e->pos() - pressAt_).manhattanLength() > kClickSlack || !drawing_) return;
+    // a click: the problem nearest to it, when it is within reach
+    const QTransform t = toView();
+    int best = -1;
+    double bestD = 24 * 24;
+    for (std::size_t i = 0; i < drawing_->problems.size(); ++i) {
+        const QPointF c = t.map(QPointF(drawing_->problems[i].place.x, drawing_->problems[i].place.y));
+        const QPointF d = c - e->position();
+        const double dd = d.x() * d.x() + d.y() * d.y();
+        if (dd < bestD) bestD = dd, best = static_cast<int>(i);
+    }
+    if (best >= 0) emit problemClicked(best);
+}
+
+void DrawingView::mouseDoubleClickEvent(QMouseEvent*) { fit(); }
+
+// ---- the window ----------------------------------------------------------------------
+
+CutWindow::CutWindow(const Request& r, QWidget* parent)
+    : QMainWindow(parent), request_(r), lock_(r.folder / "workfiles") {
+    setWindowTitle(kTitle);
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    view_ = new DrawingView(central);
+    row->addWidget(view_, 1);
+    row->addWidget(buildSide(r));
+    setCentralWidget(central);
+    resize(1180, 760);
+
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { rebuild(false); });
+    connect(kerf_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
+    connect(border_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
+    connect(tabs_, &QCheckBox::toggled, this, [this] { rebuild(false); });
+    connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
+    connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
+
+    if (!claimFolder()) {
+        refused_ = true;
+        return;
+    }
+    const std::string problem = reload();
+    if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
+}
+
+// The kind, kerf, border and tabs.
+QLayout* CutWindow::buildSettings(const Request& r) {
+    auto* form = new QFormLayout;
+    kind_ = new QComboBox;
+    kind_->addItem("Stencil (openings)");
+    kind_->addItem("Lettering (parts)");
+    kind_->setToolTip("Stencil: the letters are cut out of one sheet. Lettering: the letters and the bar are cut as parts.");
+    form->addRow("Kind", kind_);
+    kerf_ = new QDoubleSpinBox;
+    kerf_->setRange(0, 5);
+    kerf_->setDecimals(3);
+    kerf_->setSingleStep(0.05);
+    kerf_->setSuffix(" mm");
+    kerf_->setValue(r.kerf);
+    kerf_->setToolTip("Width of the cut; every outline moves by half of it so parts and openings keep their size");
+    form->addRow("Kerf", kerf_);
+    border_ = new QDoubleSpinBox;
+    border_->setRange(-1, 1000);
+    border_->setDecimals(1);
+    border_->setSpecialValueText("none");
+    border_->setSuffix(" mm");
+    border_->setValue(r.border < 0 ? -1 : r.border);
+    border_->setToolTip("Stencil: cut the sheet's edge at this margin around the letters");
+    form->addRow("Sheet border", border_);
+    tabs_ = new QCheckBox("Tabs for loose pieces");
+    tabs_->setChecked(r.tabs);
+    tabs_->setToolTip("Lettering: join every loose piece to its letter with a tab as wide as the apertures");
+    form->addRow(tabs_);
+    return form;
+}
+
+// The settings, the problem list and the buttons beside the drawing.
+QWidget* CutWindow::buildSide(const Request& r) {
+    auto* side = new QVBoxLayout;
+    side->addLayout(buildSettings(r));
+    side->addWidget(new QLabel("Problems"));
+    problems_ = new QListWidget;
+    side->addWidget(problems_, 1);
+    summary_ = new QLabel;
+    summary_->setWordWrap(true);
+    side->addWidget(summary_);
+    auto* fitButton = new QPushButton("Fit");
+    fitButton->setToolTip("Show the whole drawing (or double-click it)");
+    side->addWidget(fitButton);
+    saveDxf_ = new QPushButton("Save DXF…");
+    saveSvg_ = new QPushButton("Save SVG…");
+    auto* backButton = new QPushButton("Back");
+    backButton->setToolTip("Back to the shapes");
+    auto* exitButton = new QPushButton("Exit");
+    side->addWidget(saveDxf_);
+    side->addWidget(saveSvg_);
+    side->addSpacing(12);
+    side->addWidget(backButton);
+    side->addWidget(exitButton);
+    auto* sideWidget = new QWidget;
+    sideWidget->setLayout(side);
+    sideWidget->setFixedWidth(300);
+    connect(fitButton, &QPushButton::clicked, view_, &DrawingView::fit);
+    connect(saveDxf_, &QPushButton::clicked, this, &CutWindow::saveDxf);
+    connect(saveSvg_, &QPushButton::clicked, this, &CutWindow::saveSvg);
+    connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    return sideWidget;
+}
+
+// The work folder first: a second program on it says so, and the window ends before a file
+// is read.
+bool CutWindow::claimFolder() {
+    const wf::FolderClaim claim = wf::claimOf(lock_.acquire());
+    if (claim.text) ui_.message(claim.text, claim.title, claim.critical ? suite::Icon::Critical : suite::Icon::Information);
+    return claim.proceed;
+}
+
+std::string CutWindow::reload() {
+    handover_.reset();
+    drawing_.reset();
+    std::string problem;
+    try {
+        handover_ = cut::readHandover(request_.folder / "workfiles");
+        const QSignalBlocker block(kind_);
+        kind_->setCurrentIndex(request_.kind.value_or(cut::defaultKind(*handover_)) == cut::Kind::Stencil ? 0 : 1);
+    } catch (const fault::HandoverFault& e) {
+        problem = e.what();
+    }
+    rebuild(true);
+    return problem;
+}
+
+void CutWindow::rebuild(bool refit) {
+    problems_->blockSignals(true);
+    problems_->clear();
+    problems_->blockSignals(false);
+    if (handover_) {
+        cut::Options o;
+        o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+        o.kerf = kerf_->value();
+        o.tabs = tabs_->isChecked();
+        o.border = border_->value() < 0 ? -1 : border_->value();
+        try {
+            drawing_ = cut::makeDrawing(*handover_, o);
+        } catch (const fault::DrawingFault& e) {
+            drawing_.reset();
+            summary_->setText(text(e.what()));
+        }
+    }
+    const bool kindStencil = kind_->currentIndex() == 0;
+    tabs_->setEnabled(!kindStencil);
+    border_->setEnabled(kindStencil);
+    saveDxf_->setEnabled(drawing_.has_value());
+    saveSvg_->setEnabled(drawing_.has_value());
+    view_->setDrawing(drawing_ ? &*drawing_ : nullptr, refit);
+    if (!drawing_) {
+        if (!handover_) summary_->setText("No hand-over to draw.");
+        return;
+    }
+    for (const auto& p : drawing_->problems) {
+        char place[64];
+        std::snprintf(place, sizeof place, " at %.1f, %.1f mm", p.place.x, p.place.y);
+        auto* item = new QListWidgetItem(QString("%1, letter %2%3").arg(cut::problemName(p.kind)).arg(p.letter).arg(place));
+        item->setForeground(kProblem);
+        problems_->addItem(item);
+    }
+    if (drawing_->problems.empty()) problems_->addItem("(none)"), problems_->item(0)->setFlags(Qt::NoItemFlags);
+    const auto& d = *drawing_;
+    summary_->setText(QString("%1 pieces, %2 outlines (%3 arcs, %4 lines)\n%5 × %6 mm, area %7 mm²%8")
+                          .arg(d.pieces.size())
+                          .arg(d.cut.size())
+                          .arg(d.arcs)
+                          .arg(d.lines)
+                          .arg(d.max.x - d.min.x, 0, 'f', 1)
+                          .arg(d.max.y - d.min.y, 0, 'f', 1)
+                          .arg(d.area, 0, 'f', 1)
+                          .arg(d.tabs.empty() ? QString() : QString(", %1 tabs").arg(d.tabs.size())));
+}
+
+void CutWindow::setKind(cut::Kind k) { kind_->setCurrentIndex(k == cut::Kind::Stencil ? 0 : 1); }
+void CutWindow::setKerf(double mm) { kerf_->setValue(mm); }
+void CutWindow::setTabs(bool on) { tabs_->setChecked(on); }
+
+void CutWindow::error(const QString& t) { ui_.message(t.toStdString(), kTitle, suite::Icon::Critical); }
+
+bool CutWindow::saveDxfTo(const fs::path& file) {
+    if (!drawing_ || !handover_) return false;
+    try {
+        cut::saveFile(file, cut::dxfText(*drawing_, *handover_));
+        return true;
+    } catch (const std::exception& e) {
+        error(text(e.what()));
+        return false;
+    }
+}
+
+bool CutWindow::saveSvgTo(const fs::path& file) {
+    if (!drawing_) return false;
+    try {
+        cut::saveFile(file, cut::svgText(*drawing_));
+        return true;
+    } catch (const std::exception& e) {
+        error(text(e.what()));
+        return false;
+    }
+}
+
+void CutWindow::saveDxf() {
+    if (!drawing_) return;
+    const fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
+    const QString name = QFileDialog::getSaveFileName(this, "Save DXF", text(suggested.string()), "DXF drawing (*.dxf)");
+    if (name.isEmpty()) return;
+    saveDxfTo(name.toStdString());
+}
+
+void CutWindow::saveSvg() {
+    if (!drawing_) return;
+    fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
+    suggested.replace_extension(".svg");
+    const QString name = QFileDialog::getSaveFileName(this, "Save SVG", text(suggested.string()), "SVG drawing (*.svg)");
+    if (name.isEmpty()) return;
+    saveSvgTo(name.toStdString());
+}
+
+void CutWindow::back() {
+    // the shapes stage resumes where it was left, and takes the folder over
+    const std::string program = (request_.folder / suite::kShapesProgram).string();
+    const wf::HandOver h = lock_.handOver([&] { return ui_.startProgram(program, {suite::kTokenResume}); });
+    if (h == wf::HandOver::Lost) {
+        ui_.message(wf::lostText(lock_.state()), wf::kErrorTitle, suite::Icon::Critical);
+        close();
+        return;
+    }
+    if (h == wf::HandOver::NotStarted) {
+        error("letterkerf not found !");
+        return;
+    }
+    close();
+}
+
+int runWindow(const Request& r) {
+    CutWindow w(r);
+    if (w.refused()) return 3;
+    w.show();
+    return QApplication::exec();
+}
+
+}  // namespace cut_qt

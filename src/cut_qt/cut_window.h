@@ -1,0 +1,106 @@
+// The window of the cut stage: the drawing, its problems, the kind, kerf and tabs, saving,
+// and the way back to the shapes stage.
+#pragma once
+
+#include <QListWidget>
+#include <QMainWindow>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+
+#include "cut_qt/cut_cli.h"
+#include "suite_qt/qt_ui.h"
+#include "workfile/work_lock.h"
+#include "cut/cut.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+
+namespace cut_qt {
+
+// The drawing with zoom (wheel, around the pointer) and pan (drag); a click on a problem
+// selects it.
+class DrawingView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DrawingView(QWidget* parent = nullptr);
+    void setDrawing(const cut::Drawing* d, bool refit);
+    void select(int problem);  // -1: none; brings the problem into view
+    void fit();
+    QTransform toView() const;
+    double zoom() const { return zoom_; }
+    void zoomBy(double factor, QPointF at);
+
+signals:
+    void problemClicked(int problem);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    const cut::Drawing* drawing_ = nullptr;
+    QRectF bounds_;
+    double zoom_ = 1;
+    QPointF pan_;
+    int selected_ = -1;
+    QPoint pressAt_, lastAt_;
+    bool dragging_ = false;
+};
+
+class CutWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CutWindow(const Request& r, QWidget* parent = nullptr);
+    // another program works in the folder (the user was told): the window is not to be shown
+    bool refused() const { return refused_; }
+    const cut::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
+    QListWidget* problemList() const { return problems_; }
+    DrawingView* view() const { return view_; }
+    // Saves without asking for a name; false (with a message) when it fails.
+    bool saveDxfTo(const std::filesystem::path& file);
+    bool saveSvgTo(const std::filesystem::path& file);
+    // Loads the hand-over again and redraws; the message of a bad hand-over is returned.
+    std::string reload();
+    void setKind(cut::Kind k);
+    void setKerf(double mm);
+    void setTabs(bool on);
+
+private:
+    QLayout* buildSettings(const Request& r);
+    QWidget* buildSide(const Request& r);
+    bool claimFolder();
+    void rebuild(bool refit);
+    void saveDxf();
+    void saveSvg();
+    void back();
+    void error(const QString& text);
+
+    Request request_;
+    suite_qt::QtUi ui_{this};
+    wf::WorkFolderLock lock_;
+    bool refused_ = false;
+    std::optional<cut::Handover> handover_;
+    std::optional<cut::Drawing> drawing_;
+    DrawingView* view_;
+    QComboBox* kind_;
+    QDoubleSpinBox* kerf_;
+    QCheckBox* tabs_;
+    QDoubleSpinBox* border_;
+    QListWidget* problems_;
+    QLabel* summary_;
+    QPushButton *saveDxf_, *saveSvg_;
+};
+
+// Opens the window on the request's folder and runs it; the exit status.
+int runWindow(const Request& r);
+
+}  // namespace cut_qt

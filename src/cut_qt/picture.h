@@ -1,0 +1,32 @@
+// The cut drawing on a QPainter: material and openings in two tones, cut outlines, problems
+// in red. Shared by the window and the PNG preview.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+
+#include "cut/cut.h"
+
+namespace cut_qt {
+
+inline const QColor kMaterial(0x8c, 0x9b, 0xab);  // the sheet or the parts
+inline const QColor kOpening(0xff, 0xff, 0xff);   // what is cut away, and the background
+inline const QColor kOutline(0x20, 0x20, 0x20);
+inline const QColor kProblem(0xe0, 0x00, 0x00);
+
+// The part of the drawing plane worth showing (mm): outlines, sheet and problems.
+QRectF drawingBounds(const cut::Drawing& d);
+
+// Paints the drawing with `toView` mapping mm (y upward) to the device. `selected` marks one
+// problem (-1: none).
+void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected = -1);
+
+// The transform that fits `bounds` (mm) into `size` pixels with a margin, y turned upward.
+QTransform fitTransform(const QRectF& bounds, const QSizeF& size, double margin = 12);
+
+// The drawing as an image of the given size.
+QImage drawingImage(const cut::Drawing& d, QSize size);
+
+}  // namespace cut_qt

@@ -1,0 +1,361 @@
+#include "shapes/session.h"
+
+#include <cmath>
+#include <system_error>
+
+#include "connection/bar.h"
+
+#include "engine/contours.h"
+#include "engine/shape.h"
+#include "geom/units.h"
+#include "preview/paint.h"
+#include "preview/scale.h"
+#include "workfile/workfile_io.h"
+
+namespace shapes {
+
+namespace fs = std::filesystem;
+
+std::string driveOfPath(const std::string& path) {
+    // Only the characters before the last one are looked at.
+    for (std::size_t i = 0; i + 1 < path.size(); ++i)
+        if (path[i] == ':') return path.substr(0, i) + ":";
+    return "";
+}
+
+std::string stripBlanks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' && c != '\0') out += c;
+    return out;
+}
+
+namespace {
+// the folder made absolute where it can be, with a trailing separator
+std::string folderName(const fs::path& folder) {
+    std::error_code ec;
+    const fs::path abs = fs::absolute(folder, ec);
+    std::string name = (ec ? folder : abs).string();
+    if (name.empty() || name.back() != '/') name += '/';
+    return name;
+}
+
+// Clears a flag when the scope ends, however it ends.
+struct ClearOnExit {
+    bool& flag;
+    ~ClearOnExit() { flag = false; }
+};
+}  // namespace
+
+bool anySignDistance(const engine::Model& m) {
+    for (std::size_t i = 1; i <= 255; ++i)
+        if (m.signDistanceA[i] != 0 || m.signDistanceB[i] != 0) return true;
+    return false;
+}
+
+void clearSignDistances(engine::Model& m) {
+    for (std::size_t i = 1; i <= 255; ++i) m.signDistanceA[i] = m.signDistanceB[i] = 0;
+}
+
+Session::Session(fs::path appFolder, std::string commandLine, Ui& ui)
+    : ui_(ui),
+      handOver_(folderName(appFolder), ui),
+      commandLine_(std::move(commandLine)),
+      spacingScan_(fs::path(handOver_.appFolder()) / "workfiles") {
+    wireHandlers();
+}
+
+void Session::reportFileError() { ui_.fileError(kFileAccessError, wf::kErrorTitle); }
+
+bool Session::handleEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        faultEscaped();
+        return false;
+    }
+}
+
+void Session::faultEscaped() {
+    flags_ = HandlerFlags{};
+    try {
+        ui_.setWindowsEnabled(true);
+        reportFileError();
+        ui_.controlsChanged();
+    } catch (...) {
+        // the port itself failed: nothing more can be said
+    }
+}
+
+void Session::showDimensionsOrReport() {
+    try {
+        showContourDimensions();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
+WindowPlace Session::load() {
+    if (terminated()) return {kDefaultWindowTwips, kDefaultWindowTwips};  // e.g. the folder is another's
+    return handOver_.readWindowPlace();
+}
+
+void Session::activate() {
+    if (activated_ || terminated()) return;
+    try {
+        handOver_.enterAppFolder();
+        probeWorkfileDcc(appFolder());
+        presets_ = readThDat(appFolder());  // range-checked
+        model_.bigHeight = 101.6;
+        model_.smallHeight = 101.6;
+        model_.shapeNumber = 0;
+
+        token_ = stripBlanks(commandLine_);
+        if (token_ == kTokenResume) {
+            restoreSavedState();
+        } else if (token_ != kTokenFresh) {
+            handOver_.toStartProgram();
+            return;
+        }
+
+        controls_.Bild1 = false;
+        model_.view = engine::ViewWindow{0, 639, 0, 479};
+        activated_ = true;
+
+        flags_.paintSuppressed = true;
+        loadGroundContours();
+        buildShape();
+        fitView();
+        flags_.paintSuppressed = false;
+
+        if (!model_.bridges.empty()) stegco();
+        if (controls_.HScroll1.visible) {
+            flags_.loadingSettings = false;
+            controls_.HScroll1.set(knotPosition_);
+            if (controls_.HScroll1.onChange) controls_.HScroll1.onChange();
+        }
+        if (controls_.Check2.value() == 1) contourConnectionBuild();
+        controls_.Bild1 = true;
+        zoom_.mausanr();
+        showContourDimensions();
+    } catch (const std::exception&) {
+        // faults of the start-up's own steps are absorbed; the operations report theirs
+        flags_.paintSuppressed = false;
+        flags_.loadingSettings = false;
+    }
+    ui_.controlsChanged();
+    paint();
+}
+
+void Session::paintEvent() { paint(); }
+
+void Session::fitView() {
+    model_.view = engine::viewAround(engine::contourExtents(model_));
+}
+
+void Session::fitAndRedraw() {
+    if (model_.elements.empty()) return;
+    fitView();
+    paint();
+}
+
+bool Session::loadGroundContours() {
+    try {
+        engine::readGroundContours(model_, workPath("tground.dat"), controls_.Check3.value() == 1);
+        preview::masstaebe(model_);
+        showContourDimensions();
+        return true;
+    } catch (const std::exception&) {
+        reportFileError();
+        return false;
+    }
+}
+
+bool Session::buildShape() {
+    try {
+        engine::buildShape(model_, controls_.Check3.value() == 1);
+        model_.textScale = 1.0;
+        showContourDimensions();
+        return true;
+    } catch (const std::exception&) {
+        reportFileError();
+        return false;
+    }
+}
+
+void Session::contourConnectionBuild() {
+    const auto inches = [](const std::string& text) { return wf::parseNumberOrZero(text) * geom::kMmPerInch; };
+    connection::BarInput in;
+    in.distance = inches(controls_.Text5);
+    in.width = inches(controls_.Text6);
+    in.cut = controls_.Check4.value();
+    in.connectionOn = controls_.Check2 == 1;
+    in.limits = presets_;
+    try {
+        const connection::BarOutcome out = connection::buildBar(model_, in);
+        barMissing_ = false;
+        if (!out.built) return;
+        controls_.Label1.visible = out.cutAbandoned;
+        if (out.halfCircle) ui_.message(">Cut< not possible !", "Abort", Icon::Critical);
+        showContourDimensions();
+    } catch (const fault::CapacityFault&) {
+        model_.barLines.clear();
+        model_.barArcs.clear();
+        barMissing_ = true;
+        ui_.message("The connection bar needs more than 641 elements.", wf::kErrorTitle, Icon::Critical);
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
+void Session::stegco() {
+    const double h = model_.smallHeight;
+    ApertureLimits& l = apertureLimits_;
+    l.min = h < 20 ? 0.1016 : 0.3048;
+    l.max = std::min(h * 0.1, 15.0);
+    double b = wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch;
+    if (b < l.min || b > l.max) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
+    if (b < l.min) b = l.min;
+    if (b > l.max) b = l.max;
+    controls_.Text4.set(wf::formatNumber(engine::roundTo(b / geom::kMmPerInch, 4)));
+}
+
+void Session::paint() {
+    if (flags_.paintSuppressed) return;
+    try {
+        preview::PaintOptions o;
+        o.showKnots = controls_.Check1 == 1;
+        o.connectionOn = controls_.Check2 == 1;
+        o.apertureWidth = wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch;
+        if (preview::paint(model_, o, picture_) == preview::PaintResult::ViewOverflow)
+            ui_.message("Overflow ! View.", wf::kErrorTitle, Icon::Critical);
+    } catch (const std::exception&) {
+        // a fault while drawing ends the drawing; the picture keeps what was drawn
+    }
+    ui_.redraw();
+}
+
+void Session::blankPreview() {
+    picture_.clear();
+    ui_.redraw();
+}
+
+void Session::showContourDimensions() {
+    const engine::Dimensions d = engine::contourDimensions(model_, controls_.Check2 == 1);
+    controls_.Texth.set(wf::formatNumber(d.heightIn));
+    controls_.Textv.set(wf::formatNumber(d.widthIn));
+}
+
+void Session::rebuild(unsigned steps) {
+    if (steps & kRebuildLetters) loadGroundContours();
+    if (steps & kRebuildShape) buildShape();
+    if ((steps & kRebuildApertures) && !model_.bridges.empty()) stegco();
+    if ((steps & kRebuildConnection) && controls_.Check2 == 1) contourConnectionBuild();
+    if (steps & kRebuildPaint) paint();
+}
+
+SavedState Session::currentState() const {
+    SavedState s;
+    s.shapeNumber = model_.shapeNumber;
+    s.smallHeight = model_.smallHeight;
+    s.bigHeight = model_.bigHeight;
+    s.apertureWidthMin = apertureLimits_.min;
+    s.apertureWidthMax = apertureLimits_.max;
+    for (std::size_t i = 0; i < 256; ++i) {
+        s.signDistanceA[i] = model_.signDistanceA[i];
+        s.signDistanceB[i] = model_.signDistanceB[i];
+    }
+    s.check1 = controls_.Check1 == 1;
+    s.check2 = controls_.Check2 == 1;
+    s.check4 = controls_.Check4 == 1;
+    s.check3 = controls_.Check3 == 1;
+    s.text4 = controls_.Text4;
+    s.text5 = controls_.Text5;
+    s.text6 = controls_.Text6;
+    s.hscroll2 = controls_.HScroll2.value();
+    s.frame11Visible = controls_.Frame11;
+    s.hscroll1 = controls_.HScroll1.value();
+    return s;
+}
+
+void Session::restoreSavedState() {
+    Controls& c = controls_;
+    try {
+        const fs::path file = workPath("stv2b.dat");
+        if (wf::probeLength(file) < kStv2bMinLength) return;
+        {
+            flags_.loadingSettings = true;
+            ClearOnExit clear{flags_.loadingSettings};  // a truncated file must not leave it set
+            wf::LineReader in(file);
+            model_.shapeNumber = in.int16();
+            model_.smallHeight = in.number();
+            model_.bigHeight = in.number();
+            apertureLimits_.min = in.number();
+            apertureLimits_.max = in.number();
+            for (std::size_t i = 0; i < 256; ++i) {
+                model_.signDistanceA[i] = in.number();
+                model_.signDistanceB[i] = in.number();
+            }
+            c.Check1.set(in.flag() ? 1 : 0);
+            const bool connection = in.flag();
+            c.Check4.visible = connection;
+            c.Check2.set(connection ? 1 : 0);
+            c.Frame9 = connection;
+            c.Text5.visible = connection;
+            c.Text6.visible = connection;
+            c.HScroll2.visible = connection;
+            c.Command2 = connection;
+            c.Command4 = connection;
+            c.Picture4 = !connection;
+            c.Check4.set(in.flag() ? 1 : 0);
+            c.Check3.set(in.flag() ? 1 : 0);
+            c.Text4.set(in.text());
+            c.Text5.set(in.text());
+            c.Text6.set(in.text());
+            c.HScroll2.set(in.int32());
+            const bool knot = in.flag();
+            c.Frame11 = knot;
+            c.HScroll1.visible = knot;
+            in.number();
+            in.number();
+            knotPosition_ = in.int32();
+        }
+        if (c.Check2 != 1) {
+            flags_.loadingSettings = true;
+            ClearOnExit clear{flags_.loadingSettings};
+            c.Check5.set(readOrgdim(appFolder()) ? 1 : 0);
+        }
+        c.HScroll1.setRange(-1000, 1000);
+    } catch (const std::exception&) {
+        // a fault while restoring keeps what was restored so far
+    }
+}
+
+// Leaving by closing, "Exit" or the way back keeps the work as "Start convert" keeps it
+// (stv2b.dat and orgdim.dat), so that coming back with "stvt3" finds every edit. A folder
+// that takes no file was said to be read-only at the start: there is nothing to try there.
+void Session::saveStateOnLeaving() {
+    const wf::WorkFolderLock* lock = handOver_.workLock();
+    if (lock && lock->state() == wf::LockState::ReadOnly) return;
+    try {
+        wf::FileSet state;
+        writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
+        writeStv2b(appFolder(), currentState(), &state);
+        state.commit();
+    } catch (const std::exception&) {
+        reportFileError();
+    }
+}
+
+bool Session::closeWindow() {
+    zoom_.mausaus();
+    if (terminated()) return true;  // already handed on
+    saveStateOnLeaving();
+    return handOver_.toLaterStage();
+}
+
+bool Session::exitMenu() { return closeWindow(); }
+
+}  // namespace shapes

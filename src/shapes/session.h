@@ -1,0 +1,179 @@
+// One running program: the model, the controls, the presets and flags, and the handlers
+// of the main window's life cycle. The window, the command line and the tests all drive
+// this same object through the Ui port.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "engine/model.h"
+#include "preview/canvas.h"
+#include "shapes/controls.h"
+#include "shapes/hand_over.h"
+#include "shapes/spacing_scan.h"
+#include "shapes/ui.h"
+#include "shapes/workfiles.h"
+#include "shapes/zoom.h"
+#include "workfile/work_lock.h"
+
+namespace shapes {
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kWindowWidthTwips = 14815;
+inline constexpr int kWindowHeightTwips = 11030;
+
+// Steps of the rebuild; handlers run only those their change needs, always in this order.
+enum RebuildStep : unsigned {
+    kRebuildLetters = 1u << 0,     // re-read tground.dat and scale the text to h
+    kRebuildShape = 1u << 1,       // construct the outline and bend the letters into it
+    kRebuildApertures = 1u << 2,   // aperture width limits (when bridges exist)
+    kRebuildConnection = 1u << 3,  // the bar (when "Contour connection" is ticked)
+    kRebuildPaint = 1u << 4,       // redraw the preview
+    kRebuildAll = 0x1f,
+};
+
+// the characters before the first ':' and the ':' (the last character is not looked at)
+std::string driveOfPath(const std::string& path);
+// the text without blanks and NUL characters
+std::string stripBlanks(const std::string& text);
+
+// the sign distances of the pairs, entries 1..255
+bool anySignDistance(const engine::Model& m);
+void clearSignDistances(engine::Model& m);
+
+// the range of the apertures' width b, mm, from the letter height
+struct ApertureLimits {
+    double min = 0, max = 0;
+};
+
+// Flags that live only while a handler runs: a control's change handler that finds its flag
+// set returns at once. None stays set once an event has ended.
+struct HandlerFlags {
+    bool loadingSettings = false;
+    bool applyingConnection = false;
+    bool paintSuppressed = false;
+    bool any() const { return loadingSettings || applyingConnection || paintSuppressed; }
+};
+
+class Session {
+public:
+    Session(std::filesystem::path appFolder, std::string commandLine, Ui& ui);
+
+    // ---- every event of the outside world (a click, a key, a dialog button, an action of the
+    // command line) runs through here: a fault that escapes the handlers ends the event with
+    // the fault message, and the session stays usable. False when a fault escaped.
+    bool handleEvent(const std::function<void()>& handler);
+    // after a fault escaped an event: the flags that live only during a handler are cleared,
+    // the windows take input again, and the fault message is shown
+    void faultEscaped();
+    // the work folder, taken before anything else (see HandOver::claimWorkFolder)
+    bool claimWorkFolder() { return handOver_.claimWorkFolder(); }
+    const wf::WorkFolderLock* workLock() const { return handOver_.workLock(); }
+
+    // ---- life cycle of the main window
+    WindowPlace load();      // once, when the window is created (top.dat)
+    void activate();         // every activation
+    void paintEvent();       // every paint event of the window
+    bool closeWindow();      // unload: the closing sequence; true when handed on
+    bool exitMenu();         // the menu item "Exit": the same sequence
+
+    // ---- the main window's buttons and pictures (the controls run their own handlers)
+    void clickFrame5();    // as clicking "On"
+    void clickFrame1();    // as clicking "Fit in"
+    void clickPicture1();  // redraw
+    void clickPicture9();  // fit and redraw
+    ViewZoom& zoom() { return zoom_; }  // the zoom pictures, the mouse and the wheel over the preview
+    void clickPicture4();           // ticks "Contour connection"
+    void clickCommand2();           // "= 0"
+    void applyConnectionValues();   // "Apply", and leaving Text5 or Text6
+    void galleryClick(int shape);   // the shape gallery: picture 0..19
+    void openApertureDialog();      // Picture6, Picture15, Frame7
+    void openSignDistanceDialog();  // Picture3, Picture10, Frame4
+    void openPresetting();          // the menu item "Presetting"
+    void openHelp(const std::string& document);  // a help document of the program folder
+    void returnToTextStage();       // Picture8
+    void clickBild2();              // "Start convert": the hand-over files, then the later stage
+    static constexpr double kMaxConvertInches = 780;
+
+    // ---- the state the windows show and the dialogs work on
+    engine::Model& model() { return model_; }
+    const engine::Model& model() const { return model_; }
+    Controls& controls() { return controls_; }
+    const Controls& controls() const { return controls_; }
+    Presets& presets() { return presets_; }
+    const Presets& presets() const { return presets_; }
+    const preview::DisplayList& picture() const { return picture_; }  // what the preview shows
+    ApertureLimits apertureLimits() const { return apertureLimits_; }
+    const std::string& token() const { return token_; }  // the command line as compared (blanks removed)
+    bool activated() const { return activated_; }        // the first activation has run
+    bool terminated() const { return handOver_.ended(); }
+    const HandlerFlags& flags() const { return flags_; }
+    const std::string& appFolder() const { return handOver_.appFolder(); }
+    Ui& ui() { return ui_; }
+    SavedState currentState() const;  // as stv2b.dat keeps it
+    void saveStateOnLeaving();        // stv2b.dat and orgdim.dat, as "Start convert" writes them
+    // stv2b.dat and orgdim.dat into the controls (the resume's first step); the knot slider
+    // takes its position once the letters are in
+    void restoreSavedState();
+    std::int32_t knotPosition() const { return knotPosition_; }
+
+    // ---- what the dialogs share with the handlers
+    std::filesystem::path workPath(const char* name) const { return handOver_.workPath(name); }
+    bool loadGroundContours();  // reports its own faults; false after one
+    bool buildShape();          // likewise
+    void rebuild(unsigned steps);
+    void paint();
+    void fitView();       // view window from the contours
+    void blankPreview();  // the preview emptied while long work runs
+    // the Yes/No question: false only for an answer of No; closing it without an answer keeps
+    // the answer given before
+    bool confirmYesNo(const std::string& title, const std::string& question);
+    const SpacingScan& spacingScan() const { return spacingScan_; }
+    // the letter spacing editor's row, kept while the editor is closed
+    std::int16_t rememberedPair() const { return selectedPair_; }
+    void rememberPair(std::int16_t row) { selectedPair_ = row; }
+
+private:
+    void wireHandlers();
+    void onCheck1();
+    void onCheck3();
+    void onHScroll1();
+    void onCheck2();
+    void onCheck4();
+    void onCheck5();
+    void onHScroll2();
+    void onText4();
+    void reportFileError();
+    void showDimensionsOrReport();
+    void showContourDimensions();
+    void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
+    void stegco();        // the apertures' limits, and b within them
+    void contourConnectionBuild();
+    double contourHeightInches();  // Hc, from the plain extents of the contours
+    void resetConnectionValues();  // width h x 0.04, distance 0, slider 0
+    bool convertible();            // "Start convert" may run; otherwise said why
+    bool convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver);  // true once the state is in place
+
+    Ui& ui_;
+    HandOver handOver_;
+    std::string commandLine_;
+    engine::Model model_;
+    Controls controls_;
+    Presets presets_;
+    preview::DisplayList picture_;
+    ApertureLimits apertureLimits_;
+    HandlerFlags flags_;
+    bool cutNoticeShown_ = false;
+    bool barMissing_ = false;  // the ticked connection's bar could not be built
+    bool activated_ = false;
+    std::int32_t knotPosition_ = 0;
+    std::int16_t selectedPair_ = 0;
+    Answer lastAnswer_ = Answer::Closed;  // of the Yes/No question
+    std::string token_;
+    ViewZoom zoom_{model_.view, ui_, [this] { paint(); }};
+    SpacingScan spacingScan_;
+};
+
+}  // namespace shapes

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "cut/cut.h"
+#include "cut/writers.h"
+#include "dxf_readback.h"
+
+using namespace cut;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+Edge line(double x1, double y1, double x2, double y2) {
+    Edge e;
+    e.a = {x1, y1};
+    e.b = {x2, y2};
+    return e;
+}
+Edge arc(double cx, double cy, double r, double start, double sweep) {
+    Edge e;
+    e.arc = true;
+    e.c = {cx, cy};
+    e.r = r;
+    e.start = start;
+    e.sweep = sweep;
+    e.a = {cx + r * std::cos(start), cy + r * std::sin(start)};
+    e.b = {cx + r * std::cos(start + sweep), cy + r * std::sin(start + sweep)};
+    return e;
+}
+Loop rect(double x0, double y0, double x1, double y1) {
+    return {{line(x0, y0, x1, y0), line(x1, y0, x1, y1), line(x1, y1, x0, y1), line(x0, y1, x0, y0)}};
+}
+Loop circle(double cx, double cy, double r) { return {{arc(cx, cy, r, 0, kPi), arc(cx, cy, r, kPi, kPi)}}; }
+
+Handover handover(std::vector<Letter> letters) {
+    Handover h;
+    h.scale = 1;
+    h.aperture = 2;
+    h.letters = std::move(letters);
+    return h;
+}
+
+// An "O": a 20 x 20 square with a square counter of 10 x 10 in its middle.
+Letter ring() { return {1, {rect(0, 0, 20, 20), rect(5, 5, 15, 15)}}; }
+
+struct Extent {
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+};
+Extent extent(const Outline& o) {
+    Extent e;
+    for (const Pt& p : o.poly) e.x0 = std::min(e.x0, p.x), e.y0 = std::min(e.y0, p.y), e.x1 = std::max(e.x1, p.x), e.y1 = std::max(e.y1, p.y);
+    return e;
+}
+
+double dxfArea(const Drawing& d, const Handover& h, const char* layer) {
+    double a = 0;
+    for (const auto& p : testsupport::readDxf(dxfText(d, h)).polylines)
+        if (p.layer == layer) a += testsupport::area(p);
+    return a;
+}
+
+}  // namespace
+
+// The kerf moves the outside of a part out and the edge of an opening in by half of it, in
+// both kinds of drawing: what is cut comes out at its drawn size.
+TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
+    const Handover h = handover({ring()});
+    Options o;
+    o.kerf = 0.2;
+    o.kind = Kind::Lettering;
+    const Drawing parts = makeDrawing(h, o);
+    ASSERT_EQ(parts.cut.size(), 2u);
+    for (const Outline& out : parts.cut) {
+        const Extent e = extent(out);
+        const double grow = out.opening ? -0.1 : 0.1;  // the counter is an opening of the part
+        const double lo = out.opening ? 5 : 0, hi = out.opening ? 15 : 20;
+        EXPECT_NEAR(e.x0, lo - grow, 1e-3);
+        EXPECT_NEAR(e.y0, lo - grow, 1e-3);
+        EXPECT_NEAR(e.x1, hi + grow, 1e-3);
+        EXPECT_NEAR(e.y1, hi + grow, 1e-3);
+    }
+    o.kind = Kind::Stencil;
+    const Drawing sheet = makeDrawing(h, o);
+    ASSERT_EQ(sheet.cut.size(), 2u);
+    for (const Outline& out : sheet.cut) {
+        const Extent e = extent(out);
+        // the letter is the opening now, the counter a part inside it
+        const double grow = out.opening ? -0.1 : 0.1;
+        const double lo = out.opening ? 0 : 5, hi = out.opening ? 20 : 15;
+        EXPECT_NEAR(e.x0, lo - grow, 1e-3);
+        EXPECT_NEAR(e.x1, hi + grow, 1e-3);
+    }
+    // the straight sides stay 0.1 mm away: the area grows by the perimeter x 0.1 plus the corners
+    EXPECT_NEAR(dxfArea(parts, h, kLayerCut), (20.2 * 20.2 - 0.04 + kPi * 0.01) - 9.8 * 9.8, 0.01);
+    EXPECT_DOUBLE_EQ(parts.area, 300);  // the drawn size
+}
+
+// Arcs the booleans leave alone stay arcs (exactly two for a disc); where the bar cuts one,
+// the rest of it is still an arc and the areas agree with the hand-over.
+TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
+    Handover h = handover({{1, {circle(10, 10, 5)}}});
+    Options o;
+    o.kind = Kind::Lettering;
+    const Drawing disc = makeDrawing(h, o);
+    ASSERT_EQ(disc.cut.size(), 1u);
+    ASSERT_EQ(disc.cut[0].segs.size(), 2u);
+    for (const Seg& s : disc.cut[0].segs) EXPECT_NEAR(std::fabs(s.bulge), 1, 1e-9);  // half circles
+    EXPECT_NEAR(dxfArea(disc, h, kLayerCut), kPi * 25, 1e-3);
+
+    h.bar = {rect(0, 9, 30, 11)};
+    h.hasBar = true;
+    const Drawing joined = makeDrawing(h, o);
+    ASSERT_EQ(joined.cut.size(), 1u);
+    EXPECT_EQ(joined.arcs, 2);  // the two arcs above and below the bar, shortened
+    EXPECT_TRUE(joined.problems.empty());
+    const double chordLoss = 0.01;  // chords of the cut-off ends, within the tolerance
+    const double expected = kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2));  // disc + bar - overlap
+    EXPECT_NEAR(dxfArea(joined, h, kLayerCut), expected, chordLoss);
+}
+
+// A stencil's counter falls out unless a bridge holds it; the strip lies on the side the
+// bridge's kind gives, so a bridge drawn on the wrong side holds nothing.
+TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
+    Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
+    const Drawing loose = makeDrawing(h, {});
+    ASSERT_EQ(loose.problems.size(), 1u);
+    EXPECT_EQ(loose.problems[0].kind, ProblemKind::Island);
+    EXPECT_EQ(loose.problems[0].letter, 1);
+    EXPECT_GT(loose.problems[0].place.x, 5);
+    EXPECT_LT(loose.problems[0].place.x, 15);
+
+    // a bridge across the top stroke from the counter (y 15) to the outside (y 20)
+    h.bridges = {{1, {10, 15}, {10, 20}}};
+    EXPECT_TRUE(makeDrawing(h, {}).problems.empty());
+    const auto left = bridgeStrip(h.bridges[0], 2);
+    EXPECT_DOUBLE_EQ(left[2].x, 8);  // any kind but 2: to the left of p1 -> p2
+    h.bridges[0].kind = 2;
+    EXPECT_DOUBLE_EQ(bridgeStrip(h.bridges[0], 2)[2].x, 12);
+    EXPECT_TRUE(makeDrawing(h, {}).problems.empty());
+    // the same bridge on the far side of the letter, outside the stroke: the counter is loose
+    h.bridges = {{2, {0, 15}, {0, 20}}};
+    EXPECT_EQ(makeDrawing(h, {}).problems.size(), 1u);
+
+    // with a border the sheet's edge is cut too, as a part
+    h.bridges = {{1, {10, 15}, {10, 20}}};
+    Options o;
+    o.border = 10;
+    const Drawing framed = makeDrawing(h, o);
+    const Extent e = extent(framed.cut.back());
+    EXPECT_NEAR(e.x0, -10, 1e-6);
+    EXPECT_NEAR(e.x1, 60, 1e-6);
+    EXPECT_FALSE(framed.cut.back().opening);
+}
+
+// A bridge narrower than the kerf cannot be cut: it is reported at its place.
+TEST(CutDrawing, MaterialThinnerThanTheKerfIsReported) {
+    Handover h = handover({ring()});
+    h.aperture = 0.1;
+    h.bridges = {{1, {10, 15}, {10, 20}}};
+    Options o;
+    EXPECT_TRUE(makeDrawing(h, o).problems.empty());
+    o.kerf = 0.2;
+    const Drawing d = makeDrawing(h, o);
+    ASSERT_EQ(d.problems.size(), 1u);
+    EXPECT_EQ(d.problems[0].kind, ProblemKind::ThinMaterial);
+    EXPECT_NEAR(d.problems[0].place.x, 10, 0.5);
+    EXPECT_GT(d.problems[0].place.y, 14);
+    EXPECT_LT(d.problems[0].place.y, 21);
+    o.kerf = 0.05;
+    EXPECT_TRUE(makeDrawing(h, o).problems.empty());
+}
+
+// Lettering: a piece the bar does not reach is reported with its letter; a tab joins it.
+TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
+    // an "i": a stem standing on the bar and a dot 3 mm above it
+    Handover h = handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}});
+    h.bar = {rect(-2, -1, 16, 1)};
+    h.hasBar = true;
+    Options o;
+    o.kind = Kind::Lettering;
+    const Drawing loose = makeDrawing(h, o);
+    ASSERT_EQ(loose.problems.size(), 1u);
+    EXPECT_EQ(loose.problems[0].kind, ProblemKind::LoosePiece);
+    EXPECT_EQ(loose.problems[0].letter, 2);
+    EXPECT_NEAR(loose.problems[0].place.y, 15, 1e-3);
+    EXPECT_EQ(loose.pieces.size(), 2u);
+    o.tabs = true;
+    const Drawing tabbed = makeDrawing(h, o);
+    EXPECT_TRUE(tabbed.problems.empty());
+    EXPECT_EQ(tabbed.pieces.size(), 1u);
+    ASSERT_EQ(tabbed.tabs.size(), 1u);
+    EXPECT_NEAR(tabbed.tabs[0].x, 12, 1e-6);  // in the middle of the stem
+    // the tab is as wide as the apertures: 2 mm x 3 mm added
+    EXPECT_NEAR(tabbed.area - loose.area, 6, 1e-6);
+    // without "one object" every letter is its own part: the dot is still the loose one
+    h.oneObject = false;
+    o.tabs = false;
+    const Drawing apart = makeDrawing(h, o);
+    ASSERT_EQ(apart.problems.size(), 1u);
+    EXPECT_EQ(apart.problems[0].letter, 2);
+}
+
+TEST(CutDrawing, RefusesDrawingsBeyondItsGrid) {
+    Handover h = handover({{1, {rect(0, 0, 1e7, 10)}}});
+    EXPECT_THROW(makeDrawing(h, {}), fault::DrawingFault);
+}

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cut/handover.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A letter as the shapes stage hands it over: a 20 x 20 square (internal units), and a circular
+// counter of radius 5 around (10, 10) given as two arcs but traversed clockwise.
+const std::string kContours = crlf({"a", "n", "1", " 0", " 0", " 20", " 0", "1", " 20", " 0", " 20", " 20", "1", " 20",
+                                    " 20", " 0", " 20", "1", " 0", " 20", " 0", " 0", "e", "a", "2", " 10", " 10", " 5",
+                                    " 0", " 3.14159265358979", "2", " 10", " 10", " 5", " 3.14159265358979",
+                                    " 6.28318530717959", "e", "s"});
+
+struct Folder {
+    TempFolder t;
+    Folder() {
+        t.write("c3.dat", crlf({" .5", "1", " .1", " 0", " 101.6", " 101.6"}));
+        t.write("workrl.dat", kContours);
+        t.write("hl.dat", crlf({" 1", " 1", " 10", " 15", " 10", " 20"}));
+    }
+};
+
+double gap(const cut::Loop& l) {
+    double worst = 0;
+    for (std::size_t i = 0; i < l.edges.size(); ++i) {
+        const auto& a = l.edges[i].b;
+        const auto& b = l.edges[(i + 1) % l.edges.size()].a;
+        worst = std::max(worst, std::hypot(a.x - b.x, a.y - b.y));
+    }
+    return worst;
+}
+
+}  // namespace
+
+TEST(Handover, ReadsEveryFileIntoMillimetresAndChainsTheContours) {
+    Folder f;
+    f.t.write("workm.dat", crlf({" 0", " 1", " 0", " 0", " 10", " 0", " 1"}));  // one lone line: not a closed bar
+    EXPECT_THROW(cut::readHandover(f.t.path() / "workfiles"), fault::HandoverFault);
+    f.t.write("workm.dat", crlf({" 0", " 4", " 0", " -2", " 30", " -2", " 1", " 30", " 0", " 30", " -2", " 1",
+                                 " 0", " 0", " 30", " 0", " 1", " 0", " -2", " 0", " 0", " 1"}));
+    f.t.write("orgdim.dat", crlf({"0"}));
+    const cut::Handover h = cut::readHandover(f.t.path() / "workfiles");
+    EXPECT_DOUBLE_EQ(h.scale, 0.5);
+    EXPECT_NEAR(h.aperture, 2.54, 1e-12);
+    EXPECT_FALSE(h.oneObject);
+    ASSERT_EQ(h.letters.size(), 1u);
+    ASSERT_EQ(h.letters[0].loops.size(), 2u);
+    EXPECT_DOUBLE_EQ(h.letters[0].loops[0].edges[1].a.x, 10);  // 20 units = 10 mm
+    const auto& counter = h.letters[0].loops[1];
+    ASSERT_EQ(counter.edges.size(), 2u);
+    EXPECT_TRUE(counter.edges[0].arc);
+    EXPECT_NEAR(counter.edges[0].r, 2.5, 1e-12);
+    EXPECT_LT(gap(counter), 1e-9);
+    // the bar's pieces stand in any order and direction in the file; they come out as one loop
+    ASSERT_EQ(h.bar.size(), 1u);
+    EXPECT_EQ(h.bar[0].edges.size(), 4u);
+    EXPECT_LT(gap(h.bar[0]), 1e-9);
+    ASSERT_EQ(h.bridges.size(), 1u);
+    EXPECT_EQ(h.bridges[0].kind, 1);
+    EXPECT_DOUBLE_EQ(h.bridges[0].p2.y, 10);
+}
+
+TEST(Handover, ReadingChangesNoFileAndCreatesNone) {
+    Folder f;
+    const auto before = f.t.read("workrl.dat");
+    const auto h = cut::readHandover(f.t.path() / "workfiles");
+    EXPECT_FALSE(h.hasBar);
+    EXPECT_TRUE(h.oneObject);  // no orgdim.dat: one object, as the shapes stage starts
+    EXPECT_FALSE(f.t.exists("workm.dat"));
+    EXPECT_FALSE(f.t.exists("orgdim.dat"));
+    EXPECT_EQ(f.t.read("workrl.dat"), before);
+}
+
+// Every broken hand-over is refused with the file's name; none crashes or reads as empty.
+TEST(Handover, RefusesMissingTruncatedAndGarbledFilesNamingThem) {
+    struct Case {
+        const char* what;
+        const char* file;
+        std::string content;  // "" with remove: the file is missing
+        bool remove;
+        int status;
+        const char* says;
+    };
+    const std::string cut = kContours.substr(0, kContours.size() - 3);  // no "s"
+    const Case cases[] = {
+        {"missing scale", "c3.dat", "", true, 3, "missing"},
+        {"missing letters", "workrl.dat", "", true, 3, "missing"},
+        {"missing bridges", "hl.dat", "", true, 3, "missing"},
+        {"scale of zero", "c3.dat", crlf({" 0", "1", " .1"}), false, 2, "above 0"},
+        {"c3 cut short", "c3.dat", crlf({" .5"}), false, 2, "ends before"},
+        {"letters cut short", "workrl.dat", cut, false, 2, "cut short"},
+        {"only the end record", "workrl.dat", crlf({"s"}), false, 2, "no letter"},
+        {"garbled number", "workrl.dat", crlf({"a", "n", "1", " 0", " 0x", " 1", " 1", "e", "s"}), false, 2, "reads \" 0x\""},
+        {"unknown record", "workrl.dat", crlf({"a", "n", "7", "e", "s"}), false, 2, "unknown record"},
+        {"zero radius", "workrl.dat", crlf({"a", "n", "2", " 0", " 0", " 0", " 0", " 1", "e", "s"}), false, 2, "radius"},
+        {"huge number", "workrl.dat", crlf({"a", "n", "1", " 1E+400", " 0", " 1", " 1", "e", "s"}), false, 2, "out of range"},
+        {"fewer bridges than said", "hl.dat", crlf({" 2", " 1", " 0", " 0", " 1", " 1"}), false, 2, "cut short"},
+        {"bridge count beyond the table", "hl.dat", crlf({" 9999"}), false, 2, "2501"},
+        {"bar cut short", "workm.dat", crlf({" 1", " 1", " 0", " 0"}), false, 2, "cut short"},
+        {"negative bar count", "workm.dat", crlf({" -1", " 0"}), false, 2, "whole numbers"},
+        {"bar lines beyond the table", "workm.dat", crlf({" 0", " 642"}), false, 2, "641 bar arcs or lines"},
+        {"flag beyond any number", "orgdim.dat", crlf({"1E+999"}), false, 2, "out of range"},
+    };
+    for (const Case& c : cases) {
+        Folder f;
+        if (c.remove)
+            fs::remove(f.t.work(c.file));
+        else
+            f.t.write(c.file, c.content);
+        try {
+            cut::readHandover(f.t.path() / "workfiles");
+            ADD_FAILURE() << c.what << ": read without complaint";
+        } catch (const fault::HandoverFault& e) {
+            EXPECT_EQ(e.file, c.file) << c.what;
+            EXPECT_EQ(e.status, c.status) << c.what;
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << c.what << ": " << e.what();
+        }
+    }
+}

@@ -1,0 +1,275 @@
+// Real letters through the whole chain: the shapes stage converts, the cut stage draws.
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "cut_qt/cut_cli.h"
+#include "cut_qt/cut_window.h"
+#include "cut/dxf_readback.h"
+#include "workfile/work_lock.h"
+#include "cut/handover.h"
+#include "support/held_folder.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CutRun {
+    int status;
+    std::string out, err;
+};
+
+// A program folder holding `letters`, converted by the shapes stage's command line.
+struct Converted {
+    TempFolder t;
+    explicit Converted(const fs::path& letters, QStringList options = {}) {
+        fs::copy_file(letters, t.work("tground.dat"));
+        QProcess p;
+        options.prepend(QString::fromStdString(t.path().string()));
+        options.prepend("--folder");
+        options << "--convert";
+        p.start(QString::fromStdString((fs::path(LK_PROGRAM_DIR) / "letterkerf-cli").string()), options);
+        p.waitForFinished(60000);
+        EXPECT_TRUE(t.exists("workrl.dat"));
+    }
+    CutRun cut(std::vector<std::string> args) const {
+        std::ostringstream out, err;
+        args.insert(args.begin(), {"--folder", t.path().string()});
+        const int status = cut_qt::runCli(args, LK_TEST_TMP, LK_PROGRAM_DIR, out, err);
+        return {status, out.str(), err.str()};
+    }
+};
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// ezdxf's reading and audit of a DXF: "ok" or what it found
+std::string ezdxfAudit(const fs::path& file) {
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c",
+                                 "import sys, ezdxf\n"
+                                 "doc = ezdxf.readfile(sys.argv[1])\n"
+                                 "a = doc.audit()\n"
+                                 "print('ok' if not a.errors else [str(e.message) for e in a.errors])\n",
+                                 QString::fromStdString(file.string())});
+    p.waitForFinished(60000);
+    return (p.readAllStandardOutput() + p.readAllStandardError()).trimmed().toStdString();
+}
+
+// Two segments of a closed point list cross (neighbours excepted).
+bool selfCrossing(const testsupport::DxfPolyline& p) {
+    const std::size_t n = p.v.size();
+    auto side = [](const auto& a, const auto& b, const auto& c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n; ++j) {
+            if (i == 0 && j == n - 1) continue;
+            const auto &a = p.v[i], &b = p.v[(i + 1) % n], &c = p.v[j], &d = p.v[(j + 1) % n];
+            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+// The sample "ABC" as a stencil is one sheet, its DXF reads in ezdxf and in our reading; the
+// same text with one bridge taken out reports exactly the island it held.
+TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    const std::string handoverBefore = c.t.read("workrl.dat") + c.t.read("hl.dat") + c.t.read("c3.dat");
+    const CutRun r = c.cut({"--report"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"kind\": \"stencil\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"problems\": [ ]"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+    ASSERT_TRUE(c.t.exists("stencil.dxf"));
+    EXPECT_EQ(c.t.read("workrl.dat") + c.t.read("hl.dat") + c.t.read("c3.dat"), handoverBefore);
+    EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
+    const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
+    EXPECT_EQ(dxf.insunits, 4);
+    int cut = 0, bridges = 0;
+    for (const auto& p : dxf.polylines) {
+        EXPECT_TRUE(p.closed);
+        cut += p.layer == "CUT", bridges += p.layer == "BRIDGES";
+        if (p.layer == "CUT") {
+            EXPECT_FALSE(selfCrossing(p));
+        }
+    }
+    EXPECT_EQ(cut, 3);  // A, B and C, each one opening cut through by its bridges
+    EXPECT_EQ(bridges, 3);
+
+    // hl.dat without its first bridge (the A's)
+    auto lines = wf::splitLines(c.t.read("hl.dat"));
+    std::string hl = " 2\r\n";
+    for (std::size_t i = 6; i < lines.size(); ++i) hl += lines[i] + "\r\n";
+    c.t.write("hl.dat", hl);
+    const CutRun loose = c.cut({"--report", "--dxf", (c.t.path() / "loose.dxf").string()});
+    EXPECT_EQ(loose.status, 0);
+    EXPECT_EQ(count(loose.out, "\"kind\": \"island\""), 1) << loose.out;
+    EXPECT_NE(loose.out.find("{ \"kind\": \"island\", \"letter\": 1,"), std::string::npos) << loose.out;
+    EXPECT_EQ(loose.err.rfind("information|Cut drawing|The drawing has 1 problem: island of letter 1", 0), 0u) << loose.err;
+    EXPECT_TRUE(fs::exists(c.t.path() / "loose.dxf"));  // written all the same
+}
+
+// A user's whole job, each stage as its own program: words typed in the text stage, bent into
+// an arch by the shapes stage, drawn by the cut stage. Every island is held by a bridge.
+TEST(CutChain, TypedWordsThroughEveryStage) {
+    for (const char* font : {"DejaVu Sans:Bold", "Liberation Serif"}) {
+        SCOPED_TRACE(font);
+        TempFolder t;
+        t.addProgram("letterkerf");  // the shapes stage the text stage hands over to
+        QProcess text;
+        text.start(QString::fromStdString((fs::path(LK_PROGRAM_DIR) / "letterkerf-text-cli").string()),
+                   {"--folder", QString::fromStdString(t.path().string()), "--text", "STENCIL 0486 &@", "--font", font});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        ASSERT_EQ(text.exitCode(), 0) << text.readAllStandardError().toStdString();
+        const fs::path letters = t.work("tground.dat");
+        Converted c(letters, {"--shape", "4", "--H", "6", "--h", "4"});
+        const CutRun r = c.cut({"--report"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("\"problems\": [ ]"), std::string::npos) << r.out;
+        EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
+        const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
+        int cut = 0;
+        for (const auto& p : dxf.polylines) cut += p.layer == "CUT" && p.closed && !selfCrossing(p);
+        EXPECT_GE(cut, 13);  // thirteen letters, each at least one opening, closed and simple
+    }
+}
+
+// "Hoyt jog" joined by the bar: one piece but the j's dot, which is reported and joined by a
+// tab when asked; letters' areas in the DXF equal the hand-over's.
+TEST(CutChain, ConnectedLetteringIsOnePieceButTheDotOfTheJ) {
+    Converted c(fs::path(LK_TEST_DATA) / "words.dat", {"--connection"});
+    const fs::path svg = c.t.path() / "out.svg";
+    const CutRun r = c.cut({"--report", "--svg", svg.string(), "--dxf", (c.t.path() / "l.dxf").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"kind\": \"lettering\""), std::string::npos);  // workm.dat: lettering
+    EXPECT_EQ(count(r.out, "\"kind\": \"loose piece\""), 1) << r.out;
+    EXPECT_NE(r.out.find("\"letter\": 5,"), std::string::npos);  // H o y t j: the fifth
+    EXPECT_EQ(ezdxfAudit(c.t.path() / "l.dxf"), "ok");
+    const std::string s = c.t.read("../out.svg");
+    EXPECT_NE(s.find("mm\" height=\""), std::string::npos);
+    EXPECT_NE(s.find("viewBox=\""), std::string::npos);
+    EXPECT_NE(s.find("fill-rule=\"evenodd\""), std::string::npos);
+
+    const CutRun tabbed = c.cut({"--report", "--tabs", "--dxf", (c.t.path() / "t.dxf").string()});
+    EXPECT_EQ(tabbed.status, 0);
+    EXPECT_NE(tabbed.out.find("\"problems\": [ ]"), std::string::npos) << tabbed.out;
+    EXPECT_NE(tabbed.out.find("\"pieces\": 1,"), std::string::npos);
+    EXPECT_EQ(ezdxfAudit(c.t.path() / "t.dxf"), "ok");
+
+    // the letters alone (no bar): areas from the DXF against the hand-over's own arcs and lines
+    fs::remove(c.t.work("workm.dat"));
+    const CutRun plain = c.cut({"--kind", "lettering", "--dxf", (c.t.path() / "p.dxf").string()});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const auto dxf = testsupport::readDxf(c.t.read("../p.dxf"));
+    double cutArea = 0;
+    for (const auto& p : dxf.polylines)
+        if (p.layer == "CUT") {
+            cutArea += testsupport::area(p);
+            EXPECT_FALSE(selfCrossing(p));
+        }
+    double letters = 0;
+    const auto h = cut::readHandover(c.t.path() / "workfiles");
+    for (const auto& l : h.letters) {
+        // a letter's outsides and counters turn opposite ways: its area is their sum's size
+        double sum = 0;
+        for (const auto& loop : l.loops) {
+            testsupport::DxfPolyline p;
+            for (const auto& e : loop.edges) p.v.push_back({e.a.x, e.a.y, e.arc ? std::tan(e.sweep / 4) : 0});
+            sum += testsupport::area(p);
+        }
+        letters += std::fabs(sum);
+    }
+    ASSERT_GT(letters, 0);
+    EXPECT_NEAR(cutArea / letters, 1, 0.001) << cutArea << " " << letters;
+}
+
+TEST(CutChain, CommandLineSaysWhatIsWrongWithItsExitStatus) {
+    TempFolder empty;
+    std::ostringstream out, err;
+    EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string()}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 3);
+    EXPECT_NE(err.str().find("critical|Hand-over|c3.dat: missing"), std::string::npos) << err.str();
+    EXPECT_EQ(cut_qt::runCli({"--kerf", "wide"}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 1);
+    EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string(), "--dxf", empty.work("hl.dat").string()}, LK_TEST_TMP,
+                             LK_PROGRAM_DIR, out, err),
+              1);
+    empty.write("c3.dat", "garbage\r\n");
+    std::ostringstream err2;
+    EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string()}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err2), 2);
+    EXPECT_NE(err2.str().find("c3.dat"), std::string::npos);
+    std::ostringstream help;
+    EXPECT_EQ(cut_qt::runCli({"--help"}, LK_TEST_TMP, LK_PROGRAM_DIR, help, err), 0);
+    for (const char* o : {"--folder", "--kind", "--kerf", "--tabs", "--border", "--dxf", "--svg", "--png", "--report"})
+        EXPECT_NE(help.str().find(o), std::string::npos) << o;
+}
+
+// The window on the sample with a bridge missing: the island is in the list, selecting it
+// brings it into view, and the drawing saves.
+TEST(CutWindow, ListsProblemsAndSelectsThem) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    c.t.write("hl.dat", " 0\r\n");
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    cut_qt::CutWindow w(r);
+    w.show();
+    ASSERT_NE(w.drawing(), nullptr);
+    EXPECT_EQ(w.problemList()->count(), 3);  // the counter of A and both of B
+    EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("island, letter 1"));
+    w.problemList()->setCurrentRow(1);
+    EXPECT_GT(w.view()->zoom(), 1);
+    EXPECT_TRUE(w.saveDxfTo(c.t.path() / "w.dxf"));
+    EXPECT_EQ(ezdxfAudit(c.t.path() / "w.dxf"), "ok");
+    w.setKind(cut::Kind::Lettering);
+    EXPECT_EQ(w.drawing()->kind, cut::Kind::Lettering);
+    EXPECT_EQ(w.problemList()->item(0)->flags(), Qt::NoItemFlags);  // "(none)"
+    w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "cut_window.png").string()));
+}
+
+// While another program works in the folder, the window says so in a message box and is
+// not shown, the command line says so on standard error and exits with 3: no drawing is
+// written, inside the folder or out of it.
+TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+    const Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    wf::WorkFolderLock first(c.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
+    const auto contents = [&] { return testsupport::filesOf(c.t.path() / "workfiles"); };
+    const auto before = contents();
+
+    testsupport::MessageBoxCloser closer;
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    EXPECT_EQ(cut_qt::runWindow(r), 3);  // returns at once: the window never ran
+    closer.timer.stop();
+    EXPECT_EQ(closer.title, "Error");
+    EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
+
+    const fs::path svg = c.t.path() / "out.svg";
+    const CutRun refused = c.cut({"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_EQ(refused.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_FALSE(fs::exists(svg));
+    EXPECT_FALSE(fs::exists(c.t.path() / "out.dxf"));
+    EXPECT_EQ(contents(), before);
+
+    first.release();
+    EXPECT_EQ(c.cut({"--svg", svg.string()}).status, 0);
+    EXPECT_TRUE(fs::exists(svg));
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,192 @@
+// The start window and its command line on real program folders, and the help documents
+// the build puts beside the programs.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "start_qt/start_cli.h"
+#include "start_qt/start_window.h"
+#include "workfile/workfile_io.h"
+#include "support/held_folder.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+using start::Action;
+
+namespace {
+
+// A program folder with recording stand-ins under the siblings' names.
+struct Folder {
+    TempFolder t;
+    Folder() {
+        for (const char* p : {"STV1.EXE", "STV1b.EXE", "STV3.EXE", "letterkerf"}) {
+            fs::copy_file(LK_STANDIN, t.path() / p);
+            fs::permissions(t.path() / p, fs::perms::owner_all, fs::perm_options::add);
+        }
+    }
+    // the stand-ins run detached: wait until they have written
+    std::string log() const {
+        QElapsedTimer timer;
+        timer.start();
+        const fs::path file = t.work("standin.log");
+        while (timer.elapsed() < 10000) {
+            std::error_code ec;
+            if (fs::exists(file, ec)) {
+                const std::string text = wf::readFile(file);
+                if (!text.empty() && text.back() == '\n') return text;
+            }
+            QThread::msleep(20);
+        }
+        return {};
+    }
+};
+
+struct CliRun {
+    int status;
+    std::string out, err;
+    QJsonObject report;
+};
+
+CliRun cli(const fs::path& folder, QStringList args) {
+    std::ostringstream out, err;
+    args.prepend(QString::fromStdString(folder.string()));
+    args.prepend("--folder");
+    CliRun r;
+    r.status = start_qt::runStartCli(args, "/nonexistent", out, err);
+    r.out = out.str();
+    r.err = err.str();
+    r.report = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    return r;
+}
+
+}  // namespace
+
+// The report lists every button with its state and program; the options run the buttons.
+TEST(StartCommandLine, ReportsAndRunsTheButtons) {
+    Folder f;
+    f.t.write("shap.dat", "x\r\n1\r\n");
+    CliRun r = cli(f.t.path(), {"--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(r.report["savedState"].toBool());
+    EXPECT_FALSE(r.report["handOver"].toBool());
+    EXPECT_EQ(r.report["kind"].toString(), "parts");
+    const QJsonObject actions = r.report["actions"].toObject();
+    EXPECT_EQ(actions.keys(), (QStringList{"continue", "cut", "exit", "help", "new"}));
+    EXPECT_EQ(actions["new"].toObject()["caption"].toString(), "New lettering");
+    EXPECT_EQ(actions["new"].toObject()["program"].toString().toStdString(), (f.t.path() / "STV1b.EXE").string());
+    EXPECT_TRUE(actions["new"].toObject()["enabled"].toBool());
+    EXPECT_FALSE(actions["continue"].toObject()["enabled"].toBool());
+    EXPECT_EQ(actions["continue"].toObject()["arguments"].toArray(), QJsonArray{"stvt3"});
+    EXPECT_FALSE(actions["cut"].toObject()["enabled"].toBool());
+    EXPECT_FALSE(actions["help"].toObject()["present"].toBool());
+    EXPECT_TRUE(r.report["started"].toArray().isEmpty());
+
+    // an unavailable button is refused; so is a missing program, with its message
+    r = cli(f.t.path(), {"--continue", "--report"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.report["terminated"].toBool());
+    f.t.write("workrl.dat", "n\r\n");
+    f.t.write("c3.dat", " 1\r\n");
+    fs::remove(f.t.path() / "STV3.EXE");
+    r = cli(f.t.path(), {"--cut-drawing"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err.rfind("critical|LETTERKERF|The cut stage STV3.EXE is missing", 0), 0u) << r.err;
+
+    // --new --stencil really starts STV1.EXE with the token, whatever shap.dat says
+    r = cli(f.t.path(), {"--new", "--stencil", "--chain", "--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(f.log(), "STV1.EXE stvt\n");
+    EXPECT_TRUE(r.report["terminated"].toBool());
+    ASSERT_EQ(r.report["started"].toArray().size(), 1);
+
+    for (const QStringList& bad : {QStringList{"--bogus"}, QStringList{"--new", "--continue"},
+                                   QStringList{"--parts"}, QStringList{"--new", "--stencil", "--parts"},
+                                   QStringList{"--png"}})
+        EXPECT_EQ(cli(f.t.path(), bad).status, 1) << bad.join(' ').toStdString();
+    std::ostringstream out, err;
+    EXPECT_EQ(start_qt::runStartCli({"--folder", "/no/such/folder"}, "/", out, err), 1);
+    EXPECT_EQ(start_qt::runStartCli({"--help"}, "/", out, err), 0);
+    for (const char* option : {"--folder", "--new", "--stencil", "--parts", "--continue", "--cut-drawing",
+                               "--open-help", "--exit", "--chain", "--png", "--report"})
+        EXPECT_NE(out.str().find(option), std::string::npos) << option;
+}
+
+// The window's buttons follow the folder when it comes back to the front; a click starts the
+// program and closes the window.
+TEST(StartWindowWidget, ButtonsFollowTheFolderAndStart) {
+    Folder f;
+    suite::HeadlessUi ui;
+    start_qt::StartWidget w(f.t.path().string(), &ui);
+    w.show();
+    EXPECT_TRUE(w.button(Action::NewLettering)->isEnabled());
+    EXPECT_FALSE(w.button(Action::Continue)->isEnabled());
+    EXPECT_FALSE(w.button(Action::CutDrawing)->isEnabled());
+    auto* note = w.findChild<QLabel*>("continueShapesNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), "No saved lettering in this folder yet");
+
+    f.t.write("stv2b.dat", "saved\r\n");
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    EXPECT_TRUE(w.button(Action::Continue)->isEnabled());
+    EXPECT_NE(note->text(), "No saved lettering in this folder yet");
+
+    // the kind picked in the window decides the variant of the text stage
+    auto* parts = w.findChild<QRadioButton*>("kindParts");
+    ASSERT_NE(parts, nullptr);
+    QTest::mouseClick(parts, Qt::LeftButton);
+    QTest::mouseClick(w.button(Action::NewLettering), Qt::LeftButton);
+    ASSERT_EQ(ui.started.size(), 1u);
+    EXPECT_EQ(ui.started[0].program, (f.t.path() / "STV1b.EXE").string());
+    EXPECT_TRUE(ui.terminated);
+    EXPECT_FALSE(w.isVisible());
+}
+
+// While another program works in the folder, the window says so in a message box and
+// ends, the command line says so and exits with 3: neither looks at the work nor starts a
+// program (the stand-ins would write their log into workfiles/).
+TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
+    Folder f;
+    f.t.write("stv2b.dat", "a saved state\r\n");
+    wf::WorkFolderLock first(f.t.path() / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
+    const auto contents = [&] { return testsupport::filesOf(f.t.path() / "workfiles"); };
+    const auto before = contents();
+
+    testsupport::MessageBoxCloser closer;
+    {
+        start_qt::StartWidget w(f.t.path().string());
+        closer.timer.stop();
+        EXPECT_TRUE(w.logic().terminated());
+        EXPECT_EQ(closer.title, "Error");
+        EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
+        EXPECT_FALSE(w.button(Action::Continue)->isEnabled());  // the saved state was not looked at
+        EXPECT_EQ(w.logic().run(Action::NewLettering), start::Outcome::Ended);
+    }
+
+    CliRun r = cli(f.t.path(), {"--new", "--chain", "--report"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
+    EXPECT_FALSE(r.report["savedState"].toBool());
+    EXPECT_TRUE(r.report["started"].toArray().isEmpty());
+    EXPECT_TRUE(r.report["terminated"].toBool());
+    QThread::msleep(200);  // a stand-in started by mistake would have written by now
+    EXPECT_EQ(contents(), before);
+
+    first.release();
+    r = cli(f.t.path(), {"--report"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.report["savedState"].toBool());
+}
+

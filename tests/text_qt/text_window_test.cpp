@@ -1,0 +1,121 @@
+// The text stage's window on the offscreen platform: typing shows the letters with their
+// strips at once, the variant without bridges shows none, the font lists follow the family.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "text_qt/text_cli.h"
+#include "text_qt/text_window.h"
+#include "workfile/work_lock.h"
+#include "support/held_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int stripPixels(const QImage& img) {  // the strips' blue outline
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.blue() > 200 && c.red() < 120 && c.green() < 120;
+        }
+    return n;
+}
+
+TEST(TextWindow, PreviewFollowsTypingWithBridgesOnlyInTheirVariant) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textwindow." + std::to_string(getpid()));
+    fs::create_directories(dir / "workfiles");
+    for (auto variant : {text::Variant::Bridges, text::Variant::NoBridges}) {
+        text_qt::TextWindow w(QString::fromStdString(dir.string()), variant);
+        w.show();
+        auto* edit = w.findChild<QLineEdit*>("text");
+        auto* status = w.findChild<QLabel*>("status");
+        auto* family = w.findChild<QComboBox*>("family");
+        auto* style = w.findChild<QComboBox*>("style");
+        auto* preview = w.findChild<QWidget*>("preview");
+        ASSERT_TRUE(edit && status && family && style && preview);
+        EXPECT_EQ(family->currentText(), "DejaVu Sans");
+        EXPECT_EQ(style->currentText(), "Bold");
+        QTest::keyClicks(edit, "B8");
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("2 letters"), 5000);
+        const bool bridges = variant == text::Variant::Bridges;
+        EXPECT_EQ(status->text().contains("4 bridges"), bridges) << status->text().toStdString();
+        const QImage img = preview->grab().toImage();
+        if (bridges) {
+            EXPECT_GT(stripPixels(img), 20);
+            img.save(QString::fromStdString((fs::path(LK_TEST_TMP) / "text_window.png").string()));
+        } else {
+            EXPECT_EQ(stripPixels(img), 0);
+        }
+        family->setCurrentText("Liberation Serif");
+        EXPECT_GE(style->count(), 4);
+        EXPECT_EQ(style->currentText(), "Regular");
+        edit->setText(QString::fromUtf8("A\xE4\xB8\xAD"));
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().contains("has no letter"), 5000);
+    }
+    fs::remove_all(dir);
+}
+
+// While another program works in the program folder, the window says so in a message box
+// and is not to be shown, the command line says so on standard error and exits with 3; neither
+// reads the last text nor writes a work file, nor starts the shapes stage.
+TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textlock." + std::to_string(getpid()));
+    fs::create_directories(dir / "workfiles");
+    std::ofstream(dir / "workfiles" / "tground.dat") << "old\r\n";
+    std::ofstream(dir / "workfiles" / "stv1text.dat") << "LAST\r\nDejaVu Sans\r\nBold\r\n\r\n1\r\n";
+    fs::copy_file("/bin/true", dir / "letterkerf", fs::copy_options::overwrite_existing);
+    wf::WorkFolderLock first(dir / "workfiles");
+    ASSERT_EQ(first.acquire(), wf::LockState::Held);
+    const auto contents = [&] { return testsupport::filesOf(dir / "workfiles"); };
+    const auto before = contents();
+
+    testsupport::MessageBoxCloser closer;
+    {
+        text_qt::TextWindow w(QString::fromStdString(dir.string()), text::Variant::Bridges);
+        closer.timer.stop();
+        EXPECT_TRUE(w.refused());
+        EXPECT_EQ(closer.title, "Error");
+        EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
+        EXPECT_TRUE(w.findChild<QLineEdit*>("text")->text().isEmpty());  // the last text was not read
+    }
+
+    const std::string self = (dir / "STV1.EXE").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(text_qt::runTextCli({"--folder", dir.string(), "--text", "AB", "--start", "--report"}, self,
+                                  dir.string(), out, err),
+              3);
+    EXPECT_EQ(err.str(), std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
+    EXPECT_NE(out.str().find("\"started\": []"), std::string::npos) << out.str();
+    EXPECT_EQ(contents(), before);
+
+    // the folder free again, the same run writes the letters
+    first.release();
+    std::ostringstream out2, err2;
+    EXPECT_EQ(text_qt::runTextCli({"--folder", dir.string(), "--text", "AB"}, self, dir.string(), out2, err2), 0)
+        << err2.str();
+    EXPECT_NE(contents().at("tground.dat"), before.at("tground.dat"));
+    fs::remove_all(dir);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
