@@ -282,46 +282,27 @@ SavedState Session::currentState() const {
 
 void Session::restoreSavedState() {
     Controls& c = controls_;
+    const Stv2bRead saved = readStv2b(appFolder());
+    if (!saved.present) return;
+    const SavedState& s = saved.state;
     try {
-        const fs::path file = workPath("stv2b.dat");
-        if (wf::probeLength(file) < kStv2bMinLength) return;
         {
             flags_.loadingSettings = true;
-            ClearOnExit clear{flags_.loadingSettings};  // a truncated file must not leave it set
-            wf::LineReader in(file);
-            model_.shapeNumber = in.int16();
-            model_.smallHeight = in.number();
-            model_.bigHeight = in.number();
-            apertureLimits_.min = in.number();
-            apertureLimits_.max = in.number();
+            ClearOnExit clear{flags_.loadingSettings};  // a failing handler must not leave it set
+            if (saved.has(0)) model_.shapeNumber = s.shapeNumber;
+            if (saved.has(1)) model_.smallHeight = s.smallHeight;
+            if (saved.has(2)) model_.bigHeight = s.bigHeight;
+            if (saved.has(3)) apertureLimits_.min = s.apertureWidthMin;
+            if (saved.has(4)) apertureLimits_.max = s.apertureWidthMax;
             for (std::size_t i = 0; i < 256; ++i) {
-                model_.signDistanceA[i] = in.number();
-                model_.signDistanceB[i] = in.number();
+                const int line = kStv2bSignDistances + 2 * static_cast<int>(i);
+                if (saved.has(line)) model_.signDistanceA[i] = s.signDistanceA[i];
+                if (saved.has(line + 1)) model_.signDistanceB[i] = s.signDistanceB[i];
             }
-            c.Check1.set(in.flag() ? 1 : 0);
-            const bool connection = in.flag();
-            c.Check4.visible = connection;
-            c.Check2.set(connection ? 1 : 0);
-            c.Frame9 = connection;
-            c.Text5.visible = connection;
-            c.Text6.visible = connection;
-            c.HScroll2.visible = connection;
-            c.Command2 = connection;
-            c.Command4 = connection;
-            c.Picture4 = !connection;
-            c.Check4.set(in.flag() ? 1 : 0);
-            c.Check3.set(in.flag() ? 1 : 0);
-            c.Text4.set(in.text());
-            c.Text5.set(in.text());
-            c.Text6.set(in.text());
-            c.HScroll2.set(in.int32());
-            const bool knot = in.flag();
-            c.Frame11 = knot;
-            c.HScroll1.visible = knot;
-            in.number();
-            in.number();
-            knotPosition_ = in.int32();
+            restoreSavedControls(saved);
         }
+        // a file that ends early keeps what it held; the rest stays as it was
+        if (saved.fields < kStv2bLines) return;
         if (c.Check2 != 1) {
             flags_.loadingSettings = true;
             ClearOnExit clear{flags_.loadingSettings};
@@ -331,6 +312,37 @@ void Session::restoreSavedState() {
     } catch (const std::exception&) {
         // a fault while restoring keeps what was restored so far
     }
+}
+
+// The controls' lines of stv2b.dat, in file order, as far as the file went.
+void Session::restoreSavedControls(const Stv2bRead& saved) {
+    Controls& c = controls_;
+    const SavedState& s = saved.state;
+    const int first = kStv2bCheck1;
+    if (saved.has(first)) c.Check1.set(s.check1 ? 1 : 0);
+    if (saved.has(first + 1)) {
+        const bool connection = s.check2;
+        c.Check4.visible = connection;
+        c.Check2.set(connection ? 1 : 0);
+        c.Frame9 = connection;
+        c.Text5.visible = connection;
+        c.Text6.visible = connection;
+        c.HScroll2.visible = connection;
+        c.Command2 = connection;
+        c.Command4 = connection;
+        c.Picture4 = !connection;
+    }
+    if (saved.has(first + 2)) c.Check4.set(s.check4 ? 1 : 0);
+    if (saved.has(first + 3)) c.Check3.set(s.check3 ? 1 : 0);
+    if (saved.has(first + 4)) c.Text4.set(s.text4);
+    if (saved.has(first + 5)) c.Text5.set(s.text5);
+    if (saved.has(first + 6)) c.Text6.set(s.text6);
+    if (saved.has(first + 7)) c.HScroll2.set(s.hscroll2);
+    if (saved.has(first + 8)) {
+        c.Frame11 = s.frame11Visible;
+        c.HScroll1.visible = s.frame11Visible;
+    }
+    if (saved.has(first + 11)) knotPosition_ = s.hscroll1;
 }
 
 // Leaving by closing, "Exit" or the way back keeps the work as "Start convert" keeps it

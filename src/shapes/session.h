@@ -117,6 +117,7 @@ public:
     // stv2b.dat and orgdim.dat into the controls (the resume's first step); the knot slider
     // takes its position once the letters are in
     void restoreSavedState();
+    void restoreSavedControls(const Stv2bRead& saved);
     std::int32_t knotPosition() const { return knotPosition_; }
 
     // ---- what the dialogs share with the handlers

@@ -127,6 +127,39 @@ void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set
     put(w, workFile(appFolder, "stv2b.dat"), set);
 }
 
+Stv2bRead readStv2b(const fs::path& appFolder) {
+    Stv2bRead r;
+    try {
+        const fs::path file = workFile(appFolder, "stv2b.dat");
+        if (wf::probeLength(file) < kStv2bMinLength) return r;
+        r.present = true;
+        wf::LineReader in(file);
+        SavedState& s = r.state;
+        const auto field = [&](auto& target, auto read) {
+            target = read();
+            ++r.fields;
+        };
+        field(s.shapeNumber, [&] { return in.int16(); });
+        for (double* v : {&s.smallHeight, &s.bigHeight, &s.apertureWidthMin, &s.apertureWidthMax})
+            field(*v, [&] { return in.number(); });
+        for (std::size_t i = 0; i < 256; ++i) {
+            field(s.signDistanceA[i], [&] { return in.number(); });
+            field(s.signDistanceB[i], [&] { return in.number(); });
+        }
+        for (bool* b : {&s.check1, &s.check2, &s.check4, &s.check3}) field(*b, [&] { return in.flag(); });
+        for (std::string* t : {&s.text4, &s.text5, &s.text6}) field(*t, [&] { return in.text(); });
+        field(s.hscroll2, [&] { return in.int32(); });
+        field(s.frame11Visible, [&] { return in.flag(); });
+        double slider = 0;  // the knot slider's range, written for the siblings, not read back
+        field(slider, [&] { return in.number(); });
+        field(slider, [&] { return in.number(); });
+        field(s.hscroll1, [&] { return in.int32(); });
+    } catch (const std::exception&) {
+        // what was read so far stands
+    }
+    return r;
+}
+
 void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set) {
     wf::LineWriter w;
     w.flag(oneObject);

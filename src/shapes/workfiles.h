@@ -67,6 +67,19 @@ struct SavedState {
 inline constexpr int kStv2bLines = 529;
 inline constexpr std::uintmax_t kStv2bMinLength = 3;
 void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set = nullptr);
+// What the resume reads of stv2b.dat: its lines in file order as far as they go. `fields`
+// counts the lines read whole (kStv2bLines for a whole file); a file shorter than
+// kStv2bMinLength, or one that cannot be read, is not there (`present` false). Never raises.
+struct Stv2bRead {
+    bool present = false;
+    int fields = 0;
+    SavedState state;
+    bool has(int field) const { return fields > field; }  // field: its line, counted from 0
+};
+Stv2bRead readStv2b(const fs::path& appFolder);
+// the lines of the fields that follow the sign distances
+inline constexpr int kStv2bSignDistances = 5;  // A[i] on line 5 + 2i, B[i] on 6 + 2i
+inline constexpr int kStv2bCheck1 = kStv2bSignDistances + 512;
 
 // ---- orgdim.dat: "Create as one object"
 void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set = nullptr);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "workfile/workfile_io.h"
 #include "shapes/workfiles.h"
 #include "support/temp_folder.h"
@@ -88,3 +90,52 @@ TEST(WorkFiles, ThDatRangesAndRewrite) {
     EXPECT_EQ(t.read("th.dat"), crlf({"", " .1016", " 8890", " .1", " .05"}));
 }
 
+
+// stv2b.dat read back where it is written: every field as written, and a file cut short gives
+// the lines it still holds and no more.
+TEST(SavedStateFile, ReadsWhatWasWrittenAndStopsWhereTheFileEnds) {
+    TempFolder t;
+    SavedState s;
+    s.shapeNumber = 17;
+    s.smallHeight = 50.8;
+    s.bigHeight = 152.4;
+    s.apertureWidthMin = 0.02;
+    s.apertureWidthMax = 0.3;
+    s.signDistanceA[0] = 1.25;
+    s.signDistanceB[255] = -3.5;
+    s.check1 = false;
+    s.check2 = s.check4 = s.check3 = true;
+    s.text4 = " .1";
+    s.text5 = "2";
+    s.text6 = "-1.5";
+    s.hscroll2 = -40;
+    s.frame11Visible = true;
+    s.hscroll1 = 333;
+    writeStv2b(t.path(), s);
+    const Stv2bRead whole = readStv2b(t.path());
+    ASSERT_TRUE(whole.present);
+    EXPECT_EQ(whole.fields, kStv2bLines);
+    const SavedState& r = whole.state;
+    EXPECT_EQ(r.shapeNumber, 17);
+    EXPECT_EQ(r.bigHeight, 152.4);
+    EXPECT_EQ(r.apertureWidthMax, 0.3);
+    EXPECT_EQ(r.signDistanceA[0], 1.25);
+    EXPECT_EQ(r.signDistanceB[255], -3.5);
+    EXPECT_EQ(std::tuple(r.check1, r.check2, r.check4, r.check3), std::tuple(false, true, true, true));
+    EXPECT_EQ(std::tuple(r.text4, r.text5, r.text6), std::tuple(std::string(" .1"), std::string("2"), std::string("-1.5")));
+    EXPECT_EQ(std::tuple(r.hscroll2, r.frame11Visible, r.hscroll1), std::tuple(-40, true, 333));
+
+    const std::vector<std::string> lines = wf::splitLines(t.read("stv2b.dat"));
+    for (const int kept : {1, 6, kStv2bCheck1 + 2, kStv2bLines - 1}) {
+        std::string cut;
+        for (int i = 0; i < kept; ++i) cut += lines[static_cast<std::size_t>(i)] + "\r\n";
+        t.write("stv2b.dat", cut);
+        const Stv2bRead part = readStv2b(t.path());
+        EXPECT_TRUE(part.present) << kept;
+        EXPECT_EQ(part.fields, kept) << kept;
+        EXPECT_EQ(part.state.signDistanceA[0], kept > kStv2bSignDistances ? 1.25 : 0.0) << kept;
+        EXPECT_EQ(part.state.hscroll1, SavedState{}.hscroll1) << kept;
+    }
+    t.write("stv2b.dat", "1\r");  // shorter than a saved state: none
+    EXPECT_FALSE(readStv2b(t.path()).present);
+}
