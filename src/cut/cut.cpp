@@ -1,6 +1,5 @@
 #include "cut/cut.h"
 
-#include <polyclipping/clipper.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <unordered_map>
 
 #include "geom/units.h"
+#include "polygon/grid.h"
 
 namespace cut {
 
@@ -18,7 +18,7 @@ namespace {
 
 // Integer grid of the booleans: 0.1 µm. Arcs become chords of at most kChordError; together
 // with the grid every outline stays within 0.005 mm of the hand-over.
-constexpr double kUnitsPerMm = 1e4;
+constexpr double kUnitsPerMm = polygon::kGridPerMm;
 constexpr double kChordError = 0.004;
 // Without a border the sheet reaches this far beyond the letters (mm).
 constexpr double kSheetMargin = 10;
@@ -38,8 +38,8 @@ constexpr double kBridgeReach = 0.01;
 constexpr double kMinTabWidth = 0.5;
 constexpr double kMiterLimit = 20;
 
-cl::IntPoint toInt(Pt p) { return {static_cast<cl::cInt>(std::llround(p.x * kUnitsPerMm)), static_cast<cl::cInt>(std::llround(p.y * kUnitsPerMm))}; }
-Pt toMm(const cl::IntPoint& p) { return {static_cast<double>(p.X) / kUnitsPerMm, static_cast<double>(p.Y) / kUnitsPerMm}; }
+Pt toMm(const cl::IntPoint& p) { return polygon::fromGrid(p); }
+cl::IntPoint toInt(Pt p) { return polygon::toGrid(p); }
 
 // An original arc as it was cut into chords: chord i runs from angle start + i·step.
 struct ArcInfo {
@@ -415,7 +415,7 @@ std::vector<Pt> loopPoints(const Loop& l) {
 std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach) {
     // the side the shapes stage draws it on: right of p1->p2 for kind 2, else left
     const double phi = std::atan2(b.p2.y - b.p1.y, b.p2.x - b.p1.x);
-    const double psi = b.kind == 2 ? phi - geom::kPi / 2 : phi + geom::kPi / 2;
+    const double psi = geom::stripDirection(b.kind, phi, geom::kPi / 2);
     const double ox = aperture * std::cos(psi), oy = aperture * std::sin(psi);
     const double ex = reach * std::cos(phi), ey = reach * std::sin(phi);
     const Pt p1{b.p1.x - ex, b.p1.y - ey}, p2{b.p2.x + ex, b.p2.y + ey};

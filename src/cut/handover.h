@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/model.h"
+#include "geom/bridge.h"
 #include "geom/types.h"
 
 #include "workfile/faults.h"
@@ -40,12 +41,7 @@ struct Letter {
     std::vector<Loop> loops;
 };
 
-// A stencil bridge: the strip between the segment p1-p2 and its copy moved by the aperture
-// width to the right of p1->p2 (kind 2) or to its left (any other kind).
-struct Bridge {
-    int kind = 0;
-    Pt p1, p2;
-};
+using geom::Bridge;
 
 struct Handover {
     double scale = 0;     // mm per internal unit (c3.dat line 1)

@@ -4,6 +4,7 @@
 
 #include "engine/arcs.h"
 #include "engine/walk.h"
+#include "geom/bridge.h"
 #include "geom/geom.h"
 
 namespace preview {
@@ -156,7 +157,7 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         for (const auto& b : m.bridges) {
             double phi;
             geom::winkelx(b.x1, b.y1, b.x2, b.y2, phi);
-            const double psi = b.kind == 2 ? phi - geom::kHalfPi14 : phi + geom::kHalfPi14;
+            const double psi = geom::stripDirection(b.kind, phi, geom::kHalfPi14);
             const double ox = w * std::cos(psi), oy = w * std::sin(psi);
             const double ax = b.x1 + ox, ay = b.y1 + oy, bx = b.x2 + ox, by = b.y2 + oy;
             drawSegment(v, canvas, ax, ay, bx, by, kLightRed);

@@ -1,6 +1,7 @@
 #include "text/bridges.h"
 
-#include <polyclipping/clipper.hpp>
+#include "polygon/grid.h"
+
 
 #include <algorithm>
 #include <cmath>
@@ -13,18 +14,14 @@ namespace {
 
 namespace cl = ClipperLib;
 
-constexpr double kClipperUnitsPerMm = 1e4;  // integer grid of the polygon operations: 0.1 micrometre
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int kMinSamples = 16, kMaxSamples = 80;    // points tried along an island's edge
 constexpr double kNormalShare = 0.2;      // a direction must point this much into the stroke
 constexpr double kAxisShare = 0.6;        // ... to try the horizontal and vertical ones too
 constexpr double kSecondBridgeApart = 0.35;  // of an island's size, between its two bridges
 
-cl::IntPoint toGrid(Pt p) {
-    return {static_cast<cl::cInt>(std::llround(p.x * kClipperUnitsPerMm)),
-            static_cast<cl::cInt>(std::llround(p.y * kClipperUnitsPerMm))};
-}
-Pt fromGrid(const cl::IntPoint& p) { return {p.X / kClipperUnitsPerMm, p.Y / kClipperUnitsPerMm}; }
+using polygon::fromGrid;
+using polygon::toGrid;
 
 cl::Paths inkPaths(const std::vector<Contour>& contours, double flatness) {
     cl::Paths paths;
@@ -255,7 +252,7 @@ std::vector<Pt> stripCorners(const Bridge& b, double stripWidth) {
     const Pt d = b.p2 - b.p1;
     const double l = length(d);
     Pt n{0, 0};
-    if (l > 0) n = Pt{-d.y / l, d.x / l} * (b.kind == 2 ? -stripWidth : stripWidth);
+    if (l > 0) n = Pt{-d.y / l, d.x / l} * (geom::stripRunsRight(b.kind) ? -stripWidth : stripWidth);
     return {b.p1, b.p2, b.p2 + n, b.p1 + n};
 }
 

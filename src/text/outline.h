@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "geom/bridge.h"
 #include "geom/types.h"
 
 namespace text {
@@ -26,13 +27,7 @@ struct Piece {
 
 using Contour = std::vector<Piece>;  // closed: the last piece ends where the first begins
 
-// A stencil bridge: the segment from p1 to p2; the strip the later stages cut around it runs
-// from the segment to its copy moved by the aperture width to the left of p1 -> p2 (kind 1)
-// or to the right (kind 2).
-struct Bridge {
-    int kind = 1;
-    Pt p1, p2;
-};
+using geom::Bridge;
 
 // Points of the polygon that follows a contour, each quadratic cut into chords no further than
 // `tolerance` from the curve. The closing point is not repeated.
