@@ -324,6 +324,20 @@ int main(int argc, char** argv) {
                  std::string(1, pick) + work(files[static_cast<int>(pick)]));
     }
 
+    // stv1text.dat as the text stage writes it: a text, the font's family, style and file, the
+    // bridges flag; a font that is installed, one that is not, one given by its file only
+    const char* const states[][5] = {
+        {"Stencil \xC3\x84" "8", "DejaVu Serif", "Bold", "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", "1"},
+        {"OBAD 0486 &@", "Liberation Sans", "Regular", "", "1"},
+        {"AV", "No Such Family", "Heavy", "/no/such/font.ttf", "0"},
+        {"x", "", "", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "1"},
+    };
+    for (std::size_t i = 0; i < std::size(states); ++i) {
+        wf::LineWriter w;
+        for (const char* line : states[i]) w.text(line);
+        seed("stv1text", "state" + std::to_string(i), w.content());
+    }
+
     std::printf("%d seeds in %s\n", written, seeds.c_str());
     return 0;
 }

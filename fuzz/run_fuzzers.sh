@@ -14,7 +14,7 @@ seconds=${2:-60}
 build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 fuzz="$build/fuzz"
-targets=${*:-"pipeline tground resume token readback th top wif shap hl workm handover"}
+targets=${*:-"pipeline tground resume token readback th top wif shap hl workm handover stv1text"}
 jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 1)}
 # A small quarantine: each input frees its whole model, and handing those pages back soon
 # makes the session targets about twice as fast; a use after free within one input is still
@@ -27,7 +27,7 @@ max_len() {
         tground) echo 1048576 ;;   # the point table's capacity needs a file of about 1 MB
         hl) echo 131072 ;;         # 2501 bridges of raw doubles
         pipeline|readback|workm|handover) echo 65536 ;;
-        resume) echo 16384 ;;
+        resume|stv1text) echo 16384 ;;
         *) echo 4096 ;;
     esac
 }

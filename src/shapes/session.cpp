@@ -10,6 +10,7 @@
 #include "geom/units.h"
 #include "preview/paint.h"
 #include "preview/scale.h"
+#include "workfile/stage_files.h"
 #include "workfile/workfile_io.h"
 
 namespace shapes {
@@ -213,12 +214,9 @@ void Session::contourConnectionBuild() {
 void Session::stegco() {
     const double h = model_.smallHeight;
     ApertureLimits& l = apertureLimits_;
-    l.min = h < 20 ? 0.1016 : 0.3048;
-    l.max = std::min(h * 0.1, 15.0);
-    double b = wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch;
-    if (b < l.min || b > l.max) b = h < 20 ? 0.1016 : (h >= 50 ? 1.524 : 1.016);
-    if (b < l.min) b = l.min;
-    if (b > l.max) b = l.max;
+    l.min = wf::apertureMinimum(h);
+    l.max = wf::apertureMaximum(h);
+    const double b = wf::apertureInUse(h, wf::parseNumber(controls_.Text4.value()) * geom::kMmPerInch);
     controls_.Text4.set(wf::formatNumber(engine::roundTo(b / geom::kMmPerInch, 4)));
 }
 

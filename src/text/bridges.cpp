@@ -18,7 +18,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int kMinSamples = 16, kMaxSamples = 80;    // points tried along an island's edge
 constexpr double kNormalShare = 0.2;      // a direction must point this much into the stroke
 constexpr double kAxisShare = 0.6;        // ... to try the horizontal and vertical ones too
-constexpr double kSecondBridgeApart = 0.35;  // of an island's size, between its two bridges
+constexpr double kLeastSquare = 0.5;      // a strip crosses both sides at 30 degrees or more
+constexpr double kAcross = -0.8;          // two bridges lie across from each other: cosine of their angle
+constexpr double kAcrossUpright = 1;      // a level strip counts this much longer
+constexpr double kAxisMargin = 1.15;      // a strip on the axis is taken if it is at most this much longer
 
 using polygon::fromGrid;
 using polygon::toGrid;
@@ -51,6 +54,7 @@ struct Edge {
 struct Hit {
     double t;
     int poly;
+    Pt along;  // the crossed edge's direction, unit length
     bool operator<(const Hit& o) const { return t < o.t; }
 };
 
@@ -99,7 +103,7 @@ struct Ink {
             const double u = cross(ao, d) / den;
             if (u < 0 || u >= 1) continue;
             const double t = cross(ao, ab) / den;
-            if (std::fabs(t) <= reach) out.push_back({t, g.poly});
+            if (std::fabs(t) <= reach) out.push_back({t, g.poly, ab * (1 / length(ab))});
         }
         std::sort(out.begin(), out.end());
     }
@@ -125,20 +129,34 @@ struct Ink {
     }
 };
 
-Ink resolveInk(const std::vector<Contour>& contours, double flatness) {
+cl::Paths stripPaths(const std::vector<Bridge>& bridges, double stripWidth) {
+    cl::Paths out;
+    for (const Bridge& b : bridges) {
+        cl::Path strip;
+        for (Pt p : stripCorners(b, stripWidth)) strip.push_back(toGrid(p));
+        out.push_back(std::move(strip));
+    }
+    return out;
+}
+
+// The letters (non-zero fill) less the strips already cut across them.
+Ink resolveInk(const std::vector<Contour>& contours, const std::vector<Bridge>& held, const BridgeRules& rules) {
     cl::Clipper clipper;
-    clipper.AddPaths(inkPaths(contours, flatness), cl::ptSubject, true);
+    clipper.AddPaths(inkPaths(contours, rules.flatness), cl::ptSubject, true);
+    clipper.AddPaths(stripPaths(held, rules.stripWidth), cl::ptClip, true);
     cl::PolyTree tree;
-    clipper.Execute(cl::ctUnion, tree, cl::pftNonZero, cl::pftNonZero);
+    clipper.Execute(held.empty() ? cl::ctUnion : cl::ctDifference, tree, cl::pftNonZero, cl::pftNonZero);
     Ink ink;
     for (const cl::PolyNode* child : tree.Childs) ink.add(*child, -1);
     return ink;
 }
 
 struct Candidate {
-    double score = kInf;
+    double score = kInf;  // the strip's length, longer the less square it crosses
     Bridge bridge;
-    Pt q;
+    Pt q;                 // where it leaves the island
+    bool axis = false;    // on one of the island's two axes
+    bool far = false;     // reaching `farPast` at both ends
 };
 
 class Placer {
@@ -146,7 +164,7 @@ public:
     Placer(const Ink& ink, const BridgeRules& r) : ink_(ink), r_(r) {
         double size = 0;
         for (const Poly& p : ink.polys) size = std::max({size, p.xmax - p.xmin, p.ymax - p.ymin});
-        reach_ = size + r.stripWidth + 2 * r.past;
+        reach_ = size + r.stripWidth + 2 * r.farPast;
     }
 
     // Every candidate strip from `island` across one stroke into `target`'s far side.
@@ -179,10 +197,32 @@ public:
             }
             walked += len;
         }
+        onAxes(island, target, outward, out);
         return out;
     }
 
 private:
+    // Strips along the island's own axes (the vertical and horizontal lines through the middle
+    // of its box), from where they leave it: a symmetric counter's bridges sit on its axis.
+    void onAxes(int island, int target, double outward, std::vector<Candidate>& out) {
+        const Poly& h = ink_.polys[island];
+        const Pt mid{(h.xmin + h.xmax) / 2, (h.ymin + h.ymax) / 2};
+        const std::size_t n = h.pts.size();
+        for (int vertical = 0; vertical < 2; ++vertical)
+            for (std::size_t i = 0; i < n; ++i) {
+                const Pt a = h.pts[i], b = h.pts[(i + 1) % n];
+                const double ca = vertical ? a.x - mid.x : a.y - mid.y, cb = vertical ? b.x - mid.x : b.y - mid.y;
+                if ((ca < 0) == (cb < 0) || ca == cb) continue;
+                const Pt q = lerp(a, b, ca / (ca - cb));
+                const Pt tangent = (b - a) * (1 / length(b - a));
+                const Pt normal = Pt{-tangent.y, tangent.x} * outward;
+                const Pt d = vertical ? Pt{0, q.y > mid.y ? 1.0 : -1.0} : Pt{q.x > mid.x ? 1.0 : -1.0, 0};
+                const std::size_t before = out.size();
+                tryFrom(q, d, normal, island, target, out);
+                for (std::size_t k = before; k < out.size(); ++k) out[k].axis = true;
+            }
+    }
+
     static Pt nearestOn(const Poly& p, Pt q) {
         Pt best = p.pts.front();
         double bestDist = kInf;
@@ -204,7 +244,7 @@ private:
         if (dot(d, normal) <= kNormalShare) return;
         const Pt n{-d.y, d.x};
         const double half = r_.stripWidth / 2;
-        double ts = kInf, te = -kInf, before = -kInf, after = kInf;
+        double ts = kInf, te = -kInf, before = -kInf, after = kInf, square = 1;
         for (double s : {-half, 0.0, half}) {
             ink_.hits(q + n * s, d, reach_, hits_);
             int ih = -1;
@@ -215,13 +255,23 @@ private:
             te = std::max(te, hits_[ih + 1].t);
             if (ih > 0) before = std::max(before, hits_[ih - 1].t);
             if (ih + 2 < static_cast<int>(hits_.size())) after = std::min(after, hits_[ih + 2].t);
+            // how squarely the strip crosses both sides of the stroke: the sine of the angle
+            square = std::min({square, std::fabs(cross(d, hits_[ih].along)), std::fabs(cross(d, hits_[ih + 1].along))});
         }
-        ts -= r_.past;
-        te += r_.past;
-        if (ts <= before || te >= after || ts <= -reach_ || te >= reach_) return;
+        if (square < kLeastSquare) return;
+        // each end reaches as far as the free sheet beyond it allows, up to `farPast` and
+        // `past` short of the next outline, at least `past`
+        const double inner = ts - before, outer = after - te;
+        const double pastStart = std::clamp(inner - r_.past, r_.past, r_.farPast);
+        const double pastEnd = std::clamp(outer - r_.past, r_.past, r_.farPast);
+        if (inner <= r_.past || outer <= r_.past) return;
+        ts -= pastStart;
+        te += pastEnd;
+        if (ts <= -reach_ || te >= reach_) return;
         const Pt base = q - n * half;
         const Pt p1 = base + d * ts, p2 = base + d * te, w = n * r_.stripWidth;
         if (ink_.touches(p1, p1 + w) || ink_.touches(p2, p2 + w)) return;
+
         // nothing may lie wholly inside the strip either
         const double len = te - ts;
         for (int k = 0; k < static_cast<int>(ink_.polys.size()); ++k) {
@@ -230,7 +280,11 @@ private:
             const double along = dot(v, d), across = dot(v, n);
             if (along >= 0 && along <= len && across >= 0 && across <= r_.stripWidth) return;
         }
-        out.push_back({len, Bridge{1, p1, p2}, q});
+        // the shapes stage stretches and shears letters upright: a strip across a level stroke
+        // stretches with it, one across an upright stroke tilts against it
+        const double stroke = len - pastStart - pastEnd;
+        out.push_back({stroke / square * (1 + kAcrossUpright * std::fabs(d.x)), Bridge{1, p1, p2}, q, false,
+                       std::min(pastStart, pastEnd) >= r_.farPast});
     }
 
     const Ink& ink_;
@@ -239,11 +293,31 @@ private:
     std::vector<Hit> hits_;
 };
 
-const Candidate* shortest(const std::vector<Candidate>& cs) {
-    const Candidate* best = nullptr;
-    for (const Candidate& c : cs)
-        if (!best || c.score < best->score) best = &c;
-    return best;
+// The one bridge of an island: the best strip, or one on the island's axis nearly as good.
+const Candidate* best(const std::vector<Candidate>& cs) {
+    const Candidate *any = nullptr, *axis = nullptr;
+    for (const Candidate& c : cs) {
+        if (!any || c.score < any->score) any = &c;
+        if (c.axis && (!axis || c.score < axis->score)) axis = &c;
+    }
+    return axis && axis->score <= any->score * kAxisMargin ? axis : any;
+}
+
+// Two bridges across from each other, seen from the island's middle: the pair with the least
+// score together, a pair on an axis when nearly as good. Nothing when no two lie across.
+std::pair<const Candidate*, const Candidate*> acrossPair(const std::vector<Candidate>& cs, Pt mid) {
+    std::pair<const Candidate*, const Candidate*> any{}, axis{};
+    double anyScore = kInf, axisScore = kInf;
+    for (std::size_t i = 0; i < cs.size(); ++i)
+        for (std::size_t j = i + 1; j < cs.size(); ++j) {
+            const Pt u = cs[i].q - mid, v = cs[j].q - mid;
+            const double lu = length(u), lv = length(v);
+            if (lu <= 0 || lv <= 0 || dot(u, v) > kAcross * lu * lv) continue;
+            const double score = cs[i].score + cs[j].score;
+            if (score < anyScore) anyScore = score, any = {&cs[i], &cs[j]};
+            if (cs[i].axis && cs[j].axis && score < axisScore) axisScore = score, axis = {&cs[i], &cs[j]};
+        }
+    return axis.first && axisScore <= anyScore * kAxisMargin ? axis : any;
 }
 
 }  // namespace
@@ -256,9 +330,10 @@ std::vector<Pt> stripCorners(const Bridge& b, double stripWidth) {
     return {b.p1, b.p2, b.p2 + n, b.p1 + n};
 }
 
-IslandResult placeBridges(const std::vector<Contour>& contours, const BridgeRules& rules) {
+IslandResult placeBridges(const std::vector<Contour>& contours, const BridgeRules& rules,
+                          const std::vector<Bridge>& held) {
     IslandResult result;
-    Ink ink = resolveInk(contours, rules.flatness);
+    Ink ink = resolveInk(contours, held, rules);
     std::vector<int> islands;
     for (int i = 0; i < static_cast<int>(ink.polys.size()); ++i)
         if (ink.polys[i].hole && ink.polys[i].parent >= 0) islands.push_back(i);
@@ -267,18 +342,22 @@ IslandResult placeBridges(const std::vector<Contour>& contours, const BridgeRule
 
     Placer placer(ink, rules);
     auto place = [&](int island, int target) {
-        const std::vector<Candidate> cs = placer.candidates(island, target);
-        const Candidate* first = shortest(cs);
+        // strips that reach far where the sheet allows it, so that they still span the stroke
+        // once the letter is bent; those that reach less where no other fits
+        std::vector<Candidate> cs = placer.candidates(island, target);
+        if (std::any_of(cs.begin(), cs.end(), [](const Candidate& c) { return c.far; }))
+            std::erase_if(cs, [](const Candidate& c) { return !c.far; });
+        const Candidate* first = best(cs);
         if (!first) return false;
-        result.bridges.push_back(first->bridge);
         const Poly& h = ink.polys[island];
         const double size = std::max(h.xmax - h.xmin, h.ymax - h.ymin);
-        if (size >= rules.largeIsland) {
-            const Candidate* second = nullptr;
-            for (const Candidate& c : cs)
-                if (length(c.q - first->q) >= kSecondBridgeApart * size && (!second || c.score < second->score))
-                    second = &c;
-            if (second) result.bridges.push_back(second->bridge);
+        const auto pair = size >= rules.largeIsland ? acrossPair(cs, {(h.xmin + h.xmax) / 2, (h.ymin + h.ymax) / 2})
+                                                    : std::pair<const Candidate*, const Candidate*>{};
+        if (pair.first) {
+            result.bridges.push_back(pair.first->bridge);
+            result.bridges.push_back(pair.second->bridge);
+        } else {
+            result.bridges.push_back(first->bridge);
         }
         ink.polys[island].held = true;
         return true;
@@ -305,7 +384,9 @@ IslandResult placeBridges(const std::vector<Contour>& contours, const BridgeRule
             }
         }
     }
-    result.loose = looseIslands(contours, result.bridges, rules.stripWidth, rules.flatness);
+    std::vector<Bridge> all = held;
+    all.insert(all.end(), result.bridges.begin(), result.bridges.end());
+    result.loose = looseIslands(contours, all, rules.stripWidth, rules.flatness);
     return result;
 }
 
@@ -313,11 +394,7 @@ std::vector<Polygon> looseIslands(const std::vector<Contour>& contours, const st
                                   double stripWidth, double flatness) {
     cl::Clipper clipper;
     clipper.AddPaths(inkPaths(contours, flatness), cl::ptSubject, true);
-    for (const Bridge& b : bridges) {
-        cl::Path strip;
-        for (Pt p : stripCorners(b, stripWidth)) strip.push_back(toGrid(p));
-        clipper.AddPath(strip, cl::ptClip, true);
-    }
+    clipper.AddPaths(stripPaths(bridges, stripWidth), cl::ptClip, true);
     cl::PolyTree tree;
     clipper.Execute(cl::ctDifference, tree, cl::pftNonZero, cl::pftNonZero);
     std::vector<Polygon> loose;

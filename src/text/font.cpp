@@ -297,12 +297,13 @@ int cubicTo(const FT_Vector* c1v, const FT_Vector* c2v, const FT_Vector* to, voi
 
 }  // namespace
 
-std::vector<Contour> Font::outline(std::uint32_t glyph, double scale, Pt offset, double cubicTolerance) const {
+std::optional<std::vector<Contour>> Font::outline(std::uint32_t glyph, double scale, Pt offset,
+                                                  double cubicTolerance) const {
     std::vector<Contour> contours;
     FT_Face f = h_->face;
     if (FT_Load_Glyph(f, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_NO_AUTOHINT) ||
         f->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-        return contours;
+        return std::nullopt;
     // font units -> 26.6 pixels: x_scale is that factor in 16.16
     const double unitsTo26_6 = static_cast<double>(f->size->metrics.x_scale) / 65536.0;
     Walk walk{scale / unitsTo26_6, offset, cubicTolerance, &contours, {}};
@@ -311,7 +312,7 @@ std::vector<Contour> Font::outline(std::uint32_t glyph, double scale, Pt offset,
     funcs.line_to = lineTo;
     funcs.conic_to = conicTo;
     funcs.cubic_to = cubicTo;
-    if (FT_Outline_Decompose(&f->glyph->outline, &funcs, &walk)) contours.clear();
+    if (FT_Outline_Decompose(&f->glyph->outline, &funcs, &walk)) return std::nullopt;
     std::erase_if(contours, [](const Contour& c) { return c.empty(); });
     return contours;
 }

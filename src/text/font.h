@@ -52,8 +52,9 @@ public:
     std::vector<Placement> shape(const std::vector<char32_t>& codes) const;
     // The glyph's contours scaled by `scale` (mm per font unit) and moved by `offset` (mm).
     // Quadratic pieces stay as the font has them; cubic pieces become quadratics within
-    // `cubicTolerance` (mm).
-    std::vector<Contour> outline(std::uint32_t glyph, double scale, Pt offset, double cubicTolerance) const;
+    // `cubicTolerance` (mm). Nothing when the font lists the glyph but cannot load it.
+    std::optional<std::vector<Contour>> outline(std::uint32_t glyph, double scale, Pt offset,
+                                                double cubicTolerance) const;
 
 private:
     struct Handles;

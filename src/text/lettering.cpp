@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "workfile/workfile_io.h"
 
@@ -83,14 +84,15 @@ std::size_t Lettering::looseCount() const {
     return n;
 }
 
+std::string Typesetter::fontName() const { return font_.ref().family + " " + font_.ref().style; }
+
 void Typesetter::checkCharacters(const std::vector<Character>& chars) const {
     if (chars.empty()) throw fault::TextFault("Please type a text.");
     if (chars.size() > kMaxLetters)
         throw fault::TextFault("The text has " + std::to_string(chars.size()) + " letters; at most 255 fit.");
-    const std::string fontName = font_.ref().family + " " + font_.ref().style;
     for (const Character& c : chars)
         if (c.code != ' ' && !font_.hasCharacter(c.code))
-            throw fault::TextFault("The font " + fontName + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
+            throw fault::TextFault("The font " + fontName() + " has no letter \"" + c.bytes + "\" (" + codeName(c.code) + ").");
 }
 
 std::pair<double, double> Typesetter::place(Lettering& out, const std::vector<Character>& chars,
@@ -106,8 +108,13 @@ std::pair<double, double> Typesetter::place(Lettering& out, const std::vector<Ch
         l.x = x;
         x += l.advance;
         auto cached = outlines_.find(l.glyph);
-        if (cached == outlines_.end())
-            cached = outlines_.emplace(l.glyph, font_.outline(l.glyph, scale, {}, kCubicToleranceEm * emMm_)).first;
+        if (cached == outlines_.end()) {
+            std::optional<std::vector<Contour>> drawn = font_.outline(l.glyph, scale, {}, kCubicToleranceEm * emMm_);
+            if (!drawn)
+                throw fault::TextFault("The font " + fontName() + " cannot load its letter \"" + l.character.bytes +
+                                       "\" (" + codeName(l.character.code) + ").");
+            cached = outlines_.emplace(l.glyph, std::move(*drawn)).first;
+        }
         l.contours = cached->second;
         translate(l.contours, Pt{placed[i].dx, placed[i].dy} * scale);
         for (const Contour& c : l.contours)
@@ -120,20 +127,24 @@ std::pair<double, double> Typesetter::place(Lettering& out, const std::vector<Ch
     return {ymin, ymax};
 }
 
+BridgeRules bridgeRules(const Lettering& l) {
+    const double twoFrom = (l.twoForMidSize ? kTwoBridgesChosenMm : kTwoBridgesMm) / l.fileToCut;
+    return {l.stripWidth, l.past, l.farPast, twoFrom, l.stripWidth / 100};
+}
+
 void Typesetter::addBridges(Lettering& out, const std::vector<Placement>& placed, double scale) {
     const bool bridges = out.bridges;
-    const BridgeRules rules{out.stripWidth, out.past, kLargeIslandEm * emMm_, out.stripWidth / 100};
+    const BridgeRules rules = bridgeRules(out);
     for (std::size_t i = 0; i < out.letters.size(); ++i) {
         Letter& l = out.letters[i];
         if (l.contours.empty()) continue;
         auto cached = islands_.find(l.glyph);
-        if (cached == islands_.end() || cached->second.stripWidth != out.stripWidth ||
-            cached->second.bridges != bridges) {
+        if (cached == islands_.end() || !(cached->second.rules == rules) || cached->second.bridges != bridges) {
             const std::vector<Contour>& plain = outlines_.at(l.glyph);
             IslandResult r = bridges ? placeBridges(plain, rules) : IslandResult{};
             if (!bridges) r.loose = looseIslands(plain, {}, rules.stripWidth, rules.flatness);
             if (!bridges) r.islands = static_cast<int>(r.loose.size());
-            cached = islands_.insert_or_assign(l.glyph, Cached{out.stripWidth, bridges, std::move(r)}).first;
+            cached = islands_.insert_or_assign(l.glyph, Cached{rules, bridges, std::move(r)}).first;
         }
         const IslandResult& r = cached->second.islands;
         const Pt shift = Pt{placed[i].dx, placed[i].dy} * scale;
@@ -151,25 +162,35 @@ void Typesetter::addBridges(Lettering& out, const std::vector<Placement>& placed
     }
 }
 
-Lettering Typesetter::set(std::string_view utf8, bool bridges) {
+Lettering Typesetter::set(std::string_view utf8, const BridgeChoice& choice) {
     Lettering out;
     out.text = std::string(utf8);
-    out.bridges = bridges;
+    out.bridges = choice.bridges;
+    out.twoForMidSize = choice.twoForMidSize;
+    out.cut = choice.cut;
     out.emMm = emMm_;
+    // a text far too long is refused before it is split into characters
+    if (utf8.size() > kMaxTextBytes) {
+        const auto letters = std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        throw fault::TextFault("The text has " + std::to_string(letters) + " letters; at most 255 fit.");
+    }
     const std::vector<Character> chars = splitCharacters(utf8);
     checkCharacters(chars);
     std::vector<char32_t> codes;
     for (const Character& c : chars) codes.push_back(c.code);
     const std::vector<Placement> placed = font_.shape(codes);
+    if (!(out.cut.heightMm > 0 && out.cut.apertureMm > 0)) out.cut = CutSize{};
     const double scale = emMm_ / font_.unitsPerEm();
     const auto [ymin, ymax] = place(out, chars, placed, scale);
     if (!(ymax > ymin)) throw fault::TextFault("The text has no visible letter.");
 
-    // the strips as the shapes stage draws them at its default height and aperture width
-    const double fileToShapes = kShapesDefaultHeightMm / (ymax - ymin);
-    out.stripWidth = kShapesDefaultApertureMm / fileToShapes;
-    out.past = kBridgePastMm / fileToShapes;
+    // the strips as the shapes stage draws them once it has scaled the text to h
+    out.fileToCut = out.cut.heightMm / (ymax - ymin);
+    out.stripWidth = out.cut.apertureMm / out.fileToCut;
+    out.past = kBridgePastMm / out.fileToCut;
+    out.farPast = std::max(kBridgePastMm, kBridgeFarPastApertures * out.cut.apertureMm) / out.fileToCut;
     addBridges(out, placed, scale);
+    holdNeighbours(out, bridgeRules(out));
 
     if (out.points() > kMaxPoints)
         throw fault::TextFault("The letters need " + std::to_string(out.points()) +

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "geom/units.h"
 #include "suite/programs.h"
 #include "workfile/stage_files.h"
 #include "workfile/workfile_io.h"
@@ -15,6 +16,7 @@ using wf::workFile;
 
 namespace {
 
+using geom::kMmPerInch;
 const char* const kRefusedTitle = "Text";
 const char* const kErrorTitle = "Error";
 
@@ -28,11 +30,13 @@ bool writeProtected(const fs::path& file) {
     return ::access(file.c_str(), W_OK) != 0 || (st.permissions() & kWrite) == fs::perms::none;
 }
 
-void replaceWritable(const fs::path& file, const std::string& content) {
+// Each file of the set goes to a temporary file first; none replaces its target before all
+// of them are written.
+void addWritable(wf::FileSet& set, const fs::path& file, const std::string& content) {
     if (writeProtected(file))
         throw fault::FileFault("The file " + file.string() + " is write-protected.");
     try {
-        wf::replaceFile(file, content);
+        set.replace(file, content);
     } catch (const fault::FileFault&) {
         throw fault::FileFault("The file " + file.string() + " cannot be written.");
     }
@@ -52,7 +56,8 @@ std::optional<StageState> readState(const fs::path& folder) {
     try {
         const fs::path file = workFile(folder, kStateFile);
         std::error_code ec;
-        if (!fs::is_regular_file(file, ec)) return std::nullopt;
+        // a file larger than any state this stage writes is not read at all
+        if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) > kMaxStateBytes || ec) return std::nullopt;
         wf::LineReader in(file);
         StageState s;
         s.text = in.text();
@@ -60,6 +65,10 @@ std::optional<StageState> readState(const fs::path& folder) {
         s.style = in.text();
         s.file = in.text();
         s.bridges = in.flag();
+        if (!in.atEnd()) s.twoForMidSize = in.flag();
+        if (s.text.size() > kMaxTextBytes) return std::nullopt;
+        for (const std::string* name : {&s.family, &s.style, &s.file})
+            if (name->size() > kMaxFontNameBytes) return std::nullopt;
         return s;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -95,10 +104,17 @@ void TextStage::setFont(const FontRef& f) {
     typesetter_ = std::move(t);
 }
 
+CutSize TextStage::cutSize() const {
+    const double h = drawing_.heightMm;
+    return {h, wf::apertureInUse(h, wf::parseNumberOrZero(drawing_.apertureText) * kMmPerInch)};
+}
+
 bool TextStage::reopen() {
+    drawing_ = wf::readShapesDrawing(folder_);
     const std::optional<StageState> s = readState(folder_);
     if (!s) return false;
     text_ = s->text;
+    twoForMidSize_ = s->twoForMidSize;
     std::optional<FontRef> f = findInstalledFont(s->family, s->style);
     std::error_code ec;
     if (!f && !s->file.empty() && fs::is_regular_file(s->file, ec)) f = FontRef{s->family, s->style, s->file, 0};
@@ -117,16 +133,25 @@ bool TextStage::reopen() {
 
 Lettering TextStage::lettering() {
     if (!typesetter_) throw fault::TextFault("No outline font is installed.");
-    return typesetter_->set(text_, bridges());
+    return typesetter_->set(text_, BridgeChoice{bridges(), twoForMidSize_, cutSize()});
 }
 
+// One set, put in place in this order: the state, the letters, shap.dat, and wif.dat last, which
+// marks letters handed over and not yet taken up.
 void TextStage::writeFiles(const Lettering& l) {
-    replaceWritable(workFile(folder_, "tground.dat"), groundFile(l));
-    replaceWritable(workFile(folder_, "shap.dat"), wf::shapDatText(l.letters.size(), variant_ == Variant::NoBridges));
-    replaceWritable(workFile(folder_, "wif.dat"), wf::wifDatText());
     wf::LineWriter state;
-    state.text(text_).text(font_.family).text(font_.style).text(font_.file).flag(bridges());
-    replaceWritable(workFile(folder_, kStateFile), state.content());
+    state.text(text_).text(font_.family).text(font_.style).text(font_.file).flag(bridges()).flag(twoForMidSize_);
+    wf::FileSet set;
+    addWritable(set, workFile(folder_, kStateFile), state.content());
+    addWritable(set, workFile(folder_, "tground.dat"), groundFile(l));
+    addWritable(set, workFile(folder_, "shap.dat"), wf::shapDatText(l.letters.size(), variant_ == Variant::NoBridges));
+    addWritable(set, workFile(folder_, "wif.dat"), wf::wifDatText());
+    try {
+        set.commit();
+    } catch (const fault::FileFault&) {
+        throw fault::FileFault("The files of the letters cannot be put in place in " + (folder_ / "workfiles").string() +
+                               ".");
+    }
 }
 
 NextOutcome TextStage::next() {

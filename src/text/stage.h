@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "suite/port.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "text/lettering.h"
 
@@ -25,12 +26,18 @@ const char* programName(Variant v);  // "STV1.EXE" or "STV1b.EXE"
 
 using suite::Icon;
 
-// What coming back reopens: workfiles/stv1text.dat, five lines: the text, the font's family,
-// its style, its file, and "1" when the letters got bridges.
+// What coming back reopens: workfiles/stv1text.dat, six lines: the text, the font's family,
+// its style, its file, "1" when the letters got bridges, and "1" when mid-size counters got two
+// bridges (a file of five lines gives them one).
 inline constexpr const char* kStateFile = "stv1text.dat";
+// A font's family, style or file name longer than this is no name this stage wrote; nor is a
+// state file longer than its five lines can be.
+inline constexpr std::size_t kMaxFontNameBytes = 4096;
+inline constexpr std::size_t kMaxStateBytes = kMaxTextBytes + 3 * kMaxFontNameBytes + 5 * 2 + 1;
 struct StageState {
     std::string text, family, style, file;
     bool bridges = true;
+    bool twoForMidSize = false;
 };
 std::optional<StageState> readState(const fs::path& folder);  // nothing when missing or unreadable
 
@@ -53,9 +60,17 @@ public:
     // shapes stage is started or this object ends.
     bool claimWorkFolder();
 
-    // Restores the text and font of the last "Next" in this folder; false (and the defaults)
-    // when there is none. A font that is gone is replaced by the default font, with a note.
+    // Reads the drawing the shapes stage will make, then restores the text, font and choice of
+    // the last "Next" in this folder; false (and the defaults) when there is none. A font that
+    // is gone is replaced by the default font, with a note.
     bool reopen();
+
+    // How the shapes stage will draw the letters: the height h and aperture width b of its saved
+    // state (stv2b.dat) as it applies them, else its defaults.
+    const wf::ShapesDrawing& drawing() const { return drawing_; }
+    CutSize cutSize() const;
+    bool twoForMidSize() const { return twoForMidSize_; }
+    void setTwoForMidSize(bool two) { twoForMidSize_ = two; }
 
     const std::string& text() const { return text_; }
     void setText(std::string t) { text_ = std::move(t); }
@@ -79,6 +94,8 @@ private:
     wf::WorkFolderLock lock_;
     std::string text_;
     FontRef font_;
+    wf::ShapesDrawing drawing_;
+    bool twoForMidSize_ = false;
     std::unique_ptr<Typesetter> typesetter_;
 };
 

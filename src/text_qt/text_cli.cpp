@@ -30,6 +30,7 @@ constexpr Option kOptions[] = {
     {"--text", "TEXT", "the text, UTF-8, up to 255 letters; default: the text of the last run in the folder"},
     {"--font", "FONT", "\"Family\", \"Family:Style\" or a font file; default: the last run's font, else DejaVu Sans Bold"},
     {"--no-bridges", nullptr, "letters without bridges, as STV1b.EXE sets them"},
+    {"--two-bridges", nullptr, "two bridges also for counters of 12 to 25 mm as cut (from 25 mm always)"},
     {"--start", nullptr, "really start the shapes stage (letterkerf stvt); otherwise the start is only reported"},
     {"--report", nullptr, "a JSON summary on standard output"},
     {"--help", nullptr, "this text"},
@@ -72,6 +73,8 @@ std::string report(const text::TextStage& stage, const std::optional<text::Lette
         o += "  \"bridgeCount\": " + std::to_string(l->bridgeCount()) + ",\n";
         o += "  \"looseIslands\": " + std::to_string(l->looseCount()) + ",\n";
         o += "  \"stripWidth\": " + json(l->stripWidth) + ",\n";
+        o += "  \"letterHeightMm\": " + json(l->cut.heightMm) + ", \"apertureMm\": " + json(l->cut.apertureMm) +
+             ", \"twoBridgesFromMm\": " + json(l->twoForMidSize ? text::kTwoBridgesChosenMm : text::kTwoBridgesMm) + ",\n";
         o += "  \"letters\": [";
         for (std::size_t i = 0; i < l->letters.size(); ++i) {
             const text::Letter& k = l->letters[i];
@@ -109,7 +112,7 @@ fs::path againstCaller(const std::string& p, const std::string& callerFolder) {
 int runTextCli(const std::vector<std::string>& args, const std::string& programFile, const std::string& callerFolder,
                std::ostream& out, std::ostream& err) {
     std::optional<std::string> folder, typed, fontSpec;
-    bool noBridges = false, start = false, wantReport = false;
+    bool noBridges = false, twoBridges = false, start = false, wantReport = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const Option* opt = nullptr;
@@ -133,6 +136,8 @@ int runTextCli(const std::vector<std::string>& args, const std::string& programF
             return kDone;
         } else if (a == "--no-bridges") {
             noBridges = true;
+        } else if (a == "--two-bridges") {
+            twoBridges = true;
         } else if (a == "--start") {
             start = true;
         } else {
@@ -158,6 +163,7 @@ int runTextCli(const std::vector<std::string>& args, const std::string& programF
     }
     stage.reopen();
     if (typed) stage.setText(*typed);
+    if (twoBridges) stage.setTwoForMidSize(true);
     int status = kDone;
     if (fontSpec) {
         try {

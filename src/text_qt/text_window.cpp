@@ -117,6 +117,13 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     fileButton_ = new QPushButton("Font file...", this);
     fileButton_->setObjectName("fontFile");
     view_ = new LetteringView(this);
+    twoBridges_ = new QCheckBox("Two bridges for counters of 12 to 25 mm", this);
+    twoBridges_->setObjectName("twoBridges");
+    twoBridges_->setToolTip("Counters of 25 mm and more (as cut) always get two bridges, smaller ones one.");
+    twoBridges_->setVisible(variant == text::Variant::Bridges);
+    drawing_ = new QLabel(this);
+    drawing_->setObjectName("drawing");
+    drawing_->setVisible(variant == text::Variant::Bridges);
     status_ = new QLabel(this);
     status_->setObjectName("status");
     next_ = new QPushButton("Next", this);
@@ -142,6 +149,10 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     layout->addLayout(textRow);
     layout->addLayout(fontRow);
     layout->addWidget(view_, 1);
+    auto* bridgeRow = new QHBoxLayout;
+    bridgeRow->addWidget(drawing_, 1);
+    bridgeRow->addWidget(twoBridges_);
+    layout->addLayout(bridgeRow);
     layout->addLayout(buttons);
     resize(900, 480);
 
@@ -161,6 +172,10 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
         if (!filling_) fontChosen();
     });
     connect(fileButton_, &QPushButton::clicked, this, [this] { chooseFile(); });
+    connect(twoBridges_, &QCheckBox::toggled, this, [this](bool two) {
+        stage_.setTwoForMidSize(two);
+        refresh();
+    });
     connect(next_, &QPushButton::clicked, this, [this] { next(); });
     connect(exit_, &QPushButton::clicked, this, [this] { close(); });
 
@@ -170,6 +185,13 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
         return;
     }
     stage_.reopen();
+    twoBridges_->setChecked(stage_.twoForMidSize());
+    const text::CutSize cut = stage_.cutSize();
+    drawing_->setText(QString("Bridges %1 mm wide (b = %2 in) for letters %3 mm high (h), as the shapes stage will cut them%4.")
+                          .arg(cut.apertureMm, 0, 'f', 2)
+                          .arg(cut.apertureMm / 25.4, 0, 'g', 4)
+                          .arg(cut.heightMm, 0, 'f', 1)
+                          .arg(stage_.drawing().saved ? " (its last settings)" : " (its defaults)"));
     fillFamilies();
     text_->setText(q(stage_.text()));
     refresh();

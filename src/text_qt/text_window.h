@@ -1,6 +1,7 @@
 // The text stage's window: the text, the font, a live preview with the bridges, "Next", "Exit".
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,8 @@ private:
     QComboBox* style_;
     QPushButton* fileButton_;
     LetteringView* view_;
+    QCheckBox* twoBridges_;
+    QLabel* drawing_;  // the b and h the bridges are made for
     QLabel* status_;
     QPushButton* next_;
     QPushButton* exit_;

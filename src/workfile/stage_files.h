@@ -23,4 +23,24 @@ std::string wifDatText();
 // fewer than two lines.
 void rewriteWifDat(const std::filesystem::path& programFolder);
 
+// ---- stv2b.dat, as far as the text stage needs it: the shapes stage scales the whole text
+// to the letter height h (line 2, mm) and draws every bridge as a strip of the aperture width
+// b (line 522, the "Text4" box, inches). Its defaults: h 4 inches, b "0.08".
+inline constexpr double kShapesDefaultHeightMm = 101.6;
+inline constexpr const char* kShapesDefaultAperture = "0.08";
+struct ShapesDrawing {
+    double heightMm = kShapesDefaultHeightMm;
+    std::string apertureText = kShapesDefaultAperture;  // inches, as typed
+    bool saved = false;  // read from stv2b.dat; otherwise the defaults
+};
+// Never raises: a missing, short or unreadable file gives the defaults (a file that ends
+// before line 522 keeps its h).
+ShapesDrawing readShapesDrawing(const std::filesystem::path& programFolder);
+
+// The aperture width (mm) the shapes stage draws with for letters h mm high when "Text4"
+// holds `typedMm`: a width outside the range that h allows becomes that height's own.
+double apertureInUse(double heightMm, double typedMm);
+double apertureMinimum(double heightMm);
+double apertureMaximum(double heightMm);
+
 }  // namespace wf

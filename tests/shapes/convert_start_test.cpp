@@ -82,7 +82,7 @@ TEST(StartConvert, WritesEveryHandOverFileAndStartsTheLaterStage) {
     EXPECT_EQ(std::count(rl.begin(), rl.end(), "n"), 3);  // one per letter
     const auto m = c.lines("workm.dat");
     EXPECT_EQ(m.size(), 2 + 6 * wf::parseNumber(m[0]) + 5 * wf::parseNumber(m[1]));
-    EXPECT_EQ(c.lines("hl.dat").size(), 1 + 5 * 3u);  // the sample's three bridges
+    EXPECT_EQ(c.lines("hl.dat").size(), 1 + 5 * 6u);  // the sample "ABC": A and both counters of B hang by two
     EXPECT_EQ(c.lines("stv2b.dat").size(), std::size_t(kStv2bLines));
     EXPECT_EQ(c.lines("orgdim.dat")[0], "1");
     EXPECT_FALSE(c.lines("top.dat").empty());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <polyclipping/clipper.hpp>
 
 #include "engine/contours.h"
 #include "engine/shape.h"
@@ -33,14 +34,14 @@ struct P {
 
 // The letters of `words` in `font` as the shapes stage has them after loading and scaling to
 // h = 4 inches, set once per run.
-const engine::Model& loaded(const std::string& font, const std::string& words, bool fitIn) {
+const engine::Model& loaded(const std::string& font, const std::string& words, bool fitIn, bool bridges = false) {
     static std::map<std::string, engine::Model> cache;
-    const std::string key = font + "|" + words + "|" + (fitIn ? "1" : "0");
+    const std::string key = font + "|" + words + "|" + (fitIn ? "1" : "0") + (bridges ? "b" : "");
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
     text::Typesetter setter(text::resolveFont(font));
     const fs::path file = fs::path(LK_TEST_TMP) / ("bent." + std::to_string(getpid()) + ".dat");
-    std::ofstream(file, std::ios::binary) << text::groundFile(setter.set(words, false));
+    std::ofstream(file, std::ios::binary) << text::groundFile(setter.set(words, bridges));
     engine::Model m;
     engine::readGroundContours(m, file, fitIn);
     fs::remove(file);
@@ -50,8 +51,8 @@ const engine::Model& loaded(const std::string& font, const std::string& words, b
 }
 
 engine::Model bent(const std::string& font, const std::string& words, int shape, double bigInches,
-                   bool fitIn = true, double knotShift = 0) {
-    engine::Model m = loaded(font, words, fitIn);
+                   bool fitIn = true, double knotShift = 0, bool bridges = false) {
+    engine::Model m = loaded(font, words, fitIn, bridges);
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = bigInches * kInch;
     m.knotShift = knotShift;
@@ -281,3 +282,84 @@ TEST(BentLetters, FittedPointsLieWithinTheOutline) {
             }
     ::testing::Test::RecordProperty("worstMicrons", std::to_string(std::lround(worst * 1000)));
 }
+
+// --- bridges once bent ------------------------------------------------------------------
+
+namespace {
+
+namespace cl = ClipperLib;
+constexpr double kGrid = 1e4;  // per mm
+cl::IntPoint grid(P p) { return {std::llround(p.x * kGrid), std::llround(p.y * kGrid)}; }
+
+// The narrowest a bridge of the bent letters holds, in mm: the strip's width less what of its
+// two ends lies in a letter (each end is the strip's short side, which must lie in the sheet
+// for the whole width to carry), and the number of islands no strip holds.
+struct BentHold {
+    double narrowest = 1e300;
+    int loose = 0;
+};
+BentHold bentHold(const engine::Model& m, double b) {
+    cl::Paths ink, strips;
+    for (const auto& contour : contoursOf(m)) {
+        cl::Path path;
+        for (const Piece& p : contour) {
+            if (path.empty()) path.push_back(grid(p.a));
+            for (const P& q : along(p, 16)) path.push_back(grid(q));
+        }
+        ink.push_back(path);
+    }
+    BentHold h;
+    for (const engine::Bridge& br : m.bridges) {
+        const P p1{br.x1, br.y1}, p2{br.x2, br.y2};
+        const double len = std::hypot(p2.x - p1.x, p2.y - p1.y), side = br.kind == 2 ? -1 : 1;
+        const P w{-(p2.y - p1.y) / len * b * side, (p2.x - p1.x) / len * b * side};
+        strips.push_back({grid(p1), grid(p2), grid({p2.x + w.x, p2.y + w.y}), grid({p1.x + w.x, p1.y + w.y})});
+        double worst = 0;
+        for (const P& e : {p1, p2}) {
+            cl::Clipper c;
+            c.AddPath({grid(e), grid({e.x + w.x, e.y + w.y})}, cl::ptSubject, false);
+            c.AddPaths(ink, cl::ptClip, true);
+            cl::PolyTree inside;
+            c.Execute(cl::ctIntersection, inside, cl::pftNonZero, cl::pftNonZero);
+            cl::Paths open;
+            cl::OpenPathsFromPolyTree(inside, open);
+            double inInk = 0;
+            for (const cl::Path& o : open)
+                for (std::size_t i = 0; i + 1 < o.size(); ++i)
+                    inInk += std::hypot(double(o[i + 1].X - o[i].X), double(o[i + 1].Y - o[i].Y)) / kGrid;
+            worst = std::max(worst, inInk);
+        }
+        h.narrowest = std::min(h.narrowest, b - worst);
+    }
+    cl::Clipper c;
+    c.AddPaths(ink, cl::ptSubject, true);
+    c.AddPaths(strips, cl::ptClip, true);
+    cl::PolyTree cut;
+    c.Execute(cl::ctDifference, cut, cl::pftNonZero, cl::pftNonZero);
+    for (auto* node = cut.GetFirst(); node; node = node->GetNext()) h.loose += node->IsHole();
+    return h;
+}
+
+}  // namespace
+
+// The shapes stage moves a bridge's two ends with the letter and draws its strip at full width
+// square to the moved segment: on a steep or sheared band the strip must still reach past both
+// sides of the slanted stroke. Every bridge of serif letters holds at its whole width after each
+// of the twenty shapes at h = 4 inches and H = 8 and 12 inches.
+TEST(BentLetters, BridgesHoldAtTheirWholeWidth) {
+    constexpr double b = 0.08 * kInch;
+    double narrowest = b;
+    for (const char* font : {"DejaVu Serif"})
+        for (int shape = 0; shape < 20; ++shape)
+            for (double big : {8.0, 12.0}) {
+                SCOPED_TRACE(::testing::Message() << font << " shape " << shape << " H " << big);
+                const engine::Model m = bent(font, "OBAD", shape, big, true, 0, true);
+                ASSERT_GE(m.bridges.size(), 5u);
+                const BentHold h = bentHold(m, b);
+                EXPECT_EQ(h.loose, 0);
+                EXPECT_GE(h.narrowest, b - 0.01);
+                narrowest = std::min(narrowest, h.narrowest);
+            }
+    ::testing::Test::RecordProperty("narrowestMicrons", std::to_string(std::lround(narrowest * 1000)));
+}
+

@@ -5,6 +5,9 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
+#include <unistd.h>
+
+#include <fstream>
 #include <map>
 
 #include "text/lettering.h"
@@ -170,6 +173,39 @@ TEST(Letters, KerningAndCharacters) {
     EXPECT_NEAR(g.letters[0].advance, written(setter.set("Ä", true)).letters[0].advance, 1e-9);
 }
 
+// A copy of a TrueType font whose glyph for `code` the font still lists but no longer loads:
+// its contour count made larger than its data can hold.
+fs::path fontWithBrokenGlyph(const text::FontRef& ref, char32_t code, const fs::path& copy) {
+    std::string font = readAll(ref.file);
+    auto u16 = [&](std::size_t at) { return std::size_t(std::uint8_t(font[at])) << 8 | std::uint8_t(font[at + 1]); };
+    auto u32 = [&](std::size_t at) { return u16(at) << 16 | u16(at + 2); };
+    std::map<std::string, std::size_t> tables;
+    for (std::size_t i = 0, n = u16(4); i < n; ++i) tables[font.substr(12 + 16 * i, 4)] = u32(12 + 16 * i + 8);
+    const std::uint32_t glyph = text::Font(ref).shape({code}).front().glyph;
+    const bool longOffsets = u16(tables.at("head") + 50) == 1;
+    const std::size_t at = tables.at("glyf") + (longOffsets ? u32(tables.at("loca") + 4 * glyph)
+                                                            : 2 * u16(tables.at("loca") + 2 * glyph));
+    font[at] = 0x7f;  // numberOfContours
+    font[at + 1] = 0x00;
+    std::ofstream(copy, std::ios::binary) << font;
+    return copy;
+}
+
+// A glyph the font lists but cannot load is refused with its character named, as a missing one
+// is, instead of becoming a blank.
+TEST(Letters, AGlyphTheFontCannotLoadIsRefusedByName) {
+    const fs::path copy = fs::path(LK_TEST_TMP) / ("broken." + std::to_string(getpid()) + ".ttf");
+    text::Typesetter setter(text::FontRef{"", "", fontWithBrokenGlyph(text::resolveFont("DejaVu Sans"), U'R', copy), 0});
+    EXPECT_EQ(setter.set("BO", true).letters.size(), 2u);
+    try {
+        setter.set("BOR", true);
+        ADD_FAILURE() << "a letter that cannot be loaded was set";
+    } catch (const fault::TextFault& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot load its letter \"R\" (U+0052)"), std::string::npos) << e.what();
+    }
+    fs::remove(copy);
+}
+
 TEST(Letters, RefusedTextsSayWhy) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans"));
     const std::map<std::string, std::string> refused{
@@ -180,6 +216,7 @@ TEST(Letters, RefusedTextsSayWhy) {
         {"A\xC0\x80", "UTF-8"},  // overlong
         {"A\nB", "control"},
         {std::string(256, 'x'), "255"},
+        {std::string(40u << 20, 'x'), "41943040 letters; at most 255"},  // refused before it is split
     };
     for (const auto& [t, why] : refused) {
         try {
@@ -194,6 +231,98 @@ TEST(Letters, RefusedTextsSayWhy) {
     EXPECT_THROW(text::resolveFont("DejaVu Sans:Heavy Wobbly"), fault::TextFault);
     EXPECT_THROW(text::resolveFont("/no/such/font.ttf"), fault::TextFault);
     EXPECT_THROW(text::Font(text::FontRef{"", "", "/etc/hostname", 0}), fault::TextFault);
+}
+
+}  // namespace
+}  // namespace texttest
+
+namespace texttest {
+namespace {
+
+// The counters of each letter as cut (the text scaled to h = 101.6 mm), and how many bridges
+// start or end inside each: read from the written file alone.
+struct Counter {
+    double sizeMm;
+    int bridges;
+};
+std::vector<Counter> countersOf(const GroundFile& g, const tooltest::FileLetter& l) {
+    double ymin = 1e300, ymax = -1e300;
+    for (const auto& k : g.letters)
+        for (const auto& p : k.points) ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
+    const double toCut = 101.6 / (ymax - ymin);
+    ClipperLib::Clipper c;
+    for (const auto& contour : l.contours) {
+        ClipperLib::Path p;
+        for (const auto& [x, y] : contour.poly) p.push_back(detail::grid(x, y));
+        c.AddPath(p, ClipperLib::ptSubject, true);
+    }
+    ClipperLib::PolyTree tree;
+    c.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    std::vector<Counter> out;
+    for (auto* node = tree.GetFirst(); node; node = node->GetNext()) {
+        if (!node->IsHole()) continue;
+        double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+        for (const auto& p : node->Contour)
+            x0 = std::min(x0, double(p.X)), x1 = std::max(x1, double(p.X)), y0 = std::min(y0, double(p.Y)), y1 = std::max(y1, double(p.Y));
+        Counter k{std::max(x1 - x0, y1 - y0) / detail::kGrid * toCut, 0};
+        for (const auto& b : l.bridges)
+            k.bridges += ClipperLib::PointInPolygon(detail::grid(b.x1, b.y1), node->Contour) == 1 ||
+                         ClipperLib::PointInPolygon(detail::grid(b.x2, b.y2), node->Contour) == 1;
+        out.push_back(k);
+    }
+    return out;
+}
+
+// Counters of 25 mm and more as cut hang by two bridges, those under 12 mm by one; in between
+// the user chooses. The size is the letter's as cut, so the same letter set smaller (a taller
+// line around it) gets one.
+TEST(Stencil, TwoBridgesForLargeCountersAsCut) {
+    int large = 0, mid = 0;
+    for (const char* font : kFonts) {
+        SCOPED_TRACE(font);
+        text::Typesetter setter(text::resolveFont(font));
+        for (const char* words : {"ABDOPQR abdegopq 04689", "&@%"})
+            for (bool two : {false, true}) {
+                const GroundFile g = written(setter.set(words, text::BridgeChoice{true, two, {}}));
+                for (const auto& l : g.letters)
+                    for (const Counter& c : countersOf(g, l)) {
+                        SCOPED_TRACE(l.text + " " + std::to_string(c.sizeMm) + " mm");
+                        const bool wantTwo = c.sizeMm >= text::kTwoBridgesMm || (two && c.sizeMm >= text::kTwoBridgesChosenMm);
+                        if (c.sizeMm >= text::kTwoBridgesChosenMm) EXPECT_EQ(c.bridges, wantTwo ? 2 : 1);
+                        large += c.sizeMm >= text::kTwoBridgesMm;
+                        mid += two && c.sizeMm >= text::kTwoBridgesChosenMm && c.sizeMm < text::kTwoBridgesMm;
+                    }
+            }
+    }
+    EXPECT_GT(large, 20);
+    EXPECT_GE(mid, 4);
+}
+
+// Two letters, "[" and "]", that overlap enclose a counter neither has alone: it gets a
+// bridge where a strip fits, and without bridges it is reported as loose, in its letter.
+TEST(Stencil, IslandsBetweenLettersAreHeldOrReported) {
+    auto letter = [](std::vector<text::Pt> ring, double x) {
+        text::Letter l;
+        l.x = x;
+        l.advance = 8;  // the file places each letter by the advances before it
+        text::Contour c;
+        for (std::size_t i = 0; i < ring.size(); ++i) c.push_back({false, ring[i], {}, ring[(i + 1) % ring.size()]});
+        l.contours.push_back(c);
+        return l;
+    };
+    for (bool bridges : {true, false}) {
+        text::Lettering l;
+        l.bridges = bridges;
+        l.stripWidth = 2.032 * 30 / 101.6, l.past = 0.15, l.farPast = 2.4;  // the default drawing of a line 30 high
+        l.letters.push_back(letter({{0, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 27}, {10, 27}, {10, 30}, {0, 30}}, 0));
+        l.letters.push_back(letter({{0, 0}, {10, 0}, {10, 30}, {0, 30}, {0, 27}, {7, 27}, {7, 3}, {0, 3}}, 8));
+        text::holdNeighbours(l, text::bridgeRules(l));
+        EXPECT_EQ(l.letters[0].islands + l.letters[1].islands, 1);
+        EXPECT_EQ(l.looseCount(), bridges ? 0u : 1u);
+        EXPECT_EQ(l.bridgeCount() >= 1, bridges);
+        const GroundFile g = written(l);
+        EXPECT_EQ(checkStencil(g).looseIslands, g.loose);
+    }
 }
 
 }  // namespace

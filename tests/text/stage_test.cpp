@@ -97,14 +97,20 @@ TEST_F(Folder, FailuresAreToldAndLeaveFilesAlone) {
     EXPECT_EQ(port.messages[0].rfind("critical|Text|The font DejaVu Sans Bold has no letter", 0), 0u) << port.messages[0];
     EXPECT_TRUE(fs::is_empty(dir_ / "workfiles"));
 
+    // the four files go as one set: the last of them protected, none of the others changes
     stage.setText("AB");
     std::ofstream(dir_ / "workfiles" / "tground.dat") << "old\r\n";
-    fs::permissions(dir_ / "workfiles" / "tground.dat", fs::perms::owner_read);
+    std::ofstream(dir_ / "workfiles" / "wif.dat") << "1\r\n0\r\n";
+    fs::permissions(dir_ / "workfiles" / "wif.dat", fs::perms::owner_read);
     EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
+    EXPECT_NE(port.messages.back().find("wif.dat is write-protected"), std::string::npos) << port.messages.back();
     EXPECT_EQ(work("tground.dat"), "old\r\n");
+    EXPECT_EQ(work("wif.dat"), "1\r\n0\r\n");
     EXPECT_FALSE(fs::exists(dir_ / "workfiles" / "shap.dat"));
+    EXPECT_FALSE(fs::exists(dir_ / "workfiles" / text::kStateFile));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "workfiles"), fs::directory_iterator()), 2);  // no leftovers
     EXPECT_TRUE(port.started.empty());
-    fs::permissions(dir_ / "workfiles" / "tground.dat", fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(dir_ / "workfiles" / "wif.dat", fs::perms::owner_write, fs::perm_options::add);
 
     port.canStart = false;
     EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
@@ -114,6 +120,37 @@ TEST_F(Folder, FailuresAreToldAndLeaveFilesAlone) {
     fs::remove_all(dir_ / "workfiles");
     EXPECT_EQ(stage.next(), text::NextOutcome::FileError);
     EXPECT_NE(port.messages.back().find("workfiles"), std::string::npos);
+}
+
+// Coming back reads only a state this stage could have written: a text longer than any it
+// takes, or a font name longer than a path, makes the state unreadable (the defaults stay)
+// before the text is ever split into letters.
+TEST_F(Folder, ComingBackRefusesOverlongStateLines) {
+    const std::string longest(text::kMaxLetters, 'x');
+    const std::string fourByte = "\xF0\x9F\x98\x80";
+    std::string widest;
+    for (std::size_t i = 0; i < text::kMaxLetters; ++i) widest += fourByte;
+    struct Case {
+        std::string text, family;
+        bool reopens;
+    };
+    const Case cases[] = {
+        {longest, "DejaVu Serif", true},
+        {widest, "DejaVu Serif", true},
+        {widest + "x", "DejaVu Serif", false},
+        {std::string(40u << 20, 'x'), "DejaVu Serif", false},
+        {"AB", std::string(text::kMaxFontNameBytes + 1, 'F'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        wf::LineWriter w;
+        w.text(c.text).text(c.family).text("Bold").text("").flag(true);
+        std::ofstream(dir_ / "workfiles" / text::kStateFile, std::ios::binary | std::ios::trunc) << w.content();
+        RecordingPort port;
+        text::TextStage stage(dir_, text::Variant::Bridges, port);
+        EXPECT_EQ(stage.reopen(), c.reopens);
+        EXPECT_EQ(stage.text(), c.reopens ? c.text : "");
+    }
 }
 
 // "Next" gives the folder up just before the shapes stage starts: the shapes stage's command

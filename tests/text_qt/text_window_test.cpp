@@ -52,7 +52,12 @@ TEST(TextWindow, PreviewFollowsTypingWithBridgesOnlyInTheirVariant) {
         QTest::keyClicks(edit, "B8");
         QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("2 letters"), 5000);
         const bool bridges = variant == text::Variant::Bridges;
-        EXPECT_EQ(status->text().contains("4 bridges"), bridges) << status->text().toStdString();
+        // the counters of B and 8 as cut at the shapes stage's default 4 inches: three of 25 mm
+        // and more with two bridges each, one with one; the drawing they are made for is named
+        EXPECT_EQ(status->text().contains("7 bridges"), bridges) << status->text().toStdString();
+        auto* drawing = w.findChild<QLabel*>("drawing");
+        ASSERT_TRUE(drawing);
+        EXPECT_EQ(drawing->isVisible() && drawing->text().contains("2.03 mm wide (b = 0.08 in)"), bridges);
         const QImage img = preview->grab().toImage();
         if (bridges) {
             EXPECT_GT(stripPixels(img), 20);
