@@ -104,13 +104,13 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
             EXPECT_FALSE(selfCrossing(p));
         }
     }
-    EXPECT_EQ(cut, 3);  // A, B and C, each one opening cut through by its bridges
-    EXPECT_EQ(bridges, 3);
+    EXPECT_EQ(cut, 6);  // A and B cut in two by the pairs of bridges across their counters, and C
+    EXPECT_EQ(bridges, 6);
 
-    // hl.dat without its first bridge (the A's)
+    // hl.dat without its first two bridges (the A's)
     auto lines = wf::splitLines(c.t.read("hl.dat"));
-    std::string hl = " 2\r\n";
-    for (std::size_t i = 6; i < lines.size(); ++i) hl += lines[i] + "\r\n";
+    std::string hl = " 4\r\n";
+    for (std::size_t i = 11; i < lines.size(); ++i) hl += lines[i] + "\r\n";
     c.t.write("hl.dat", hl);
     const CutRun loose = c.cut({"--report", "--dxf", (c.t.path() / "loose.dxf").string()});
     EXPECT_EQ(loose.status, 0);

@@ -76,7 +76,7 @@ TEST(CommandLine, ReportsTheStartedProgram) {
     EXPECT_EQ(r.report["token"].toString(), "stvt");
     EXPECT_EQ(r.report["groundText"].toString(), "ABC");
     EXPECT_EQ(r.report["letterCount"].toInt(), 3);
-    EXPECT_EQ(r.report["counts"].toObject()["bridges"].toInt(), 3);
+    EXPECT_EQ(r.report["counts"].toObject()["bridges"].toInt(), 6);
     const QJsonObject c = r.report["controls"].toObject();
     // the letters are stretched to the outline, so the C's overshoot reaches a little above 4 inches
     EXPECT_TRUE(c["Texth"].toString().startsWith(" 4."));
