@@ -34,6 +34,29 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     setObjectName("textStage");
     setWindowTitle(variant == text::Variant::NoBridges ? "LETTERKERF:  Text (parts joined by the bar)"
                                                        : "LETTERKERF:  Text (stencil bridges)");
+    makeControls(variant);
+    layOut();
+    connectControls();
+
+    // the work folder first: a second program on it says so and ends before a file is read
+    if (!stage_.claimWorkFolder()) {
+        refused_ = true;
+        return;
+    }
+    stage_.reopen();
+    twoBridges_->setChecked(stage_.twoForMidSize());
+    const text::CutSize cut = stage_.cutSize();
+    drawing_->setText(QString("Bridges %1 mm wide (b = %2 in) for letters %3 mm high (h), as the shapes stage will cut them%4.")
+                          .arg(cut.apertureMm, 0, 'f', 2)
+                          .arg(cut.apertureMm / 25.4, 0, 'g', 4)
+                          .arg(cut.heightMm, 0, 'f', 1)
+                          .arg(stage_.drawing().saved ? " (its last settings)" : " (its defaults)"));
+    fillFamilies();
+    text_->setText(q(stage_.text()));
+    refresh();
+}
+
+void TextWindow::makeControls(text::Variant variant) {
     text_ = new QLineEdit(this);
     text_->setObjectName("text");
     text_->setPlaceholderText("Type the lettering here");
@@ -71,7 +94,9 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     next_->setDefault(true);
     exit_ = new QPushButton("Exit", this);
     exit_->setObjectName("exit");
+}
 
+void TextWindow::layOut() {
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(new QLabel("Font", this));
     fontRow->addWidget(family_, 3);
@@ -97,7 +122,9 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     layout->addLayout(bridgeRow);
     layout->addLayout(buttons);
     resize(900, 480);
+}
 
+void TextWindow::connectControls() {
     typing_.setSingleShot(true);
     typing_.setInterval(kTypingPauseMs);
     connect(&typing_, &QTimer::timeout, this, [this] { refresh(); });
@@ -125,23 +152,6 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     view_->dragged = [this](text::Pt p) { dragTo(p); };
     view_->deletePressed = [this] { deleteSelected(); };
     connect(exit_, &QPushButton::clicked, this, [this] { close(); });
-
-    // the work folder first: a second program on it says so and ends before a file is read
-    if (!stage_.claimWorkFolder()) {
-        refused_ = true;
-        return;
-    }
-    stage_.reopen();
-    twoBridges_->setChecked(stage_.twoForMidSize());
-    const text::CutSize cut = stage_.cutSize();
-    drawing_->setText(QString("Bridges %1 mm wide (b = %2 in) for letters %3 mm high (h), as the shapes stage will cut them%4.")
-                          .arg(cut.apertureMm, 0, 'f', 2)
-                          .arg(cut.apertureMm / 25.4, 0, 'g', 4)
-                          .arg(cut.heightMm, 0, 'f', 1)
-                          .arg(stage_.drawing().saved ? " (its last settings)" : " (its defaults)"));
-    fillFamilies();
-    text_->setText(q(stage_.text()));
-    refresh();
 }
 
 void TextWindow::fillFamilies() {

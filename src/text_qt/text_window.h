@@ -24,6 +24,9 @@ public:
     bool refused() const { return refused_; }
 
 private:
+    void makeControls(text::Variant variant);
+    void layOut();
+    void connectControls();
     void fillFamilies();
     void fillStyles(const QString& keep);
     void fontChosen();

@@ -112,19 +112,22 @@ std::vector<double> crossingSines(const text::Letter& k, const text::Bridge& b, 
     return out;
 }
 
-// Dragged round the O's ring, a bridge turns with the stroke: it crosses both of its sides
-// squarely, spans the stroke and keeps the counter held; the file's stencil agrees.
+// Dragged round the ring of an O (the second letter, so that the pointer's place along the line
+// counts), a bridge turns with the stroke: it crosses both of its sides squarely, spans the stroke
+// and keeps the counter held; the file's stencil agrees.
 TEST(BridgeEdits, ADraggedBridgeTurnsSquareToACurvedStroke) {
     for (const char* font : {"DejaVu Sans:Bold", "Liberation Serif"}) {
         SCOPED_TRACE(font);
         text::Typesetter setter(text::resolveFont(font));
-        text::Lettering l = setter.set("O", text::BridgeChoice{});
+        text::Lettering l = setter.set("IO", text::BridgeChoice{});
         ASSERT_EQ(l.looseCount(), 0u);
-        ASSERT_GE(l.letters[0].bridges.size(), 1u);
+        const text::Letter& o = l.letters[1];
+        ASSERT_GE(o.bridges.size(), 1u);
+        ASSERT_GT(o.x, 0);
         // points in the middle of the ring: halfway between its outer and inner outline on rays
         // from the centre of the letter
         double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
-        for (const text::Contour& c : l.letters[0].contours)
+        for (const text::Contour& c : o.contours)
             for (Pt p : text::flatten(c, 1e-3))
                 xmin = std::min(xmin, p.x), xmax = std::max(xmax, p.x), ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
         const Pt centre{(xmin + xmax) / 2, (ymin + ymax) / 2};
@@ -134,7 +137,7 @@ TEST(BridgeEdits, ADraggedBridgeTurnsSquareToACurvedStroke) {
             const double a = degrees * 3.14159265358979 / 180;
             const Pt ray{std::cos(a), std::sin(a)};
             std::vector<double> ts;  // where the ray leaves the counter and the letter
-            for (const text::Contour& c : l.letters[0].contours) {
+            for (const text::Contour& c : o.contours) {
                 const std::vector<Pt> pts = text::flatten(c, 1e-3);
                 for (std::size_t i = 0; i < pts.size(); ++i) {
                     const Pt p = pts[i], pq = pts[(i + 1) % pts.size()] - p;
@@ -145,9 +148,9 @@ TEST(BridgeEdits, ADraggedBridgeTurnsSquareToACurvedStroke) {
             std::erase_if(ts, [](double t) { return t < 0; });
             ASSERT_EQ(ts.size(), 2u);
             const Pt at = centre + ray * ((ts[0] + ts[1]) / 2);
-            ASSERT_TRUE(edits.move(l, {0, 0}, at));
+            ASSERT_TRUE(edits.move(l, {1, 0}, {at.x + o.x, at.y}));
             // across the stroke: out of the counter and into the sheet, both at 80 degrees or more
-            const std::vector<double> sines = crossingSines(l.letters[0], l.letters[0].bridges[0], l.stripWidth);
+            const std::vector<double> sines = crossingSines(o, o.bridges[0], l.stripWidth);
             ASSERT_EQ(sines.size(), 2u);
             EXPECT_GT(std::min(sines[0], sines[1]), std::sin(80 * 3.14159265358979 / 180));
             EXPECT_EQ(l.looseCount(), 0u);

@@ -121,6 +121,7 @@ TEST(TextWindow, DraggingABridgeShowsAtOnceWhetherTheIslandIsHeld) {
     QTest::mouseClick(view, Qt::LeftButton, {}, first);
     EXPECT_TRUE(deleteButton->isEnabled());  // selected
     shot("text_bridge_selected.png");
+    w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "text_window_bridge_selected.png").string()));
     QTest::keyClick(view, Qt::Key_Delete);
     EXPECT_TRUE(holds("1 letters, 1 bridges")) << status->text().toStdString();  // the other holds
     EXPECT_FALSE(deleteButton->isEnabled());
