@@ -18,6 +18,7 @@
 #include "shapes/session.h"
 #include "workfile/workfile_io.h"
 #include "shapes/workfiles.h"
+#include "text/stage.h"
 
 namespace fs = std::filesystem;
 
@@ -336,6 +337,20 @@ int main(int argc, char** argv) {
         wf::LineWriter w;
         for (const char* line : states[i]) w.text(line);
         seed("stv1text", "state" + std::to_string(i), w.content());
+    }
+
+    // stv1brdg.dat as "Next" writes it beside a state of "OBAD 0486" in the default font: the O's
+    // bridge moved along its stroke, the B's first deleted, one added on the A's crossbar
+    {
+        const text::FontRef f = text::defaultFont();
+        text::Lettering l = text::Typesetter(f).set("OBAD 0486", text::BridgeChoice{});
+        text::BridgeEdits edits;
+        const text::Pt o = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
+        edits.move(l, {0, 0}, {o.x + 2, o.y});
+        edits.remove(l, {1, 0});
+        const text::Pt a = text::stripMiddle(l.letters[2].bridges[0], l.stripWidth);
+        edits.add(l, {a.x + l.letters[2].x + 1, a.y});
+        seed("stv1brdg", "edits", text::bridgesFileText({"OBAD 0486", f.family, f.style, f.file, edits.letters()}));
     }
 
     std::printf("%d seeds in %s\n", written, seeds.c_str());

@@ -119,6 +119,9 @@ BridgeRules bridgeRules(const Lettering& l);
 // Islands the letters make together where they overlap: bridged where a strip of `rules` fits,
 // otherwise added to the loose islands of the letter they lie in.
 void holdNeighbours(Lettering& out, const BridgeRules& rules);
+// The loose islands of letter `i` found anew with the bridges it has now, together with the
+// letters it overlaps as holdNeighbours groups them.
+void recheckHeld(Lettering& out, std::size_t i);
 
 // tground.dat for `l`, every number through the work-file module.
 std::string groundFile(const Lettering& l);

@@ -106,4 +106,31 @@ void holdNeighbours(Lettering& out, const BridgeRules& rules) {
     }
 }
 
+void recheckHeld(Lettering& out, std::size_t i) {
+    if (i >= out.letters.size()) return;
+    std::vector<Box> boxes;
+    std::vector<bool> inked;
+    for (const Letter& l : out.letters) boxes.push_back(boxOf(l)), inked.push_back(!l.contours.empty());
+    std::vector<std::size_t> group{i};
+    for (std::vector<std::size_t>& g : groups(boxes, inked))
+        if (std::find(g.begin(), g.end(), i) != g.end()) group = std::move(g);
+    std::vector<Contour> contours;
+    std::vector<Bridge> bridges;
+    for (std::size_t k : group) {
+        const Letter& l = out.letters[k];
+        std::vector<Contour> own = l.contours;
+        shift(own, l.x);
+        contours.insert(contours.end(), own.begin(), own.end());
+        for (Bridge b : l.bridges) bridges.push_back({b.kind, {b.p1.x + l.x, b.p1.y}, {b.p2.x + l.x, b.p2.y}});
+    }
+    const BridgeRules rules = bridgeRules(out);
+    std::vector<Polygon> loose = looseIslands(contours, bridges, rules.stripWidth, rules.flatness);
+    for (std::size_t k : group) out.letters[k].loose.clear();
+    for (Polygon& p : loose) {
+        Letter& l = out.letters[owner(group, boxes, p.front())];
+        for (Pt& q : p) q.x -= l.x;
+        l.loose.push_back(std::move(p));
+    }
+}
+
 }  // namespace text

@@ -98,10 +98,29 @@ bool TextStage::claimWorkFolder() {
     return claim.proceed;
 }
 
-void TextStage::setFont(const FontRef& f) {
+std::size_t TextStage::setText(std::string t) {
+    const std::size_t dropped = edits_.followText(text_, t);
+    text_ = std::move(t);
+    return dropped;
+}
+
+std::size_t TextStage::setFont(const FontRef& f) {
     auto t = std::make_unique<Typesetter>(f);
-    font_ = t->font().ref();
+    const FontRef& now = t->font().ref();
+    std::size_t dropped = 0;
+    if (now.family != font_.family || now.style != font_.style || now.file != font_.file || now.index != font_.index) {
+        dropped = edits_.letters().size();
+        edits_.clear();
+    }
+    font_ = now;
     typesetter_ = std::move(t);
+    return dropped;
+}
+
+void TextStage::reopenEdits() {
+    const std::optional<SavedEdits> e = readBridgeEdits(folder_);
+    if (e && e->text == text_ && e->family == font_.family && e->style == font_.style && e->file == font_.file)
+        edits_.assign(e->letters);
 }
 
 CutSize TextStage::cutSize() const {
@@ -114,6 +133,7 @@ bool TextStage::reopen() {
     const std::optional<StageState> s = readState(folder_);
     if (!s) return false;
     text_ = s->text;
+    edits_.clear();
     twoForMidSize_ = s->twoForMidSize;
     std::optional<FontRef> f = findInstalledFont(s->family, s->style);
     std::error_code ec;
@@ -121,6 +141,7 @@ bool TextStage::reopen() {
     try {
         if (f) {
             setFont(*f);
+            reopenEdits();
             return true;
         }
     } catch (const fault::TextFault&) {
@@ -133,16 +154,25 @@ bool TextStage::reopen() {
 
 Lettering TextStage::lettering() {
     if (!typesetter_) throw fault::TextFault("No outline font is installed.");
-    return typesetter_->set(text_, BridgeChoice{bridges(), twoForMidSize_, cutSize()});
+    Lettering l = typesetter_->set(text_, BridgeChoice{bridges(), twoForMidSize_, cutSize()});
+    edits_.apply(l);
+    if (l.bridgeCount() > kMaxBridges)
+        throw fault::TextFault("The letters have " + std::to_string(l.bridgeCount()) +
+                               " bridges; the shapes stage holds 1601. Please delete some.");
+    return l;
 }
 
-// One set, put in place in this order: the state, the letters, shap.dat, and wif.dat last, which
+// One set, put in place in this order: the state, the bridges placed by hand (letters with
+// bridges only), the letters, shap.dat, and wif.dat last, which
 // marks letters handed over and not yet taken up.
 void TextStage::writeFiles(const Lettering& l) {
     wf::LineWriter state;
     state.text(text_).text(font_.family).text(font_.style).text(font_.file).flag(bridges()).flag(twoForMidSize_);
     wf::FileSet set;
     addWritable(set, workFile(folder_, kStateFile), state.content());
+    if (bridges())
+        addWritable(set, workFile(folder_, kBridgesFile),
+                    bridgesFileText({text_, font_.family, font_.style, font_.file, edits_.letters()}));
     addWritable(set, workFile(folder_, "tground.dat"), groundFile(l));
     addWritable(set, workFile(folder_, "shap.dat"), wf::shapDatText(l.letters.size(), variant_ == Variant::NoBridges));
     addWritable(set, workFile(folder_, "wif.dat"), wf::wifDatText());

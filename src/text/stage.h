@@ -12,6 +12,7 @@
 #include "suite/port.h"
 #include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
+#include "text/bridge_edit.h"
 #include "text/lettering.h"
 
 namespace text {
@@ -41,6 +42,23 @@ struct StageState {
 };
 std::optional<StageState> readState(const fs::path& folder);  // nothing when missing or unreadable
 
+// The bridges the user placed by hand, written by "Next" beside the state: workfiles/stv1brdg.dat.
+// Lines: the text, the font's family, style and file they were placed for, the number of letters
+// edited, then for each letter its number in the text (1 the first), its character and its
+// number of bridges, and for each bridge its kind and the ends x1, y1, x2, y2 (mm, the letter's
+// own coordinates as in tground.dat).
+inline constexpr const char* kBridgesFile = "stv1brdg.dat";
+struct SavedEdits {
+    std::string text, family, style, file;
+    std::vector<LetterEdit> letters;
+};
+// A file longer than its most letters and bridges can be is not read.
+inline constexpr std::size_t kMaxBridgesFileBytes = kMaxStateBytes + kMaxLetters * 40 + kMaxBridges * 5 * 26;
+std::string bridgesFileText(const SavedEdits& e);
+// Nothing when the file is missing, or is none this stage wrote: too long, a number out of
+// range, more letters or bridges than the shapes stage holds.
+std::optional<SavedEdits> readBridgeEdits(const fs::path& folder);
+
 // The font a fresh start offers.
 FontRef defaultFont();
 
@@ -61,8 +79,9 @@ public:
     bool claimWorkFolder();
 
     // Reads the drawing the shapes stage will make, then restores the text, font and choice of
-    // the last "Next" in this folder; false (and the defaults) when there is none. A font that
-    // is gone is replaced by the default font, with a note.
+    // the last "Next" in this folder, and the bridges placed by hand when they were placed for
+    // that text and font; false (and the defaults) when there is none. A font that is gone is
+    // replaced by the default font, with a note (and the bridges placed by hand are dropped).
     bool reopen();
 
     // How the shapes stage will draw the letters: the height h and aperture width b of its saved
@@ -73,20 +92,28 @@ public:
     void setTwoForMidSize(bool two) { twoForMidSize_ = two; }
 
     const std::string& text() const { return text_; }
-    void setText(std::string t) { text_ = std::move(t); }
+    // The new text; the bridges placed by hand follow it (BridgeEdits::followText). Returns how
+    // many letters lost theirs.
+    std::size_t setText(std::string t);
     const FontRef& font() const { return font_; }
-    // Chooses the font; fault::TextFault when it cannot be read (the previous one stays).
-    void setFont(const FontRef& f);
+    // Chooses the font; fault::TextFault when it cannot be read (the previous one stays). Another
+    // font drops the bridges placed by hand: returns how many letters lost theirs.
+    std::size_t setFont(const FontRef& f);
+
+    // The bridges placed by hand, which lettering() and "Next" apply (letters with bridges only).
+    BridgeEdits& bridgeEdits() { return edits_; }
 
     // The letters as "Next" would write them; fault::TextFault when the text cannot be set.
     Lettering lettering();
 
-    // "Next": sets the text, writes tground.dat, shap.dat, wif.dat and the state, then starts
+    // "Next": sets the text, writes tground.dat, shap.dat, wif.dat and the state (and with
+    // bridges, the bridges placed by hand), then starts
     // "letterkerf stvt" in the program folder. Every failure is told through the port.
     NextOutcome next();
 
 private:
     void writeFiles(const Lettering& l);
+    void reopenEdits();
 
     fs::path folder_;
     Variant variant_;
@@ -97,6 +124,7 @@ private:
     wf::ShapesDrawing drawing_;
     bool twoForMidSize_ = false;
     std::unique_ptr<Typesetter> typesetter_;
+    BridgeEdits edits_;
 };
 
 }  // namespace text

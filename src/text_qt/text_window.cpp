@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 #include <cmath>
+
+#include "suite_qt/guard.h"
 
 
 namespace text_qt {
@@ -19,83 +19,12 @@ constexpr int kTypingPauseMs = 40;  // the preview follows after this pause in t
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+QString droppedNote(std::size_t letters, const char* why) {
+    if (letters == 0) return {};
+    return QString(" The bridges you placed in %1 letter%2 were dropped (%3).").arg(letters).arg(letters == 1 ? "" : "s").arg(why);
+}
+
 }  // namespace
-
-// ---------------------------------------------------------------------------------------
-
-LetteringView::LetteringView(QWidget* parent) : QWidget(parent) {
-    setObjectName("preview");
-    setMinimumSize(640, 240);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-}
-
-void LetteringView::show(const text::Lettering* l) {
-    if (l) lettering_ = *l;
-    else lettering_.reset();
-    update();
-}
-
-void LetteringView::paintEvent(QPaintEvent*) {
-    if (!lettering_ || lettering_->letters.empty()) return;
-    const text::Lettering& l = *lettering_;
-    // the letters' extent, so that the whole line fits with a margin
-    double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
-    QPainterPath ink, strips, loose;
-    ink.setFillRule(Qt::WindingFill);
-    for (const text::Letter& k : l.letters) {
-        for (const text::Contour& c : k.contours) {
-            ink.moveTo(k.x + c.front().a.x, c.front().a.y);
-            for (const text::Piece& p : c) {
-                if (p.quad) ink.quadTo(k.x + p.c.x, p.c.y, k.x + p.b.x, p.b.y);
-                else ink.lineTo(k.x + p.b.x, p.b.y);
-                for (text::Pt e : {p.a, p.b}) {
-                    xmin = std::min(xmin, k.x + e.x);
-                    xmax = std::max(xmax, k.x + e.x);
-                    ymin = std::min(ymin, e.y);
-                    ymax = std::max(ymax, e.y);
-                }
-            }
-            ink.closeSubpath();
-        }
-        for (const text::Bridge& b : k.bridges) {
-            const auto corners = text::stripCorners(b, l.stripWidth);
-            strips.moveTo(k.x + corners[0].x, corners[0].y);
-            for (std::size_t i = 1; i < corners.size(); ++i) strips.lineTo(k.x + corners[i].x, corners[i].y);
-            strips.closeSubpath();
-        }
-        for (const text::Polygon& p : k.loose) {
-            if (p.empty()) continue;
-            loose.moveTo(k.x + p.front().x, p.front().y);
-            for (const text::Pt& e : p) loose.lineTo(k.x + e.x, e.y);
-            loose.closeSubpath();
-        }
-    }
-    if (!(xmax > xmin) || !(ymax > ymin)) return;
-    const double margin = 12;
-    const double scale = std::min((width() - 2 * margin) / (xmax - xmin), (height() - 2 * margin) / (ymax - ymin));
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(margin + ((width() - 2 * margin) - (xmax - xmin) * scale) / 2,
-                      margin + ((height() - 2 * margin) - (ymax - ymin) * scale) / 2);
-    painter.scale(scale, -scale);  // y up
-    painter.translate(-xmin, -ymax);
-    QPen outline(Qt::black, 0);
-    outline.setCosmetic(true);
-    painter.setPen(outline);
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawPath(ink);
-    painter.setBrush(QColor(255, 0, 0));
-    painter.setPen(Qt::NoPen);
-    painter.drawPath(loose);
-    QPen strip(QColor(0, 0, 255), 0);
-    strip.setCosmetic(true);
-    painter.setPen(strip);
-    painter.setBrush(Qt::white);
-    painter.drawPath(strips);
-}
 
 // ---------------------------------------------------------------------------------------
 
@@ -105,6 +34,29 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     setObjectName("textStage");
     setWindowTitle(variant == text::Variant::NoBridges ? "LETTERKERF:  Text (parts joined by the bar)"
                                                        : "LETTERKERF:  Text (stencil bridges)");
+    makeControls(variant);
+    layOut();
+    connectControls();
+
+    // the work folder first: a second program on it says so and ends before a file is read
+    if (!stage_.claimWorkFolder()) {
+        refused_ = true;
+        return;
+    }
+    stage_.reopen();
+    twoBridges_->setChecked(stage_.twoForMidSize());
+    const text::CutSize cut = stage_.cutSize();
+    drawing_->setText(QString("Bridges %1 mm wide (b = %2 in) for letters %3 mm high (h), as the shapes stage will cut them%4.")
+                          .arg(cut.apertureMm, 0, 'f', 2)
+                          .arg(cut.apertureMm / 25.4, 0, 'g', 4)
+                          .arg(cut.heightMm, 0, 'f', 1)
+                          .arg(stage_.drawing().saved ? " (its last settings)" : " (its defaults)"));
+    fillFamilies();
+    text_->setText(q(stage_.text()));
+    refresh();
+}
+
+void TextWindow::makeControls(text::Variant variant) {
     text_ = new QLineEdit(this);
     text_->setObjectName("text");
     text_->setPlaceholderText("Type the lettering here");
@@ -121,6 +73,17 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     twoBridges_->setObjectName("twoBridges");
     twoBridges_->setToolTip("Counters of 25 mm and more (as cut) always get two bridges, smaller ones one.");
     twoBridges_->setVisible(variant == text::Variant::Bridges);
+    deleteBridge_ = new QPushButton("Delete bridge", this);
+    deleteBridge_->setObjectName("deleteBridge");
+    deleteBridge_->setToolTip("Deletes the selected bridge (also the Delete key).");
+    deleteBridge_->setEnabled(false);
+    resetBridges_ = new QPushButton("Reset bridges", this);
+    resetBridges_->setObjectName("resetBridges");
+    resetBridges_->setToolTip("Drops the bridges you placed: every letter gets the bridges placed for it.");
+    resetBridges_->setEnabled(false);
+    for (QPushButton* b : {deleteBridge_, resetBridges_}) b->setVisible(variant == text::Variant::Bridges);
+    if (variant == text::Variant::Bridges)
+        view_->setToolTip("Drag a bridge along its stroke; click a stroke to add a bridge; Delete removes the selected one.");
     drawing_ = new QLabel(this);
     drawing_->setObjectName("drawing");
     drawing_->setVisible(variant == text::Variant::Bridges);
@@ -131,7 +94,9 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     next_->setDefault(true);
     exit_ = new QPushButton("Exit", this);
     exit_->setObjectName("exit");
+}
 
+void TextWindow::layOut() {
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(new QLabel("Font", this));
     fontRow->addWidget(family_, 3);
@@ -152,15 +117,19 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
     auto* bridgeRow = new QHBoxLayout;
     bridgeRow->addWidget(drawing_, 1);
     bridgeRow->addWidget(twoBridges_);
+    bridgeRow->addWidget(deleteBridge_);
+    bridgeRow->addWidget(resetBridges_);
     layout->addLayout(bridgeRow);
     layout->addLayout(buttons);
     resize(900, 480);
+}
 
+void TextWindow::connectControls() {
     typing_.setSingleShot(true);
     typing_.setInterval(kTypingPauseMs);
     connect(&typing_, &QTimer::timeout, this, [this] { refresh(); });
     connect(text_, &QLineEdit::textChanged, this, [this](const QString& t) {
-        stage_.setText(t.toStdString());
+        note_ = droppedNote(stage_.setText(t.toStdString()), "their letters changed");
         typing_.start();
     });
     connect(family_, &QComboBox::currentTextChanged, this, [this] {
@@ -177,24 +146,12 @@ TextWindow::TextWindow(const QString& folder, text::Variant variant)
         refresh();
     });
     connect(next_, &QPushButton::clicked, this, [this] { next(); });
+    connect(deleteBridge_, &QPushButton::clicked, this, [this] { suite_qt::guardEvent([this] { deleteSelected(); }); });
+    connect(resetBridges_, &QPushButton::clicked, this, [this] { suite_qt::guardEvent([this] { resetBridges(); }); });
+    view_->pressed = [this](text::Pt p, double pick) { pressAt(p, pick); };
+    view_->dragged = [this](text::Pt p) { dragTo(p); };
+    view_->deletePressed = [this] { deleteSelected(); };
     connect(exit_, &QPushButton::clicked, this, [this] { close(); });
-
-    // the work folder first: a second program on it says so and ends before a file is read
-    if (!stage_.claimWorkFolder()) {
-        refused_ = true;
-        return;
-    }
-    stage_.reopen();
-    twoBridges_->setChecked(stage_.twoForMidSize());
-    const text::CutSize cut = stage_.cutSize();
-    drawing_->setText(QString("Bridges %1 mm wide (b = %2 in) for letters %3 mm high (h), as the shapes stage will cut them%4.")
-                          .arg(cut.apertureMm, 0, 'f', 2)
-                          .arg(cut.apertureMm / 25.4, 0, 'g', 4)
-                          .arg(cut.heightMm, 0, 'f', 1)
-                          .arg(stage_.drawing().saved ? " (its last settings)" : " (its defaults)"));
-    fillFamilies();
-    text_->setText(q(stage_.text()));
-    refresh();
 }
 
 void TextWindow::fillFamilies() {
@@ -221,7 +178,7 @@ void TextWindow::fontChosen() {
     const auto f = text::findInstalledFont(family_->currentText().toStdString(), style_->currentText().toStdString());
     if (!f) return;  // still typing a family name
     try {
-        stage_.setFont(*f);
+        note_ = droppedNote(stage_.setFont(*f), "another font");
     } catch (const fault::TextFault& e) {
         port_.message(e.what(), "Font", text::Icon::Critical);
     }
@@ -232,7 +189,7 @@ void TextWindow::chooseFile() {
     const QString file = QFileDialog::getOpenFileName(this, "Font file", {}, "Fonts (*.ttf *.otf *.ttc *.pfb *.t1);;All files (*)");
     if (file.isEmpty()) return;
     try {
-        stage_.setFont(text::FontRef{{}, {}, file.toStdString(), 0});
+        note_ = droppedNote(stage_.setFont(text::FontRef{{}, {}, file.toStdString(), 0}), "another font");
     } catch (const fault::TextFault& e) {
         port_.message(e.what(), "Font", text::Icon::Critical);
         return;
@@ -245,23 +202,67 @@ void TextWindow::chooseFile() {
 }
 
 void TextWindow::refresh() {
+    selected_.reset();
+    lettering_.reset();
     if (stage_.text().empty()) {
-        view_->show(nullptr);
         status_->setText("Type a text.");
-        return;
-    }
-    try {
-        const text::Lettering l = stage_.lettering();
-        view_->show(&l);
-        QString s = QString("%1 letters").arg(l.letters.size());
-        if (stage_.bridges()) {
-            s += QString(", %1 bridges").arg(l.bridgeCount());
-            if (l.looseCount()) s += QString(", %1 islands still loose (red)").arg(l.looseCount());
+    } else {
+        try {
+            lettering_ = stage_.lettering();
+        } catch (const fault::TextFault& e) {
+            status_->setText(q(e.what()));
         }
-        status_->setText(s);
-    } catch (const fault::TextFault& e) {
-        status_->setText(q(e.what()));
     }
+    showLetters();
+}
+
+void TextWindow::showLetters() {
+    view_->show(lettering_ ? &*lettering_ : nullptr, selected_);
+    deleteBridge_->setEnabled(selected_.has_value());
+    resetBridges_->setEnabled(!stage_.bridgeEdits().empty());
+    if (!lettering_) return;
+    const text::Lettering& l = *lettering_;
+    QString s = QString("%1 letters").arg(l.letters.size());
+    if (stage_.bridges()) {
+        s += QString(", %1 bridges").arg(l.bridgeCount());
+        if (l.looseCount()) s += QString(", %1 islands still loose (red)").arg(l.looseCount());
+        if (!stage_.bridgeEdits().empty())
+            s += QString(", bridges placed by hand in %1 letters").arg(stage_.bridgeEdits().letters().size());
+    }
+    status_->setText(s + "." + note_);
+}
+
+// A press on a strip takes its bridge; one on a stroke adds a bridge across it there; one
+// anywhere else lets go of the selection.
+void TextWindow::pressAt(text::Pt p, double pick) {
+    if (!lettering_ || !stage_.bridges()) return;
+    typing_.stop();
+    selected_ = text::bridgeAt(*lettering_, p, pick);
+    if (!selected_) selected_ = stage_.bridgeEdits().add(*lettering_, p);
+    if (selected_) {
+        const text::Letter& k = lettering_->letters[selected_->letter];
+        const text::Pt middle = text::stripMiddle(k.bridges[selected_->index], lettering_->stripWidth);
+        grab_ = text::Pt{middle.x + k.x, middle.y} - p;
+    }
+    showLetters();
+}
+
+void TextWindow::dragTo(text::Pt p) {
+    if (!lettering_ || !selected_) return;
+    if (stage_.bridgeEdits().move(*lettering_, *selected_, p + grab_)) showLetters();
+}
+
+void TextWindow::deleteSelected() {
+    if (!lettering_ || !selected_) return;
+    stage_.bridgeEdits().remove(*lettering_, *selected_);
+    selected_.reset();
+    showLetters();
+}
+
+void TextWindow::resetBridges() {
+    stage_.bridgeEdits().clear();
+    note_.clear();
+    refresh();
 }
 
 void TextWindow::next() {

@@ -86,6 +86,96 @@ TEST_F(Folder, NextHandsOverAndComingBackReopens) {
     EXPECT_EQ(text::variantOfProgram("/x/STV1.EXE"), text::Variant::Bridges);
 }
 
+bool sameBridges(const std::vector<text::Bridge>& a, const std::vector<text::Bridge>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].kind != b[i].kind || length(a[i].p1 - b[i].p1) > 1e-6 || length(a[i].p2 - b[i].p2) > 1e-6) return false;
+    return true;
+}
+
+// The bridges placed by hand are what tground.dat carries and what coming back reopens; they
+// stay with their letters while the text grows and go with another font. A bridges file this
+// stage did not write, or one placed for another text, is not applied.
+TEST_F(Folder, BridgesPlacedByHandSurviveNextAndComingBack) {
+    RecordingPort port;
+    text::TextStage stage(dir_, text::Variant::Bridges, port);
+    stage.setText("AB");
+    stage.setFont(text::resolveFont("DejaVu Sans:Bold"));
+    const text::Lettering placed = stage.lettering();
+    text::Lettering l = placed;
+    const text::Bridge a = l.letters[0].bridges[0];
+    const text::Pt m = text::stripMiddle(a, l.stripWidth);
+    ASSERT_TRUE(stage.bridgeEdits().move(l, {0, 0}, {m.x + 1, m.y}));  // along the crossbar
+    while (!l.letters[1].bridges.empty()) ASSERT_TRUE(stage.bridgeEdits().remove(l, {1, 0}));  // the B's counters let go
+    ASSERT_EQ(l.looseCount(), 2u);
+    EXPECT_FALSE(sameBridges(l.letters[0].bridges, placed.letters[0].bridges));
+    auto expectEdited = [&](const text::Lettering& got) {
+        EXPECT_TRUE(sameBridges(got.letters[0].bridges, l.letters[0].bridges));
+        EXPECT_TRUE(sameBridges(got.letters[1].bridges, l.letters[1].bridges));
+        EXPECT_EQ(got.looseCount(), 2u);
+    };
+    expectEdited(stage.lettering());
+    ASSERT_EQ(stage.next(), text::NextOutcome::Started);
+    const GroundFile g = tooltest::parseGroundFile(work("tground.dat"));
+    EXPECT_EQ(g.loose, 2);
+    EXPECT_EQ(checkStencil(g).looseIslands, 2);
+    ASSERT_EQ(g.letters[0].bridges.size(), l.letters[0].bridges.size());
+    EXPECT_NEAR(g.letters[0].bridges[0].x1, l.letters[0].bridges[0].p1.x, 1e-6);
+    EXPECT_EQ(g.letters[1].bridges.size(), 0u);
+    const std::string savedEdits = work(text::kBridgesFile);
+
+    {
+        RecordingPort back;
+        text::TextStage again(dir_, text::Variant::Bridges, back);
+        ASSERT_TRUE(again.reopen());
+        expectEdited(again.lettering());
+        EXPECT_EQ(again.setText("ABC"), 0u);
+        expectEdited(again.lettering());
+        EXPECT_EQ(again.setText("XBC"), 1u);  // the A is gone, the B keeps its edit
+        EXPECT_TRUE(sameBridges(again.lettering().letters[1].bridges, l.letters[1].bridges));
+        EXPECT_EQ(again.setFont(text::resolveFont("DejaVu Serif:Bold")), 1u);
+        EXPECT_TRUE(again.bridgeEdits().empty());
+    }
+    {
+        RecordingPort back;  // letters without bridges leave the bridges placed by hand alone
+        text::TextStage plain(dir_, text::Variant::NoBridges, back);
+        ASSERT_TRUE(plain.reopen());
+        EXPECT_EQ(plain.lettering().bridgeCount(), 0u);
+        ASSERT_EQ(plain.next(), text::NextOutcome::Started);
+        EXPECT_EQ(work(text::kBridgesFile), savedEdits);
+    }
+
+    std::vector<std::string> lines = wf::splitLines(savedEdits);
+    ASSERT_GE(lines.size(), 12u);  // 4 of text and font, 1 count, 3 for the A, its bridge's 5
+    auto with = [&](std::size_t line, const std::string& value) {
+        std::vector<std::string> changed = lines;
+        changed.at(line) = value;
+        std::string out;
+        for (const std::string& s : changed) out += s + "\r\n";
+        return out;
+    };
+    const std::string cases[] = {
+        with(0, "AX"),                          // placed for another text
+        with(2, "Book"),                        // ... another style
+        with(4, "3"),                           // more letters than it holds
+        with(7, "1602"),                        // more bridges than the shapes stage holds
+        with(8, "3"),                           // no kind of bridge
+        with(9, "1E300"),                       // a coordinate out of reach
+        savedEdits.substr(0, savedEdits.size() / 2),
+        std::string(text::kMaxBridgesFileBytes + 1, '1'),
+    };
+    for (const std::string& c : cases) {
+        SCOPED_TRACE(c.substr(0, 40));
+        std::ofstream(dir_ / "workfiles" / text::kBridgesFile, std::ios::binary | std::ios::trunc) << c;
+        RecordingPort back;
+        text::TextStage again(dir_, text::Variant::Bridges, back);
+        ASSERT_TRUE(again.reopen());
+        const text::Lettering got = again.lettering();
+        EXPECT_TRUE(sameBridges(got.letters[0].bridges, placed.letters[0].bridges));
+        EXPECT_EQ(got.looseCount(), 0u);
+    }
+}
+
 // A refused text writes nothing; a write-protected letter file, a missing work-file folder or
 // a shapes stage that cannot start are told, and nothing is started after a failed write.
 TEST_F(Folder, FailuresAreToldAndLeaveFilesAlone) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -19,7 +20,9 @@
 #include "text_qt/text_cli.h"
 #include "text_qt/text_window.h"
 #include "workfile/work_lock.h"
+#include "workfile/workfile_io.h"
 #include "support/held_folder.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -71,6 +74,83 @@ TEST(TextWindow, PreviewFollowsTypingWithBridgesOnlyInTheirVariant) {
         edit->setText(QString::fromUtf8("A\xE4\xB8\xAD"));
         QTRY_VERIFY_WITH_TIMEOUT(status->text().contains("has no letter"), 5000);
     }
+    fs::remove_all(dir);
+}
+
+int redPixels(const QImage& img) {  // loose islands
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    return n;
+}
+
+// The check a user makes: the A's bridge dragged off its stroke with the mouse turns the A red
+// at once, put back it holds. At 4 inches the A has two bridges: one is deleted first (the other
+// still holds), and a click on the stroke adds one again. "Next" hands over what is shown.
+TEST(TextWindow, DraggingABridgeShowsAtOnceWhetherTheIslandIsHeld) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textdrag." + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "workfiles");
+    text_qt::TextWindow w(QString::fromStdString(dir.string()), text::Variant::Bridges);
+    w.show();
+    auto* edit = w.findChild<QLineEdit*>("text");
+    auto* status = w.findChild<QLabel*>("status");
+    auto* view = dynamic_cast<text_qt::LetteringView*>(w.findChild<QWidget*>("preview"));
+    auto* deleteButton = w.findChild<QPushButton*>("deleteBridge");
+    ASSERT_TRUE(edit && status && view && deleteButton);
+    edit->setText("A");
+    QTRY_VERIFY_WITH_TIMEOUT(status->text() == "1 letters, 2 bridges.", 5000);
+    // where the window's A has its bridges: the same letters set by the core
+    const text::Lettering l = text::Typesetter(text::resolveFont("DejaVu Sans:Bold")).set("A", text::BridgeChoice{});
+    ASSERT_EQ(l.letters[0].bridges.size(), 2u);
+    const text::Pt m0 = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
+    const text::Pt m1 = text::stripMiddle(l.letters[0].bridges[1], l.stripWidth);
+    const QPoint first = view->toWidget(m0).toPoint(), second = view->toWidget(m1).toPoint();
+    const QPoint above = view->toWidget({m1.x, m1.y + 60}).toPoint();
+    const auto shot = [&](const char* name) {
+        const QImage img = view->grab().toImage();
+        img.save(QString::fromStdString((fs::path(LK_TEST_TMP) / name).string()));
+        return img;
+    };
+    const auto says = [&](const char* start) { return status->text().startsWith(start); };
+    const auto holds = [&](const char* start) { return says(start) && !status->text().contains("loose"); };
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, first);
+    EXPECT_TRUE(deleteButton->isEnabled());  // selected
+    shot("text_bridge_selected.png");
+    w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "text_window_bridge_selected.png").string()));
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_TRUE(holds("1 letters, 1 bridges")) << status->text().toStdString();  // the other holds
+    EXPECT_FALSE(deleteButton->isEnabled());
+    EXPECT_EQ(redPixels(shot("text_drag_before.png")), 0);
+
+    QTest::mousePress(view, Qt::LeftButton, {}, second);
+    QTest::mouseMove(view, above);
+    EXPECT_TRUE(says("1 letters, 1 bridges, 1 islands still loose")) << status->text().toStdString();
+    EXPECT_GT(redPixels(shot("text_drag_off.png")), 500);
+    QTest::mouseMove(view, second);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, second);
+    EXPECT_TRUE(holds("1 letters, 1 bridges")) << status->text().toStdString();
+    EXPECT_EQ(redPixels(shot("text_drag_back.png")), 0);
+
+    deleteButton->click();
+    EXPECT_TRUE(says("1 letters, 0 bridges, 1 islands still loose")) << status->text().toStdString();
+    QTest::mouseClick(view, Qt::LeftButton, {}, first);
+    EXPECT_TRUE(holds("1 letters, 1 bridges")) << status->text().toStdString();
+    EXPECT_EQ(redPixels(shot("text_bridge_added.png")), 0);
+
+    // dragged off once more and handed over as it is shown
+    QTest::mousePress(view, Qt::LeftButton, {}, first);
+    QTest::mouseMove(view, above);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, above);
+    fs::copy_file("/bin/true", dir / "letterkerf", fs::copy_options::overwrite_existing);
+    w.findChild<QPushButton*>("next")->click();
+    const std::vector<std::string> ground = wf::splitLines(testsupport::readAll(dir / "workfiles" / "tground.dat"));
+    ASSERT_GT(ground.size(), 5u);
+    EXPECT_EQ(ground[4], " 1");  // one island no strip holds
     fs::remove_all(dir);
 }
 
