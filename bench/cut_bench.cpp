@@ -50,7 +50,7 @@ void cutDrawing(benchmark::State& state, const char* letters, cut::Kind kind) {
         cut::Options o;
         o.kind = kind;
         const cut::Drawing d = cut::makeDrawing(h, o);
-        const std::string dxf = cut::dxfText(d, h), svg = cut::svgText(d);
+        const std::string dxf = cut::dxfText(d, h), svg = cut::svgText(d, h);
         bytes = dxf.size() + svg.size();
         benchmark::DoNotOptimize(bytes);
     }

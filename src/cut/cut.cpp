@@ -533,7 +533,10 @@ void buildStencil(Build& job) {
     addCutOutlines(job, -o.kerf / 2, true);
     if (o.border >= 0) {
         cl::Paths edge = offset({sheet}, o.kerf / 2, cl::jtRound);
-        for (const auto& e : edge) d.cut.push_back(flat.outline(e, false));
+        for (const auto& e : edge) {
+            d.cut.push_back(flat.outline(e, false));
+            d.cut.back().sheetEdge = true;
+        }
     }
 }
 

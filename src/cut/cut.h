@@ -40,6 +40,7 @@ struct Outline {
     std::vector<Seg> segs;
     std::vector<Pt> poly;  // the same outline as points, arcs as chords within 0.005 mm
     bool opening = false;
+    bool sheetEdge = false;  // the edge of a stencil's sheet (a border was asked for)
     int piece = -1;        // index into Drawing::pieces
 };
 

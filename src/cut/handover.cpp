@@ -310,4 +310,9 @@ Handover readHandover(const fs::path& workfiles) {
     return h;
 }
 
+std::string handoverMessage(const fault::HandoverFault& e) {
+    const bool missing = e.text.rfind("missing", 0) == 0;
+    return std::string(missing ? kNoHandover : kBadHandover) + " (Detail: " + e.file + ": " + e.text + ")";
+}
+
 }  // namespace cut

@@ -1,5 +1,6 @@
 #include "cut_qt/cut_cli.h"
 
+#include <QBuffer>
 #include <QImage>
 
 #include <charconv>
@@ -7,6 +8,8 @@
 #include <functional>
 
 #include "cut_qt/picture.h"
+#include "suite/port.h"
+#include "suite/programs.h"
 #include "workfile/work_lock.h"
 #include "workfile/workfile_io.h"
 #include "cut/writers.h"
@@ -67,6 +70,10 @@ const std::vector<Option>& options() {
          [](Request& r, const std::string& v, const fs::path& c) { r.svg = against(c, v); return std::string(); }},
         {"--png", "FILE", "write a picture of the drawing as PNG",
          [](Request& r, const std::string& v, const fs::path& c) { r.png = against(c, v); return std::string(); }},
+        {"--reference-layers", nullptr,
+         "also write the letters, bridge strips and bar as handed over, for reference: in the DXF on layers that are "
+         "off and not plotted, in the SVG in a hidden group",
+         [](Request& r, const std::string&, const fs::path&) { r.referenceLayers = true; return std::string(); }},
         {"--report", nullptr, "print a JSON summary on standard output: pieces, problems, areas, extents in mm",
          [](Request& r, const std::string&, const fs::path&) { r.report = true; return std::string(); }},
         {"--window", nullptr, "open the window with these settings instead of working without one",
@@ -77,22 +84,15 @@ const std::vector<Option>& options() {
     return table;
 }
 
-// The hand-over files, which no output may replace.
-const char* const kHandover[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
-
-bool namesWorkFile(const fs::path& out, const fs::path& folder) {
-    const fs::path dir = (folder / "workfiles").lexically_normal();
-    if (out.parent_path().lexically_normal() != dir) return false;
-    if (out.extension() == ".dat") return true;
-    for (const char* n : kHandover)
-        if (out.filename() == n) return true;
-    return false;
+// The report with the files written.
+std::string reportWithOutputs(const cut::Drawing& d, const cut::Handover& h, const std::vector<std::string>& written) {
+    std::string extra = ",\n  \"written\": [";
+    for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + wf::jsonString(written[i]);
+    extra += "]";
+    std::string json = cut::reportJson(d, h);
+    json.insert(json.rfind('}'), extra + " ");
+    return json;
 }
-
-void message(std::ostream& err, const char* icon, const std::string& title, const std::string& text) {
-    err << icon << '|' << title << '|' << text << '\n';
-}
-
 
 std::string mm(double v) {
     char buf[32];
@@ -147,9 +147,16 @@ std::string parseArguments(const std::vector<std::string>& args, const fs::path&
         }
         if (std::string e = opt->apply(r, value, callerDir); !e.empty()) return e;
     }
-    for (const fs::path* out : {&r.dxf, &r.svg, &r.png})
-        if (!out->empty() && namesWorkFile(*out, r.folder)) return out->string() + " is a work file; choose another name";
     return {};
+}
+
+cut::Options optionsOf(const Request& r, const cut::Handover& h) {
+    cut::Options o;
+    o.kind = r.kind.value_or(cut::defaultKind(h));
+    o.kerf = r.kerf;
+    o.tabs = r.tabs;
+    o.border = r.border;
+    return o;
 }
 
 fs::path defaultDxf(const fs::path& folder, cut::Kind kind) {
@@ -171,80 +178,85 @@ std::string problemSummary(const cut::Drawing& d) {
     return s + ".";
 }
 
+namespace {
+
+// The PNG of the drawing, made in memory.
+std::string pngBytes(const cut::Drawing& d) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!drawingImage(d, QSize(1280, 960)).save(&buffer, "PNG") || png.isEmpty())
+        throw fault::FileFault("the picture could not be made");
+    return png.toStdString();
+}
+
+// The files asked for, in the order they are written.
+std::vector<std::pair<fs::path, Output>> outputsOf(const Request& r) {
+    std::vector<std::pair<fs::path, Output>> out;
+    if (!r.dxf.empty()) out.emplace_back(r.dxf, Output::Dxf);
+    if (!r.svg.empty()) out.emplace_back(r.svg, Output::Svg);
+    if (!r.png.empty()) out.emplace_back(r.png, Output::Png);
+    return out;
+}
+
+}  // namespace
+
+std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers) {
+    switch (kind) {
+        case Output::Dxf: return cut::dxfText(d, h, referenceLayers);
+        case Output::Svg: return cut::svgText(d, h, referenceLayers);
+        case Output::Png: return pngBytes(d);
+    }
+    return {};
+}
+
 int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
+    suite::HeadlessUi ui;
+    ui.echo = &err;
+    // every output is checked before anything is read or written
+    wf::Outputs outputs = suite::outputsFor(r.folder);
+    auto targets = outputsOf(r);
+    try {
+        for (const auto& [file, kind] : targets) outputs.claim(file);
+    } catch (const fault::FileFault& e) {
+        ui.message(e.what(), "Command line", suite::Icon::Critical);
+        return 1;
+    }
     // held until the drawing is written; a second program on the folder ends here, touching nothing
     wf::WorkFolderLock lock(r.folder / "workfiles");
     const wf::FolderClaim claim = wf::claimOf(lock.acquire());
-    if (claim.text) message(err, claim.critical ? "critical" : "information", claim.title, claim.text);
+    if (claim.text) ui.message(claim.text, claim.title, claim.critical ? suite::Icon::Critical : suite::Icon::Information);
     if (!claim.proceed) return 3;
     cut::Handover h;
     try {
         h = cut::readHandover(r.folder / "workfiles");
     } catch (const fault::HandoverFault& e) {
-        message(err, "critical", "Hand-over", e.what());
+        ui.message(cut::handoverMessage(e), "Hand-over", suite::Icon::Critical);
         return e.status;
     }
-    cut::Options o;
-    o.kind = r.kind.value_or(cut::defaultKind(h));
-    o.kerf = r.kerf;
-    o.tabs = r.tabs;
-    o.border = r.border;
+    const cut::Options o = optionsOf(r, h);
     cut::Drawing d;
     try {
         d = cut::makeDrawing(h, o);
     } catch (const fault::DrawingFault& e) {
-        message(err, "critical", "Cut drawing", e.what());
+        ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
         return 2;
     }
     std::vector<std::string> written;
     int status = 0;
-    auto save = [&](const fs::path& file, const std::function<std::string()>& make) {
+    if (targets.empty()) targets.emplace_back(defaultDxf(r.folder, o.kind), Output::Dxf);
+    for (const auto& [given, kind] : targets) {
         try {
-            cut::saveFile(file, make());
-            written.push_back(file.string());
+            outputs.write(given, outputBytes(kind, d, h, r.referenceLayers));
+            written.push_back(given.string());
         } catch (const std::exception& e) {
-            message(err, "critical", "Cut drawing", e.what());
-            status = 3;
-        }
-    };
-    const fs::path dxf = r.dxf.empty() && r.svg.empty() && r.png.empty() ? defaultDxf(r.folder, o.kind) : r.dxf;
-    if (!dxf.empty()) save(dxf, [&] { return cut::dxfText(d, h); });
-    if (!r.svg.empty()) save(r.svg, [&] { return cut::svgText(d); });
-    if (!r.png.empty()) {
-        try {
-            const QImage img = drawingImage(d, QSize(1280, 960));
-            const fs::path tmp = r.png.parent_path() / ("." + r.png.filename().string() + ".part.png");
-            std::error_code ec;
-            if (fs::exists(r.png, ec) && !fs::is_regular_file(r.png, ec)) throw fault::FileFault(r.png.string() + " is not a file");
-            if (!img.save(QString::fromStdString(tmp.string()), "PNG")) throw fault::FileFault(r.png.string() + " cannot be written");
-            const std::string bytes = [&] {
-                std::string b;
-                try {
-                    b = wf::readFile(tmp);
-                } catch (const fault::FileFault&) {
-                }
-                fs::remove(tmp, ec);
-                return b;
-            }();
-            if (bytes.empty()) throw fault::FileFault(r.png.string() + " cannot be written");
-            cut::saveFile(r.png, bytes);
-            written.push_back(r.png.string());
-        } catch (const std::exception& e) {
-            message(err, "critical", "Cut drawing", e.what());
+            ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
             status = 3;
         }
     }
     const std::string summary = problemSummary(d);
-    if (!summary.empty()) message(err, "information", "Cut drawing", summary);
-    if (r.report) {
-        std::string extra = ",\n  \"written\": [";
-        for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + wf::jsonString(written[i]);
-        extra += "]";
-        std::string json = cut::reportJson(d, h);
-        const auto close = json.rfind('}');
-        json.insert(close, extra + " ");
-        out << json;
-    }
+    if (!summary.empty()) ui.message(summary, "Cut drawing", suite::Icon::Information);
+    if (r.report) out << reportWithOutputs(d, h, written);
     return status;
 }
 
@@ -252,7 +264,7 @@ int runCli(const std::vector<std::string>& args, const fs::path& callerDir, cons
            std::ostream& out, std::ostream& err) {
     Request r;
     if (const std::string e = parseArguments(args, callerDir, programFolder, r); !e.empty()) {
-        message(err, "critical", "Command line", e);
+        err << "critical|Command line|" << e << '\n';
         return 1;
     }
     if (r.help) {

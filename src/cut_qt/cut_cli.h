@@ -20,6 +20,7 @@ struct Request {
     bool tabs = false;
     double border = -1;
     std::filesystem::path dxf, svg, png;
+    bool referenceLayers = false;  // the letters, bridges and bar as handed over, for reference
     bool report = false;
     bool help = false;
     bool window = false;  // open the window with these settings instead
@@ -44,6 +45,13 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& ca
 
 // The default output beside the hand-over: workfiles/stencil.dxf or workfiles/lettering.dxf.
 std::filesystem::path defaultDxf(const std::filesystem::path& folder, cut::Kind kind);
+
+// The drawing's settings from the request; the kind, when not asked for, from the hand-over.
+cut::Options optionsOf(const Request& r, const cut::Handover& h);
+
+// The files the cut stage writes, and their bytes.
+enum class Output { Dxf, Svg, Png };
+std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers);
 
 // A one-line summary of the problems ("" when there are none).
 std::string problemSummary(const cut::Drawing& d);

@@ -31,6 +31,8 @@ constexpr int kClickSlack = 4;       // pixels a click may move and still be a c
 const char* const kTitle = "LETTERKERF: Cut drawing";
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+// "1 piece", "2 pieces"
+QString counted(std::size_t n, const char* one, const char* many) { return QString("%1 %2").arg(n).arg(n == 1 ? one : many); }
 }  // namespace
 
 // ---- the view ------------------------------------------------------------------------
@@ -195,6 +197,11 @@ QLayout* CutWindow::buildSettings(const Request& r) {
     tabs_->setChecked(r.tabs);
     tabs_->setToolTip("Lettering: join every loose piece to its letter with a tab as wide as the apertures");
     form->addRow(tabs_);
+    reference_ = new QCheckBox("Reference layers");
+    reference_->setChecked(r.referenceLayers);
+    reference_->setToolTip("Also save the letters, bridges and bar as handed over, on layers that are off and not "
+                           "plotted, so that the cutter never cuts them");
+    form->addRow(reference_);
     return form;
 }
 
@@ -249,7 +256,7 @@ std::string CutWindow::reload() {
         const QSignalBlocker block(kind_);
         kind_->setCurrentIndex(request_.kind.value_or(cut::defaultKind(*handover_)) == cut::Kind::Stencil ? 0 : 1);
     } catch (const fault::HandoverFault& e) {
-        problem = e.what();
+        problem = cut::handoverMessage(e);
     }
     rebuild(true);
     return problem;
@@ -291,15 +298,15 @@ void CutWindow::rebuild(bool refit) {
     }
     if (drawing_->problems.empty()) problems_->addItem("(none)"), problems_->item(0)->setFlags(Qt::NoItemFlags);
     const auto& d = *drawing_;
-    summary_->setText(QString("%1 pieces, %2 outlines (%3 arcs, %4 lines)\n%5 × %6 mm, area %7 mm²%8")
-                          .arg(d.pieces.size())
-                          .arg(d.cut.size())
-                          .arg(d.arcs)
-                          .arg(d.lines)
+    summary_->setText(QString("%1, %2 (%3, %4)\n%5 × %6 mm, area %7 mm²%8")
+                          .arg(counted(d.pieces.size(), "piece", "pieces"))
+                          .arg(counted(d.cut.size(), "outline", "outlines"))
+                          .arg(counted(static_cast<std::size_t>(d.arcs), "arc", "arcs"))
+                          .arg(counted(static_cast<std::size_t>(d.lines), "line", "lines"))
                           .arg(d.max.x - d.min.x, 0, 'f', 1)
                           .arg(d.max.y - d.min.y, 0, 'f', 1)
                           .arg(d.area, 0, 'f', 1)
-                          .arg(d.tabs.empty() ? QString() : QString(", %1 tabs").arg(d.tabs.size())));
+                          .arg(d.tabs.empty() ? QString() : ", " + counted(d.tabs.size(), "tab", "tabs")));
 }
 
 void CutWindow::setKind(cut::Kind k) { kind_->setCurrentIndex(k == cut::Kind::Stencil ? 0 : 1); }
@@ -308,21 +315,10 @@ void CutWindow::setTabs(bool on) { tabs_->setChecked(on); }
 
 void CutWindow::error(const QString& t) { ui_.message(t.toStdString(), kTitle, suite::Icon::Critical); }
 
-bool CutWindow::saveDxfTo(const fs::path& file) {
+bool CutWindow::saveTo(const fs::path& file, Output kind) {
     if (!drawing_ || !handover_) return false;
     try {
-        cut::saveFile(file, cut::dxfText(*drawing_, *handover_));
-        return true;
-    } catch (const std::exception& e) {
-        error(text(e.what()));
-        return false;
-    }
-}
-
-bool CutWindow::saveSvgTo(const fs::path& file) {
-    if (!drawing_) return false;
-    try {
-        cut::saveFile(file, cut::svgText(*drawing_));
+        suite::outputsFor(request_.folder).write(file, outputBytes(kind, *drawing_, *handover_, reference_->isChecked()));
         return true;
     } catch (const std::exception& e) {
         error(text(e.what()));
@@ -335,7 +331,7 @@ void CutWindow::saveDxf() {
     const fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
     const QString name = QFileDialog::getSaveFileName(this, "Save DXF", text(suggested.string()), "DXF drawing (*.dxf)");
     if (name.isEmpty()) return;
-    saveDxfTo(name.toStdString());
+    saveTo(name.toStdString(), Output::Dxf);
 }
 
 void CutWindow::saveSvg() {
@@ -344,7 +340,7 @@ void CutWindow::saveSvg() {
     suggested.replace_extension(".svg");
     const QString name = QFileDialog::getSaveFileName(this, "Save SVG", text(suggested.string()), "SVG drawing (*.svg)");
     if (name.isEmpty()) return;
-    saveSvgTo(name.toStdString());
+    saveTo(name.toStdString(), Output::Svg);
 }
 
 void CutWindow::back() {

@@ -66,8 +66,9 @@ public:
     QListWidget* problemList() const { return problems_; }
     DrawingView* view() const { return view_; }
     // Saves without asking for a name; false (with a message) when it fails.
-    bool saveDxfTo(const std::filesystem::path& file);
-    bool saveSvgTo(const std::filesystem::path& file);
+    bool saveTo(const std::filesystem::path& file, Output kind);
+    bool saveDxfTo(const std::filesystem::path& file) { return saveTo(file, Output::Dxf); }
+    bool saveSvgTo(const std::filesystem::path& file) { return saveTo(file, Output::Svg); }
     // Loads the hand-over again and redraws; the message of a bad hand-over is returned.
     std::string reload();
     void setKind(cut::Kind k);
@@ -94,6 +95,7 @@ private:
     QComboBox* kind_;
     QDoubleSpinBox* kerf_;
     QCheckBox* tabs_;
+    QCheckBox* reference_;
     QDoubleSpinBox* border_;
     QListWidget* problems_;
     QLabel* summary_;

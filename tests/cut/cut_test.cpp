@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -206,4 +207,64 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
 TEST(CutDrawing, RefusesDrawingsBeyondItsGrid) {
     Handover h = handover({{1, {rect(0, 0, 1e7, 10)}}});
     EXPECT_THROW(makeDrawing(h, {}), fault::DrawingFault);
+}
+
+// The cut file holds what the machine cuts and nothing else: the cut outlines and, with a
+// border, the sheet's edge, each on a layer that is on and plotted. The letters, bridges and
+// bar as handed over come only on request, on layers that are off, grey and never plotted;
+// the SVG keeps them in a hidden group of their own.
+TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
+    Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
+    h.bridges = {{1, {10, 15}, {10, 20}}};
+    h.bar = {rect(-2, -1, 52, 1)};
+    h.hasBar = true;
+    struct Case {
+        Kind kind;
+        double border;
+        std::vector<std::string> cutLayers;
+    };
+    for (const Case& c : {Case{Kind::Stencil, 5, {"0", "CUT", "CUT_SHEET_EDGE"}}, Case{Kind::Lettering, -1, {"0", "CUT"}}}) {
+        Options o;
+        o.kind = c.kind;
+        o.border = c.border;
+        const Drawing d = makeDrawing(h, o);
+        for (const bool reference : {false, true}) {
+            SCOPED_TRACE(std::string(c.kind == Kind::Stencil ? "stencil" : "lettering") + (reference ? " with reference" : ""));
+            const auto dxf = testsupport::readDxf(dxfText(d, h, reference));
+            std::vector<std::string> names;
+            for (const auto& l : dxf.layers) {
+                names.push_back(l.name);
+                const bool cutLayer = std::find(c.cutLayers.begin(), c.cutLayers.end(), l.name) != c.cutLayers.end();
+                EXPECT_EQ(l.plot, cutLayer ? 1 : 0) << l.name;
+                EXPECT_EQ(l.colour, cutLayer ? std::abs(l.colour) : -kReferenceGrey) << l.name;
+            }
+            std::vector<std::string> expected = c.cutLayers;
+            if (reference) expected.insert(expected.end(), {kLayerLetters, kLayerBridges, kLayerBar});
+            EXPECT_EQ(names, expected);
+            std::size_t cut = 0, other = 0;
+            for (const auto& p : dxf.polylines) (p.layer == kLayerCut || p.layer == kLayerSheet ? cut : other) += 1;
+            EXPECT_EQ(cut, d.cut.size());
+            // three letter outlines, one bridge strip, one bar piece
+            EXPECT_EQ(other, reference ? 5u : 0u);
+            const std::string svg = svgText(d, h, reference);
+            EXPECT_EQ(svg.find("id=\"reference\" display=\"none\"") != std::string::npos, reference);
+        }
+    }
+}
+
+// Holes look like holes: in the SVG each piece is one path, its outside and counters together
+// under the even-odd rule, so the counter of the "O" stays open when the parts are filled.
+TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
+    const Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
+    Options o;
+    o.kind = Kind::Lettering;
+    const Drawing d = makeDrawing(h, o);
+    ASSERT_EQ(d.pieces.size(), 2u);
+    const std::string svg = svgText(d, h);
+    std::size_t paths = 0, subpaths = 0;
+    for (std::size_t at = svg.find("<path d=\""); at != std::string::npos; at = svg.find("<path d=\"", at + 1)) ++paths;
+    for (char ch : svg) subpaths += ch == 'M';
+    EXPECT_EQ(paths, 2u);
+    EXPECT_EQ(subpaths, 3u);  // the O: outside and counter; the second letter: its outside
+    EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
 }

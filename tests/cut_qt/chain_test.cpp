@@ -5,6 +5,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -66,6 +70,20 @@ std::string ezdxfAudit(const fs::path& file) {
     return (p.readAllStandardOutput() + p.readAllStandardError()).trimmed().toStdString();
 }
 
+// ezdxf's view of the layers: "NAME on|off plot|noplot" each, joined by "; " (but Defpoints,
+// which ezdxf adds itself to every drawing it reads)
+std::string ezdxfLayers(const fs::path& file) {
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c",
+                                 "import sys, ezdxf\n"
+                                 "doc = ezdxf.readfile(sys.argv[1])\n"
+                                 "print('; '.join(l.dxf.name + (' off' if l.is_off() else ' on') +\n"
+                                 "      (' plot' if l.dxf.get('plot', 1) else ' noplot') for l in doc.layers if l.dxf.name != 'Defpoints'))\n",
+                                 QString::fromStdString(file.string())});
+    p.waitForFinished(60000);
+    return (p.readAllStandardOutput() + p.readAllStandardError()).trimmed().toStdString();
+}
+
 // Two segments of a closed point list cross (neighbours excepted).
 bool selfCrossing(const testsupport::DxfPolyline& p) {
     const std::size_t n = p.v.size();
@@ -96,16 +114,20 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
     const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
     EXPECT_EQ(dxf.insunits, 4);
-    int cut = 0, bridges = 0;
+    int cut = 0;
     for (const auto& p : dxf.polylines) {
         EXPECT_TRUE(p.closed);
-        cut += p.layer == "CUT", bridges += p.layer == "BRIDGES";
-        if (p.layer == "CUT") {
-            EXPECT_FALSE(selfCrossing(p));
-        }
+        EXPECT_EQ(p.layer, "CUT");  // nothing else by default
+        cut += p.layer == "CUT" && !selfCrossing(p);
     }
     EXPECT_EQ(cut, 6);  // A and B cut in two by the pairs of bridges across their counters, and C
-    EXPECT_EQ(bridges, 6);
+    EXPECT_EQ(ezdxfLayers(c.t.work("stencil.dxf")), "0 on plot; CUT on plot");
+    const fs::path withReference = c.t.path() / "reference.dxf";
+    ASSERT_EQ(c.cut({"--reference-layers", "--border", "5", "--dxf", withReference.string()}).status, 0);
+    EXPECT_EQ(ezdxfAudit(withReference), "ok");
+    EXPECT_EQ(ezdxfLayers(withReference),
+              "0 on plot; CUT on plot; CUT_SHEET_EDGE on plot; REFERENCE_LETTERS off noplot; "
+              "REFERENCE_BRIDGES off noplot; REFERENCE_BAR off noplot");
 
     // hl.dat without its first two bridges (the A's)
     auto lines = wf::splitLines(c.t.read("hl.dat"));
@@ -118,6 +140,48 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     EXPECT_NE(loose.out.find("{ \"kind\": \"island\", \"letter\": 1,"), std::string::npos) << loose.out;
     EXPECT_EQ(loose.err.rfind("information|Cut drawing|The drawing has 1 problem: island of letter 1", 0), 0u) << loose.err;
     EXPECT_TRUE(fs::exists(c.t.path() / "loose.dxf"));  // written all the same
+}
+
+// A full disk never tears a drawing: with $TMPDIR on a full file system the files are written
+// all the same (nothing goes through it); with the target folder full, each file says so, the
+// old drawing stays and no temporary file is left.
+TEST(CutChain, AFullDiskKeepsTheOldDrawingAndSaysSo) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    const fs::path full = c.t.path() / "full";
+    fs::create_directories(full);
+    if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "a small file system cannot be mounted here; tests/workfile shows the same with a file size limit";
+    struct Unmount {
+        fs::path dir;
+        std::string tmpdir = qEnvironmentVariable("TMPDIR").toStdString();
+        ~Unmount() {
+            ::umount2(dir.c_str(), MNT_DETACH);
+            qputenv("TMPDIR", QByteArray::fromStdString(tmpdir));
+        }
+    } unmount{full};
+    std::ofstream(full / "old.dxf") << "the old drawing";
+    {
+        std::ofstream filler(full / "filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i) filler.flush();
+    }
+    qputenv("TMPDIR", QByteArray::fromStdString(full.string()));
+    const CutRun fine = c.cut({"--dxf", (c.t.path() / "fine.dxf").string(), "--png", (c.t.path() / "fine.png").string()});
+    EXPECT_EQ(fine.status, 0) << fine.err;
+    EXPECT_EQ(ezdxfAudit(c.t.path() / "fine.dxf"), "ok");
+
+    const CutRun torn = c.cut({"--dxf", (full / "old.dxf").string(), "--svg", (full / "new.svg").string(), "--png",
+                               (full / "new.png").string()});
+    EXPECT_EQ(torn.status, 3);
+    for (const char* name : {"old.dxf", "new.svg", "new.png"})
+        EXPECT_NE(torn.err.find("critical|Cut drawing|" + (full / name).string() + " could not be written"), std::string::npos)
+            << torn.err;
+    std::ifstream old(full / "old.dxf");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old drawing");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(full)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "old.dxf"}));
 }
 
 // A user's whole job, each stage as its own program: words typed in the text stage, bent into
@@ -198,7 +262,9 @@ TEST(CutChain, CommandLineSaysWhatIsWrongWithItsExitStatus) {
     TempFolder empty;
     std::ostringstream out, err;
     EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string()}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 3);
-    EXPECT_NE(err.str().find("critical|Hand-over|c3.dat: missing"), std::string::npos) << err.str();
+    // what to do first, the file as the detail
+    EXPECT_EQ(err.str().rfind(std::string("critical|Hand-over|") + cut::kNoHandover + " (Detail: c3.dat: missing", 0), 0u)
+        << err.str();
     EXPECT_EQ(cut_qt::runCli({"--kerf", "wide"}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 1);
     EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string(), "--dxf", empty.work("hl.dat").string()}, LK_TEST_TMP,
                              LK_PROGRAM_DIR, out, err),
