@@ -376,15 +376,6 @@ void orientPositive(cl::Path& p) {
 
 }  // namespace
 
-const char* problemName(ProblemKind k) {
-    switch (k) {
-        case ProblemKind::Island: return "island";
-        case ProblemKind::LoosePiece: return "loose piece";
-        case ProblemKind::ThinMaterial: return "thin material";
-    }
-    return "";
-}
-
 Kind defaultKind(const Handover& h) { return h.hasBar ? Kind::Lettering : Kind::Stencil; }
 
 double polygonArea(const std::vector<Pt>& p) {

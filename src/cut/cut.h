@@ -44,15 +44,21 @@ struct Outline {
     int piece = -1;        // index into Drawing::pieces
 };
 
-enum class ProblemKind { Island, LoosePiece, ThinMaterial };
-const char* problemName(ProblemKind k);  // "island", "loose piece", "thin material"
+enum class ProblemKind { Stale, Island, LoosePiece, ThinMaterial, Merged };
+// "stale", "island", "loose piece", "thin material", "letters run into each other"
+const char* problemName(ProblemKind k);
+// its key in the report: "stale", "island", "loose piece", "thin material", "merged"
+const char* problemKey(ProblemKind k);
 
 struct Problem {
     ProblemKind kind;
     int letter = 0;            // 1-based letter number; 0 when no letter is near
     Pt place;                  // mm, a point of the problem area
     std::vector<std::vector<Pt>> area;  // its outline(s), for showing it
+    int otherLetter = 0;       // Merged: the letter it runs into
+    std::string detail;        // Stale: why, for the user
 };
+
 
 // A connected piece of the cut: a part of the lettering, or one opening of the stencil.
 struct Piece {
@@ -76,6 +82,12 @@ struct Drawing {
 };
 
 Drawing makeDrawing(const Handover& h, const Options& o);
+
+// A drawing made from a stale hand-over: a problem of its own, listed first.
+void markStale(Drawing& d, const std::string& reason);
+// One problem in words: "island of letter 3 at (10.5, 20.0) mm", "letters run into each other:
+// letters 3 and 4 at (…) mm", "the drawing is out of date: …".
+std::string problemText(const Problem& p);
 
 // Point lists of the hand-over's letters, bar and bridge strips in mm, for reference layers
 // and pictures.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "geom/units.h"
+#include "workfile/workfile_io.h"
 
 namespace cut {
 
@@ -183,9 +184,12 @@ std::string reportJson(const Drawing& d, const Handover& h) {
         const Problem& p = d.problems[i];
         s += i ? ",\n    " : "\n    ";
         s += "{ \"kind\": \"";
-        s += problemName(p.kind);
-        s += "\", \"letter\": " + std::to_string(p.letter) + ", \"place\": ";
+        s += problemKey(p.kind);
+        s += "\", \"letter\": " + std::to_string(p.letter);
+        if (p.kind == ProblemKind::Merged) s += ", \"otherLetter\": " + std::to_string(p.otherLetter);
+        s += ", \"place\": ";
         point(p.place);
+        if (!p.detail.empty()) s += ", \"detail\": " + wf::jsonString(p.detail);
         s += " }";
     }
     s += " ],\n  \"tabPlaces\": [";

@@ -10,6 +10,7 @@
 #include "cut_qt/picture.h"
 #include "suite/port.h"
 #include "suite/programs.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "workfile/workfile_io.h"
 #include "cut/writers.h"
@@ -94,11 +95,6 @@ std::string reportWithOutputs(const cut::Drawing& d, const cut::Handover& h, con
     return json;
 }
 
-std::string mm(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
-}
 
 }  // namespace
 
@@ -172,8 +168,7 @@ std::string problemSummary(const cut::Drawing& d) {
             s += " ...";
             break;
         }
-        s += std::string(shown > 1 ? ";" : "") + " " + cut::problemName(p.kind) + " of letter " + std::to_string(p.letter) +
-             " at (" + mm(p.place.x) + ", " + mm(p.place.y) + ") mm";
+        s += std::string(shown > 1 ? ";" : "") + " " + cut::problemText(p);
     }
     return s + ".";
 }
@@ -242,6 +237,7 @@ int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
         ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
         return 2;
     }
+    if (const wf::HandoverAge age = wf::handoverAge(r.folder); age.stale) cut::markStale(d, age.reason);
     std::vector<std::string> written;
     int status = 0;
     if (targets.empty()) targets.emplace_back(defaultDxf(r.folder, o.kind), Output::Dxf);

@@ -18,6 +18,7 @@
 
 #include "cut_qt/picture.h"
 #include "suite/programs.h"
+#include "workfile/stage_files.h"
 #include "cut/writers.h"
 
 namespace cut_qt {
@@ -147,7 +148,10 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     : QMainWindow(parent), request_(r), lock_(r.folder / "workfiles") {
     setWindowTitle(kTitle);
     auto* central = new QWidget(this);
-    auto* row = new QHBoxLayout(central);
+    auto* column = new QVBoxLayout(central);
+    column->addWidget(buildBanner());
+    auto* row = new QHBoxLayout;
+    column->addLayout(row, 1);
     view_ = new DrawingView(central);
     row->addWidget(view_, 1);
     row->addWidget(buildSide(r));
@@ -167,6 +171,26 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     }
     const std::string problem = reload();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
+}
+
+// The line at the top that says the drawing is out of date, with the way back to the shapes.
+QWidget* CutWindow::buildBanner() {
+    banner_ = new QWidget;
+    banner_->setAutoFillBackground(true);
+    QPalette pal = banner_->palette();
+    pal.setColor(QPalette::Window, QColor(0xff, 0xe0, 0x80));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    banner_->setPalette(pal);
+    auto* line = new QHBoxLayout(banner_);
+    bannerText_ = new QLabel;
+    bannerText_->setWordWrap(true);
+    line->addWidget(bannerText_, 1);
+    auto* back = new QPushButton("Back to the shapes");
+    back->setToolTip("Make the drawing again there with \"Start convert\"");
+    line->addWidget(back);
+    connect(back, &QPushButton::clicked, this, &CutWindow::back);
+    banner_->hide();
+    return banner_;
 }
 
 // The kind, kerf, border and tabs.
@@ -251,6 +275,7 @@ std::string CutWindow::reload() {
     handover_.reset();
     drawing_.reset();
     std::string problem;
+    stale_ = wf::handoverAge(request_.folder);
     try {
         handover_ = cut::readHandover(request_.folder / "workfiles");
         const QSignalBlocker block(kind_);
@@ -274,11 +299,15 @@ void CutWindow::rebuild(bool refit) {
         o.border = border_->value() < 0 ? -1 : border_->value();
         try {
             drawing_ = cut::makeDrawing(*handover_, o);
+            if (stale_.stale) cut::markStale(*drawing_, stale_.reason);
         } catch (const fault::DrawingFault& e) {
             drawing_.reset();
             summary_->setText(text(e.what()));
         }
     }
+    banner_->setVisible(handover_ && stale_.stale);
+    bannerText_->setText(text("This cut drawing is out of date. " + stale_.reason +
+                              " Go back to the shapes and make it again with \"Start convert\"."));
     const bool kindStencil = kind_->currentIndex() == 0;
     tabs_->setEnabled(!kindStencil);
     border_->setEnabled(kindStencil);
@@ -290,9 +319,7 @@ void CutWindow::rebuild(bool refit) {
         return;
     }
     for (const auto& p : drawing_->problems) {
-        char place[64];
-        std::snprintf(place, sizeof place, " at %.1f, %.1f mm", p.place.x, p.place.y);
-        auto* item = new QListWidgetItem(QString("%1, letter %2%3").arg(cut::problemName(p.kind)).arg(p.letter).arg(place));
+        auto* item = new QListWidgetItem(text(cut::problemText(p)));
         item->setForeground(kProblem);
         problems_->addItem(item);
     }

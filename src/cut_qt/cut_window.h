@@ -11,6 +11,7 @@
 
 #include "cut_qt/cut_cli.h"
 #include "suite_qt/qt_ui.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "cut/cut.h"
 
@@ -64,6 +65,8 @@ public:
     bool refused() const { return refused_; }
     const cut::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
     QListWidget* problemList() const { return problems_; }
+    // the line at the top that says the drawing is out of date (shown only then)
+    QWidget* staleBanner() const { return banner_; }
     DrawingView* view() const { return view_; }
     // Saves without asking for a name; false (with a message) when it fails.
     bool saveTo(const std::filesystem::path& file, Output kind);
@@ -76,6 +79,7 @@ public:
     void setTabs(bool on);
 
 private:
+    QWidget* buildBanner();
     QLayout* buildSettings(const Request& r);
     QWidget* buildSide(const Request& r);
     bool claimFolder();
@@ -96,6 +100,9 @@ private:
     QDoubleSpinBox* kerf_;
     QCheckBox* tabs_;
     QCheckBox* reference_;
+    QWidget* banner_;
+    QLabel* bannerText_;
+    wf::HandoverAge stale_;
     QDoubleSpinBox* border_;
     QListWidget* problems_;
     QLabel* summary_;

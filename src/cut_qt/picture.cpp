@@ -38,7 +38,7 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setTransform(toView, true);
     QPainterPath cut;
-    cut.setFillRule(Qt::WindingFill);
+    cut.setFillRule(Qt::OddEvenFill);  // counters of a part and parts inside an opening stay what they are
     for (const auto& o : d.cut) cut.addPath(pathOf(o.poly));
     QPen outline(kOutline);
     outline.setCosmetic(true);

@@ -209,6 +209,38 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
     }
 }
 
+// Typing another text after a conversion makes the drawing stale: the report lists it first,
+// the window says so at the top with the way back; converting again makes it current.
+TEST(CutChain, ChangedTextMakesTheDrawingStaleUntilConvertedAgain) {
+    TempFolder t;
+    t.addProgram("letterkerf");
+    const auto type = [&](const char* words) {
+        QProcess text;
+        text.start(QString::fromStdString((fs::path(LK_PROGRAM_DIR) / "letterkerf-text-cli").string()),
+                   {"--folder", QString::fromStdString(t.path().string()), "--text", words, "--font", "DejaVu Sans:Bold"});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        ASSERT_EQ(text.exitCode(), 0);
+    };
+    type("OAK");
+    Converted c(t.work("tground.dat"));
+    EXPECT_EQ(count(c.cut({"--report"}).out, "\"kind\": \"stale\""), 0);
+    type("ELM");
+    fs::copy_file(t.work("tground.dat"), c.t.work("tground.dat"), fs::copy_options::overwrite_existing);
+    const CutRun stale = c.cut({"--report"});
+    EXPECT_EQ(stale.status, 0);
+    EXPECT_NE(stale.out.find("\"problems\": [\n    { \"kind\": \"stale\""), std::string::npos) << stale.out;
+    EXPECT_NE(stale.err.find("The lettering was changed"), std::string::npos) << stale.err;
+    {
+        cut_qt::Request r;
+        r.folder = c.t.path();
+        cut_qt::CutWindow w(r);
+        EXPECT_FALSE(w.staleBanner()->isHidden());
+        EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("the drawing is out of date"));
+    }
+    Converted again(c.t.work("tground.dat"));
+    EXPECT_EQ(count(again.cut({"--report"}).out, "\"kind\": \"stale\""), 0);
+}
+
 // "Hoyt jog" joined by the bar: one piece but the j's dot, which is reported and joined by a
 // tab when asked; letters' areas in the DXF equal the hand-over's.
 TEST(CutChain, ConnectedLetteringIsOnePieceButTheDotOfTheJ) {
@@ -290,7 +322,7 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
     w.show();
     ASSERT_NE(w.drawing(), nullptr);
     EXPECT_EQ(w.problemList()->count(), 3);  // the counter of A and both of B
-    EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("island, letter 1"));
+    EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("island of letter 1"));
     w.problemList()->setCurrentRow(1);
     EXPECT_GT(w.view()->zoom(), 1);
     EXPECT_TRUE(w.saveDxfTo(c.t.path() / "w.dxf"));
