@@ -51,6 +51,8 @@ const char* problemName(ProblemKind k);
 const char* problemKey(ProblemKind k);
 
 struct Problem {
+    Problem(ProblemKind k, int l, Pt at, std::vector<std::vector<Pt>> outline = {})
+        : kind(k), letter(l), place(at), area(std::move(outline)) {}
     ProblemKind kind;
     int letter = 0;            // 1-based letter number; 0 when no letter is near
     Pt place;                  // mm, a point of the problem area

@@ -19,7 +19,7 @@ const char* problemName(ProblemKind k) {
 const char* problemKey(ProblemKind k) { return k == ProblemKind::Merged ? "merged" : problemName(k); }
 
 void markStale(Drawing& d, const std::string& reason) {
-    Problem p{ProblemKind::Stale, 0, {}, {}};
+    Problem p(ProblemKind::Stale, 0, {});
     p.detail = reason;
     d.problems.insert(d.problems.begin(), std::move(p));
 }

@@ -268,3 +268,31 @@ TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
     EXPECT_EQ(subpaths, 3u);  // the O: outside and counter; the second letter: its outside
     EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
 }
+
+// Letters that run into each other are a problem naming both, in either kind of drawing: by
+// overlapping, or by only touching; a gap between them, however small, is none.
+TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
+    struct Case {
+        const char* what;
+        double secondX;  // where the second letter (10 x 20) begins; the first ends at 20
+        bool merged;
+    };
+    for (const Case& c : {Case{"overlapping", 18, true}, Case{"touching", 20, true}, Case{"apart by 0.05 mm", 20.05, false}}) {
+        for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
+            SCOPED_TRACE(std::string(c.what) + (kind == Kind::Stencil ? " stencil" : " lettering"));
+            const Handover h = handover({{1, {rect(0, 0, 20, 20)}}, {2, {rect(c.secondX, 0, c.secondX + 10, 20)}},
+                                         {3, {rect(50, 0, 60, 20)}}});
+            Options o;
+            o.kind = kind;
+            const Drawing d = makeDrawing(h, o);
+            ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
+            if (!c.merged) continue;
+            const Problem& p = d.problems[0];
+            EXPECT_EQ(p.kind, ProblemKind::Merged);
+            EXPECT_EQ(p.letter, 1);
+            EXPECT_EQ(p.otherLetter, 2);
+            EXPECT_NEAR(p.place.x, (c.secondX + 20) / 2, 0.01);
+            EXPECT_NE(reportJson(d, h).find("\"kind\": \"merged\", \"letter\": 1, \"otherLetter\": 2"), std::string::npos);
+        }
+    }
+}
