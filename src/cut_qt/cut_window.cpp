@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -19,6 +22,7 @@
 #include "cut_qt/picture.h"
 #include "suite/programs.h"
 #include "workfile/stage_files.h"
+#include "cut/settings.h"
 #include "cut/writers.h"
 
 namespace cut_qt {
@@ -158,10 +162,6 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     setCentralWidget(central);
     resize(1180, 760);
 
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { rebuild(false); });
-    connect(kerf_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(border_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(tabs_, &QCheckBox::toggled, this, [this] { rebuild(false); });
     connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
     connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
 
@@ -169,6 +169,18 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
         refused_ = true;
         return;
     }
+    // the settings of the last visit, unless the command line gave its own
+    settings_ = cut::readSettings(r.folder / "workfiles");
+    if (!r.window) restoreSettings();
+    const auto changed = [this] {
+        rebuild(false);
+        remember();
+    };
+    connect(kind_, &QComboBox::currentIndexChanged, this, changed);
+    connect(kerf_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(border_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(tabs_, &QCheckBox::toggled, this, changed);
+    connect(reference_, &QCheckBox::toggled, this, [this] { remember(); });
     const std::string problem = reload();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
 }
@@ -256,8 +268,8 @@ QWidget* CutWindow::buildSide(const Request& r) {
     sideWidget->setLayout(side);
     sideWidget->setFixedWidth(300);
     connect(fitButton, &QPushButton::clicked, view_, &DrawingView::fit);
-    connect(saveDxf_, &QPushButton::clicked, this, &CutWindow::saveDxf);
-    connect(saveSvg_, &QPushButton::clicked, this, &CutWindow::saveSvg);
+    connect(saveDxf_, &QPushButton::clicked, this, [this] { saveAs(Output::Dxf); });
+    connect(saveSvg_, &QPushButton::clicked, this, [this] { saveAs(Output::Svg); });
     connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     return sideWidget;
@@ -346,6 +358,8 @@ bool CutWindow::saveTo(const fs::path& file, Output kind) {
     if (!drawing_ || !handover_) return false;
     try {
         suite::outputsFor(request_.folder).write(file, outputBytes(kind, *drawing_, *handover_, reference_->isChecked()));
+        settings_.lastFolder = fs::absolute(file).parent_path().string();
+        remember();
         return true;
     } catch (const std::exception& e) {
         error(text(e.what()));
@@ -353,21 +367,46 @@ bool CutWindow::saveTo(const fs::path& file, Output kind) {
     }
 }
 
-void CutWindow::saveDxf() {
-    if (!drawing_) return;
-    const fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
-    const QString name = QFileDialog::getSaveFileName(this, "Save DXF", text(suggested.string()), "DXF drawing (*.dxf)");
-    if (name.isEmpty()) return;
-    saveTo(name.toStdString(), Output::Dxf);
+void CutWindow::restoreSettings() {
+    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_);
+    if (settings_.kind) request_.kind = settings_.kind;
+    kerf_->setValue(settings_.kerf);
+    border_->setValue(settings_.border < 0 ? -1 : settings_.border);
+    tabs_->setChecked(settings_.tabs);
+    reference_->setChecked(settings_.referenceLayers);
 }
 
-void CutWindow::saveSvg() {
+void CutWindow::remember() {
+    if (!lock_.held()) return;  // a read-only folder keeps nothing
+    settings_.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    settings_.kerf = kerf_->value();
+    settings_.border = border_->value() < 0 ? -1 : border_->value();
+    settings_.tabs = tabs_->isChecked();
+    settings_.referenceLayers = reference_->isChecked();
+    try {
+        cut::writeSettings(request_.folder / "workfiles", settings_);
+    } catch (const fault::FileFault&) {
+        // the drawing is what matters; the settings are kept when the folder takes them again
+    }
+}
+
+fs::path CutWindow::suggestedFile(Output kind) const {
+    std::error_code ec;
+    fs::path folder = settings_.lastFolder;
+    if (folder.empty() || !fs::is_directory(folder, ec)) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+        if (folder.empty() || !fs::is_directory(folder, ec)) folder = QDir::homePath().toStdString();
+    }
+    const cut::Kind k = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    return folder / cut::proposedName(request_.folder / "workfiles", k, kind == Output::Svg ? ".svg" : ".dxf");
+}
+
+void CutWindow::saveAs(Output kind) {
     if (!drawing_) return;
-    fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
-    suggested.replace_extension(".svg");
-    const QString name = QFileDialog::getSaveFileName(this, "Save SVG", text(suggested.string()), "SVG drawing (*.svg)");
-    if (name.isEmpty()) return;
-    saveTo(name.toStdString(), Output::Svg);
+    const bool svg = kind == Output::Svg;
+    const QString name = QFileDialog::getSaveFileName(this, svg ? "Save SVG" : "Save DXF", text(suggestedFile(kind).string()),
+                                                      svg ? "SVG drawing (*.svg)" : "DXF drawing (*.dxf)");
+    if (!name.isEmpty()) saveTo(QFile::encodeName(name).toStdString(), kind);
 }
 
 void CutWindow::back() {

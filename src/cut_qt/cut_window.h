@@ -14,6 +14,7 @@
 #include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "cut/cut.h"
+#include "cut/settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -74,6 +75,9 @@ public:
     bool saveSvgTo(const std::filesystem::path& file) { return saveTo(file, Output::Svg); }
     // Loads the hand-over again and redraws; the message of a bad hand-over is returned.
     std::string reload();
+    // Where a save dialog starts: the folder saved to last (the first time the user's documents
+    // folder), and a name made from the text and the kind.
+    std::filesystem::path suggestedFile(Output kind) const;
     void setKind(cut::Kind k);
     void setKerf(double mm);
     void setTabs(bool on);
@@ -84,8 +88,9 @@ private:
     QWidget* buildSide(const Request& r);
     bool claimFolder();
     void rebuild(bool refit);
-    void saveDxf();
-    void saveSvg();
+    void saveAs(Output kind);
+    void restoreSettings();
+    void remember();  // the settings into the work folder
     void back();
     void error(const QString& text);
 
@@ -103,6 +108,7 @@ private:
     QWidget* banner_;
     QLabel* bannerText_;
     wf::HandoverAge stale_;
+    cut::Settings settings_;
     QDoubleSpinBox* border_;
     QListWidget* problems_;
     QLabel* summary_;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "cut/dxf_readback.h"
 #include "workfile/work_lock.h"
 #include "cut/handover.h"
+#include "cut/settings.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
 
@@ -331,6 +333,35 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
     EXPECT_EQ(w.drawing()->kind, cut::Kind::Lettering);
     EXPECT_EQ(w.problemList()->item(0)->flags(), Qt::NoItemFlags);  // "(none)"
     w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "cut_window.png").string()));
+}
+
+// The window remembers its settings in the work folder and the folder saved to; the save
+// dialogs start in the user's documents the first time, with a name from the text and the kind.
+TEST(CutWindow, RemembersItsSettingsAndTheLastFolder) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    const fs::path out = c.t.path() / "saved";
+    fs::create_directories(out);
+    QStandardPaths::setTestModeEnabled(true);  // the documents folder of the tests (~/.qttest/...)
+    const std::string documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    fs::create_directories(documents);
+    {
+        cut_qt::CutWindow w(r);
+        const fs::path first = w.suggestedFile(cut_qt::Output::Dxf);
+        EXPECT_EQ(first.parent_path().string(), documents);
+        w.setKind(cut::Kind::Lettering);
+        w.setKerf(0.2);
+        EXPECT_EQ(w.suggestedFile(cut_qt::Output::Svg).filename(), "ABC lettering.svg");
+        ASSERT_TRUE(w.saveSvgTo(out / "mine.svg"));
+    }
+    EXPECT_TRUE(c.t.exists(cut::kSettingsFile));
+    cut_qt::CutWindow again(r);
+    ASSERT_NE(again.drawing(), nullptr);
+    EXPECT_EQ(again.drawing()->kind, cut::Kind::Lettering);
+    EXPECT_DOUBLE_EQ(again.drawing()->options.kerf, 0.2);
+    EXPECT_EQ(again.suggestedFile(cut_qt::Output::Dxf), out / "ABC lettering.dxf");
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 // While another program works in the folder, the window says so in a message box and is
