@@ -11,8 +11,9 @@ using namespace detail;
 namespace {
 // Without a border the sheet reaches this far beyond the letters (mm).
 constexpr double kSheetMargin = 10;
-// No drawing is larger than this (mm) in either direction.
-constexpr double kLargestDrawing = 50000;
+// No drawing is larger than this (mm) in either direction: the largest sheet the suite takes
+// (the shapes stage's largest lettering is 780 inches, 19.8 m).
+constexpr double kLargestDrawing = 20000;
 // Bridges end on the letters' outlines, up to rounding on either side: each strip reaches this
 // far (mm) beyond both ends into the material it holds.
 constexpr double kBridgeReach = 0.01;
@@ -35,8 +36,7 @@ std::vector<Pt> loopPoints(const Loop& l) {
     for (const Edge& e : l.edges) {
         out.push_back(e.a);
         if (!e.arc) continue;
-        const double maxStep = 2 * std::acos(std::max(-1.0, 1 - kChordError / e.r));
-        const int n = std::clamp(static_cast<int>(std::ceil(std::fabs(e.sweep) / std::max(maxStep, 1e-9))), 1, 100000);
+        const int n = static_cast<int>(std::min<std::size_t>(chordCount(e), 100000));
         for (int i = 1; i < n; ++i) {
             const double a = e.start + e.sweep * i / n;
             out.push_back({e.c.x + e.r * std::cos(a), e.c.y + e.r * std::sin(a)});
@@ -57,20 +57,40 @@ std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach) {
 
 namespace {
 
-// Refuses what would not fit the integer grid, before anything is built.
+// The extent of an edge: its ends, and for an arc the points where it turns in x or y.
+void addExtent(const Edge& e, double& lo, double& hi) {
+    const auto add = [&](Pt p) { lo = std::min({lo, p.x, p.y}), hi = std::max({hi, p.x, p.y}); };
+    add(e.a), add(e.b);
+    if (!e.arc) return;
+    const double from = std::min(e.start, e.start + e.sweep), to = std::max(e.start, e.start + e.sweep);
+    for (double k = std::ceil(from / (geom::kPi / 2)); k * geom::kPi / 2 <= to && k - std::ceil(from / (geom::kPi / 2)) < 4; ++k)
+        add({e.c.x + e.r * std::cos(k * geom::kPi / 2), e.c.y + e.r * std::sin(k * geom::kPi / 2)});
+}
+
+// Refuses, before anything is built, a drawing beyond the largest sheet the suite takes or one
+// that would need more points than the booleans are given.
 void checkReach(const Handover& h, const Options& o) {
     double lo = std::numeric_limits<double>::max(), hi = -lo;
-    auto reach = [&](Pt p, double r) { lo = std::min({lo, p.x - r, p.y - r}), hi = std::max({hi, p.x + r, p.y + r}); };
+    std::size_t points = 0;
+    const auto loop = [&](const Loop& l) {
+        for (const Edge& e : l.edges) {
+            addExtent(e, lo, hi);
+            points += e.arc ? chordCount(e) : 1;
+        }
+    };
     for (const Letter& l : h.letters)
-        for (const Loop& loop : l.loops)
-            for (const Edge& e : loop.edges) e.arc ? reach(e.c, e.r) : (reach(e.a, 0), reach(e.b, 0));
-    for (const Loop& loop : h.bar)
-        for (const Edge& e : loop.edges) e.arc ? reach(e.c, e.r) : (reach(e.a, 0), reach(e.b, 0));
-    for (const Bridge& b : h.bridges) reach(b.p1, h.aperture), reach(b.p2, h.aperture);
+        for (const Loop& one : l.loops) loop(one);
+    for (const Loop& one : h.bar) loop(one);
+    for (const Bridge& b : h.bridges) {
+        for (const Pt p : bridgeStrip(b, h.aperture)) lo = std::min({lo, p.x, p.y}), hi = std::max({hi, p.x, p.y});
+    }
     if (!(hi - lo <= kLargestDrawing) || std::fabs(lo) > kLargestDrawing || std::fabs(hi) > kLargestDrawing)
-        throw fault::DrawingFault("the drawing is larger than " + std::to_string(static_cast<int>(kLargestDrawing / 1000)) + " m");
+        throw fault::DrawingFault("the drawing is larger than " + std::to_string(static_cast<int>(kLargestDrawing / 1000)) +
+                                  " m, the largest sheet there is: make it smaller in the shapes window");
+    if (points > kMostPoints)
+        throw fault::DrawingFault("the drawing holds too many points (" + std::to_string(points) + ", at most " +
+                                  std::to_string(kMostPoints) + ")");
     if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
-
 }
 
 // Each letter: its outlines under the even-odd rule (outsides and counters).

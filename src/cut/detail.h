@@ -22,8 +22,15 @@ namespace cl = ClipperLib;
 inline constexpr double kUnitsPerMm = polygon::kGridPerMm;
 inline constexpr double kChordError = 0.004;
 inline constexpr double kMiterLimit = 20;
-// No drawing holds more points than this.
-inline constexpr std::size_t kMostPoints = 20'000'000;
+// No drawing holds more points than this: about 200 MB at most while it is built.
+inline constexpr std::size_t kMostPoints = 2'000'000;
+
+// The chords an arc is cut into, so that none strays more than kChordError from it.
+inline std::size_t chordCount(const Edge& e) {
+    const double maxStep = 2 * std::acos(std::max(-1.0, 1 - kChordError / e.r));
+    const double n = std::ceil(std::fabs(e.sweep) / std::max(maxStep, 1e-9));
+    return n < 1 ? 1 : n > 1e9 ? std::size_t{1'000'000'000} : static_cast<std::size_t>(n);
+}
 
 inline Pt toMm(const cl::IntPoint& p) { return polygon::fromGrid(p); }
 inline cl::IntPoint toInt(Pt p) { return polygon::toGrid(p); }
@@ -58,9 +65,7 @@ public:
         for (const Edge& e : l.edges) {
             add(path, toInt(e.a));
             if (!e.arc) continue;
-            const double turn = std::fabs(e.sweep);
-            const double maxStep = 2 * std::acos(std::max(-1.0, 1 - kChordError / e.r));
-            const int n = std::max(1, static_cast<int>(std::ceil(turn / std::max(maxStep, 1e-9))));
+            const int n = static_cast<int>(std::min(chordCount(e), kMostPoints + 1));
             points_ += static_cast<std::size_t>(n);
             if (points_ > kMostPoints) throw fault::DrawingFault("the drawing holds too many points");
             const double step = e.sweep / n;

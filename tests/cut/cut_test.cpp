@@ -204,9 +204,40 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     EXPECT_EQ(apart.problems[0].letter, 2);
 }
 
-TEST(CutDrawing, RefusesDrawingsBeyondItsGrid) {
-    Handover h = handover({{1, {rect(0, 0, 1e7, 10)}}});
-    EXPECT_THROW(makeDrawing(h, {}), fault::DrawingFault);
+// Work is bounded before it starts: a drawing beyond the largest sheet, or one that would need
+// more points than the booleans are given, is refused with a message; an arc of a huge radius
+// that spans little is no such drawing.
+TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
+    std::vector<Loop> circles;
+    for (int i = 0; i < 700; ++i) circles.push_back(circle(0, 0, 9000 - i));  // ~3000 chords each
+    // a 10 x 5 block whose top is an arc of radius 1 km (its centre 1 km below)
+    const double half = std::asin(5e-6);
+    const Loop flat{{line(0, 0, 10, 0), line(10, 0, 10, 5), arc(5, 5 - std::sqrt(1e12 - 25), 1e6, kPi / 2 - half, 2 * half),
+                     line(0, 5, 0, 0)}};
+    struct Case {
+        const char* what;
+        std::vector<Loop> loops;
+        const char* refusal;  // "" : drawn
+    };
+    const Case cases[] = {
+        {"10 km long", {rect(0, 0, 1e7, 10)}, "larger than 20 m"},
+        {"25 m long", {rect(0, 0, 25000, 10)}, "larger than 20 m"},
+        {"700 circles of 9 m", circles, "too many points"},
+        {"a flat arc of 1 km radius", {flat}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string refusal;
+        try {
+            makeDrawing(handover({{1, c.loops}}), {});
+        } catch (const fault::DrawingFault& e) {
+            refusal = e.what();
+        }
+        if (*c.refusal)
+            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+        else
+            EXPECT_EQ(refusal, "");
+    }
 }
 
 // The cut file holds what the machine cuts and nothing else: the cut outlines and, with a
