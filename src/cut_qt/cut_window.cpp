@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -160,7 +161,10 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     row->addWidget(view_, 1);
     row->addWidget(buildSide(r));
     setCentralWidget(central);
-    resize(1180, 760);
+    // fits a 1366 x 768 screen with its panel and the window's frame
+    resize(1180, 660);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &CutWindow::help);
 
     connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
     connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
@@ -258,11 +262,14 @@ QWidget* CutWindow::buildSide(const Request& r) {
     saveSvg_ = new QPushButton("Save SVG…");
     auto* backButton = new QPushButton("Back");
     backButton->setToolTip("Back to the shapes");
+    auto* helpButton = new QPushButton("Help");
+    helpButton->setToolTip("How the cut stage works (F1)");
     auto* exitButton = new QPushButton("Exit");
     side->addWidget(saveDxf_);
     side->addWidget(saveSvg_);
-    side->addSpacing(12);
+    side->addSpacing(8);
     side->addWidget(backButton);
+    side->addWidget(helpButton);
     side->addWidget(exitButton);
     auto* sideWidget = new QWidget;
     sideWidget->setLayout(side);
@@ -271,6 +278,7 @@ QWidget* CutWindow::buildSide(const Request& r) {
     connect(saveDxf_, &QPushButton::clicked, this, [this] { saveAs(Output::Dxf); });
     connect(saveSvg_, &QPushButton::clicked, this, [this] { saveAs(Output::Svg); });
     connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
+    connect(helpButton, &QPushButton::clicked, this, &CutWindow::help);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     return sideWidget;
 }
@@ -407,6 +415,13 @@ void CutWindow::saveAs(Output kind) {
     const QString name = QFileDialog::getSaveFileName(this, svg ? "Save SVG" : "Save DXF", text(suggestedFile(kind).string()),
                                                       svg ? "SVG drawing (*.svg)" : "DXF drawing (*.dxf)");
     if (!name.isEmpty()) saveTo(QFile::encodeName(name).toStdString(), kind);
+}
+
+bool CutWindow::help() {
+    const fs::path doc = request_.folder / kHelpDocument;
+    if (ui_.openDocument(doc.string())) return true;
+    ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
+    return false;
 }
 
 void CutWindow::back() {

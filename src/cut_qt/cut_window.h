@@ -58,6 +58,9 @@ private:
     bool dragging_ = false;
 };
 
+// The cut stage's help document in the program folder.
+inline constexpr const char* kHelpDocument = "cut.pdf";
+
 class CutWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -78,6 +81,8 @@ public:
     // Where a save dialog starts: the folder saved to last (the first time the user's documents
     // folder), and a name made from the text and the kind.
     std::filesystem::path suggestedFile(Output kind) const;
+    // Opens the help document (the Help button, F1); false, after a message, when it cannot.
+    bool help();
     void setKind(cut::Kind k);
     void setKerf(double mm);
     void setTabs(bool on);

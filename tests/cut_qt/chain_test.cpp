@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include "cut_qt/cut_cli.h"
 #include "cut_qt/cut_window.h"
 #include "cut/dxf_readback.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "cut/handover.h"
 #include "cut/settings.h"
@@ -362,6 +365,30 @@ TEST(CutWindow, RemembersItsSettingsAndTheLastFolder) {
     EXPECT_DOUBLE_EQ(again.drawing()->options.kerf, 0.2);
     EXPECT_EQ(again.suggestedFile(cut_qt::Output::Dxf), out / "ABC lettering.dxf");
     QStandardPaths::setTestModeEnabled(false);
+}
+
+// The window fits a 1366 x 768 screen (with room for a panel and the frame), even with its
+// banner shown; F1 and "Help" open the cut stage's own help document, built with the programs.
+TEST(CutWindow, FitsASmallScreenAndHasItsHelp) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    fs::remove(c.t.work(wf::kHandoverStamp));  // no stamp: stale, so the banner shows
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    cut_qt::CutWindow w(r);
+    w.show();
+    EXPECT_FALSE(w.staleBanner()->isHidden());
+    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize()), now = w.size();
+    EXPECT_LE(least.width(), 1366);
+    EXPECT_LE(least.height(), 700);
+    EXPECT_LE(now.width(), 1366);
+    EXPECT_LE(now.height(), 700);
+    EXPECT_TRUE(fs::is_regular_file(fs::path(LK_PROGRAM_DIR) / cut_qt::kHelpDocument));
+    bool f1 = false;
+    for (const QShortcut* s : w.findChildren<QShortcut*>()) f1 = f1 || s->key() == QKeySequence(QKeySequence::HelpContents);
+    EXPECT_TRUE(f1);
+    bool button = false;
+    for (const QPushButton* b : w.findChildren<QPushButton*>()) button = button || b->text() == "Help";
+    EXPECT_TRUE(button);
 }
 
 // While another program works in the folder, the window says so in a message box and is
