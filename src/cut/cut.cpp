@@ -207,6 +207,7 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
         buildLettering(job), reportMerged(job, {});
     if (o.kerf > 0 && !job.material.empty()) reportThinMaterial(job);
     summarize(job);
+    fitSheets(job);
     return d;
 }
 

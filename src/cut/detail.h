@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cut/cut.h"
+#include "geom/units.h"
 #include "polygon/grid.h"
 
 namespace cut::detail {
@@ -397,5 +398,6 @@ inline void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
 void buildLettering(Build& job);                  // lettering.cpp
 void reportThinMaterial(Build& job);              // thin.cpp
 void reportMerged(Build& job, const cl::Paths& strips);  // merged.cpp
+void fitSheets(Build& job);                        // sheets.cpp
 
 }  // namespace cut::detail

@@ -12,11 +12,14 @@ const char* problemName(ProblemKind k) {
         case ProblemKind::LoosePiece: return "loose piece";
         case ProblemKind::ThinMaterial: return "thin material";
         case ProblemKind::Merged: return "letters run into each other";
+        case ProblemKind::OffSheet: return "larger than the sheet";
     }
     return "";
 }
 
-const char* problemKey(ProblemKind k) { return k == ProblemKind::Merged ? "merged" : problemName(k); }
+const char* problemKey(ProblemKind k) {
+    return k == ProblemKind::Merged ? "merged" : k == ProblemKind::OffSheet ? "sheet" : problemName(k);
+}
 
 void markStale(Drawing& d, const std::string& reason) {
     Problem p(ProblemKind::Stale, 0, {});
@@ -26,12 +29,14 @@ void markStale(Drawing& d, const std::string& reason) {
 
 std::string problemText(const Problem& p) {
     if (p.kind == ProblemKind::Stale) return "the drawing is out of date: " + p.detail;
+    if (p.kind == ProblemKind::OffSheet) return std::string(problemName(p.kind)) + ": " + p.detail;
     char place[64];
     std::snprintf(place, sizeof place, " at (%.1f, %.1f) mm", p.place.x, p.place.y);
     if (p.kind == ProblemKind::Merged)
         return std::string(problemName(p.kind)) + ": letters " + std::to_string(p.letter) + " and " +
                std::to_string(p.otherLetter) + place;
-    return std::string(problemName(p.kind)) + (p.letter ? " of letter " + std::to_string(p.letter) : std::string()) + place;
+    return std::string(problemName(p.kind)) + (p.letter ? " of letter " + std::to_string(p.letter) : std::string()) +
+           (p.sheet ? " on sheet " + std::to_string(p.sheet) : std::string()) + place;
 }
 
 }  // namespace cut

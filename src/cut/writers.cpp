@@ -144,6 +144,12 @@ std::string reportJson(const Drawing& d, const Handover& h) {
     s += d.options.tabs ? "true" : "false";
     s += ", \"border\": ";
     put(s, d.options.border >= 0 ? d.options.border : 0);
+    s += ", \"sheet\": [";
+    put(s, d.options.sheetWidth);
+    s += ',';
+    put(s, d.options.sheetHeight);
+    s += "], \"tile\": ";
+    s += d.options.tile ? "true" : "false";
     s += ",\n  \"apertureWidth\": ";
     put(s, h.aperture);
     s += ", \"scale\": ";
@@ -187,10 +193,26 @@ std::string reportJson(const Drawing& d, const Handover& h) {
         s += problemKey(p.kind);
         s += "\", \"letter\": " + std::to_string(p.letter);
         if (p.kind == ProblemKind::Merged) s += ", \"otherLetter\": " + std::to_string(p.otherLetter);
+        if (p.sheet) s += ", \"sheet\": " + std::to_string(p.sheet);
         s += ", \"place\": ";
         point(p.place);
         if (!p.detail.empty()) s += ", \"detail\": " + wf::jsonString(p.detail);
         s += " }";
+    }
+    s += " ],\n  \"sheets\": [";
+    for (std::size_t i = 0; i < d.sheets.size(); ++i) {
+        const Sheet& sh = d.sheets[i];
+        s += i ? ",\n    " : "\n    ";
+        s += "{ \"number\": " + std::to_string(sh.number) + ", \"min\": ";
+        point(sh.min);
+        s += ", \"max\": ";
+        point(sh.max);
+        s += ", \"marks\": [";
+        for (std::size_t k = 0; k < sh.marks.size(); ++k) {
+            s += k ? ", " : "";
+            point(sh.marks[k]);
+        }
+        s += "] }";
     }
     s += " ],\n  \"tabPlaces\": [";
     for (std::size_t i = 0; i < d.tabs.size(); ++i) {

@@ -65,6 +65,18 @@ const std::vector<Option>& options() {
              const std::string e = number(v, 0, 10000, r.border);
              return e.empty() ? e : "--border: " + e;
          }},
+        {"--sheet", "WxH", "the largest sheet the machine takes, in mm (e.g. 600x400); a larger drawing is a problem",
+         [](Request& r, const std::string& v, const fs::path&) {
+             const auto x = v.find_first_of("xX");
+             if (x == std::string::npos) return std::string("--sheet takes WIDTHxHEIGHT in mm, e.g. 600x400");
+             std::string e = number(v.substr(0, x), 1, 20000, r.sheetWidth);
+             if (e.empty()) e = number(v.substr(x + 1), 1, 20000, r.sheetHeight);
+             return e.empty() ? e : "--sheet: " + e;
+         }},
+        {"--tile", nullptr,
+         "stencil larger than the sheet: split it into numbered sheets that fit, overlapping by 20 mm with "
+         "registration holes; each file is written once per sheet, as NAME-1.dxf, NAME-2.dxf, ...",
+         [](Request& r, const std::string&, const fs::path&) { r.tile = true; return std::string(); }},
         {"--dxf", "FILE", "write the drawing as DXF (default, when no file is named: workfiles/<kind>.dxf)",
          [](Request& r, const std::string& v, const fs::path& c) { r.dxf = against(c, v); return std::string(); }},
         {"--svg", "FILE", "write the drawing as SVG",
@@ -152,6 +164,9 @@ cut::Options optionsOf(const Request& r, const cut::Handover& h) {
     o.kerf = r.kerf;
     o.tabs = r.tabs;
     o.border = r.border;
+    o.sheetWidth = r.sheetWidth;
+    o.sheetHeight = r.sheetHeight;
+    o.tile = r.tile;
     return o;
 }
 
@@ -205,6 +220,22 @@ std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover&
     return {};
 }
 
+std::vector<std::pair<fs::path, std::function<std::string()>>> filesOf(const fs::path& file, Output kind, const cut::Drawing& d,
+                                                                      const cut::Handover& h, bool referenceLayers) {
+    std::vector<std::pair<fs::path, std::function<std::string()>>> out;
+    if (d.sheets.empty()) {
+        out.emplace_back(file, [&d, &h, kind, referenceLayers] { return outputBytes(kind, d, h, referenceLayers); });
+        return out;
+    }
+    // a tiled stencil: one file per sheet; the reference outlines belong to the whole drawing
+    for (std::size_t k = 0; k < d.sheets.size(); ++k) {
+        const fs::path one = file.parent_path() /
+                             (file.stem().string() + "-" + std::to_string(d.sheets[k].number) + file.extension().string());
+        out.emplace_back(one, [&d, &h, kind, k] { return outputBytes(kind, cut::sheetDrawing(d, k), h, false); });
+    }
+    return out;
+}
+
 int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
     suite::HeadlessUi ui;
     ui.echo = &err;
@@ -241,15 +272,16 @@ int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
     std::vector<std::string> written;
     int status = 0;
     if (targets.empty()) targets.emplace_back(defaultDxf(r.folder, o.kind), Output::Dxf);
-    for (const auto& [given, kind] : targets) {
-        try {
-            outputs.write(given, outputBytes(kind, d, h, r.referenceLayers));
-            written.push_back(given.string());
-        } catch (const std::exception& e) {
-            ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
-            status = 3;
+    for (const auto& [given, kind] : targets)
+        for (const auto& [file, bytes] : filesOf(given, kind, d, h, r.referenceLayers)) {
+            try {
+                outputs.write(file, bytes());
+                written.push_back(file.string());
+            } catch (const std::exception& e) {
+                ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
+                status = 3;
+            }
         }
-    }
     const std::string summary = problemSummary(d);
     if (!summary.empty()) ui.message(summary, "Cut drawing", suite::Icon::Information);
     if (r.report) out << reportWithOutputs(d, h, written);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -19,6 +20,8 @@ struct Request {
     double kerf = 0;
     bool tabs = false;
     double border = -1;
+    double sheetWidth = 0, sheetHeight = 0;  // 0: any size
+    bool tile = false;
     std::filesystem::path dxf, svg, png;
     bool referenceLayers = false;  // the letters, bridges and bar as handed over, for reference
     bool report = false;
@@ -52,6 +55,11 @@ cut::Options optionsOf(const Request& r, const cut::Handover& h);
 // The files the cut stage writes, and their bytes.
 enum class Output { Dxf, Svg, Png };
 std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers);
+
+// The files one output asks for and how each is made: the file itself, or for a tiled stencil
+// one per sheet (NAME-1.dxf, NAME-2.dxf, ...).
+std::vector<std::pair<std::filesystem::path, std::function<std::string()>>> filesOf(
+    const std::filesystem::path& file, Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers);
 
 // A one-line summary of the problems ("" when there are none).
 std::string problemSummary(const cut::Drawing& d);

@@ -184,6 +184,9 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     connect(kerf_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(border_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(tabs_, &QCheckBox::toggled, this, changed);
+    connect(sheetWidth_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(sheetHeight_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(tile_, &QCheckBox::toggled, this, changed);
     connect(reference_, &QCheckBox::toggled, this, [this] { remember(); });
     const std::string problem = reload();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
@@ -237,6 +240,26 @@ QLayout* CutWindow::buildSettings(const Request& r) {
     tabs_->setChecked(r.tabs);
     tabs_->setToolTip("Lettering: join every loose piece to its letter with a tab as wide as the apertures");
     form->addRow(tabs_);
+    auto* sheet = new QHBoxLayout;
+    sheetWidth_ = new QDoubleSpinBox;
+    sheetHeight_ = new QDoubleSpinBox;
+    for (QDoubleSpinBox* b : {sheetWidth_, sheetHeight_}) {
+        b->setRange(0, 20000);
+        b->setDecimals(0);
+        b->setSpecialValueText("any");
+        b->setSuffix(" mm");
+        sheet->addWidget(b);
+    }
+    sheetWidth_->setValue(r.sheetWidth);
+    sheetHeight_->setValue(r.sheetHeight);
+    sheetWidth_->setToolTip("The largest sheet the machine takes: width");
+    sheetHeight_->setToolTip("The largest sheet the machine takes: height");
+    form->addRow("Sheet", sheet);
+    tile_ = new QCheckBox("Tile onto sheets that fit");
+    tile_->setChecked(r.tile);
+    tile_->setToolTip("Stencil larger than the sheet: numbered sheets overlapping by 20 mm, with registration holes; "
+                      "saving writes one file per sheet");
+    form->addRow(tile_);
     reference_ = new QCheckBox("Reference layers");
     reference_->setChecked(r.referenceLayers);
     reference_->setToolTip("Also save the letters, bridges and bar as handed over, on layers that are off and not "
@@ -317,6 +340,9 @@ void CutWindow::rebuild(bool refit) {
         o.kerf = kerf_->value();
         o.tabs = tabs_->isChecked();
         o.border = border_->value() < 0 ? -1 : border_->value();
+        o.sheetWidth = sheetWidth_->value();
+        o.sheetHeight = sheetHeight_->value();
+        o.tile = tile_->isChecked();
         try {
             drawing_ = cut::makeDrawing(*handover_, o);
             if (stale_.stale) cut::markStale(*drawing_, stale_.reason);
@@ -331,6 +357,7 @@ void CutWindow::rebuild(bool refit) {
     const bool kindStencil = kind_->currentIndex() == 0;
     tabs_->setEnabled(!kindStencil);
     border_->setEnabled(kindStencil);
+    tile_->setEnabled(kindStencil);
     saveDxf_->setEnabled(drawing_.has_value());
     saveSvg_->setEnabled(drawing_.has_value());
     view_->setDrawing(drawing_ ? &*drawing_ : nullptr, refit);
@@ -365,7 +392,9 @@ void CutWindow::error(const QString& t) { ui_.message(t.toStdString(), kTitle, s
 bool CutWindow::saveTo(const fs::path& file, Output kind) {
     if (!drawing_ || !handover_) return false;
     try {
-        suite::outputsFor(request_.folder).write(file, outputBytes(kind, *drawing_, *handover_, reference_->isChecked()));
+        wf::Outputs outputs = suite::outputsFor(request_.folder);
+        for (const auto& [one, bytes] : filesOf(file, kind, *drawing_, *handover_, reference_->isChecked()))
+            outputs.write(one, bytes());
         settings_.lastFolder = fs::absolute(file).parent_path().string();
         remember();
         return true;
@@ -376,7 +405,10 @@ bool CutWindow::saveTo(const fs::path& file, Output kind) {
 }
 
 void CutWindow::restoreSettings() {
-    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_);
+    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_), f(sheetWidth_), g(sheetHeight_), t(tile_);
+    sheetWidth_->setValue(settings_.sheetWidth);
+    sheetHeight_->setValue(settings_.sheetHeight);
+    tile_->setChecked(settings_.tile);
     if (settings_.kind) request_.kind = settings_.kind;
     kerf_->setValue(settings_.kerf);
     border_->setValue(settings_.border < 0 ? -1 : settings_.border);
@@ -391,6 +423,9 @@ void CutWindow::remember() {
     settings_.border = border_->value() < 0 ? -1 : border_->value();
     settings_.tabs = tabs_->isChecked();
     settings_.referenceLayers = reference_->isChecked();
+    settings_.sheetWidth = sheetWidth_->value();
+    settings_.sheetHeight = sheetHeight_->value();
+    settings_.tile = tile_->isChecked();
     try {
         cut::writeSettings(request_.folder / "workfiles", settings_);
     } catch (const fault::FileFault&) {

@@ -110,6 +110,8 @@ private:
     QDoubleSpinBox* kerf_;
     QCheckBox* tabs_;
     QCheckBox* reference_;
+    QDoubleSpinBox *sheetWidth_, *sheetHeight_;
+    QCheckBox* tile_;
     QWidget* banner_;
     QLabel* bannerText_;
     wf::HandoverAge stale_;

@@ -43,7 +43,10 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
     QPen outline(kOutline);
     outline.setCosmetic(true);
     outline.setWidthF(1.0);
-    if (d.kind == cut::Kind::Stencil) {
+    // a stencil whose sheet edge is cut (a border, or one sheet of a tiled stencil) is drawn as
+    // its material, like the parts of lettering; else the sheet with the openings cut out of it
+    const bool edgeCut = std::any_of(d.cut.begin(), d.cut.end(), [](const cut::Outline& o) { return o.sheetEdge; });
+    if (d.kind == cut::Kind::Stencil && !edgeCut) {
         p.fillPath(pathOf(d.sheet), kMaterial);
         p.fillPath(cut, kOpening);
     } else {

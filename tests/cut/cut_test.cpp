@@ -327,3 +327,46 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
         }
     }
 }
+
+// A long stencil on a 600 x 400 mm sheet: larger than the sheet without tiling; tiled, sheets
+// that each fit and each stay one piece, with registration marks that are the same holes on
+// both sheets of a seam.
+TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
+    std::vector<Letter> letters;
+    for (int i = 0; i < 12; ++i) letters.push_back({i + 1, {rect(i * 70.0, 0, i * 70.0 + 40, 300)}});
+    const Handover h = handover(letters);
+    Options o;
+    o.border = 10;
+    o.sheetWidth = 600;
+    o.sheetHeight = 400;
+    const Drawing whole = makeDrawing(h, o);
+    ASSERT_EQ(whole.problems.size(), 1u);
+    EXPECT_EQ(whole.problems[0].kind, ProblemKind::OffSheet);
+    EXPECT_TRUE(whole.sheets.empty());
+
+    o.tile = true;
+    o.kerf = 0.2;
+    const Drawing tiled = makeDrawing(h, o);
+    EXPECT_TRUE(tiled.problems.empty()) << problemText(tiled.problems.at(0));
+    ASSERT_EQ(tiled.sheets.size(), 2u);
+    for (std::size_t k = 0; k < tiled.sheets.size(); ++k) {
+        SCOPED_TRACE(k);
+        const Drawing one = sheetDrawing(tiled, k);
+        EXPECT_LE(one.max.x - one.min.x, 600);
+        EXPECT_LE(one.max.y - one.min.y, 400);
+        // one piece: one outside edge
+        EXPECT_EQ(std::count_if(one.cut.begin(), one.cut.end(), [](const Outline& c) { return c.sheetEdge; }), 1);
+    }
+    const Sheet &left = tiled.sheets[0], &right = tiled.sheets[1];
+    EXPECT_GE(left.marks.size(), 2u);
+    EXPECT_EQ(left.marks.size(), right.marks.size());
+    for (std::size_t i = 0; i < left.marks.size() && i < right.marks.size(); ++i) {
+        EXPECT_NEAR(left.marks[i].x, right.marks[i].x, 1e-9);
+        EXPECT_NEAR(left.marks[i].y, right.marks[i].y, 1e-9);
+        EXPECT_GT(left.marks[i].x, right.min.x);  // in the band both sheets hold
+        EXPECT_LT(left.marks[i].x, left.max.x);
+    }
+    // the report lists the sheets
+    const std::string report = reportJson(tiled, h);
+    EXPECT_NE(report.find("\"sheets\": [\n    { \"number\": 1,"), std::string::npos) << report;
+}
