@@ -116,6 +116,26 @@ void buildLetters(Build& job) {
 
 }
 
+// The material inside openings: each hole of an opening, less the openings that lie in it.
+std::vector<Region> islandsOf(const std::vector<Region>& openings) {
+    std::vector<Region> out;
+    for (const Region& r : openings)
+        for (const cl::Path& hole : r.holes) {
+            Region island;
+            island.outer = hole;
+            orientPositive(island.outer);
+            Bounds box;
+            box.add({island.outer});
+            for (const Region& inner : openings)
+                if (inner.depth == r.depth + 1 && box.holds(inner.outer[0]) && cl::PointInPolygon(inner.outer[0], hole) != 0) {
+                    island.holes.push_back(inner.outer);
+                    cl::ReversePath(island.holes.back());
+                }
+            out.push_back(std::move(island));
+        }
+    return out;
+}
+
 // A stencil: the letters less the bridges' strips are cut out of a sheet; material inside an
 // opening that no bridge ties to the sheet is an island.
 void buildStencil(Build& job) {
@@ -125,7 +145,6 @@ void buildStencil(Build& job) {
     Flattener& flat = job.flat;
     const std::vector<LetterRegion>& letters = job.letters;
     const cl::Paths& allLetters = job.allLetters;
-    cl::Paths& material = job.material;
     std::vector<Region>& pieces = job.pieces;
     cl::Paths cut;  // the cut outlines before the kerf
     cl::Paths strips;
@@ -144,17 +163,22 @@ void buildStencil(Build& job) {
     const auto m = static_cast<cl::cInt>(std::llround(margin));
     const cl::Path sheet{{box.x0 - m, box.y0 - m}, {box.x1 + m, box.y0 - m}, {box.x1 + m, box.y1 + m}, {box.x0 - m, box.y1 + m}};
     d.sheet = toMm(sheet);
-    material = boolean(cl::ctDifference, {sheet}, cut);
-    for (Region& r : regions(material)) {
-        if (r.depth == 0) continue;
-        // material inside an opening that no bridge ties to the sheet
+    job.sheetPath = sheet;
+    job.cutPaths = cut;
+    pieces = regions(cut);
+    // material inside an opening that no bridge ties to the sheet: the holes of the openings
+    // (less the openings inside them), found without a boolean over the whole sheet
+    const std::size_t first = d.problems.size();
+    for (Region& r : islandsOf(pieces)) {
         Problem p{ProblemKind::Island, 0, placeOf(r), toMm(r)};
         p.letter = letterAt(letters, toInt(p.place));
         if (!p.letter) p.letter = letterNear(letters, toInt(p.place));
         d.problems.push_back(std::move(p));
     }
+    std::sort(d.problems.begin() + static_cast<std::ptrdiff_t>(first), d.problems.end(), [](const Problem& a, const Problem& b) {
+        return a.letter != b.letter ? a.letter < b.letter : a.place.x < b.place.x;
+    });
     reportMerged(job, strips);
-    pieces = regions(cut);
     // a stencil's pieces are openings of the sheet; the counters inside them are parts held
     // by bridges
     addCutOutlines(job, -o.kerf / 2, true);
@@ -199,13 +223,13 @@ Drawing makeDrawing(const Handover& h, const Options& o) {
     Drawing d;
     d.kind = o.kind;
     d.options = o;
-    Build job{h, o, d, {}, {}, {}, {}, {}};
+    Build job{h, o, d, {}, {}, {}, {}, {}, {}, {}};
     buildLetters(job);
     if (o.kind == Kind::Stencil)
         buildStencil(job);
     else
         buildLettering(job), reportMerged(job, {});
-    if (o.kerf > 0 && !job.material.empty()) reportThinMaterial(job);
+    if (o.kerf > 0 && (!job.material.empty() || !job.sheetPath.empty())) reportThinMaterial(job);
     summarize(job);
     fitSheets(job);
     return d;

@@ -375,9 +375,12 @@ struct Build {
     Flattener flat;
     std::vector<LetterRegion> letters;
     cl::Paths allLetters;
-    cl::Paths material;  // what is left standing once cut
+    cl::Paths material;  // lettering: what is left standing once cut (a stencil does without)
     std::vector<Region> pieces;
+    cl::Path sheetPath;  // a stencil's sheet
+    cl::Paths cutPaths;  // a stencil's openings before the kerf
 };
+
 
 // The cut outlines of every piece, moved by `grow` (mm): an outer outline is an opening of
 // the sheet when `outerIsOpening`, its holes are then parts, and the other way round.

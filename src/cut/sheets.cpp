@@ -13,6 +13,7 @@ namespace {
 constexpr double kMarkSpacing = 100;     // mm between the places tried for marks along a seam
 constexpr double kMarkMaterial = 1;      // mm of material a mark keeps around it
 constexpr std::size_t kMostSheets = 400;
+constexpr double kSeamStep = 4;          // mm between the seam places tried
 
 std::string mm(double v) {
     char buf[32];
@@ -40,26 +41,40 @@ cl::Path disc(Pt c, double r) {
     return p;
 }
 
+bool meets(const Bounds& a, const Bounds& b) { return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1; }
+
+// The openings whose boxes meet `box`, as paths.
+cl::Paths openingsNear(const Build& job, const std::vector<Bounds>& boxes, const Bounds& box) {
+    cl::Paths out;
+    for (std::size_t k = 0; k < job.pieces.size(); ++k)
+        if (meets(boxes[k], box)) {
+            const cl::Paths p = paths(job.pieces[k]);
+            out.insert(out.end(), p.begin(), p.end());
+        }
+    return out;
+}
+
 // Places along the middle of a band where a mark and the material around it fit.
-void marksAlong(const cl::Paths& material, Pt from, Pt to, std::vector<Pt>& marks) {
+void marksAlong(const Build& job, const std::vector<Bounds>& boxes, Pt from, Pt to, std::vector<Pt>& marks) {
     const double len = std::hypot(to.x - from.x, to.y - from.y);
     const double r = kMarkDiameter / 2 + kMarkMaterial;
-    const double whole = std::fabs(cl::Area(disc({0, 0}, r)));
     const double step = std::min(kMarkSpacing, len / 4);  // at least three places tried
     for (double t = step / 2; t < len; t += step) {
         const Pt c{from.x + (to.x - from.x) * t / len, from.y + (to.y - from.y) * t / len};
-        double inside = 0;
-        for (const auto& p : boolean(cl::ctIntersection, material, {disc(c, r)})) inside += cl::Area(p);
-        if (inside >= 0.999 * whole) marks.push_back(c);
+        Bounds box;
+        box.add({disc(c, r)});
+        double cut = 0;
+        for (const auto& p : boolean(cl::ctIntersection, openingsNear(job, boxes, box), {disc(c, r)})) cut += std::fabs(cl::Area(p));
+        if (cut == 0) marks.push_back(c);
     }
 }
 
 // How much of a line across the drawing runs through what is cut away (mm): along x = at
-// (vertical) or y = at (horizontal), from `from` to `to`.
-double openingAlong(const cl::Paths& material, bool vertical, double at, double from, double to) {
+// (vertical) or y = at (horizontal); the openings' outlines under the even-odd rule.
+double openingAlong(const cl::Paths& openings, bool vertical, double at) {
     const double c = at * kUnitsPerMm;
     std::vector<double> cross;
-    for (const cl::Path& p : material)
+    for (const cl::Path& p : openings)
         for (std::size_t i = 0, n = p.size(); i < n; ++i) {
             const cl::IntPoint& a = p[i];
             const cl::IntPoint& b = p[(i + 1) % n];
@@ -68,22 +83,20 @@ double openingAlong(const cl::Paths& material, bool vertical, double at, double 
             if ((a1 <= c) != (b1 <= c)) cross.push_back(a2 + (c - a1) * (b2 - a2) / (b1 - a1));
         }
     std::sort(cross.begin(), cross.end());
-    double solid = 0;
-    for (std::size_t i = 0; i + 1 < cross.size(); i += 2) solid += cross[i + 1] - cross[i];
-    return std::max(0.0, (to - from) - solid / kUnitsPerMm);
+    double open = 0;
+    for (std::size_t i = 0; i + 1 < cross.size(); i += 2) open += cross[i + 1] - cross[i];
+    return open / kUnitsPerMm;
 }
 
 // Where the sheets of one direction begin and end: each at most `size` long, neighbours
 // overlapping by the band, every seam placed where its two edges cross the fewest openings.
-std::vector<std::pair<double, double>> spans(const cl::Paths& material, bool vertical, double lo, double hi, double size,
-                                             double across0, double across1) {
+std::vector<std::pair<double, double>> spans(const cl::Paths& openings, bool vertical, double lo, double hi, double size) {
     std::vector<std::pair<double, double>> out;
     double start = lo;
     while (start + size < hi) {
         double best = start + size - kTileOverlap, bestCost = std::numeric_limits<double>::max();
-        for (double s = start + size - kTileOverlap; s >= start + size / 2; s -= 1) {
-            const double cost = openingAlong(material, vertical, s, across0, across1) +
-                                openingAlong(material, vertical, s + kTileOverlap, across0, across1);
+        for (double s = start + size - kTileOverlap; s >= start + size / 2; s -= kSeamStep) {
+            const double cost = openingAlong(openings, vertical, s) + openingAlong(openings, vertical, s + kTileOverlap);
             if (cost < bestCost - 1e-9) best = s, bestCost = cost;
         }
         out.emplace_back(start, best + kTileOverlap);
@@ -101,14 +114,22 @@ struct Grid {
 };
 
 // One sheet: its part of the material, its outlines, the material a seam cut loose.
-void addSheet(Build& job, const cl::Paths& material, const Grid& g, int i, int j, const std::vector<Pt>& marks) {
+void addSheet(Build& job, const std::vector<Bounds>& boxes, const Grid& g, int i, int j, const std::vector<Pt>& marks) {
     Drawing& d = job.d;
     Sheet s;
     s.number = j * g.nx() + i + 1;
     s.min = g.min(i, j), s.max = g.max(i, j);
     for (const Pt& m : marks)
         if (m.x > s.min.x && m.x < s.max.x && m.y > s.min.y && m.y < s.max.y) s.marks.push_back(m);
-    std::vector<Region> parts = regions(boolean(cl::ctIntersection, material, {box(s.min, s.max)}));
+    // the sheet's rectangle less the openings and the marks on it
+    Bounds rect;
+    rect.add({box(s.min, s.max)});
+    cl::Paths holes = openingsNear(job, boxes, rect);
+    for (const Pt& m : s.marks) {
+        holes.push_back(disc(m, kMarkDiameter / 2));
+        orientPositive(holes.back());
+    }
+    std::vector<Region> parts = regions(boolean(cl::ctDifference, {box(s.min, s.max)}, holes));
     const Region* main = nullptr;
     for (const Region& r : parts)
         if (r.depth == 0 && (!main || area(r) > area(*main))) main = &r;
@@ -139,25 +160,21 @@ void tile(Build& job, Pt lo, Pt hi) {
     if (w < 3 * kTileOverlap || h < 3 * kTileOverlap) return refuse("the sheet is too small to tile (at least " + mm(3 * kTileOverlap) + " mm each way)");
     const double estimate = std::ceil((hi.x - lo.x) / (w / 2 - kTileOverlap)) * std::ceil((hi.y - lo.y) / (h / 2 - kTileOverlap));
     if (estimate > static_cast<double>(kMostSheets)) return refuse("it would take more than " + std::to_string(kMostSheets) + " sheets");
-    Grid g{spans(job.material, true, lo.x, hi.x, w, lo.y, hi.y), spans(job.material, false, lo.y, hi.y, h, lo.x, hi.x)};
+    Grid g{spans(job.cutPaths, true, lo.x, hi.x, w), spans(job.cutPaths, false, lo.y, hi.y, h)};
+    std::vector<Bounds> boxes(job.pieces.size());
+    for (std::size_t k = 0; k < job.pieces.size(); ++k) boxes[k].add({job.pieces[k].outer});
     // marks in the middle of every band, the same holes in both sheets that share it
     std::vector<Pt> marks;
     for (std::size_t i = 1; i < g.xs.size(); ++i) {
         const double x = g.xs[i].first + kTileOverlap / 2;
-        marksAlong(job.material, {x, lo.y}, {x, hi.y}, marks);
+        marksAlong(job, boxes, {x, lo.y + kTileOverlap / 2}, {x, hi.y - kTileOverlap / 2}, marks);
     }
     for (std::size_t j = 1; j < g.ys.size(); ++j) {
         const double y = g.ys[j].first + kTileOverlap / 2;
-        marksAlong(job.material, {lo.x, y}, {hi.x, y}, marks);
+        marksAlong(job, boxes, {lo.x + kTileOverlap / 2, y}, {hi.x - kTileOverlap / 2, y}, marks);
     }
-    cl::Paths holes;
-    for (const Pt& m : marks) {
-        holes.push_back(disc(m, kMarkDiameter / 2));
-        orientPositive(holes.back());
-    }
-    const cl::Paths material = holes.empty() ? job.material : boolean(cl::ctDifference, job.material, holes);
     for (int j = 0; j < static_cast<int>(g.ys.size()); ++j)
-        for (int i = 0; i < g.nx(); ++i) addSheet(job, material, g, i, j, marks);
+        for (int i = 0; i < g.nx(); ++i) addSheet(job, boxes, g, i, j, marks);
 }
 
 }  // namespace

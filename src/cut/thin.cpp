@@ -8,17 +8,19 @@ namespace {
 constexpr double kThinAreaShare = 0.3;
 // Slivers of the kerf test thinner than this on average (mm) are rounding, not material.
 constexpr double kDustWidth = 0.0005;
-}  // namespace
+// How far (mm) beyond an opening its neighbourhood reaches in the test, besides the kerf.
+constexpr double kThinWindow = 1;
 
-// Material narrower than the kerf: what an opening (shrink, then grow back) removes, and every
-// place where shrinking by half the kerf splits a piece of material in two.
-void reportThinMaterial(Build& job) {
+// Material narrower than the kerf in `material`: what an opening (shrink, then grow back)
+// removes, and every place where shrinking by half the kerf splits a piece of material in two.
+// Only what lies in `accept` is reported.
+void thinIn(Build& job, const cl::Paths& material, const Bounds& accept) {
     const Options& o = job.o;
     Drawing& d = job.d;
     const std::vector<LetterRegion>& letters = job.letters;
-    const cl::Paths& material = job.material;
 
     auto report = [&](Pt place, std::vector<std::vector<Pt>> area) {
+        if (!accept.holds(toInt(place))) return;
         for (const Problem& q : d.problems)
             if (q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - place.x, q.place.y - place.y) < 4 * o.kerf) return;
         Problem p{ProblemKind::ThinMaterial, letterNear(letters, toInt(place)), place, std::move(area)};
@@ -83,6 +85,47 @@ void reportThinMaterial(Build& job) {
                 report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
             }
         }
+    }
+}
+
+
+}  // namespace
+
+// The booleans of the test are kept to one piece's neighbourhood at a time: over a whole long
+// row of letters every sweep line would cross every letter. Lettering: each part on its own. A
+// stencil's sheet is one piece: each opening with the sheet around it, in a window that reaches
+// well beyond what is reported from it, so that the window's own edge is never taken for a web.
+void reportThinMaterial(Build& job) {
+    const double kerf = job.o.kerf;
+    if (job.d.kind == Kind::Lettering) {
+        Bounds all;
+        all.add(job.material);
+        for (const Region& r : regions(job.material)) thinIn(job, paths(r), all);
+        return;
+    }
+    const auto reach = [](Bounds b, double mm) {
+        const auto m = static_cast<cl::cInt>(mm * kUnitsPerMm);
+        b.x0 -= m, b.y0 -= m, b.x1 += m, b.y1 += m;
+        return b;
+    };
+    std::vector<Bounds> boxes(job.pieces.size());
+    for (std::size_t i = 0; i < job.pieces.size(); ++i) boxes[i].add({job.pieces[i].outer});
+    Bounds sheet;
+    sheet.add({job.sheetPath});
+    for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+        const Bounds accept = reach(boxes[i], 2 * kerf + kThinWindow), window = reach(accept, 3 * kerf + kThinWindow);
+        cl::Paths openings;
+        for (std::size_t k = 0; k < job.pieces.size(); ++k)
+            if (boxes[k].x0 <= window.x1 && window.x0 <= boxes[k].x1 && boxes[k].y0 <= window.y1 && window.y0 <= boxes[k].y1) {
+                const cl::Paths p = paths(job.pieces[k]);
+                openings.insert(openings.end(), p.begin(), p.end());
+            }
+        // the window, no larger than the sheet
+        const cl::Path frame{{std::max(window.x0, sheet.x0), std::max(window.y0, sheet.y0)},
+                             {std::min(window.x1, sheet.x1), std::max(window.y0, sheet.y0)},
+                             {std::min(window.x1, sheet.x1), std::min(window.y1, sheet.y1)},
+                             {std::max(window.x0, sheet.x0), std::min(window.y1, sheet.y1)}};
+        thinIn(job, boolean(cl::ctDifference, {frame}, openings), accept);
     }
 }
 
