@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <system_error>
 
 #include "workfile/work_lock.h"
@@ -83,8 +84,6 @@ std::string SuiteFiles::whatIs(const OutputPlace& place) const {
 }
 
 void Outputs::claim(const fs::path& target) {
-    for (const auto& [path, place] : claimed_)
-        if (path == target) return;
     const OutputPlace place = placeOf(target);
     if (const std::string what = suite_.whatIs(place); !what.empty())
         throw fault::FileFault(target.string() + " is " + what + " and is not replaced by an output; choose another file");
@@ -96,7 +95,7 @@ void Outputs::claim(const fs::path& target) {
 }
 
 void Outputs::write(const fs::path& target, std::string_view content) {
-    claim(target);
+    if (std::none_of(claimed_.begin(), claimed_.end(), [&](const auto& c) { return c.first == target; })) claim(target);
     // the place as it is now: a link changed since the claim is followed anew and checked again
     const OutputPlace place = placeOf(target);
     if (const std::string what = suite_.whatIs(place); !what.empty())

@@ -56,9 +56,9 @@ class Outputs {
 public:
     explicit Outputs(SuiteFiles suite) : suite_(std::move(suite)) {}
     // Takes the target for this run; fault::FileFault (a text naming the file) when it is a file
-    // of the suite or an output of this run already.
+    // of the suite or an output of this run already (by any name, the same one included).
     void claim(const std::filesystem::path& target);
-    // Claims the target (when it is not claimed yet) and writes it. On failure fault::FileFault
+    // Claims the target (unless it was claimed under this very name) and writes it. On failure fault::FileFault
     // with a text naming the file; the file that stood there stays as it was and no temporary
     // file is left.
     void write(const std::filesystem::path& target, std::string_view content);

@@ -1,12 +1,11 @@
 #include "workfile/stage_files.h"
 
+#include <algorithm>
+#include <cmath>
 #include <system_error>
 #include <vector>
 
 #include "workfile/workfile_io.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace wf {
 

@@ -55,11 +55,15 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
     std::ifstream program(t.path() / suite::kCutProgram);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(program), {}), "a program");
 
-    // two outputs of one run that are one file: by another path, through a link, by a hard link
+    // two outputs of one run that are one file: by the same name, by another path, by a hard link
     fs::create_hard_link(t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf");
-    for (const fs::path& second : {t.path() / "out" / "." / "new.png", t.path() / "out" / "same.dxf"}) {
+    const std::pair<fs::path, fs::path> twice[] = {
+        {t.path() / "out" / "new.png", t.path() / "out" / "new.png"},
+        {t.path() / "out" / "new.png", t.path() / "out" / "." / "new.png"},
+        {t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf"},
+    };
+    for (const auto& [first, second] : twice) {
         wf::Outputs outputs = suite::outputsFor(t.path());
-        const fs::path first = second.filename() == "new.png" ? t.path() / "out" / "new.png" : t.path() / "out" / "drawing.svg";
         outputs.claim(first);
         EXPECT_THROW(outputs.claim(second), fault::FileFault) << second;
     }
