@@ -12,9 +12,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -320,7 +322,7 @@ std::string CutWindow::reload() {
     std::string problem;
     stale_ = wf::handoverAge(request_.folder);
     try {
-        handover_ = cut::readHandover(request_.folder / "workfiles");
+        handover_ = std::make_shared<const cut::Handover>(cut::readHandover(request_.folder / "workfiles"));
         const QSignalBlocker block(kind_);
         kind_->setCurrentIndex(request_.kind.value_or(cut::defaultKind(*handover_)) == cut::Kind::Stencil ? 0 : 1);
     } catch (const fault::HandoverFault& e) {
@@ -330,39 +332,66 @@ std::string CutWindow::reload() {
     return problem;
 }
 
+cut::Options CutWindow::currentOptions() const {
+    cut::Options o;
+    o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    o.kerf = kerf_->value();
+    o.tabs = tabs_->isChecked();
+    o.border = border_->value() < 0 ? -1 : border_->value();
+    o.sheetWidth = sheetWidth_->value();
+    o.sheetHeight = sheetHeight_->value();
+    o.tile = tile_->isChecked();
+    return o;
+}
+
+// The drawing for the settings as they are: made at once for a small hand-over; a large one is
+// made on a worker thread while the window keeps answering, and shown when it is done unless
+// the settings changed meanwhile (a later drawing is on its way then).
 void CutWindow::rebuild(bool refit) {
-    problems_->blockSignals(true);
-    problems_->clear();
-    problems_->blockSignals(false);
-    if (handover_) {
-        cut::Options o;
-        o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
-        o.kerf = kerf_->value();
-        o.tabs = tabs_->isChecked();
-        o.border = border_->value() < 0 ? -1 : border_->value();
-        o.sheetWidth = sheetWidth_->value();
-        o.sheetHeight = sheetHeight_->value();
-        o.tile = tile_->isChecked();
-        try {
-            drawing_ = cut::makeDrawing(*handover_, o);
-            if (stale_.stale) cut::markStale(*drawing_, stale_.reason);
-        } catch (const fault::DrawingFault& e) {
-            drawing_.reset();
-            summary_->setText(text(e.what()));
-        }
-    }
+    const std::uint64_t generation = ++generation_;
+    const bool stencil = kind_->currentIndex() == 0;
+    tabs_->setEnabled(!stencil);
+    border_->setEnabled(stencil);
+    tile_->setEnabled(stencil);
     banner_->setVisible(handover_ && stale_.stale);
     bannerText_->setText(text("This cut drawing is out of date. " + stale_.reason +
                               " Go back to the shapes and make it again with \"Start convert\"."));
-    const bool kindStencil = kind_->currentIndex() == 0;
-    tabs_->setEnabled(!kindStencil);
-    border_->setEnabled(kindStencil);
-    tile_->setEnabled(kindStencil);
+    if (!handover_) return showDrawing({}, refit);
+    auto make = [h = handover_, o = currentOptions(), stale = stale_]() {
+        Made m;
+        try {
+            m.drawing = cut::makeDrawing(*h, o);
+            if (stale.stale) cut::markStale(*m.drawing, stale.reason);
+        } catch (const fault::DrawingFault& e) {
+            m.error = e.what();
+        }
+        return m;
+    };
+    if (handover_->letters.size() <= kLettersDrawnAtOnce) return showDrawing(make(), refit);
+    summary_->setText("Drawing…");
+    saveDxf_->setEnabled(false);
+    saveSvg_->setEnabled(false);
+    QPointer<CutWindow> self(this);
+    QThreadPool::globalInstance()->start([self, generation, refit, make] {
+        auto made = std::make_shared<Made>(make());
+        QMetaObject::invokeMethod(
+            qApp, [self, generation, refit, made] {
+                if (self && self->generation_ == generation) self->showDrawing(std::move(*made), refit);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CutWindow::showDrawing(Made made, bool refit) {
+    drawing_ = std::move(made.drawing);
+    problems_->blockSignals(true);
+    problems_->clear();
+    problems_->blockSignals(false);
     saveDxf_->setEnabled(drawing_.has_value());
     saveSvg_->setEnabled(drawing_.has_value());
     view_->setDrawing(drawing_ ? &*drawing_ : nullptr, refit);
     if (!drawing_) {
-        if (!handover_) summary_->setText("No hand-over to draw.");
+        summary_->setText(handover_ ? text(made.error) : QString("No hand-over to draw."));
         return;
     }
     for (const auto& p : drawing_->problems) {

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QWidget>
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "cut_qt/cut_cli.h"
@@ -58,6 +60,9 @@ private:
     bool dragging_ = false;
 };
 
+// Hand-overs of up to this many letters are drawn at once; larger ones on a worker thread.
+inline constexpr std::size_t kLettersDrawnAtOnce = 60;
+
 // The cut stage's help document in the program folder.
 inline constexpr const char* kHelpDocument = "cut.pdf";
 
@@ -67,6 +72,7 @@ public:
     explicit CutWindow(const Request& r, QWidget* parent = nullptr);
     // another program works in the folder (the user was told): the window is not to be shown
     bool refused() const { return refused_; }
+    // the drawing shown (none while a large one is still being made)
     const cut::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
     QListWidget* problemList() const { return problems_; }
     // the line at the top that says the drawing is out of date (shown only then)
@@ -92,7 +98,14 @@ private:
     QLayout* buildSettings(const Request& r);
     QWidget* buildSide(const Request& r);
     bool claimFolder();
+    // a drawing made, or why it could not be
+    struct Made {
+        std::optional<cut::Drawing> drawing;
+        std::string error;
+    };
+    cut::Options currentOptions() const;
     void rebuild(bool refit);
+    void showDrawing(Made made, bool refit);
     void saveAs(Output kind);
     void restoreSettings();
     void remember();  // the settings into the work folder
@@ -103,7 +116,8 @@ private:
     suite_qt::QtUi ui_{this};
     wf::WorkFolderLock lock_;
     bool refused_ = false;
-    std::optional<cut::Handover> handover_;
+    std::shared_ptr<const cut::Handover> handover_;  // shared with a drawing being made
+    std::uint64_t generation_ = 0;                   // of the drawing asked for last
     std::optional<cut::Drawing> drawing_;
     DrawingView* view_;
     QComboBox* kind_;

@@ -1,7 +1,10 @@
 // Real letters through the whole chain: the shapes stage converts, the cut stage draws.
 #include <QApplication>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
+#include <QThreadPool>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -389,6 +392,29 @@ TEST(CutWindow, FitsASmallScreenAndHasItsHelp) {
     bool button = false;
     for (const QPushButton* b : w.findChildren<QPushButton*>()) button = button || b->text() == "Help";
     EXPECT_TRUE(button);
+}
+
+// A large hand-over is drawn while the window keeps answering: nothing is shown until the
+// drawing for the settings as they are last is done; one asked for before is dropped.
+TEST(CutWindow, DrawsALargeHandOverWhileTheWindowAnswers) {
+    Converted c(fs::path(LK_TEST_DATA) / "half.dat", {"--no-connection"});
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    cut_qt::CutWindow w(r);
+    EXPECT_EQ(w.drawing(), nullptr);  // being made
+    w.setKerf(0.1);                   // while the first is made
+    QElapsedTimer waited;
+    waited.start();
+    while (!w.drawing() && waited.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    ASSERT_NE(w.drawing(), nullptr);
+    EXPECT_DOUBLE_EQ(w.drawing()->options.kerf, 0.1);
+    // the first drawing, when it comes after, is not shown over the second
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(w.drawing()->options.kerf, 0.1);
 }
 
 // While another program works in the folder, the window says so in a message box and is
