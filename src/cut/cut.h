@@ -19,7 +19,14 @@ struct Options {
     double kerf = 0;      // mm; every outline moves by half of it
     bool tabs = false;    // lettering: join each loose piece to its letter
     double border = -1;   // stencil: a sheet edge at this margin around the letters; < 0: none
+    double sheetWidth = 0, sheetHeight = 0;  // mm: the largest sheet the machine takes; 0: any
+    bool tile = false;    // stencil larger than the sheet: split it into sheets that fit
 };
+
+// The overlap band between neighbouring sheets of a tiled stencil (mm), and the registration
+// marks in it: holes of this diameter that line up when the sheets are laid on each other.
+inline constexpr double kTileOverlap = 20;
+inline constexpr double kMarkDiameter = 3;
 
 // Lettering when the hand-over has a bar, else a stencil.
 Kind defaultKind(const Handover& h);
@@ -40,24 +47,44 @@ struct Outline {
     std::vector<Seg> segs;
     std::vector<Pt> poly;  // the same outline as points, arcs as chords within 0.005 mm
     bool opening = false;
+    bool sheetEdge = false;  // the edge of a stencil's sheet (a border was asked for)
     int piece = -1;        // index into Drawing::pieces
 };
 
-enum class ProblemKind { Island, LoosePiece, ThinMaterial };
-const char* problemName(ProblemKind k);  // "island", "loose piece", "thin material"
+enum class ProblemKind { Stale, Island, LoosePiece, ThinMaterial, Merged, OffSheet };
+// "stale", "island", "loose piece", "thin material", "letters run into each other",
+// "larger than the sheet"
+const char* problemName(ProblemKind k);
+// its key in the report: "stale", "island", "loose piece", "thin material", "merged", "sheet"
+const char* problemKey(ProblemKind k);
 
 struct Problem {
+    Problem(ProblemKind k, int l, Pt at, std::vector<std::vector<Pt>> outline = {})
+        : kind(k), letter(l), place(at), area(std::move(outline)) {}
     ProblemKind kind;
     int letter = 0;            // 1-based letter number; 0 when no letter is near
     Pt place;                  // mm, a point of the problem area
     std::vector<std::vector<Pt>> area;  // its outline(s), for showing it
+    int otherLetter = 0;       // Merged: the letter it runs into
+    int sheet = 0;             // of a tiled stencil: the sheet (1-based) it lies on; 0: the whole
+    std::string detail;        // Stale, OffSheet: why, for the user
 };
+
 
 // A connected piece of the cut: a part of the lettering, or one opening of the stencil.
 struct Piece {
     double area = 0;  // mm²
     Pt min, max;
     int letter = 0;   // the letter it belongs to (0: the bar, or several letters)
+};
+
+// One sheet of a tiled stencil: what is cut on it, in the drawing's own millimetres (the
+// sheets lie on each other where they overlap).
+struct Sheet {
+    int number = 0;             // 1-based, row by row from the bottom left
+    Pt min, max;                // its rectangle
+    std::vector<Outline> cut;   // openings, registration marks and its edge
+    std::vector<Pt> marks;      // centres of its registration marks
 };
 
 struct Drawing {
@@ -72,9 +99,20 @@ struct Drawing {
     double area = 0;             // material of the parts, or total area of the openings, mm²
     double letterArea = 0;       // area of the letters as handed over, mm²
     int arcs = 0, lines = 0;     // pieces of the cut outlines
+    std::vector<Sheet> sheets;   // a tiled stencil's sheets (none when not tiled)
 };
 
+// One sheet of a tiled drawing as a drawing of its own, for the writers and pictures: its
+// outlines moved so that its rectangle starts at (0, 0), its problems with it.
+Drawing sheetDrawing(const Drawing& d, std::size_t index);
+
 Drawing makeDrawing(const Handover& h, const Options& o);
+
+// A drawing made from a stale hand-over: a problem of its own, listed first.
+void markStale(Drawing& d, const std::string& reason);
+// One problem in words: "island of letter 3 at (10.5, 20.0) mm", "letters run into each other:
+// letters 3 and 4 at (…) mm", "the drawing is out of date: …".
+std::string problemText(const Problem& p);
 
 // Point lists of the hand-over's letters, bar and bridge strips in mm, for reference layers
 // and pictures.

@@ -101,9 +101,10 @@ Edge arcEdge(Pt c, double r, double a1, double a2) {
     e.c = c;
     e.r = r;
     e.start = a1;
-    double sweep = a2 - a1;
-    while (sweep <= 0) sweep += kFullTurn;
-    while (sweep > kFullTurn) sweep -= kFullTurn;
+    // in constant time, whatever the angles (a damaged file may hold any up to 1e9)
+    a1 = std::fmod(a1, kFullTurn);
+    double sweep = std::fmod(a2 - a1, kFullTurn);
+    if (sweep <= 0) sweep += kFullTurn;
     e.sweep = sweep;
     e.a = {c.x + r * std::cos(a1), c.y + r * std::sin(a1)};
     e.b = {c.x + r * std::cos(a1 + sweep), c.y + r * std::sin(a1 + sweep)};
@@ -308,6 +309,11 @@ Handover readHandover(const fs::path& workfiles) {
     const std::string org = read("orgdim.dat", false, present);
     h.oneObject = parseOneObject(org);
     return h;
+}
+
+std::string handoverMessage(const fault::HandoverFault& e) {
+    const bool missing = e.text.rfind("missing", 0) == 0;
+    return std::string(missing ? kNoHandover : kBadHandover) + " (Detail: " + e.file + ": " + e.text + ")";
 }
 
 }  // namespace cut

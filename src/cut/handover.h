@@ -56,6 +56,13 @@ struct Handover {
 // Reads the five files from the work-file folder. Raises fault::HandoverFault.
 Handover readHandover(const std::filesystem::path& workfiles);
 
+// What the user reads when the hand-over cannot be used: what to do, then the file and what is
+// wrong with it as the detail.
+inline constexpr const char* kNoHandover = "No cut drawing yet: make one with \"Start convert\" in the shapes window.";
+inline constexpr const char* kBadHandover =
+    "The cut drawing cannot be read: make it again with \"Start convert\" in the shapes window.";
+std::string handoverMessage(const fault::HandoverFault& e);
+
 // The readers one by one, on a file's content; `scale` turns internal units into mm.
 struct C3 {
     double scale = 0, aperture = 0;

@@ -1,19 +1,13 @@
 #include "cut/writers.h"
 
-#include <dxflib/dl_dxf.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <random>
-#include <system_error>
 
 #include "geom/units.h"
 #include "workfile/workfile_io.h"
 
 namespace cut {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -37,123 +31,70 @@ void putFixed(std::string& out, double v, int digits) {
     out += s;
 }
 
-void writeLoop(DL_Dxf& dxf, DL_WriterA& w, const std::vector<Pt>& pts, const std::vector<double>& bulges,
-               const DL_Attributes& attr) {
-    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(pts.size()), 0, 0, 1), attr);
-    for (std::size_t i = 0; i < pts.size(); ++i)
-        dxf.writeVertex(w, DL_VertexData(pts[i].x, pts[i].y, 0, bulges.empty() ? 0 : bulges[i]));
-    dxf.writePolylineEnd(w);
-}
-
-void writeEdges(DL_Dxf& dxf, DL_WriterA& w, const Loop& l, const DL_Attributes& attr) {
-    std::vector<Pt> pts;
-    std::vector<double> bulges;
-    for (const Edge& e : l.edges) {
-        pts.push_back(e.a);
-        bulges.push_back(e.arc ? std::tan(e.sweep / 4) : 0);
+// One closed path through the points (lines only).
+void putPoints(std::string& s, const std::vector<Pt>& pts) {
+    if (pts.empty()) return;
+    s += "<path d=\"M";
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        if (i) s += 'L';
+        putFixed(s, pts[i].x, 5);
+        s += ',';
+        putFixed(s, -pts[i].y, 5);
     }
-    writeLoop(dxf, w, pts, bulges, attr);
+    s += "Z\"/>\n";
 }
 
-fs::path scratchFile() {
-    std::random_device rd;
-    return fs::temp_directory_path() / ("letterkerf-cut-" + std::to_string(::getpid()) + "-" + std::to_string(rd()) + ".dxf");
+// One outline as a closed subpath: lines and arcs. Mirrored y turns counter-clockwise into the
+// SVG's positive sweep.
+void putOutline(std::string& s, const Outline& o) {
+    s += 'M';
+    putFixed(s, o.segs[0].a.x, 5);
+    s += ',';
+    putFixed(s, -o.segs[0].a.y, 5);
+    for (const Seg& g : o.segs) {
+        if (g.bulge == 0) {
+            s += 'L';
+        } else {
+            const double turn = 4 * std::atan(std::fabs(g.bulge));
+            s += 'A';
+            putFixed(s, g.r, 5);
+            s += ',';
+            putFixed(s, g.r, 5);
+            s += turn > geom::kPi ? " 0 1," : " 0 0,";
+            s += g.bulge > 0 ? "0 " : "1 ";
+        }
+        putFixed(s, g.b.x, 5);
+        s += ',';
+        putFixed(s, -g.b.y, 5);
+    }
+    s += 'Z';
+}
+
+// The letters, bridge strips and bar as handed over, in a hidden group marked as reference.
+void putReference(std::string& s, const Handover& h) {
+    s += "<g id=\"";
+    s += kSvgReferenceGroup;
+    s += "\" display=\"none\" fill=\"none\" stroke=\"#808080\" stroke-width=\"0.1\">\n";
+    for (const Letter& l : h.letters)
+        for (const Loop& loop : l.loops) putPoints(s, loopPoints(loop));
+    for (const Bridge& b : h.bridges) putPoints(s, bridgeStrip(b, h.aperture));
+    for (const Loop& loop : h.bar) putPoints(s, loopPoints(loop));
+    s += "</g>\n";
 }
 
 }  // namespace
 
-std::string dxfText(const Drawing& d, const Handover& h) {
-    const fs::path tmp = scratchFile();
-    {
-        DL_Dxf dxf;
-        DL_WriterA w(tmp.c_str(), DL_Codes::AC1015);
-        if (w.openFailed()) throw fault::FileFault("no room for the drawing in " + tmp.parent_path().string());
-        dxf.writeHeader(w);
-        w.dxfString(9, "$INSUNITS");
-        w.dxfInt(70, 4);  // millimetres
-        w.dxfString(9, "$MEASUREMENT");
-        w.dxfInt(70, 1);
-        w.sectionEnd();
-        w.sectionTables();
-        dxf.writeVPort(w);
-        w.tableLinetypes(3);
-        dxf.writeLinetype(w, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
-        dxf.writeLinetype(w, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
-        dxf.writeLinetype(w, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
-        w.tableEnd();
-        const std::pair<const char*, int> layers[] = {
-            {"0", 7}, {kLayerCut, 1}, {kLayerLetters, 8}, {kLayerBridges, 3}, {kLayerBar, 5}};
-        w.tableLayers(static_cast<int>(std::size(layers)));
-        for (auto [name, colour] : layers)
-            dxf.writeLayer(w, DL_LayerData(name, 0), DL_Attributes("", colour, 100, "CONTINUOUS", 1.0));
-        w.tableEnd();
-        w.tableStyle(1);
-        dxf.writeStyle(w, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
-        w.tableEnd();
-        dxf.writeView(w);
-        dxf.writeUcs(w);
-        w.tableAppid(1);
-        dxf.writeAppid(w, "ACAD");
-        w.tableEnd();
-        dxf.writeDimStyle(w, 1, 1, 1, 1, 1);
-        dxf.writeBlockRecord(w);
-        w.tableEnd();
-        w.sectionEnd();
-        w.sectionBlocks();
-        dxf.writeBlock(w, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-        dxf.writeEndBlock(w, "*Model_Space");
-        dxf.writeBlock(w, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-        dxf.writeEndBlock(w, "*Paper_Space");
-        dxf.writeBlock(w, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-        dxf.writeEndBlock(w, "*Paper_Space0");
-        w.sectionEnd();
-
-        w.sectionEntities();
-        const DL_Attributes cut(kLayerCut, 256, -1, 0, "BYLAYER");
-        for (const Outline& o : d.cut) {
-            if (o.segs.empty()) continue;
-            std::vector<Pt> pts;
-            std::vector<double> bulges;
-            for (const Seg& s : o.segs) pts.push_back(s.a), bulges.push_back(s.bulge);
-            writeLoop(dxf, w, pts, bulges, cut);
-        }
-        const DL_Attributes letters(kLayerLetters, 256, -1, 0, "BYLAYER");
-        for (const Letter& l : h.letters)
-            for (const Loop& loop : l.loops) writeEdges(dxf, w, loop, letters);
-        const DL_Attributes bridges(kLayerBridges, 256, -1, 0, "BYLAYER");
-        for (const Bridge& b : h.bridges) writeLoop(dxf, w, bridgeStrip(b, h.aperture), {}, bridges);
-        const DL_Attributes bar(kLayerBar, 256, -1, 0, "BYLAYER");
-        for (const Loop& loop : h.bar) writeEdges(dxf, w, loop, bar);
-        w.sectionEnd();
-        // no OBJECTS section: readers make the default dictionaries themselves, and the one
-        // the library writes has owners that point nowhere
-        w.dxfEOF();
-        w.close();
-    }
-    std::string text;
-    try {
-        text = wf::readFile(tmp);
-    } catch (const fault::FileFault&) {
-        std::error_code ec;
-        fs::remove(tmp, ec);
-        throw fault::FileFault("the drawing could not be written to " + tmp.parent_path().string());
-    }
-    std::error_code ec;
-    fs::remove(tmp, ec);
-    return text;
-}
-
-std::string svgText(const Drawing& d) {
-    // y grows downward in SVG: every y is mirrored about the middle of the extent
+std::string svgText(const Drawing& d, const Handover& h, bool referenceLayers) {
+    // y grows downward in SVG: every y is mirrored
     Pt lo = d.min, hi = d.max;
     for (const Pt& p : d.sheet) lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)}, hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
-    const double w = std::max(hi.x - lo.x, 1e-3), h = std::max(hi.y - lo.y, 1e-3);
+    const double w = std::max(hi.x - lo.x, 1e-3), ht = std::max(hi.y - lo.y, 1e-3);
     std::string s;
     s.reserve(64 * 1024);
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
     putFixed(s, w, 4);
     s += "mm\" height=\"";
-    putFixed(s, h, 4);
+    putFixed(s, ht, 4);
     s += "mm\" viewBox=\"";
     putFixed(s, lo.x, 4);
     s += ' ';
@@ -161,36 +102,28 @@ std::string svgText(const Drawing& d) {
     s += ' ';
     putFixed(s, w, 4);
     s += ' ';
-    putFixed(s, h, 4);
-    s += "\">\n<g fill=\"";
+    putFixed(s, ht, 4);
+    // every outline in one group under the even-odd rule: the counters of a part and the parts
+    // inside an opening show as what they are
+    s += "\">\n<g id=\"cut\" fill=\"";
     s += d.kind == Kind::Stencil ? "none" : "#c8c8c8";
     s += "\" fill-rule=\"evenodd\" stroke=\"#d00000\" stroke-width=\"0.1\">\n";
-    for (const Outline& o : d.cut) {
-        if (o.segs.empty()) continue;
-        s += "<path d=\"M";
-        putFixed(s, o.segs[0].a.x, 5);
-        s += ',';
-        putFixed(s, -o.segs[0].a.y, 5);
-        for (const Seg& g : o.segs) {
-            if (g.bulge == 0) {
-                s += 'L';
-            } else {
-                // mirrored y turns counter-clockwise into the SVG's positive sweep
-                const double turn = 4 * std::atan(std::fabs(g.bulge));
-                s += 'A';
-                putFixed(s, g.r, 5);
-                s += ',';
-                putFixed(s, g.r, 5);
-                s += turn > geom::kPi ? " 0 1," : " 0 0,";
-                s += g.bulge > 0 ? "0 " : "1 ";
-            }
-            putFixed(s, g.b.x, 5);
-            s += ',';
-            putFixed(s, -g.b.y, 5);
+    // one path per piece, its outside and its holes together, so that the even-odd rule leaves
+    // the counters of a part open; the sheet's edge a path of its own
+    std::vector<std::vector<const Outline*>> byPiece(d.pieces.size() + 1);
+    for (const Outline& o : d.cut)
+        if (!o.segs.empty())
+            byPiece[o.piece >= 0 && o.piece < static_cast<int>(d.pieces.size()) ? static_cast<std::size_t>(o.piece) : d.pieces.size()].push_back(&o);
+    for (std::size_t i = 0; i < byPiece.size(); ++i)
+        for (std::size_t k = 0; k < byPiece[i].size(); ++k) {
+            const bool alone = i == d.pieces.size();  // the sheet's edge, or an outline of no piece
+            if (k == 0 || alone) s += "<path d=\"";
+            putOutline(s, *byPiece[i][k]);
+            if (k + 1 == byPiece[i].size() || alone) s += "\"/>\n";
         }
-        s += "Z\"/>\n";
-    }
-    s += "</g>\n</svg>\n";
+    s += "</g>\n";
+    if (referenceLayers) putReference(s, h);
+    s += "</svg>\n";
     return s;
 }
 
@@ -211,6 +144,12 @@ std::string reportJson(const Drawing& d, const Handover& h) {
     s += d.options.tabs ? "true" : "false";
     s += ", \"border\": ";
     put(s, d.options.border >= 0 ? d.options.border : 0);
+    s += ", \"sheet\": [";
+    put(s, d.options.sheetWidth);
+    s += ',';
+    put(s, d.options.sheetHeight);
+    s += "], \"tile\": ";
+    s += d.options.tile ? "true" : "false";
     s += ",\n  \"apertureWidth\": ";
     put(s, h.aperture);
     s += ", \"scale\": ";
@@ -251,10 +190,29 @@ std::string reportJson(const Drawing& d, const Handover& h) {
         const Problem& p = d.problems[i];
         s += i ? ",\n    " : "\n    ";
         s += "{ \"kind\": \"";
-        s += problemName(p.kind);
-        s += "\", \"letter\": " + std::to_string(p.letter) + ", \"place\": ";
+        s += problemKey(p.kind);
+        s += "\", \"letter\": " + std::to_string(p.letter);
+        if (p.kind == ProblemKind::Merged) s += ", \"otherLetter\": " + std::to_string(p.otherLetter);
+        if (p.sheet) s += ", \"sheet\": " + std::to_string(p.sheet);
+        s += ", \"place\": ";
         point(p.place);
+        if (!p.detail.empty()) s += ", \"detail\": " + wf::jsonString(p.detail);
         s += " }";
+    }
+    s += " ],\n  \"sheets\": [";
+    for (std::size_t i = 0; i < d.sheets.size(); ++i) {
+        const Sheet& sh = d.sheets[i];
+        s += i ? ",\n    " : "\n    ";
+        s += "{ \"number\": " + std::to_string(sh.number) + ", \"min\": ";
+        point(sh.min);
+        s += ", \"max\": ";
+        point(sh.max);
+        s += ", \"marks\": [";
+        for (std::size_t k = 0; k < sh.marks.size(); ++k) {
+            s += k ? ", " : "";
+            point(sh.marks[k]);
+        }
+        s += "] }";
     }
     s += " ],\n  \"tabPlaces\": [";
     for (std::size_t i = 0; i < d.tabs.size(); ++i) {
@@ -263,17 +221,6 @@ std::string reportJson(const Drawing& d, const Handover& h) {
     }
     s += "] }\n";
     return s;
-}
-
-void saveFile(const fs::path& file, const std::string& content) {
-    std::error_code ec;
-    if (fs::exists(file, ec) && ::access(file.c_str(), W_OK) != 0)
-        throw fault::FileFault(file.string() + " is write-protected");
-    try {
-        wf::replaceFile(file, content);
-    } catch (const fault::FileFault&) {
-        throw fault::FileFault(file.string() + " cannot be written");
-    }
 }
 
 }  // namespace cut

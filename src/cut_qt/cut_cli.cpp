@@ -1,5 +1,6 @@
 #include "cut_qt/cut_cli.h"
 
+#include <QBuffer>
 #include <QImage>
 
 #include <charconv>
@@ -7,6 +8,9 @@
 #include <functional>
 
 #include "cut_qt/picture.h"
+#include "suite/port.h"
+#include "suite/programs.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "workfile/workfile_io.h"
 #include "cut/writers.h"
@@ -61,12 +65,28 @@ const std::vector<Option>& options() {
              const std::string e = number(v, 0, 10000, r.border);
              return e.empty() ? e : "--border: " + e;
          }},
+        {"--sheet", "WxH", "the largest sheet the machine takes, in mm (e.g. 600x400); a larger drawing is a problem",
+         [](Request& r, const std::string& v, const fs::path&) {
+             const auto x = v.find_first_of("xX");
+             if (x == std::string::npos) return std::string("--sheet takes WIDTHxHEIGHT in mm, e.g. 600x400");
+             std::string e = number(v.substr(0, x), 1, 20000, r.sheetWidth);
+             if (e.empty()) e = number(v.substr(x + 1), 1, 20000, r.sheetHeight);
+             return e.empty() ? e : "--sheet: " + e;
+         }},
+        {"--tile", nullptr,
+         "stencil larger than the sheet: split it into numbered sheets that fit, overlapping by 20 mm with "
+         "registration holes; each file is written once per sheet, as NAME-1.dxf, NAME-2.dxf, ...",
+         [](Request& r, const std::string&, const fs::path&) { r.tile = true; return std::string(); }},
         {"--dxf", "FILE", "write the drawing as DXF (default, when no file is named: workfiles/<kind>.dxf)",
          [](Request& r, const std::string& v, const fs::path& c) { r.dxf = against(c, v); return std::string(); }},
         {"--svg", "FILE", "write the drawing as SVG",
          [](Request& r, const std::string& v, const fs::path& c) { r.svg = against(c, v); return std::string(); }},
         {"--png", "FILE", "write a picture of the drawing as PNG",
          [](Request& r, const std::string& v, const fs::path& c) { r.png = against(c, v); return std::string(); }},
+        {"--reference-layers", nullptr,
+         "also write the letters, bridge strips and bar as handed over, for reference: in the DXF on layers that are "
+         "off and not plotted, in the SVG in a hidden group",
+         [](Request& r, const std::string&, const fs::path&) { r.referenceLayers = true; return std::string(); }},
         {"--report", nullptr, "print a JSON summary on standard output: pieces, problems, areas, extents in mm",
          [](Request& r, const std::string&, const fs::path&) { r.report = true; return std::string(); }},
         {"--window", nullptr, "open the window with these settings instead of working without one",
@@ -77,28 +97,16 @@ const std::vector<Option>& options() {
     return table;
 }
 
-// The hand-over files, which no output may replace.
-const char* const kHandover[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
-
-bool namesWorkFile(const fs::path& out, const fs::path& folder) {
-    const fs::path dir = (folder / "workfiles").lexically_normal();
-    if (out.parent_path().lexically_normal() != dir) return false;
-    if (out.extension() == ".dat") return true;
-    for (const char* n : kHandover)
-        if (out.filename() == n) return true;
-    return false;
+// The report with the files written.
+std::string reportWithOutputs(const cut::Drawing& d, const cut::Handover& h, const std::vector<std::string>& written) {
+    std::string extra = ",\n  \"written\": [";
+    for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + wf::jsonString(written[i]);
+    extra += "]";
+    std::string json = cut::reportJson(d, h);
+    json.insert(json.rfind('}'), extra + " ");
+    return json;
 }
 
-void message(std::ostream& err, const char* icon, const std::string& title, const std::string& text) {
-    err << icon << '|' << title << '|' << text << '\n';
-}
-
-
-std::string mm(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
-}
 
 }  // namespace
 
@@ -147,9 +155,19 @@ std::string parseArguments(const std::vector<std::string>& args, const fs::path&
         }
         if (std::string e = opt->apply(r, value, callerDir); !e.empty()) return e;
     }
-    for (const fs::path* out : {&r.dxf, &r.svg, &r.png})
-        if (!out->empty() && namesWorkFile(*out, r.folder)) return out->string() + " is a work file; choose another name";
     return {};
+}
+
+cut::Options optionsOf(const Request& r, const cut::Handover& h) {
+    cut::Options o;
+    o.kind = r.kind.value_or(cut::defaultKind(h));
+    o.kerf = r.kerf;
+    o.tabs = r.tabs;
+    o.border = r.border;
+    o.sheetWidth = r.sheetWidth;
+    o.sheetHeight = r.sheetHeight;
+    o.tile = r.tile;
+    return o;
 }
 
 fs::path defaultDxf(const fs::path& folder, cut::Kind kind) {
@@ -165,86 +183,108 @@ std::string problemSummary(const cut::Drawing& d) {
             s += " ...";
             break;
         }
-        s += std::string(shown > 1 ? ";" : "") + " " + cut::problemName(p.kind) + " of letter " + std::to_string(p.letter) +
-             " at (" + mm(p.place.x) + ", " + mm(p.place.y) + ") mm";
+        s += std::string(shown > 1 ? ";" : "") + " " + cut::problemText(p);
     }
     return s + ".";
 }
 
+namespace {
+
+// The PNG of the drawing, made in memory.
+std::string pngBytes(const cut::Drawing& d) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!drawingImage(d, QSize(1280, 960)).save(&buffer, "PNG") || png.isEmpty())
+        throw fault::FileFault("the picture could not be made");
+    return png.toStdString();
+}
+
+// The files asked for, in the order they are written.
+std::vector<std::pair<fs::path, Output>> outputsOf(const Request& r) {
+    std::vector<std::pair<fs::path, Output>> out;
+    if (!r.dxf.empty()) out.emplace_back(r.dxf, Output::Dxf);
+    if (!r.svg.empty()) out.emplace_back(r.svg, Output::Svg);
+    if (!r.png.empty()) out.emplace_back(r.png, Output::Png);
+    return out;
+}
+
+}  // namespace
+
+std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers) {
+    switch (kind) {
+        case Output::Dxf: return cut::dxfText(d, h, referenceLayers);
+        case Output::Svg: return cut::svgText(d, h, referenceLayers);
+        case Output::Png: return pngBytes(d);
+    }
+    return {};
+}
+
+std::vector<std::pair<fs::path, std::function<std::string()>>> filesOf(const fs::path& file, Output kind, const cut::Drawing& d,
+                                                                      const cut::Handover& h, bool referenceLayers) {
+    std::vector<std::pair<fs::path, std::function<std::string()>>> out;
+    if (d.sheets.empty()) {
+        out.emplace_back(file, [&d, &h, kind, referenceLayers] { return outputBytes(kind, d, h, referenceLayers); });
+        return out;
+    }
+    // a tiled stencil: one file per sheet; the reference outlines belong to the whole drawing
+    for (std::size_t k = 0; k < d.sheets.size(); ++k) {
+        const fs::path one = file.parent_path() /
+                             (file.stem().string() + "-" + std::to_string(d.sheets[k].number) + file.extension().string());
+        out.emplace_back(one, [&d, &h, kind, k] { return outputBytes(kind, cut::sheetDrawing(d, k), h, false); });
+    }
+    return out;
+}
+
 int runHeadless(const Request& r, std::ostream& out, std::ostream& err) {
+    suite::HeadlessUi ui;
+    ui.echo = &err;
+    // every output is checked before anything is read or written
+    wf::Outputs outputs = suite::outputsFor(r.folder);
+    auto targets = outputsOf(r);
+    try {
+        for (const auto& [file, kind] : targets) outputs.claim(file);
+    } catch (const fault::FileFault& e) {
+        ui.message(e.what(), "Command line", suite::Icon::Critical);
+        return 1;
+    }
     // held until the drawing is written; a second program on the folder ends here, touching nothing
     wf::WorkFolderLock lock(r.folder / "workfiles");
     const wf::FolderClaim claim = wf::claimOf(lock.acquire());
-    if (claim.text) message(err, claim.critical ? "critical" : "information", claim.title, claim.text);
+    if (claim.text) ui.message(claim.text, claim.title, claim.critical ? suite::Icon::Critical : suite::Icon::Information);
     if (!claim.proceed) return 3;
     cut::Handover h;
     try {
         h = cut::readHandover(r.folder / "workfiles");
     } catch (const fault::HandoverFault& e) {
-        message(err, "critical", "Hand-over", e.what());
+        ui.message(cut::handoverMessage(e), "Hand-over", suite::Icon::Critical);
         return e.status;
     }
-    cut::Options o;
-    o.kind = r.kind.value_or(cut::defaultKind(h));
-    o.kerf = r.kerf;
-    o.tabs = r.tabs;
-    o.border = r.border;
+    const cut::Options o = optionsOf(r, h);
     cut::Drawing d;
     try {
         d = cut::makeDrawing(h, o);
     } catch (const fault::DrawingFault& e) {
-        message(err, "critical", "Cut drawing", e.what());
+        ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
         return 2;
     }
+    if (const wf::HandoverAge age = wf::handoverAge(r.folder); age.stale) cut::markStale(d, age.reason);
     std::vector<std::string> written;
     int status = 0;
-    auto save = [&](const fs::path& file, const std::function<std::string()>& make) {
-        try {
-            cut::saveFile(file, make());
-            written.push_back(file.string());
-        } catch (const std::exception& e) {
-            message(err, "critical", "Cut drawing", e.what());
-            status = 3;
+    if (targets.empty()) targets.emplace_back(defaultDxf(r.folder, o.kind), Output::Dxf);
+    for (const auto& [given, kind] : targets)
+        for (const auto& [file, bytes] : filesOf(given, kind, d, h, r.referenceLayers)) {
+            try {
+                outputs.write(file, bytes());
+                written.push_back(file.string());
+            } catch (const std::exception& e) {
+                ui.message(e.what(), "Cut drawing", suite::Icon::Critical);
+                status = 3;
+            }
         }
-    };
-    const fs::path dxf = r.dxf.empty() && r.svg.empty() && r.png.empty() ? defaultDxf(r.folder, o.kind) : r.dxf;
-    if (!dxf.empty()) save(dxf, [&] { return cut::dxfText(d, h); });
-    if (!r.svg.empty()) save(r.svg, [&] { return cut::svgText(d); });
-    if (!r.png.empty()) {
-        try {
-            const QImage img = drawingImage(d, QSize(1280, 960));
-            const fs::path tmp = r.png.parent_path() / ("." + r.png.filename().string() + ".part.png");
-            std::error_code ec;
-            if (fs::exists(r.png, ec) && !fs::is_regular_file(r.png, ec)) throw fault::FileFault(r.png.string() + " is not a file");
-            if (!img.save(QString::fromStdString(tmp.string()), "PNG")) throw fault::FileFault(r.png.string() + " cannot be written");
-            const std::string bytes = [&] {
-                std::string b;
-                try {
-                    b = wf::readFile(tmp);
-                } catch (const fault::FileFault&) {
-                }
-                fs::remove(tmp, ec);
-                return b;
-            }();
-            if (bytes.empty()) throw fault::FileFault(r.png.string() + " cannot be written");
-            cut::saveFile(r.png, bytes);
-            written.push_back(r.png.string());
-        } catch (const std::exception& e) {
-            message(err, "critical", "Cut drawing", e.what());
-            status = 3;
-        }
-    }
     const std::string summary = problemSummary(d);
-    if (!summary.empty()) message(err, "information", "Cut drawing", summary);
-    if (r.report) {
-        std::string extra = ",\n  \"written\": [";
-        for (std::size_t i = 0; i < written.size(); ++i) extra += (i ? ", " : "") + wf::jsonString(written[i]);
-        extra += "]";
-        std::string json = cut::reportJson(d, h);
-        const auto close = json.rfind('}');
-        json.insert(close, extra + " ");
-        out << json;
-    }
+    if (!summary.empty()) ui.message(summary, "Cut drawing", suite::Icon::Information);
+    if (r.report) out << reportWithOutputs(d, h, written);
     return status;
 }
 
@@ -252,7 +292,7 @@ int runCli(const std::vector<std::string>& args, const fs::path& callerDir, cons
            std::ostream& out, std::ostream& err) {
     Request r;
     if (const std::string e = parseArguments(args, callerDir, programFolder, r); !e.empty()) {
-        message(err, "critical", "Command line", e);
+        err << "critical|Command line|" << e << '\n';
         return 1;
     }
     if (r.help) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -19,7 +20,10 @@ struct Request {
     double kerf = 0;
     bool tabs = false;
     double border = -1;
+    double sheetWidth = 0, sheetHeight = 0;  // 0: any size
+    bool tile = false;
     std::filesystem::path dxf, svg, png;
+    bool referenceLayers = false;  // the letters, bridges and bar as handed over, for reference
     bool report = false;
     bool help = false;
     bool window = false;  // open the window with these settings instead
@@ -44,6 +48,18 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& ca
 
 // The default output beside the hand-over: workfiles/stencil.dxf or workfiles/lettering.dxf.
 std::filesystem::path defaultDxf(const std::filesystem::path& folder, cut::Kind kind);
+
+// The drawing's settings from the request; the kind, when not asked for, from the hand-over.
+cut::Options optionsOf(const Request& r, const cut::Handover& h);
+
+// The files the cut stage writes, and their bytes.
+enum class Output { Dxf, Svg, Png };
+std::string outputBytes(Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers);
+
+// The files one output asks for and how each is made: the file itself, or for a tiled stencil
+// one per sheet (NAME-1.dxf, NAME-2.dxf, ...).
+std::vector<std::pair<std::filesystem::path, std::function<std::string()>>> filesOf(
+    const std::filesystem::path& file, Output kind, const cut::Drawing& d, const cut::Handover& h, bool referenceLayers);
 
 // A one-line summary of the problems ("" when there are none).
 std::string problemSummary(const cut::Drawing& d);

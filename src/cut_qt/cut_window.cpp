@@ -3,14 +3,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -18,6 +24,8 @@
 
 #include "cut_qt/picture.h"
 #include "suite/programs.h"
+#include "workfile/stage_files.h"
+#include "cut/settings.h"
 #include "cut/writers.h"
 
 namespace cut_qt {
@@ -31,6 +39,8 @@ constexpr int kClickSlack = 4;       // pixels a click may move and still be a c
 const char* const kTitle = "LETTERKERF: Cut drawing";
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+// "1 piece", "2 pieces"
+QString counted(std::size_t n, const char* one, const char* many) { return QString("%1 %2").arg(n).arg(n == 1 ? one : many); }
 }  // namespace
 
 // ---- the view ------------------------------------------------------------------------
@@ -145,17 +155,19 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     : QMainWindow(parent), request_(r), lock_(r.folder / "workfiles") {
     setWindowTitle(kTitle);
     auto* central = new QWidget(this);
-    auto* row = new QHBoxLayout(central);
+    auto* column = new QVBoxLayout(central);
+    column->addWidget(buildBanner());
+    auto* row = new QHBoxLayout;
+    column->addLayout(row, 1);
     view_ = new DrawingView(central);
     row->addWidget(view_, 1);
     row->addWidget(buildSide(r));
     setCentralWidget(central);
-    resize(1180, 760);
+    // fits a 1366 x 768 screen with its panel and the window's frame
+    resize(1180, 660);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &CutWindow::help);
 
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { rebuild(false); });
-    connect(kerf_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(border_, &QDoubleSpinBox::valueChanged, this, [this] { rebuild(false); });
-    connect(tabs_, &QCheckBox::toggled, this, [this] { rebuild(false); });
     connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
     connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
 
@@ -163,8 +175,43 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
         refused_ = true;
         return;
     }
+    // the settings of the last visit, unless the command line gave its own
+    settings_ = cut::readSettings(r.folder / "workfiles");
+    if (!r.window) restoreSettings();
+    const auto changed = [this] {
+        rebuild(false);
+        remember();
+    };
+    connect(kind_, &QComboBox::currentIndexChanged, this, changed);
+    connect(kerf_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(border_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(tabs_, &QCheckBox::toggled, this, changed);
+    connect(sheetWidth_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(sheetHeight_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(tile_, &QCheckBox::toggled, this, changed);
+    connect(reference_, &QCheckBox::toggled, this, [this] { remember(); });
     const std::string problem = reload();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
+}
+
+// The line at the top that says the drawing is out of date, with the way back to the shapes.
+QWidget* CutWindow::buildBanner() {
+    banner_ = new QWidget;
+    banner_->setAutoFillBackground(true);
+    QPalette pal = banner_->palette();
+    pal.setColor(QPalette::Window, QColor(0xff, 0xe0, 0x80));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    banner_->setPalette(pal);
+    auto* line = new QHBoxLayout(banner_);
+    bannerText_ = new QLabel;
+    bannerText_->setWordWrap(true);
+    line->addWidget(bannerText_, 1);
+    auto* back = new QPushButton("Back to the shapes");
+    back->setToolTip("Make the drawing again there with \"Start convert\"");
+    line->addWidget(back);
+    connect(back, &QPushButton::clicked, this, &CutWindow::back);
+    banner_->hide();
+    return banner_;
 }
 
 // The kind, kerf, border and tabs.
@@ -195,6 +242,31 @@ QLayout* CutWindow::buildSettings(const Request& r) {
     tabs_->setChecked(r.tabs);
     tabs_->setToolTip("Lettering: join every loose piece to its letter with a tab as wide as the apertures");
     form->addRow(tabs_);
+    auto* sheet = new QHBoxLayout;
+    sheetWidth_ = new QDoubleSpinBox;
+    sheetHeight_ = new QDoubleSpinBox;
+    for (QDoubleSpinBox* b : {sheetWidth_, sheetHeight_}) {
+        b->setRange(0, 20000);
+        b->setDecimals(0);
+        b->setSpecialValueText("any");
+        b->setSuffix(" mm");
+        sheet->addWidget(b);
+    }
+    sheetWidth_->setValue(r.sheetWidth);
+    sheetHeight_->setValue(r.sheetHeight);
+    sheetWidth_->setToolTip("The largest sheet the machine takes: width");
+    sheetHeight_->setToolTip("The largest sheet the machine takes: height");
+    form->addRow("Sheet", sheet);
+    tile_ = new QCheckBox("Tile onto sheets that fit");
+    tile_->setChecked(r.tile);
+    tile_->setToolTip("Stencil larger than the sheet: numbered sheets overlapping by 20 mm, with registration holes; "
+                      "saving writes one file per sheet");
+    form->addRow(tile_);
+    reference_ = new QCheckBox("Reference layers");
+    reference_->setChecked(r.referenceLayers);
+    reference_->setToolTip("Also save the letters, bridges and bar as handed over, on layers that are off and not "
+                           "plotted, so that the cutter never cuts them");
+    form->addRow(reference_);
     return form;
 }
 
@@ -215,19 +287,23 @@ QWidget* CutWindow::buildSide(const Request& r) {
     saveSvg_ = new QPushButton("Save SVG…");
     auto* backButton = new QPushButton("Back");
     backButton->setToolTip("Back to the shapes");
+    auto* helpButton = new QPushButton("Help");
+    helpButton->setToolTip("How the cut stage works (F1)");
     auto* exitButton = new QPushButton("Exit");
     side->addWidget(saveDxf_);
     side->addWidget(saveSvg_);
-    side->addSpacing(12);
+    side->addSpacing(8);
     side->addWidget(backButton);
+    side->addWidget(helpButton);
     side->addWidget(exitButton);
     auto* sideWidget = new QWidget;
     sideWidget->setLayout(side);
     sideWidget->setFixedWidth(300);
     connect(fitButton, &QPushButton::clicked, view_, &DrawingView::fit);
-    connect(saveDxf_, &QPushButton::clicked, this, &CutWindow::saveDxf);
-    connect(saveSvg_, &QPushButton::clicked, this, &CutWindow::saveSvg);
+    connect(saveDxf_, &QPushButton::clicked, this, [this] { saveAs(Output::Dxf); });
+    connect(saveSvg_, &QPushButton::clicked, this, [this] { saveAs(Output::Svg); });
     connect(backButton, &QPushButton::clicked, this, &CutWindow::back);
+    connect(helpButton, &QPushButton::clicked, this, &CutWindow::help);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     return sideWidget;
 }
@@ -244,62 +320,96 @@ std::string CutWindow::reload() {
     handover_.reset();
     drawing_.reset();
     std::string problem;
+    stale_ = wf::handoverAge(request_.folder);
     try {
-        handover_ = cut::readHandover(request_.folder / "workfiles");
+        handover_ = std::make_shared<const cut::Handover>(cut::readHandover(request_.folder / "workfiles"));
         const QSignalBlocker block(kind_);
         kind_->setCurrentIndex(request_.kind.value_or(cut::defaultKind(*handover_)) == cut::Kind::Stencil ? 0 : 1);
     } catch (const fault::HandoverFault& e) {
-        problem = e.what();
+        problem = cut::handoverMessage(e);
     }
     rebuild(true);
     return problem;
 }
 
+cut::Options CutWindow::currentOptions() const {
+    cut::Options o;
+    o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    o.kerf = kerf_->value();
+    o.tabs = tabs_->isChecked();
+    o.border = border_->value() < 0 ? -1 : border_->value();
+    o.sheetWidth = sheetWidth_->value();
+    o.sheetHeight = sheetHeight_->value();
+    o.tile = tile_->isChecked();
+    return o;
+}
+
+// The drawing for the settings as they are: made at once for a small hand-over; a large one is
+// made on a worker thread while the window keeps answering, and shown when it is done unless
+// the settings changed meanwhile (a later drawing is on its way then).
 void CutWindow::rebuild(bool refit) {
+    const std::uint64_t generation = ++generation_;
+    const bool stencil = kind_->currentIndex() == 0;
+    tabs_->setEnabled(!stencil);
+    border_->setEnabled(stencil);
+    tile_->setEnabled(stencil);
+    banner_->setVisible(handover_ && stale_.stale);
+    bannerText_->setText(text("This cut drawing is out of date. " + stale_.reason +
+                              " Go back to the shapes and make it again with \"Start convert\"."));
+    if (!handover_) return showDrawing({}, refit);
+    auto make = [h = handover_, o = currentOptions(), stale = stale_]() {
+        Made m;
+        try {
+            m.drawing = cut::makeDrawing(*h, o);
+            if (stale.stale) cut::markStale(*m.drawing, stale.reason);
+        } catch (const fault::DrawingFault& e) {
+            m.error = e.what();
+        }
+        return m;
+    };
+    if (handover_->letters.size() <= kLettersDrawnAtOnce) return showDrawing(make(), refit);
+    summary_->setText("Drawing…");
+    saveDxf_->setEnabled(false);
+    saveSvg_->setEnabled(false);
+    QPointer<CutWindow> self(this);
+    QThreadPool::globalInstance()->start([self, generation, refit, make] {
+        auto made = std::make_shared<Made>(make());
+        QMetaObject::invokeMethod(
+            qApp, [self, generation, refit, made] {
+                if (self && self->generation_ == generation) self->showDrawing(std::move(*made), refit);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CutWindow::showDrawing(Made made, bool refit) {
+    drawing_ = std::move(made.drawing);
     problems_->blockSignals(true);
     problems_->clear();
     problems_->blockSignals(false);
-    if (handover_) {
-        cut::Options o;
-        o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
-        o.kerf = kerf_->value();
-        o.tabs = tabs_->isChecked();
-        o.border = border_->value() < 0 ? -1 : border_->value();
-        try {
-            drawing_ = cut::makeDrawing(*handover_, o);
-        } catch (const fault::DrawingFault& e) {
-            drawing_.reset();
-            summary_->setText(text(e.what()));
-        }
-    }
-    const bool kindStencil = kind_->currentIndex() == 0;
-    tabs_->setEnabled(!kindStencil);
-    border_->setEnabled(kindStencil);
     saveDxf_->setEnabled(drawing_.has_value());
     saveSvg_->setEnabled(drawing_.has_value());
     view_->setDrawing(drawing_ ? &*drawing_ : nullptr, refit);
     if (!drawing_) {
-        if (!handover_) summary_->setText("No hand-over to draw.");
+        summary_->setText(handover_ ? text(made.error) : QString("No hand-over to draw."));
         return;
     }
     for (const auto& p : drawing_->problems) {
-        char place[64];
-        std::snprintf(place, sizeof place, " at %.1f, %.1f mm", p.place.x, p.place.y);
-        auto* item = new QListWidgetItem(QString("%1, letter %2%3").arg(cut::problemName(p.kind)).arg(p.letter).arg(place));
+        auto* item = new QListWidgetItem(text(cut::problemText(p)));
         item->setForeground(kProblem);
         problems_->addItem(item);
     }
     if (drawing_->problems.empty()) problems_->addItem("(none)"), problems_->item(0)->setFlags(Qt::NoItemFlags);
     const auto& d = *drawing_;
-    summary_->setText(QString("%1 pieces, %2 outlines (%3 arcs, %4 lines)\n%5 × %6 mm, area %7 mm²%8")
-                          .arg(d.pieces.size())
-                          .arg(d.cut.size())
-                          .arg(d.arcs)
-                          .arg(d.lines)
+    summary_->setText(QString("%1, %2 (%3, %4)\n%5 × %6 mm, area %7 mm²%8")
+                          .arg(counted(d.pieces.size(), "piece", "pieces"))
+                          .arg(counted(d.cut.size(), "outline", "outlines"))
+                          .arg(counted(static_cast<std::size_t>(d.arcs), "arc", "arcs"))
+                          .arg(counted(static_cast<std::size_t>(d.lines), "line", "lines"))
                           .arg(d.max.x - d.min.x, 0, 'f', 1)
                           .arg(d.max.y - d.min.y, 0, 'f', 1)
                           .arg(d.area, 0, 'f', 1)
-                          .arg(d.tabs.empty() ? QString() : QString(", %1 tabs").arg(d.tabs.size())));
+                          .arg(d.tabs.empty() ? QString() : ", " + counted(d.tabs.size(), "tab", "tabs")));
 }
 
 void CutWindow::setKind(cut::Kind k) { kind_->setCurrentIndex(k == cut::Kind::Stencil ? 0 : 1); }
@@ -308,10 +418,14 @@ void CutWindow::setTabs(bool on) { tabs_->setChecked(on); }
 
 void CutWindow::error(const QString& t) { ui_.message(t.toStdString(), kTitle, suite::Icon::Critical); }
 
-bool CutWindow::saveDxfTo(const fs::path& file) {
+bool CutWindow::saveTo(const fs::path& file, Output kind) {
     if (!drawing_ || !handover_) return false;
     try {
-        cut::saveFile(file, cut::dxfText(*drawing_, *handover_));
+        wf::Outputs outputs = suite::outputsFor(request_.folder);
+        for (const auto& [one, bytes] : filesOf(file, kind, *drawing_, *handover_, reference_->isChecked()))
+            outputs.write(one, bytes());
+        settings_.lastFolder = fs::absolute(file).parent_path().string();
+        remember();
         return true;
     } catch (const std::exception& e) {
         error(text(e.what()));
@@ -319,32 +433,59 @@ bool CutWindow::saveDxfTo(const fs::path& file) {
     }
 }
 
-bool CutWindow::saveSvgTo(const fs::path& file) {
-    if (!drawing_) return false;
+void CutWindow::restoreSettings() {
+    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_), f(sheetWidth_), g(sheetHeight_), t(tile_);
+    sheetWidth_->setValue(settings_.sheetWidth);
+    sheetHeight_->setValue(settings_.sheetHeight);
+    tile_->setChecked(settings_.tile);
+    if (settings_.kind) request_.kind = settings_.kind;
+    kerf_->setValue(settings_.kerf);
+    border_->setValue(settings_.border < 0 ? -1 : settings_.border);
+    tabs_->setChecked(settings_.tabs);
+    reference_->setChecked(settings_.referenceLayers);
+}
+
+void CutWindow::remember() {
+    if (!lock_.held()) return;  // a read-only folder keeps nothing
+    settings_.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    settings_.kerf = kerf_->value();
+    settings_.border = border_->value() < 0 ? -1 : border_->value();
+    settings_.tabs = tabs_->isChecked();
+    settings_.referenceLayers = reference_->isChecked();
+    settings_.sheetWidth = sheetWidth_->value();
+    settings_.sheetHeight = sheetHeight_->value();
+    settings_.tile = tile_->isChecked();
     try {
-        cut::saveFile(file, cut::svgText(*drawing_));
-        return true;
-    } catch (const std::exception& e) {
-        error(text(e.what()));
-        return false;
+        cut::writeSettings(request_.folder / "workfiles", settings_);
+    } catch (const fault::FileFault&) {
+        // the drawing is what matters; the settings are kept when the folder takes them again
     }
 }
 
-void CutWindow::saveDxf() {
-    if (!drawing_) return;
-    const fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
-    const QString name = QFileDialog::getSaveFileName(this, "Save DXF", text(suggested.string()), "DXF drawing (*.dxf)");
-    if (name.isEmpty()) return;
-    saveDxfTo(name.toStdString());
+fs::path CutWindow::suggestedFile(Output kind) const {
+    std::error_code ec;
+    fs::path folder = settings_.lastFolder;
+    if (folder.empty() || !fs::is_directory(folder, ec)) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+        if (folder.empty() || !fs::is_directory(folder, ec)) folder = QDir::homePath().toStdString();
+    }
+    const cut::Kind k = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
+    return folder / cut::proposedName(request_.folder / "workfiles", k, kind == Output::Svg ? ".svg" : ".dxf");
 }
 
-void CutWindow::saveSvg() {
+void CutWindow::saveAs(Output kind) {
     if (!drawing_) return;
-    fs::path suggested = defaultDxf(request_.folder, drawing_->kind);
-    suggested.replace_extension(".svg");
-    const QString name = QFileDialog::getSaveFileName(this, "Save SVG", text(suggested.string()), "SVG drawing (*.svg)");
-    if (name.isEmpty()) return;
-    saveSvgTo(name.toStdString());
+    const bool svg = kind == Output::Svg;
+    const QString name = QFileDialog::getSaveFileName(this, svg ? "Save SVG" : "Save DXF", text(suggestedFile(kind).string()),
+                                                      svg ? "SVG drawing (*.svg)" : "DXF drawing (*.dxf)");
+    if (!name.isEmpty()) saveTo(QFile::encodeName(name).toStdString(), kind);
+}
+
+bool CutWindow::help() {
+    const fs::path doc = request_.folder / kHelpDocument;
+    if (ui_.openDocument(doc.string())) return true;
+    ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
+    return false;
 }
 
 void CutWindow::back() {

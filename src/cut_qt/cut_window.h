@@ -6,13 +6,17 @@
 #include <QMainWindow>
 #include <QWidget>
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "cut_qt/cut_cli.h"
 #include "suite_qt/qt_ui.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "cut/cut.h"
+#include "cut/settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -56,31 +60,55 @@ private:
     bool dragging_ = false;
 };
 
+// Hand-overs of up to this many letters are drawn at once; larger ones on a worker thread.
+inline constexpr std::size_t kLettersDrawnAtOnce = 60;
+
+// The cut stage's help document in the program folder.
+inline constexpr const char* kHelpDocument = "cut.pdf";
+
 class CutWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit CutWindow(const Request& r, QWidget* parent = nullptr);
     // another program works in the folder (the user was told): the window is not to be shown
     bool refused() const { return refused_; }
+    // the drawing shown (none while a large one is still being made)
     const cut::Drawing* drawing() const { return drawing_ ? &*drawing_ : nullptr; }
     QListWidget* problemList() const { return problems_; }
+    // the line at the top that says the drawing is out of date (shown only then)
+    QWidget* staleBanner() const { return banner_; }
     DrawingView* view() const { return view_; }
     // Saves without asking for a name; false (with a message) when it fails.
-    bool saveDxfTo(const std::filesystem::path& file);
-    bool saveSvgTo(const std::filesystem::path& file);
+    bool saveTo(const std::filesystem::path& file, Output kind);
+    bool saveDxfTo(const std::filesystem::path& file) { return saveTo(file, Output::Dxf); }
+    bool saveSvgTo(const std::filesystem::path& file) { return saveTo(file, Output::Svg); }
     // Loads the hand-over again and redraws; the message of a bad hand-over is returned.
     std::string reload();
+    // Where a save dialog starts: the folder saved to last (the first time the user's documents
+    // folder), and a name made from the text and the kind.
+    std::filesystem::path suggestedFile(Output kind) const;
+    // Opens the help document (the Help button, F1); false, after a message, when it cannot.
+    bool help();
     void setKind(cut::Kind k);
     void setKerf(double mm);
     void setTabs(bool on);
 
 private:
+    QWidget* buildBanner();
     QLayout* buildSettings(const Request& r);
     QWidget* buildSide(const Request& r);
     bool claimFolder();
+    // a drawing made, or why it could not be
+    struct Made {
+        std::optional<cut::Drawing> drawing;
+        std::string error;
+    };
+    cut::Options currentOptions() const;
     void rebuild(bool refit);
-    void saveDxf();
-    void saveSvg();
+    void showDrawing(Made made, bool refit);
+    void saveAs(Output kind);
+    void restoreSettings();
+    void remember();  // the settings into the work folder
     void back();
     void error(const QString& text);
 
@@ -88,12 +116,20 @@ private:
     suite_qt::QtUi ui_{this};
     wf::WorkFolderLock lock_;
     bool refused_ = false;
-    std::optional<cut::Handover> handover_;
+    std::shared_ptr<const cut::Handover> handover_;  // shared with a drawing being made
+    std::uint64_t generation_ = 0;                   // of the drawing asked for last
     std::optional<cut::Drawing> drawing_;
     DrawingView* view_;
     QComboBox* kind_;
     QDoubleSpinBox* kerf_;
     QCheckBox* tabs_;
+    QCheckBox* reference_;
+    QDoubleSpinBox *sheetWidth_, *sheetHeight_;
+    QCheckBox* tile_;
+    QWidget* banner_;
+    QLabel* bannerText_;
+    wf::HandoverAge stale_;
+    cut::Settings settings_;
     QDoubleSpinBox* border_;
     QListWidget* problems_;
     QLabel* summary_;

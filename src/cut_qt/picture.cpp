@@ -38,12 +38,15 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setTransform(toView, true);
     QPainterPath cut;
-    cut.setFillRule(Qt::WindingFill);
+    cut.setFillRule(Qt::OddEvenFill);  // counters of a part and parts inside an opening stay what they are
     for (const auto& o : d.cut) cut.addPath(pathOf(o.poly));
     QPen outline(kOutline);
     outline.setCosmetic(true);
     outline.setWidthF(1.0);
-    if (d.kind == cut::Kind::Stencil) {
+    // a stencil whose sheet edge is cut (a border, or one sheet of a tiled stencil) is drawn as
+    // its material, like the parts of lettering; else the sheet with the openings cut out of it
+    const bool edgeCut = std::any_of(d.cut.begin(), d.cut.end(), [](const cut::Outline& o) { return o.sheetEdge; });
+    if (d.kind == cut::Kind::Stencil && !edgeCut) {
         p.fillPath(pathOf(d.sheet), kMaterial);
         p.fillPath(cut, kOpening);
     } else {

@@ -72,7 +72,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         if (!loadGroundContours() || !buildShape()) throw ReportedFault();
         writeThDat(appFolder(), presets_, &state);
         writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
-        writeStv2b(appFolder(), currentState(), &state);
+        const std::string stv2b = writeStv2b(appFolder(), currentState(), &state);
 
         const double outputScale = scaleToInternalUnits(model_);
         const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last
@@ -83,7 +83,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         ui_.processEvents();
         handOver_.keepWindowPlace(state);
         try {
-            handOver_.writeConversion(model_, controls_.Check2 == 1, presets_, outputScale, c3, handOver);
+            handOver_.writeConversion(model_, controls_.Check2 == 1, presets_, outputScale, c3, stv2b, handOver);
         } catch (const std::exception&) {
             // the later stage must never start on a missing or partial hand-over
             reportFileError();

@@ -4,6 +4,7 @@
 
 #include "convert/conversion.h"
 #include "shapes/ui.h"
+#include "workfile/stage_files.h"
 #include "workfile/workfile_io.h"
 
 namespace shapes {
@@ -90,10 +91,11 @@ void HandOver::toTextStage() {
 }
 
 void HandOver::writeConversion(engine::Model& m, bool connectionOn, const Presets& presets, double outputScale,
-                               const std::string& c3, wf::FileSet& set) {
+                               const std::string& c3, const std::string& stv2b, wf::FileSet& set) {
     const convert::Settings s{presets, outputScale};
     convert::writeConversionFiles(m, connectionOn, conversionTargets(appFolder_), s, currentObject_, &set);
     writeHlDat(appFolder_, m, &set);
+    set.replace(workPath(wf::kHandoverStamp), wf::handoverStampText(appFolder_, stv2b, c3));
     set.replace(workPath("c3.dat"), c3);
 }
 

@@ -71,9 +71,10 @@ public:
     void toTextStage();
 
     // "Start convert": the contours for the later stage in internal units, the bridge table,
+    // the stamp (what the hand-over was made from; `stv2b` the shapes state written with it)
     // and c3.dat (the scale, `c3`) last of all
     void writeConversion(engine::Model& m, bool connectionOn, const Presets& presets, double outputScale,
-                         const std::string& c3, wf::FileSet& set);
+                         const std::string& c3, const std::string& stv2b, wf::FileSet& set);
 
 private:
     std::string appFolder_;

@@ -113,7 +113,7 @@ void probeWorkfileDcc(const fs::path& appFolder) {
     }
 }
 
-void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set) {
+std::string writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set) {
     wf::LineWriter w;
     w.number(s.shapeNumber).number(s.smallHeight).number(s.bigHeight);
     w.number(s.apertureWidthMin).number(s.apertureWidthMax);
@@ -125,6 +125,7 @@ void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set
     w.number(1000).number(-1000);
     w.number(s.hscroll1);
     put(w, workFile(appFolder, "stv2b.dat"), set);
+    return w.content();
 }
 
 Stv2bRead readStv2b(const fs::path& appFolder) {

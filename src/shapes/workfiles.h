@@ -66,7 +66,8 @@ struct SavedState {
 };
 inline constexpr int kStv2bLines = 529;
 inline constexpr std::uintmax_t kStv2bMinLength = 3;
-void writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set = nullptr);
+// Returns the file's content.
+std::string writeStv2b(const fs::path& appFolder, const SavedState& s, wf::FileSet* set = nullptr);
 // What the resume reads of stv2b.dat: its lines in file order as far as they go. `fields`
 // counts the lines read whole (kStv2bLines for a whole file); a file shorter than
 // kStv2bMinLength, or one that cannot be read, is not there (`present` false). Never raises.

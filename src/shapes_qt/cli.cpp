@@ -17,6 +17,7 @@
 #include "shapes/report.h"
 #include "shapes/session.h"
 #include "shapes/spacing_dialog.h"
+#include "suite/programs.h"
 #include "workfile/workfile_io.h"
 
 namespace shapes_qt {
@@ -247,31 +248,32 @@ std::optional<int> placePaths(Request& r, std::ostream& err) {
         err << r.folder << ": no such folder\n";
         return kBadArguments;
     }
+    // no output in the work folder, none a file of the suite, nor two of them one file
+    wf::Outputs outputs = suite::outputsFor(r.folder);
     for (const auto& [option, file] : {std::pair{"--dump", &r.dumpFile}, std::pair{"--png", &r.pngFile},
-                                       std::pair{"--svg", &r.svgFile}})
+                                       std::pair{"--svg", &r.svgFile}}) {
         if (!file->empty() && shapes::inWorkFolder(r.folder, *file)) {
             err << option << ": " << *file << " is in the work folder; the work files are not outputs\n";
             return kBadArguments;
         }
+        try {
+            if (!file->empty()) outputs.claim(*file);
+        } catch (const fault::FileFault& e) {
+            err << option << ": " << e.what() << "\n";
+            return kBadArguments;
+        }
+    }
     return std::nullopt;
 }
 
-// An output file, replaced whole. A symbolic link the user named is followed: its target is
-// replaced (in the target's folder), the link stays.
-bool writeOutput(const std::string& file, const std::string& content, std::ostream& err) {
+// An output file, replaced whole, never over a file of the suite. A symbolic link the user
+// named is followed: its target is replaced (in the target's folder), the link stays.
+bool writeOutput(const std::string& folder, const std::string& file, const std::string& content, std::ostream& err) {
     try {
-        std::error_code ec;
-        const std::filesystem::path path = file;
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
-            wf::replaceFile(path, content);
-            return true;
-        }
-        const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-        if (ec) throw fault::FileFault("cannot resolve " + path.string());
-        wf::replaceFile(target, content);
+        suite::outputsFor(folder).write(file, content);
         return true;
-    } catch (const std::exception&) {
-        err << file << ": cannot write\n";
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
         return false;
     }
 }
@@ -389,7 +391,7 @@ public:
                 if (!bytes) {
                     err_ << file << ": cannot write\n";
                     written = false;
-                } else if (!writeOutput(file, *bytes, err_)) {
+                } else if (!writeOutput(r_.folder, file, *bytes, err_)) {
                     written = false;
                 }
             });

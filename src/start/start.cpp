@@ -67,6 +67,7 @@ FolderState inspect(const fs::path& folder) {
     const std::uintmax_t saved = fs::file_size(work / "stv2b.dat", ec);
     s.savedState = !ec && saved >= kSavedStateBytes;
     s.handOver = isFile(work / "workrl.dat") && isFile(work / "c3.dat");
+    if (s.handOver) s.handOverStale = wf::handoverAge(folder).reason;
     // a missing or short shap.dat means the usual stencil letters
     if (isFile(work / "shap.dat")) {
         try {
@@ -189,6 +190,7 @@ std::string reportJson(const StartWindow& w, const suite::HeadlessUi& ui) {
     o += "  \"folder\": " + jsonString(w.folder().string()) + ",\n";
     o += std::string("  \"savedState\": ") + flag(st.savedState) + ",\n";
     o += std::string("  \"handOver\": ") + flag(st.handOver) + ",\n";
+    o += std::string("  \"handOverStale\": ") + flag(!st.handOverStale.empty()) + ",\n";
     o += std::string("  \"kind\": ") + (w.kind() == Kind::Parts ? "\"parts\"" : "\"stencil\"") + ",\n";
     o += "  \"actions\": {\n";
     for (std::size_t i = 0; i < std::size(kActions); ++i) {

@@ -30,6 +30,7 @@ const char* textStageProgram(Kind k);  // "STV1.EXE" or "STV1b.EXE"
 struct FolderState {
     bool savedState = false;  // workfiles/stv2b.dat holds at least 3 bytes: the shapes can resume
     bool handOver = false;    // workfiles/workrl.dat and workfiles/c3.dat: a drawing to cut
+    std::string handOverStale;  // why that drawing is out of date; empty when it is not
     Kind lastKind = Kind::Stencil;  // line 2 of workfiles/shap.dat is 1: the last lettering had no bridges
 };
 // Looks only; creates and changes nothing.

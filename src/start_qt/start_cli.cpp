@@ -1,5 +1,6 @@
 #include "start_qt/start_cli.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include "suite_qt/qt_ui.h"
 #include "start_qt/start_window.h"
 #include "start/start.h"
+#include "suite/programs.h"
 
 namespace start_qt {
 
@@ -158,6 +160,28 @@ int runAction(start::StartWindow& logic, start::Action action, std::ostream& err
 
 }  // namespace
 
+namespace {
+
+// The window as a PNG, written whole and never over a file of the suite.
+bool writePicture(QWidget& window, const StartArgs& a, std::ostream& err) {
+    const std::string file = QFile::encodeName(a.pngFile).toStdString();
+    try {
+        wf::Outputs outputs = suite::outputsFor(QFile::encodeName(QDir(a.folder).absolutePath()).toStdString());
+        outputs.claim(file);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!window.grab().save(&buffer, "PNG")) throw fault::FileFault(file + ": the picture could not be made");
+        outputs.write(file, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+        return true;
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
+        return false;
+    }
+}
+
+}  // namespace
+
 int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostream& out, std::ostream& err) {
     const std::variant<StartArgs, int> parsed = parseArgs(args, defaultFolder, out, err);
     if (const int* status = std::get_if<int>(&parsed)) return *status;
@@ -176,10 +200,7 @@ int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostr
     window.refresh();
 
     int status = kDone;
-    if (!a.pngFile.isEmpty() && !window.grab().save(a.pngFile, "PNG")) {
-        err << a.pngFile.toStdString() << ": cannot write\n";
-        status = kFileError;
-    }
+    if (!a.pngFile.isEmpty() && !writePicture(window, a, err)) status = kFileError;
     if (a.action && status == kDone) status = runAction(logic, *a.action, err);
     if (a.report) out << start::reportJson(logic, ui);
     return status;

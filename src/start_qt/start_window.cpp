@@ -144,6 +144,10 @@ void StartWidget::refresh() {
         const bool on = logic_->enabled(a);
         buttons_[a]->setEnabled(on);
         notes_[a]->setText(on ? purpose(a) : unavailable(a));
+        const std::string& stale = logic_->state().handOverStale;
+        if (a == Action::CutDrawing && on && !stale.empty())
+            notes_[a]->setText(QString("Out of date: %1 Make it again with \"Continue\" and \"Start convert\".")
+                                   .arg(QString::fromStdString(stale)));
         notes_[a]->setEnabled(on);
     }
     const bool parts = logic_->kind() == start::Kind::Parts;

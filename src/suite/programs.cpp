@@ -19,4 +19,13 @@ std::string programFolder() {
     return folderOfProgram(ec ? fs::current_path(ec) / "program" : self);
 }
 
+wf::SuiteFiles suiteFiles(const std::filesystem::path& programFolder) {
+    wf::SuiteFiles files;
+    files.addWorkFolder(programFolder / "workfiles");
+    for (const char* name : kProgramFiles) files.add(programFolder / name, "a program of the suite");
+    files.add("/proc/self/exe", "a program of the suite");
+    for (const char* name : kHelpDocuments) files.add(programFolder / name, "a help document of the suite");
+    return files;
+}
+
 }  // namespace suite

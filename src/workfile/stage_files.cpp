@@ -1,9 +1,11 @@
 #include "workfile/stage_files.h"
 
-#include "workfile/workfile_io.h"
-
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <vector>
+
+#include "workfile/workfile_io.h"
 
 namespace wf {
 
@@ -74,6 +76,53 @@ double apertureInUse(double heightMm, double typedMm) {
     if (b < lo) b = lo;
     if (b > hi) b = hi;
     return b;
+}
+
+namespace {
+// The fingerprint of a work file, "-" when there is none (or it cannot be read).
+std::string fingerprintOf(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) return "-";
+    try {
+        return fingerprint(readFile(file));
+    } catch (const fault::FileFault&) {
+        return "-";
+    }
+}
+
+}  // namespace
+
+std::string fingerprint(std::string_view bytes) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char text[17];
+    for (int i = 15; i >= 0; --i, h >>= 4) text[i] = "0123456789abcdef"[h & 0xF];
+    text[16] = 0;
+    return text;
+}
+
+std::string handoverStampText(const fs::path& programFolder, std::string_view stv2b, std::string_view c3) {
+    LineWriter w;
+    w.text("1").text(fingerprintOf(workFile(programFolder, "tground.dat"))).text(fingerprint(stv2b)).text(fingerprint(c3));
+    return w.content();
+}
+
+HandoverAge handoverAge(const fs::path& programFolder) {
+    std::vector<std::string> lines;
+    try {
+        lines = splitLines(readFile(workFile(programFolder, kHandoverStamp)));
+    } catch (const fault::FileFault&) {
+    }
+    if (lines.size() < 4 || lines[0] != "1")
+        return {true, "It cannot be told whether the cut drawing is up to date: it was made by an earlier version or "
+                      "not handed over whole."};
+    if (lines[3] != fingerprintOf(workFile(programFolder, "c3.dat")))
+        return {true, "The cut drawing was not handed over whole."};
+    if (lines[1] != fingerprintOf(workFile(programFolder, "tground.dat")))
+        return {true, "The lettering was changed after the cut drawing was made."};
+    if (lines[2] != fingerprintOf(workFile(programFolder, "stv2b.dat")))
+        return {true, "The shapes were changed after the cut drawing was made."};
+    return {};
 }
 
 }  // namespace wf

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace wf {
 
@@ -42,5 +43,25 @@ ShapesDrawing readShapesDrawing(const std::filesystem::path& programFolder);
 double apertureInUse(double heightMm, double typedMm);
 double apertureMinimum(double heightMm);
 double apertureMaximum(double heightMm);
+
+// ---- the hand-over's stamp: how the cut stage knows that its drawing is not stale. The shapes
+// stage writes it with every hand-over, just before c3.dat (the last file of the set):
+//   line 1 "1" (the form of the stamp), line 2 the fingerprint of the lettering (tground.dat),
+//   line 3 that of the shapes state (stv2b.dat) as this hand-over wrote it, line 4 that of c3.dat.
+// A fingerprint is 16 hexadecimal digits (FNV-1a, 64 bits) of the file's bytes, "-" for no file.
+// Fingerprints, not file times: leaving the shapes stage rewrites stv2b.dat with the same bytes,
+// which changes its time but not what the drawing was made from.
+inline constexpr const char* kHandoverStamp = "c3stamp.dat";
+std::string fingerprint(std::string_view bytes);
+std::string handoverStampText(const std::filesystem::path& programFolder, std::string_view stv2b, std::string_view c3);
+
+// Whether the hand-over is the one the lettering and the shapes state now stand for.
+struct HandoverAge {
+    bool stale = false;
+    std::string reason;  // for the user, when stale
+};
+// Looks only. A hand-over without a stamp, or whose c3.dat is not the stamped one, is stale
+// (made by an earlier version, or not handed over whole).
+HandoverAge handoverAge(const std::filesystem::path& programFolder);
 
 }  // namespace wf

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -203,7 +204,169 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     EXPECT_EQ(apart.problems[0].letter, 2);
 }
 
-TEST(CutDrawing, RefusesDrawingsBeyondItsGrid) {
-    Handover h = handover({{1, {rect(0, 0, 1e7, 10)}}});
-    EXPECT_THROW(makeDrawing(h, {}), fault::DrawingFault);
+// Work is bounded before it starts: a drawing beyond the largest sheet, or one that would need
+// more points than the booleans are given, is refused with a message; an arc of a huge radius
+// that spans little is no such drawing.
+TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
+    std::vector<Loop> circles;
+    for (int i = 0; i < 700; ++i) circles.push_back(circle(0, 0, 9000 - i));  // ~3000 chords each
+    // a 10 x 5 block whose top is an arc of radius 1 km (its centre 1 km below)
+    const double half = std::asin(5e-6);
+    const Loop flat{{line(0, 0, 10, 0), line(10, 0, 10, 5), arc(5, 5 - std::sqrt(1e12 - 25), 1e6, kPi / 2 - half, 2 * half),
+                     line(0, 5, 0, 0)}};
+    struct Case {
+        const char* what;
+        std::vector<Loop> loops;
+        const char* refusal;  // "" : drawn
+    };
+    const Case cases[] = {
+        {"10 km long", {rect(0, 0, 1e7, 10)}, "larger than 20 m"},
+        {"25 m long", {rect(0, 0, 25000, 10)}, "larger than 20 m"},
+        {"700 circles of 9 m", circles, "too many points"},
+        {"a flat arc of 1 km radius", {flat}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string refusal;
+        try {
+            makeDrawing(handover({{1, c.loops}}), {});
+        } catch (const fault::DrawingFault& e) {
+            refusal = e.what();
+        }
+        if (*c.refusal)
+            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+        else
+            EXPECT_EQ(refusal, "");
+    }
+}
+
+// The cut file holds what the machine cuts and nothing else: the cut outlines and, with a
+// border, the sheet's edge, each on a layer that is on and plotted. The letters, bridges and
+// bar as handed over come only on request, on layers that are off, grey and never plotted;
+// the SVG keeps them in a hidden group of their own.
+TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
+    Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
+    h.bridges = {{1, {10, 15}, {10, 20}}};
+    h.bar = {rect(-2, -1, 52, 1)};
+    h.hasBar = true;
+    struct Case {
+        Kind kind;
+        double border;
+        std::vector<std::string> cutLayers;
+    };
+    for (const Case& c : {Case{Kind::Stencil, 5, {"0", "CUT", "CUT_SHEET_EDGE"}}, Case{Kind::Lettering, -1, {"0", "CUT"}}}) {
+        Options o;
+        o.kind = c.kind;
+        o.border = c.border;
+        const Drawing d = makeDrawing(h, o);
+        for (const bool reference : {false, true}) {
+            SCOPED_TRACE(std::string(c.kind == Kind::Stencil ? "stencil" : "lettering") + (reference ? " with reference" : ""));
+            const auto dxf = testsupport::readDxf(dxfText(d, h, reference));
+            std::vector<std::string> names;
+            for (const auto& l : dxf.layers) {
+                names.push_back(l.name);
+                const bool cutLayer = std::find(c.cutLayers.begin(), c.cutLayers.end(), l.name) != c.cutLayers.end();
+                EXPECT_EQ(l.plot, cutLayer ? 1 : 0) << l.name;
+                EXPECT_EQ(l.colour, cutLayer ? std::abs(l.colour) : -kReferenceGrey) << l.name;
+            }
+            std::vector<std::string> expected = c.cutLayers;
+            if (reference) expected.insert(expected.end(), {kLayerLetters, kLayerBridges, kLayerBar});
+            EXPECT_EQ(names, expected);
+            std::size_t cut = 0, other = 0;
+            for (const auto& p : dxf.polylines) (p.layer == kLayerCut || p.layer == kLayerSheet ? cut : other) += 1;
+            EXPECT_EQ(cut, d.cut.size());
+            // three letter outlines, one bridge strip, one bar piece
+            EXPECT_EQ(other, reference ? 5u : 0u);
+            const std::string svg = svgText(d, h, reference);
+            EXPECT_EQ(svg.find("id=\"reference\" display=\"none\"") != std::string::npos, reference);
+        }
+    }
+}
+
+// Holes look like holes: in the SVG each piece is one path, its outside and counters together
+// under the even-odd rule, so the counter of the "O" stays open when the parts are filled.
+TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
+    const Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
+    Options o;
+    o.kind = Kind::Lettering;
+    const Drawing d = makeDrawing(h, o);
+    ASSERT_EQ(d.pieces.size(), 2u);
+    const std::string svg = svgText(d, h);
+    std::size_t paths = 0, subpaths = 0;
+    for (std::size_t at = svg.find("<path d=\""); at != std::string::npos; at = svg.find("<path d=\"", at + 1)) ++paths;
+    for (char ch : svg) subpaths += ch == 'M';
+    EXPECT_EQ(paths, 2u);
+    EXPECT_EQ(subpaths, 3u);  // the O: outside and counter; the second letter: its outside
+    EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
+}
+
+// Letters that run into each other are a problem naming both, in either kind of drawing: by
+// overlapping, or by only touching; a gap between them, however small, is none.
+TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
+    struct Case {
+        const char* what;
+        double secondX;  // where the second letter (10 x 20) begins; the first ends at 20
+        bool merged;
+    };
+    for (const Case& c : {Case{"overlapping", 18, true}, Case{"touching", 20, true}, Case{"apart by 0.05 mm", 20.05, false}}) {
+        for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
+            SCOPED_TRACE(std::string(c.what) + (kind == Kind::Stencil ? " stencil" : " lettering"));
+            const Handover h = handover({{1, {rect(0, 0, 20, 20)}}, {2, {rect(c.secondX, 0, c.secondX + 10, 20)}},
+                                         {3, {rect(50, 0, 60, 20)}}});
+            Options o;
+            o.kind = kind;
+            const Drawing d = makeDrawing(h, o);
+            ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
+            if (!c.merged) continue;
+            const Problem& p = d.problems[0];
+            EXPECT_EQ(p.kind, ProblemKind::Merged);
+            EXPECT_EQ(p.letter, 1);
+            EXPECT_EQ(p.otherLetter, 2);
+            EXPECT_NEAR(p.place.x, (c.secondX + 20) / 2, 0.01);
+            EXPECT_NE(reportJson(d, h).find("\"kind\": \"merged\", \"letter\": 1, \"otherLetter\": 2"), std::string::npos);
+        }
+    }
+}
+
+// A long stencil on a 600 x 400 mm sheet: larger than the sheet without tiling; tiled, sheets
+// that each fit and each stay one piece, with registration marks that are the same holes on
+// both sheets of a seam.
+TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
+    std::vector<Letter> letters;
+    for (int i = 0; i < 12; ++i) letters.push_back({i + 1, {rect(i * 70.0, 0, i * 70.0 + 40, 300)}});
+    const Handover h = handover(letters);
+    Options o;
+    o.border = 10;
+    o.sheetWidth = 600;
+    o.sheetHeight = 400;
+    const Drawing whole = makeDrawing(h, o);
+    ASSERT_EQ(whole.problems.size(), 1u);
+    EXPECT_EQ(whole.problems[0].kind, ProblemKind::OffSheet);
+    EXPECT_TRUE(whole.sheets.empty());
+
+    o.tile = true;
+    o.kerf = 0.2;
+    const Drawing tiled = makeDrawing(h, o);
+    EXPECT_TRUE(tiled.problems.empty()) << problemText(tiled.problems.at(0));
+    ASSERT_EQ(tiled.sheets.size(), 2u);
+    for (std::size_t k = 0; k < tiled.sheets.size(); ++k) {
+        SCOPED_TRACE(k);
+        const Drawing one = sheetDrawing(tiled, k);
+        EXPECT_LE(one.max.x - one.min.x, 600);
+        EXPECT_LE(one.max.y - one.min.y, 400);
+        // one piece: one outside edge
+        EXPECT_EQ(std::count_if(one.cut.begin(), one.cut.end(), [](const Outline& c) { return c.sheetEdge; }), 1);
+    }
+    const Sheet &left = tiled.sheets[0], &right = tiled.sheets[1];
+    EXPECT_GE(left.marks.size(), 2u);
+    EXPECT_EQ(left.marks.size(), right.marks.size());
+    for (std::size_t i = 0; i < left.marks.size() && i < right.marks.size(); ++i) {
+        EXPECT_NEAR(left.marks[i].x, right.marks[i].x, 1e-9);
+        EXPECT_NEAR(left.marks[i].y, right.marks[i].y, 1e-9);
+        EXPECT_GT(left.marks[i].x, right.min.x);  // in the band both sheets hold
+        EXPECT_LT(left.marks[i].x, left.max.x);
+    }
+    // the report lists the sheets
+    const std::string report = reportJson(tiled, h);
+    EXPECT_NE(report.find("\"sheets\": [\n    { \"number\": 1,"), std::string::npos) << report;
 }

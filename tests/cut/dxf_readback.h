@@ -19,8 +19,14 @@ struct DxfPolyline {
     bool closed = false;
     std::vector<DxfVertex> v;
 };
+struct DxfLayer {
+    std::string name;
+    int colour = 0;  // negative: the layer is off
+    int plot = 1;    // group 290; 1 when the record has none
+};
 struct DxfDrawing {
     int insunits = -1;
+    std::vector<DxfLayer> layers;
     std::vector<DxfPolyline> polylines;
     int otherEntities = 0;
 };
@@ -30,12 +36,15 @@ inline DxfDrawing readDxf(const std::string& text) {
     DxfDrawing d;
     std::string section, lastVar;
     DxfPolyline* cur = nullptr;
+    DxfLayer* layer = nullptr;
     for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
         const int code = std::stoi(lines[i]);
         std::string value = lines[i + 1];
         while (!value.empty() && value.front() == ' ') value.erase(0, 1);
         if (code == 0) {
             cur = nullptr;
+            layer = nullptr;
+            if (section == "TABLES" && value == "LAYER") layer = &d.layers.emplace_back();
             if (section == "ENTITIES" && value == "LWPOLYLINE") {
                 d.polylines.emplace_back();
                 cur = &d.polylines.back();
@@ -48,6 +57,11 @@ inline DxfDrawing readDxf(const std::string& text) {
         if (code == 2 && section.empty()) section = value;
         if (section == "HEADER" && code == 9) lastVar = value;
         if (section == "HEADER" && code == 70 && lastVar == "$INSUNITS") d.insunits = std::stoi(value);
+        if (layer) {
+            if (code == 2) layer->name = value;
+            if (code == 62) layer->colour = std::stoi(value);
+            if (code == 290) layer->plot = std::stoi(value);
+        }
         if (!cur) continue;
         if (code == 8) cur->layer = value;
         if (code == 70) cur->closed = (std::stoi(value) & 1) != 0;

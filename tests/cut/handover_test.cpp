@@ -123,3 +123,22 @@ TEST(Handover, RefusesMissingTruncatedAndGarbledFilesNamingThem) {
         }
     }
 }
+
+// Damaged angles, however large, are reduced at once into one turn: the arc is the same as with
+// its angles taken modulo a full turn.
+TEST(Handover, ReducesAnyArcAngleIntoOneTurn) {
+    for (const auto& [a1, a2] : {std::pair{-1e9, 1e9}, std::pair{1e9 - 1, 1e9}, std::pair{0.5, 0.5 - 6e8}}) {
+        SCOPED_TRACE(std::to_string(a1) + " " + std::to_string(a2));
+        const std::string contours =
+            crlf({"a", "n", "2", " 10", " 10", " 5", std::to_string(a1), std::to_string(a2), "e", "s"});
+        const auto letters = cut::parseContours(contours, 1);
+        const cut::Edge& e = letters.at(0).loops.at(0).edges.at(0);
+        double expected = std::fmod(std::fmod(a2, 2 * M_PI) - std::fmod(a1, 2 * M_PI), 2 * M_PI);
+        if (expected <= 0) expected += 2 * M_PI;
+        EXPECT_GT(e.sweep, 0);
+        EXPECT_LE(e.sweep, 2 * M_PI);
+        EXPECT_NEAR(e.sweep, expected, 1e-6);
+        EXPECT_NEAR(e.a.x, 10 + 5 * std::cos(a1), 1e-6);
+    }
+}
+

@@ -1,18 +1,30 @@
 // Real letters through the whole chain: the shapes stage converts, the cut stage draws.
 #include <QApplication>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
+#include <QThreadPool>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStandardPaths>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "cut_qt/cut_cli.h"
 #include "cut_qt/cut_window.h"
 #include "cut/dxf_readback.h"
+#include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
 #include "cut/handover.h"
+#include "cut/settings.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
 
@@ -66,6 +78,20 @@ std::string ezdxfAudit(const fs::path& file) {
     return (p.readAllStandardOutput() + p.readAllStandardError()).trimmed().toStdString();
 }
 
+// ezdxf's view of the layers: "NAME on|off plot|noplot" each, joined by "; " (but Defpoints,
+// which ezdxf adds itself to every drawing it reads)
+std::string ezdxfLayers(const fs::path& file) {
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c",
+                                 "import sys, ezdxf\n"
+                                 "doc = ezdxf.readfile(sys.argv[1])\n"
+                                 "print('; '.join(l.dxf.name + (' off' if l.is_off() else ' on') +\n"
+                                 "      (' plot' if l.dxf.get('plot', 1) else ' noplot') for l in doc.layers if l.dxf.name != 'Defpoints'))\n",
+                                 QString::fromStdString(file.string())});
+    p.waitForFinished(60000);
+    return (p.readAllStandardOutput() + p.readAllStandardError()).trimmed().toStdString();
+}
+
 // Two segments of a closed point list cross (neighbours excepted).
 bool selfCrossing(const testsupport::DxfPolyline& p) {
     const std::size_t n = p.v.size();
@@ -96,16 +122,20 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
     const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
     EXPECT_EQ(dxf.insunits, 4);
-    int cut = 0, bridges = 0;
+    int cut = 0;
     for (const auto& p : dxf.polylines) {
         EXPECT_TRUE(p.closed);
-        cut += p.layer == "CUT", bridges += p.layer == "BRIDGES";
-        if (p.layer == "CUT") {
-            EXPECT_FALSE(selfCrossing(p));
-        }
+        EXPECT_EQ(p.layer, "CUT");  // nothing else by default
+        cut += p.layer == "CUT" && !selfCrossing(p);
     }
     EXPECT_EQ(cut, 6);  // A and B cut in two by the pairs of bridges across their counters, and C
-    EXPECT_EQ(bridges, 6);
+    EXPECT_EQ(ezdxfLayers(c.t.work("stencil.dxf")), "0 on plot; CUT on plot");
+    const fs::path withReference = c.t.path() / "reference.dxf";
+    ASSERT_EQ(c.cut({"--reference-layers", "--border", "5", "--dxf", withReference.string()}).status, 0);
+    EXPECT_EQ(ezdxfAudit(withReference), "ok");
+    EXPECT_EQ(ezdxfLayers(withReference),
+              "0 on plot; CUT on plot; CUT_SHEET_EDGE on plot; REFERENCE_LETTERS off noplot; "
+              "REFERENCE_BRIDGES off noplot; REFERENCE_BAR off noplot");
 
     // hl.dat without its first two bridges (the A's)
     auto lines = wf::splitLines(c.t.read("hl.dat"));
@@ -118,6 +148,48 @@ TEST(CutChain, SampleStencilIsOneSheetUntilABridgeIsRemoved) {
     EXPECT_NE(loose.out.find("{ \"kind\": \"island\", \"letter\": 1,"), std::string::npos) << loose.out;
     EXPECT_EQ(loose.err.rfind("information|Cut drawing|The drawing has 1 problem: island of letter 1", 0), 0u) << loose.err;
     EXPECT_TRUE(fs::exists(c.t.path() / "loose.dxf"));  // written all the same
+}
+
+// A full disk never tears a drawing: with $TMPDIR on a full file system the files are written
+// all the same (nothing goes through it); with the target folder full, each file says so, the
+// old drawing stays and no temporary file is left.
+TEST(CutChain, AFullDiskKeepsTheOldDrawingAndSaysSo) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    const fs::path full = c.t.path() / "full";
+    fs::create_directories(full);
+    if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "a small file system cannot be mounted here; tests/workfile shows the same with a file size limit";
+    struct Unmount {
+        fs::path dir;
+        std::string tmpdir = qEnvironmentVariable("TMPDIR").toStdString();
+        ~Unmount() {
+            ::umount2(dir.c_str(), MNT_DETACH);
+            qputenv("TMPDIR", QByteArray::fromStdString(tmpdir));
+        }
+    } unmount{full};
+    std::ofstream(full / "old.dxf") << "the old drawing";
+    {
+        std::ofstream filler(full / "filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i) filler.flush();
+    }
+    qputenv("TMPDIR", QByteArray::fromStdString(full.string()));
+    const CutRun fine = c.cut({"--dxf", (c.t.path() / "fine.dxf").string(), "--png", (c.t.path() / "fine.png").string()});
+    EXPECT_EQ(fine.status, 0) << fine.err;
+    EXPECT_EQ(ezdxfAudit(c.t.path() / "fine.dxf"), "ok");
+
+    const CutRun torn = c.cut({"--dxf", (full / "old.dxf").string(), "--svg", (full / "new.svg").string(), "--png",
+                               (full / "new.png").string()});
+    EXPECT_EQ(torn.status, 3);
+    for (const char* name : {"old.dxf", "new.svg", "new.png"})
+        EXPECT_NE(torn.err.find("critical|Cut drawing|" + (full / name).string() + " could not be written"), std::string::npos)
+            << torn.err;
+    std::ifstream old(full / "old.dxf");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old drawing");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(full)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "old.dxf"}));
 }
 
 // A user's whole job, each stage as its own program: words typed in the text stage, bent into
@@ -143,6 +215,38 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
         for (const auto& p : dxf.polylines) cut += p.layer == "CUT" && p.closed && !selfCrossing(p);
         EXPECT_GE(cut, 13);  // thirteen letters, each at least one opening, closed and simple
     }
+}
+
+// Typing another text after a conversion makes the drawing stale: the report lists it first,
+// the window says so at the top with the way back; converting again makes it current.
+TEST(CutChain, ChangedTextMakesTheDrawingStaleUntilConvertedAgain) {
+    TempFolder t;
+    t.addProgram("letterkerf");
+    const auto type = [&](const char* words) {
+        QProcess text;
+        text.start(QString::fromStdString((fs::path(LK_PROGRAM_DIR) / "letterkerf-text-cli").string()),
+                   {"--folder", QString::fromStdString(t.path().string()), "--text", words, "--font", "DejaVu Sans:Bold"});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        ASSERT_EQ(text.exitCode(), 0);
+    };
+    type("OAK");
+    Converted c(t.work("tground.dat"));
+    EXPECT_EQ(count(c.cut({"--report"}).out, "\"kind\": \"stale\""), 0);
+    type("ELM");
+    fs::copy_file(t.work("tground.dat"), c.t.work("tground.dat"), fs::copy_options::overwrite_existing);
+    const CutRun stale = c.cut({"--report"});
+    EXPECT_EQ(stale.status, 0);
+    EXPECT_NE(stale.out.find("\"problems\": [\n    { \"kind\": \"stale\""), std::string::npos) << stale.out;
+    EXPECT_NE(stale.err.find("The lettering was changed"), std::string::npos) << stale.err;
+    {
+        cut_qt::Request r;
+        r.folder = c.t.path();
+        cut_qt::CutWindow w(r);
+        EXPECT_FALSE(w.staleBanner()->isHidden());
+        EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("the drawing is out of date"));
+    }
+    Converted again(c.t.work("tground.dat"));
+    EXPECT_EQ(count(again.cut({"--report"}).out, "\"kind\": \"stale\""), 0);
 }
 
 // "Hoyt jog" joined by the bar: one piece but the j's dot, which is reported and joined by a
@@ -198,7 +302,9 @@ TEST(CutChain, CommandLineSaysWhatIsWrongWithItsExitStatus) {
     TempFolder empty;
     std::ostringstream out, err;
     EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string()}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 3);
-    EXPECT_NE(err.str().find("critical|Hand-over|c3.dat: missing"), std::string::npos) << err.str();
+    // what to do first, the file as the detail
+    EXPECT_EQ(err.str().rfind(std::string("critical|Hand-over|") + cut::kNoHandover + " (Detail: c3.dat: missing", 0), 0u)
+        << err.str();
     EXPECT_EQ(cut_qt::runCli({"--kerf", "wide"}, LK_TEST_TMP, LK_PROGRAM_DIR, out, err), 1);
     EXPECT_EQ(cut_qt::runCli({"--folder", empty.path().string(), "--dxf", empty.work("hl.dat").string()}, LK_TEST_TMP,
                              LK_PROGRAM_DIR, out, err),
@@ -224,7 +330,7 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
     w.show();
     ASSERT_NE(w.drawing(), nullptr);
     EXPECT_EQ(w.problemList()->count(), 3);  // the counter of A and both of B
-    EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("island, letter 1"));
+    EXPECT_TRUE(w.problemList()->item(0)->text().startsWith("island of letter 1"));
     w.problemList()->setCurrentRow(1);
     EXPECT_GT(w.view()->zoom(), 1);
     EXPECT_TRUE(w.saveDxfTo(c.t.path() / "w.dxf"));
@@ -233,6 +339,82 @@ TEST(CutWindow, ListsProblemsAndSelectsThem) {
     EXPECT_EQ(w.drawing()->kind, cut::Kind::Lettering);
     EXPECT_EQ(w.problemList()->item(0)->flags(), Qt::NoItemFlags);  // "(none)"
     w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "cut_window.png").string()));
+}
+
+// The window remembers its settings in the work folder and the folder saved to; the save
+// dialogs start in the user's documents the first time, with a name from the text and the kind.
+TEST(CutWindow, RemembersItsSettingsAndTheLastFolder) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    const fs::path out = c.t.path() / "saved";
+    fs::create_directories(out);
+    QStandardPaths::setTestModeEnabled(true);  // the documents folder of the tests (~/.qttest/...)
+    const std::string documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    fs::create_directories(documents);
+    {
+        cut_qt::CutWindow w(r);
+        const fs::path first = w.suggestedFile(cut_qt::Output::Dxf);
+        EXPECT_EQ(first.parent_path().string(), documents);
+        w.setKind(cut::Kind::Lettering);
+        w.setKerf(0.2);
+        EXPECT_EQ(w.suggestedFile(cut_qt::Output::Svg).filename(), "ABC lettering.svg");
+        ASSERT_TRUE(w.saveSvgTo(out / "mine.svg"));
+    }
+    EXPECT_TRUE(c.t.exists(cut::kSettingsFile));
+    cut_qt::CutWindow again(r);
+    ASSERT_NE(again.drawing(), nullptr);
+    EXPECT_EQ(again.drawing()->kind, cut::Kind::Lettering);
+    EXPECT_DOUBLE_EQ(again.drawing()->options.kerf, 0.2);
+    EXPECT_EQ(again.suggestedFile(cut_qt::Output::Dxf), out / "ABC lettering.dxf");
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+// The window fits a 1366 x 768 screen (with room for a panel and the frame), even with its
+// banner shown; F1 and "Help" open the cut stage's own help document, built with the programs.
+TEST(CutWindow, FitsASmallScreenAndHasItsHelp) {
+    Converted c(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat");
+    fs::remove(c.t.work(wf::kHandoverStamp));  // no stamp: stale, so the banner shows
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    cut_qt::CutWindow w(r);
+    w.show();
+    EXPECT_FALSE(w.staleBanner()->isHidden());
+    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize()), now = w.size();
+    EXPECT_LE(least.width(), 1366);
+    EXPECT_LE(least.height(), 700);
+    EXPECT_LE(now.width(), 1366);
+    EXPECT_LE(now.height(), 700);
+    EXPECT_TRUE(fs::is_regular_file(fs::path(LK_PROGRAM_DIR) / cut_qt::kHelpDocument));
+    bool f1 = false;
+    for (const QShortcut* s : w.findChildren<QShortcut*>()) f1 = f1 || s->key() == QKeySequence(QKeySequence::HelpContents);
+    EXPECT_TRUE(f1);
+    bool button = false;
+    for (const QPushButton* b : w.findChildren<QPushButton*>()) button = button || b->text() == "Help";
+    EXPECT_TRUE(button);
+}
+
+// A large hand-over is drawn while the window keeps answering: nothing is shown until the
+// drawing for the settings as they are last is done; one asked for before is dropped.
+TEST(CutWindow, DrawsALargeHandOverWhileTheWindowAnswers) {
+    Converted c(fs::path(LK_TEST_DATA) / "half.dat", {"--no-connection"});
+    cut_qt::Request r;
+    r.folder = c.t.path();
+    cut_qt::CutWindow w(r);
+    EXPECT_EQ(w.drawing(), nullptr);  // being made
+    w.setKerf(0.1);                   // while the first is made
+    QElapsedTimer waited;
+    waited.start();
+    while (!w.drawing() && waited.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    ASSERT_NE(w.drawing(), nullptr);
+    EXPECT_DOUBLE_EQ(w.drawing()->options.kerf, 0.1);
+    // the first drawing, when it comes after, is not shown over the second
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(w.drawing()->options.kerf, 0.1);
 }
 
 // While another program works in the folder, the window says so in a message box and is

@@ -1,0 +1,406 @@
+// The working parts the steps of a cut drawing share: the integer grid of the booleans, regions
+// of material, the letters as regions, and the state of one drawing as it is built. Only the
+// cut floor's own sources include this.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+#include "cut/cut.h"
+#include "geom/units.h"
+#include "polygon/grid.h"
+
+namespace cut::detail {
+
+namespace cl = ClipperLib;
+
+// Integer grid of the booleans: 0.1 µm. Arcs become chords of at most kChordError; together
+// with the grid every outline stays within 0.005 mm of the hand-over.
+inline constexpr double kUnitsPerMm = polygon::kGridPerMm;
+inline constexpr double kChordError = 0.004;
+inline constexpr double kMiterLimit = 20;
+// No drawing holds more points than this: about 200 MB at most while it is built.
+inline constexpr std::size_t kMostPoints = 2'000'000;
+
+// The chords an arc is cut into, so that none strays more than kChordError from it.
+inline std::size_t chordCount(const Edge& e) {
+    const double maxStep = 2 * std::acos(std::max(-1.0, 1 - kChordError / e.r));
+    const double n = std::ceil(std::fabs(e.sweep) / std::max(maxStep, 1e-9));
+    return n < 1 ? 1 : n > 1e9 ? std::size_t{1'000'000'000} : static_cast<std::size_t>(n);
+}
+
+inline Pt toMm(const cl::IntPoint& p) { return polygon::fromGrid(p); }
+inline cl::IntPoint toInt(Pt p) { return polygon::toGrid(p); }
+
+// An original arc as it was cut into chords: chord i runs from angle start + i·step.
+struct ArcInfo {
+    Pt c;
+    double r, start, step;
+};
+struct ChordRef {
+    std::int32_t arc, chord;
+    bool forward;
+};
+struct EdgeKey {
+    cl::cInt x1, y1, x2, y2;
+    bool operator==(const EdgeKey&) const = default;
+};
+struct EdgeHash {
+    std::size_t operator()(const EdgeKey& k) const {
+        std::uint64_t h = 1469598103934665603ull;
+        for (cl::cInt v : {k.x1, k.y1, k.x2, k.y2}) h = (h ^ static_cast<std::uint64_t>(v)) * 1099511628211ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
+// Turns loops into integer polygons and remembers which chord belongs to which arc, so that
+// chords a boolean left untouched become arcs again in the output.
+class Flattener {
+public:
+    cl::Path loop(const Loop& l) {
+        cl::Path path;
+        for (const Edge& e : l.edges) {
+            add(path, toInt(e.a));
+            if (!e.arc) continue;
+            const int n = static_cast<int>(std::min(chordCount(e), kMostPoints + 1));
+            points_ += static_cast<std::size_t>(n);
+            if (points_ > kMostPoints) throw fault::DrawingFault("the drawing holds too many points");
+            const double step = e.sweep / n;
+            const auto id = static_cast<std::int32_t>(arcs_.size());
+            arcs_.push_back({e.c, e.r, e.start, step});
+            cl::IntPoint prev = toInt(e.a);
+            for (int i = 1; i <= n; ++i) {
+                const double a = e.start + i * step;
+                const cl::IntPoint p = i == n ? toInt(e.b) : toInt({e.c.x + e.r * std::cos(a), e.c.y + e.r * std::sin(a)});
+                chords_.emplace(EdgeKey{prev.X, prev.Y, p.X, p.Y}, ChordRef{id, i - 1, true});
+                chords_.emplace(EdgeKey{p.X, p.Y, prev.X, prev.Y}, ChordRef{id, i - 1, false});
+                add(path, p);
+                prev = p;
+            }
+        }
+        if (path.size() > 1 && path.front() == path.back()) path.pop_back();
+        return path;
+    }
+
+    // The outline of an output ring, with arcs where its chords are an original arc's.
+    Outline outline(const cl::Path& ring, bool opening) const {
+        Outline o;
+        o.opening = opening;
+        const std::size_t n = ring.size();
+        o.poly.reserve(n);
+        for (const auto& p : ring) o.poly.push_back(toMm(p));
+        if (n < 3) return o;
+        std::vector<const ChordRef*> refs(n, nullptr);
+        if (!chords_.empty())
+            for (std::size_t j = 0; j < n; ++j) {
+                const auto& p = ring[j];
+                const auto& q = ring[(j + 1) % n];
+                auto it = chords_.find(EdgeKey{p.X, p.Y, q.X, q.Y});
+                if (it != chords_.end()) refs[j] = &it->second;
+            }
+        auto continues = [&](std::size_t j) {  // chord j follows chord j-1 on the same arc
+            const ChordRef* a = refs[(j + n - 1) % n];
+            const ChordRef* b = refs[j];
+            return a && b && a->arc == b->arc && a->forward == b->forward &&
+                   b->chord == a->chord + (a->forward ? 1 : -1);
+        };
+        std::size_t first = 0;
+        while (first < n && continues(first)) ++first;
+        if (first == n) first = 0;
+        for (std::size_t k = 0; k < n;) {
+            const std::size_t j = (first + k) % n;
+            std::size_t m = 1;
+            if (refs[j])
+                while (k + m < n && continues((first + k + m) % n)) ++m;
+            Seg s;
+            s.a = o.poly[j];
+            s.b = o.poly[(j + m) % n];
+            if (refs[j]) {
+                const ArcInfo& arc = arcs_[static_cast<std::size_t>(refs[j]->arc)];
+                const double sweep = (refs[j]->forward ? 1 : -1) * static_cast<double>(m) * arc.step;
+                s.bulge = std::tan(sweep / 4);
+                s.c = arc.c;
+                s.r = arc.r;
+            }
+            o.segs.push_back(s);
+            k += m;
+        }
+        return o;
+    }
+
+private:
+    static void add(cl::Path& path, const cl::IntPoint& p) {
+        if (path.empty() || !(path.back() == p)) path.push_back(p);
+    }
+    std::vector<ArcInfo> arcs_;
+    std::unordered_map<EdgeKey, ChordRef, EdgeHash> chords_;
+    std::size_t points_ = 0;
+};
+
+inline cl::Paths boolean(cl::ClipType op, const cl::Paths& subject, const cl::Paths& clip, cl::PolyFillType subjectFill = cl::pftNonZero) {
+    cl::Clipper c;
+    c.AddPaths(subject, cl::ptSubject, true);
+    if (!clip.empty()) c.AddPaths(clip, cl::ptClip, true);
+    cl::Paths out;
+    c.Execute(op, out, subjectFill, cl::pftNonZero);
+    return out;
+}
+
+inline cl::Paths offset(const cl::Paths& p, double mm, cl::JoinType join) {
+    if (mm == 0) return p;
+    cl::ClipperOffset o(kMiterLimit, kChordError * kUnitsPerMm);
+    o.AddPaths(p, join, cl::etClosedPolygon);
+    cl::Paths out;
+    o.Execute(out, mm * kUnitsPerMm);
+    return out;
+}
+
+// One connected region: an outside and the holes in it.
+struct Region {
+    cl::Path outer;
+    cl::Paths holes;
+    int depth = 0;  // 0: top level; 1: inside a hole of a top-level region, ...
+};
+
+inline std::vector<Region> regions(const cl::Paths& paths) {
+    cl::Clipper c;
+    c.AddPaths(paths, cl::ptSubject, true);
+    cl::PolyTree tree;
+    c.Execute(cl::ctUnion, tree, cl::pftNonZero, cl::pftNonZero);
+    std::vector<Region> out;
+    std::vector<std::pair<const cl::PolyNode*, int>> stack;
+    for (const cl::PolyNode* n : tree.Childs) stack.emplace_back(n, 0);
+    while (!stack.empty()) {
+        auto [node, depth] = stack.back();
+        stack.pop_back();
+        Region r;
+        r.outer = node->Contour;
+        r.depth = depth;
+        for (const cl::PolyNode* hole : node->Childs) {
+            r.holes.push_back(hole->Contour);
+            for (const cl::PolyNode* inner : hole->Childs) stack.emplace_back(inner, depth + 1);
+        }
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+inline cl::Paths paths(const Region& r) {
+    cl::Paths p{r.outer};
+    p.insert(p.end(), r.holes.begin(), r.holes.end());
+    return p;
+}
+
+// The region with its outside moved outward by mm (its holes inward).
+inline std::vector<Region> moved(const Region& r, double mm) {
+    if (mm == 0) return {r};
+    return regions(offset(paths(r), mm, cl::jtRound));
+}
+
+inline double perimeter(const cl::Path& p) {
+    double l = 0;
+    for (std::size_t i = 0, n = p.size(); i < n; ++i) {
+        const Pt a = toMm(p[i]), b = toMm(p[(i + 1) % n]);
+        l += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    return std::max(l, 1e-12);
+}
+
+inline double area(const Region& r) {
+    double a = cl::Area(r.outer);
+    for (const auto& h : r.holes) a += cl::Area(h);
+    return a / (kUnitsPerMm * kUnitsPerMm);
+}
+
+// A point of the region's material: the middle of the widest horizontal run through the
+// middle of its height.
+inline Pt placeOf(const Region& r) {
+    cl::cInt ymin = r.outer[0].Y, ymax = ymin;
+    for (const auto& p : r.outer) ymin = std::min(ymin, p.Y), ymax = std::max(ymax, p.Y);
+    const double y = (static_cast<double>(ymin) + static_cast<double>(ymax)) / 2 + 0.5;
+    std::vector<double> xs;
+    auto cross = [&](const cl::Path& path) {
+        for (std::size_t i = 0, n = path.size(); i < n; ++i) {
+            const auto& a = path[i];
+            const auto& b = path[(i + 1) % n];
+            if ((a.Y <= y) != (b.Y <= y))
+                xs.push_back(static_cast<double>(a.X) + (y - static_cast<double>(a.Y)) * static_cast<double>(b.X - a.X) / static_cast<double>(b.Y - a.Y));
+        }
+    };
+    cross(r.outer);
+    for (const auto& h : r.holes) cross(h);
+    std::sort(xs.begin(), xs.end());
+    double best = -1, x = static_cast<double>(r.outer[0].X);
+    for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+        if (xs[i + 1] - xs[i] > best) best = xs[i + 1] - xs[i], x = (xs[i] + xs[i + 1]) / 2;
+    return {x / kUnitsPerMm, y / kUnitsPerMm};
+}
+
+inline bool contains(const cl::Paths& region, const cl::IntPoint& p) {
+    int inside = 0;
+    for (const auto& path : region) {
+        const int r = cl::PointInPolygon(p, path);
+        if (r == -1) return true;
+        if (r == 1) ++inside;
+    }
+    return inside % 2 == 1;
+}
+
+inline std::vector<Pt> toMm(const cl::Path& p) {
+    std::vector<Pt> out;
+    out.reserve(p.size());
+    for (const auto& q : p) out.push_back(toMm(q));
+    return out;
+}
+
+inline std::vector<std::vector<Pt>> toMm(const Region& r) {
+    std::vector<std::vector<Pt>> out{toMm(r.outer)};
+    for (const auto& h : r.holes) out.push_back(toMm(h));
+    return out;
+}
+
+struct Bounds {
+    cl::cInt x0 = std::numeric_limits<cl::cInt>::max(), y0 = x0, x1 = std::numeric_limits<cl::cInt>::min(), y1 = x1;
+    void add(const cl::Paths& ps) {
+        for (const auto& p : ps)
+            for (const auto& q : p) x0 = std::min(x0, q.X), y0 = std::min(y0, q.Y), x1 = std::max(x1, q.X), y1 = std::max(y1, q.Y);
+    }
+    bool empty() const { return x0 > x1; }
+    bool holds(const cl::IntPoint& p) const { return p.X >= x0 && p.X <= x1 && p.Y >= y0 && p.Y <= y1; }
+};
+
+// The letters as regions: each letter's outlines under the even-odd rule.
+struct LetterRegion {
+    cl::Paths paths;
+    Bounds box;
+    double area = 0;  // mm²
+};
+
+inline int letterAt(const std::vector<LetterRegion>& letters, const cl::IntPoint& p) {
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        if (letters[i].box.holds(p) && contains(letters[i].paths, p)) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+// The letter whose outline lies nearest to p (boxes first, then outlines).
+inline int letterNear(const std::vector<LetterRegion>& letters, const cl::IntPoint& p) {
+    int best = 0;
+    double bestD = std::numeric_limits<double>::max();
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        const Bounds& b = letters[i].box;
+        if (b.empty()) continue;  // a letter that encloses no area
+        const auto X = static_cast<double>(p.X), Y = static_cast<double>(p.Y);
+        const double dx = std::max({0.0, static_cast<double>(b.x0) - X, X - static_cast<double>(b.x1)});
+        const double dy = std::max({0.0, static_cast<double>(b.y0) - Y, Y - static_cast<double>(b.y1)});
+        const double d = dx * dx + dy * dy;
+        if (d < bestD) bestD = d, best = static_cast<int>(i) + 1;
+    }
+    return best;
+}
+
+// Nearest points of two outlines (vertex against edge, both ways).
+inline void nearestPoints(const cl::Path& a, const cl::Path& b, Pt& pa, Pt& pb) {
+    double best = std::numeric_limits<double>::max();
+    auto scan = [&](const cl::Path& verts, const cl::Path& edges, bool swap) {
+        for (const auto& v : verts) {
+            const Pt p = toMm(v);
+            for (std::size_t i = 0, n = edges.size(); i < n; ++i) {
+                const Pt s = toMm(edges[i]), e = toMm(edges[(i + 1) % n]);
+                const double dx = e.x - s.x, dy = e.y - s.y, len = dx * dx + dy * dy;
+                double t = len > 0 ? ((p.x - s.x) * dx + (p.y - s.y) * dy) / len : 0;
+                t = std::clamp(t, 0.0, 1.0);
+                const Pt q{s.x + t * dx, s.y + t * dy};
+                const double d = (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
+                if (d < best) {
+                    best = d;
+                    pa = swap ? q : p;
+                    pb = swap ? p : q;
+                }
+            }
+        }
+    };
+    scan(a, b, false);
+    scan(b, a, true);
+}
+
+// Moves the tab a-b sideways to the middle of the span where both pieces face each other
+// (a dot over a stem: the middle of the stem), when that span is wider than the tab.
+inline void centreTab(const cl::Path& piece, const cl::Path& target, double width, Pt& a, Pt& b) {
+    double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::hypot(dx, dy);
+    if (len == 0) return;
+    const double nx = -dy / len, ny = dx / len;
+    auto span = [&](const cl::Path& path, double& lo, double& hi) {
+        lo = std::numeric_limits<double>::max(), hi = -lo;
+        for (const auto& v : path) {
+            const Pt p = toMm(v);
+            const double t = p.x * nx + p.y * ny;
+            lo = std::min(lo, t), hi = std::max(hi, t);
+        }
+    };
+    double lo1, hi1, lo2, hi2;
+    span(piece, lo1, hi1);
+    span(target, lo2, hi2);
+    const double lo = std::max(lo1, lo2), hi = std::min(hi1, hi2);
+    if (hi - lo < width) return;
+    const double shift = (lo + hi) / 2 - (a.x * nx + a.y * ny);
+    a = {a.x + nx * shift, a.y + ny * shift};
+    b = {b.x + nx * shift, b.y + ny * shift};
+}
+
+// A strip of the given width from p to q, reaching `overlap` beyond both ends.
+inline cl::Path strip(Pt p, Pt q, double width, double overlap) {
+    double dx = q.x - p.x, dy = q.y - p.y;
+    const double len = std::hypot(dx, dy);
+    if (len > 0) dx /= len, dy /= len;
+    else dx = 0, dy = 1;
+    const double nx = -dy * width / 2, ny = dx * width / 2;
+    const Pt a{p.x - dx * overlap, p.y - dy * overlap}, b{q.x + dx * overlap, q.y + dy * overlap};
+    return {toInt({a.x + nx, a.y + ny}), toInt({b.x + nx, b.y + ny}), toInt({b.x - nx, b.y - ny}), toInt({a.x - nx, a.y - ny})};
+}
+
+inline void orientPositive(cl::Path& p) {
+    if (!cl::Orientation(p)) cl::ReversePath(p);
+}
+
+// What the steps of one drawing share.
+struct Build {
+    const Handover& h;
+    const Options& o;
+    Drawing& d;
+    Flattener flat;
+    std::vector<LetterRegion> letters;
+    cl::Paths allLetters;
+    cl::Paths material;  // lettering: what is left standing once cut (a stencil does without)
+    std::vector<Region> pieces;
+    cl::Path sheetPath;  // a stencil's sheet
+    cl::Paths cutPaths;  // a stencil's openings before the kerf
+};
+
+
+// The cut outlines of every piece, moved by `grow` (mm): an outer outline is an opening of
+// the sheet when `outerIsOpening`, its holes are then parts, and the other way round.
+inline void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
+    for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+        for (Region& g : moved(job.pieces[i], grow)) {
+            job.d.cut.push_back(job.flat.outline(g.outer, outerIsOpening));
+            job.d.cut.back().piece = static_cast<int>(i);
+            for (const auto& hole : g.holes) {
+                job.d.cut.push_back(job.flat.outline(hole, !outerIsOpening));
+                job.d.cut.back().piece = static_cast<int>(i);
+            }
+        }
+    }
+}
+
+// The steps of a drawing besides the stencil's own (cut.cpp).
+void buildLettering(Build& job);                  // lettering.cpp
+void reportThinMaterial(Build& job);              // thin.cpp
+void reportMerged(Build& job, const cl::Paths& strips);  // merged.cpp
+void fitSheets(Build& job);                        // sheets.cpp
+
+}  // namespace cut::detail

@@ -1,0 +1,41 @@
+// What the cut stage remembers between visits, in a work file of its own (workfiles/cutstate.dat):
+//   line 1 "1" (the form), 2 the kind ("stencil", "lettering", or empty: as the hand-over
+//   says), 3 the kerf in mm, 4 the border in mm (-1: none), 5 tabs (1/0), 6 reference layers
+//   (1/0), 7 and 8 the sheet's width and height in mm (0: no sheet), 9 tiling (1/0), 10 the
+//   folder last saved to (UTF-8; empty: none yet).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cut/cut.h"
+
+namespace cut {
+
+inline constexpr const char* kSettingsFile = "cutstate.dat";
+
+struct Settings {
+    std::optional<Kind> kind;
+    double kerf = 0;
+    double border = -1;
+    bool tabs = false;
+    bool referenceLayers = false;
+    double sheetWidth = 0, sheetHeight = 0;
+    bool tile = false;
+    std::string lastFolder;
+    bool operator==(const Settings&) const = default;
+};
+
+// The settings kept in the work folder; the defaults when there are none or they cannot be
+// read (a value out of its range counts as not there).
+Settings readSettings(const std::filesystem::path& workFolder);
+// Replaces the file through the work-file module. Raises fault::FileFault.
+void writeSettings(const std::filesystem::path& workFolder, const Settings& s);
+
+// The name a saved drawing is offered under: the lettering's text (workfiles/tground.dat, its
+// first line) and the kind, e.g. "Stencil 2026 stencil.dxf"; characters a file name may not
+// hold become "_". Without a text: "stencil.dxf".
+std::string proposedName(const std::filesystem::path& workFolder, Kind kind, const char* extension);
+
+}  // namespace cut

@@ -1,0 +1,70 @@
+// No output replaces a file of the suite, whatever name leads to it, and no two outputs of one
+// run are the same file.
+#include "suite/programs.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/temp_folder.h"
+#include "workfile/work_lock.h"
+
+namespace fs = std::filesystem;
+
+TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
+    testsupport::TempFolder t;
+    t.write("c3.dat", "the scale\r\n");
+    t.write(wf::kLockFileName, "");
+    std::ofstream(t.path() / suite::kCutProgram) << "a program";
+    std::ofstream(t.path() / "menu1.pdf") << "a help document";
+    fs::create_directories(t.path() / "out");
+    fs::create_symlink(t.work("c3.dat"), t.path() / "out" / "link-to-c3.dxf");
+    fs::create_hard_link(t.path() / suite::kCutProgram, t.path() / "out" / "hard-link.png");
+    fs::create_symlink(t.path() / "workfiles", t.path() / "out" / "work");
+    struct Case {
+        fs::path target;
+        const char* what;  // "" : allowed
+    };
+    const Case cases[] = {
+        {t.work("c3.dat"), "a work file"},
+        {t.path() / "out" / "link-to-c3.dxf", "a work file"},
+        {t.path() / "out" / "work" / "new.dat", "a work file"},  // not there yet, through a linked folder
+        {t.path() / "out" / ".." / "workfiles" / "." / "c3.dat", "a work file"},
+        {t.work(wf::kLockFileName), "the lock of the work folder"},
+        {t.path() / "out" / "hard-link.png", "a program of the suite"},
+        {t.path() / "menu1.pdf", "a help document of the suite"},
+        {t.work("stencil.dxf"), ""},
+        {t.path() / "out" / "drawing.svg", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        wf::Outputs outputs = suite::outputsFor(t.path());
+        std::string refusal;
+        try {
+            outputs.write(c.target, "an output");
+        } catch (const fault::FileFault& e) {
+            refusal = e.what();
+        }
+        if (*c.what) {
+            EXPECT_NE(refusal.find(c.target.string() + " is " + c.what), std::string::npos) << refusal;
+        } else {
+            EXPECT_EQ(refusal, "");
+        }
+    }
+    EXPECT_EQ(t.read("c3.dat"), "the scale\r\n");
+    std::ifstream program(t.path() / suite::kCutProgram);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(program), {}), "a program");
+
+    // two outputs of one run that are one file: by the same name, by another path, by a hard link
+    fs::create_hard_link(t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf");
+    const std::pair<fs::path, fs::path> twice[] = {
+        {t.path() / "out" / "new.png", t.path() / "out" / "new.png"},
+        {t.path() / "out" / "new.png", t.path() / "out" / "." / "new.png"},
+        {t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf"},
+    };
+    for (const auto& [first, second] : twice) {
+        wf::Outputs outputs = suite::outputsFor(t.path());
+        outputs.claim(first);
+        EXPECT_THROW(outputs.claim(second), fault::FileFault) << second;
+    }
+}
