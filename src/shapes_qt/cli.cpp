@@ -8,6 +8,7 @@
 #include <set>
 
 #include "suite_qt/guard.h"
+#include "suite_qt/toolkit.h"
 #include "shapes_qt/qtui.h"
 #include "preview_qt/render.h"
 #include "geom/units.h"
@@ -277,6 +278,7 @@ bool writeOutput(const std::string& file, const std::string& content, std::ostre
 }
 
 std::optional<std::string> pngOf(const preview::DisplayList& picture) {
+    suite_qt::needToolkit();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
