@@ -501,6 +501,7 @@ int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder
 
     CliUi ui(err, r);
     shapes::Session session(std::filesystem::path(r.folder).lexically_normal(), r.token.toStdString(), ui);
+    session.keepPicture(!r.pngFile.empty());
     const auto report = [&] {
         if (r.has("--report")) out << shapes::reportJson(session, ui);
     };
