@@ -31,7 +31,8 @@ void BM_TextLettersFirstTime(benchmark::State& state) {
 }
 BENCHMARK(BM_TextLettersFirstTime)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
-// The preview while typing: one more letter on a text the typesetter has seen.
+// "Next" after typing: the letters of a text the typesetter has seen, to the letter file's
+// content (the file's numbers are most of it; the window's preview is BM_TextPreviewKeystroke).
 void BM_TextLettersTyping(benchmark::State& state) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans:Bold"));
     const std::string t = longText(static_cast<std::size_t>(state.range(0)));
