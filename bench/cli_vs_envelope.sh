@@ -1,6 +1,7 @@
 #!/bin/bash
-# The whole command-line run on 252 letters (shape 1, --report and --convert) paired with
-# Inkscape's Envelope extension bending the same letters, run after run in turn.
+# The whole command-line run on 252 letters (shape 1 and --report, once without and once with
+# --convert) paired with Inkscape's Envelope extension bending the same letters, the three run
+# after run in turn, so that both ratios come from one paired run.
 #
 #   bench/cli_vs_envelope.sh [BUILD] [RUNS]      (BUILD: the build folder, default build; RUNS: 5)
 #
@@ -29,6 +30,7 @@ cp "$build/sample/workfiles/"* "$work/folder/workfiles/"
 "$font2tground" "$font" "$text" "$work/folder/workfiles/tground.dat"
 cp "$build/sample/STV3.EXE" "$work/folder/" 2>/dev/null || true
 cp -r "$work/folder" "$work/plain"
+cp -r "$work/folder" "$work/shaped"
 
 # the same letters as one path, and an envelope of four nodes that arches them as shape 1 does
 "$cli" --folder "$work/plain" --shape 0 --svg "$work/letters.svg" >/dev/null 2>&1
@@ -49,8 +51,9 @@ else
 fi
 
 seconds() { local s=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; echo "$(date +%s.%N) - $s" | bc; }
-cli_times=() envelope_times=()
+cli_times=() shape_times=() envelope_times=()
 for ((i = 0; i < runs; i++)); do
+    shape_times+=("$(seconds "$cli" --folder "$work/shaped" --shape 1 --report)")
     cli_times+=("$(seconds "$cli" --folder "$work/folder" --shape 1 --report --convert)")
     if ((have_envelope)); then
         envelope_times+=("$(seconds env PYTHONPATH=$extensions "$python" "$extensions/path_envelope.py" \
@@ -58,11 +61,14 @@ for ((i = 0; i < runs; i++)); do
     fi
 done
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+shape_median=$(median "${shape_times[@]}")
 cli_median=$(median "${cli_times[@]}")
+echo "letterkerf-cli, 252 letters, shape 1, --report: median ${shape_median} s of $runs (${shape_times[*]})"
 echo "letterkerf-cli, 252 letters, shape 1, --report --convert: median ${cli_median} s of $runs (${cli_times[*]})"
 if ((have_envelope)); then
     [[ -s $work/out.svg ]] || echo "the Envelope extension wrote nothing: its times below are of a failed run"
     envelope_median=$(median "${envelope_times[@]}")
     echo "Inkscape Envelope extension, the same letters: median ${envelope_median} s of $runs (${envelope_times[*]})"
-    echo "ratio command line / Envelope: $(echo "scale=3; $cli_median / $envelope_median" | bc)"
+    echo "Envelope / command line without the conversion: $(echo "scale=1; $envelope_median / $shape_median" | bc) times"
+    echo "Envelope / command line with the conversion: $(echo "scale=1; $envelope_median / $cli_median" | bc) times"
 fi

@@ -3,7 +3,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QImage>
+#include <optional>
+
+#include "toolkit.h"
 #include "text/lettering.h"
+#include "text_qt/lettering_view.h"
 
 namespace {
 
@@ -26,7 +31,8 @@ void BM_TextLettersFirstTime(benchmark::State& state) {
 }
 BENCHMARK(BM_TextLettersFirstTime)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
-// The preview while typing: one more letter on a text the typesetter has seen.
+// "Next" after typing: the letters of a text the typesetter has seen, to the letter file's
+// content (the file's numbers are most of it; the window's preview is BM_TextPreviewKeystroke).
 void BM_TextLettersTyping(benchmark::State& state) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans:Bold"));
     const std::string t = longText(static_cast<std::size_t>(state.range(0)));
@@ -45,5 +51,39 @@ void BM_TextLettersOpenType(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TextLettersOpenType)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
+
+// The text window's preview after a keystroke, as the window runs it once typing pauses: the
+// text set on a typesetter that has seen its letters (shaping, bridges, islands), the letters
+// handed to the view and the view drawn at its size in the window (880 x 360).
+void BM_TextPreviewKeystroke(benchmark::State& state) {
+    benchApplication();
+    text::Typesetter setter(text::resolveFont("DejaVu Sans:Bold"));
+    const std::string t = longText(static_cast<std::size_t>(state.range(0)));
+    std::optional<text::Lettering> shown = setter.set(t, text::BridgeChoice{});
+    text_qt::LetteringView view;
+    view.resize(880, 360);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        shown = setter.set(t, text::BridgeChoice{});
+        view.show(&*shown);
+        view.render(&image);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_TextPreviewKeystroke)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
+
+// The drawing alone, to tell its share from the typesetting's.
+void BM_TextPreviewDrawing(benchmark::State& state) {
+    benchApplication();
+    text::Typesetter setter(text::resolveFont("DejaVu Sans:Bold"));
+    const text::Lettering l = setter.set(longText(static_cast<std::size_t>(state.range(0))), text::BridgeChoice{});
+    text_qt::LetteringView view;
+    view.resize(880, 360);
+    view.show(&l);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) view.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_TextPreviewDrawing)->Arg(125)->Arg(250)->Arg(255)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -5,13 +5,13 @@
 // timed.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <chrono>
 #include <filesystem>
 
 #include "suite_qt/guard.h"
+#include "toolkit.h"
 #include "preview_qt/render.h"
 #include "engine/contours.h"
 #include "engine/shape.h"
@@ -20,16 +20,8 @@
 
 namespace {
 
-void application() {
-    static int argc = 1;
-    static char name[] = "letterkerf_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-}
-
 void rebuildAfterDrawing(benchmark::State& state, bool clean) {
-    application();
+    benchApplication();
     const auto file = std::filesystem::path(LK_TEST_DATA) / "long.dat";
     engine::Model model;
     preview::DisplayList picture;

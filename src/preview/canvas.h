@@ -29,6 +29,8 @@ public:
     virtual ~Canvas() = default;
     virtual void clear() = 0;
     virtual void line(double x1, double y1, double x2, double y2, std::uint8_t colour) = 0;
+    // false: nothing drawn here is kept or shown, so the drawing may be left out
+    virtual bool keeps() const { return true; }
 };
 
 struct Stroke {
@@ -45,7 +47,8 @@ struct Caption {
 };
 
 // Keeps what was drawn last, so the window can show it again at any size and the command line
-// can write it out.
+// can write it out. A command line that writes no picture keeps nothing: on the most
+// curve-dense letters the strokes alone would take over a hundred megabytes.
 class DisplayList : public Canvas {
 public:
     void clear() override {
@@ -53,13 +56,24 @@ public:
         captions.clear();
     }
     void caption(double x, double y, std::string text, std::uint8_t colour, int pointSize) {
-        captions.push_back({x, y, std::move(text), colour, pointSize});
+        if (keeping_) captions.push_back({x, y, std::move(text), colour, pointSize});
     }
     void line(double x1, double y1, double x2, double y2, std::uint8_t colour) override {
-        strokes.push_back({x1, y1, x2, y2, colour});
+        if (keeping_) strokes.push_back({x1, y1, x2, y2, colour});
+    }
+    bool keeps() const override { return keeping_; }
+    void keep(bool on) {
+        keeping_ = on;
+        if (!on) {
+            clear();
+            strokes.shrink_to_fit();
+        }
     }
     std::vector<Stroke> strokes;
     std::vector<Caption> captions;
+
+private:
+    bool keeping_ = true;
 };
 
 }  // namespace preview

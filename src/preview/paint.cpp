@@ -121,6 +121,7 @@ PaintResult paint(engine::Model& m, const PaintOptions& o, Canvas& canvas) {
 void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     const engine::ViewWindow& v = m.view;
     canvas.clear();
+    if (!canvas.keeps()) return;
 
     if (o.showKnots) {
         for (const auto& k : m.knots) {

@@ -24,7 +24,8 @@ inline constexpr double kMaxViewWidth = 300000;
 // (engine::straightenUndrawableArcs), then the model is drawn.
 PaintResult paint(engine::Model& model, const PaintOptions& options, Canvas& canvas);
 
-// The drawing itself: clears the canvas and draws the model in its view window.
+// The drawing itself: clears the canvas and draws the model in its view window (nothing on a
+// canvas that keeps nothing).
 void draw(const engine::Model& model, const PaintOptions& options, Canvas& canvas);
 
 // One straight line in model coordinates, clipped to the picture.

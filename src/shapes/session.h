@@ -105,6 +105,7 @@ public:
     Presets& presets() { return presets_; }
     const Presets& presets() const { return presets_; }
     const preview::DisplayList& picture() const { return picture_; }  // what the preview shows
+    void keepPicture(bool keep) { picture_.keep(keep); }               // false: nothing will show it
     ApertureLimits apertureLimits() const { return apertureLimits_; }
     const std::string& token() const { return token_; }  // the command line as compared (blanks removed)
     bool activated() const { return activated_; }        // the first activation has run

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "suite_qt/guard.h"
+#include "suite_qt/toolkit.h"
 #include "shapes_qt/qtui.h"
 #include "preview_qt/render.h"
 #include "geom/units.h"
@@ -279,6 +280,7 @@ bool writeOutput(const std::string& folder, const std::string& file, const std::
 }
 
 std::optional<std::string> pngOf(const preview::DisplayList& picture) {
+    suite_qt::needToolkit();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -501,6 +503,7 @@ int runCli(const std::vector<std::string>& raw, const std::string& defaultFolder
 
     CliUi ui(err, r);
     shapes::Session session(std::filesystem::path(r.folder).lexically_normal(), r.token.toStdString(), ui);
+    session.keepPicture(!r.pngFile.empty());
     const auto report = [&] {
         if (r.has("--report")) out << shapes::reportJson(session, ui);
     };

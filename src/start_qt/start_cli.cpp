@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <memory>
 #include <optional>
 #include <variant>
 
 #include "suite_qt/qt_ui.h"
+#include "suite_qt/toolkit.h"
 #include "start_qt/start_window.h"
 #include "start/start.h"
 #include "suite/programs.h"
@@ -190,17 +192,27 @@ int runStartCli(const QStringList& args, const QString& defaultFolder, std::ostr
     suite::HeadlessUi ui;
     ui.echo = &err;
     if (a.chain) ui.realStart = &suite_qt::startDetached;
-    StartWidget window(QFile::encodeName(QDir(a.folder).absolutePath()).toStdString(), &ui);
-    start::StartWindow& logic = window.logic();
+    // the window itself only for its picture: the toolkit starts for nothing else
+    const std::string folder = QFile::encodeName(QDir(a.folder).absolutePath()).toStdString();
+    std::unique_ptr<StartWidget> window;
+    std::unique_ptr<start::StartWindow> bare;
+    if (!a.pngFile.isEmpty()) {
+        suite_qt::needToolkit();
+        window = std::make_unique<StartWidget>(folder, &ui);
+    } else {
+        bare = std::make_unique<start::StartWindow>(folder, ui);
+    }
+    start::StartWindow& logic = window ? window->logic() : *bare;
     if (logic.terminated()) {  // another program works in the folder: said why, nothing touched
         if (a.report) out << start::reportJson(logic, ui);
         return kFileError;
     }
     if (a.kind) logic.setKind(*a.kind);
-    window.refresh();
+    if (window) window->refresh();
+    else logic.refresh();
 
     int status = kDone;
-    if (!a.pngFile.isEmpty() && !writePicture(window, a, err)) status = kFileError;
+    if (window && !writePicture(*window, a, err)) status = kFileError;
     if (a.action && status == kDone) status = runAction(logic, *a.action, err);
     if (a.report) out << start::reportJson(logic, ui);
     return status;

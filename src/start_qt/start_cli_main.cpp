@@ -1,18 +1,17 @@
 // letterkerf-start-cli: the start window without a window.
-#include <QApplication>
-#include <QFileInfo>
+#include <filesystem>
 #include <iostream>
 
-#include "suite_qt/guard.h"
+#include "suite_qt/toolkit.h"
 #include "start_qt/start_cli.h"
 
 int main(int argc, char** argv) {
-    // the window is only drawn offscreen (--png); no display is needed
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    suite_qt::cleanVectorState();
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    return start_qt::runStartCli(args, QFileInfo(QCoreApplication::applicationFilePath()).absolutePath(), std::cout,
-                                 std::cerr);
+    // the toolkit starts only for a picture of the window (--png)
+    suite_qt::ToolkitOnDemand toolkit(argc, argv, suite_qt::ToolkitOnDemand::Widgets);
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(argv[0], ec);
+    return start_qt::runStartCli(args, QString::fromStdString(self.parent_path().string()), std::cout, std::cerr);
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <vector>
 
 #include "suite_qt/guard.h"
 
@@ -74,10 +75,17 @@ void LetteringView::resizeEvent(QResizeEvent*) { place(); }
 void LetteringView::paintEvent(QPaintEvent*) {
     if (!lettering_ || toWidget_.isIdentity()) return;
     const text::Lettering& l = *lettering_;
-    QPainterPath ink, strips, loose, chosen;
-    ink.setFillRule(Qt::WindingFill);
+    // The fill goes letter by letter: the rasterizer keeps each pixel row's coverage in a list
+    // that it walks from the left for every edge, so one path over the whole line costs the
+    // square of the letters, and letter by letter it stays linear. The outlines go over all
+    // fills at once.
+    std::vector<QPainterPath> letters;
+    letters.reserve(l.letters.size());
+    QPainterPath outlines, strips, loose, chosen;
     for (std::size_t i = 0; i < l.letters.size(); ++i) {
         const text::Letter& k = l.letters[i];
+        QPainterPath ink;
+        ink.setFillRule(Qt::WindingFill);
         for (const text::Contour& c : k.contours) {
             if (c.empty()) continue;
             ink.moveTo(k.x + c.front().a.x, c.front().a.y);
@@ -87,6 +95,10 @@ void LetteringView::paintEvent(QPaintEvent*) {
             }
             ink.closeSubpath();
         }
+        if (!ink.isEmpty()) {
+            outlines.addPath(ink);
+            letters.push_back(std::move(ink));
+        }
         for (std::size_t j = 0; j < k.bridges.size(); ++j)
             addPolygon(selected_ == text::BridgeRef{i, j} ? chosen : strips, text::stripCorners(k.bridges[j], l.stripWidth), k.x);
         for (const text::Polygon& p : k.loose) addPolygon(loose, p, k.x);
@@ -94,11 +106,14 @@ void LetteringView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(toWidget_);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(192, 192, 192));
+    for (const QPainterPath& letter : letters) painter.drawPath(letter);
     QPen outline(Qt::black, 0);
     outline.setCosmetic(true);
     painter.setPen(outline);
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawPath(ink);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(outlines);
     painter.setBrush(QColor(255, 0, 0));
     painter.setPen(Qt::NoPen);
     painter.drawPath(loose);

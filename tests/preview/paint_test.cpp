@@ -42,24 +42,32 @@ TEST(Paint, ViewCheckResetsAnUndrawableWindow) {
 }
 
 // Three-point arcs of radius 0.9 and 801 mm become two lines in the model, for good; one of
-// 50 mm is drawn as an arc.
+// 50 mm is drawn as an arc. The model changes alike when the picture is not kept.
 TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
-    Model m;
-    m.view = {-1000, 1000, -1000, 1000};
-    const double arcs[3][3] = {{10, 10, 0.9}, {-400, -700, 801}, {100, 100, 50}};  // centre, radius
-    for (const auto& c : arcs) {
-        const auto at = [&](double a, std::int16_t kind) {
-            m.elements.push({c[0] + c[2] * std::cos(a), c[1] + c[2] * std::sin(a), kind, 1, 1});
-        };
-        at(0.3, engine::kCodeLine), at(1.0, engine::kCodeArcMiddle), at(1.0, engine::kCodeLine), at(1.7, engine::kCodeNone);
+    for (const bool kept : {true, false}) {
+        SCOPED_TRACE(kept ? "picture kept" : "picture not kept");
+        Model m;
+        m.view = {-1000, 1000, -1000, 1000};
+        const double arcs[3][3] = {{10, 10, 0.9}, {-400, -700, 801}, {100, 100, 50}};  // centre, radius
+        for (const auto& c : arcs) {
+            const auto at = [&](double a, std::int16_t kind) {
+                m.elements.push({c[0] + c[2] * std::cos(a), c[1] + c[2] * std::sin(a), kind, 1, 1});
+            };
+            at(0.3, engine::kCodeLine), at(1.0, engine::kCodeArcMiddle), at(1.0, engine::kCodeLine), at(1.7, engine::kCodeNone);
+        }
+        DisplayList d;
+        d.keep(kept);
+        paint(m, {}, d);
+        EXPECT_EQ(m.elements[1].kind, engine::kCodeLine);
+        EXPECT_EQ(m.elements[5].kind, engine::kCodeLine);
+        EXPECT_EQ(m.elements[9].kind, engine::kCodeArcMiddle);
+        if (kept) {
+            EXPECT_EQ(strokesOf(d, kBlack), 4);
+            EXPECT_GT(strokesOf(d, kLightRed), 50);  // the good arc as chords
+        } else {
+            EXPECT_TRUE(d.strokes.empty());
+        }
     }
-    DisplayList d;
-    paint(m, {}, d);
-    EXPECT_EQ(m.elements[1].kind, engine::kCodeLine);
-    EXPECT_EQ(m.elements[5].kind, engine::kCodeLine);
-    EXPECT_EQ(m.elements[9].kind, engine::kCodeArcMiddle);
-    EXPECT_EQ(strokesOf(d, kBlack), 4);
-    EXPECT_GT(strokesOf(d, kLightRed), 50);  // the good arc as chords
 }
 
 // Arcs of 100 chords, also through angle 0; segments clipped to the picture, nothing drawn

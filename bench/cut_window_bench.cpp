@@ -1,0 +1,92 @@
+// The cut stage's window on 250 letters (the hand-over of the shapes stage's command line,
+// without the bar): opening it, the hand-over read, the drawing made and the view drawn at
+// its size in the window; and one change of a setting (kind, kerf, tabs) with the redraw it
+// brings. On the offscreen platform.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "toolkit.h"
+#include "cut_qt/cut_window.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder with the 250 letters converted by the shapes stage's command line, made once.
+fs::path handover250() {
+    static const fs::path dir = [] {
+        const fs::path d = fs::path(LK_TEST_DATA) / "cutwindow-long";
+        fs::remove_all(d);
+        fs::create_directories(d / "workfiles");
+        fs::copy_file(fs::path(LK_TEST_DATA) / "long.dat", d / "workfiles" / "tground.dat");
+        const std::string cli = (fs::path(LK_PROGRAM_DIR) / "letterkerf-cli").string(), folder = d.string();
+        const char* argv[] = {cli.c_str(), "--folder", folder.c_str(), "--convert", nullptr};
+        pid_t pid;
+        if (posix_spawn(&pid, cli.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) == 0) {
+            int status;
+            waitpid(pid, &status, 0);
+        }
+        return d;
+    }();
+    return dir;
+}
+
+// the view as the window shows it: painted at its size
+void drawView(cut_qt::CutWindow& w, QImage& into) {
+    into.fill(Qt::white);
+    w.view()->render(&into);
+}
+
+void BM_CutWindowOpens(benchmark::State& state) {
+    benchApplication();
+    cut_qt::Request r;
+    r.folder = handover250();
+    QImage view;
+    for (auto _ : state) {
+        cut_qt::CutWindow w(r);
+        if (!w.drawing()) {
+            state.SkipWithError("no drawing of the 250 letters");
+            break;
+        }
+        w.show();
+        if (view.size() != w.view()->size()) view = QImage(w.view()->size(), QImage::Format_ARGB32_Premultiplied);
+        drawView(w, view);
+    }
+    state.counters["viewWidth"] = view.width();
+}
+BENCHMARK(BM_CutWindowOpens)->Unit(benchmark::kMillisecond);
+
+enum Setting { kKind, kKerf, kTabs };
+
+void BM_CutWindowSettingChange(benchmark::State& state) {
+    benchApplication();
+    cut_qt::Request r;
+    r.folder = handover250();
+    cut_qt::CutWindow w(r);
+    w.show();
+    if (state.range(0) == kTabs) w.setKind(cut::Kind::Lettering);  // tabs belong to the parts
+    QImage view(w.view()->size(), QImage::Format_ARGB32_Premultiplied);
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        switch (state.range(0)) {
+            case kKind: w.setKind(flip ? cut::Kind::Lettering : cut::Kind::Stencil); break;
+            case kKerf: w.setKerf(flip ? 0.2 : 0.1); break;
+            default: w.setTabs(flip); break;
+        }
+        if (!w.drawing()) {
+            state.SkipWithError("no drawing after the change");
+            break;
+        }
+        drawView(w, view);
+    }
+}
+BENCHMARK(BM_CutWindowSettingChange)->ArgName("kind_kerf_tabs")->Arg(kKind)->Arg(kKerf)->Arg(kTabs)->Unit(benchmark::kMillisecond);
+
+}  // namespace
