@@ -155,9 +155,8 @@ void curveCorner(const engine::Model& m, std::int32_t i, std::int16_t& corner, d
     std::int32_t na = 0, nb = 0;
     sampleQuadratic(a, na, kCornerSamples, e[i].x, e[i].y, e[i + 1].x, e[i + 1].y, e[i + 2].x, e[i + 2].y);
     sampleQuadratic(b, nb, kCornerSamples, e[i + 3].x, e[i + 3].y, e[i + 4].x, e[i + 4].y, e[i + 5].x, e[i + 5].y);
-    double a1 = 0, a2 = 0;
-    geom::winkelx(a[kCornerSamples - 1].x, a[kCornerSamples - 1].y, e[i + 2].x, e[i + 2].y, a1);
-    geom::winkelx(e[i + 3].x, e[i + 3].y, b[1].x, b[1].y, a2);
+    double a1 = geom::direction({a[kCornerSamples - 1].x, a[kCornerSamples - 1].y}, {e[i + 2].x, e[i + 2].y});
+    double a2 = geom::direction({e[i + 3].x, e[i + 3].y}, {b[1].x, b[1].y});
     if (std::fabs(a1 - kFullTurnCorner) <= kNearFullTurn) a1 -= kFullTurnCorner;
     if (std::fabs(a2 - kFullTurnCorner) <= kNearFullTurn) a2 -= kFullTurnCorner;
     difference = std::fabs(a2 - a1);
@@ -194,7 +193,7 @@ namespace {
 // cheap tests go first, each refusing only ends that the full test refuses as well:
 // - farthestEnd: three samples that no circle through lo passes near enough to rule out
 //   every end beyond them at once, since every longer span holds them too;
-// - ruledOut, per end: the centre and radius as geom::rech finds them (bit for bit), the
+// - ruledOut, per end: the centre and radius as geom::circleThrough finds them (bit for bit), the
 //   radius limits, the sample that refused the end before (the circles of neighbouring ends
 //   differ little), the sweep from plain products, a few samples spread over the span.
 // The pieces come out as the literal search finds them, in far fewer steps.
@@ -318,12 +317,12 @@ bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int3
         bool kept = mid > lo && mid < hi && !search.ruledOut(lo, hi, mid);
         double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, dev = 0;
         if (kept) {
-            geom::rech(P(lo).x, P(lo).y, P(hi).x, P(hi).y, cx, cy, a1, a2, r, P(mid).x, P(mid).y);
+            const geom::Arc c = geom::circleThrough({P(lo).x, P(lo).y}, {P(hi).x, P(hi).y}, {P(mid).x, P(mid).y});
+            cx = c.centre.x, cy = c.centre.y, a1 = c.start, a2 = c.end, r = c.radius;
             kept = r * os <= s.maxArcRadius && r * os >= s.minArcRadius;
         }
         if (kept) {
-            double am = 0;
-            geom::winkelx(cx, cy, P(mid).x, P(mid).y, am);
+            const double am = geom::direction({cx, cy}, {P(mid).x, P(mid).y});
             kept = between(am, a1, a2);
         }
         if (kept) {
@@ -475,7 +474,8 @@ bool writeContour(const engine::Model& m, std::int32_t first, std::int32_t last,
             double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, len = 0;
             bool arc = !level;
             if (arc) {
-                geom::rech(x1, y1, x3, y3, cx, cy, a1, a2, r, x2, y2);
+                const geom::Arc c = geom::circleThrough({x1, y1}, {x3, y3}, {x2, y2});
+                cx = c.centre.x, cy = c.centre.y, a1 = c.start, a2 = c.end, r = c.radius;
                 arcLength(r, a1, a2, len);
                 arc = r * os <= s.maxArcRadius && len * os >= s.minArcLength && r * os >= s.minArcRadius;
             }

@@ -188,12 +188,6 @@ double arcSpan(double start, double end) {
     return geom::kTwoPi - start + end;
 }
 
-double roundTo(double value, std::int16_t digits) {
-    double v = value;
-    geom::rounder(v, digits);
-    return v;
-}
-
 void swapValues(double& a, double& b) {
     const double t = a;
     a = b;

@@ -47,8 +47,8 @@ void ViewZoom::mouseDown(int button, double x, double y) {
 
 void ViewZoom::makezoom1() {
     engine::ViewWindow& v = view_;
-    double wx, wy;
-    geom::ersatz1(mouseX_, mouseY_, wx, wy, v.xmin, v.xmax, v.ymin, v.ymax);
+    const geom::Point w = geom::fromPicture({mouseX_, mouseY_}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const double wx = w.x, wy = w.y;
     if (v.xmax - v.xmin < kMinZoomInWidth) return;
     const double dx = 0.25 * (v.xmax - v.xmin), dy = 0.25 * (v.ymax - v.ymin);
     if (dx >= kMinZoomInHalf) v = engine::ViewWindow{wx - dx, wx + dx, wy - dy, wy + dy};
@@ -58,8 +58,8 @@ void ViewZoom::makezoom1() {
 
 void ViewZoom::makezoom2() {
     engine::ViewWindow& v = view_;
-    double wx, wy;
-    geom::ersatz1(mouseX_, mouseY_, wx, wy, v.xmin, v.xmax, v.ymin, v.ymax);
+    const geom::Point w = geom::fromPicture({mouseX_, mouseY_}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const double wx = w.x, wy = w.y;
     const double dx = 1.1 * (v.xmax - v.xmin), dy = 1.1 * (v.ymax - v.ymin);
     if (dx <= kMaxZoomOutHalf) v = engine::ViewWindow{wx - dx, wx + dx, wy - dy, wy + dy};
     redraw_();

@@ -43,10 +43,11 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
             continue;
         }
         const std::int32_t mid = lo + static_cast<std::int32_t>(std::nearbyint((hi - lo) * 0.5));
-        double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, am = 0, dev = 0;
-        geom::rech(P(lo).x, P(lo).y, P(hi).x, P(hi).y, cx, cy, a1, a2, r, P(mid).x, P(mid).y);
+        const geom::Arc arc = geom::circleThrough({P(lo).x, P(lo).y}, {P(hi).x, P(hi).y}, {P(mid).x, P(mid).y});
+        const double cx = arc.centre.x, cy = arc.centre.y, a1 = arc.start, a2 = arc.end, r = arc.radius;
+        double dev = 0;
         bool kept = r * os <= s.maxArcRadius && r * os >= s.minArcRadius;
-        geom::winkelx(cx, cy, P(mid).x, P(mid).y, am);
+        const double am = geom::direction({cx, cy}, {P(mid).x, P(mid).y});
         kept = kept && (a1 <= a2 ? am >= a1 && am <= a2 : am >= a1 || am <= a2);
         const double sweep = a1 <= a2 ? a2 - a1 : 6.283185307 - a1 + a2;
         kept = kept && r * sweep * os >= s.minArcLength && sweep >= 0.01 && sweep <= 1.57 &&
@@ -154,9 +155,9 @@ std::vector<std::vector<ContourPoint>> letterRuns(const char* file, int shape, d
 
 }  // namespace
 
-// Centre and radius bit for bit as geom::rech finds them, degenerate exactly where it gives
-// r = 0, whatever the triangle: ordinary, nearly straight, tiny, far from the origin.
-TEST(ArcSearch, TheCircleThroughThreePointsIsRechsOwn) {
+// Centre and radius bit for bit as geom::circleThrough finds them, degenerate exactly where it
+// gives r = 0, whatever the triangle: ordinary, nearly straight, tiny, far from the origin.
+TEST(ArcSearch, TheCircleOfThreePointsIsCircleThroughsOwn) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> u(-1, 1);
     for (int i = 0; i < 200000; ++i) {
@@ -167,8 +168,8 @@ TEST(ArcSearch, TheCircleThroughThreePointsIsRechsOwn) {
         if (i % 4 == 1) p[5] = p[1] + (p[3] - p[1]) * (p[4] - p[0]) / (p[2] - p[0]) + u(rng) * scale * 1e-13;
         if (i % 4 == 2) p[4] = p[0], p[5] = p[1];
         for (int k = 0; k < 6; k += 2) p[k] += ox, p[k + 1] += oy;
-        double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
-        geom::rech(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
+        const geom::Arc arc = geom::circleThrough({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
+        const double cx = arc.centre.x, cy = arc.centre.y, r = arc.radius;
         const geom::Circle c = geom::circleOf({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
         ASSERT_EQ(c.degenerate, r == 0) << i;
         if (c.degenerate) continue;
