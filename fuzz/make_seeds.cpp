@@ -42,7 +42,7 @@ std::string intermediate(const std::string& tground, int shape) {
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = shape == 0 ? m.smallHeight : 1.5 * m.smallHeight;
     engine::readGroundContours(m, fuzzsupport::workPath("tground.dat"), false);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     engine::buildShape(m, false);
     return convert::intermediateForm(m);
 }

@@ -56,7 +56,7 @@ void drawSegment(const engine::ViewWindow& view, Canvas& canvas, double x1, doub
     pictureLine(canvas, p1.x, p1.y, p2.x, p2.y, colour);
 }
 
-void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour) {
+void drawArc(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour) {
     double end;
     if (a1 < a2) {
         end = a2;
@@ -120,13 +120,13 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     if (o.showKnots) {
         for (const auto& k : m.knots) {
             const geom::Point p = toPicture(v, k[0], k[1]);
-            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, p.x, p.y, r, 0, geom::kTwoPi3, kLightBlue);
+            for (double r : {2.0, 1.0, 0.5}) drawArc(canvas, p.x, p.y, r, 0, geom::kTwoPi3, kLightBlue);
         }
     }
 
     for (const auto& a : m.shapeArcs) {
         const PictureCircle c = circleToPicture(v, a.cx, a.cy, a.radius);
-        kreis(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kLightGrey);
+        drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kLightGrey);
     }
     for (const auto& l : m.shapeLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kLightGrey);
 
@@ -136,7 +136,7 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         if (r.kind == Kind::Arc) {
             const geom::Arc a = geom::circleThrough(r.a, r.c, r.b);
             const PictureCircle c = circleToPicture(v, a.centre.x, a.centre.y, a.radius);
-            kreis(canvas, c.centre.x, c.centre.y, c.radius, a.start, a.end, kLightRed);
+            drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.start, a.end, kLightRed);
         } else if (r.kind == Kind::Line || (r.kind == Kind::Close && r.closing)) {
             drawSegment(v, canvas, r.a.x, r.a.y, r.b.x, r.b.y, kBlack);
         } else if (r.kind == Kind::Quadratic) {
@@ -163,7 +163,7 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     if (o.connectionOn) {
         for (const auto& a : m.barArcs) {
             const PictureCircle c = circleToPicture(v, a.cx, a.cy, a.radius);
-            kreis(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kGreen);
+            drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kGreen);
         }
         for (const auto& l : m.barLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kGreen);
     }

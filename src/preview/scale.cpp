@@ -17,7 +17,7 @@ void scale(double& x, double& y, geom::Point centre, double f) {
 }
 }  // namespace
 
-void masstaebe(engine::Model& model) {
+void scaleToHeight(engine::Model& model) {
     const engine::Box b = engine::contourExtents(model);
     const double extent = b.ymax - b.ymin;
     const double f = model.smallHeight / extent;
@@ -36,7 +36,7 @@ void masstaebe(engine::Model& model) {
     }
 }
 
-void endmass(engine::Model& model, double factor) {
+void scaleModel(engine::Model& model, double factor) {
     const geom::Point origin{0, 0};
     for (engine::Element& e : model.elements) scale(e.x, e.y, origin, factor);
     for (engine::Bridge& br : model.bridges) {

@@ -17,7 +17,7 @@ struct ReportedFault : std::runtime_error {
 // The model to letter height 200 (internal units); returns mm per internal unit.
 double scaleToInternalUnits(engine::Model& m) {
     const double d = m.shapeNumber == 0 ? m.smallHeight : std::min(m.smallHeight, m.bigHeight);
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     return d / 200;
 }
 

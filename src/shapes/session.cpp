@@ -165,7 +165,7 @@ void Session::fitAndRedraw() {
 bool Session::loadGroundContours() {
     try {
         engine::readGroundContours(model_, workPath("tground.dat"), controls_.Check3.value() == 1);
-        preview::masstaebe(model_);
+        preview::scaleToHeight(model_);
         showContourDimensions();
         return true;
     } catch (const std::exception&) {

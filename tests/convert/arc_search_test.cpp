@@ -130,12 +130,12 @@ int expectSameFit(const std::vector<ContourPoint>& pts, const Settings& s, const
 std::vector<std::vector<ContourPoint>> letterRuns(const char* file, int shape, double& outputScale) {
     engine::Model m;
     engine::readGroundContours(m, std::filesystem::path(LK_TEST_DATA) / file, true);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = 152.4;
     engine::buildShape(m, true);
     const double d = m.smallHeight;
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     outputScale = d / 200;
     readBack(m, intermediateForm(m));
     std::vector<std::vector<ContourPoint>> runs(1);

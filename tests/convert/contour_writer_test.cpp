@@ -112,10 +112,10 @@ std::vector<Rec> fit(const std::vector<ContourPoint>& pts, int first, int last, 
 TEST(ContourWriter, RealLettersBecomeClosedPathsWithinTheTolerance) {
     Model loaded;
     engine::readGroundContours(loaded, std::filesystem::path(LK_TEST_DATA) / "words.dat", true);
-    preview::masstaebe(loaded);
+    preview::scaleToHeight(loaded);
     const double d = loaded.smallHeight;
     Model m = loaded;
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     readBack(m, intermediateForm(m));
     Settings s;
     s.outputScale = d / 200;

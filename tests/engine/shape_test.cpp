@@ -23,7 +23,7 @@ Model loaded(const std::filesystem::path& file, bool fitIn) {
     Model m;
     readGroundContours(m, file, fitIn);
     m.smallHeight = 101.6;
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     return m;
 }
 
