@@ -107,7 +107,7 @@ std::size_t cutBarElements(std::size_t n, int shape) {
     shapes::Session s(fuzzsupport::programFolder(), shapes::kTokenFresh, ui);
     s.load();
     s.activate();
-    if (shape) s.galleryClick(shape);
+    if (shape) s.chooseShape(shape);
     s.controls().Check2.set(1);
     s.controls().Check4.set(1);
     for (const auto& m : ui.messages)
@@ -315,10 +315,10 @@ int main(int argc, char** argv) {
         shapes::Session s(folder, shapes::kTokenFresh, ui);
         s.load();
         s.activate();
-        if (l == 1) s.galleryClick(5);
+        if (l == 1) s.chooseShape(5);
         s.controls().Check2.set(1);
         if (l != 0) s.controls().Check4.set(1);
-        s.clickBild2();  // the files are written before the later stage would start
+        s.startConvert();  // the files are written before the later stage would start
         const char* files[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
         for (char pick = 0; pick < 5; ++pick)
             seed("handover", std::string(files[static_cast<int>(pick)]) + "-letters" + std::to_string(l),

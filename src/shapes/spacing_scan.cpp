@@ -25,7 +25,7 @@ struct Scan {
     std::vector<double> left, right;
 };
 
-std::string konName(int letter) { return "kon" + std::to_string(letter) + ".tmp"; }
+std::string scanFileName(int letter) { return "kon" + std::to_string(letter) + ".tmp"; }
 
 Scan readScan(const std::filesystem::path& file) {
     Scan s;
@@ -147,7 +147,7 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
     }
 }
 
-std::filesystem::path SpacingScan::file(int letter) const { return folder_ / konName(letter); }
+std::filesystem::path SpacingScan::file(int letter) const { return folder_ / scanFileName(letter); }
 
 SpacingScan::Result SpacingScan::closeGaps(const engine::Model& m, const Progress& beforeLetter) const {
     const int letters = std::clamp<int>(m.letterCount, 0, static_cast<int>(engine::kMaxLetters));

@@ -59,7 +59,7 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
     setObjectName("Form16");
     setWindowTitle("LETTERKERF:  Shapes and sizes ");
     buildWidgets();
-    ui_.onRedraw = [this] { bild1_->update(); };
+    ui_.onRedraw = [this] { preview_->update(); };
     ui_.onControlsChanged = [this] { refreshFromControls(); };
     suite_qt::setFaultHandler([this] {
         session_->faultEscaped();
@@ -131,9 +131,9 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Width of the letters in their shape, in inches (measured)", {}, {70, 0}},
         {F::Picture, "Picture17", nullptr, nullptr, {}, [](S& s) { s.zoom().zoomIn(); }, "Zoom in on the preview", IconKind::ZoomIn, {34, 34}},
         {F::Picture, "Picture11", nullptr, nullptr, {}, [](S& s) { s.zoom().zoomOut(); }, "Zoom out of the preview", IconKind::ZoomOut, {34, 34}},
-        {F::Picture, "Picture9", nullptr, nullptr, {}, &S::clickPicture9, "Fit the view to the letters", IconKind::Fit, {34, 34}},
-        {F::Picture, "Picture1", nullptr, nullptr, {}, &S::clickPicture1, "Redraw the preview", IconKind::Redraw, {34, 34}},
-        {F::Frame, "Frame5", nullptr, "View shape ", {}, &S::clickFrame5},
+        {F::Picture, "Picture9", nullptr, nullptr, {}, &S::fitAndRedraw, "Fit the view to the letters", IconKind::Fit, {34, 34}},
+        {F::Picture, "Picture1", nullptr, nullptr, {}, &S::redrawPreview, "Redraw the preview", IconKind::Redraw, {34, 34}},
+        {F::Frame, "Frame5", nullptr, "View shape ", {}, &S::toggleKnotPoints},
         {F::Check, "Check1", "Frame5", "On", &Controls::Check1, {}, "Draw the points of the shape's outline in the preview"},
         {F::Check, "Check3", nullptr, "Fit in", &Controls::Check3, {},
          "Fit in: each letter is stretched to the full local height of the shape; clear: the text is scaled as a whole"},
@@ -149,7 +149,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Change the width b of the apertures, in inches", {}, {40, 30}},
         {F::Check, "Check2", nullptr, "Contour connection", &Controls::Check2, {},
          "Join the letters with a connection bar; its distance to the baseline and its width are in inches"},
-        {F::Picture, "Picture4", nullptr, nullptr, &Controls::Picture4, &S::clickPicture4,
+        {F::Picture, "Picture4", nullptr, nullptr, &Controls::Picture4, &S::tickConnection,
          "Join the letters with a connection bar (ticks \"Contour connection\")", {}, {200, 100}},
         {F::Group, "Frame9", nullptr, "Contour connection", &Controls::Frame9},
         {F::EditApplied, "Text5", "Frame9", "Distance to baseline:", &Controls::Text5, {},
@@ -158,7 +158,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Width of the connection bar, in inches; taken when you leave the box", {}, {60, 0}},
         {F::Scroll, "HScroll2", "Frame9", nullptr, &Controls::HScroll2, {},
          "Moves the connection bar up or down in steps; the distance to the baseline (inches) follows"},
-        {F::Button, "Command2", "Frame9", "= 0", &Controls::Command2, &S::clickCommand2,
+        {F::Button, "Command2", "Frame9", "= 0", &Controls::Command2, &S::putBarOnBaseline,
          "Puts the connection bar on the baseline: distance 0 inches"},
         {F::Button, "Command4", "Frame9", "Apply", &Controls::Command4, &S::applyConnectionValues,
          "Takes the distance and the width of the connection bar (inches)"},
@@ -173,7 +173,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
         {F::Picture, "Picture10", "Frame4", "d ...", {}, &S::openSignDistanceDialog,
          "Change the distances d between the letters, in inches", {}, {40, 30}},
         {F::Picture, "Picture8", nullptr, nullptr, {}, &S::returnToTextStage, "Back to the text settings", IconKind::Back, {60, 48}},
-        {F::Picture, "Bild2", nullptr, "Start convert", {}, &S::clickBild2,
+        {F::Picture, "Bild2", nullptr, "Start convert", {}, &S::startConvert,
          "Write the hand-over files and start the drawing for the cutter", {}, {160, 48}},
     };
     return table;
@@ -186,11 +186,11 @@ void MainWindow::buildWidgets() {
     buildPreview(central);
     for (const Row& row : rows()) bind(row, makeWidget(row, central));
 
-    auto* bild2 = findChild<QToolButton*>("Bild2");
-    QFont bold = bild2->font();
+    auto* convertButton = findChild<QToolButton*>("Bild2");
+    QFont bold = convertButton->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
-    bild2->setFont(bold);
+    convertButton->setFont(bold);
     buildGallery(central);
     buildLayouts(central);
 }
@@ -218,24 +218,24 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildPreview(QWidget* central) {
-    bild1_ = new PreviewWidget(central, session_->picture());
-    bild1_->onMouseDown = [this](int button, double x, double y) {
+    preview_ = new PreviewWidget(central, session_->picture());
+    preview_->onMouseDown = [this](int button, double x, double y) {
         guarded([&] { session_->zoom().mouseDown(button, x, y); });
     };
-    bild1_->onMouseMove = [this](double x, double y) { suite_qt::guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
+    preview_->onMouseMove = [this](double x, double y) { suite_qt::guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
     qApp->installEventFilter(this);
 }
 
 // the gallery: twenty shape pictures in two rows below the preview
 void MainWindow::buildGallery(QWidget* central) {
     for (int i = 0; i < shapes::kShapeCount; ++i) {
-        auto* pic = new QToolButton(central);
-        pic->setObjectName(QString("auswahl_%1").arg(i));
-        pic->setToolTip(QString::fromStdString(shapes::shapeTooltip(i)));
-        pic->setProperty(kPictureProperty, true);
-        pic->setCheckable(true);  // the chosen shape stays marked
-        gallery_.push_back(pic);
-        connect(pic, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->galleryClick(i); }); });
+        auto* shapeButton = new QToolButton(central);
+        shapeButton->setObjectName(QString("auswahl_%1").arg(i));
+        shapeButton->setToolTip(QString::fromStdString(shapes::shapeTooltip(i)));
+        shapeButton->setProperty(kPictureProperty, true);
+        shapeButton->setCheckable(true);  // the chosen shape stays marked
+        gallery_.push_back(shapeButton);
+        connect(shapeButton, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->chooseShape(i); }); });
     }
 }
 
@@ -301,20 +301,20 @@ void keepPlace(QWidget* w) {
 void MainWindow::buildConnectionLayout(QWidget* central) {
     const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
     const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
-    auto* frame9 = new QGridLayout(at("Frame9"));
-    frame9->addWidget(caption("Text5"), 0, 0);
-    frame9->addWidget(at("Text5"), 0, 1);
-    frame9->addWidget(caption("Text6"), 1, 0);
-    frame9->addWidget(at("Text6"), 1, 1);
-    frame9->addWidget(at("HScroll2"), 2, 0, 1, 2);
+    auto* connectionGrid = new QGridLayout(at("Frame9"));
+    connectionGrid->addWidget(caption("Text5"), 0, 0);
+    connectionGrid->addWidget(at("Text5"), 0, 1);
+    connectionGrid->addWidget(caption("Text6"), 1, 0);
+    connectionGrid->addWidget(at("Text6"), 1, 1);
+    connectionGrid->addWidget(at("HScroll2"), 2, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(at("Command2"));
     buttons->addWidget(at("Command4"));
     buttons->addStretch();
-    frame9->addLayout(buttons, 3, 0, 1, 2);
-    frame9->addWidget(at("Check4"), 4, 0, 1, 2);
-    frame9->addWidget(at("Label1"), 5, 0, 1, 2);
-    frame9->setColumnStretch(1, 1);
+    connectionGrid->addLayout(buttons, 3, 0, 1, 2);
+    connectionGrid->addWidget(at("Check4"), 4, 0, 1, 2);
+    connectionGrid->addWidget(at("Label1"), 5, 0, 1, 2);
+    connectionGrid->setColumnStretch(1, 1);
     for (const char* name : {"Check4", "Label1", "Text5", "Text6", "HScroll2", "Command2", "Command4"}) keepPlace(at(name));
 
     // the connection's group and its picture take turns in one place
@@ -330,30 +330,30 @@ void MainWindow::buildConnectionLayout(QWidget* central) {
 void MainWindow::buildLayouts(QWidget* central) {
     const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
 
-    auto* frame5 = new QHBoxLayout(at("Frame5"));
-    frame5->addWidget(at("Check1"));
-    frame5->addStretch();
+    auto* knotPointsRow = new QHBoxLayout(at("Frame5"));
+    knotPointsRow->addWidget(at("Check1"));
+    knotPointsRow->addStretch();
 
     knotValue_ = new QLabel(at("Frame11"));
     knotValue_->setObjectName("knotValue");
     knotValue_->setToolTip("Where the knot stands: the share of the slider's way, -100 % to 100 %");
     knotValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     knotValue_->setMinimumWidth(knotValue_->fontMetrics().horizontalAdvance("-100.0 %") + 4);
-    auto* frame11 = new QHBoxLayout(at("Frame11"));
-    frame11->addWidget(at("HScroll1"), 1);
-    frame11->addWidget(knotValue_);
+    auto* knotRow = new QHBoxLayout(at("Frame11"));
+    knotRow->addWidget(at("HScroll1"), 1);
+    knotRow->addWidget(knotValue_);
     keepPlace(at("Frame11"));
 
-    auto* frame7 = new QHBoxLayout(at("Frame7"));
-    frame7->addWidget(at("Text4"));
-    frame7->addWidget(at("Picture6"));
-    frame7->addWidget(at("Picture15"));
-    frame7->addStretch();
+    auto* apertureRow = new QHBoxLayout(at("Frame7"));
+    apertureRow->addWidget(at("Text4"));
+    apertureRow->addWidget(at("Picture6"));
+    apertureRow->addWidget(at("Picture15"));
+    apertureRow->addStretch();
 
-    auto* frame4 = new QHBoxLayout(at("Frame4"));
-    frame4->addWidget(at("Picture3"));
-    frame4->addWidget(at("Picture10"));
-    frame4->addStretch();
+    auto* distancesRow = new QHBoxLayout(at("Frame4"));
+    distancesRow->addWidget(at("Picture3"));
+    distancesRow->addWidget(at("Picture10"));
+    distancesRow->addStretch();
 
     buildConnectionLayout(central);
 
@@ -367,7 +367,7 @@ void MainWindow::buildLayouts(QWidget* central) {
     dimensions_ = new QGridLayout;
     galleryGrid_ = new QGridLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(bild1_, 0, Qt::AlignLeft | Qt::AlignTop);
+    left->addWidget(preview_, 0, Qt::AlignLeft | Qt::AlignTop);
     left->addLayout(dimensions_);
     left->addLayout(galleryGrid_);
     left->addStretch();
@@ -423,25 +423,25 @@ void MainWindow::arrange(bool compact) {
 void MainWindow::scaleTo(double scale, bool draw) {
     scale_ = scale;
     const auto scaled = [scale](int n) { return static_cast<int>(n * scale + 0.5); };
-    bild1_->setFixedSize(scaled(PreviewWidget::kFullSize.width()), scaled(PreviewWidget::kFullSize.height()));
+    preview_->setFixedSize(scaled(PreviewWidget::kFullSize.width()), scaled(PreviewWidget::kFullSize.height()));
     // the ten pictures of a row span the preview's width
     const int gap = std::max(2, scaled(4));
-    const QSize cell((bild1_->width() - 9 * gap) / 10, scaled(54));
+    const QSize cell((preview_->width() - 9 * gap) / 10, scaled(54));
     galleryGrid_->setSpacing(gap);
-    for (QToolButton* pic : gallery_) {
-        pic->setFixedSize(cell);
-        pic->setIconSize(cell - QSize(6, 6));
+    for (QToolButton* shapeButton : gallery_) {
+        shapeButton->setFixedSize(cell);
+        shapeButton->setIconSize(cell - QSize(6, 6));
     }
-    auto* picture4 = centralWidget()->findChild<QToolButton*>("Picture4");
+    auto* connectionPicture = centralWidget()->findChild<QToolButton*>("Picture4");
     const QSize bar(scaled(kColumnWidth - 12), scaled(138));
-    picture4->setIconSize(bar);
+    connectionPicture->setIconSize(bar);
     if (draw) {
         const qreal ratio = devicePixelRatioF();
         for (int i = 0; i < static_cast<int>(gallery_.size()); ++i)
             gallery_[i]->setIcon(QIcon(QPixmap::fromImage(preview_qt::shapePicture(i, gallery_[i]->iconSize() * ratio))));
-        picture4->setIcon(QIcon(QPixmap::fromImage(preview_qt::shapePicture(0, bar * ratio, true))));
-        auto* label2 = centralWidget()->findChild<QWidget*>("Label2");
-        label2->setGeometry(bild1_->x() + 10, bild1_->y() + 10, std::min(400, bild1_->width() - 20), label2->sizeHint().height());
+        connectionPicture->setIcon(QIcon(QPixmap::fromImage(preview_qt::shapePicture(0, bar * ratio, true))));
+        auto* status = centralWidget()->findChild<QWidget*>("Label2");
+        status->setGeometry(preview_->x() + 10, preview_->y() + 10, std::min(400, preview_->width() - 20), status->sizeHint().height());
     }
 }
 
@@ -587,7 +587,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
     bool zoomed = false;
-    if (rotation != 0) suite_qt::guardEvent([&] { zoomed = session_->zoom().mausrad(rotation, overPicture); });
+    if (rotation != 0) suite_qt::guardEvent([&] { zoomed = session_->zoom().onWheel(rotation, overPicture); });
     if (!zoomed) return QMainWindow::eventFilter(watched, e);
     suite_qt::guardEvent([this] { refreshFromControls(); });
     return true;

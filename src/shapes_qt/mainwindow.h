@@ -102,7 +102,7 @@ private:
 
     QtUi ui_;
     std::unique_ptr<shapes::Session> session_;
-    PreviewWidget* bild1_ = nullptr;
+    PreviewWidget* preview_ = nullptr;  // Bild1
     std::vector<QToolButton*> gallery_;
     QGridLayout* galleryGrid_ = nullptr;
     QGridLayout* dimensions_ = nullptr;
