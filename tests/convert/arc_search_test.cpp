@@ -20,20 +20,22 @@ using namespace convert;
 
 namespace {
 
-// The search as first written: for every start, every end from the last one down, each with
-// every test and every sample checked; the short straight pieces joined; the records written.
-bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
-                wf::LineWriter& out, ContourStats& stats) {
-    struct Piece {
-        bool arc = false;
-        double v[5] = {};
-        std::int32_t from = 0, to = 0;
-    };
+// The search as first written, in three steps: the pieces, the short straight pieces joined,
+// the records written.
+struct Piece {
+    bool arc = false;
+    double v[5] = {};
+    std::int32_t from = 0, to = 0;
+};
+
+double dist(double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); }
+
+// For every start, every end from the last one down, each with every test and every sample
+// checked; `worst` takes the largest deviation (mm) of a sample from its arc.
+std::vector<Piece> literalPieces(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last,
+                                 const Settings& s, double tol, double& worst) {
     const double os = s.outputScale;
-    const double tol = os < 1 ? s.fitTolerance : s.fitTolerance / os;
-    const auto dist = [](double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); };
     const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[static_cast<std::size_t>(k)]; };
-    double worst = 0;
     std::vector<Piece> pieces;
     for (std::int32_t lo = first, hi = last; lo < last;) {
         if (hi - lo <= 1) {
@@ -72,6 +74,15 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
         lo = hi;
         hi = last;
     }
+    return pieces;
+}
+
+// Two neighbouring straight pieces, both shorter than the shortest arc, joined when every
+// sample they cover lies within the tolerance of the joined chord.
+std::vector<Piece> literalJoin(const std::vector<Piece>& pieces, const std::vector<ContourPoint>& pts,
+                               const Settings& s, double tol, double& worst) {
+    const double os = s.outputScale;
+    const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[static_cast<std::size_t>(k)]; };
     std::vector<Piece> joined;
     for (const Piece& p : pieces) {
         if (!p.arc && !joined.empty() && !joined.back().arc) {
@@ -93,6 +104,16 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
         }
         joined.push_back(p);
     }
+    return joined;
+}
+
+bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
+                wf::LineWriter& out, ContourStats& stats) {
+    const double os = s.outputScale;
+    const double tol = os < 1 ? s.fitTolerance : s.fitTolerance / os;
+    double worst = 0;
+    const std::vector<Piece> pieces = literalPieces(pts, first, last, s, tol, worst);
+    const std::vector<Piece> joined = literalJoin(pieces, pts, s, tol, worst);
     for (const Piece& p : joined)
         for (double v : p.v)
             if (!std::isfinite(v)) return false;
