@@ -325,6 +325,35 @@ void seedCutReaders(const fs::path& folder, const std::vector<std::string>& lett
     }
 }
 
+// the text stage's files: stv1text.dat and stv1brdg.dat
+void seedTextStageFiles() {
+    // stv1text.dat as the text stage writes it: a text, the font's family, style and file, the
+    // bridges flag; a font that is installed, one that is not, one given by its file only
+    const char* const states[][5] = {
+        {"Stencil \xC3\x84" "8", "DejaVu Serif", "Bold", "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", "1"},
+        {"OBAD 0486 &@", "Liberation Sans", "Regular", "", "1"},
+        {"AV", "No Such Family", "Heavy", "/no/such/font.ttf", "0"},
+        {"x", "", "", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "1"},
+    };
+    for (std::size_t i = 0; i < std::size(states); ++i) {
+        wf::LineWriter w;
+        for (const char* line : states[i]) w.text(line);
+        seed("stv1text", "state" + std::to_string(i), w.content());
+    }
+
+    // stv1brdg.dat as "Next" writes it beside a state of "OBAD 0486" in the default font: the O's
+    // bridge moved along its stroke, the B's first deleted, one added on the A's crossbar
+    const text::FontRef f = text::defaultFont();
+    text::Lettering l = text::Typesetter(f).set("OBAD 0486", text::BridgeChoice{});
+    text::BridgeEdits edits;
+    const text::Pt o = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
+    edits.move(l, {0, 0}, {o.x + 2, o.y});
+    edits.remove(l, {1, 0});
+    const text::Pt a = text::stripMiddle(l.letters[2].bridges[0], l.stripWidth);
+    edits.add(l, {a.x + l.letters[2].x + 1, a.y});
+    seed("stv1brdg", "edits", text::bridgesFileText({"OBAD 0486", f.family, f.style, f.file, edits.letters()}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -352,34 +381,7 @@ int main(int argc, char** argv) {
     seedTableEdges();
     seedHandOverTables();
     seedCutReaders(folder, letters);
-
-    // stv1text.dat as the text stage writes it: a text, the font's family, style and file, the
-    // bridges flag; a font that is installed, one that is not, one given by its file only
-    const char* const states[][5] = {
-        {"Stencil \xC3\x84" "8", "DejaVu Serif", "Bold", "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", "1"},
-        {"OBAD 0486 &@", "Liberation Sans", "Regular", "", "1"},
-        {"AV", "No Such Family", "Heavy", "/no/such/font.ttf", "0"},
-        {"x", "", "", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "1"},
-    };
-    for (std::size_t i = 0; i < std::size(states); ++i) {
-        wf::LineWriter w;
-        for (const char* line : states[i]) w.text(line);
-        seed("stv1text", "state" + std::to_string(i), w.content());
-    }
-
-    // stv1brdg.dat as "Next" writes it beside a state of "OBAD 0486" in the default font: the O's
-    // bridge moved along its stroke, the B's first deleted, one added on the A's crossbar
-    {
-        const text::FontRef f = text::defaultFont();
-        text::Lettering l = text::Typesetter(f).set("OBAD 0486", text::BridgeChoice{});
-        text::BridgeEdits edits;
-        const text::Pt o = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
-        edits.move(l, {0, 0}, {o.x + 2, o.y});
-        edits.remove(l, {1, 0});
-        const text::Pt a = text::stripMiddle(l.letters[2].bridges[0], l.stripWidth);
-        edits.add(l, {a.x + l.letters[2].x + 1, a.y});
-        seed("stv1brdg", "edits", text::bridgesFileText({"OBAD 0486", f.family, f.style, f.file, edits.letters()}));
-    }
+    seedTextStageFiles();
 
     std::printf("%d seeds in %s\n", written, seeds.c_str());
     return 0;
