@@ -24,9 +24,9 @@ const std::filesystem::path kCurves255 = curveDenseLetters();  // the point tabl
 engine::Model scaled(const std::filesystem::path& file, convert::Settings& s) {
     engine::Model m;
     engine::readGroundContours(m, file, true);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     const double d = m.smallHeight;
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     s.outputScale = d / 200;
     return m;
 }

@@ -67,7 +67,7 @@ void rebuild(benchmark::State& state, const std::filesystem::path& file, int sha
     for (auto _ : state) {
         engine::readGroundContours(model, file, true);
         model.smallHeight = 101.6;
-        preview::masstaebe(model);
+        preview::scaleToHeight(model);
         model.shapeNumber = static_cast<std::int16_t>(shape);
         model.bigHeight = shape == 0 ? 101.6 : 152.4;
         engine::buildShape(model, true);
@@ -89,7 +89,7 @@ void load(benchmark::State& state, const std::filesystem::path& file) {
     for (auto _ : state) {
         engine::readGroundContours(model, file, true);
         model.smallHeight = 101.6;
-        preview::masstaebe(model);
+        preview::scaleToHeight(model);
         benchmark::DoNotOptimize(model.elements.raw().data());
     }
     state.counters["points"] = static_cast<double>(model.elements.size());

@@ -10,7 +10,7 @@
 inline engine::Model shapedLetters(const std::filesystem::path& file, int shape) {
     engine::Model model;
     engine::readGroundContours(model, file, true);
-    preview::masstaebe(model);
+    preview::scaleToHeight(model);
     model.shapeNumber = static_cast<std::int16_t>(shape);
     model.bigHeight = shape == 0 ? 101.6 : 152.4;
     engine::buildShape(model, true);

@@ -28,7 +28,7 @@ void rebuildAfterDrawing(benchmark::State& state, bool clean) {
     const auto rebuild = [&] {
         engine::readGroundContours(model, file, true);
         model.smallHeight = 101.6;
-        preview::masstaebe(model);
+        preview::scaleToHeight(model);
         model.shapeNumber = 4;
         model.bigHeight = 152.4;
         engine::buildShape(model, true);

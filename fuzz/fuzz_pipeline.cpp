@@ -67,7 +67,7 @@ struct ScriptedUi : shapes::HeadlessUi {
             case 0: d.reset(); break;
             case 1:
                 if (!d.rows.empty()) {
-                    d.clickList(b % static_cast<int>(d.rows.size()));
+                    d.selectPair(b % static_cast<int>(d.rows.size()));
                     d.scroll(shapes::kSpacingScrollMin + (c * 8) % (shapes::kSpacingScrollMax - shapes::kSpacingScrollMin + 1));
                 }
                 break;
@@ -77,8 +77,8 @@ struct ScriptedUi : shapes::HeadlessUi {
                 break;
             case 3: d.removeEmptySpace(); break;
             case 4:
-                if (!d.rows.empty()) d.clickList(b % static_cast<int>(d.rows.size()));
-                d.clickZero();
+                if (!d.rows.empty()) d.selectPair(b % static_cast<int>(d.rows.size()));
+                d.zeroDistance();
                 break;
             default:
                 d.Text2.set(typed(b));
@@ -113,7 +113,7 @@ void toggle(shapes::Control<int>& box) { box.set(box == 1 ? 0 : 1); }
 void startConvert(shapes::Session& s, ScriptedUi& ui) {
     ui.connection = s.controls().Check2 == 1;
     ui.state = s.currentState();
-    s.clickBild2();
+    s.startConvert();
 }
 
 // One click of the main window, as far as the control is there to be clicked.
@@ -121,13 +121,13 @@ void click(shapes::Session& s, ScriptedUi& ui, std::uint8_t what) {
     shapes::Controls& c = s.controls();
     const std::uint8_t a = ui.a, b = ui.b, cc = ui.c;
     switch (what % 16) {
-        case 0: s.clickFrame1(); break;  // "Fit in"
+        case 0: s.toggleFitIn(); break;  // "Fit in"
         case 1: {                        // a gallery picture, its heights typed, accepted
             const int shape = a % shapes::kShapeCount;
             ui.typedText1 = typed(shape == 0 ? cc : b);
             ui.typedText2 = typed(cc);
             if (a & 0x80) ui.typedText1.reset(), ui.typedText2.reset();  // the offered heights
-            s.galleryClick(shape);
+            s.chooseShape(shape);
             break;
         }
         case 2:
@@ -151,23 +151,23 @@ void click(shapes::Session& s, ScriptedUi& ui, std::uint8_t what) {
             if (c.HScroll2.visible) c.HScroll2.set(sliderPosition(c.HScroll2, a, b));
             break;
         case 10:
-            if (c.Command2) s.clickCommand2();  // "= 0"
+            if (c.Command2) s.putBarOnBaseline();  // "= 0"
             break;
         case 11: s.openPresetting(); break;
         case 12:
             switch (a % 6) {
                 case 0: s.zoom().zoomIn(); break;
                 case 1: s.zoom().zoomOut(); break;
-                case 2: s.clickPicture9(); break;
-                case 3: s.clickPicture1(); break;
+                case 2: s.fitAndRedraw(); break;
+                case 3: s.redrawPreview(); break;
                 default:
                     s.zoom().mouseDown(a % 2 ? shapes::ViewZoom::kLeftButton : shapes::ViewZoom::kRightButton, b * 2.5, cc * 1.875);
                     break;
             }
             break;
-        case 13: s.clickFrame5(); break;  // "On"
+        case 13: s.toggleKnotPoints(); break;  // "On"
         case 14:
-            if (c.Picture4) s.clickPicture4();
+            if (c.Picture4) s.tickConnection();
             break;
         default: startConvert(s, ui); break;  // "Start convert"
     }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The session bends whatever was read, also after a fault, as here.
     try {
         engine::readGroundContours(model, fuzzsupport::workPath("tground.dat"), fitIn);
-        preview::masstaebe(model);
+        preview::scaleToHeight(model);
     } catch (const fault::FileFault&) {
     } catch (const fault::OverflowFault&) {
     } catch (const fault::CapacityFault&) {

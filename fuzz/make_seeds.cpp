@@ -42,7 +42,7 @@ std::string intermediate(const std::string& tground, int shape) {
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = shape == 0 ? m.smallHeight : 1.5 * m.smallHeight;
     engine::readGroundContours(m, fuzzsupport::workPath("tground.dat"), false);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     engine::buildShape(m, false);
     return convert::intermediateForm(m);
 }
@@ -107,7 +107,7 @@ std::size_t cutBarElements(std::size_t n, int shape) {
     shapes::Session s(fuzzsupport::programFolder(), shapes::kTokenFresh, ui);
     s.load();
     s.activate();
-    if (shape) s.galleryClick(shape);
+    if (shape) s.chooseShape(shape);
     s.controls().Check2.set(1);
     s.controls().Check4.set(1);
     for (const auto& m : ui.messages)
@@ -163,27 +163,9 @@ std::string barRecords(std::size_t arcs, std::size_t lines) {
 constexpr std::uint8_t kOfferedHeights = 140;  // bit 7 set, and a multiple of 20
 enum : std::uint8_t { kTyped1 = 4, kTyped2 = 5, kTyped4 = 6, kTyped5 = 7, kTyped6 = 8, kTyped016 = 24, kTypedHalf = 3 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: make_seeds <seed folder> <tground.dat>...\n");
-        return 1;
-    }
-    seeds = argv[1];
-    const fs::path folder = fuzzsupport::programFolder();
-
-    std::vector<std::string> letters = {fuzzsupport::kTinyTground}, large;
-    bool isLarge = false;
-    for (int i = 2; i < argc; ++i) {
-        if (std::string(argv[i]) == "--") {
-            isLarge = true;
-            continue;
-        }
-        (isLarge ? large : letters).push_back(wf::readFile(argv[i]));
-    }
-
-    // tground.dat behind the byte that picks shape, "Fit in" and H / h
+// tground.dat behind the byte that picks shape, "Fit in" and H / h; the conversion's
+// intermediate form
+void seedLetters(const std::vector<std::string>& letters) {
     const unsigned char picks[] = {0, 3, 7, 13, 18, 21, 45, 66, 99};
     for (std::size_t l = 0; l < letters.size(); ++l)
         for (unsigned char p : picks)
@@ -195,8 +177,10 @@ int main(int argc, char** argv) {
         for (int shape : {0, 5, 12})
             seed("readback", "letters" + std::to_string(l) + "-shape" + std::to_string(shape),
                  intermediate(letters[l], shape));
+}
 
-    // stv2b.dat (+ form feed + orgdim.dat) as the program saves them
+// stv2b.dat (+ form feed + orgdim.dat) as the program saves them
+void seedSavedStates(const fs::path& folder) {
     for (int variant = 0; variant < 5; ++variant) {
         shapes::SavedState s;
         s.shapeNumber = static_cast<std::int16_t>(variant * 4);
@@ -216,8 +200,10 @@ int main(int argc, char** argv) {
         seed("resume", "state" + std::to_string(variant), state);
         seed("resume", "state" + std::to_string(variant) + "-orgdim", state + "\f" + work("orgdim.dat"));
     }
+}
 
-    // the siblings' small files
+// the siblings' small files and the command line's tokens
+void seedSmallFiles(const fs::path& folder) {
     shapes::Presets p;
     shapes::writeThDat(folder, p);
     seed("th", "written", work("th.dat"));
@@ -237,8 +223,11 @@ int main(int argc, char** argv) {
     seed("shap", "plain", "0\r\n0\r\n");
 
     for (const char* t : {"stvt", "stvt3", " s t v t 3 ", "STVT", ""}) seed("token", t[0] ? t : "none", t);
+}
 
-    // a user's visits: the plain start, a whole visit through every group, the bar cut
+// a user's visits: the plain start, a whole visit through every group, the bar cut; the large
+// letter files for the loader
+void seedVisits(const std::vector<std::string>& letters, const std::vector<std::string>& large) {
     const std::vector<std::vector<Click>> visits = {
         {},
         {{kFitIn}, {kShape, 0, 0, kTyped5}, {kSpacing, 5, kTypedHalf}, {kConnection}, {kApply, kTyped016, kTypedHalf}, {kCut}, {kZoom, 4, 128, 128}},
@@ -251,9 +240,30 @@ int main(int argc, char** argv) {
             seed("pipeline", "letters" + std::to_string(l) + "-visit" + std::to_string(v), script(visits[v]) + letters[l]);
     seed("pipeline", "letters1-visit1-no", script(visits[1], true) + letters[1 % letters.size()]);
     for (std::size_t l = 0; l < large.size(); ++l) seed("tground", "large" + std::to_string(l), std::string(1, '\5') + large[l]);
+}
 
-    // the tables' edges, each at its capacity and one beyond it; the point table and the
-    // large files only for the loader, since a whole visit re-reads them at every click
+// the most letters whose cut bar still fits, and one more
+void seedCutBarCapacity() {
+    for (int shape : {0, 6}) {  // a straight bar, and one of arcs and lines
+        std::size_t lo = 1, hi = engine::kMaxLetters;
+        if (cutBarElements(hi, shape) != 0) {
+            std::printf("shape %d: %zu letters cut into a bar of %zu elements at most\n", shape, hi, cutBarElements(hi, shape));
+            continue;
+        }
+        while (hi - lo > 1) {
+            const std::size_t mid = (lo + hi) / 2;
+            (cutBarElements(mid, shape) != 0 ? lo : hi) = mid;
+        }
+        std::printf("shape %d: %zu letters make a cut bar of %zu elements\n", shape, lo, cutBarElements(lo, shape));
+        const std::vector<Click> clicks = {{kShape, static_cast<std::uint8_t>(kOfferedHeights + shape)}, {kConnection}, {kCut}};
+        for (std::size_t n : {lo, hi})
+            seed("pipeline", "bar-shape" + std::to_string(shape) + "-" + std::to_string(n), script(clicks) + letterFile(squares(n)));
+    }
+}
+
+// The tables' edges, each at its capacity and one beyond it; the point table and the large
+// files only for the loader, since a whole visit re-reads them at every click.
+void seedTableEdges() {
     const std::vector<Click> cut = {{kConnection}, {kCut}};
     for (std::size_t n : {engine::kMaxLetters, engine::kMaxLetters + 1}) {
         const std::string file = letterFile(squares(n));
@@ -274,24 +284,11 @@ int main(int argc, char** argv) {
         seed("pipeline", "bridges" + std::to_string(bridges), script({{kAperture, 0, kTyped016}}) + file);
         seed("tground", "bridges" + std::to_string(bridges), std::string(1, '\0') + file);
     }
-    // the most letters whose cut bar still fits, and one more
-    for (int shape : {0, 6}) {  // a straight bar, and one of arcs and lines
-        std::size_t lo = 1, hi = engine::kMaxLetters;
-        if (cutBarElements(hi, shape) != 0) {
-            std::printf("shape %d: %zu letters cut into a bar of %zu elements at most\n", shape, hi, cutBarElements(hi, shape));
-            continue;
-        }
-        while (hi - lo > 1) {
-            const std::size_t mid = (lo + hi) / 2;
-            (cutBarElements(mid, shape) != 0 ? lo : hi) = mid;
-        }
-        std::printf("shape %d: %zu letters make a cut bar of %zu elements\n", shape, lo, cutBarElements(lo, shape));
-        const std::vector<Click> clicks = {{kShape, static_cast<std::uint8_t>(kOfferedHeights + shape)}, {kConnection}, {kCut}};
-        for (std::size_t n : {lo, hi})
-            seed("pipeline", "bar-shape" + std::to_string(shape) + "-" + std::to_string(n), script(clicks) + letterFile(squares(n)));
-    }
+    seedCutBarCapacity();
+}
 
-    // hand-over tables: empty, small, at capacity; raw doubles on the edges of the number form
+// hand-over tables: empty, small, at capacity; raw doubles on the edges of the number form
+void seedHandOverTables() {
     seed("hl", "none", bridgeRecords(0));
     seed("hl", "three", bridgeRecords(3));
     seed("hl", "capacity", bridgeRecords(engine::kMaxBridges));
@@ -306,8 +303,10 @@ int main(int argc, char** argv) {
     for (double v : edges) put(hl, v), put(bar, v);
     seed("hl", "edges", hl);
     seed("workm", "edges", bar);
+}
 
-    // the cut stage's readers: the first byte picks the file, as this program hands them over
+// the cut stage's readers: the first byte picks the file, as this program hands them over
+void seedCutReaders(const fs::path& folder, const std::vector<std::string>& letters) {
     for (std::size_t l = 0; l < letters.size(); ++l) {
         fuzzsupport::writeWork("tground.dat", letters[l]);
         fuzzsupport::KeepWorkingFolder keep;
@@ -315,16 +314,19 @@ int main(int argc, char** argv) {
         shapes::Session s(folder, shapes::kTokenFresh, ui);
         s.load();
         s.activate();
-        if (l == 1) s.galleryClick(5);
+        if (l == 1) s.chooseShape(5);
         s.controls().Check2.set(1);
         if (l != 0) s.controls().Check4.set(1);
-        s.clickBild2();  // the files are written before the later stage would start
+        s.startConvert();  // the files are written before the later stage would start
         const char* files[] = {"c3.dat", "workrl.dat", "workm.dat", "hl.dat", "orgdim.dat"};
         for (char pick = 0; pick < 5; ++pick)
             seed("handover", std::string(files[static_cast<int>(pick)]) + "-letters" + std::to_string(l),
                  std::string(1, pick) + work(files[static_cast<int>(pick)]));
     }
+}
 
+// the text stage's files: stv1text.dat and stv1brdg.dat
+void seedTextStageFiles() {
     // stv1text.dat as the text stage writes it: a text, the font's family, style and file, the
     // bridges flag; a font that is installed, one that is not, one given by its file only
     const char* const states[][5] = {
@@ -341,17 +343,45 @@ int main(int argc, char** argv) {
 
     // stv1brdg.dat as "Next" writes it beside a state of "OBAD 0486" in the default font: the O's
     // bridge moved along its stroke, the B's first deleted, one added on the A's crossbar
-    {
-        const text::FontRef f = text::defaultFont();
-        text::Lettering l = text::Typesetter(f).set("OBAD 0486", text::BridgeChoice{});
-        text::BridgeEdits edits;
-        const text::Pt o = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
-        edits.move(l, {0, 0}, {o.x + 2, o.y});
-        edits.remove(l, {1, 0});
-        const text::Pt a = text::stripMiddle(l.letters[2].bridges[0], l.stripWidth);
-        edits.add(l, {a.x + l.letters[2].x + 1, a.y});
-        seed("stv1brdg", "edits", text::bridgesFileText({"OBAD 0486", f.family, f.style, f.file, edits.letters()}));
+    const text::FontRef f = text::defaultFont();
+    text::Lettering l = text::Typesetter(f).set("OBAD 0486", text::BridgeChoice{});
+    text::BridgeEdits edits;
+    const text::Pt o = text::stripMiddle(l.letters[0].bridges[0], l.stripWidth);
+    edits.move(l, {0, 0}, {o.x + 2, o.y});
+    edits.remove(l, {1, 0});
+    const text::Pt a = text::stripMiddle(l.letters[2].bridges[0], l.stripWidth);
+    edits.add(l, {a.x + l.letters[2].x + 1, a.y});
+    seed("stv1brdg", "edits", text::bridgesFileText({"OBAD 0486", f.family, f.style, f.file, edits.letters()}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_seeds <seed folder> <tground.dat>...\n");
+        return 1;
     }
+    seeds = argv[1];
+    const fs::path folder = fuzzsupport::programFolder();
+
+    std::vector<std::string> letters = {fuzzsupport::kTinyTground}, large;
+    bool isLarge = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--") {
+            isLarge = true;
+            continue;
+        }
+        (isLarge ? large : letters).push_back(wf::readFile(argv[i]));
+    }
+
+    seedLetters(letters);
+    seedSavedStates(folder);
+    seedSmallFiles(folder);
+    seedVisits(letters, large);
+    seedTableEdges();
+    seedHandOverTables();
+    seedCutReaders(folder, letters);
+    seedTextStageFiles();
 
     std::printf("%d seeds in %s\n", written, seeds.c_str());
     return 0;

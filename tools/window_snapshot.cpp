@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
             s.rebuild(shapes::kRebuildAll);
             if (arg.contains('c')) s.controls().Check2.set(1);
             if (arg.contains('x')) s.controls().Check4.set(1);
-            s.clickPicture9();  // fit and redraw
+            s.fitAndRedraw();  // fit and redraw
             s.ui().controlsChanged();
         }
         w.repaint();

@@ -74,16 +74,18 @@ bool joinOffsetEdges(Model& m) {
     if (lines.size() < 4) return false;
     BarLine& p = lines[0];
     BarLine& q = lines[3];
-    std::int16_t failed = 0;
-    if (m.shapeNumber == 17) {  // the starts of line 0 and the end of line 3 meet
-        geom::joinAtIntersection(p.x2, p.y2, p.x1, p.y1, q.x2, q.y2, q.x1, q.y1, failed);
-    } else {
-        geom::joinAtIntersection(p.x1, p.y1, p.x2, p.y2, q.x1, q.y1, q.x2, q.y2, failed);
-    }
-    return failed == 0;
+    if (m.shapeNumber == 17)  // the starts of line 0 and the end of line 3 meet
+        return geom::joinAtIntersection(p.x2, p.y2, p.x1, p.y1, q.x2, q.y2, q.x1, q.y1);
+    return geom::joinAtIntersection(p.x1, p.y1, p.x2, p.y2, q.x1, q.y1, q.x2, q.y2);
 }
 
 using geom::Segment;
+
+// the vertical probe through x, from far above to far below
+Segment verticalAt(double x) { return {{x, kFar}, {x, -kFar}}; }
+
+// a bar arc as the geometry takes it, its angles in radians
+geom::Arc barCircle(const BarArc& a) { return {{a.cx, a.cy}, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad}; }
 
 // where a letter's outline crosses the bar's two long edges: the largest x while the letter is
 // the left one of a pair, the smallest while it is the right one
@@ -100,20 +102,14 @@ EdgeCrossings letterBarCrossings(const Model& m, std::size_t from, std::size_t t
     engine::forLetterSegments(m, from, to, letter, [&](Segment s) {
         for (const BarLine& l : m.barLines) {
             if (l.type != 1 && l.type != 2) continue;
-            double x1 = s.a.x, y1 = s.a.y, x2 = s.b.x, y2 = s.b.y;
-            double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
-            std::int16_t ok, ok2;
-            geom::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
-            if (ok == 1) keep(l.type, ix);
-            if (ok2 == 1) keep(l.type, jx);
+            const geom::Crossings c = geom::crossing(s, {{l.x1, l.y1}, {l.x2, l.y2}});
+            if (c.onFirst) keep(l.type, c.first.x);
+            if (c.onSecond) keep(l.type, c.second.x);
         }
         for (const BarArc& a : m.barArcs) {
-            double ix, iy, jx, jy;
-            std::int16_t ok, ok2;
-            geom::klschnittpunkt(s.a.x, s.a.y, s.b.x, s.b.y, a.cx, a.cy, a.radius, a.startDeg * kDegToRad,
-                                 a.endDeg * kDegToRad, ix, iy, ok, jx, jy, ok2);
-            if (ok == 1) keep(a.type, ix);
-            if (ok2 == 1) keep(a.type, jx);
+            const geom::Crossings c = geom::crossings(s, barCircle(a));
+            if (c.onFirst) keep(a.type, c.first.x);
+            if (c.onSecond) keep(a.type, c.second.x);
         }
     });
     return c;
@@ -128,45 +124,31 @@ void cutLineCrossings(const Model& m, double x, double& y1, double& y2) {
         else if (found == 1) y2 = y;
         ++found;
     };
-    const auto takePair = [&](std::int16_t ok, double ix, double iy, std::int16_t ok2, double jx, double jy) {
-        if (ok == 1) take(iy);
-        if (ok2 == 1 && !(ok == 1 && std::fabs(ix - jx) < 0.001 && std::fabs(iy - jy) < 0.001)) take(jy);
+    const auto takePair = [&](const geom::Crossings& c) {
+        const Point i = c.first, j = c.second;
+        if (c.onFirst) take(i.y);
+        if (c.onSecond && !(c.onFirst && std::fabs(i.x - j.x) < 0.001 && std::fabs(i.y - j.y) < 0.001)) take(j.y);
     };
-    for (const BarLine& l : m.barLines) {
-        double x1 = x, y1p = kFar, x2 = x, y2p = -kFar, x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2, ix, iy, jx, jy;
-        std::int16_t ok, ok2;
-        geom::intersectSegments(x1, y1p, x2, y2p, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
-        takePair(ok, ix, iy, ok2, jx, jy);
-    }
-    for (const BarArc& a : m.barArcs) {
-        double ix, iy, jx, jy;
-        std::int16_t ok, ok2;
-        geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix,
-                             iy, ok, jx, jy, ok2);
-        takePair(ok, ix, iy, ok2, jx, jy);
-    }
+    for (const BarLine& l : m.barLines) takePair(geom::crossing(verticalAt(x), {{l.x1, l.y1}, {l.x2, l.y2}}));
+    for (const BarArc& a : m.barArcs) takePair(geom::crossings(verticalAt(x), barCircle(a)));
 }
 
 // the crossing of a bar arc's circle with the vertical line at x, as an angle in degrees
 bool arcCrossingDeg(const BarArc& a, double x, double& deg) {
-    double ix, iy, jx, jy;
-    std::int16_t ok, ok2;
-    geom::klschnittpunkt(x, kFar, x, -kFar, a.cx, a.cy, a.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, ix, iy,
-                         ok, jx, jy, ok2);
-    if (ok != 1 && ok2 != 1) return false;
-    double angle;
-    geom::winkelx(a.cx, a.cy, ok == 1 ? ix : jx, ok == 1 ? iy : jy, angle);
+    const geom::Crossings c = geom::crossings(verticalAt(x), barCircle(a));
+    if (!c.onFirst && !c.onSecond) return false;
+    const double angle = geom::direction({a.cx, a.cy}, c.onFirst ? c.first : c.second);
     deg = angle * kRadToDeg13;
     return true;
 }
 
 // the crossing of a bar line with the vertical line at x; the line's ends may come back ordered
 bool lineCrossing(BarLine& l, double x, Point& p) {
-    double x3 = x, y3 = kFar, x4 = x, y4 = -kFar, ix, iy, jx, jy;
-    std::int16_t ok, ok2;
-    geom::intersectSegments(l.x1, l.y1, l.x2, l.y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
-    if (ok != 1 && ok2 != 1) return false;
-    p = ok == 1 ? Point{ix, iy} : Point{jx, jy};
+    Segment line{{l.x1, l.y1}, {l.x2, l.y2}}, vertical = verticalAt(x);
+    const geom::Crossings c = geom::crossingInPlace(line, vertical);
+    l.x1 = line.a.x, l.y1 = line.a.y, l.x2 = line.b.x, l.y2 = line.b.y;
+    if (!c.onFirst && !c.onSecond) return false;
+    p = c.onFirst ? c.first : c.second;
     return true;
 }
 
@@ -263,8 +245,8 @@ void addBarArc(Model& m, double cx, double cy, double r, double a1, double a2, s
         const double t0 = a1 + half * span / 2;
         const Point p0 = onCircle(cx, cy, r, t0), p1 = onCircle(cx, cy, r, t0 + span / 4),
                  p2 = onCircle(cx, cy, r, t0 + span / 2);
-        double fx, fy, s, e, fr;
-        geom::rech(p0.x, p0.y, p2.x, p2.y, fx, fy, s, e, fr, p1.x, p1.y);
+        const geom::Arc c = geom::circleThrough(p0, p2, p1);
+        const double fx = c.centre.x, fy = c.centre.y, s = c.start, e = c.end, fr = c.radius;
         const double length = fr * ccwRadians(s, e);
         if (fr > 0 && fr <= limits.maxArcRadius && length >= limits.minArcLength && fr >= limits.minArcRadius) {
             m.barArcs.push(BarArc{fx, fy, fr, s * kRadToDeg13, e * kRadToDeg13, type, 0});
@@ -308,13 +290,12 @@ void addLineEdges(Model& m, const BarInput& in) {
         engine::ShapeLine& s = m.shapeLines[i];
         if (s.kind != 0) continue;
         Point a{s.x1, s.y1}, b{s.x2, s.y2};
-        double theta;
-        geom::winkelx(a.x, a.y, b.x, b.y, theta);
+        double theta = geom::direction(a, b);
         if (in.connectionOn) {
             extendEnds(m.shapeNumber, i, w, theta, a, b);
             s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
         }
-        if (a.x > b.x) geom::winkelx(b.x, b.y, a.x, a.y, theta);
+        if (a.x > b.x) theta = geom::direction(b, a);
         const double phi = theta + kPi15 / 2;
         const Point a2{a.x + w * std::cos(phi), a.y + w * std::sin(phi)};
         const Point b2{b.x + w * std::cos(phi), b.y + w * std::sin(phi)};
@@ -376,9 +357,7 @@ BarOutcome buildBar(Model& m, const BarInput& in) {
     }
 
     for (const BarArc& a : m.barArcs) {
-        double span;
-        geom::ccwSpan(a.startDeg, a.endDeg, span);
-        if (span > 180) {
+        if (geom::ccwSpan(a.startDeg, a.endDeg) > 180) {
             out.halfCircle = true;
             uncut = true;
             break;

@@ -70,7 +70,7 @@ struct ContourStats {
 };
 
 // Replaces the sample points pts[first..last] by as few arcs and lines as stay within the
-// fit tolerance of them and writes those records. False on any fault (index, non-finite
+// fit tolerance of them and writes those records (arc_fit.cpp). False on any fault (index, non-finite
 // value); then nothing of this run has been written.
 bool fitArcs(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
              wf::LineWriter& out, ContourStats* stats = nullptr);

@@ -21,6 +21,78 @@ constexpr double kViewMargin = 0.1;
 constexpr double kAspect = 1.333333333;
 }  // namespace
 
+namespace {
+
+// The letter file's header: the text, a line not used here, the letter count and the two
+// values kept as they are. A negative count is refused with the tables left empty.
+void readHeader(wf::LineReader& in, Model& model) {
+    model.groundText = wf::decodeText(in.text());
+    in.number();  // line 2: not used here
+    const std::int16_t letters = in.int16();
+    if (letters < 0) {
+        // the tables were emptied; a negative count must never size anything
+        model.letterCount = 0;
+        throw fault::FileFault("negative letter count");
+    }
+    model.letterCount = letters;
+    model.headerValue4 = in.number();
+    model.headerValue5 = in.number();
+}
+
+// the lowest point of a letter and its height
+struct LetterExtent {
+    double ymin, height;
+};
+
+// The points of letter k, moved right by `offset`: each with the letter's height, and with
+// "Fit in" moved down to the letter's foot.
+LetterExtent readLetterPoints(wf::LineReader& in, Model& model, int k, double offset, bool fitIn) {
+    const std::int32_t points = in.int32();
+    double ymax = -kExtremeStart, ymin = kExtremeStart;
+    const std::size_t first = model.elements.size();
+    for (std::int32_t p = 0; p < points; ++p) {
+        Element e;
+        e.x = in.number() + offset;
+        e.y = in.number();
+        e.kind = in.int16();
+        e.object = k;
+        if (e.y > ymax) ymax = e.y;
+        if (e.y < ymin) ymin = e.y;
+        model.elements.push(e);
+    }
+    const double height = ymax - ymin;
+    for (std::size_t i = first; i < model.elements.size(); ++i) {
+        Element& e = model.elements[i];
+        e.letterHeight = height;
+        if (fitIn) e.y -= ymin;
+    }
+    return {ymin, height};
+}
+
+// The bridges of letter k, moved as its points were.
+void readLetterBridges(wf::LineReader& in, Model& model, int k, double offset, LetterExtent letter, bool fitIn) {
+    const std::int32_t bridges = in.int32();
+    for (std::int32_t q = 0; q < bridges; ++q) {
+        Bridge b;
+        b.kind = in.int16();
+        b.x1 = in.number() + offset;
+        b.y1 = in.number();
+        b.x2 = in.number() + offset;
+        b.y2 = in.number();
+        // The letter-height column is shorter than the rest of the bridge table.
+        if (model.bridges.size() >= kMaxBridgeHeights) throw fault::CapacityFault("too many bridges");
+        b.letterHeight = letter.height;
+        b.object = k;
+        if (fitIn) {
+            b.y1 -= letter.ymin;
+            b.y2 -= letter.ymin;
+        }
+        model.bridges.push(b);
+    }
+}
+
+}  // namespace
+
 void readGroundContours(Model& model, const std::filesystem::path& tground, bool fitIn) {
     model.elements.clear();
     model.bridges.clear();
@@ -31,18 +103,7 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
     // room for every point at once: growing the table step by step would hold two copies of
     // it for a moment (a point takes at least three lines of three bytes)
     model.elements.raw().reserve(std::min<std::size_t>(kMaxElements, bytes->size() / 9 + 1));
-
-    model.groundText = wf::decodeText(in.text());
-    in.number();  // line 2: not used here
-    const std::int16_t letters = in.int16();
-    if (letters < 0) {
-        // the tables were emptied above; a negative count must never size anything
-        model.letterCount = 0;
-        throw fault::FileFault("negative letter count");
-    }
-    model.letterCount = letters;
-    model.headerValue4 = in.number();
-    model.headerValue5 = in.number();
+    readHeader(in, model);
 
     double offset = 0;
     double maxHeight = 0;
@@ -51,48 +112,10 @@ void readGroundContours(Model& model, const std::filesystem::path& tground, bool
         if (k > static_cast<int>(kMaxLetters)) throw fault::CapacityFault("too many letters");
         model.letterText[static_cast<std::size_t>(k)] = wf::decodeText(in.text());
         const double advance = in.number();
-        in.number();
-        in.number();
-        in.number();
-        in.number();
-        const std::int32_t points = in.int32();
-        double ymax = -kExtremeStart, ymin = kExtremeStart;
-        const std::size_t first = model.elements.size();
-        for (std::int32_t p = 0; p < points; ++p) {
-            Element e;
-            e.x = in.number() + offset;
-            e.y = in.number();
-            e.kind = in.int16();
-            e.object = k;
-            if (e.y > ymax) ymax = e.y;
-            if (e.y < ymin) ymin = e.y;
-            model.elements.push(e);
-        }
-        const double height = ymax - ymin;
-        if (height > maxHeight) maxHeight = height;
-        for (std::size_t i = first; i < model.elements.size(); ++i) {
-            Element& e = model.elements[i];
-            e.letterHeight = height;
-            if (fitIn) e.y -= ymin;
-        }
-        const std::int32_t bridges = in.int32();
-        for (std::int32_t q = 0; q < bridges; ++q) {
-            Bridge b;
-            b.kind = in.int16();
-            b.x1 = in.number() + offset;
-            b.y1 = in.number();
-            b.x2 = in.number() + offset;
-            b.y2 = in.number();
-            // The letter-height column is shorter than the rest of the bridge table.
-            if (model.bridges.size() >= kMaxBridgeHeights) throw fault::CapacityFault("too many bridges");
-            b.letterHeight = height;
-            b.object = k;
-            if (fitIn) {
-                b.y1 -= ymin;
-                b.y2 -= ymin;
-            }
-            model.bridges.push(b);
-        }
+        for (int unused = 0; unused < 4; ++unused) in.number();
+        const LetterExtent letter = readLetterPoints(in, model, k, offset, fitIn);
+        if (letter.height > maxHeight) maxHeight = letter.height;
+        readLetterBridges(in, model, k, offset, letter, fitIn);
         if (k != n) offset += advance;
         if (!std::isfinite(offset)) throw fault::OverflowFault("overflow");
     }
@@ -186,12 +209,6 @@ void arcExtents(double cx, double cy, double r, double start, double end, Box& b
 double arcSpan(double start, double end) {
     if (start < end) return end - start;
     return geom::kTwoPi - start + end;
-}
-
-double roundTo(double value, std::int16_t digits) {
-    double v = value;
-    geom::rounder(v, digits);
-    return v;
 }
 
 void swapValues(double& a, double& b) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/model.h"
+#include "geom/geom.h"
 
 namespace engine {
 
@@ -44,8 +45,8 @@ void arcExtents(double cx, double cy, double r, double start, double end, Box& b
 // Counter-clockwise sweep from start to end (radians); equal angles give a full turn.
 double arcSpan(double start, double end);
 
-// value rounded to `digits` decimals; the argument is left as it is
-double roundTo(double value, std::int16_t digits);
+// value rounded to `digits` decimals, as its decimal text would round
+using geom::roundTo;
 
 void swapValues(double& a, double& b);
 

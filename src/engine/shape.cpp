@@ -40,8 +40,7 @@ void addLine(Model& m, Point a, Point b, std::int16_t kind) {
 
 // Both ends of A-B moved outwards by 0.05 mm along the segment.
 void addExtendedLine(Model& m, Point a, Point b, std::int16_t kind) {
-    double theta = 0;
-    geom::winkelx(a.x, a.y, b.x, b.y, theta);
+    const double theta = geom::direction(a, b);
     const double len = std::hypot(b.x - a.x, b.y - a.y);
     b = {a.x + (len + 0.05) * std::cos(theta), a.y + (len + 0.05) * std::sin(theta)};
     a = {b.x + (len + 0.1) * std::cos(theta + kPi15), b.y + (len + 0.1) * std::sin(theta + kPi15)};
@@ -54,8 +53,8 @@ enum class ArcEnd { Widened, Exact, OneDegree };
 
 ShapeArc arcThrough(Point p1, Point p2, Point p3, std::int16_t kind, ArcEnd start = ArcEnd::Widened,
                     ArcEnd end = ArcEnd::Widened) {
-    double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
-    geom::rech(p1.x, p1.y, p2.x, p2.y, cx, cy, a1, a2, r, p3.x, p3.y);
+    const geom::Arc c = geom::circleThrough(p1, p2, p3);
+    const double cx = c.centre.x, cy = c.centre.y, a1 = c.start, a2 = c.end, r = c.radius;
     const double widening = kArcWidening * arcSpan(a1, a2) * kRadToDeg;
     double s = a1 * kRadToDeg, e = a2 * kRadToDeg;
     if (start == ArcEnd::Widened) s -= widening;
@@ -476,8 +475,7 @@ void subdivideSegments(Model& model) {
     makeClosingSegments(model);
     insertVertices(model, [](const Element& p, const Element& q, Point& v, std::int16_t& code) {
         if (!(std::fabs(p.x - q.x) > kSubdivideMinDx)) return false;
-        double theta = 0;
-        geom::winkelx(p.x, p.y, q.x, q.y, theta);
+        const double theta = geom::direction({p.x, p.y}, {q.x, q.y});
         const double half = std::hypot(q.x - p.x, q.y - p.y) / 2;
         v = {p.x + half * std::cos(theta), p.y + half * std::sin(theta)};
         code = kCodeArcMiddle;
@@ -488,23 +486,16 @@ void subdivideSegments(Model& model) {
 Probe probeOutline(const Model& model, double x, double y, std::int16_t kind) {
     for (const ShapeLine& l : model.shapeLines) {
         if (l.kind != kind) continue;
-        // the intersection may reorder the ends in place: it works on copies
-        double x1 = x, y1 = y + kProbeReach, x2 = x, y2 = y - kProbeReach;
-        double x3 = l.x1, y3 = l.y1, x4 = l.x2, y4 = l.y2;
-        double ix = 0, iy = 0, jx = 0, jy = 0;
-        std::int16_t ok = 0, ok2 = 0;
-        geom::intersectSegments(x1, y1, x2, y2, x3, y3, x4, y4, ix, iy, ok, jx, jy, ok2);
-        if (ok == 1) return {true, iy};
-        if (ok2 == 1) return {true, jy};
+        const geom::Crossings c =
+            geom::crossing({{x, y + kProbeReach}, {x, y - kProbeReach}}, {{l.x1, l.y1}, {l.x2, l.y2}});
+        if (c.onFirst) return {true, c.first.y};
+        if (c.onSecond) return {true, c.second.y};
     }
     auto meet = [&](const ShapeArc& a, double startDeg, double endDeg) -> Probe {
-        double ix1 = 0, iy1 = 0, ix2 = 0, iy2 = 0;
-        std::int16_t ok1 = 0, ok2 = 0;
-        geom::klschnittpunkt(x, y + kProbeReach, x, y - kProbeReach, a.cx, a.cy, a.radius,
-                             startDeg * kDegToRad, endDeg * kDegToRad, ix1, iy1, ok1, ix2, iy2,
-                             ok2);
-        if (ok1 == 1) return {true, iy1};
-        if (ok2 == 1) return {true, iy2};
+        const geom::Arc arc{{a.cx, a.cy}, a.radius, startDeg * kDegToRad, endDeg * kDegToRad};
+        const geom::Crossings c = geom::crossings({{x, y + kProbeReach}, {x, y - kProbeReach}}, arc);
+        if (c.onFirst) return {true, c.first.y};
+        if (c.onSecond) return {true, c.second.y};
         return {false, 0.0};
     };
     // First the arcs as they stay after the build, so that a point is fitted to the arc it lies

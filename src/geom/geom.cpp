@@ -33,7 +33,7 @@ double normalised(double a) {
     return a;
 }
 
-// true when the angle t lies on the counter-clockwise arc a1 -> a2 (see klschnittpunkt)
+// true when the angle t lies on the counter-clockwise arc a1 -> a2 (see crossings)
 bool onArc(double t, double a1, double a2) {
     if (a2 - a1 >= kFullTurn - kArcSlack) return true;  // an explicit full turn, e.g. 0 .. 2*pi
     const double start = normalised(a1);
@@ -48,22 +48,22 @@ bool onArc(double t, double a1, double a2) {
 // Rounds the shortest decimal text of the value (the digits it prints as), half away from
 // zero, so 2.675 gives 2.68 and 0.125 gives 0.13 even though the nearest doubles lie just
 // below / exactly on the tie. The result is the double nearest the rounded decimal.
-void rounder(double& value, std::int16_t digits) {
-    if (!std::isfinite(value) || value == 0) return;
+double roundTo(double value, std::int16_t digits) {
+    if (!std::isfinite(value) || value == 0) return value;
     char buf[64];
     const auto res =
         std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-    if (res.ec != std::errc()) return;
+    if (res.ec != std::errc()) return value;
     const std::string text(buf, res.ptr);
     const std::size_t ePos = text.find('e');
-    if (ePos == std::string::npos) return;
+    if (ePos == std::string::npos) return value;
     std::string mant;  // significant digits d0 d1 ..., d_i standing for 10^(exp - i)
     for (std::size_t i = 0; i < ePos; ++i)
         if (text[i] != '.') mant += text[i];
     const int exp = std::atoi(text.c_str() + ePos + 1);
 
     const long keep = static_cast<long>(exp) + digits + 1;  // digits at or above 10^-digits
-    if (keep >= static_cast<long>(mant.size())) return;     // nothing to drop
+    if (keep >= static_cast<long>(mant.size())) return value;  // nothing to drop
     const bool negative = value < 0;
     std::string kept = keep > 0 ? mant.substr(0, static_cast<std::size_t>(keep)) : std::string();
     const bool up = keep >= 0 && mant[static_cast<std::size_t>(keep)] >= '5';
@@ -76,23 +76,17 @@ void rounder(double& value, std::int16_t digits) {
         else
             kept.insert(kept.begin(), '1');
     }
-    if (kept.empty() || kept.find_first_not_of('0') == std::string::npos) {
-        value = 0.0;  // a plain zero, never -0
-        return;
-    }
+    if (kept.empty() || kept.find_first_not_of('0') == std::string::npos)
+        return 0.0;  // a plain zero, never -0
     const std::string out =
         (negative ? "-" : "") + kept + "e" + std::to_string(-static_cast<int>(digits));
-    value = std::strtod(out.c_str(), nullptr);
+    return std::strtod(out.c_str(), nullptr);
 }
 
 double direction(Point from, Point to) {
     const double dx = to.x - from.x, dy = to.y - from.y;
     if (dx == 0 && dy == 0) return 0.0;
     return normalised(std::atan2(dy, dx));
-}
-
-void winkelx(double xA, double yA, double xB, double yB, double& angle) {
-    angle = direction({xA, yA}, {xB, yB});
 }
 
 Circle circleOf(Point start, Point end, Point middle) {
@@ -133,36 +127,8 @@ Arc circleThrough(Point start, Point end, Point middle) {
     return arc;
 }
 
-void rech(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1,
-          double& a2, double& r, double x3, double y3) {
-    const Arc arc = circleThrough({x1, y1}, {x2, y2}, {x3, y3});
-    cx = arc.centre.x;
-    cy = arc.centre.y;
-    a1 = arc.start;
-    a2 = arc.end;
-    r = arc.radius;
-}
-
 Point scaledAbout(Point p, Point centre, double fx, double fy) {
     return {centre.x + (p.x - centre.x) * fx, centre.y + (p.y - centre.y) * fy};
-}
-
-void lskalieren(double cx, double cy, double fx, double fy, double& xA, double& yA, double& xB,
-                double& yB) {
-    const Point a = scaledAbout({xA, yA}, {cx, cy}, fx, fy);
-    const Point b = scaledAbout({xB, yB}, {cx, cy}, fx, fy);
-    xA = a.x;
-    yA = a.y;
-    xB = b.x;
-    yB = b.y;
-}
-
-void kskalieren(double cx, double cy, double fx, double fy, double& r, double& mx, double& my,
-                double /*a1*/, double /*a2*/) {
-    const Point m = scaledAbout({mx, my}, {cx, cy}, fx, fy);
-    mx = m.x;
-    my = m.y;
-    r *= fx;
 }
 
 // Crossing 1 is the one nearer L1 along the line, crossing 2 the farther one. The coordinates
@@ -199,45 +165,29 @@ Crossings crossings(Segment s, const Arc& a) {
     return c;
 }
 
-void klschnittpunkt(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r,
-                    double a1, double a2, double& ix1, double& iy1, std::int16_t& ok1, double& ix2,
-                    double& iy2, std::int16_t& ok2) {
-    const Crossings c = crossings({{lx1, ly1}, {lx2, ly2}}, Arc{{cx, cy}, r, a1, a2});
-    ix1 = c.first.x;
-    iy1 = c.first.y;
-    ok1 = c.onFirst ? 1 : 0;
-    ix2 = c.second.x;
-    iy2 = c.second.y;
-    ok2 = c.onSecond ? 1 : 0;
-}
-
 // A window of zero (or non-finite) width or height gives 0 on that axis instead of NaN.
-void ersatz2(double& px, double& py, double x, double y, double xmin, double xmax, double ymin,
-             double ymax) {
+Point toPicture(Point p, double xmin, double xmax, double ymin, double ymax) {
     const double w = xmax - xmin, h = ymax - ymin;
-    px = (w != 0 && std::isfinite(w)) ? (x - xmin) / w * kPictureWidth : 0.0;
-    py = (h != 0 && std::isfinite(h)) ? (ymax - y) / h * kPictureHeight : 0.0;
+    return {(w != 0 && std::isfinite(w)) ? (p.x - xmin) / w * kPictureWidth : 0.0,
+            (h != 0 && std::isfinite(h)) ? (ymax - p.y) / h * kPictureHeight : 0.0};
 }
 
-void ersatz1(double px, double py, double& x, double& y, double xmin, double xmax, double ymin,
-             double ymax) {
-    x = xmin + px / kPictureWidth * (xmax - xmin);
-    y = ymax - py / kPictureHeight * (ymax - ymin);
+Point fromPicture(Point p, double xmin, double xmax, double ymin, double ymax) {
+    return {xmin + p.x / kPictureWidth * (xmax - xmin), ymax - p.y / kPictureHeight * (ymax - ymin)};
 }
 
 // Liang-Barsky against the closed box; a segment touching the border stays visible.
-// Hidden segments (and non-finite ones) are left as they were.
-void bilz(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) {
-    hidden = 1;
+std::optional<Segment> clippedToPicture(Segment s) {
+    double &x1 = s.a.x, &y1 = s.a.y, &x2 = s.b.x, &y2 = s.b.y;
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-        return;
+        return std::nullopt;
     const double dx = x2 - x1, dy = y2 - y1;
     double tIn = 0, tOut = 1;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1, kPictureWidth - x1, y1, kPictureHeight - y1};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0) return;  // parallel to this edge and outside it
+            if (q[i] < 0) return std::nullopt;  // parallel to this edge and outside it
             continue;
         }
         const double t = q[i] / p[i];
@@ -245,7 +195,7 @@ void bilz(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) 
             tIn = std::max(tIn, t);
         else
             tOut = std::min(tOut, t);
-        if (tIn > tOut) return;
+        if (tIn > tOut) return std::nullopt;
     }
     const double ox = x1, oy = y1;
     if (tIn > 0) {
@@ -256,16 +206,14 @@ void bilz(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) 
         x2 = std::clamp(ox + tOut * dx, 0.0, kPictureWidth);
         y2 = std::clamp(oy + tOut * dy, 0.0, kPictureHeight);
     }
-    hidden = 0;
+    return s;
 }
 
-void kdaten2(double cx, double cy, double r, double t, double& x, double& y) {
-    x = cx + r * std::cos(t);
-    y = cy - r * std::sin(t);
+Point onPictureCircle(Point centre, double radius, double t) {
+    return {centre.x + radius * std::cos(t), centre.y - radius * std::sin(t)};
 }
 
-// Zero, negative and non-finite waits return at once.
-void mpause(double seconds) {
+void pauseFor(double seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) return;
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

@@ -76,9 +76,7 @@ bool onBoth(const Segment& s1, const Segment& s2, Point p) {
     const double x1 = s1.a.x, y1 = s1.a.y, x3 = s2.a.x, y3 = s2.a.y, cx = p.x, cy = p.y;
     if (!std::isfinite(cx) || !std::isfinite(cy)) return false;
     const double l1 = dist(x1, y1, s1.b.x, s1.b.y), l2 = dist(x3, y3, s2.b.x, s2.b.y);
-    double t1 = 0, t2 = 0;
-    geom::winkelx(x1, y1, s1.b.x, s1.b.y, t1);
-    geom::winkelx(x3, y3, s2.b.x, s2.b.y, t2);
+    const double t1 = direction(s1.a, s1.b), t2 = direction(s2.a, s2.b);
     const double d1 = dist(x1, y1, cx, cy), d2 = dist(x3, y3, cx, cy);
     if (d1 > l1 + kLengthSlack || d2 > l2 + kLengthSlack) return false;
     const double px = x1 + d1 * std::cos(t1), py = y1 + d1 * std::sin(t1);
@@ -89,7 +87,7 @@ bool onBoth(const Segment& s1, const Segment& s2, Point p) {
 
 // The crossing of s1 and s2 into c (the points are written only where the work needs them,
 // the flags always); the ends of either segment may come back in ascending order.
-void intersectInPlace(Segment& s1, Segment& s2, Crossings& c) {
+void intersect(Segment& s1, Segment& s2, Crossings& c) {
     double &x1 = s1.a.x, &y1 = s1.a.y, &x2 = s1.b.x, &y2 = s1.b.y;
     double &x3 = s2.a.x, &y3 = s2.a.y, &x4 = s2.b.x, &y4 = s2.b.y;
     double &ix = c.first.x, &iy = c.first.y;
@@ -168,52 +166,36 @@ void intersectInPlace(Segment& s1, Segment& s2, Crossings& c) {
 
 Crossings crossing(Segment s1, Segment s2) {
     Crossings c;
-    intersectInPlace(s1, s2, c);
+    intersect(s1, s2, c);
     return c;
 }
 
-void intersectSegments(double& x1, double& y1, double& x2, double& y2, double& x3, double& y3,
-                       double& x4, double& y4, double& ix, double& iy, std::int16_t& ok,
-                       double& jx, double& jy, std::int16_t& ok2) {
-    Segment s1{{x1, y1}, {x2, y2}}, s2{{x3, y3}, {x4, y4}};
-    Crossings c{{ix, iy}, {jx, jy}};
-    intersectInPlace(s1, s2, c);
-    x1 = s1.a.x, y1 = s1.a.y, x2 = s1.b.x, y2 = s1.b.y;
-    x3 = s2.a.x, y3 = s2.a.y, x4 = s2.b.x, y4 = s2.b.y;
-    ix = c.first.x, iy = c.first.y, jx = c.second.x, jy = c.second.y;
-    ok = c.onFirst ? 1 : 0;
-    ok2 = c.onSecond ? 1 : 0;
+Crossings crossingInPlace(Segment& s1, Segment& s2) {
+    Crossings c;
+    intersect(s1, s2, c);
+    return c;
 }
 
-void joinAtIntersection(double& ax1, double& ay1, double& ax2, double& ay2, double& bx1,
-                        double& by1, double& bx2, double& by2, std::int16_t& failed) {
+bool joinAtIntersection(double& ax1, double& ay1, double& ax2, double& ay2, double& bx1,
+                        double& by1, double& bx2, double& by2) {
     constexpr double kLengthen = 5.0;
-    double ta = 0, tb = 0;
-    geom::winkelx(ax1, ay1, ax2, ay2, ta);
+    const double ta = direction({ax1, ay1}, {ax2, ay2});
     const double la = dist(ax1, ay1, ax2, ay2);
     ax2 = ax1 + kLengthen * la * std::cos(ta);
     ay2 = ay1 + kLengthen * la * std::sin(ta);
-    geom::winkelx(bx2, by2, bx1, by1, tb);
+    const double tb = direction({bx2, by2}, {bx1, by1});
     const double lb = dist(bx1, by1, bx2, by2);
     bx1 = bx2 + kLengthen * lb * std::cos(tb);
     by1 = by2 + kLengthen * lb * std::sin(tb);
 
     // on copies: the intersection may reorder the ends, which must keep their direction here
-    double p1x = ax1, p1y = ay1, p2x = ax2, p2y = ay2, p3x = bx1, p3y = by1, p4x = bx2, p4y = by2;
-    double ix = 0, iy = 0, jx = 0, jy = 0;
-    std::int16_t ok = 0, ok2 = 0;
-    intersectSegments(p1x, p1y, p2x, p2y, p3x, p3y, p4x, p4y, ix, iy, ok, jx, jy, ok2);
-    if (ok != 1) {
-        failed = 1;
-        return;
-    }
-    ax2 = bx1 = ix;
-    ay2 = by1 = iy;
-    failed = 0;
+    const Crossings c = crossing({{ax1, ay1}, {ax2, ay2}}, {{bx1, by1}, {bx2, by2}});
+    if (!c.onFirst) return false;
+    ax2 = bx1 = c.first.x;
+    ay2 = by1 = c.first.y;
+    return true;
 }
 
-void ccwSpan(double start, double end, double& span) {
-    span = start >= end ? 360.0 - start + end : end - start;
-}
+double ccwSpan(double start, double end) { return start >= end ? 360.0 - start + end : end - start; }
 
 }  // namespace geom

@@ -1,6 +1,7 @@
 #include "preview/paint.h"
 
 #include <cmath>
+#include <optional>
 
 #include "engine/arcs.h"
 #include "engine/walk.h"
@@ -21,22 +22,22 @@ void pictureLine(Canvas& canvas, double x1, double y1, double x2, double y2, std
     if ((x1 < 0 && x2 < 0) || (x1 > kPictureWidth && x2 > kPictureWidth) || (y1 < 0 && y2 < 0) ||
         (y1 > kPictureHeight && y2 > kPictureHeight))
         return;
-    std::int32_t hidden = 0;
-    geom::bilz(x1, y1, x2, y2, hidden);
-    if (hidden == 1) return;
-    canvas.line(x1, y1, x2, y2, colour);
+    const std::optional<geom::Segment> shown = geom::clippedToPicture({{x1, y1}, {x2, y2}});
+    if (!shown) return;
+    canvas.line(shown->a.x, shown->a.y, shown->b.x, shown->b.y, colour);
 }
 
-void toPicture(const engine::ViewWindow& v, double x, double y, double& px, double& py) {
-    geom::ersatz2(px, py, x, y, v.xmin, v.xmax, v.ymin, v.ymax);
+geom::Point toPicture(const engine::ViewWindow& v, double x, double y) {
+    return geom::toPicture({x, y}, v.xmin, v.xmax, v.ymin, v.ymax);
 }
 
-// Centre and radius of a model circle in picture coordinates.
-void circleToPicture(const engine::ViewWindow& v, double cx, double cy, double r, double& pcx,
-                     double& pcy, double& pr) {
-    toPicture(v, cx, cy, pcx, pcy);
-    double unused;
-    toPicture(v, v.xmin + r, cy, pr, unused);
+// A model circle in picture coordinates: its centre, and its radius as a picture width.
+struct PictureCircle {
+    geom::Point centre;
+    double radius;
+};
+PictureCircle circleToPicture(const engine::ViewWindow& v, double cx, double cy, double r) {
+    return {toPicture(v, cx, cy), toPicture(v, v.xmin + r, cy).x};
 }
 
 }  // namespace
@@ -51,13 +52,11 @@ Rgb paletteColour(std::uint8_t index) {
 
 void drawSegment(const engine::ViewWindow& view, Canvas& canvas, double x1, double y1, double x2,
                  double y2, std::uint8_t colour) {
-    double px1, py1, px2, py2;
-    toPicture(view, x1, y1, px1, py1);
-    toPicture(view, x2, y2, px2, py2);
-    pictureLine(canvas, px1, py1, px2, py2, colour);
+    const geom::Point p1 = toPicture(view, x1, y1), p2 = toPicture(view, x2, y2);
+    pictureLine(canvas, p1.x, p1.y, p2.x, p2.y, colour);
 }
 
-void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour) {
+void drawArc(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour) {
     double end;
     if (a1 < a2) {
         end = a2;
@@ -67,18 +66,14 @@ void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2,
         return;
     }
     const double step = (end - a1) / kArcChords;
-    double px, py;
-    geom::kdaten2(cx, cy, r, a1, px, py);
+    geom::Point p = geom::onPictureCircle({cx, cy}, r, a1);
     for (int i = 1; i < kArcChords; ++i) {
-        double x, y;
-        geom::kdaten2(cx, cy, r, a1 + step * i, x, y);
-        pictureLine(canvas, px, py, x, y, colour);
-        px = x;
-        py = y;
+        const geom::Point q = geom::onPictureCircle({cx, cy}, r, a1 + step * i);
+        pictureLine(canvas, p.x, p.y, q.x, q.y, colour);
+        p = q;
     }
-    double x, y;
-    geom::kdaten2(cx, cy, r, a2, x, y);
-    pictureLine(canvas, px, py, x, y, colour);
+    const geom::Point q = geom::onPictureCircle({cx, cy}, r, a2);
+    pictureLine(canvas, p.x, p.y, q.x, q.y, colour);
 }
 
 void quadratic(const engine::ViewWindow& view, Canvas& canvas, int n, double x0, double y0, double x1,
@@ -125,16 +120,14 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
 
     if (o.showKnots) {
         for (const auto& k : m.knots) {
-            double px, py;
-            toPicture(v, k[0], k[1], px, py);
-            for (double r : {2.0, 1.0, 0.5}) kreis(canvas, px, py, r, 0, geom::kTwoPi3, kLightBlue);
+            const geom::Point p = toPicture(v, k[0], k[1]);
+            for (double r : {2.0, 1.0, 0.5}) drawArc(canvas, p.x, p.y, r, 0, geom::kTwoPi3, kLightBlue);
         }
     }
 
     for (const auto& a : m.shapeArcs) {
-        double pcx, pcy, pr;
-        circleToPicture(v, a.cx, a.cy, a.radius, pcx, pcy, pr);
-        kreis(canvas, pcx, pcy, pr, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kLightGrey);
+        const PictureCircle c = circleToPicture(v, a.cx, a.cy, a.radius);
+        drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kLightGrey);
     }
     for (const auto& l : m.shapeLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kLightGrey);
 
@@ -143,9 +136,8 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
         if (!r.complete) return;
         if (r.kind == Kind::Arc) {
             const geom::Arc a = geom::circleThrough(r.a, r.c, r.b);
-            double pcx, pcy, pr;
-            circleToPicture(v, a.centre.x, a.centre.y, a.radius, pcx, pcy, pr);
-            kreis(canvas, pcx, pcy, pr, a.start, a.end, kLightRed);
+            const PictureCircle c = circleToPicture(v, a.centre.x, a.centre.y, a.radius);
+            drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.start, a.end, kLightRed);
         } else if (r.kind == Kind::Line || (r.kind == Kind::Close && r.closing)) {
             drawSegment(v, canvas, r.a.x, r.a.y, r.b.x, r.b.y, kBlack);
         } else if (r.kind == Kind::Quadratic) {
@@ -156,8 +148,7 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
     if (!m.bridges.empty()) {
         const double w = o.apertureWidth;
         for (const auto& b : m.bridges) {
-            double phi;
-            geom::winkelx(b.x1, b.y1, b.x2, b.y2, phi);
+            const double phi = geom::direction({b.x1, b.y1}, {b.x2, b.y2});
             const double psi = geom::stripDirection(b.kind, phi, geom::kHalfPi14);
             const double ox = w * std::cos(psi), oy = w * std::sin(psi);
             const double ax = b.x1 + ox, ay = b.y1 + oy, bx = b.x2 + ox, by = b.y2 + oy;
@@ -172,9 +163,8 @@ void draw(const engine::Model& m, const PaintOptions& o, Canvas& canvas) {
 
     if (o.connectionOn) {
         for (const auto& a : m.barArcs) {
-            double pcx, pcy, pr;
-            circleToPicture(v, a.cx, a.cy, a.radius, pcx, pcy, pr);
-            kreis(canvas, pcx, pcy, pr, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kGreen);
+            const PictureCircle c = circleToPicture(v, a.cx, a.cy, a.radius);
+            drawArc(canvas, c.centre.x, c.centre.y, c.radius, a.startDeg * kDegToRad, a.endDeg * kDegToRad, kGreen);
         }
         for (const auto& l : m.barLines) drawSegment(v, canvas, l.x1, l.y1, l.x2, l.y2, kGreen);
     }

@@ -32,7 +32,7 @@ void draw(const engine::Model& model, const PaintOptions& options, Canvas& canva
 void drawSegment(const engine::ViewWindow& view, Canvas& canvas, double x1, double y1, double x2,
                  double y2, std::uint8_t colour);
 // An arc in picture coordinates, counter-clockwise from a1 to a2 (radians), as 100 chords.
-void kreis(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour);
+void drawArc(Canvas& canvas, double cx, double cy, double r, double a1, double a2, std::uint8_t colour);
 // A quadratic curve in model coordinates as n chords.
 void quadratic(const engine::ViewWindow& view, Canvas& canvas, int n, double x0, double y0, double x1,
                double y1, double x2, double y2, std::uint8_t colour);

@@ -8,35 +8,49 @@
 
 namespace preview {
 
-void masstaebe(engine::Model& model) {
+namespace {
+// the point (x, y) scaled by f about centre, in place
+void scale(double& x, double& y, geom::Point centre, double f) {
+    const geom::Point p = geom::scaledAbout({x, y}, centre, f, f);
+    x = p.x;
+    y = p.y;
+}
+}  // namespace
+
+void scaleToHeight(engine::Model& model) {
     const engine::Box b = engine::contourExtents(model);
     const double extent = b.ymax - b.ymin;
     const double f = model.smallHeight / extent;
     if (extent == 0 || !std::isfinite(f)) throw fault::OverflowFault("division by zero");
     model.textScale = f;
     model.textScaleCopy = f;
+    const geom::Point centre{b.xmin, 0};
     for (engine::Element& e : model.elements) {
         e.letterHeight *= f;
-        double x2 = e.x, y2 = e.y;
-        geom::lskalieren(b.xmin, 0, f, f, e.x, e.y, x2, y2);
+        scale(e.x, e.y, centre, f);
     }
     for (engine::Bridge& br : model.bridges) {
         br.letterHeight *= f;
-        geom::lskalieren(b.xmin, 0, f, f, br.x1, br.y1, br.x2, br.y2);
+        scale(br.x1, br.y1, centre, f);
+        scale(br.x2, br.y2, centre, f);
     }
 }
 
-void endmass(engine::Model& model, double factor) {
-    for (engine::Element& e : model.elements) {
-        double x2 = e.x, y2 = e.y;
-        geom::lskalieren(0, 0, factor, factor, e.x, e.y, x2, y2);
+void scaleModel(engine::Model& model, double factor) {
+    const geom::Point origin{0, 0};
+    for (engine::Element& e : model.elements) scale(e.x, e.y, origin, factor);
+    for (engine::Bridge& br : model.bridges) {
+        scale(br.x1, br.y1, origin, factor);
+        scale(br.x2, br.y2, origin, factor);
     }
-    for (engine::Bridge& br : model.bridges)
-        geom::lskalieren(0, 0, factor, factor, br.x1, br.y1, br.x2, br.y2);
-    for (engine::BarLine& l : model.barLines)
-        geom::lskalieren(0, 0, factor, factor, l.x1, l.y1, l.x2, l.y2);
-    for (engine::BarArc& a : model.barArcs)
-        geom::kskalieren(0, 0, factor, factor, a.radius, a.cx, a.cy, a.startDeg, a.endDeg);
+    for (engine::BarLine& l : model.barLines) {
+        scale(l.x1, l.y1, origin, factor);
+        scale(l.x2, l.y2, origin, factor);
+    }
+    for (engine::BarArc& a : model.barArcs) {
+        scale(a.cx, a.cy, origin, factor);
+        a.radius *= factor;
+    }
 }
 
 }  // namespace preview

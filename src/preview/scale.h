@@ -8,9 +8,9 @@ namespace preview {
 
 // Scales the letters (and their bridges) about (xmin, 0) so that the text is smallHeight
 // tall. A text without height raises fault::OverflowFault (the factor would be infinite).
-void masstaebe(engine::Model& model);
+void scaleToHeight(engine::Model& model);
 
 // Scales every element point, bridge and bar element by `factor` about the origin.
-void endmass(engine::Model& model, double factor);
+void scaleModel(engine::Model& model, double factor);
 
 }  // namespace preview

@@ -76,8 +76,7 @@ std::string svgDocument(const engine::Model& m, bool connectionOn, double w) {
         }
     }, engine::ShortArc::AsLine);
     for (const auto& br : m.bridges) {
-        double phi;
-        geom::winkelx(br.x1, br.y1, br.x2, br.y2, phi);
+        const double phi = geom::direction({br.x1, br.y1}, {br.x2, br.y2});
         const double psi = geom::stripDirection(br.kind, phi, geom::kPi / 2);
         const double ox = w * std::cos(psi), oy = w * std::sin(psi);
         bridges += "M" + pt(br.x1, br.y1) + " L" + pt(br.x2, br.y2) + " L" + pt(br.x2 + ox, br.y2 + oy) + " L" +

@@ -175,9 +175,8 @@ QImage shapePictureWithHeights(int shape, QSize size, bool twoHeights) {
 
     const engine::ViewWindow& v = m.view;
     const auto toImage = [&](double x, double y) {
-        double px, py;
-        geom::ersatz2(px, py, x, y, v.xmin, v.xmax, v.ymin, v.ymax);
-        return QPointF(px * size.width() / preview::kPictureWidth, py * size.height() / preview::kPictureHeight);
+        const geom::Point p = geom::toPicture({x, y}, v.xmin, v.xmax, v.ymin, v.ymax);
+        return QPointF(p.x * size.width() / preview::kPictureWidth, p.y * size.height() / preview::kPictureHeight);
     };
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

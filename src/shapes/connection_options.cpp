@@ -27,7 +27,7 @@ void Session::resetConnectionValues() {
     controls_.HScroll2.set(0);
 }
 
-void Session::onCheck2() {
+void Session::onConnectionChanged() {
     if (flags_.loadingSettings) return;
     controls_.Label1.visible = false;
     const bool on = controls_.Check2 == 1;
@@ -50,11 +50,11 @@ void Session::onCheck2() {
     ui_.controlsChanged();
 }
 
-void Session::clickPicture4() {
+void Session::tickConnection() {
     if (controls_.Check2 != 1) controls_.Check2.set(1);
 }
 
-void Session::onCheck4() {
+void Session::onCutChanged() {
     if (flags_.applyingConnection) return;
     bool spaced = false;
     for (std::size_t i = 1; i <= 250; ++i) spaced |= model_.signDistanceB[i] != 0;
@@ -75,7 +75,7 @@ void Session::onCheck4() {
     ui_.controlsChanged();
 }
 
-void Session::onCheck5() {
+void Session::onOneObjectChanged() {
     if (flags_.loadingSettings) return;
     if (controls_.Check5 == 1 || controls_.Check2 != 1) return;
     if (confirmYesNo("Create as one object", "Deactivate option >Contour connection< ?")) {
@@ -120,7 +120,7 @@ void Session::applyConnectionValues() {
     ui_.controlsChanged();
 }
 
-void Session::clickCommand2() {
+void Session::putBarOnBaseline() {
     controls_.Text5.set(" 0");
     flags_.loadingSettings = true;
     controls_.HScroll2.set(0);
@@ -128,7 +128,7 @@ void Session::clickCommand2() {
     applyConnectionValues();
 }
 
-void Session::onHScroll2() {
+void Session::onBarMoved() {
     if (flags_.loadingSettings || flags_.applyingConnection) return;
     const double unit = contourHeightInches() * 0.01;
     controls_.Text5.set(wf::formatNumber(engine::roundTo(controls_.HScroll2.value() * unit, 4)));

@@ -17,7 +17,7 @@ struct ReportedFault : std::runtime_error {
 // The model to letter height 200 (internal units); returns mm per internal unit.
 double scaleToInternalUnits(engine::Model& m) {
     const double d = m.shapeNumber == 0 ? m.smallHeight : std::min(m.smallHeight, m.bigHeight);
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     return d / 200;
 }
 
@@ -37,11 +37,11 @@ void keepStateForResume(wf::FileSet& state, const std::string& appFolder, const 
 }
 }  // namespace
 
-void Session::clickBild2() {
+void Session::startConvert() {
     if (!convertible()) return;
     wf::FileSet state, handOver;
     if (!convertAndHandOver(state, handOver)) keepStateForResume(state, appFolder(), currentState());
-    zoom_.mausaus();
+    zoom_.unhookWheel();
     handOver_.end();
 }
 
@@ -92,7 +92,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         state.commit();
         stateSaved = true;
         handOver.commit();
-        zoom_.mausaus();
+        zoom_.unhookWheel();
         if (!handOver_.startSibling("STV3.EXE", {kTokenFresh})) ui_.fileError(kLaterStageMissing, "Ende");
     } catch (const ReportedFault&) {
     } catch (const fault::FileFault&) {

@@ -14,7 +14,7 @@ constexpr double kDefaultBigHeight = 127.0;  // 5 inches
 constexpr double kDefaultSmallHeight = 101.6;
 }  // namespace
 
-void Session::galleryClick(int shape) {
+void Session::chooseShape(int shape) {
     (void)dialogForm(shape);  // 0..19 only
     const int prevShape = model_.shapeNumber;
     const double prevSmall = model_.smallHeight, prevBig = model_.bigHeight;
@@ -49,7 +49,7 @@ void Session::galleryClick(int shape) {
         clearSignDistances(model_);
         rebuild(kRebuildLetters | kRebuildShape);
     }
-    if (!model_.bridges.empty()) stegco();
+    if (!model_.bridges.empty()) limitApertureWidth();
     if (controls_.Check2 == 1) {
         if (h != prevSmall || H != prevBig) resetConnectionValues();
         contourConnectionBuild();

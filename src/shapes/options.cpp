@@ -18,17 +18,17 @@ constexpr double kKnotRangeShare = 0.45;  // the full slider range moves the kno
 }  // namespace
 
 void Session::wireHandlers() {
-    controls_.Check1.onChange = [this] { onCheck1(); };
-    controls_.Check3.onChange = [this] { onCheck3(); };
-    controls_.HScroll1.onChange = [this] { onHScroll1(); };
-    controls_.Check2.onChange = [this] { onCheck2(); };
-    controls_.Check4.onChange = [this] { onCheck4(); };
-    controls_.Check5.onChange = [this] { onCheck5(); };
-    controls_.HScroll2.onChange = [this] { onHScroll2(); };
-    controls_.Text4.onChange = [this] { onText4(); };
+    controls_.Check1.onChange = [this] { onShowKnotsChanged(); };
+    controls_.Check3.onChange = [this] { onFitInChanged(); };
+    controls_.HScroll1.onChange = [this] { onKnotMoved(); };
+    controls_.Check2.onChange = [this] { onConnectionChanged(); };
+    controls_.Check4.onChange = [this] { onCutChanged(); };
+    controls_.Check5.onChange = [this] { onOneObjectChanged(); };
+    controls_.HScroll2.onChange = [this] { onBarMoved(); };
+    controls_.Text4.onChange = [this] { onApertureWidthChanged(); };
 }
 
-void Session::onText4() {
+void Session::onApertureWidthChanged() {
     if (flags_.loadingSettings) return;
     paint();
 }
@@ -56,17 +56,16 @@ void Session::openPresetting() {
     if (controls_.Check2 == 1) applyConnectionValues();
 }
 
-void Session::onCheck1() {
+void Session::onShowKnotsChanged() {
     if (flags_.loadingSettings) return;
     paint();
 }
 
-void Session::clickFrame5() { controls_.Check1.set(controls_.Check1 == 1 ? 0 : 1); }
-void Session::clickFrame1() { controls_.Check3.set(controls_.Check3 == 1 ? 0 : 1); }
-void Session::clickPicture1() { paint(); }
-void Session::clickPicture9() { fitAndRedraw(); }
+void Session::toggleKnotPoints() { controls_.Check1.set(controls_.Check1 == 1 ? 0 : 1); }
+void Session::toggleFitIn() { controls_.Check3.set(controls_.Check3 == 1 ? 0 : 1); }
+void Session::redrawPreview() { paint(); }
 
-void Session::onCheck3() {
+void Session::onFitInChanged() {
     if (flags_.loadingSettings) return;
     if (anySignDistance(model_)) {
         ui_.message("Delete existing sign distances -> /Sign distance d/ ! ", "Info", Icon::Information);
@@ -87,7 +86,7 @@ void Session::onCheck3() {
     ui_.controlsChanged();
 }
 
-void Session::onHScroll1() {
+void Session::onKnotMoved() {
     if (flags_.loadingSettings) return;
     if (controls_.Check1 != 1) controls_.Check1.set(1);
     model_.knotShift = controls_.HScroll1.value() * wf::parseNumberOrZero(controls_.Textv.value()) * kKnotRangeShare * geom::kMmPerInch * 0.001;

@@ -11,7 +11,9 @@
 namespace shapes {
 
 namespace {
-constexpr double kOption3 = engine::kMinArcLengthHigh, kOption4 = engine::kMinArcLengthLow;
+// the shortest line or arc of Option3 ("0.004 inches") and of Option4 ("0.002 inches")
+using engine::kMinArcLengthHigh;
+using engine::kMinArcLengthLow;
 constexpr double kOptionMatch = 0.0001;
 }  // namespace
 
@@ -39,13 +41,13 @@ bool ApertureDialog::accept() {
 PresettingDialog::PresettingDialog(Session& session) : session_(session) {
     Presets& p = session.presets();
     p.minArcRadius = engine::kFixedMinArcRadius;
-    if (p.minArcLength == 0) p.minArcLength = kOption3;
-    if (std::fabs(p.minArcLength - kOption3) < kOptionMatch) {
+    if (p.minArcLength == 0) p.minArcLength = kMinArcLengthHigh;
+    if (std::fabs(p.minArcLength - kMinArcLengthHigh) < kOptionMatch) {
         option = 3;
-        p.minArcLength = kOption3;
-    } else if (std::fabs(p.minArcLength - kOption4) < kOptionMatch) {
+        p.minArcLength = kMinArcLengthHigh;
+    } else if (std::fabs(p.minArcLength - kMinArcLengthLow) < kOptionMatch) {
         option = 4;
-        p.minArcLength = kOption4;
+        p.minArcLength = kMinArcLengthLow;
     }
     if (!(p.maxArcRadius >= engine::kMaxArcRadiusLow && p.maxArcRadius <= engine::kMaxArcRadiusHigh))
         p.maxArcRadius = engine::kDefaultMaxArcRadius;
@@ -64,8 +66,8 @@ bool PresettingDialog::apply() {
     p.maxArcRadius = r * geom::kMmPerInch;
     p.minArcRadius = engine::kFixedMinArcRadius;
     p.fitTolerance = engine::kFixedFitTolerance;
-    if (option == 3) p.minArcLength = kOption3;
-    if (option == 4) p.minArcLength = kOption4;
+    if (option == 3) p.minArcLength = kMinArcLengthHigh;
+    if (option == 4) p.minArcLength = kMinArcLengthLow;
     closed_ = true;
     try {
         writeThDat(session_.appFolder(), p);

@@ -12,7 +12,7 @@ class Session;
 class ApertureDialog {
 public:
     static constexpr const char* kCaption = "Input";
-    static constexpr const char* kLabel1 = "Width of apertures b:";
+    static constexpr const char* kWidthCaption = "Width of apertures b:";  // Label1
     static constexpr int kTopOffsetTwips = 8000, kLeftOffsetTwips = 11000;
 
     explicit ApertureDialog(Session& session);  // load: the limits and the current width

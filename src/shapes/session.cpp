@@ -131,7 +131,7 @@ void Session::activate() {
         fitView();
         flags_.paintSuppressed = false;
 
-        if (!model_.bridges.empty()) stegco();
+        if (!model_.bridges.empty()) limitApertureWidth();
         if (controls_.HScroll1.visible) {
             flags_.loadingSettings = false;
             controls_.HScroll1.set(knotPosition_);
@@ -139,7 +139,7 @@ void Session::activate() {
         }
         if (controls_.Check2.value() == 1) contourConnectionBuild();
         controls_.Bild1 = true;
-        zoom_.mausanr();
+        zoom_.hookWheel();
         showContourDimensions();
     } catch (const std::exception&) {
         // faults of the start-up's own steps are absorbed; the operations report theirs
@@ -165,7 +165,7 @@ void Session::fitAndRedraw() {
 bool Session::loadGroundContours() {
     try {
         engine::readGroundContours(model_, workPath("tground.dat"), controls_.Check3.value() == 1);
-        preview::masstaebe(model_);
+        preview::scaleToHeight(model_);
         showContourDimensions();
         return true;
     } catch (const std::exception&) {
@@ -211,7 +211,7 @@ void Session::contourConnectionBuild() {
     }
 }
 
-void Session::stegco() {
+void Session::limitApertureWidth() {
     const double h = model_.smallHeight;
     ApertureLimits& l = apertureLimits_;
     l.min = wf::apertureMinimum(h);
@@ -249,7 +249,7 @@ void Session::showContourDimensions() {
 void Session::rebuild(unsigned steps) {
     if (steps & kRebuildLetters) loadGroundContours();
     if (steps & kRebuildShape) buildShape();
-    if ((steps & kRebuildApertures) && !model_.bridges.empty()) stegco();
+    if ((steps & kRebuildApertures) && !model_.bridges.empty()) limitApertureWidth();
     if ((steps & kRebuildConnection) && controls_.Check2 == 1) contourConnectionBuild();
     if (steps & kRebuildPaint) paint();
 }
@@ -360,7 +360,7 @@ void Session::saveStateOnLeaving() {
 }
 
 bool Session::closeWindow() {
-    zoom_.mausaus();
+    zoom_.unhookWheel();
     if (terminated()) return true;  // already handed on
     saveStateOnLeaving();
     return handOver_.toLaterStage();

@@ -80,21 +80,23 @@ public:
     bool exitMenu();         // the menu item "Exit": the same sequence
 
     // ---- the main window's buttons and pictures (the controls run their own handlers)
-    void clickFrame5();    // as clicking "On"
-    void clickFrame1();    // as clicking "Fit in"
-    void clickPicture1();  // redraw
-    void clickPicture9();  // fit and redraw
+    void toggleKnotPoints();  // Frame5: as clicking "On"
+    void toggleFitIn();       // Frame1: as clicking "Fit in"
+    void redrawPreview();     // Picture1
+    // Picture9, and wherever the view goes back to the whole text: when contours exist, the
+    // view window fitted to them, then redrawn
+    void fitAndRedraw();
     ViewZoom& zoom() { return zoom_; }  // the zoom pictures, the mouse and the wheel over the preview
-    void clickPicture4();           // ticks "Contour connection"
-    void clickCommand2();           // "= 0"
+    void tickConnection();          // Picture4: ticks "Contour connection"
+    void putBarOnBaseline();        // Command2 "= 0"
     void applyConnectionValues();   // "Apply", and leaving Text5 or Text6
-    void galleryClick(int shape);   // the shape gallery: picture 0..19
+    void chooseShape(int shape);    // the shape gallery: picture 0..19
     void openApertureDialog();      // Picture6, Picture15, Frame7
     void openSignDistanceDialog();  // Picture3, Picture10, Frame4
     void openPresetting();          // the menu item "Presetting"
     void openHelp(const std::string& document);  // a help document of the program folder
     void returnToTextStage();       // Picture8
-    void clickBild2();              // "Start convert": the hand-over files, then the later stage
+    void startConvert();            // Bild2 "Start convert": the hand-over files, then the later stage
     static constexpr double kMaxConvertInches = 780;
 
     // ---- the state the windows show and the dialogs work on
@@ -139,19 +141,19 @@ public:
 
 private:
     void wireHandlers();
-    void onCheck1();
-    void onCheck3();
-    void onHScroll1();
-    void onCheck2();
-    void onCheck4();
-    void onCheck5();
-    void onHScroll2();
-    void onText4();
+    // the controls' change handlers
+    void onShowKnotsChanged();      // Check1 "On"
+    void onFitInChanged();          // Check3 "Fit in"
+    void onKnotMoved();             // HScroll1, the knot slider
+    void onConnectionChanged();     // Check2 "Contour connection"
+    void onCutChanged();            // Check4 "Cut"
+    void onOneObjectChanged();      // Check5 "Create as one object"
+    void onBarMoved();              // HScroll2, the bar's distance to the baseline
+    void onApertureWidthChanged();  // Text4, the width b of the apertures
     void reportFileError();
     void showDimensionsOrReport();
     void showContourDimensions();
-    void fitAndRedraw();  // when contours exist: fit the view window to them, redraw
-    void stegco();        // the apertures' limits, and b within them
+    void limitApertureWidth();  // the apertures' limits, and b within them
     void contourConnectionBuild();
     double contourHeightInches();  // Hc, from the plain extents of the contours
     void resetConnectionValues();  // width h x 0.04, distance 0, slider 0

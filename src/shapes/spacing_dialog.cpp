@@ -41,7 +41,7 @@ std::string textBoxNumber(double value) {
 }
 
 SpacingDialog::SpacingDialog(Session& session) : session_(session) {
-    HScroll2.onChange = [this] { onHScroll2(); };
+    HScroll2.onChange = [this] { onDistanceMoved(); };
 }
 
 int SpacingDialog::pairCount() const {
@@ -49,7 +49,7 @@ int SpacingDialog::pairCount() const {
     return std::clamp(n, 0, static_cast<int>(kLastPair));
 }
 
-void SpacingDialog::lister() {
+void SpacingDialog::fillList() {
     const engine::Model& m = session_.model();
     rows.clear();
     selectedRow = -1;  // a cleared list has no selection
@@ -58,9 +58,9 @@ void SpacingDialog::lister() {
         rows.push_back(spacingRow(chars[i - 1], chars[i], m.signDistanceA[i]));
 }
 
-void SpacingDialog::loescheab() {
+void SpacingDialog::clearDistances() {
     clearSignDistances(session_.model());
-    lister();
+    fillList();
 }
 
 void SpacingDialog::load() {
@@ -69,7 +69,7 @@ void SpacingDialog::load() {
 }
 
 void SpacingDialog::activate() {
-    lister();
+    fillList();
     const int stored = session_.rememberedPair();
     if (stored >= 0 && stored < static_cast<int>(rows.size())) selectedRow = stored;
     if (rows.empty()) return;
@@ -98,7 +98,7 @@ void SpacingDialog::setScrollFrom(double distanceInches) {
     HScroll2.onChange = std::move(handler);
 }
 
-void SpacingDialog::clickList(int row) {
+void SpacingDialog::selectPair(int row) {
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
     selectedRow = row;
     const double d = session_.model().signDistanceA[static_cast<std::size_t>(row + 1)];
@@ -122,7 +122,7 @@ void SpacingDialog::enterDistance() {
     }
     steps = std::clamp(steps, HScroll2.min(), HScroll2.max());
     if (steps == HScroll2.value())
-        onHScroll2();  // the slider is there already: no change event, the distance still applies
+        onDistanceMoved();  // the slider is there already: no change event, the distance still applies
     else
         HScroll2.set(steps);
     Text2.set(textBoxNumber(session_.model().signDistanceA[static_cast<std::size_t>(selectedRow) + 1]));
@@ -136,7 +136,7 @@ void SpacingDialog::letterBuild() { session_.rebuild(kRebuildLetters | kRebuildS
 // so that the letters keep their proportions.
 void SpacingDialog::fitPreview() { session_.fitView(); }
 
-void SpacingDialog::onHScroll2() {
+void SpacingDialog::onDistanceMoved() {
     if (busy_) return;
     session_.rememberPair(static_cast<std::int16_t>(selectedRow));
     untickConnection();
@@ -156,7 +156,7 @@ void SpacingDialog::onHScroll2() {
     session_.paint();
 }
 
-void SpacingDialog::clickZero() { HScroll2.set(0); }
+void SpacingDialog::zeroDistance() { HScroll2.set(0); }
 
 void SpacingDialog::distanceForAll() {
     const int row = selectedRow;
@@ -164,7 +164,7 @@ void SpacingDialog::distanceForAll() {
     const double d = wf::parseNumberOrZero(Text2.value());
     const std::size_t last = std::min(wf::characters(session_.model().groundText).size(), kLastPair);
     for (std::size_t i = 1; i <= last; ++i) session_.model().signDistanceA[i] = d;
-    lister();
+    fillList();
     letterBuild();
     fitPreview();
     session_.paint();
@@ -175,7 +175,7 @@ void SpacingDialog::reset() {
     session_.rememberPair(0);
     if (!session_.confirmYesNo(kQuestionTitle, "Clear all distances ?")) return;
     Text2.set("0");
-    loescheab();
+    clearDistances();
     letterBuild();
     untickConnection();
     fitPreview();
@@ -201,7 +201,7 @@ void SpacingDialog::removeEmptySpace() {
     Text2.set("0");
     ui.processEvents();
     for (std::size_t i = 1; i <= kLastPair; ++i) m.signDistanceA[i] = 0;
-    lister();
+    fillList();
 
     struct Hold {  // the windows take input again however the removal ends
         SpacingDialog& d;

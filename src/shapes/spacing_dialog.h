@@ -44,18 +44,18 @@ public:
     // ---- handlers
     void load();                 // the form is created
     void activate();             // the form is shown
-    void clickList(int row);     // List1: row p - 1 of pair p
+    void selectPair(int row);    // List1: row p - 1 of pair p
     void scroll(std::int32_t v); // the user moves HScroll2 (the change handler runs on a change)
     void enterDistance();        // Enter in Text2: the typed distance for the selected pair
-    void clickZero();            // Command5 "= 0"
+    void zeroDistance();         // Command5 "= 0"
     void distanceForAll();       // Command4 "(+) Distance for all letters"
     void reset();                // Command1 "Reset"
     void close();                // Command3 "Close", Escape
     void removeEmptySpace();     // Command2 "Remove empty space"
 
     // ---- form methods
-    void lister();     // fills List1 from the text and the distances
-    void loescheab();  // clears both distance arrays (1..255), then lister
+    void fillList();        // fills List1 from the text and the distances
+    void clearDistances();  // clears both distance arrays (1..255), then fills the list
 
     bool closed() const { return closed_; }
     bool busy() const { return busy_; }
@@ -67,7 +67,7 @@ public:
     ScrollBar HScroll2{kSpacingScrollMin, kSpacingScrollMax, true};
 
 private:
-    void onHScroll2();
+    void onDistanceMoved();  // HScroll2's change: the selected pair takes the slider's distance
     void untickConnection();
     void letterBuild();
     void fitPreview();

@@ -25,7 +25,7 @@ struct Scan {
     std::vector<double> left, right;
 };
 
-std::string konName(int letter) { return "kon" + std::to_string(letter) + ".tmp"; }
+std::string scanFileName(int letter) { return "kon" + std::to_string(letter) + ".tmp"; }
 
 Scan readScan(const std::filesystem::path& file) {
     Scan s;
@@ -126,17 +126,14 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
             r1 = static_cast<std::size_t>(std::upper_bound(ys.begin(), ys.end(), std::max(s.a.y, s.b.y)) - ys.begin());
         }
         for (std::size_t r = r0; r < r1; ++r) {
-            double px1 = x1, py1 = ys[r], px2 = x2, py2 = ys[r];
-            double qx1 = s.a.x, qy1 = s.a.y, qx2 = s.b.x, qy2 = s.b.y, ix = 0, iy = 0, jx = 0, jy = 0;
-            std::int16_t ok = 0, ok2 = 0;
-            geom::intersectSegments(px1, py1, px2, py2, qx1, qy1, qx2, qy2, ix, iy, ok, jx, jy, ok2);
+            const geom::Crossings c = geom::crossing({{x1, ys[r]}, {x2, ys[r]}}, s);
             const auto take = [&](double x) {
                 crosses[r] = 1;
                 left[r] = std::min(left[r], x);
                 right[r] = std::max(right[r], x);
             };
-            if (ok == 1) take(ix);
-            if (ok2 == 1) take(jx);
+            if (c.onFirst) take(c.first.x);
+            if (c.onSecond) take(c.second.x);
         }
     }
 
@@ -150,7 +147,7 @@ void examineLetter(const engine::Model& model, std::int32_t letter, std::int16_t
     }
 }
 
-std::filesystem::path SpacingScan::file(int letter) const { return folder_ / konName(letter); }
+std::filesystem::path SpacingScan::file(int letter) const { return folder_ / scanFileName(letter); }
 
 SpacingScan::Result SpacingScan::closeGaps(const engine::Model& m, const Progress& beforeLetter) const {
     const int letters = std::clamp<int>(m.letterCount, 0, static_cast<int>(engine::kMaxLetters));

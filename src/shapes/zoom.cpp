@@ -41,14 +41,14 @@ void ViewZoom::mouseMove(double x, double y) {
 
 void ViewZoom::mouseDown(int button, double x, double y) {
     mouseMove(x, y);
-    if (button == kLeftButton) makezoom1();
-    if (button == kRightButton) makezoom2();
+    if (button == kLeftButton) zoomInAtPointer();
+    if (button == kRightButton) zoomOutAtPointer();
 }
 
-void ViewZoom::makezoom1() {
+void ViewZoom::zoomInAtPointer() {
     engine::ViewWindow& v = view_;
-    double wx, wy;
-    geom::ersatz1(mouseX_, mouseY_, wx, wy, v.xmin, v.xmax, v.ymin, v.ymax);
+    const geom::Point w = geom::fromPicture({mouseX_, mouseY_}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const double wx = w.x, wy = w.y;
     if (v.xmax - v.xmin < kMinZoomInWidth) return;
     const double dx = 0.25 * (v.xmax - v.xmin), dy = 0.25 * (v.ymax - v.ymin);
     if (dx >= kMinZoomInHalf) v = engine::ViewWindow{wx - dx, wx + dx, wy - dy, wy + dy};
@@ -56,25 +56,25 @@ void ViewZoom::makezoom1() {
     ui_.pause(kZoomPause);
 }
 
-void ViewZoom::makezoom2() {
+void ViewZoom::zoomOutAtPointer() {
     engine::ViewWindow& v = view_;
-    double wx, wy;
-    geom::ersatz1(mouseX_, mouseY_, wx, wy, v.xmin, v.xmax, v.ymin, v.ymax);
+    const geom::Point w = geom::fromPicture({mouseX_, mouseY_}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const double wx = w.x, wy = w.y;
     const double dx = 1.1 * (v.xmax - v.xmin), dy = 1.1 * (v.ymax - v.ymin);
     if (dx <= kMaxZoomOutHalf) v = engine::ViewWindow{wx - dx, wx + dx, wy - dy, wy + dy};
     redraw_();
     ui_.pause(kZoomPause);
 }
 
-void ViewZoom::mausanr() { wheelHook_ = true; }
-void ViewZoom::mausaus() { wheelHook_ = false; }
+void ViewZoom::hookWheel() { wheelHook_ = true; }
+void ViewZoom::unhookWheel() { wheelHook_ = false; }
 
-bool ViewZoom::mausrad(int rotation, bool overVisiblePicture) {
+bool ViewZoom::onWheel(int rotation, bool overVisiblePicture) {
     if (!wheelHook_ || !overVisiblePicture) return false;
     if (rotation < 1)
-        makezoom2();
+        zoomOutAtPointer();
     else
-        makezoom1();
+        zoomInAtPointer();
     return true;
 }
 

@@ -24,15 +24,15 @@ public:
     // (x, y) in picture coordinates of the preview
     void mouseMove(double x, double y);
     void mouseDown(int button, double x, double y);
-    void makezoom1();  // in, about the pointer
-    void makezoom2();  // out
+    void zoomInAtPointer();   // the view halved about the pointer (a left click)
+    void zoomOutAtPointer();  // the view widened 2.2 times about it (a right click)
 
-    void mausanr();  // the wheel reaches the preview from now on
-    void mausaus();  // no longer
+    void hookWheel();    // the wheel reaches the preview from now on
+    void unhookWheel();  // no longer
     bool wheelHooked() const { return wheelHook_; }
     // a wheel turn; it zooms when the hook is on and the pointer is over a visible picture of
     // the main window. True when it zoomed.
-    bool mausrad(int rotation, bool overVisiblePicture);
+    bool onWheel(int rotation, bool overVisiblePicture);
 
 private:
     engine::ViewWindow& view_;

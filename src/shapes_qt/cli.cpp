@@ -335,7 +335,7 @@ public:
                 badDistance = true;
                 return d.close();
             }
-            d.clickList(row - 1);
+            d.selectPair(row - 1);
             d.scroll(position);
         }
         if (r_.allDistances) {
@@ -411,7 +411,7 @@ public:
     // bar) refused to hand over, and then nothing closes
     Exit handOn(Exit status) {
         if (r_.has("--convert") && !s_.terminated()) {
-            act([&] { s_.clickBild2(); });
+            act([&] { s_.startConvert(); });
             if (!s_.terminated() && status == kDone) status = kRefused;
         }
         if (r_.has("--close") && status != kRefused) act([&] { s_.closeWindow(); });
@@ -454,7 +454,7 @@ private:
             ui_.typedText1 = r_.typedBig;
             ui_.typedText2 = r_.typedSmall;
         }
-        act([&] { s_.galleryClick(*r_.shape); });
+        act([&] { s_.chooseShape(*r_.shape); });
         return ui_.dialogRefused ? kRefused : kDone;
     }
 

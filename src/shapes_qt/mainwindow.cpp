@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 #include <memory>
@@ -17,14 +16,9 @@
 #include "shapes_qt/icons.h"
 #include "preview_qt/render.h"
 #include "shapes_qt/widgets.h"
-#include "preview_qt/shape_picture.h"
 #include "shapes/shape_words.h"
 
 namespace shapes_qt {
-
-namespace {
-constexpr int px(int twips) { return (twips + shapes::kTwipsPerPixel / 2) / shapes::kTwipsPerPixel; }
-}  // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& picture)
     : QWidget(parent), picture_(picture) {
@@ -59,18 +53,18 @@ MainWindow::MainWindow(const std::string& appFolder, const std::string& commandL
     setObjectName("Form16");
     setWindowTitle("LETTERKERF:  Shapes and sizes ");
     buildWidgets();
-    ui_.onRedraw = [this] { bild1_->update(); };
+    ui_.onRedraw = [this] { preview_->update(); };
     ui_.onControlsChanged = [this] { refreshFromControls(); };
     suite_qt::setFaultHandler([this] {
         session_->faultEscaped();
         refreshFromControls();
     });
 
-    fixedSize_ = QSize(px(shapes::kWindowWidthTwips), px(shapes::kWindowHeightTwips));
+    fixedSize_ = QSize(twipsToPixels(shapes::kWindowWidthTwips), twipsToPixels(shapes::kWindowHeightTwips));
     // the work folder first: a second program on it says so and ends before a file is touched
     if (!session_->claimWorkFolder()) return;
     const shapes::WindowPlace place = session_->load();
-    move(px(place.leftTwips), px(place.topTwips));
+    move(twipsToPixels(place.leftTwips), twipsToPixels(place.topTwips));
     fitTo(availableArea());
     refreshFromControls();
 }
@@ -111,11 +105,6 @@ struct MainWindow::Row {
     QSize size = {};                // a picture button's least size, a text box's least width
 };
 
-namespace {
-constexpr int kColumnWidth = 310;  // the options' column at full size
-constexpr const char* kCaptionSuffix = "Caption";  // an edit's label is named after the edit
-}  // namespace
-
 // Every widget of the window but the menus, the preview and the gallery, in the order they are
 // made (the order Tab goes through them). Where they stand is buildLayouts' business.
 const std::vector<MainWindow::Row>& MainWindow::rows() {
@@ -131,9 +120,9 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Width of the letters in their shape, in inches (measured)", {}, {70, 0}},
         {F::Picture, "Picture17", nullptr, nullptr, {}, [](S& s) { s.zoom().zoomIn(); }, "Zoom in on the preview", IconKind::ZoomIn, {34, 34}},
         {F::Picture, "Picture11", nullptr, nullptr, {}, [](S& s) { s.zoom().zoomOut(); }, "Zoom out of the preview", IconKind::ZoomOut, {34, 34}},
-        {F::Picture, "Picture9", nullptr, nullptr, {}, &S::clickPicture9, "Fit the view to the letters", IconKind::Fit, {34, 34}},
-        {F::Picture, "Picture1", nullptr, nullptr, {}, &S::clickPicture1, "Redraw the preview", IconKind::Redraw, {34, 34}},
-        {F::Frame, "Frame5", nullptr, "View shape ", {}, &S::clickFrame5},
+        {F::Picture, "Picture9", nullptr, nullptr, {}, &S::fitAndRedraw, "Fit the view to the letters", IconKind::Fit, {34, 34}},
+        {F::Picture, "Picture1", nullptr, nullptr, {}, &S::redrawPreview, "Redraw the preview", IconKind::Redraw, {34, 34}},
+        {F::Frame, "Frame5", nullptr, "View shape ", {}, &S::toggleKnotPoints},
         {F::Check, "Check1", "Frame5", "On", &Controls::Check1, {}, "Draw the points of the shape's outline in the preview"},
         {F::Check, "Check3", nullptr, "Fit in", &Controls::Check3, {},
          "Fit in: each letter is stretched to the full local height of the shape; clear: the text is scaled as a whole"},
@@ -149,7 +138,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Change the width b of the apertures, in inches", {}, {40, 30}},
         {F::Check, "Check2", nullptr, "Contour connection", &Controls::Check2, {},
          "Join the letters with a connection bar; its distance to the baseline and its width are in inches"},
-        {F::Picture, "Picture4", nullptr, nullptr, &Controls::Picture4, &S::clickPicture4,
+        {F::Picture, "Picture4", nullptr, nullptr, &Controls::Picture4, &S::tickConnection,
          "Join the letters with a connection bar (ticks \"Contour connection\")", {}, {200, 100}},
         {F::Group, "Frame9", nullptr, "Contour connection", &Controls::Frame9},
         {F::EditApplied, "Text5", "Frame9", "Distance to baseline:", &Controls::Text5, {},
@@ -158,7 +147,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
          "Width of the connection bar, in inches; taken when you leave the box", {}, {60, 0}},
         {F::Scroll, "HScroll2", "Frame9", nullptr, &Controls::HScroll2, {},
          "Moves the connection bar up or down in steps; the distance to the baseline (inches) follows"},
-        {F::Button, "Command2", "Frame9", "= 0", &Controls::Command2, &S::clickCommand2,
+        {F::Button, "Command2", "Frame9", "= 0", &Controls::Command2, &S::putBarOnBaseline,
          "Puts the connection bar on the baseline: distance 0 inches"},
         {F::Button, "Command4", "Frame9", "Apply", &Controls::Command4, &S::applyConnectionValues,
          "Takes the distance and the width of the connection bar (inches)"},
@@ -173,7 +162,7 @@ const std::vector<MainWindow::Row>& MainWindow::rows() {
         {F::Picture, "Picture10", "Frame4", "d ...", {}, &S::openSignDistanceDialog,
          "Change the distances d between the letters, in inches", {}, {40, 30}},
         {F::Picture, "Picture8", nullptr, nullptr, {}, &S::returnToTextStage, "Back to the text settings", IconKind::Back, {60, 48}},
-        {F::Picture, "Bild2", nullptr, "Start convert", {}, &S::clickBild2,
+        {F::Picture, "Bild2", nullptr, "Start convert", {}, &S::startConvert,
          "Write the hand-over files and start the drawing for the cutter", {}, {160, 48}},
     };
     return table;
@@ -186,11 +175,11 @@ void MainWindow::buildWidgets() {
     buildPreview(central);
     for (const Row& row : rows()) bind(row, makeWidget(row, central));
 
-    auto* bild2 = findChild<QToolButton*>("Bild2");
-    QFont bold = bild2->font();
+    auto* convertButton = findChild<QToolButton*>("Bild2");
+    QFont bold = convertButton->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
-    bild2->setFont(bold);
+    convertButton->setFont(bold);
     buildGallery(central);
     buildLayouts(central);
 }
@@ -218,24 +207,24 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildPreview(QWidget* central) {
-    bild1_ = new PreviewWidget(central, session_->picture());
-    bild1_->onMouseDown = [this](int button, double x, double y) {
+    preview_ = new PreviewWidget(central, session_->picture());
+    preview_->onMouseDown = [this](int button, double x, double y) {
         guarded([&] { session_->zoom().mouseDown(button, x, y); });
     };
-    bild1_->onMouseMove = [this](double x, double y) { suite_qt::guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
+    preview_->onMouseMove = [this](double x, double y) { suite_qt::guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
     qApp->installEventFilter(this);
 }
 
 // the gallery: twenty shape pictures in two rows below the preview
 void MainWindow::buildGallery(QWidget* central) {
     for (int i = 0; i < shapes::kShapeCount; ++i) {
-        auto* pic = new QToolButton(central);
-        pic->setObjectName(QString("auswahl_%1").arg(i));
-        pic->setToolTip(QString::fromStdString(shapes::shapeTooltip(i)));
-        pic->setProperty(kPictureProperty, true);
-        pic->setCheckable(true);  // the chosen shape stays marked
-        gallery_.push_back(pic);
-        connect(pic, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->galleryClick(i); }); });
+        auto* shapeButton = new QToolButton(central);
+        shapeButton->setObjectName(QString("auswahl_%1").arg(i));
+        shapeButton->setToolTip(QString::fromStdString(shapes::shapeTooltip(i)));
+        shapeButton->setProperty(kPictureProperty, true);
+        shapeButton->setCheckable(true);  // the chosen shape stays marked
+        gallery_.push_back(shapeButton);
+        connect(shapeButton, &QToolButton::clicked, this, [this, i] { guarded([&] { session_->chooseShape(i); }); });
     }
 }
 
@@ -285,176 +274,8 @@ QWidget* MainWindow::makeWidget(const Row& row, QWidget* central) {
     return w;
 }
 
-// Where the widgets stand. The frames keep their contents in layouts of their own; the options
-// stand in one column (or two, see arrange) right of the preview, the gallery under it.
-namespace {
-// a hidden control keeps its place: nothing jumps
-void keepPlace(QWidget* w) {
-    QSizePolicy p = w->sizePolicy();
-    p.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(p);
-}
-}  // namespace
-
-// The connection's group (its boxes, slider, buttons, "Cut" and the bar's label) and the
-// picture that stands in its place while the connection is off.
-void MainWindow::buildConnectionLayout(QWidget* central) {
-    const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
-    const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
-    auto* frame9 = new QGridLayout(at("Frame9"));
-    frame9->addWidget(caption("Text5"), 0, 0);
-    frame9->addWidget(at("Text5"), 0, 1);
-    frame9->addWidget(caption("Text6"), 1, 0);
-    frame9->addWidget(at("Text6"), 1, 1);
-    frame9->addWidget(at("HScroll2"), 2, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(at("Command2"));
-    buttons->addWidget(at("Command4"));
-    buttons->addStretch();
-    frame9->addLayout(buttons, 3, 0, 1, 2);
-    frame9->addWidget(at("Check4"), 4, 0, 1, 2);
-    frame9->addWidget(at("Label1"), 5, 0, 1, 2);
-    frame9->setColumnStretch(1, 1);
-    for (const char* name : {"Check4", "Label1", "Text5", "Text6", "HScroll2", "Command2", "Command4"}) keepPlace(at(name));
-
-    // the connection's group and its picture take turns in one place
-    connectionSlot_ = new QWidget(central);
-    auto* slot = new QGridLayout(connectionSlot_);
-    slot->setContentsMargins(0, 0, 0, 0);
-    slot->addWidget(at("Picture4"), 0, 0);
-    slot->addWidget(at("Frame9"), 0, 0);
-    keepPlace(at("Picture4"));
-    keepPlace(at("Frame9"));
-}
-
-void MainWindow::buildLayouts(QWidget* central) {
-    const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
-
-    auto* frame5 = new QHBoxLayout(at("Frame5"));
-    frame5->addWidget(at("Check1"));
-    frame5->addStretch();
-
-    knotValue_ = new QLabel(at("Frame11"));
-    knotValue_->setObjectName("knotValue");
-    knotValue_->setToolTip("Where the knot stands: the share of the slider's way, -100 % to 100 %");
-    knotValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    knotValue_->setMinimumWidth(knotValue_->fontMetrics().horizontalAdvance("-100.0 %") + 4);
-    auto* frame11 = new QHBoxLayout(at("Frame11"));
-    frame11->addWidget(at("HScroll1"), 1);
-    frame11->addWidget(knotValue_);
-    keepPlace(at("Frame11"));
-
-    auto* frame7 = new QHBoxLayout(at("Frame7"));
-    frame7->addWidget(at("Text4"));
-    frame7->addWidget(at("Picture6"));
-    frame7->addWidget(at("Picture15"));
-    frame7->addStretch();
-
-    auto* frame4 = new QHBoxLayout(at("Frame4"));
-    frame4->addWidget(at("Picture3"));
-    frame4->addWidget(at("Picture10"));
-    frame4->addStretch();
-
-    buildConnectionLayout(central);
-
-    bottom_ = new QWidget(central);
-    auto* bottom = new QHBoxLayout(bottom_);
-    bottom->setContentsMargins(0, 0, 0, 0);
-    bottom->addWidget(at("Picture8"));
-    bottom->addWidget(at("Bild2"), 1);
-    at("Bild2")->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-
-    dimensions_ = new QGridLayout;
-    galleryGrid_ = new QGridLayout;
-    auto* left = new QVBoxLayout;
-    left->addWidget(bild1_, 0, Qt::AlignLeft | Qt::AlignTop);
-    left->addLayout(dimensions_);
-    left->addLayout(galleryGrid_);
-    left->addStretch();
-    galleryGrid_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) galleryGrid_->addWidget(gallery_[i], i / 10, i % 10);
-
-    columnA_ = new QVBoxLayout;
-    columnB_ = new QVBoxLayout;
-    outer_ = new QHBoxLayout(central);
-    auto* outer = outer_;
-    outer->setContentsMargins(10, 10, 10, 10);
-    outer->addLayout(left);
-    outer->addLayout(columnA_, 1);
-    outer->addLayout(columnB_, 1);
-    at("Label2")->raise();  // over the preview
-}
-
-void MainWindow::arrange(bool compact) {
-    const auto at = [this](const char* name) { return centralWidget()->findChild<QWidget*>(name); };
-    const auto caption = [this](const char* name) {
-        return centralWidget()->findChild<QWidget*>(QString(name) + kCaptionSuffix);
-    };
-    compact_ = compact;
-    outer_->setStretchFactor(columnB_, compact ? 1 : 0);  // an empty second column takes no room
-    for (QLayout* l : {static_cast<QLayout*>(columnA_), static_cast<QLayout*>(columnB_), static_cast<QLayout*>(dimensions_)})
-        while (QLayoutItem* item = l->takeAt(0)) delete item;  // the widgets stay, the places go
-
-    // the dimensions and the zoom pictures: one row, or two under a narrow preview
-    dimensions_->addWidget(caption("Texth"), 0, 0);
-    dimensions_->addWidget(at("Texth"), 0, 1);
-    dimensions_->addWidget(caption("Textv"), compact ? 1 : 0, compact ? 0 : 2);
-    dimensions_->addWidget(at("Textv"), compact ? 1 : 0, compact ? 1 : 3);
-    auto* zoom = new QHBoxLayout;
-    zoom->addStretch();
-    for (const char* name : {"Picture17", "Picture11", "Picture9", "Picture1"}) zoom->addWidget(at(name));
-    dimensions_->addLayout(zoom, 0, compact ? 2 : 4, compact ? 2 : 1, 1);
-
-    // the options: one column, or two side by side on a low screen
-    for (const char* name : {"Frame5", "Check3", "Frame11", "Frame7"}) columnA_->addWidget(at(name));
-    QVBoxLayout* second = compact ? columnB_ : columnA_;
-    if (compact) {
-        columnA_->addWidget(at("Frame4"));
-    }
-    second->addWidget(at("Check2"));
-    second->addWidget(connectionSlot_);
-    second->addWidget(at("Check5"));
-    if (!compact) columnA_->addWidget(at("Frame4"));
-    if (compact) columnB_->addStretch();
-    columnA_->addStretch();
-    columnA_->addWidget(bottom_);
-}
-
-void MainWindow::scaleTo(double scale, bool draw) {
-    scale_ = scale;
-    const auto scaled = [scale](int n) { return static_cast<int>(n * scale + 0.5); };
-    bild1_->setFixedSize(scaled(PreviewWidget::kFullSize.width()), scaled(PreviewWidget::kFullSize.height()));
-    // the ten pictures of a row span the preview's width
-    const int gap = std::max(2, scaled(4));
-    const QSize cell((bild1_->width() - 9 * gap) / 10, scaled(54));
-    galleryGrid_->setSpacing(gap);
-    for (QToolButton* pic : gallery_) {
-        pic->setFixedSize(cell);
-        pic->setIconSize(cell - QSize(6, 6));
-    }
-    auto* picture4 = centralWidget()->findChild<QToolButton*>("Picture4");
-    const QSize bar(scaled(kColumnWidth - 12), scaled(138));
-    picture4->setIconSize(bar);
-    if (draw) {
-        const qreal ratio = devicePixelRatioF();
-        for (int i = 0; i < static_cast<int>(gallery_.size()); ++i)
-            gallery_[i]->setIcon(QIcon(QPixmap::fromImage(preview_qt::shapePicture(i, gallery_[i]->iconSize() * ratio))));
-        picture4->setIcon(QIcon(QPixmap::fromImage(preview_qt::shapePicture(0, bar * ratio, true))));
-        auto* label2 = centralWidget()->findChild<QWidget*>("Label2");
-        label2->setGeometry(bild1_->x() + 10, bild1_->y() + 10, std::min(400, bild1_->width() - 20), label2->sizeHint().height());
-    }
-}
-
-// the least size the layouts take, the menu bar included: every text whole, nothing on another
-QSize MainWindow::wantedSize() {
-    for (QLayout* l : centralWidget()->findChildren<QLayout*>()) l->invalidate();
-    QLayout* central = centralWidget()->layout();
-    const QSize inside = central->totalMinimumSize();
-    return {inside.width(), inside.height() + menuBar()->sizeHint().height()};
-}
-
-void MainWindow::fitTo(const QRect& area) {
-    // the least sizes follow the font: a caption or a number is never cut
+// the least sizes follow the font: a caption or a number is never cut
+void MainWindow::fitLeastSizes() {
     for (const Row& row : rows()) {
         if (!row.size.isValid()) continue;
         QWidget* w = centralWidget()->findChild<QWidget*>(row.name);
@@ -463,40 +284,6 @@ void MainWindow::fitTo(const QRect& area) {
         else if (auto* b = qobject_cast<QToolButton*>(w); b && row.caption)
             b->setMinimumSize(row.size.expandedTo(b->sizeHint()));
     }
-    const QSize full(px(shapes::kWindowWidthTwips), px(shapes::kWindowHeightTwips));
-    const auto fits = [&](QSize s) { return s.width() <= area.width() && s.height() <= area.height(); };
-    bool found = false;
-    QSize want;
-    for (bool compact : {false, true}) {
-        arrange(compact);
-        for (int step = 0; step <= 12 && !found; ++step) {
-            scaleTo(1.0 - 0.05 * step, false);
-            want = wantedSize();
-            found = fits(want);
-        }
-        if (found) break;
-    }
-    // the fixed size where it fits; else as much of the area as the window may take
-    fixedSize_ = want.expandedTo(full.boundedTo(area.size()));
-    scaleTo(scale_, true);
-    setFixedSize(fixedSize_);
-    fittedArea_ = area;
-    // the whole window inside the area, its top left corner first
-    const QPoint frameCorner = geometry().topLeft() - pos();
-    const QPoint place = placeInside(QRect(geometry().topLeft(), fixedSize_), area);
-    if (place != geometry().topLeft()) move(place - frameCorner);
-    centralWidget()->layout()->activate();
-    scaleTo(scale_, true);
-}
-
-QRect MainWindow::availableArea() const {
-    QScreen* s = screen();
-    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
-    // before the window manager has framed the window, a frame as a common title bar makes it
-    QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
-                   frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
-    if (frame.isNull()) frame = QMargins(4, 30, 4, 4);
-    return area.marginsRemoved(frame);
 }
 
 // the user's changes reach the control (its handler runs), and the widget follows the control
@@ -587,7 +374,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool overPicture = under && under->window() == this && under->isVisible();
     const int rotation = wheel->angleDelta().y();
     bool zoomed = false;
-    if (rotation != 0) suite_qt::guardEvent([&] { zoomed = session_->zoom().mausrad(rotation, overPicture); });
+    if (rotation != 0) suite_qt::guardEvent([&] { zoomed = session_->zoom().onWheel(rotation, overPicture); });
     if (!zoomed) return QMainWindow::eventFilter(watched, e);
     suite_qt::guardEvent([this] { refreshFromControls(); });
     return true;

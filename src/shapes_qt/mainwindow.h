@@ -39,6 +39,11 @@ private:
 // The pictures of the main window (the preview, the gallery, the picture buttons) carry this
 // property; a wheel turn over any of them zooms the preview.
 inline constexpr const char* kPictureProperty = "lkPicture";
+// an edit's label is named after the edit, with this suffix
+inline constexpr const char* kCaptionSuffix = "Caption";
+
+// the window's measures in twips, as pixels
+constexpr int twipsToPixels(int twips) { return (twips + shapes::kTwipsPerPixel / 2) / shapes::kTwipsPerPixel; }
 
 // A frame that reacts to a click on its free area, as the option frames do.
 class ClickFrame : public QGroupBox {
@@ -93,6 +98,7 @@ private:
     // preview and gallery at `scale` of their full size; the pictures drawn anew when `draw`
     void scaleTo(double scale, bool draw);
     QSize wantedSize();
+    void fitLeastSizes();  // the least sizes of the texts and the captioned pictures, from the font
     QWidget* makeWidget(const Row& row, QWidget* central);
     void bind(const Row& row, QWidget* widget);
     void refreshFromControls();
@@ -102,7 +108,7 @@ private:
 
     QtUi ui_;
     std::unique_ptr<shapes::Session> session_;
-    PreviewWidget* bild1_ = nullptr;
+    PreviewWidget* preview_ = nullptr;  // Bild1
     std::vector<QToolButton*> gallery_;
     QGridLayout* galleryGrid_ = nullptr;
     QGridLayout* dimensions_ = nullptr;

@@ -43,7 +43,7 @@ void runApertureDialog(shapes::ApertureDialog& dialog, QWidget* mainWindow) {
     QDialog d(mainWindow);
     d.setObjectName("form22");
     d.setWindowTitle(shapes::ApertureDialog::kCaption);
-    auto* label1 = new QLabel(shapes::ApertureDialog::kLabel1, &d);
+    auto* label1 = new QLabel(shapes::ApertureDialog::kWidthCaption, &d);
     label1->setToolTip("Width b of the apertures (the bridges that hold the inner parts of the letters), in inches");
     auto* text1 = new QLineEdit(QString::fromStdString(dialog.text1), &d);
     text1->setObjectName("Text1");

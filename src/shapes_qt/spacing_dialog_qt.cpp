@@ -118,12 +118,12 @@ SpacingDialogWidget::SpacingDialogWidget(shapes::SpacingDialog& dialog, QWidget*
                 mainWindow);
 
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) handle([&] { dialog_.clickList(row); });
+        if (row >= 0) handle([&] { dialog_.selectPair(row); });
     });
     connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) { handle([&] { dialog_.scroll(v); }); });
     connect(text2_, &QLineEdit::textEdited, this,
             [this](const QString& t) { dialog_.Text2.assign(t.toStdString()); });
-    connect(zero, &QPushButton::clicked, this, [this] { handle([&] { dialog_.clickZero(); }); });
+    connect(zero, &QPushButton::clicked, this, [this] { handle([&] { dialog_.zeroDistance(); }); });
     connect(all, &QPushButton::clicked, this, [this] { handle([&] { dialog_.distanceForAll(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { handle([&] { dialog_.removeEmptySpace(); }); });
     connect(reset, &QPushButton::clicked, this, [this] { handle([&] { dialog_.reset(); }); });

@@ -76,6 +76,26 @@ StartWidget::StartWidget(const std::string& folder, suite::Ui* ui) {
     title->setFont(f);
     auto* subtitle = new QLabel("Stencils and sign lettering from typed words", this);
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(title);
+    right->addWidget(subtitle);
+    right->addSpacing(16);
+    right->addLayout(buildActions());
+    right->addStretch();
+    right->addWidget(folderLine());
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(20);
+    layout->addWidget(picture, 0, Qt::AlignTop);
+    layout->addLayout(right, 1);
+    refresh();
+    setFixedSize(sizeHint().expandedTo(QSize(760, 360)));
+}
+
+// The five buttons, each with its note beside it, and under "New lettering" the choice of the
+// kind of lettering.
+QGridLayout* StartWidget::buildActions() {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     int row = 0;
@@ -93,47 +113,39 @@ StartWidget::StartWidget(const std::string& folder, suite::Ui* ui) {
         buttons_[a] = b;
         notes_[a] = note;
         ++row;
-        if (a == Action::NewLettering) {
-            // the kind of lettering the text stage sets
-            stencil_ = new QRadioButton("Stencil letters with bridges", this);
-            stencil_->setObjectName("kindStencil");
-            parts_ = new QRadioButton("Letters without bridges, joined by the bar", this);
-            parts_->setObjectName("kindParts");
-            auto* group = new QButtonGroup(this);
-            group->addButton(stencil_);
-            group->addButton(parts_);
-            connect(stencil_, &QRadioButton::clicked, this, [this] { logic_->setKind(start::Kind::Stencil); });
-            connect(parts_, &QRadioButton::clicked, this, [this] { logic_->setKind(start::Kind::Parts); });
-            auto* kinds = new QVBoxLayout;
-            kinds->setContentsMargins(0, 0, 0, 6);
-            kinds->addWidget(stencil_);
-            kinds->addWidget(parts_);
-            grid->addLayout(kinds, row++, 1);
-        }
+        if (a == Action::NewLettering) grid->addLayout(buildKindChoice(), row++, 1);
     }
     buttons_[Action::NewLettering]->setDefault(true);
+    return grid;
+}
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(title);
-    right->addWidget(subtitle);
-    right->addSpacing(16);
-    right->addLayout(grid);
-    right->addStretch();
-    auto* folderLine = new QLabel(QString("Program folder: %1").arg(QString::fromStdString(logic_->folder().string())), this);
-    folderLine->setObjectName("folder");
-    folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont small = folderLine->font();
+// the kind of lettering the text stage sets
+QVBoxLayout* StartWidget::buildKindChoice() {
+    stencil_ = new QRadioButton("Stencil letters with bridges", this);
+    stencil_->setObjectName("kindStencil");
+    parts_ = new QRadioButton("Letters without bridges, joined by the bar", this);
+    parts_->setObjectName("kindParts");
+    auto* group = new QButtonGroup(this);
+    group->addButton(stencil_);
+    group->addButton(parts_);
+    connect(stencil_, &QRadioButton::clicked, this, [this] { logic_->setKind(start::Kind::Stencil); });
+    connect(parts_, &QRadioButton::clicked, this, [this] { logic_->setKind(start::Kind::Parts); });
+    auto* kinds = new QVBoxLayout;
+    kinds->setContentsMargins(0, 0, 0, 6);
+    kinds->addWidget(stencil_);
+    kinds->addWidget(parts_);
+    return kinds;
+}
+
+// the program folder, small, under the buttons
+QLabel* StartWidget::folderLine() {
+    auto* line = new QLabel(QString("Program folder: %1").arg(QString::fromStdString(logic_->folder().string())), this);
+    line->setObjectName("folder");
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont small = line->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
-    folderLine->setFont(small);
-    right->addWidget(folderLine);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 16, 16, 16);
-    layout->setSpacing(20);
-    layout->addWidget(picture, 0, Qt::AlignTop);
-    layout->addLayout(right, 1);
-    refresh();
-    setFixedSize(sizeHint().expandedTo(QSize(760, 360)));
+    line->setFont(small);
+    return line;
 }
 
 StartWidget::~StartWidget() = default;

@@ -2,9 +2,11 @@
 // lettering, and a line under each button that says why it is unavailable.
 #pragma once
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -30,6 +32,9 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    QGridLayout* buildActions();
+    QVBoxLayout* buildKindChoice();
+    QLabel* folderLine();
     void click(start::Action a);
 
     std::unique_ptr<suite::Ui> ownUi_;

@@ -22,7 +22,7 @@ namespace {
 Model shapedFile(const std::filesystem::path& file, int shape) {
     Model m;
     readGroundContours(m, file, false);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = 127;
     buildShape(m, false);

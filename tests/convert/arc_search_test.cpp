@@ -20,20 +20,22 @@ using namespace convert;
 
 namespace {
 
-// The search as first written: for every start, every end from the last one down, each with
-// every test and every sample checked; the short straight pieces joined; the records written.
-bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
-                wf::LineWriter& out, ContourStats& stats) {
-    struct Piece {
-        bool arc = false;
-        double v[5] = {};
-        std::int32_t from = 0, to = 0;
-    };
+// The search as first written, in three steps: the pieces, the short straight pieces joined,
+// the records written.
+struct Piece {
+    bool arc = false;
+    double v[5] = {};
+    std::int32_t from = 0, to = 0;
+};
+
+double dist(double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); }
+
+// For every start, every end from the last one down, each with every test and every sample
+// checked; `worst` takes the largest deviation (mm) of a sample from its arc.
+std::vector<Piece> literalPieces(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last,
+                                 const Settings& s, double tol, double& worst) {
     const double os = s.outputScale;
-    const double tol = os < 1 ? s.fitTolerance : s.fitTolerance / os;
-    const auto dist = [](double ax, double ay, double bx, double by) { return std::hypot(bx - ax, by - ay); };
     const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[static_cast<std::size_t>(k)]; };
-    double worst = 0;
     std::vector<Piece> pieces;
     for (std::int32_t lo = first, hi = last; lo < last;) {
         if (hi - lo <= 1) {
@@ -43,10 +45,11 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
             continue;
         }
         const std::int32_t mid = lo + static_cast<std::int32_t>(std::nearbyint((hi - lo) * 0.5));
-        double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0, am = 0, dev = 0;
-        geom::rech(P(lo).x, P(lo).y, P(hi).x, P(hi).y, cx, cy, a1, a2, r, P(mid).x, P(mid).y);
+        const geom::Arc arc = geom::circleThrough({P(lo).x, P(lo).y}, {P(hi).x, P(hi).y}, {P(mid).x, P(mid).y});
+        const double cx = arc.centre.x, cy = arc.centre.y, a1 = arc.start, a2 = arc.end, r = arc.radius;
+        double dev = 0;
         bool kept = r * os <= s.maxArcRadius && r * os >= s.minArcRadius;
-        geom::winkelx(cx, cy, P(mid).x, P(mid).y, am);
+        const double am = geom::direction({cx, cy}, {P(mid).x, P(mid).y});
         kept = kept && (a1 <= a2 ? am >= a1 && am <= a2 : am >= a1 || am <= a2);
         const double sweep = a1 <= a2 ? a2 - a1 : 6.283185307 - a1 + a2;
         kept = kept && r * sweep * os >= s.minArcLength && sweep >= 0.01 && sweep <= 1.57 &&
@@ -71,6 +74,15 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
         lo = hi;
         hi = last;
     }
+    return pieces;
+}
+
+// Two neighbouring straight pieces, both shorter than the shortest arc, joined when every
+// sample they cover lies within the tolerance of the joined chord.
+std::vector<Piece> literalJoin(const std::vector<Piece>& pieces, const std::vector<ContourPoint>& pts,
+                               const Settings& s, double tol, double& worst) {
+    const double os = s.outputScale;
+    const auto P = [&](std::int32_t k) -> const ContourPoint& { return pts[static_cast<std::size_t>(k)]; };
     std::vector<Piece> joined;
     for (const Piece& p : pieces) {
         if (!p.arc && !joined.empty() && !joined.back().arc) {
@@ -92,6 +104,16 @@ bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::i
         }
         joined.push_back(p);
     }
+    return joined;
+}
+
+bool literalFit(const std::vector<ContourPoint>& pts, std::int32_t first, std::int32_t last, const Settings& s,
+                wf::LineWriter& out, ContourStats& stats) {
+    const double os = s.outputScale;
+    const double tol = os < 1 ? s.fitTolerance : s.fitTolerance / os;
+    double worst = 0;
+    const std::vector<Piece> pieces = literalPieces(pts, first, last, s, tol, worst);
+    const std::vector<Piece> joined = literalJoin(pieces, pts, s, tol, worst);
     for (const Piece& p : joined)
         for (double v : p.v)
             if (!std::isfinite(v)) return false;
@@ -129,12 +151,12 @@ int expectSameFit(const std::vector<ContourPoint>& pts, const Settings& s, const
 std::vector<std::vector<ContourPoint>> letterRuns(const char* file, int shape, double& outputScale) {
     engine::Model m;
     engine::readGroundContours(m, std::filesystem::path(LK_TEST_DATA) / file, true);
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     m.shapeNumber = static_cast<std::int16_t>(shape);
     m.bigHeight = 152.4;
     engine::buildShape(m, true);
     const double d = m.smallHeight;
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     outputScale = d / 200;
     readBack(m, intermediateForm(m));
     std::vector<std::vector<ContourPoint>> runs(1);
@@ -154,9 +176,9 @@ std::vector<std::vector<ContourPoint>> letterRuns(const char* file, int shape, d
 
 }  // namespace
 
-// Centre and radius bit for bit as geom::rech finds them, degenerate exactly where it gives
-// r = 0, whatever the triangle: ordinary, nearly straight, tiny, far from the origin.
-TEST(ArcSearch, TheCircleThroughThreePointsIsRechsOwn) {
+// Centre and radius bit for bit as geom::circleThrough finds them, degenerate exactly where it
+// gives r = 0, whatever the triangle: ordinary, nearly straight, tiny, far from the origin.
+TEST(ArcSearch, TheCircleOfThreePointsIsCircleThroughsOwn) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> u(-1, 1);
     for (int i = 0; i < 200000; ++i) {
@@ -167,8 +189,8 @@ TEST(ArcSearch, TheCircleThroughThreePointsIsRechsOwn) {
         if (i % 4 == 1) p[5] = p[1] + (p[3] - p[1]) * (p[4] - p[0]) / (p[2] - p[0]) + u(rng) * scale * 1e-13;
         if (i % 4 == 2) p[4] = p[0], p[5] = p[1];
         for (int k = 0; k < 6; k += 2) p[k] += ox, p[k + 1] += oy;
-        double cx = 0, cy = 0, a1 = 0, a2 = 0, r = 0;
-        geom::rech(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
+        const geom::Arc arc = geom::circleThrough({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
+        const double cx = arc.centre.x, cy = arc.centre.y, r = arc.radius;
         const geom::Circle c = geom::circleOf({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
         ASSERT_EQ(c.degenerate, r == 0) << i;
         if (c.degenerate) continue;

@@ -54,8 +54,7 @@ double toSegment(Pt p, Pt a, Pt b) {
 }
 double toRecord(Pt p, const Rec& r) {
     if (r.key == "1") return toSegment(p, at(r, 0), at(r, 1));
-    double a = 0;
-    geom::winkelx(r.v[0], r.v[1], p.x, p.y, a);
+    const double a = geom::direction({r.v[0], r.v[1]}, {p.x, p.y});
     if (std::fmod(a - r.v[3] + 2 * geom::kTwoPi, geom::kTwoPi) <= sweepOf(r))
         return std::fabs(dist(p, {r.v[0], r.v[1]}) - r.v[2]);
     return std::min(dist(p, at(r, 0)), dist(p, at(r, 1)));
@@ -113,10 +112,10 @@ std::vector<Rec> fit(const std::vector<ContourPoint>& pts, int first, int last, 
 TEST(ContourWriter, RealLettersBecomeClosedPathsWithinTheTolerance) {
     Model loaded;
     engine::readGroundContours(loaded, std::filesystem::path(LK_TEST_DATA) / "words.dat", true);
-    preview::masstaebe(loaded);
+    preview::scaleToHeight(loaded);
     const double d = loaded.smallHeight;
     Model m = loaded;
-    preview::endmass(m, 200 / d);
+    preview::scaleModel(m, 200 / d);
     readBack(m, intermediateForm(m));
     Settings s;
     s.outputScale = d / 200;

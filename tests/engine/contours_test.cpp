@@ -201,7 +201,7 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     for (std::size_t i = 1; i < m.elements.size(); ++i) EXPECT_GE(m.elements[i].object, m.elements[i - 1].object);
 
     m.smallHeight = 50.8;
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     const Box b = contourExtents(m);
     EXPECT_NEAR(b.ymax - b.ymin, 50.8, 1e-9);
     EXPECT_NEAR(b.xmin, 0, 1e-12);
@@ -224,5 +224,5 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
     Model flat;
     flat.elements.push(Element{0, 5, 1, 1, 0});
     flat.elements.push(Element{9, 5, 0, 1, 0});
-    EXPECT_THROW(preview::masstaebe(flat), fault::OverflowFault);
+    EXPECT_THROW(preview::scaleToHeight(flat), fault::OverflowFault);
 }

@@ -23,7 +23,7 @@ Model loaded(const std::filesystem::path& file, bool fitIn) {
     Model m;
     readGroundContours(m, file, fitIn);
     m.smallHeight = 101.6;
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     return m;
 }
 
@@ -248,9 +248,28 @@ TEST(ContourVertices, ClosingSegmentsSplitsAndSubdivisions) {
     EXPECT_EQ(e.elements[5].kind, kCodeInserted);
     EXPECT_TRUE(e.elements[5].x == 5.09 && e.elements[5].y == 0);
 
-    // a quadratic curve crossing the line is cut there: P0 (3), C1, M (2), M (3), C2, P2, the
-    // control points keeping their code; one crossing it twice is cut twice, one touching it
-    // stays whole
+    // halving passes over quadratic curves and the entry after a contour end
+    Model s;
+    segment(s, 0, 0, 4, 2);
+    s.elements.push({4, 2, kCodeQuadratic, 1, 10});
+    s.elements.push({6, 3, kCodeLine, 1, 10});  // control point, not a segment start
+    s.elements.push({8, 0, kCodeNone, 1, 10});
+    segment(s, 8, 0, 8.05, 5);
+    contourEnd(s, 0, 0);
+    s.elements[s.elements.size() - 1].kind = kCodeLine;
+    s.elements.push({20, 20, kCodeNone, 1, 10});
+    subdivideSegments(s);
+    std::vector<int> codes;
+    for (const auto& [x, kind] : xAndKind(s)) codes.push_back(kind);
+    // 0->4 halved (1, 10, 1, 0); the closing edge (8.05, 5) -> (0, 0) made explicit and halved
+    EXPECT_EQ(codes, (std::vector<int>{1, 10, 1, 0, 3, 1, 0, 1, 0, 1, 10, 1, 2, 6, 1, 0}));
+    EXPECT_TRUE(std::fabs(s.elements[1].x - 2) < 1e-12 && std::fabs(s.elements[1].y - 1) < 1e-12);
+}
+
+// A quadratic curve crossing the knot line is cut there: P0 (3), C1, M (2), M (3), C2, P2, the
+// control points keeping their code; one crossing it twice is cut twice, one touching it stays
+// whole.
+TEST(ContourVertices, QuadraticCurvesAreCutAtTheLine) {
     const auto curve = [](double cx, double cy, double ex, double ey, std::int16_t controlCode) {
         Model c;
         c.elements.push({0, 0, kCodeQuadratic, 1, 10});
@@ -287,23 +306,6 @@ TEST(ContourVertices, ClosingSegmentsSplitsAndSubdivisions) {
     Model touching = curve(10, 5, 0, 10, kCodeNone);
     splitAtX(touching, 5);
     EXPECT_EQ(touching.elements.size(), 7u);
-
-    // halving passes over quadratic curves and the entry after a contour end
-    Model s;
-    segment(s, 0, 0, 4, 2);
-    s.elements.push({4, 2, kCodeQuadratic, 1, 10});
-    s.elements.push({6, 3, kCodeLine, 1, 10});  // control point, not a segment start
-    s.elements.push({8, 0, kCodeNone, 1, 10});
-    segment(s, 8, 0, 8.05, 5);
-    contourEnd(s, 0, 0);
-    s.elements[s.elements.size() - 1].kind = kCodeLine;
-    s.elements.push({20, 20, kCodeNone, 1, 10});
-    subdivideSegments(s);
-    std::vector<int> codes;
-    for (const auto& [x, kind] : xAndKind(s)) codes.push_back(kind);
-    // 0->4 halved (1, 10, 1, 0); the closing edge (8.05, 5) -> (0, 0) made explicit and halved
-    EXPECT_EQ(codes, (std::vector<int>{1, 10, 1, 0, 3, 1, 0, 1, 0, 1, 10, 1, 2, 6, 1, 0}));
-    EXPECT_TRUE(std::fabs(s.elements[1].x - 2) < 1e-12 && std::fabs(s.elements[1].y - 1) < 1e-12);
 }
 
 // Lines are probed before arcs, only elements of the asked kind, up to a line's very end.

@@ -24,7 +24,7 @@ Model archedWords() {
     Model m;
     readGroundContours(m, kWords, true);
     m.smallHeight = 101.6;
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     m.shapeNumber = 4;
     m.bigHeight = 152.4;
     buildShape(m, true);

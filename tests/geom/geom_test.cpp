@@ -14,7 +14,7 @@
 using namespace geom;
 
 namespace {
-double rounded(double v, int d) { return rounder(v, static_cast<std::int16_t>(d)), v; }
+double rounded(double v, int d) { return roundTo(v, static_cast<std::int16_t>(d)); }
 double num(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
 double angleOf(double x, double y) { return std::fmod(std::atan2(y, x) + 2 * kPi, 2 * kPi); }
 double ccw(double a, double b) { return std::fmod(std::fmod(b - a, 2 * kPi) + 4 * kPi, 2 * kPi); }
@@ -24,7 +24,7 @@ double onSegmentError(double x, double y, double x1, double y1, double x2, doubl
 }
 }  // namespace
 
-TEST(Rounder, DecimalTiesCarriesAndSigns) {
+TEST(RoundTo, DecimalTiesCarriesAndSigns) {
     for (int d : {3, 4}) {
         const std::string lo = "e-" + std::to_string(d + 1), hi = "e-" + std::to_string(d);
         for (int k = 0; k < 20000; k += 7) {
@@ -42,26 +42,35 @@ TEST(Rounder, DecimalTiesCarriesAndSigns) {
     EXPECT_EQ(rounded(-INFINITY, 3), -INFINITY);
 }
 
-TEST(Winkelx, RangeAndDirection) {
+TEST(Direction, RangeAndDirection) {
     double a = -1;
     for (int k = -720; k <= 720; ++k) {
         const double t = k * kPi / 180.0 + 1e-3;
-        winkelx(3, -2, 3 + 7 * std::cos(t), -2 + 7 * std::sin(t), a);
+        a = direction({3, -2}, {3 + 7 * std::cos(t), -2 + 7 * std::sin(t)});
         ASSERT_TRUE(a >= 0 && a < 2 * kPi) << a;
         EXPECT_LT(apart(a, t), 1e-12);
     }
-    winkelx(0, 0, 1, -1e-300, a);  // -tiny + 2*pi rounds to 2*pi
+    a = direction({0, 0}, {1, -1e-300});  // -tiny + 2*pi rounds to 2*pi
     EXPECT_TRUE(a >= 0 && a < 2 * kPi) << a;
 }
 
-TEST(Rech, CircleThroughThreePointsAndArcThroughMiddle) {
+namespace {
+// circleThrough's arc unpacked: centre, ends, radius
+void arcThrough(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1, double& a2,
+                double& r, double x3, double y3) {
+    const Arc a = circleThrough({x1, y1}, {x2, y2}, {x3, y3});
+    cx = a.centre.x, cy = a.centre.y, a1 = a.start, a2 = a.end, r = a.radius;
+}
+}  // namespace
+
+TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
     std::mt19937 rng(12345);
     std::uniform_real_distribution<double> u(-300, 300);
     double cx, cy, a1, a2, r;
     for (int i = 0; i < 5000; ++i) {
         const double x1 = u(rng), y1 = u(rng), x2 = u(rng), y2 = u(rng), x3 = u(rng), y3 = u(rng);
         if (std::fabs((x2 - x1) * (y3 - y1) - (y2 - y1) * (x3 - x1)) < 1.0) continue;
-        rech(x1, y1, x2, y2, cx, cy, a1, a2, r, x3, y3);
+        arcThrough(x1, y1, x2, y2, cx, cy, a1, a2, r, x3, y3);
         ASSERT_GT(r, 0);
         for (auto [x, y] : {std::pair{x1, y1}, {x2, y2}, {x3, y3}})
             ASSERT_NEAR(std::hypot(x - cx, y - cy), r, 1e-9 * r);
@@ -74,7 +83,7 @@ TEST(Rech, CircleThroughThreePointsAndArcThroughMiddle) {
     for (auto [p1y, p2y, p3x, w1, w2] : {std::array<double, 5>{-1, 1, 1, 1.5, 0.5},
                                          {1, -1, 1, 1.5, 0.5},
                                          {-1, 1, -1, 0.5, 1.5}}) {  // arcs across angle 0 and not
-        rech(0, p1y, 0, p2y, cx, cy, a1, a2, r, p3x, 0);
+        arcThrough(0, p1y, 0, p2y, cx, cy, a1, a2, r, p3x, 0);
         EXPECT_NEAR(a1, w1 * kPi, 1e-12);
         EXPECT_NEAR(a2, w2 * kPi, 1e-12);
     }
@@ -83,7 +92,7 @@ TEST(Rech, CircleThroughThreePointsAndArcThroughMiddle) {
                    {1, 1, 1, 1, 1, 1},
                    {2, 3, 2, 3, 7, 9},
                    {0, 0, 1e6, 0, 5e5, 1e-9}}) {  // straight or coincident
-        rech(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
+        arcThrough(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
         EXPECT_TRUE(r == 0 && a1 == 0 && a2 == 0);
         EXPECT_DOUBLE_EQ(cx, (p[0] + p[2]) / 2);
         EXPECT_DOUBLE_EQ(cy, (p[1] + p[3]) / 2);
@@ -96,17 +105,16 @@ TEST(Scaling, PointsOnArcStayOnScaledArc) {
     for (int i = 0; i < 500; ++i) {
         const double cx = u(rng), cy = u(rng), k = f(rng), mx = u(rng), my = u(rng), t = u(rng),
                      r = f(rng);
-        double sr = r, smx = mx, smy = my, px = mx + r * std::cos(t), py = my + r * std::sin(t),
-               qx = cx, qy = cy;
-        kskalieren(cx, cy, k, k, sr, smx, smy, 0.3, 1.2);
-        lskalieren(cx, cy, k, k, px, py, qx, qy);
-        EXPECT_TRUE(std::hypot(qx - cx, qy - cy) < 1e-12);  // the centre of scaling stays put
-        EXPECT_NEAR(px, smx + sr * std::cos(t), 1e-9);
-        EXPECT_NEAR(py, smy + sr * std::sin(t), 1e-9);
+        const double sr = r * k;  // an arc's radius goes with the factor in x
+        const Point sm = scaledAbout({mx, my}, {cx, cy}, k, k);
+        const Point p = scaledAbout({mx + r * std::cos(t), my + r * std::sin(t)}, {cx, cy}, k, k);
+        const Point q = scaledAbout({cx, cy}, {cx, cy}, k, k);
+        EXPECT_TRUE(std::hypot(q.x - cx, q.y - cy) < 1e-12);  // the centre of scaling stays put
+        EXPECT_NEAR(p.x, sm.x + sr * std::cos(t), 1e-9);
+        EXPECT_NEAR(p.y, sm.y + sr * std::sin(t), 1e-9);
     }
-    double r = 1.5, mx = 2, my = 2;
-    kskalieren(1, 1, 2, 3, r, mx, my, 0, 1);
-    EXPECT_TRUE(r == 3 && mx == 3 && my == 4);
+    const Point m = scaledAbout({2, 2}, {1, 1}, 2, 3);
+    EXPECT_TRUE(m.x == 3 && m.y == 4);
 }
 
 namespace {
@@ -117,12 +125,14 @@ struct Hits {
 Hits cut(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r, double a1,
          double a2) {
     Hits h;
-    klschnittpunkt(lx1, ly1, lx2, ly2, cx, cy, r, a1, a2, h.x1, h.y1, h.ok1, h.x2, h.y2, h.ok2);
+    const Crossings c = crossings({{lx1, ly1}, {lx2, ly2}}, Arc{{cx, cy}, r, a1, a2});
+    h.x1 = c.first.x, h.y1 = c.first.y, h.ok1 = c.onFirst ? 1 : 0;
+    h.x2 = c.second.x, h.y2 = c.second.y, h.ok2 = c.onSecond ? 1 : 0;
     return h;
 }
 }  // namespace
 
-TEST(Klschnittpunkt, CrossingsOnCircleSegmentAndArc) {
+TEST(Crossings, CrossingsOnCircleSegmentAndArc) {
     // line y = 0 through the circle r = 5 at the origin; arcs: full turn, across 0, left half,
     // point at 0, starting a rounding error after 0, and a segment starting inside
     for (auto [lx1, a1, a2, ok1, ok2] : {std::array<double, 5>{-10, 0, kTwoPi, 1, 1},
@@ -178,26 +188,35 @@ TEST(Klschnittpunkt, CrossingsOnCircleSegmentAndArc) {
     }
 }
 
-TEST(Ersatz, PictureMappingRoundTrips) {
+TEST(PictureMapping, RoundTrips) {
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> u(-1000, 1000), w(0.5, 800);
-    double px, py, x, y;
     for (int i = 0; i < 2000; ++i) {
         const double xmin = u(rng), ymin = u(rng), xmax = xmin + w(rng), ymax = ymin + w(rng),
                      ox = u(rng), oy = u(rng);
-        ersatz2(px, py, ox, oy, xmin, xmax, ymin, ymax);
-        ersatz1(px, py, x, y, xmin, xmax, ymin, ymax);
-        EXPECT_TRUE(std::fabs(x - ox) < 1e-9 && std::fabs(y - oy) < 1e-9) << i;
-        ersatz2(px, py, xmax, ymin, xmin, xmax, ymin, ymax);
-        EXPECT_TRUE(std::fabs(px - 640) < 1e-9 && std::fabs(py - 480) < 1e-9) << i;
+        const Point pic = toPicture({ox, oy}, xmin, xmax, ymin, ymax);
+        const Point back = fromPicture(pic, xmin, xmax, ymin, ymax);
+        EXPECT_TRUE(std::fabs(back.x - ox) < 1e-9 && std::fabs(back.y - oy) < 1e-9) << i;
+        const Point corner = toPicture({xmax, ymin}, xmin, xmax, ymin, ymax);
+        EXPECT_TRUE(std::fabs(corner.x - 640) < 1e-9 && std::fabs(corner.y - 480) < 1e-9) << i;
     }
-    ersatz2(px, py, 3, 4, 2, 2, 0, 10);  // zero-width window
-    EXPECT_TRUE(px == 0 && std::fabs(py - 288) < 1e-12);
-    ersatz2(px, py, 3, 4, 0, 10, 5, 5);
-    EXPECT_TRUE(py == 0 && std::fabs(px - 192) < 1e-12);
+    Point p = toPicture({3, 4}, 2, 2, 0, 10);  // zero-width window
+    EXPECT_TRUE(p.x == 0 && std::fabs(p.y - 288) < 1e-12);
+    p = toPicture({3, 4}, 0, 10, 5, 5);
+    EXPECT_TRUE(p.y == 0 && std::fabs(p.x - 192) < 1e-12);
 }
 
-TEST(Bilz, ClippedSegmentsStayOnLineAndInBox) {
+namespace {
+// clippedToPicture on four numbers, in place; hidden = 1 when nothing is visible (the
+// numbers are left as they were)
+void clip(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) {
+    const std::optional<Segment> s = clippedToPicture({{x1, y1}, {x2, y2}});
+    hidden = s ? 0 : 1;
+    if (s) x1 = s->a.x, y1 = s->a.y, x2 = s->b.x, y2 = s->b.y;
+}
+}  // namespace
+
+TEST(ClippedToPicture, ClippedSegmentsStayOnLineAndInBox) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> ux(-600, 1300), uy(-500, 1000);
     int shown = 0;
@@ -205,7 +224,7 @@ TEST(Bilz, ClippedSegmentsStayOnLineAndInBox) {
         const double ox1 = ux(rng), oy1 = uy(rng), ox2 = ux(rng), oy2 = uy(rng);
         double x1 = ox1, y1 = oy1, x2 = ox2, y2 = oy2;
         std::int32_t hidden = -1;
-        bilz(x1, y1, x2, y2, hidden);
+        clip(x1, y1, x2, y2, hidden);
         bool inside = false;
         for (int s = 0; s <= 2000 && !inside; ++s) {
             const double t = s / 2000.0, x = ox1 + t * (ox2 - ox1), y = oy1 + t * (oy2 - oy1);
@@ -227,27 +246,26 @@ TEST(Bilz, ClippedSegmentsStayOnLineAndInBox) {
     EXPECT_GT(shown, 500);
     std::int32_t hidden = -1;
     double x1 = 10, y1 = 20, x2 = 630, y2 = 470;
-    bilz(x1, y1, x2, y2, hidden);
+    clip(x1, y1, x2, y2, hidden);
     EXPECT_TRUE(hidden == 0 && x1 == 10 && y1 == 20 && x2 == 630 && y2 == 470);
     x1 = -100, y1 = -10, x2 = 800, y2 = -10;  // parallel to an edge, outside
-    bilz(x1, y1, x2, y2, hidden);
+    clip(x1, y1, x2, y2, hidden);
     EXPECT_EQ(hidden, 1);
 }
 
-TEST(Kdaten2AndPause, PictureCircleAndWaiting) {
-    double x, y;
+TEST(PictureCircleAndPause, PictureCircleAndWaiting) {
     for (double t = 0; t < 7; t += 0.37) {
-        kdaten2(-3, 8, 12, t, x, y);
-        EXPECT_NEAR(std::hypot(x + 3, y - 8), 12, 1e-12);
-        EXPECT_LT(apart(angleOf(x + 3, 8 - y), t), 1e-9);  // ccw on screen with y downwards
+        const Point p = onPictureCircle({-3, 8}, 12, t);
+        EXPECT_NEAR(std::hypot(p.x + 3, p.y - 8), 12, 1e-12);
+        EXPECT_LT(apart(angleOf(p.x + 3, 8 - p.y), t), 1e-9);  // ccw on screen with y downwards
     }
     using clock = std::chrono::steady_clock;
     auto t0 = clock::now();
-    mpause(0.05);
+    pauseFor(0.05);
     EXPECT_GE(std::chrono::duration<double>(clock::now() - t0).count(), 0.05);
     t0 = clock::now();
-    mpause(-3);
-    mpause(NAN);
+    pauseFor(-3);
+    pauseFor(NAN);
     EXPECT_LT(std::chrono::duration<double>(clock::now() - t0).count(), 0.5);
 }
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-using geom::intersectSegments;
+using geom::crossingInPlace;
 
 namespace {
 
@@ -17,9 +17,11 @@ struct Hit {
 
 Hit cross(std::array<double, 8> p) {
     Hit h{};
-    intersectSegments(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], h.ix, h.iy, h.ok, h.jx, h.jy,
-                      h.ok2);
-    h.ends = p;
+    geom::Segment s1{{p[0], p[1]}, {p[2], p[3]}}, s2{{p[4], p[5]}, {p[6], p[7]}};
+    const geom::Crossings c = crossingInPlace(s1, s2);
+    h.ix = c.first.x, h.iy = c.first.y, h.ok = c.onFirst ? 1 : 0;
+    h.jx = c.second.x, h.jy = c.second.y, h.ok2 = c.onSecond ? 1 : 0;
+    h.ends = {s1.a.x, s1.a.y, s1.b.x, s1.b.y, s2.a.x, s2.a.y, s2.b.x, s2.b.y};
     return h;
 }
 
@@ -85,15 +87,12 @@ TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) 
 // Only the two inner ends move; parallel segments fail and keep their lengthened ends.
 TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
     std::array<double, 8> s{0, 0, 4, 0, 10, 2, 10, 8};
-    std::int16_t failed = 9;
-    geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
-    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
     const std::array<double, 8> want{0, 0, 10, 0, 10, 0, 10, 8};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(s[i], want[i], 1e-9) << i;
 
     s = {0, 0, 4, 0, 10, 2, 14, 2};
-    geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], failed);
-    EXPECT_EQ(failed, 1);
+    EXPECT_FALSE(geom::joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
     EXPECT_NEAR(s[2], 20, 1e-9);
     EXPECT_NEAR(s[4], -6, 1e-9);
 }
@@ -101,8 +100,6 @@ TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
 // Across 0 degrees, the long way round, and equal angles as a full turn.
 TEST(SegmentSpan, CounterClockwiseDegrees) {
     for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}}) {
-        double s = 0;
-        geom::ccwSpan(from, to, s);
-        EXPECT_DOUBLE_EQ(s, want) << from << " -> " << to;
+        EXPECT_DOUBLE_EQ(geom::ccwSpan(from, to), want) << from << " -> " << to;
     }
 }

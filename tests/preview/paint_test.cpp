@@ -74,9 +74,9 @@ TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
 // left of it even when crossing it from top to bottom.
 TEST(Paint, ArcsAndClipping) {
     DisplayList d;
-    kreis(d, 320, 240, 50, 1.0, 1.0, kBlack);
+    drawArc(d, 320, 240, 50, 1.0, 1.0, kBlack);
     EXPECT_TRUE(d.strokes.empty());
-    kreis(d, 320, 240, 50, 6.0, 0.5, kBlack);
+    drawArc(d, 320, 240, 50, 6.0, 0.5, kBlack);
     ASSERT_EQ(d.strokes.size(), 100u);
     bool throughZero = false;
     for (const Stroke& s : d.strokes) throughZero = throughZero || std::fabs(s.x1 - 370) < 0.5;

@@ -49,7 +49,7 @@ TEST(ConnectionOptions, TickingShowsTheGroupAndBuildsTheBar) {
     EXPECT_EQ(c.Check4.value(), 0);
     EXPECT_FALSE(c.Check4.visible || c.Frame9);
     EXPECT_TRUE(c.Picture4);
-    p.s->clickPicture4();
+    p.s->tickConnection();
     EXPECT_EQ(c.Check2.value(), 1);
 }
 
@@ -85,7 +85,7 @@ TEST(ConnectionOptions, ApplyChecksTheRanges) {
 
     c.HScroll2.set(10);
     EXPECT_EQ(c.Text5.value(), " .2");
-    p.s->clickCommand2();
+    p.s->putBarOnBaseline();
     EXPECT_EQ(c.Text5.value(), " 0");
     EXPECT_EQ(c.HScroll2.value(), 0);
 }

@@ -67,7 +67,7 @@ TEST(StartConvert, WritesEveryHandOverFileAndStartsTheLaterStage) {
     c.s->controls().Texth.set(" 780");
     c.s->controls().Textv.set(" 780");
     c.t.write("workm.dat", "old");
-    c.s->clickBild2();
+    c.s->startConvert();
     EXPECT_TRUE(c.ui.messages.empty()) << c.texts().front();
     ASSERT_EQ(c.ui.started.size(), 1u);
     EXPECT_EQ(c.ui.started[0].program, c.s->appFolder() + "STV3.EXE");
@@ -111,7 +111,7 @@ TEST(StartConvert, FailuresNeverStartTheLaterStageOnAPartialHandOver) {
         SCOPED_TRACE(k.what);
         Converting c(k.laterStage);
         k.spoil(c);
-        c.s->clickBild2();
+        c.s->startConvert();
         EXPECT_EQ(c.texts(), Lines{k.message});
         EXPECT_TRUE(c.ui.started.empty());
         EXPECT_EQ(c.ui.terminated, k.ends);
@@ -129,7 +129,7 @@ TEST(Faults, AFolderWithBlanksQuotesAndLettersBeyondAscii) {
     fs::copy_file(c.t.work("tground.dat"), dir / "workfiles" / "tground.dat");
     fs::copy_file(c.t.path() / "STV3.EXE", dir / "STV3.EXE");
     c.start(dir);
-    c.s->clickBild2();
+    c.s->startConvert();
     EXPECT_TRUE(c.ui.messages.empty()) << c.texts().front();
     ASSERT_EQ(c.ui.started.size(), 1u);
     EXPECT_EQ(c.ui.started[0].program, dir.string() + "/STV3.EXE");
@@ -143,7 +143,7 @@ TEST(Faults, AMissingWorkFolder) {
     fs::remove_all(c.t.path() / "workfiles");
     c.start(c.t.path());
     c.ui.messages.clear();
-    c.s->clickBild2();
+    c.s->startConvert();
     EXPECT_EQ(c.texts(), Lines{"Error|File access error !"});
     EXPECT_TRUE(c.ui.started.empty());
     EXPECT_TRUE(c.ui.terminated);
@@ -171,7 +171,7 @@ TEST(Faults, AFullOrReadOnlyDiskLeavesEveryWorkFileOldOrNewWhole) {
             fill.close();
             fs::resize_file(work / "filler", fs::file_size(work / "filler") - 2048);
         }
-        c.s->clickBild2();
+        c.s->startConvert();
         EXPECT_EQ(c.texts().back(), "Error|File access error !");
         if (!readOnly) { EXPECT_EQ(c.ui.messages.size(), 1u); }
         EXPECT_TRUE(c.ui.started.empty());
@@ -256,7 +256,7 @@ std::string resumeAndConvert(const fs::path& dir, bool expectRefusal) {
     expect(s.presets().minArcLength == 0.0508 && s.presets().maxArcRadius == 5000, "th.dat not read");
     expect(s.model().smallHeight == 50.8, "stv2b.dat not read");
     expect(ui.messages.empty(), "a message at the start");
-    s.clickBild2();
+    s.startConvert();
     if (expectRefusal) {
         expect(ui.messages.size() == 1 && ui.messages[0].text == kFileAccessError, "no \"File access error !\"");
         expect(ui.started.empty(), "the later stage started");
@@ -325,7 +325,7 @@ TEST(StartConvert, SymbolicLinksAreNeitherReadNorReplaced) {
     s.activate();
     EXPECT_EQ(s.presets().maxArcRadius, 8890);  // the defaults, not the linked files
     EXPECT_EQ(s.model().smallHeight, 101.6);
-    s.clickBild2();
+    s.startConvert();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kFileAccessError);
     EXPECT_TRUE(ui.started.empty());

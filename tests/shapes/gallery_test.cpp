@@ -63,7 +63,7 @@ struct Program {
     // one click on picture i, the dialog answered by the given steps
     void click(int shape, std::vector<ScriptedUi::Step> steps) {
         ui.steps = std::move(steps);
-        s->galleryClick(shape);
+        s->chooseShape(shape);
     }
     std::string lastMessage() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
     // shape, H and h in inches to 6 decimals
@@ -221,13 +221,13 @@ TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
     EXPECT_TRUE(p.s->model().barArcs.empty());
     EXPECT_EQ(p.s->model().shapeNumber, 4);
     // the later stage never gets a ticked connection without its bar
-    p.s->clickBild2();
+    p.s->startConvert();
     EXPECT_EQ(p.lastMessage(), "The connection bar is missing: change the connection or untick \"Contour connection\".");
     EXPECT_FALSE(p.s->terminated());
     EXPECT_FALSE(p.t.exists("workrl.dat"));
     EXPECT_TRUE(p.ui.started.empty());
     p.s->controls().Check4.set(0);  // an uncut bar fits: the conversion runs
-    p.s->clickBild2();
+    p.s->startConvert();
     EXPECT_TRUE(p.s->terminated());
     EXPECT_TRUE(p.t.exists("workrl.dat"));
 }

@@ -280,7 +280,7 @@ TEST(Faults, NothingEscapesAnEvent) {
         t.write("tground.dat", tground("AB", {{"A", 30, {{0, 0, "1"}, {1e308, 0, "1"}, {1e308, 10, "1"}, {0, 10, "6"}, {0, 0, "0"}}, {}},
                                               {"B", 5, square(0, 0, 10), {}}}));
         Started r(t, "stvt");
-        for (auto click : {+[](Session& s) { s.controls().Check2.set(1); }, +[](Session& s) { s.clickFrame1(); },
+        for (auto click : {+[](Session& s) { s.controls().Check2.set(1); }, +[](Session& s) { s.toggleFitIn(); },
                            +[](Session& s) { s.controls().Check4.set(1); }}) {
             r.ui.messages.clear();
             EXPECT_TRUE(r.s->handleEvent([&] { click(*r.s); }));

@@ -138,11 +138,11 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
     EXPECT_EQ(std::tie(p.m().view.xmin, p.m().view.xmax), std::tie(view.xmin, view.xmax));  // not refitted
 
-    d.clickList(1);
+    d.selectPair(1);
     EXPECT_EQ(std::make_pair(d.HScroll2.value(), d.Text2.value()), std::make_pair(0, std::string("0")));
-    d.clickList(0);
+    d.selectPair(0);
     EXPECT_EQ(std::make_pair(d.HScroll2.value(), d.Text2.value()), std::make_pair(20, std::string("0.1")));
-    d.clickZero();
+    d.zeroDistance();
     EXPECT_EQ(p.m().signDistanceA[1], 0);
 
     // one distance for all: the number in the box in inches; beyond the slider's reach the
@@ -152,7 +152,7 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(p.m().signDistanceA[1], 20);
     EXPECT_EQ(p.m().signDistanceA[2], 20);
     EXPECT_EQ(d.rows[1], "_ <> B    20");
-    d.clickList(1);
+    d.selectPair(1);
     EXPECT_EQ(d.HScroll2.value(), kSpacingScrollMax);
     EXPECT_EQ(p.m().signDistanceA[2], 20);
     EXPECT_EQ(d.Text2.value(), "20");
@@ -303,7 +303,7 @@ TEST(SpacingDialog, RowsCountCharactersNotBytes) {
         ASSERT_EQ(p.d->rows, (std::vector<std::string>{"\xC3\x84 <> B    0", "B <> C    0"}));
         EXPECT_EQ(p.m().groundText, "\xC3\x84" "BC");
         const double before = p.minX(3);
-        p.d->clickList(1);
+        p.d->selectPair(1);
         p.d->scroll(20);
         EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);
     }
@@ -313,7 +313,7 @@ TEST(SpacingDialog, RowsCountCharactersNotBytes) {
 // to its step and within its reach; the box then shows what the pair has, the row as well.
 TEST(SpacingDialog, EnterAppliesTheTypedDistance) {
     Program p(tground("ABC", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}, {"C", 30, square(0, 0, 20), {}}}));
-    p.d->clickList(1);
+    p.d->selectPair(1);
     for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
              {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
         p.d->Text2.assign(typed);

@@ -20,7 +20,7 @@ struct Letters {
     explicit Letters(const std::string& ground) {
         t.write("tground.dat", ground);
         engine::readGroundContours(m, t.work("tground.dat"), false);
-        preview::masstaebe(m);
+        preview::scaleToHeight(m);
     }
     SpacingScan scan() const { return SpacingScan(t.path() / "workfiles"); }
     int scanFiles() const {

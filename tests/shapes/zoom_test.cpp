@@ -59,11 +59,11 @@ TEST(ViewZoom, MouseZoomsAboutThePointer) {
     EXPECT_EQ(std::make_pair(z.redraws, z.ui.pauses), std::make_pair(2, 2));
 
     z.v = {0, 0.9, 0, 0.5};
-    z.zoom.makezoom1();
+    z.zoom.zoomInAtPointer();
     EXPECT_DOUBLE_EQ(z.v.xmax, 0.9);
     EXPECT_EQ(std::make_pair(z.redraws, z.ui.pauses), std::make_pair(2, 2));
     z.v = {0, 45455, 0, 100};  // 1.1 x width beyond 50000: kept, but drawn
-    z.zoom.makezoom2();
+    z.zoom.zoomOutAtPointer();
     EXPECT_DOUBLE_EQ(z.v.xmax, 45455);
     EXPECT_EQ(z.redraws, 3);
 }
@@ -71,16 +71,16 @@ TEST(ViewZoom, MouseZoomsAboutThePointer) {
 // The wheel: forward zooms in once, backward out once; nothing without the hook or a picture.
 TEST(ViewZoom, WheelZoomsOnlyWhileHookedOverAPicture) {
     Zooming z;
-    EXPECT_FALSE(z.zoom.mausrad(120, true));  // not hooked before the start-up hooks it
-    z.zoom.mausanr();
-    EXPECT_FALSE(z.zoom.mausrad(120, false));
-    EXPECT_TRUE(z.zoom.mausrad(120, true));
+    EXPECT_FALSE(z.zoom.onWheel(120, true));  // not hooked before the start-up hooks it
+    z.zoom.hookWheel();
+    EXPECT_FALSE(z.zoom.onWheel(120, false));
+    EXPECT_TRUE(z.zoom.onWheel(120, true));
     EXPECT_DOUBLE_EQ(z.v.xmax - z.v.xmin, 32);
-    EXPECT_TRUE(z.zoom.mausrad(-120, true));
+    EXPECT_TRUE(z.zoom.onWheel(-120, true));
     EXPECT_DOUBLE_EQ(z.v.xmax - z.v.xmin, 32 * 2.2);
-    z.zoom.mausaus();
-    z.zoom.mausaus();
+    z.zoom.unhookWheel();
+    z.zoom.unhookWheel();
     EXPECT_FALSE(z.zoom.wheelHooked());
-    EXPECT_FALSE(z.zoom.mausrad(120, true));
+    EXPECT_FALSE(z.zoom.onWheel(120, true));
     EXPECT_DOUBLE_EQ(z.v.xmax - z.v.xmin, 32 * 2.2);
 }

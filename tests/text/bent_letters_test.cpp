@@ -46,7 +46,7 @@ const engine::Model& loaded(const std::string& font, const std::string& words, b
     engine::readGroundContours(m, file, fitIn);
     fs::remove(file);
     m.smallHeight = 4 * kInch;
-    preview::masstaebe(m);
+    preview::scaleToHeight(m);
     return cache.emplace(key, std::move(m)).first->second;
 }
 

@@ -168,7 +168,7 @@ TEST(WorkFolder, ReadOnlyMissingOrUnusable) {
         s.load();
         s.activate();
         EXPECT_EQ(s.model().letterCount, 3);  // the work can be looked at
-        s.clickBild2();
+        s.startConvert();
         EXPECT_EQ(ui.messages.back().text, kFileAccessError);
         EXPECT_TRUE(ui.started.empty());
         EXPECT_EQ(contents(t.path() / "workfiles"), before);
