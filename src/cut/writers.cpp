@@ -127,15 +127,18 @@ std::string svgText(const Drawing& d, const Handover& h, bool referenceLayers) {
     return s;
 }
 
-std::string reportJson(const Drawing& d, const Handover& h) {
-    std::string s;
-    auto point = [&](Pt p) {
-        s += '[';
-        put(s, p.x);
-        s += ',';
-        put(s, p.y);
-        s += ']';
-    };
+namespace {
+
+void putPoint(std::string& s, Pt p) {
+    s += '[';
+    put(s, p.x);
+    s += ',';
+    put(s, p.y);
+    s += ']';
+}
+
+// the settings, the hand-over's numbers, the counts, the areas and the extents
+void putReportHead(std::string& s, const Drawing& d, const Handover& h) {
     s += "{ \"kind\": \"";
     s += d.kind == Kind::Stencil ? "stencil" : "lettering";
     s += "\", \"kerf\": ";
@@ -166,26 +169,34 @@ std::string reportJson(const Drawing& d, const Handover& h) {
     s += ", \"letterArea\": ";
     put(s, d.letterArea);
     s += ", \"extents\": { \"min\": ";
-    point(d.min);
+    putPoint(s, d.min);
     s += ", \"max\": ";
-    point(d.max);
+    putPoint(s, d.max);
     s += ", \"width\": ";
     put(s, d.max.x - d.min.x);
     s += ", \"height\": ";
     put(s, d.max.y - d.min.y);
-    s += " },\n  \"pieces\": [";
+    s += " },\n";
+}
+
+void putReportPieces(std::string& s, const Drawing& d) {
+    s += "  \"pieces\": [";
     for (std::size_t i = 0; i < d.pieces.size(); ++i) {
         const Piece& p = d.pieces[i];
         s += i ? ",\n    " : "\n    ";
         s += "{ \"letter\": " + std::to_string(p.letter) + ", \"area\": ";
         put(s, p.area);
         s += ", \"min\": ";
-        point(p.min);
+        putPoint(s, p.min);
         s += ", \"max\": ";
-        point(p.max);
+        putPoint(s, p.max);
         s += " }";
     }
-    s += " ],\n  \"problems\": [";
+    s += " ],\n";
+}
+
+void putReportProblems(std::string& s, const Drawing& d) {
+    s += "  \"problems\": [";
     for (std::size_t i = 0; i < d.problems.size(); ++i) {
         const Problem& p = d.problems[i];
         s += i ? ",\n    " : "\n    ";
@@ -195,31 +206,45 @@ std::string reportJson(const Drawing& d, const Handover& h) {
         if (p.kind == ProblemKind::Merged) s += ", \"otherLetter\": " + std::to_string(p.otherLetter);
         if (p.sheet) s += ", \"sheet\": " + std::to_string(p.sheet);
         s += ", \"place\": ";
-        point(p.place);
+        putPoint(s, p.place);
         if (!p.detail.empty()) s += ", \"detail\": " + wf::jsonString(p.detail);
         s += " }";
     }
-    s += " ],\n  \"sheets\": [";
+    s += " ],\n";
+}
+
+void putReportSheetsAndTabs(std::string& s, const Drawing& d) {
+    s += "  \"sheets\": [";
     for (std::size_t i = 0; i < d.sheets.size(); ++i) {
         const Sheet& sh = d.sheets[i];
         s += i ? ",\n    " : "\n    ";
         s += "{ \"number\": " + std::to_string(sh.number) + ", \"min\": ";
-        point(sh.min);
+        putPoint(s, sh.min);
         s += ", \"max\": ";
-        point(sh.max);
+        putPoint(s, sh.max);
         s += ", \"marks\": [";
         for (std::size_t k = 0; k < sh.marks.size(); ++k) {
             s += k ? ", " : "";
-            point(sh.marks[k]);
+            putPoint(s, sh.marks[k]);
         }
         s += "] }";
     }
     s += " ],\n  \"tabPlaces\": [";
     for (std::size_t i = 0; i < d.tabs.size(); ++i) {
         s += i ? ", " : "";
-        point(d.tabs[i]);
+        putPoint(s, d.tabs[i]);
     }
     s += "] }\n";
+}
+
+}  // namespace
+
+std::string reportJson(const Drawing& d, const Handover& h) {
+    std::string s;
+    putReportHead(s, d, h);
+    putReportPieces(s, d);
+    putReportProblems(s, d);
+    putReportSheetsAndTabs(s, d);
     return s;
 }
 
