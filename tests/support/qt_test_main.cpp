@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // one offscreen screen of a common laptop's size, so the window has its full size there
-    const QString config = QDir(LK_TEST_TMP).filePath("offscreen-screen.json");
+    // one offscreen screen of a common laptop's size, so the window has its full size there;
+    // a file of this process's own, since the test runner starts several processes at once
+    const QString config =
+        QDir(LK_TEST_TMP).filePath(QString("offscreen-screen-%1.json").arg(QCoreApplication::applicationPid()));
     QDir().mkpath(LK_TEST_TMP);
     QFile f(config);
     if (f.open(QIODevice::WriteOnly))
@@ -15,5 +17,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    QFile::remove(config);
+    return status;
 }
