@@ -73,6 +73,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         writeThDat(appFolder(), presets_, &state);
         writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
         const std::string stv2b = writeStv2b(appFolder(), currentState(), &state);
+        writeStateLetters(appFolder(), model_.groundText, &state);
 
         const double outputScale = scaleToInternalUnits(model_);
         const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last
