@@ -59,9 +59,9 @@ QGroupBox* SpacingDialogWidget::buildSelected(QPushButton*& zero) {
     auto* selected = new QGridLayout(frame);
     selected->addWidget(distanceCaption, 0, 0);
     selected->addWidget(text2_, 0, 1);
-    selected->addWidget(millimetresBeside(text2_, frame), 0, 2);
-    selected->addWidget(scroll_, 1, 0, 1, 2);
-    selected->addWidget(zero, 1, 2);
+    selected->addWidget(millimetresBeside(text2_, frame), 1, 1);
+    selected->addWidget(scroll_, 2, 0, 1, 2);
+    selected->addWidget(zero, 2, 2);
     return frame;
 }
 
