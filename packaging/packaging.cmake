@@ -35,4 +35,6 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stencil lettering: bend letters into shap
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# the help documents are PDF files: without a program that shows them, Help can only name them
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "evince | okular | mupdf | qpdfview | xdg-utils")
 include(CPack)

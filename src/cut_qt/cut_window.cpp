@@ -484,7 +484,7 @@ void CutWindow::saveAs(Output kind) {
 bool CutWindow::help() {
     const fs::path doc = request_.folder / kHelpDocument;
     if (ui_.openDocument(doc.string())) return true;
-    ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
+    ui_.message(suite::helpNotOpenedText(doc.string(), kHelpDocument), "Info", suite::Icon::None);
     return false;
 }
 

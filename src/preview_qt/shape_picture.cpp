@@ -19,19 +19,21 @@ namespace {
 
 // A word of three tall block letters, drawn as closed contours of line records: few letters, so
 // the outline's bend shows large in a small picture.
-engine::Model sampleWord() {
+// With a descender the middle letter reaches 4 below the baseline, as a "p" does.
+engine::Model sampleWord(bool descender = false) {
     engine::Model m;
     constexpr int kLetters = 3;
     constexpr double kWidth = 5, kHeight = 10, kPitch = 7;
     for (int k = 0; k < kLetters; ++k) {
         const double x0 = k * kPitch, x1 = x0 + kWidth;
-        const double pts[5][2] = {{x0, 0}, {x1, 0}, {x1, kHeight}, {x0, kHeight}, {x0, 0}};
+        const double y0 = descender && k == 1 ? -4 : 0;
+        const double pts[5][2] = {{x0, y0}, {x1, y0}, {x1, kHeight}, {x0, kHeight}, {x0, y0}};
         for (int i = 0; i < 4; ++i) {
             m.elements.push({pts[i][0], pts[i][1], engine::kCodeLine, k + 1, kHeight});
             m.elements.push({pts[i + 1][0], pts[i + 1][1], engine::kCodeNone, k + 1, kHeight});
         }
-        m.elements.push({x0, 0, engine::kCodeEnd, k + 1, kHeight});
-        m.elements.push({x0, 0, engine::kCodeNone, k + 1, kHeight});
+        m.elements.push({x0, y0, engine::kCodeEnd, k + 1, kHeight});
+        m.elements.push({x0, y0, engine::kCodeNone, k + 1, kHeight});
     }
     m.letterCount = kLetters;
     m.smallHeight = kHeight;
@@ -40,11 +42,12 @@ engine::Model sampleWord() {
 }
 
 // The sample word in the shape, the view window round it with a margin and the picture's aspect.
-bool buildSample(engine::Model& m, int shape, QSize size, bool withBar, double room = 1.2) {
-    m = sampleWord();
+// plainDescender: the word with a descender, built without "Fit in"
+bool buildSample(engine::Model& m, int shape, QSize size, bool withBar, double room = 1.2, bool plainDescender = false) {
+    m = sampleWord(plainDescender);
     m.shapeNumber = static_cast<std::int16_t>(shape);
     try {
-        engine::buildShape(m, true);
+        engine::buildShape(m, !plainDescender);
         if (withBar) {
             connection::BarInput in;
             in.width = 1.5;
@@ -129,6 +132,20 @@ void heightArrow(QPainter& p, QPointF bottom, QPointF top, const QString& letter
 }
 
 }  // namespace
+
+bool paintShapePicture(QPainter& painter, const QRectF& target, int shape, bool withBar, double penWidth,
+                       bool plainDescender) {
+    engine::Model m;
+    const QSize size(std::max(1, int(target.width())), std::max(1, int(target.height())));
+    if (!buildSample(m, shape, size, withBar, 1.2, plainDescender)) return false;
+    preview::DisplayList picture;
+    preview::PaintOptions o;
+    o.showKnots = !withBar;
+    o.connectionOn = withBar;
+    preview::paint(m, o, picture);
+    renderPicture(painter, target, picture, penWidth);
+    return true;
+}
 
 QImage shapePicture(int shape, QSize size, bool withBar) {
     QImage img(size, QImage::Format_RGB32);

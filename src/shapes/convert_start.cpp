@@ -63,7 +63,7 @@ bool Session::convertible() {
 }
 
 // Every file is written (and flushed) before any is put in place: first the state (th.dat,
-// orgdim.dat, stv2b.dat, top.dat), then the hand-over (workrl.dat, workm.dat, hl.dat) and
+// orgdim.dat, stv2b.dat, stv2text.dat, top.dat), then the hand-over (workrl.dat, workm.dat, hl.dat) and
 // c3.dat, the scale, last of all. A c3.dat from this run means a whole set.
 bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
     bool stateSaved = false;
@@ -73,6 +73,7 @@ bool Session::convertAndHandOver(wf::FileSet& state, wf::FileSet& handOver) {
         writeThDat(appFolder(), presets_, &state);
         writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
         const std::string stv2b = writeStv2b(appFolder(), currentState(), &state);
+        writeStateLetters(appFolder(), model_.groundText, &state);
 
         const double outputScale = scaleToInternalUnits(model_);
         const std::string c3 = c3DatText(outputScale, controls_.Text4, model_.smallHeight);  // put in place last

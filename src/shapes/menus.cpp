@@ -13,8 +13,8 @@ bool Session::confirmYesNo(const std::string& title, const std::string& question
 
 void Session::openHelp(const std::string& document) {
     // the documents lie beside the program, not among the work files
-    if (!ui_.openDocument(appFolder() + document))
-        ui_.message(document + " not found ? PDF-Reader installed ?", "Info", Icon::None);
+    const std::string path = appFolder() + document;
+    if (!ui_.openDocument(path)) ui_.message(suite::helpNotOpenedText(path, document), "Info", Icon::None);
 }
 
 void Session::returnToTextStage() {

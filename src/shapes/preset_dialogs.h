@@ -24,6 +24,8 @@ public:
 
     std::string text1;   // b, inches
     std::string label2;  // "b= " lo " to" hi
+    double lowInches() const { return lo_; }
+    double highInches() const { return hi_; }
 
 private:
     Session& session_;

@@ -1,6 +1,7 @@
 #include "shapes/session.h"
 
 #include <cmath>
+#include <optional>
 #include <system_error>
 
 #include "connection/bar.h"
@@ -121,26 +122,8 @@ void Session::activate() {
             return;
         }
 
-        controls_.Bild1 = false;
-        model_.view = engine::ViewWindow{0, 639, 0, 479};
         activated_ = true;
-
-        flags_.paintSuppressed = true;
-        loadGroundContours();
-        buildShape();
-        fitView();
-        flags_.paintSuppressed = false;
-
-        if (!model_.bridges.empty()) limitApertureWidth();
-        if (controls_.HScroll1.visible) {
-            flags_.loadingSettings = false;
-            controls_.HScroll1.set(knotPosition_);
-            if (controls_.HScroll1.onChange) controls_.HScroll1.onChange();
-        }
-        if (controls_.Check2.value() == 1) contourConnectionBuild();
-        controls_.Bild1 = true;
-        zoom_.hookWheel();
-        showContourDimensions();
+        if (startWithLetters() && token_ == kTokenFresh) resumeOnSameLetters();
     } catch (const std::exception&) {
         // faults of the start-up's own steps are absorbed; the operations report theirs
         flags_.paintSuppressed = false;
@@ -148,6 +131,43 @@ void Session::activate() {
     }
     ui_.controlsChanged();
     paint();
+}
+
+// The letters read, bent into the shape and drawn with the controls as they stand.
+bool Session::startWithLetters() {
+    controls_.Bild1 = false;
+    model_.view = engine::ViewWindow{0, 639, 0, 479};
+
+    flags_.paintSuppressed = true;
+    const bool letters = loadGroundContours();
+    buildShape();
+    fitView();
+    flags_.paintSuppressed = false;
+
+    if (!model_.bridges.empty()) limitApertureWidth();
+    if (controls_.HScroll1.visible) {
+        flags_.loadingSettings = false;
+        controls_.HScroll1.set(knotPosition_);
+        if (controls_.HScroll1.onChange) controls_.HScroll1.onChange();
+    }
+    if (controls_.Check2.value() == 1) contourConnectionBuild();
+    controls_.Bild1 = true;
+    zoom_.hookWheel();
+    showContourDimensions();
+    return letters;
+}
+
+// "stvt": the text stage handed letters over. When the saved state was made for the same
+// characters (the font or the bridges may differ), it is taken up as "stvt3" takes it up; for
+// other letters the letter spacing cannot fit, so only that is left fresh, and a line says so.
+void Session::resumeOnSameLetters() {
+    const std::optional<std::string> madeFor = readStateLetters(appFolder());
+    if (!madeFor || !readStv2b(appFolder()).present) return;
+    const bool same = *madeFor == model_.groundText;
+    restoreSavedState(same ? Restore::Everything : Restore::AllButSpacing);
+    if (wf::characters(model_.groundText).size() < 2) model_.shapeNumber = 0;  // one letter takes no shape
+    startWithLetters();
+    if (!same) ui_.message(kLettersChangedNote, "Info", Icon::Information);
 }
 
 void Session::paintEvent() { paint(); }
@@ -278,7 +298,7 @@ SavedState Session::currentState() const {
     return s;
 }
 
-void Session::restoreSavedState() {
+void Session::restoreSavedState(Restore what) {
     Controls& c = controls_;
     const Stv2bRead saved = readStv2b(appFolder());
     if (!saved.present) return;
@@ -292,7 +312,7 @@ void Session::restoreSavedState() {
             if (saved.has(2)) model_.bigHeight = s.bigHeight;
             if (saved.has(3)) apertureLimits_.min = s.apertureWidthMin;
             if (saved.has(4)) apertureLimits_.max = s.apertureWidthMax;
-            for (std::size_t i = 0; i < 256; ++i) {
+            for (std::size_t i = 0; i < 256 && what == Restore::Everything; ++i) {
                 const int line = kStv2bSignDistances + 2 * static_cast<int>(i);
                 if (saved.has(line)) model_.signDistanceA[i] = s.signDistanceA[i];
                 if (saved.has(line + 1)) model_.signDistanceB[i] = s.signDistanceB[i];
@@ -353,6 +373,7 @@ void Session::saveStateOnLeaving() {
         wf::FileSet state;
         writeOrgdim(appFolder(), controls_.Check5 == 1, &state);
         writeStv2b(appFolder(), currentState(), &state);
+        writeStateLetters(appFolder(), model_.groundText, &state);
         state.commit();
     } catch (const std::exception&) {
         reportFileError();

@@ -34,6 +34,10 @@ enum RebuildStep : unsigned {
     kRebuildAll = 0x1f,
 };
 
+// said when the text stage hands over other letters than the saved state was made for
+inline constexpr const char* kLettersChangedNote =
+    "The letters changed: shape, heights, apertures, connection and options kept; letter spacing reset.";
+
 // the characters before the first ':' and the ':' (the last character is not looked at)
 std::string driveOfPath(const std::string& path);
 // the text without blanks and NUL characters
@@ -119,7 +123,8 @@ public:
     void saveStateOnLeaving();        // stv2b.dat and orgdim.dat, as "Start convert" writes them
     // stv2b.dat and orgdim.dat into the controls (the resume's first step); the knot slider
     // takes its position once the letters are in
-    void restoreSavedState();
+    enum class Restore { Everything, AllButSpacing };
+    void restoreSavedState(Restore what = Restore::Everything);
     void restoreSavedControls(const Stv2bRead& saved);
     std::int32_t knotPosition() const { return knotPosition_; }
 
@@ -150,6 +155,8 @@ private:
     void onOneObjectChanged();      // Check5 "Create as one object"
     void onBarMoved();              // HScroll2, the bar's distance to the baseline
     void onApertureWidthChanged();  // Text4, the width b of the apertures
+    bool startWithLetters();     // the start-up's steps once the controls are set; false: no letters
+    void resumeOnSameLetters();  // "stvt": the saved state back when it belongs to these letters
     void reportFileError();
     void showDimensionsOrReport();
     void showContourDimensions();

@@ -1,6 +1,7 @@
 #include "shapes/workfiles.h"
 
 #include <cmath>
+#include <system_error>
 
 #include "workfile/workfile_io.h"
 
@@ -87,6 +88,25 @@ Presets readThDat(const fs::path& appFolder) {
     p.fitTolerance = engine::kFixedFitTolerance;
     rangeCheckPresets(p);
     return p;
+}
+
+void writeStateLetters(const fs::path& appFolder, const std::string& text, wf::FileSet* set) {
+    wf::LineWriter w;
+    w.text(text);
+    put(w, workFile(appFolder, "stv2text.dat"), set);
+}
+
+std::optional<std::string> readStateLetters(const fs::path& appFolder) {
+    try {
+        const auto file = workFile(appFolder, "stv2text.dat");
+        std::error_code ec;
+        if (!fs::is_regular_file(fs::symlink_status(file, ec))) return std::nullopt;  // never created here
+        wf::LineReader in(file);
+        if (in.atEnd()) return std::nullopt;
+        return in.text();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 void writeThDat(const fs::path& appFolder, const Presets& p, wf::FileSet* set) {

@@ -82,6 +82,11 @@ Stv2bRead readStv2b(const fs::path& appFolder);
 inline constexpr int kStv2bSignDistances = 5;  // A[i] on line 5 + 2i, B[i] on 6 + 2i
 inline constexpr int kStv2bCheck1 = kStv2bSignDistances + 512;
 
+// ---- stv2text.dat: the text of the letters the saved state was made for (one line), written
+// with stv2b.dat; the fresh start resumes the state when the new letters are the same
+void writeStateLetters(const fs::path& appFolder, const std::string& text, wf::FileSet* set = nullptr);
+std::optional<std::string> readStateLetters(const fs::path& appFolder);  // never raises; none: unknown
+
 // ---- orgdim.dat: "Create as one object"
 void writeOrgdim(const fs::path& appFolder, bool oneObject, wf::FileSet* set = nullptr);
 bool readOrgdim(const fs::path& appFolder);  // raises wf faults

@@ -26,6 +26,7 @@ QLineEdit* heightRow(QWidget* parent, QGridLayout* grid, const char* caption, co
     const int row = grid->rowCount();
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
+    grid->addWidget(millimetresBeside(edit, parent), row, 2);
     return edit;
 }
 }  // namespace
@@ -49,6 +50,12 @@ DimensionDialogWidget::DimensionDialogWidget(shapes::DimensionDialog& dialog, QW
 
     auto* range = new QLabel(shapes::kInputRangeLabel, this);
     range->setToolTip("The heights this shape takes, in inches");
+    auto* rangeMm = new QLabel(QString::fromStdString(shapes::rangeInMillimetres(dialog.form().lowerBound, shapes::kUpperBoundInches)), this);
+    rangeMm->setObjectName("rangeMm");
+    auto* rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(range);
+    rangeRow->addWidget(rangeMm);
+    rangeRow->addStretch();
     auto* grid = new QGridLayout;
     if (dialog.twoHeights()) {
         text1_ = heightRow(this, grid, " H:", "Text1", "The greater height H of the shape, in inches (see the picture)");
@@ -57,7 +64,7 @@ DimensionDialogWidget::DimensionDialogWidget(shapes::DimensionDialog& dialog, QW
         text1_ = heightRow(this, grid, " h:", "Text1", "The height h of the shape, in inches");
     }
     auto* right = new QVBoxLayout;
-    right->addWidget(range);
+    right->addLayout(rangeRow);
     right->addLayout(grid);
     if (dialog.form().kind == shapes::DialogKind::HMax) {
         label4_ = new QLabel(this);

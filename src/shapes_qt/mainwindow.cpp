@@ -271,6 +271,8 @@ QWidget* MainWindow::makeWidget(const Row& row, QWidget* central) {
     }
     w->setObjectName(row.name);
     if (row.tip) w->setToolTip(row.tip);
+    for (const char* inches : kInchBoxes)
+        if (std::string_view(inches) == row.name) millimetresBeside(static_cast<QLineEdit*>(w), parent);
     return w;
 }
 

@@ -41,6 +41,8 @@ private:
 inline constexpr const char* kPictureProperty = "lkPicture";
 // an edit's label is named after the edit, with this suffix
 inline constexpr const char* kCaptionSuffix = "Caption";
+// the boxes that hold inches: each has its millimetres beside it ("Text4Mm")
+inline constexpr const char* kInchBoxes[] = {"Texth", "Textv", "Text4", "Text5", "Text6"};
 
 // the window's measures in twips, as pixels
 constexpr int twipsToPixels(int twips) { return (twips + shapes::kTwipsPerPixel / 2) / shapes::kTwipsPerPixel; }

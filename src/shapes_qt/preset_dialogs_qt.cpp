@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "geom/units.h"
 #include "shapes_qt/widgets.h"
 #include "shapes/preset_dialogs.h"
 #include "shapes/session.h"
@@ -61,9 +62,14 @@ void runApertureDialog(shapes::ApertureDialog& dialog, QWidget* mainWindow) {
     auto* row = new QHBoxLayout;
     row->addWidget(label1);
     row->addWidget(text1, 1);
+    row->addWidget(millimetresBeside(text1, &d));
+    auto* rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(label2);
+    rangeRow->addWidget(new QLabel(QString::fromStdString(shapes::rangeInMillimetres(dialog.lowInches(), dialog.highInches())), &d));
+    rangeRow->addStretch();
     auto* layout = new QVBoxLayout(&d);
     layout->addLayout(row);
-    layout->addWidget(label2);
+    layout->addLayout(rangeRow);
     layout->addLayout(buttonRow({ok, cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     d.setMinimumWidth(300);
@@ -93,10 +99,10 @@ void runPresettingDialog(shapes::PresettingDialog& dialog, QWidget* mainWindow) 
     auto* frame3 = new QGroupBox("Minimum lenght (Lines and arcs)", &d);
     frame3->setObjectName("Frame3");
     frame3->setToolTip(lengthTip);
-    auto* option3 = new QRadioButton("0.004 inches", frame3);
+    auto* option3 = new QRadioButton(QString("0.004 inches = ") + QString::fromStdString(shapes::millimetresText(0.004 * geom::kMmPerInch)), frame3);
     option3->setObjectName("Option3");
     option3->setToolTip(QString(lengthTip) + ": 0.004 inches");
-    auto* option4 = new QRadioButton("0.002 inches", frame3);
+    auto* option4 = new QRadioButton(QString("0.002 inches = ") + QString::fromStdString(shapes::millimetresText(0.002 * geom::kMmPerInch)), frame3);
     option4->setObjectName("Option4");
     option4->setToolTip(QString(lengthTip) + ": 0.002 inches");
     auto* lengths = new QVBoxLayout(frame3);
@@ -114,10 +120,12 @@ void runPresettingDialog(shapes::PresettingDialog& dialog, QWidget* mainWindow) 
     text1->setObjectName("Text1");
     text1->setToolTip("The greatest radius of an arc the conversion makes, in inches (79 to 390); flatter curves become lines");
     text1->setMinimumWidth(100);
-    auto* valueRange = new QLabel("Value: 79  to 390 inches", frame2);
+    auto* valueRange = new QLabel(QString("Value: 79  to 390 inches ") +
+                                      QString::fromStdString(shapes::rangeInMillimetres(79, 390)).mid(3), frame2);
     valueRange->setToolTip(text1->toolTip());
     auto* radius = new QHBoxLayout(frame2);
     radius->addWidget(text1);
+    radius->addWidget(millimetresBeside(text1, frame2));
     radius->addWidget(valueRange, 1);
 
     auto* apply = button(d, "Schließen", "Apply", "Take the settings and close");

@@ -59,8 +59,9 @@ QGroupBox* SpacingDialogWidget::buildSelected(QPushButton*& zero) {
     auto* selected = new QGridLayout(frame);
     selected->addWidget(distanceCaption, 0, 0);
     selected->addWidget(text2_, 0, 1);
-    selected->addWidget(scroll_, 1, 0, 1, 2);
-    selected->addWidget(zero, 1, 2);
+    selected->addWidget(millimetresBeside(text2_, frame), 1, 1);
+    selected->addWidget(scroll_, 2, 0, 1, 2);
+    selected->addWidget(zero, 2, 2);
     return frame;
 }
 
@@ -164,6 +165,7 @@ void SpacingDialogWidget::refresh() {
     list_->setCurrentRow(dialog_.selectedRow);
     const QString text = QString::fromStdString(dialog_.Text2.value());
     if (text2_->text() != text) text2_->setText(text);
+    showMillimetres(text2_);
     scroll_->setRange(dialog_.HScroll2.min(), dialog_.HScroll2.max());
     scroll_->setValue(dialog_.HScroll2.value());
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "shapes/controls.h"
+#include "shapes/inches_shown.h"
 #include "suite_qt/qt_ui.h"
 
 namespace shapes_qt {
@@ -35,12 +36,35 @@ inline void follow(QCheckBox* b, const shapes::Control<int>& c) {
     b->setVisible(c.visible);
 }
 
+// the label beside a box of inches, "in = 127 mm", as the box reads now
+inline constexpr const char* kMillimetresProperty = "millimetresBeside";
+inline void showMillimetres(QLineEdit* e) {
+    auto* label = qobject_cast<QLabel*>(e->property(kMillimetresProperty).value<QObject*>());
+    if (!label) return;
+    label->setText(QString::fromStdString(shapes::inchesBeside(e->text().toStdString())));
+    label->setVisible(e->isVisibleTo(e->parentWidget()) || !e->parentWidget());
+}
+// Makes that label (named after the box, "Text4Mm"); it follows every change of the box, typed
+// or set, as it happens. The caller places it beside the box.
+inline QLabel* millimetresBeside(QLineEdit* e, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(e->objectName() + "Mm");
+    label->setToolTip("The value in inches, and in millimetres");
+    e->setProperty(kMillimetresProperty, QVariant::fromValue<QObject*>(label));
+    QObject::connect(e, &QLineEdit::textChanged, label, [e] { showMillimetres(e); });
+    showMillimetres(e);
+    return label;
+}
+
 // a text box keeps its cursor while the text is the same
 inline void follow(QLineEdit* e, const shapes::Control<std::string>& c) {
-    const QSignalBlocker block(e);
-    const QString t = QString::fromStdString(c.value());
-    if (e->text() != t) e->setText(t);
-    e->setVisible(c.visible);
+    {
+        const QSignalBlocker block(e);
+        const QString t = QString::fromStdString(c.value());
+        if (e->text() != t) e->setText(t);
+        e->setVisible(c.visible);
+    }
+    showMillimetres(e);
 }
 
 inline void follow(QLabel* l, const shapes::Control<std::string>& c) {

@@ -27,20 +27,26 @@ void MainWindow::buildConnectionLayout(QWidget* central) {
     const auto at = [central](const char* name) { return central->findChild<QWidget*>(name); };
     const auto caption = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + kCaptionSuffix); };
     auto* connectionGrid = new QGridLayout(at("Frame9"));
+    const auto mm = [central](const char* name) { return central->findChild<QWidget*>(QString(name) + "Mm"); };
+    // each box with its millimetres under it
     connectionGrid->addWidget(caption("Text5"), 0, 0);
     connectionGrid->addWidget(at("Text5"), 0, 1);
-    connectionGrid->addWidget(caption("Text6"), 1, 0);
-    connectionGrid->addWidget(at("Text6"), 1, 1);
-    connectionGrid->addWidget(at("HScroll2"), 2, 0, 1, 2);
+    connectionGrid->addWidget(mm("Text5"), 1, 1);
+    connectionGrid->addWidget(caption("Text6"), 2, 0);
+    connectionGrid->addWidget(at("Text6"), 2, 1);
+    connectionGrid->addWidget(mm("Text6"), 3, 1);
+    connectionGrid->addWidget(at("HScroll2"), 4, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(at("Command2"));
     buttons->addWidget(at("Command4"));
     buttons->addStretch();
-    connectionGrid->addLayout(buttons, 3, 0, 1, 2);
-    connectionGrid->addWidget(at("Check4"), 4, 0, 1, 2);
-    connectionGrid->addWidget(at("Label1"), 5, 0, 1, 2);
+    connectionGrid->addLayout(buttons, 5, 0, 1, 2);
+    connectionGrid->addWidget(at("Check4"), 6, 0, 1, 2);
+    connectionGrid->addWidget(at("Label1"), 7, 0, 1, 2);
     connectionGrid->setColumnStretch(1, 1);
     for (const char* name : {"Check4", "Label1", "Text5", "Text6", "HScroll2", "Command2", "Command4"}) keepPlace(at(name));
+    keepPlace(mm("Text5"));
+    keepPlace(mm("Text6"));
 
     // the connection's group and its picture take turns in one place
     connectionSlot_ = new QWidget(central);
@@ -69,11 +75,12 @@ void MainWindow::buildLayouts(QWidget* central) {
     knotRow->addWidget(knotValue_);
     keepPlace(at("Frame11"));
 
-    auto* apertureRow = new QHBoxLayout(at("Frame7"));
-    apertureRow->addWidget(at("Text4"));
-    apertureRow->addWidget(at("Picture6"));
-    apertureRow->addWidget(at("Picture15"));
-    apertureRow->addStretch();
+    auto* apertureRow = new QGridLayout(at("Frame7"));
+    apertureRow->addWidget(at("Text4"), 0, 0);
+    apertureRow->addWidget(central->findChild<QWidget*>("Text4Mm"), 1, 0);
+    apertureRow->addWidget(at("Picture6"), 0, 1, 2, 1);
+    apertureRow->addWidget(at("Picture15"), 0, 2, 2, 1);
+    apertureRow->setColumnStretch(3, 1);
 
     auto* distancesRow = new QHBoxLayout(at("Frame4"));
     distancesRow->addWidget(at("Picture3"));
@@ -121,14 +128,18 @@ void MainWindow::arrange(bool compact) {
         while (QLayoutItem* item = l->takeAt(0)) delete item;  // the widgets stay, the places go
 
     // the dimensions and the zoom pictures: one row, or two under a narrow preview
+    const auto mm = [at](const char* name) { return at((std::string(name) + "Mm").c_str()); };
+    // each box with its millimetres under it
     dimensions_->addWidget(caption("Texth"), 0, 0);
     dimensions_->addWidget(at("Texth"), 0, 1);
-    dimensions_->addWidget(caption("Textv"), compact ? 1 : 0, compact ? 0 : 2);
-    dimensions_->addWidget(at("Textv"), compact ? 1 : 0, compact ? 1 : 3);
+    dimensions_->addWidget(mm("Texth"), 1, 1);
+    dimensions_->addWidget(caption("Textv"), compact ? 2 : 0, compact ? 0 : 2);
+    dimensions_->addWidget(at("Textv"), compact ? 2 : 0, compact ? 1 : 3);
+    dimensions_->addWidget(mm("Textv"), compact ? 3 : 1, compact ? 1 : 3);
     auto* zoom = new QHBoxLayout;
     zoom->addStretch();
     for (const char* name : {"Picture17", "Picture11", "Picture9", "Picture1"}) zoom->addWidget(at(name));
-    dimensions_->addLayout(zoom, 0, compact ? 2 : 4, compact ? 2 : 1, 1);
+    dimensions_->addLayout(zoom, 0, compact ? 2 : 4, compact ? 4 : 2, 1);
 
     // the options: one column, or two side by side on a low screen
     for (const char* name : {"Frame5", "Check3", "Frame11", "Frame7"}) columnA_->addWidget(at(name));

@@ -136,7 +136,7 @@ Outcome StartWindow::run(Action a) {
     switch (a) {
         case Action::Help:
             if (ui_.openDocument(helpDocument().string())) return Outcome::Opened;
-            ui_.message(std::string(kHelpDocument) + " not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
+            ui_.message(suite::helpNotOpenedText(helpDocument().string(), kHelpDocument), "Info", suite::Icon::None);
             return isFile(helpDocument()) ? Outcome::Failed : Outcome::Missing;
         case Action::Exit:
             terminated_ = true;

@@ -47,9 +47,19 @@ bool HeadlessUi::startProgram(const std::string& program, const std::vector<std:
 
 bool HeadlessUi::openDocument(const std::string& path) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    if (!std::filesystem::is_regular_file(path, ec) || !documentViewer) return false;
     documents.push_back(path);
     return true;
+}
+
+std::string helpNotOpenedText(const std::string& path, const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return name + " not found ? PDF-Reader installed ?";
+    std::error_code absError;
+    const std::filesystem::path full = std::filesystem::absolute(path, absError);
+    return "No program to show PDF files is installed, so " + name +
+           " could not be opened. Install a PDF viewer, or open the document yourself: " +
+           (absError ? path : full.lexically_normal().string());
 }
 
 }  // namespace suite

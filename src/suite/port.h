@@ -74,6 +74,7 @@ public:
     int fileErrors = 0;  // messages that said a file or a program could not be used
     std::vector<ProgramStart> started;
     std::vector<std::string> documents;
+    bool documentViewer = true;  // false: as on a system where no program opens PDF files
     bool terminated = false;
     bool answerYes = true;
     bool closeQuestions = false;  // every question is closed without an answer
@@ -90,5 +91,10 @@ public:
     void terminate() override { terminated = true; }
     bool openDocument(const std::string& path) override;
 };
+
+// Said when a help document did not open: a missing one is "not found" (by its name, as the
+// menus name it); one that is there but found no program to show it is named with its full path,
+// so that the user can open it another way.
+std::string helpNotOpenedText(const std::string& path, const std::string& name);
 
 }  // namespace suite

@@ -19,6 +19,9 @@ TEST(Menus, HelpDocumentsAndTheYesNoMemory) {
     ASSERT_EQ(b.ui.messages.size(), 1u);
     EXPECT_EQ(b.ui.messages[0].text, "menu1.pdf not found ? PDF-Reader installed ?");
     EXPECT_EQ(b.ui.messages[0].icon, Icon::None);
+    b.ui.documentViewer = false;  // there, but nothing opens it: the full path is named
+    b.s.openHelp("main.pdf");
+    EXPECT_EQ(b.ui.messages.back().text, suite::helpNotOpenedText(b.s.appFolder() + "main.pdf", "main.pdf"));
 
     // a closed question keeps the answer before it; with none yet it counts as Yes
     const auto ask = [&](bool close, bool yes) {

@@ -45,8 +45,9 @@ bool playKeys(const char* name, const Keys& keys, Open open) {
     return seen && closed;
 }
 
-// The four documents lie in the program folder as PDFs, the shapes document with a picture of
-// every shape, and the shapes window's Info menu finds each of them there.
+// The four documents lie in the program folder as PDFs, their pictures drawn as lines (no
+// picture of pixels, which blurs when zoomed), and the shapes window's Info menu finds each of
+// them there. (A picture that cannot be drawn fails the build of the documents.)
 TEST(HelpDocuments, LieBesideTheProgramsAndOpen) {
     for (const char* name : {"main.pdf", "menu0.pdf", "menu1.pdf", "menu2.pdf"}) {
         const std::string pdf = wf::readFile(fs::path(LK_PROGRAM_DIR) / name);
@@ -56,8 +57,7 @@ TEST(HelpDocuments, LieBesideTheProgramsAndOpen) {
         for (std::size_t at = pdf.find("/Subtype /Image"); at != std::string::npos;
              at = pdf.find("/Subtype /Image", at + 1))
             ++images;
-        if (std::string(name) == "menu2.pdf") EXPECT_GE(images, 20u);
-        if (std::string(name) == "main.pdf") EXPECT_GE(images, 1u);
+        EXPECT_EQ(images, 0u) << name;
     }
     TempFolder t;
     t.copySample("tground.dat");

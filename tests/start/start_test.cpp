@@ -155,6 +155,9 @@ TEST(StartWindow, SaysWhatIsMissingAndStays) {
     EXPECT_EQ(w.run(Action::Help), Outcome::Opened);
     EXPECT_EQ(ui.documents, std::vector<std::string>{(t.path() / "main.pdf").string()});
     EXPECT_FALSE(ui.terminated);
+    ui.documentViewer = false;  // there, but no program opens PDF files
+    EXPECT_EQ(w.run(Action::Help), Outcome::Failed);
+    EXPECT_NE(ui.messages.back().text.find((t.path() / "main.pdf").string()), std::string::npos);
 
     EXPECT_EQ(w.run(Action::Exit), Outcome::Ended);
     EXPECT_TRUE(ui.terminated);
