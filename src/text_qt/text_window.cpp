@@ -105,13 +105,13 @@ void TextWindow::layOut() {
         return label;
     };
     auto* fontRow = new QHBoxLayout;
-    fontRow->addWidget(caption("Font", family_));
+    fontRow->addWidget(caption("&Font", family_));
     fontRow->addWidget(family_, 3);
-    fontRow->addWidget(caption("Style", style_));
+    fontRow->addWidget(caption("&Style", style_));
     fontRow->addWidget(style_, 1);
     fontRow->addWidget(fileButton_);
     auto* textRow = new QHBoxLayout;
-    textRow->addWidget(caption("Text", text_));
+    textRow->addWidget(caption("&Text", text_));
     textRow->addWidget(text_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(status_, 1);
