@@ -68,4 +68,32 @@ std::string proposedName(const fs::path& workFolder, Kind kind, const char* exte
     return (name.empty() ? kindName : name + " " + kindName) + extension;
 }
 
+namespace {
+Settings withFolder(Settings s, const std::string& folder) {
+    s.lastFolder = folder;
+    return s;
+}
+}  // namespace
+
+void SettingsHistory::record(const Settings& before, const Settings& now) {
+    if (withFolder(before, now.lastFolder) == now) return;
+    redo_.clear();
+    undo_.push_back(before);
+    while (undo_.size() > kSteps) undo_.pop_front();
+}
+
+Settings SettingsHistory::undo(const Settings& now) {
+    const Settings s = withFolder(undo_.back(), now.lastFolder);
+    undo_.pop_back();
+    redo_.push_back(now);
+    return s;
+}
+
+Settings SettingsHistory::redo(const Settings& now) {
+    const Settings s = withFolder(redo_.back(), now.lastFolder);
+    redo_.pop_back();
+    undo_.push_back(now);
+    return s;
+}
+
 }  // namespace cut

@@ -5,6 +5,8 @@
 //   folder last saved to (UTF-8; empty: none yet).
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,6 +27,24 @@ struct Settings {
     bool tile = false;
     std::string lastFolder;
     bool operator==(const Settings&) const = default;
+};
+
+// The cut window's undo: the settings shown before each change (kind, kerf, border, tabs,
+// reference layers, sheet, tile), the newest last; the folder saved to is no setting of it.
+class SettingsHistory {
+public:
+    static constexpr std::size_t kSteps = 100;
+    // the settings shown went from `before` to `now`; no step when only the folder saved to differs
+    void record(const Settings& before, const Settings& now);
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
+    // the settings to show (there must be a step); `now` is kept for the way back; the folder
+    // saved to stays `now`'s
+    Settings undo(const Settings& now);
+    Settings redo(const Settings& now);
+
+private:
+    std::deque<Settings> undo_, redo_;
 };
 
 // The settings kept in the work folder; the defaults when there are none or they cannot be

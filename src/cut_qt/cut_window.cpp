@@ -165,8 +165,7 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     setCentralWidget(central);
     // fits a 1366 x 768 screen with its panel and the window's frame
     resize(1180, 660);
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, &CutWindow::help);
+    bindKeys();
 
     connect(problems_, &QListWidget::currentRowChanged, view_, &DrawingView::select);
     connect(view_, &DrawingView::problemClicked, problems_, [this](int row) { problems_->setCurrentRow(row); });
@@ -181,6 +180,7 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     const auto changed = [this] {
         rebuild(false);
         remember();
+        settingsChanged();
     };
     connect(kind_, &QComboBox::currentIndexChanged, this, changed);
     connect(kerf_, &QDoubleSpinBox::valueChanged, this, changed);
@@ -189,8 +189,12 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     connect(sheetWidth_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(sheetHeight_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(tile_, &QCheckBox::toggled, this, changed);
-    connect(reference_, &QCheckBox::toggled, this, [this] { remember(); });
+    connect(reference_, &QCheckBox::toggled, this, [this] {
+        remember();
+        settingsChanged();
+    });
     const std::string problem = reload();
+    shown_ = shownSettings();
     if (!problem.empty()) QTimer::singleShot(0, this, [this, problem] { error(text(problem)); });
 }
 

@@ -108,6 +108,15 @@ private:
     void showDrawing(Made made, bool refit);
     void saveAs(Output kind);
     void restoreSettings();
+    // the keys (F1, Ctrl+S, Ctrl+Q, Ctrl+Z, Ctrl+Shift+Z / Ctrl+Y, Ctrl+plus / minus / 0) and the mnemonics
+    void bindKeys();
+    cut::Settings shownSettings() const;  // the settings as the widgets show them
+    void showSettings(const cut::Settings& s);
+    void settingsChanged();  // a setting changed by the user: a step of undo
+public:
+    bool undo();  // the settings as before the last change; false when there is none
+    bool redo();
+private:
     void remember();  // the settings into the work folder
     void back();
     void error(const QString& text);
@@ -130,6 +139,8 @@ private:
     QLabel* bannerText_;
     wf::HandoverAge stale_;
     cut::Settings settings_;
+    cut::Settings shown_;  // the settings shown, as last recorded
+    cut::SettingsHistory history_;
     QDoubleSpinBox* border_;
     QListWidget* problems_;
     QLabel* summary_;

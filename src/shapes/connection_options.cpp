@@ -51,7 +51,7 @@ void Session::onConnectionChanged() {
 }
 
 void Session::tickConnection() {
-    if (controls_.Check2 != 1) controls_.Check2.set(1);
+    if (controls_.Check2 != 1) userSet(controls_.Check2, 1);
 }
 
 void Session::onCutChanged() {
@@ -87,6 +87,12 @@ void Session::onOneObjectChanged() {
 }
 
 void Session::applyConnectionValues() {
+    // after typing into the width or the distance: one step with the typing
+    const bool typed = history_.typing("connection width") || history_.typing("distance to baseline");
+    userStep("connection values", [this] { takeConnectionValues(); }, typed ? Fold::Finish : Fold::None);
+}
+
+void Session::takeConnectionValues() {
     const double hc = contourHeightInches();
     const double unit = hc * 0.01;
     const double widthLimit = kWidthShare * hc;
@@ -121,11 +127,13 @@ void Session::applyConnectionValues() {
 }
 
 void Session::putBarOnBaseline() {
-    controls_.Text5.set(" 0");
-    flags_.loadingSettings = true;
-    controls_.HScroll2.set(0);
-    flags_.loadingSettings = false;
-    applyConnectionValues();
+    userStep("distance = 0", [this] {
+        controls_.Text5.set(" 0");
+        flags_.loadingSettings = true;
+        controls_.HScroll2.set(0);
+        flags_.loadingSettings = false;
+        applyConnectionValues();
+    });
 }
 
 void Session::onBarMoved() {

@@ -3,6 +3,7 @@
 #include "engine/shape.h"
 #include "shapes/dimension_dialog.h"
 #include "shapes/session.h"
+#include "shapes/shape_words.h"
 #include "workfile/workfile_io.h"
 
 namespace shapes {
@@ -16,6 +17,10 @@ constexpr double kDefaultSmallHeight = 101.6;
 
 void Session::chooseShape(int shape) {
     (void)dialogForm(shape);  // 0..19 only
+    userStep(std::string("shape ") + shapeWords(shape).name, [&] { pickShape(shape); });
+}
+
+void Session::pickShape(int shape) {
     const int prevShape = model_.shapeNumber;
     const double prevSmall = model_.smallHeight, prevBig = model_.bigHeight;
 

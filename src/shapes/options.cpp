@@ -35,8 +35,10 @@ void Session::onApertureWidthChanged() {
 
 void Session::openApertureDialog() {
     if (model_.bridges.empty()) return ui_.message("No apertures !", "Exit", Icon::Information);
-    ApertureDialog dialog(*this);
-    ui_.runDialog(dialog);
+    userStep("width of apertures", [&] {
+        ApertureDialog dialog(*this);
+        ui_.runDialog(dialog);
+    });
 }
 
 void Session::openSignDistanceDialog() {
@@ -51,9 +53,11 @@ void Session::openSignDistanceDialog() {
 }
 
 void Session::openPresetting() {
-    PresettingDialog dialog(*this);
-    ui_.runDialog(dialog);
-    if (controls_.Check2 == 1) applyConnectionValues();
+    userStep("presetting", [&] {
+        PresettingDialog dialog(*this);
+        ui_.runDialog(dialog);
+        if (controls_.Check2 == 1) applyConnectionValues();
+    });
 }
 
 void Session::onShowKnotsChanged() {
@@ -61,8 +65,8 @@ void Session::onShowKnotsChanged() {
     paint();
 }
 
-void Session::toggleKnotPoints() { controls_.Check1.set(controls_.Check1 == 1 ? 0 : 1); }
-void Session::toggleFitIn() { controls_.Check3.set(controls_.Check3 == 1 ? 0 : 1); }
+void Session::toggleKnotPoints() { userSet(controls_.Check1, controls_.Check1 == 1 ? 0 : 1); }
+void Session::toggleFitIn() { userSet(controls_.Check3, controls_.Check3 == 1 ? 0 : 1); }
 void Session::redrawPreview() { paint(); }
 
 void Session::onFitInChanged() {

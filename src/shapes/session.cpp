@@ -299,9 +299,13 @@ SavedState Session::currentState() const {
 }
 
 void Session::restoreSavedState(Restore what) {
-    Controls& c = controls_;
     const Stv2bRead saved = readStv2b(appFolder());
     if (!saved.present) return;
+    applySavedState(saved, std::nullopt, what);
+}
+
+void Session::applySavedState(const Stv2bRead& saved, std::optional<bool> oneObject, Restore what) {
+    Controls& c = controls_;
     const SavedState& s = saved.state;
     try {
         {
@@ -321,10 +325,10 @@ void Session::restoreSavedState(Restore what) {
         }
         // a file that ends early keeps what it held; the rest stays as it was
         if (saved.fields < kStv2bLines) return;
-        if (c.Check2 != 1) {
+        if (c.Check2 != 1 || oneObject) {
             flags_.loadingSettings = true;
             ClearOnExit clear{flags_.loadingSettings};
-            c.Check5.set(readOrgdim(appFolder()) ? 1 : 0);
+            c.Check5.set((oneObject ? *oneObject : readOrgdim(appFolder())) ? 1 : 0);
         }
         c.HScroll1.setRange(-1000, 1000);
     } catch (const std::exception&) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/model.h"
@@ -14,6 +15,7 @@
 #include "shapes/hand_over.h"
 #include "shapes/spacing_scan.h"
 #include "shapes/ui.h"
+#include "shapes/undo.h"
 #include "shapes/workfiles.h"
 #include "shapes/zoom.h"
 #include "workfile/work_lock.h"
@@ -126,7 +128,24 @@ public:
     enum class Restore { Everything, AllButSpacing };
     void restoreSavedState(Restore what = Restore::Everything);
     void restoreSavedControls(const Stv2bRead& saved);
+    // the resume's first step with a state in hand: into the model and the controls, their
+    // handlers quiet; "Create as one object" as given, else from orgdim.dat unless connected
+    void applySavedState(const Stv2bRead& saved, std::optional<bool> oneObject, Restore what = Restore::Everything);
     std::int32_t knotPosition() const { return knotPosition_; }
+
+    // ---- undo and redo: each user action that changes what "Start convert" would save is a
+    // step, named for the Edit menu ("shape Arch"); a step's state comes back the resume's way
+    // runs `action` as the user's step `name` (within a step: as part of it); recorded when the
+    // state changed, also when the action ended in a fault
+    void userStep(const std::string& name, const std::function<void()>& action, Fold fold = Fold::None);
+    // the user changes a control of the main window: a click, a slider moved, a key typed
+    void userSet(Control<int>& box, int value);
+    void userSet(ScrollBar& slider, std::int32_t value);
+    void userSet(Control<std::string>& box, const std::string& text);
+    bool undo();  // false when there is no step to undo (or a step is running)
+    bool redo();
+    const UndoHistory& history() const { return history_; }
+    UndoState undoState() const;  // the state a step keeps
 
     // ---- what the dialogs share with the handlers
     std::filesystem::path workPath(const char* name) const { return handOver_.workPath(name); }
@@ -146,6 +165,9 @@ public:
 
 private:
     void wireHandlers();
+    void pickShape(int shape);  // chooseShape's work
+    void takeConnectionValues();  // applyConnectionValues' work
+    void restoreStep(const UndoState& s);
     // the controls' change handlers
     void onShowKnotsChanged();      // Check1 "On"
     void onFitInChanged();          // Check3 "Fit in"
@@ -185,6 +207,8 @@ private:
     std::string token_;
     ViewZoom zoom_{model_.view, ui_, [this] { paint(); }};
     SpacingScan spacingScan_;
+    UndoHistory history_;
+    int stepDepth_ = 0;  // user steps running (a step within a step is part of it)
 };
 
 }  // namespace shapes

@@ -138,6 +138,11 @@ void SpacingDialog::fitPreview() { session_.fitView(); }
 
 void SpacingDialog::onDistanceMoved() {
     if (busy_) return;
+    // a slider dragged over one pair is one step
+    session_.userStep("distance after letter " + std::to_string(selectedRow + 1), [this] { moveDistance(); }, Fold::Typing);
+}
+
+void SpacingDialog::moveDistance() {
     session_.rememberPair(static_cast<std::int16_t>(selectedRow));
     untickConnection();
     session_.ui().processEvents();
@@ -159,6 +164,10 @@ void SpacingDialog::onDistanceMoved() {
 void SpacingDialog::zeroDistance() { HScroll2.set(0); }
 
 void SpacingDialog::distanceForAll() {
+    session_.userStep("distance for all letters", [this] { giveAllDistance(); });
+}
+
+void SpacingDialog::giveAllDistance() {
     const int row = selectedRow;
     untickConnection();
     const double d = wf::parseNumberOrZero(Text2.value());
@@ -172,6 +181,10 @@ void SpacingDialog::distanceForAll() {
 }
 
 void SpacingDialog::reset() {
+    session_.userStep("reset distances", [this] { clearAll(); });
+}
+
+void SpacingDialog::clearAll() {
     session_.rememberPair(0);
     if (!session_.confirmYesNo(kQuestionTitle, "Clear all distances ?")) return;
     Text2.set("0");
@@ -189,6 +202,10 @@ void SpacingDialog::close() {
 
 void SpacingDialog::removeEmptySpace() {
     if (busy_) return;
+    session_.userStep("remove empty space", [this] { closeUp(); });
+}
+
+void SpacingDialog::closeUp() {
     const int row = selectedRow;
     session_.rememberPair(static_cast<std::int16_t>(row));
     engine::Model& m = session_.model();

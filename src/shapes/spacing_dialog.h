@@ -68,6 +68,11 @@ public:
 
 private:
     void onDistanceMoved();  // HScroll2's change: the selected pair takes the slider's distance
+    // the handlers' work, each run as one step of undo
+    void moveDistance();
+    void giveAllDistance();
+    void clearAll();
+    void closeUp();
     void untickConnection();
     void letterBuild();
     void fitPreview();

@@ -63,6 +63,7 @@ struct SavedState {
     std::int32_t hscroll2 = 0;
     bool frame11Visible = false;
     std::int32_t hscroll1 = 0;
+    bool operator==(const SavedState&) const = default;
 };
 inline constexpr int kStv2bLines = 529;
 inline constexpr std::uintmax_t kStv2bMinLength = 3;

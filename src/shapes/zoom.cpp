@@ -66,6 +66,26 @@ void ViewZoom::zoomOutAtPointer() {
     ui_.pause(kZoomPause);
 }
 
+void ViewZoom::panStart(double x, double y) {
+    panning_ = true;
+    panX_ = x;
+    panY_ = y;
+    mouseMove(x, y);
+}
+
+void ViewZoom::panTo(double x, double y) {
+    mouseMove(x, y);
+    if (!panning_ || (x == panX_ && y == panY_)) return;
+    engine::ViewWindow& v = view_;
+    const geom::Point from = geom::fromPicture({panX_, panY_}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const geom::Point to = geom::fromPicture({x, y}, v.xmin, v.xmax, v.ymin, v.ymax);
+    const double dx = from.x - to.x, dy = from.y - to.y;
+    v = engine::ViewWindow{v.xmin + dx, v.xmax + dx, v.ymin + dy, v.ymax + dy};
+    panX_ = x;
+    panY_ = y;
+    redraw_();
+}
+
 void ViewZoom::hookWheel() { wheelHook_ = true; }
 void ViewZoom::unhookWheel() { wheelHook_ = false; }
 

@@ -1,6 +1,8 @@
 // The preview's view window and how the user moves it: the zoom pictures halve and double it
 // about its centre; a left click halves it about the pointer, a right click widens it 2.2
-// times, and the wheel does the same over any picture of the main window.
+// times, and the wheel does the same over any picture of the main window. The middle button
+// (or Space with the left one) drags the view: a pan keeps the size and moves the letters with
+// the pointer.
 #pragma once
 
 #include <functional>
@@ -27,6 +29,12 @@ public:
     void zoomInAtPointer();   // the view halved about the pointer (a left click)
     void zoomOutAtPointer();  // the view widened 2.2 times about it (a right click)
 
+    // a pan: started at (x, y); each move after it keeps the point under the pointer under it
+    void panStart(double x, double y);
+    void panTo(double x, double y);
+    void panEnd() { panning_ = false; }
+    bool panning() const { return panning_; }
+
     void hookWheel();    // the wheel reaches the preview from now on
     void unhookWheel();  // no longer
     bool wheelHooked() const { return wheelHook_; }
@@ -40,6 +48,8 @@ private:
     std::function<void()> redraw_;
     double mouseX_ = 0, mouseY_ = 0;
     bool wheelHook_ = false;
+    bool panning_ = false;
+    double panX_ = 0, panY_ = 0;  // where the pointer was at the last step of the pan
 };
 
 }  // namespace shapes

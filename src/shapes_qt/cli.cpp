@@ -31,7 +31,7 @@ enum Exit { kDone = 0, kBadArguments = 1, kRefused = 2, kFileError = 3 };
 struct Request {
     std::string folder, dumpFile, pngFile, svgFile;  // as the system's bytes
     QString token = shapes::kTokenFresh;
-    std::optional<int> knot, shape, connectionSlider;
+    std::optional<int> knot, shape, connectionSlider, undo, redo;
     std::optional<std::string> typedBig, typedSmall, connectionWidth, baselineDistance, aperture, maxRadius,
         allDistances;
     std::vector<std::pair<int, std::int32_t>> distances;  // row (1-based), scroll position
@@ -145,6 +145,8 @@ const std::vector<Option>& options() {
         {"--aperture", "IN", "the width of the apertures b, inches", text(&Request::aperture)},
         {"--min-length", "0.004|0.002", "presetting: the shortest line or arc, inches", minLength},
         {"--max-radius", "IN", "presetting: the largest radius, inches", text(&Request::maxRadius)},
+        {"--undo", "N", "after the actions: undo N steps (as Ctrl+Z N times)", wholeNumber(&Request::undo, "--undo")},
+        {"--redo", "N", "after the undoing: redo N steps (as Ctrl+Y N times)", wholeNumber(&Request::redo, "--redo")},
         {"--dump", "FILE", "the model as JSON", path(&Request::dumpFile)},
         {"--png", "FILE", "the preview as drawn now", path(&Request::pngFile)},
         {"--svg", "FILE", "the letters, bridges, outline and bar in millimetres", path(&Request::svgFile)},
@@ -380,6 +382,8 @@ public:
         if (e == kDone && r_.aperture) e = dialog([&] { s_.openApertureDialog(); });
         if (e == kDone) e = connection();
         if (e == kDone && (r_.minLengthOption || r_.maxRadius)) e = dialog([&] { s_.openPresetting(); });
+        for (int i = 0; e == kDone && i < r_.undo.value_or(0); ++i) act([&] { s_.undo(); });
+        for (int i = 0; e == kDone && i < r_.redo.value_or(0); ++i) act([&] { s_.redo(); });
         return e;
     }
 
@@ -423,14 +427,14 @@ private:
 
     // a check box clicked into the state its option names
     void clickInto(shapes::Control<int>& box, const char* on, const char* off) {
-        if (r_.has(on) && box.value() != 1) box.set(1);
-        if (r_.has(off) && box.value() == 1) box.set(0);
+        if (r_.has(on) && box.value() != 1) s_.userSet(box, 1);
+        if (r_.has(off) && box.value() == 1) s_.userSet(box, 0);
     }
 
     // moves a slider as the user does; false (and a note) when the position is off its range
     bool moveSlider(shapes::ScrollBar& slider, int position, const char* option) {
         try {
-            slider.set(position);
+            s_.userSet(slider, position);
             return true;
         } catch (const std::exception&) {
             err_ << option << ": the slider runs from " << slider.min() << " to " << slider.max() << "\n";
@@ -470,8 +474,8 @@ private:
             return kBadArguments;
         }
         if (typed) {
-            if (r_.connectionWidth) c.Text6.set(*r_.connectionWidth);
-            if (r_.baselineDistance) c.Text5.set(*r_.baselineDistance);
+            if (r_.connectionWidth) s_.userSet(c.Text6, *r_.connectionWidth);
+            if (r_.baselineDistance) s_.userSet(c.Text5, *r_.baselineDistance);
             act([&] { s_.applyConnectionValues(); });
         }
         if (r_.connectionSlider && !moveSlider(c.HScroll2, *r_.connectionSlider, "--connection-slider"))

@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "suite_qt/guard.h"
+#include "suite_qt/keys.h"
 #include "shapes_qt/icons.h"
 #include "preview_qt/render.h"
 #include "shapes_qt/widgets.h"
@@ -30,6 +31,12 @@ PreviewWidget::PreviewWidget(QWidget* parent, const preview::DisplayList& pictur
 }
 
 void PreviewWidget::mousePressEvent(QMouseEvent* e) {
+    const QPointF at = e->position() * (preview::kPictureWidth / width());
+    // the middle button, or Space with the left one, drags the view
+    if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && spaceHeld)) {
+        if (onPan) onPan(PanStep::Start, at.x(), at.y());
+        return;
+    }
     const int button = e->button() == Qt::LeftButton ? shapes::ViewZoom::kLeftButton
                        : e->button() == Qt::RightButton ? shapes::ViewZoom::kRightButton
                                                         : 0;
@@ -37,8 +44,14 @@ void PreviewWidget::mousePressEvent(QMouseEvent* e) {
     if (onMouseDown) onMouseDown(button, p.x(), p.y());
 }
 
+void PreviewWidget::mouseReleaseEvent(QMouseEvent* e) {
+    const QPointF at = e->position() * (preview::kPictureWidth / width());
+    if (onPan && (e->button() == Qt::MiddleButton || e->button() == Qt::LeftButton)) onPan(PanStep::End, at.x(), at.y());
+}
+
 void PreviewWidget::mouseMoveEvent(QMouseEvent* e) {
     const QPointF p = e->position() * (preview::kPictureWidth / width());
+    if (onPan && (e->buttons() & (Qt::MiddleButton | Qt::LeftButton))) onPan(PanStep::Move, p.x(), p.y());
     if (onMouseMove) onMouseMove(p.x(), p.y());
 }
 
@@ -174,6 +187,7 @@ void MainWindow::buildWidgets() {
     setCentralWidget(central);
     buildPreview(central);
     for (const Row& row : rows()) bind(row, makeWidget(row, central));
+    buddyCaptions(central);
 
     auto* convertButton = findChild<QToolButton*>("Bild2");
     QFont bold = convertButton->font();
@@ -182,16 +196,19 @@ void MainWindow::buildWidgets() {
     convertButton->setFont(bold);
     buildGallery(central);
     buildLayouts(central);
+    suite_qt::addMnemonics(central);
+    suite_qt::addMnemonics(menuBar());
 }
 
 void MainWindow::buildMenus() {
-    auto* exit = menuBar()->addAction("Exit");
+    auto* exit = menuBar()->addAction("E&xit");
     exit->setObjectName("endes");
     connect(exit, &QAction::triggered, this, &MainWindow::exitMenu);
-    auto* presetting = menuBar()->addAction("Presetting");
+    buildEditMenus();
+    auto* presetting = menuBar()->addAction("&Presetting");
     presetting->setObjectName("konvein");
     connect(presetting, &QAction::triggered, this, [this] { run(&shapes::Session::openPresetting); });
-    QMenu* info = menuBar()->addMenu("Info");
+    QMenu* info = menuBar()->addMenu("&Info");
     info->setObjectName("info");
     const auto help = [this](QMenu* menu, const char* name, const char* caption, const char* document) {
         QAction* a = menu->addAction(caption);
@@ -204,6 +221,7 @@ void MainWindow::buildMenus() {
     help(menus, "Hauptmen", "Main menu", "main.pdf");
     help(menus, "Textdefinition", "Text settings - Stencil fonts", "menu1.pdf");
     help(menus, "Schriftformen", "Shapes and sizes", "menu2.pdf");
+    menus->findChild<QAction*>("Schriftformen")->setShortcut(QKeySequence::HelpContents);  // F1: this window's help
 }
 
 void MainWindow::buildPreview(QWidget* central) {
@@ -212,6 +230,14 @@ void MainWindow::buildPreview(QWidget* central) {
         guarded([&] { session_->zoom().mouseDown(button, x, y); });
     };
     preview_->onMouseMove = [this](double x, double y) { suite_qt::guardEvent([&] { session_->zoom().mouseMove(x, y); }); };
+    preview_->onPan = [this](PreviewWidget::PanStep step, double x, double y) {
+        suite_qt::guardEvent([&] {
+            shapes::ViewZoom& z = session_->zoom();
+            if (step == PreviewWidget::PanStep::Start) z.panStart(x, y);
+            if (step == PreviewWidget::PanStep::Move) z.panTo(x, y);
+            if (step == PreviewWidget::PanStep::End) z.panEnd();
+        });
+    };
     qApp->installEventFilter(this);
 }
 
@@ -299,12 +325,14 @@ void MainWindow::bind(const Row& row, QWidget* widget) {
     } else if (auto* p = std::get_if<shapes::Control<int> Controls::*>(&row.control)) {
         shapes::Control<int>& control = c.**p;
         auto* box = static_cast<QCheckBox*>(widget);
-        connect(box, &QCheckBox::clicked, this, [this, &control](bool on) { guarded([&] { control.set(on ? 1 : 0); }); });
+        connect(box, &QCheckBox::clicked, this,
+                [this, &control](bool on) { guarded([&] { session_->userSet(control, on ? 1 : 0); }); });
         followers_.push_back([box, &control] { follow(box, control); });
     } else if (auto* p = std::get_if<shapes::ScrollBar Controls::*>(&row.control)) {
         shapes::ScrollBar& control = c.**p;
         auto* scroll = static_cast<QScrollBar*>(widget);
-        connect(scroll, &QScrollBar::valueChanged, this, [this, &control](int v) { guarded([&] { control.set(v); }); });
+        connect(scroll, &QScrollBar::valueChanged, this,
+                [this, &control](int v) { guarded([&] { session_->userSet(control, v); }); });
         followers_.push_back([scroll, &control] { follow(scroll, control); });
     } else if (auto* p = std::get_if<shapes::Control<std::string> Controls::*>(&row.control)) {
         shapes::Control<std::string>& control = c.**p;
@@ -316,10 +344,13 @@ void MainWindow::bind(const Row& row, QWidget* widget) {
         followers_.push_back([edit, &control] { follow(edit, control); });
         if (row.face == Face::Edit)
             connect(edit, &QLineEdit::textEdited, this,
-                    [this, &control](const QString& t) { guarded([&] { control.set(t.toStdString()); }); });
+                    [this, &control](const QString& t) { guarded([&] { session_->userSet(control, t.toStdString()); }); });
         if (row.face != Face::EditApplied) return;
         connect(edit, &QLineEdit::textEdited, this,
-                [&control](const QString& t) { suite_qt::guardEvent([&] { control.set(t.toStdString()); }); });
+                [this, &control](const QString& t) {
+                    suite_qt::guardEvent([&] { session_->userSet(control, t.toStdString()); });
+                    refreshUndo();
+                });
         // a message box of the check takes the focus away again: one check at a time
         connect(edit, &QLineEdit::editingFinished, this, [this, busy = std::make_shared<bool>(false)] {
             if (*busy) return;
@@ -349,6 +380,7 @@ void MainWindow::refreshFromControls() {
     // the knot's position as a share of the slider's way
     knotValue_->setText(QString::number(session_->controls().HScroll1.value() / 10.0, 'f', 1) + " %");
     for (int i = 0; i < static_cast<int>(gallery_.size()); ++i) gallery_[i]->setChecked(i == session_->model().shapeNumber);
+    refreshUndo();
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -369,6 +401,7 @@ bool MainWindow::event(QEvent* e) {
 // The wheel, wherever the platform delivers it: a turn over a visible picture of this window
 // zooms the preview about the last pointer position over it, and goes no further.
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) return spaceOverPreview(watched, e);
     if (e->type() != QEvent::Wheel || !session_) return QMainWindow::eventFilter(watched, e);
     auto* wheel = static_cast<QWheelEvent*>(e);
     QWidget* under = QApplication::widgetAt(wheel->globalPosition().toPoint());

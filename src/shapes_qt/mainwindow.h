@@ -26,11 +26,15 @@ public:
     static constexpr QSize kFullSize{640, 480};
     std::function<void(int button, double x, double y)> onMouseDown;
     std::function<void(double x, double y)> onMouseMove;
+    enum class PanStep { Start, Move, End };
+    std::function<void(PanStep step, double x, double y)> onPan;  // the middle button, or Space and the left one
+    bool spaceHeld = false;  // Space is down while the pointer is over the preview
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     const preview::DisplayList& picture_;
@@ -91,6 +95,11 @@ private:
 
     void buildWidgets();
     void buildMenus();
+    // "Edit" (undo and redo, named after the step) and "View" (zoom in, out and fit, with their keys)
+    void buildEditMenus();
+    void refreshUndo();  // the Edit menu names the steps to undo and redo
+    void buddyCaptions(QWidget* central);  // each edit's caption takes the edit's focus with its mnemonic
+    bool spaceOverPreview(QObject* watched, QEvent* e);  // Space over the preview: the left button pans
     void buildPreview(QWidget* central);
     void buildGallery(QWidget* central);
     void buildLayouts(QWidget* central);
@@ -125,6 +134,8 @@ private:
     bool compact_ = false;
     std::vector<std::function<void()>> followers_;  // each bound widget follows its control
     bool closing_ = false;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
 };
 
 }  // namespace shapes_qt

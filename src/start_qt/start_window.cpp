@@ -1,5 +1,6 @@
 #include "start_qt/start_window.h"
 
+#include <QShortcut>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "suite_qt/guard.h"
+#include "suite_qt/keys.h"
 #include "suite_qt/qt_ui.h"
 #include "preview_qt/shape_picture.h"
 
@@ -91,6 +93,15 @@ StartWidget::StartWidget(const std::string& folder, suite::Ui* ui) {
     layout->addLayout(right, 1);
     refresh();
     setFixedSize(sizeHint().expandedTo(QSize(760, 360)));
+    // F1 is "Help", Ctrl+Q "Exit"; every button has its mnemonic
+    for (auto [key, a] : {std::pair{QKeySequence(QKeySequence::HelpContents), Action::Help},
+                          std::pair{QKeySequence(Qt::CTRL | Qt::Key_Q), Action::Exit}}) {
+        auto* s = new QShortcut(key, this);
+        connect(s, &QShortcut::activated, this, [this, a] {
+            if (buttons_[a]->isEnabled()) buttons_[a]->click();
+        });
+    }
+    suite_qt::addMnemonics(this);
 }
 
 // The five buttons, each with its note beside it, and under "New lettering" the choice of the

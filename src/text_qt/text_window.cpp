@@ -1,5 +1,6 @@
 #include "text_qt/text_window.h"
 
+#include <QShortcut>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <cmath>
 
 #include "suite_qt/guard.h"
+#include "suite_qt/keys.h"
 
 
 namespace text_qt {
@@ -97,14 +99,19 @@ void TextWindow::makeControls(text::Variant variant) {
 }
 
 void TextWindow::layOut() {
+    const auto caption = [this](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);  // its mnemonic takes the box
+        return label;
+    };
     auto* fontRow = new QHBoxLayout;
-    fontRow->addWidget(new QLabel("Font", this));
+    fontRow->addWidget(caption("&Font", family_));
     fontRow->addWidget(family_, 3);
-    fontRow->addWidget(new QLabel("Style", this));
+    fontRow->addWidget(caption("&Style", style_));
     fontRow->addWidget(style_, 1);
     fontRow->addWidget(fileButton_);
     auto* textRow = new QHBoxLayout;
-    textRow->addWidget(new QLabel("Text", this));
+    textRow->addWidget(caption("&Text", text_));
     textRow->addWidget(text_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(status_, 1);
@@ -152,6 +159,15 @@ void TextWindow::connectControls() {
     view_->dragged = [this](text::Pt p) { dragTo(p); };
     view_->deletePressed = [this] { deleteSelected(); };
     connect(exit_, &QPushButton::clicked, this, [this] { close(); });
+    // F1 this stage's help, Ctrl+Q "Exit"; the text box keeps its own Ctrl+Z and Ctrl+Y
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] {
+        const std::string document = (stage_.folder() / "menu1.pdf").string();
+        if (!port_.openDocument(document)) port_.message("menu1.pdf not found ? PDF-Reader installed ?", "Info", suite::Icon::None);
+    });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] { close(); });
+    suite_qt::addMnemonics(this);
 }
 
 void TextWindow::fillFamilies() {

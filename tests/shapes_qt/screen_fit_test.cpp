@@ -20,6 +20,7 @@
 #include <vector>
 #include <gtest/gtest.h>
 
+#include "suite_qt/keys.h"
 #include "shapes_qt/mainwindow.h"
 #include "shapes/shape_words.h"
 #include "shapes_qt/sample_window.h"
@@ -54,7 +55,7 @@ std::string clipped(const QWidget* c) {
     int need = 0;
     QString text;
     if (auto* l = qobject_cast<const QLabel*>(c); l && !l->wordWrap() && l->pixmap().isNull()) {
-        text = l->text();
+        text = l->textFormat() == Qt::RichText ? l->text() : suite_qt::withoutMnemonic(l->text());  // '&' is not drawn
         need = l->fontMetrics().horizontalAdvance(text);
         if (need <= l->contentsRect().width()) return {};
         return (nameOf(c) + QString(" %1 > %2").arg(need).arg(l->contentsRect().width())).toStdString();

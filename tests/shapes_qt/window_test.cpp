@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -358,4 +359,50 @@ TEST(MainWindow, ASecondWindowOnTheFolderSaysSoAndEnds) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(w->session().activated());
     EXPECT_EQ(names(), before);  // no top.dat, th.dat or workfile.dcc made
+}
+
+// The keys: Ctrl+Z undoes the step the Edit menu names, Ctrl+Y and Ctrl+Shift+Z redo it;
+// Ctrl+plus and Ctrl+0 zoom and fit; the middle button pans; F1 and Ctrl+Q are bound; every
+// button and menu has a mnemonic.
+TEST(MainWindow, KeysUndoZoomAndPan) {
+    SampleWindow s;
+    ASSERT_TRUE(s.up());
+    shapes_qt::MainWindow& w = s.w;
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    const shapes::Controls& c = w.session().controls();
+    auto* fitIn = w.findChild<QCheckBox*>("Check3");
+    fitIn->click();
+    EXPECT_EQ(w.findChild<QAction*>("undo")->text(), "&Undo Fit in");
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(c.Check3.value(), 0);
+    EXPECT_FALSE(fitIn->isChecked());
+    EXPECT_EQ(w.findChild<QAction*>("redo")->text(), "&Redo Fit in");
+    QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(fitIn->isChecked());
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(c.Check3.value(), 1);
+
+    const engine::ViewWindow& v = w.session().model().view;
+    const double whole = v.xmax - v.xmin;
+    QTest::keyClick(&w, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_NEAR(v.xmax - v.xmin, whole / 2, 1e-6);
+    QTest::keyClick(&w, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_NEAR(v.xmax - v.xmin, whole, 1e-6);
+    auto* preview = w.findChild<QWidget*>("Bild1");
+    const double left = v.xmin;
+    QTest::mousePress(preview, Qt::MiddleButton, {}, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 100), preview->mapToGlobal(QPointF(200, 100)), Qt::NoButton,
+                     Qt::MiddleButton, Qt::NoModifier);
+    QApplication::sendEvent(preview, &move);
+    QTest::mouseRelease(preview, Qt::MiddleButton, {}, QPoint(200, 100));
+    EXPECT_LT(v.xmin, left);  // the letters moved right with the pointer
+    EXPECT_NEAR(v.xmax - v.xmin, whole, 1e-6);
+
+    EXPECT_EQ(w.findChild<QAction*>("Schriftformen")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    EXPECT_EQ(w.findChild<QAction*>("endes")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    for (const QAbstractButton* b : w.centralWidget()->findChildren<QAbstractButton*>())
+        if (!b->text().isEmpty()) EXPECT_TRUE(b->text().contains('&')) << b->text().toStdString();
+    for (const QAction* a : w.menuBar()->actions()) EXPECT_TRUE(a->text().contains('&')) << a->text().toStdString();
 }
