@@ -100,16 +100,6 @@ void arcLength(double r, double a1, double a2, double& len) {
     len = a1 < a2 ? r * (a2 - a1) : r * (geom::kTwoPi - a1 + a2);
 }
 
-void arcCos(double x, double& angle) {
-    if (x == 0) {
-        angle = geom::kHalfPi10;
-    } else if (std::fabs(x) > 1) {
-        angle = 0;
-    } else {
-        angle = std::atan(std::sqrt(1 - x * x) / std::fabs(x));
-        if (x < 0) angle = geom::kPi10 - angle;
-    }
-}
 
 namespace {
 

@@ -59,9 +59,6 @@ void pointOnCircle(double px, double py, double cx, double cy, double r, std::in
 // Counter-clockwise length of the arc of radius r from a1 to a2 (radians).
 void arcLength(double r, double a1, double a2, double& len);
 
-// Arc cosine for the side-angle tests: pi/2 for 0, 0 outside -1..1.
-void arcCos(double x, double& angle);
-
 // Figures of a writeContour call, summed over calls.
 struct ContourStats {
     long records = 0;         // "1" and "2" records written

@@ -21,16 +21,6 @@ constexpr double kBridgeReach = 0.01;
 
 Kind defaultKind(const Handover& h) { return h.hasBar ? Kind::Lettering : Kind::Stencil; }
 
-double polygonArea(const std::vector<Pt>& p) {
-    double a = 0;
-    for (std::size_t i = 0, n = p.size(); i < n; ++i) {
-        const Pt& u = p[i];
-        const Pt& v = p[(i + 1) % n];
-        a += u.x * v.y - v.x * u.y;
-    }
-    return a / 2;
-}
-
 std::vector<Pt> loopPoints(const Loop& l) {
     std::vector<Pt> out;
     for (const Edge& e : l.edges) {

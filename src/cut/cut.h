@@ -120,7 +120,4 @@ std::vector<Pt> loopPoints(const Loop& l);
 // A bridge's strip; `reach` lengthens it beyond both ends of its segment.
 std::vector<Pt> bridgeStrip(const Bridge& b, double aperture, double reach = 0);
 
-// Signed area of a closed point list (positive counter-clockwise).
-double polygonArea(const std::vector<Pt>& p);
-
 }  // namespace cut

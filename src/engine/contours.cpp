@@ -211,12 +211,6 @@ double arcSpan(double start, double end) {
     return geom::kTwoPi - start + end;
 }
 
-void swapValues(double& a, double& b) {
-    const double t = a;
-    a = b;
-    b = t;
-}
-
 Dimensions contourDimensions(const Model& model, bool connectionOn) {
     const Box b = contourExtents(model, connectionOn);
     const Dimensions d{roundTo((b.ymax - b.ymin) / geom::kMmPerInch, 4),

@@ -48,7 +48,6 @@ double arcSpan(double start, double end);
 // value rounded to `digits` decimals, as its decimal text would round
 using geom::roundTo;
 
-void swapValues(double& a, double& b);
 
 // Height and width of all contours (and bar) in inches, rounded to 4 decimals.
 // fault::OverflowFault when the extents are not finite (coordinates near the double range).

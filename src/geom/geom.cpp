@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace geom {
 
@@ -211,11 +209,6 @@ std::optional<Segment> clippedToPicture(Segment s) {
 
 Point onPictureCircle(Point centre, double radius, double t) {
     return {centre.x + radius * std::cos(t), centre.y - radius * std::sin(t)};
-}
-
-void pauseFor(double seconds) {
-    if (!(seconds > 0) || !std::isfinite(seconds)) return;
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 }  // namespace geom

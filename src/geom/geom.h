@@ -65,7 +65,4 @@ std::optional<Segment> clippedToPicture(Segment s);
 // point of angle t on a picture-space circle (y downwards, so counter-clockwise on screen)
 Point onPictureCircle(Point centre, double radius, double t);
 
-// waits that long; zero, negative and non-finite waits return at once
-void pauseFor(double seconds);
-
 }  // namespace geom

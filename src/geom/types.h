@@ -37,6 +37,4 @@ struct Arc {
     double radius = 0, start = 0, end = 0;
 };
 
-inline Point pointAt(const Arc& arc, double angle) { return polar(arc.centre, angle, arc.radius); }
-
 }  // namespace geom

@@ -88,7 +88,6 @@ public:
     std::int32_t int32();            // next line, rounded into 32 bits
     bool flag();                     // next line, set when exactly 1
     bool atEnd() const { return pos_ >= content_.size(); }
-    std::size_t lineCount() const { return splitLines(content_).size(); }
 
 private:
     LineReader() = default;
