@@ -104,6 +104,7 @@ TEST(Handover, RefusesMissingTruncatedAndGarbledFilesNamingThem) {
         {"bridge count beyond the table", "hl.dat", crlf({" 9999"}), false, 2, "2501"},
         {"bar cut short", "workm.dat", crlf({" 1", " 1", " 0", " 0"}), false, 2, "cut short"},
         {"negative bar count", "workm.dat", crlf({" -1", " 0"}), false, 2, "whole numbers"},
+        {"bar arcs beyond the table", "workm.dat", crlf({" 642", " 0"}), false, 2, "641 bar arcs or lines"},
         {"bar lines beyond the table", "workm.dat", crlf({" 0", " 642"}), false, 2, "641 bar arcs or lines"},
         {"flag beyond any number", "orgdim.dat", crlf({"1E+999"}), false, 2, "out of range"},
     };
