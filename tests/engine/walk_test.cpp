@@ -60,26 +60,18 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
         ASSERT_TRUE(r.complete);
         next += entries.at(r.kind);
         ++seen[r.kind];
-        const auto& el = m.elements;
+        const auto p = [&](std::size_t k) { return pointOf(m, r.at + k); };
+        const std::int16_t first = m.elements[r.at].kind, second = m.elements[r.at + 1].kind;
+        bool ok = false;
         switch (r.kind) {
-            case Kind::Line:
-                EXPECT_TRUE(el[r.at].kind == kCodeLine && el[r.at + 1].kind != kCodeArcMiddle);
-                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1));
+            case Kind::Line: ok = first == kCodeLine && second != kCodeArcMiddle && r.a == p(0) && r.b == p(1); break;
+            case Kind::Arc:  // start, middle, the middle again, end
+                ok = first == kCodeLine && second == kCodeArcMiddle && r.a == p(0) && r.b == p(1) && p(2) == r.b && r.c == p(3);
                 break;
-            case Kind::Arc:
-                EXPECT_TRUE(el[r.at].kind == kCodeLine && el[r.at + 1].kind == kCodeArcMiddle);
-                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1) && r.c == pointOf(m, r.at + 3));
-                EXPECT_TRUE(pointOf(m, r.at + 2) == r.b);  // the middle again
-                break;
-            case Kind::Quadratic:
-                EXPECT_EQ(el[r.at].kind, kCodeQuadratic);
-                EXPECT_TRUE(r.a == pointOf(m, r.at) && r.b == pointOf(m, r.at + 1) && r.c == pointOf(m, r.at + 2));
-                break;
-            case Kind::Close:
-                EXPECT_EQ(el[r.at].kind, kCodeEnd);
-                EXPECT_TRUE(r.a == pointOf(m, r.at - 1) && r.b == pointOf(m, r.at));
-                break;
+            case Kind::Quadratic: ok = first == kCodeQuadratic && r.a == p(0) && r.b == p(1) && r.c == p(2); break;
+            case Kind::Close: ok = first == kCodeEnd && r.a == pointOf(m, r.at - 1) && r.b == p(0); break;
         }
+        EXPECT_TRUE(ok) << int(r.kind);
         if (r.kind == Kind::Close) {
             ASSERT_TRUE(open);
             EXPECT_FALSE(r.closing);  // the shape build made every closing line explicit

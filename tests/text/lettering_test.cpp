@@ -18,100 +18,57 @@ namespace {
 
 GroundFile written(const text::Lettering& l) { return tooltest::parseGroundFile(text::groundFile(l)); }
 
-// The stencil of "STENCIL 0486 &@" and of the letters most likely to go wrong, in each font:
-// every island held by the default strips, no strip crossing a second stroke; the large
-// counters hang by two bridges. Without bridges the same check finds the islands, so it can fail.
-TEST(Stencil, EveryIslandHeldInEachFont) {
-    for (const char* font : kFonts) {
-        SCOPED_TRACE(font);
-        text::Typesetter setter(text::resolveFont(font));
-        for (const auto& [words, islands] : {std::pair{"STENCIL 0486 &@", 7}, {"ABR48egQ@&", 12}}) {
-            SCOPED_TRACE(words);
-            const GroundFile g = written(setter.set(words, true));
-            const StencilCheck s = checkStencil(g);
-            EXPECT_GE(s.holesWithoutStrips, islands);
-            EXPECT_EQ(s.looseIslands, 0);
-            EXPECT_TRUE(s.badBridges.empty()) << s.badBridges.front();
-            EXPECT_EQ(g.loose, 0);
-            for (const auto& l : g.letters) {
-                EXPECT_GE(l.bridges.size(), static_cast<std::size_t>(l.islands)) << l.text;
-                if (l.text == "O" || l.text == "0" || l.text == "Q") {
-                    EXPECT_GE(l.bridges.size(), 2u) << l.text;
-                }
-                for (const auto& b : l.bridges)  // across a stroke, not along the letter
-                    EXPECT_LT(std::hypot(b.x2 - b.x1, b.y2 - b.y1), 0.3 * g.emMm) << l.text;
-            }
-            const GroundFile plain = written(setter.set(words, false));
-            EXPECT_EQ(checkStencil(plain).looseIslands, s.holesWithoutStrips);
-            EXPECT_EQ(plain.loose, s.holesWithoutStrips);
-            EXPECT_EQ(plain.stripWidth, 0);
-        }
-    }
-}
-
 // --- the font's own outline, read independently -----------------------------------------
 
 struct FontOutline {
     std::vector<std::vector<std::pair<double, double>>> polys;  // dense polylines, mm
 };
 
+// Polylines of the outline of `code` as FreeType gives it, curves by 256 chords each.
 FontOutline fontOutline(const std::string& file, char32_t code, double emMm) {
+    struct State {
+        FontOutline o;
+        double s, x = 0, y = 0;
+        void to(const FT_Vector* v) { x = v->x * s, y = v->y * s, o.polys.back().emplace_back(x, y); }
+        // a Bezier curve from the current point through the control points to the last one
+        void curve(std::vector<FT_Vector> c) {
+            std::vector<std::pair<double, double>> p{{x, y}};
+            for (const FT_Vector& v : c) p.emplace_back(v.x * s, v.y * s);
+            for (int i = 1; i <= 256; ++i) {
+                auto q = p;
+                for (std::size_t n = q.size() - 1; n > 0; --n)  // de Casteljau
+                    for (std::size_t k = 0; k < n; ++k)
+                        q[k] = {q[k].first + (q[k + 1].first - q[k].first) * i / 256.0,
+                                q[k].second + (q[k + 1].second - q[k].second) * i / 256.0};
+                o.polys.back().push_back(q[0]);
+            }
+            x = p.back().first, y = p.back().second;
+        }
+    } st{{}, emMm / (1000.0 * 64)};
     FT_Library lib;
     FT_Face face;
-    FontOutline out;
-    if (FT_Init_FreeType(&lib)) return out;
+    if (FT_Init_FreeType(&lib)) return {};
     if (FT_New_Face(lib, file.c_str(), 0, &face) == 0) {
         FT_Set_Char_Size(face, 0, 1000 * 64, 72, 72);  // 1000 px per em, 1/64 px precision
         if (FT_Load_Char(face, code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
-            struct State {
-                FontOutline* o;
-                double s;
-                double x = 0, y = 0;
-            } st{&out, emMm / (1000.0 * 64)};
             FT_Outline_Funcs f{};
             f.move_to = [](const FT_Vector* to, void* u) {
-                auto* s = static_cast<State*>(u);
-                s->o->polys.emplace_back();
-                s->x = to->x * s->s, s->y = to->y * s->s;
-                s->o->polys.back().emplace_back(s->x, s->y);
-                return 0;
+                static_cast<State*>(u)->o.polys.emplace_back();
+                return static_cast<State*>(u)->to(to), 0;
             };
-            f.line_to = [](const FT_Vector* to, void* u) {
-                auto* s = static_cast<State*>(u);
-                s->x = to->x * s->s, s->y = to->y * s->s;
-                s->o->polys.back().emplace_back(s->x, s->y);
-                return 0;
-            };
+            f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to(to), 0; };
             f.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-                auto* s = static_cast<State*>(u);
-                const double x0 = s->x, y0 = s->y, cx = c->x * s->s, cy = c->y * s->s;
-                s->x = to->x * s->s, s->y = to->y * s->s;
-                for (int i = 1; i <= 256; ++i) {
-                    const double t = i / 256.0, v = 1 - t;
-                    s->o->polys.back().emplace_back(v * v * x0 + 2 * v * t * cx + t * t * s->x,
-                                                    v * v * y0 + 2 * v * t * cy + t * t * s->y);
-                }
-                return 0;
+                return static_cast<State*>(u)->curve({*c, *to}), 0;
             };
             f.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-                auto* s = static_cast<State*>(u);
-                const double x0 = s->x, y0 = s->y, ax = c1->x * s->s, ay = c1->y * s->s, bx = c2->x * s->s,
-                             by = c2->y * s->s;
-                s->x = to->x * s->s, s->y = to->y * s->s;
-                for (int i = 1; i <= 256; ++i) {
-                    const double t = i / 256.0, v = 1 - t;
-                    s->o->polys.back().emplace_back(
-                        v * v * v * x0 + 3 * v * v * t * ax + 3 * v * t * t * bx + t * t * t * s->x,
-                        v * v * v * y0 + 3 * v * v * t * ay + 3 * v * t * t * by + t * t * t * s->y);
-                }
-                return 0;
+                return static_cast<State*>(u)->curve({*c1, *c2, *to}), 0;
             };
             FT_Outline_Decompose(&face->glyph->outline, &f, &st);
         }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(lib);
-    return out;
+    return st.o;
 }
 
 double distanceToPolys(const std::vector<std::vector<std::pair<double, double>>>& polys, double x, double y) {
@@ -233,12 +190,6 @@ TEST(Letters, RefusedTextsSayWhy) {
     EXPECT_THROW(text::Font(text::FontRef{"", "", "/etc/hostname", 0}), fault::TextFault);
 }
 
-}  // namespace
-}  // namespace texttest
-
-namespace texttest {
-namespace {
-
 // The counters of each letter as cut (the text scaled to h = 101.6 mm), and how many bridges
 // start or end inside each: read from the written file alone.
 struct Counter {
@@ -273,26 +224,42 @@ std::vector<Counter> countersOf(const GroundFile& g, const tooltest::FileLetter&
     return out;
 }
 
-// Counters of 25 mm and more as cut hang by two bridges, those under 12 mm by one; in between
-// the user chooses. The size is the letter's as cut, so the same letter set smaller (a taller
-// line around it) gets one.
-TEST(Stencil, TwoBridgesForLargeCountersAsCut) {
+// The stencil of the letters most likely to go wrong, in each font: every island held by the
+// default strips, no strip crossing a second stroke or running along the letter. Counters of
+// 25 mm and more as cut hang by two bridges, those under 12 mm by one; in between the user
+// chooses. Without bridges the same check finds the islands, so it can fail.
+TEST(Stencil, EveryIslandHeldAndTwoBridgesForLargeCountersAsCut) {
     int large = 0, mid = 0;
     for (const char* font : kFonts) {
         SCOPED_TRACE(font);
         text::Typesetter setter(text::resolveFont(font));
-        for (const char* words : {"ABDOPQR abdegopq 04689", "&@%"})
+        for (const auto& [words, islands] : {std::pair{"ABDOPQR abdegopq 04689", 18}, {"STENCIL &@%", 4}}) {
             for (bool two : {false, true}) {
+                SCOPED_TRACE(std::string(words) + (two ? ", two for mid sizes" : ""));
                 const GroundFile g = written(setter.set(words, text::BridgeChoice{true, two, {}}));
-                for (const auto& l : g.letters)
+                const StencilCheck s = checkStencil(g);
+                EXPECT_GE(s.holesWithoutStrips, islands);
+                EXPECT_EQ(s.looseIslands, 0);
+                EXPECT_TRUE(s.badBridges.empty()) << s.badBridges.front();
+                EXPECT_EQ(g.loose, 0);
+                for (const auto& l : g.letters) {
+                    EXPECT_GE(l.bridges.size(), static_cast<std::size_t>(l.islands)) << l.text;
+                    for (const auto& b : l.bridges)  // across a stroke, not along the letter
+                        EXPECT_LT(std::hypot(b.x2 - b.x1, b.y2 - b.y1), 0.3 * g.emMm) << l.text;
                     for (const Counter& c : countersOf(g, l)) {
                         SCOPED_TRACE(l.text + " " + std::to_string(c.sizeMm) + " mm");
                         const bool wantTwo = c.sizeMm >= text::kTwoBridgesMm || (two && c.sizeMm >= text::kTwoBridgesChosenMm);
-                        if (c.sizeMm >= text::kTwoBridgesChosenMm) EXPECT_EQ(c.bridges, wantTwo ? 2 : 1);
+                        EXPECT_TRUE(c.sizeMm < text::kTwoBridgesChosenMm || c.bridges == (wantTwo ? 2 : 1)) << c.bridges;
                         large += c.sizeMm >= text::kTwoBridgesMm;
                         mid += two && c.sizeMm >= text::kTwoBridgesChosenMm && c.sizeMm < text::kTwoBridgesMm;
                     }
+                }
+                const GroundFile plain = written(setter.set(words, false));
+                EXPECT_EQ(checkStencil(plain).looseIslands, s.holesWithoutStrips);
+                EXPECT_EQ(plain.loose, s.holesWithoutStrips);
+                EXPECT_EQ(plain.stripWidth, 0);
             }
+        }
     }
     EXPECT_GT(large, 20);
     EXPECT_GE(mid, 4);
