@@ -1,23 +1,23 @@
 // The text stage's window on the offscreen platform: typing shows the letters with their
 // strips at once, the variant without bridges shows none, the font lists follow the family.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "text_qt/text_cli.h"
 #include "text_qt/text_window.h"
 #include "workfile/work_lock.h"
 #include "workfile/workfile_io.h"
@@ -121,7 +121,6 @@ TEST(TextWindow, DraggingABridgeShowsAtOnceWhetherTheIslandIsHeld) {
     QTest::mouseClick(view, Qt::LeftButton, {}, first);
     EXPECT_TRUE(deleteButton->isEnabled());  // selected
     shot("text_bridge_selected.png");
-    w.grab().save(QString::fromStdString((fs::path(LK_TEST_TMP) / "text_window_bridge_selected.png").string()));
     QTest::keyClick(view, Qt::Key_Delete);
     EXPECT_TRUE(holds("1 letters, 1 bridges")) << status->text().toStdString();  // the other holds
     EXPECT_FALSE(deleteButton->isEnabled());
@@ -155,9 +154,8 @@ TEST(TextWindow, DraggingABridgeShowsAtOnceWhetherTheIslandIsHeld) {
 }
 
 // While another program works in the program folder, the window says so in a message box
-// and is not to be shown, the command line says so on standard error and exits with 3; neither
-// reads the last text nor writes a work file, nor starts the shapes stage.
-TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
+// and is not to be shown; it neither reads the last text nor writes a work file.
+TEST(TextWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const fs::path dir = fs::path(LK_TEST_TMP) / ("textlock." + std::to_string(getpid()));
     fs::create_directories(dir / "workfiles");
     std::ofstream(dir / "workfiles" / "tground.dat") << "old\r\n";
@@ -178,29 +176,34 @@ TEST(TextStage, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
         EXPECT_TRUE(w.findChild<QLineEdit*>("text")->text().isEmpty());  // the last text was not read
     }
 
-    const std::string self = (dir / "STV1.EXE").string();
-    std::ostringstream out, err;
-    EXPECT_EQ(text_qt::runTextCli({"--folder", dir.string(), "--text", "AB", "--start", "--report"}, self,
-                                  dir.string(), out, err),
-              3);
-    EXPECT_EQ(err.str(), std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
-    EXPECT_NE(out.str().find("\"started\": []"), std::string::npos) << out.str();
     EXPECT_EQ(contents(), before);
+    fs::remove_all(dir);
+}
 
-    // the folder free again, the same run writes the letters
-    first.release();
-    std::ostringstream out2, err2;
-    EXPECT_EQ(text_qt::runTextCli({"--folder", dir.string(), "--text", "AB"}, self, dir.string(), out2, err2), 0)
-        << err2.str();
-    EXPECT_NE(contents().at("tground.dat"), before.at("tground.dat"));
+// The text box keeps its own undo; F1 and Ctrl+Q are bound; every button and the boxes'
+// captions have a mnemonic.
+TEST(TextWindow, TheTextBoxUndoesAndTheKeysAreBound) {
+    const fs::path dir = fs::path(LK_TEST_TMP) / ("textkeys." + std::to_string(getpid()));
+    fs::create_directories(dir / "workfiles");
+    text_qt::TextWindow w(QString::fromStdString(dir.string()), text::Variant::Bridges);
+    w.show();
+    auto* edit = w.findChild<QLineEdit*>("text");
+    ASSERT_TRUE(edit);
+    edit->setFocus();
+    QTest::keyClicks(edit, "AB");
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "");
+    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "AB");
+    QList<QKeySequence> keys;
+    for (const QShortcut* s : w.findChildren<QShortcut*>()) keys << s->key();
+    EXPECT_TRUE(keys.contains(QKeySequence(QKeySequence::HelpContents)));
+    EXPECT_TRUE(keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    for (const QAbstractButton* b : w.findChildren<QAbstractButton*>())
+        EXPECT_TRUE(b->text().isEmpty() || b->text().contains('&')) << b->text().toStdString();
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        EXPECT_TRUE(!l->buddy() || l->text().contains('&')) << l->text().toStdString();
     fs::remove_all(dir);
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
