@@ -32,8 +32,8 @@ std::vector<Rec> parse(const std::string& content, bool withObjects = true) {
     const auto lines = wf::splitLines(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Rec r{lines[i]};
-        const int n = r.key == "1" ? 4 : r.key == "2" ? 5 : 0;
-        for (int k = 0; k < n && i + 1 < lines.size(); ++k) r.v[k] = wf::parseNumber(lines[++i]);
+        for (int k = 0, n = r.key == "1" ? 4 : r.key == "2" ? 5 : 0; k < n && i + 1 < lines.size(); ++k)
+            r.v[k] = wf::parseNumber(lines[++i]);
         if (withObjects || r.key != "n") recs.push_back(r);
     }
     return recs;
@@ -47,16 +47,15 @@ Pt at(const Rec& r, double t) {
     return {r.v[0] + r.v[2] * std::cos(a), r.v[1] + r.v[2] * std::sin(a)};
 }
 double dist(Pt a, Pt b) { return std::hypot(a.x - b.x, a.y - b.y); }
-double toSegment(Pt p, Pt a, Pt b) {
-    const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
-    const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0;
-    return dist(p, {a.x + t * dx, a.y + t * dy});
-}
 double toRecord(Pt p, const Rec& r) {
-    if (r.key == "1") return toSegment(p, at(r, 0), at(r, 1));
+    if (r.key == "1") {
+        const Pt a = at(r, 0), b = at(r, 1);
+        const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+        const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0;
+        return dist(p, {a.x + t * dx, a.y + t * dy});
+    }
     const double a = geom::direction({r.v[0], r.v[1]}, {p.x, p.y});
-    if (std::fmod(a - r.v[3] + 2 * geom::kTwoPi, geom::kTwoPi) <= sweepOf(r))
-        return std::fabs(dist(p, {r.v[0], r.v[1]}) - r.v[2]);
+    if (std::fmod(a - r.v[3] + 2 * geom::kTwoPi, geom::kTwoPi) <= sweepOf(r)) return std::fabs(dist(p, {r.v[0], r.v[1]}) - r.v[2]);
     return std::min(dist(p, at(r, 0)), dist(p, at(r, 1)));
 }
 // the largest distance of any of the points from the nearest record

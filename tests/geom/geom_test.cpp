@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <tuple>
 
 using namespace geom;
 
@@ -53,52 +54,38 @@ TEST(Direction, RangeAndDirection) {
     EXPECT_TRUE(a >= 0 && a < 2 * kPi) << a;
 }
 
-namespace {
-// circleThrough's arc unpacked: centre, ends, radius
-void arcThrough(double x1, double y1, double x2, double y2, double& cx, double& cy, double& a1, double& a2,
-                double& r, double x3, double y3) {
-    const Arc a = circleThrough({x1, y1}, {x2, y2}, {x3, y3});
-    cx = a.centre.x, cy = a.centre.y, a1 = a.start, a2 = a.end, r = a.radius;
-}
-}  // namespace
-
 TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
     std::mt19937 rng(12345);
     std::uniform_real_distribution<double> u(-300, 300);
-    double cx, cy, a1, a2, r;
     for (int i = 0; i < 5000; ++i) {
-        const double x1 = u(rng), y1 = u(rng), x2 = u(rng), y2 = u(rng), x3 = u(rng), y3 = u(rng);
-        if (std::fabs((x2 - x1) * (y3 - y1) - (y2 - y1) * (x3 - x1)) < 1.0) continue;
-        arcThrough(x1, y1, x2, y2, cx, cy, a1, a2, r, x3, y3);
-        ASSERT_GT(r, 0);
-        for (auto [x, y] : {std::pair{x1, y1}, {x2, y2}, {x3, y3}})
-            ASSERT_NEAR(std::hypot(x - cx, y - cy), r, 1e-9 * r);
-        ASSERT_TRUE(a1 >= 0 && a1 < 2 * kPi && a2 >= 0 && a2 < 2 * kPi);
-        const double s1 = angleOf(x1 - cx, y1 - cy), s2 = angleOf(x2 - cx, y2 - cy);
-        EXPECT_TRUE(std::max(apart(a1, s1), apart(a2, s2)) < 1e-9 ||
-                    std::max(apart(a1, s2), apart(a2, s1)) < 1e-9);
-        EXPECT_LT(ccw(a1, angleOf(x3 - cx, y3 - cy)), ccw(a1, a2)) << i;  // ccw a1 -> P3 -> a2
+        const Point p1{u(rng), u(rng)}, p2{u(rng), u(rng)}, p3{u(rng), u(rng)};
+        if (std::fabs((p2.x - p1.x) * (p3.y - p1.y) - (p2.y - p1.y) * (p3.x - p1.x)) < 1.0) continue;
+        const Arc a = circleThrough(p1, p2, p3);
+        const Point c = a.centre;
+        ASSERT_GT(a.radius, 0);
+        for (const Point p : {p1, p2, p3}) ASSERT_NEAR(std::hypot(p.x - c.x, p.y - c.y), a.radius, 1e-9 * a.radius);
+        ASSERT_TRUE(a.start >= 0 && a.start < 2 * kPi && a.end >= 0 && a.end < 2 * kPi);
+        const double s1 = angleOf(p1.x - c.x, p1.y - c.y), s2 = angleOf(p2.x - c.x, p2.y - c.y);
+        EXPECT_TRUE(std::max(apart(a.start, s1), apart(a.end, s2)) < 1e-9 ||
+                    std::max(apart(a.start, s2), apart(a.end, s1)) < 1e-9);
+        EXPECT_LT(ccw(a.start, angleOf(p3.x - c.x, p3.y - c.y)), ccw(a.start, a.end)) << i;  // ccw start -> P3 -> end
     }
     for (auto [p1y, p2y, p3x, w1, w2] : {std::array<double, 5>{-1, 1, 1, 1.5, 0.5},
                                          {1, -1, 1, 1.5, 0.5},
                                          {-1, 1, -1, 0.5, 1.5}}) {  // arcs across angle 0 and not
-        arcThrough(0, p1y, 0, p2y, cx, cy, a1, a2, r, p3x, 0);
-        EXPECT_NEAR(a1, w1 * kPi, 1e-12);
-        EXPECT_NEAR(a2, w2 * kPi, 1e-12);
+        const Arc a = circleThrough({0, p1y}, {0, p2y}, {p3x, 0});
+        EXPECT_NEAR(a.start, w1 * kPi, 1e-12);
+        EXPECT_NEAR(a.end, w2 * kPi, 1e-12);
     }
-    for (auto p : {std::array<double, 6>{0, 0, 10, 4, 5, 2},
-                   {0, 0, 10, 4, 20, 8},
-                   {1, 1, 1, 1, 1, 1},
-                   {2, 3, 2, 3, 7, 9},
-                   {0, 0, 1e6, 0, 5e5, 1e-9}}) {  // straight or coincident
-        arcThrough(p[0], p[1], p[2], p[3], cx, cy, a1, a2, r, p[4], p[5]);
-        EXPECT_TRUE(r == 0 && a1 == 0 && a2 == 0);
-        EXPECT_DOUBLE_EQ(cx, (p[0] + p[2]) / 2);
-        EXPECT_DOUBLE_EQ(cy, (p[1] + p[3]) / 2);
+    for (auto p : {std::array<double, 6>{0, 0, 10, 4, 5, 2}, {0, 0, 10, 4, 20, 8}, {1, 1, 1, 1, 1, 1},
+                   {2, 3, 2, 3, 7, 9}, {0, 0, 1e6, 0, 5e5, 1e-9}}) {  // straight or coincident
+        const Arc a = circleThrough({p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]});
+        EXPECT_TRUE(a.radius == 0 && a.start == 0 && a.end == 0);
+        EXPECT_DOUBLE_EQ(a.centre.x, (p[0] + p[2]) / 2);
+        EXPECT_DOUBLE_EQ(a.centre.y, (p[1] + p[3]) / 2);
     }
     // nearly straight is still a circle: a chord of 10 and a rise of 1e-7 (a sine of 4e-8)
-    arcThrough(0, 0, 10, 0, cx, cy, a1, a2, r, 5, 1e-7);
-    EXPECT_NEAR(r, 1.25e8, 1e2);
+    EXPECT_NEAR(circleThrough({0, 0}, {10, 0}, {5, 1e-7}).radius, 1.25e8, 1e2);
 }
 
 TEST(Scaling, PointsOnArcStayOnScaledArc) {
@@ -119,22 +106,10 @@ TEST(Scaling, PointsOnArcStayOnScaledArc) {
     EXPECT_TRUE(m.x == 3 && m.y == 4);
 }
 
-namespace {
-struct Hits {
-    double x1 = -7, y1 = -7, x2 = -7, y2 = -7;
-    std::int16_t ok1 = -7, ok2 = -7;
-};
-Hits cut(double lx1, double ly1, double lx2, double ly2, double cx, double cy, double r, double a1,
-         double a2) {
-    Hits h;
-    const Crossings c = crossings({{lx1, ly1}, {lx2, ly2}}, Arc{{cx, cy}, r, a1, a2});
-    h.x1 = c.first.x, h.y1 = c.first.y, h.ok1 = c.onFirst ? 1 : 0;
-    h.x2 = c.second.x, h.y2 = c.second.y, h.ok2 = c.onSecond ? 1 : 0;
-    return h;
-}
-}  // namespace
-
 TEST(Crossings, CrossingsOnCircleSegmentAndArc) {
+    const auto cut = [](Point a, Point b, Point centre, double r, double a1, double a2) {
+        return crossings({a, b}, Arc{centre, r, a1, a2});
+    };
     // line y = 0 through the circle r = 5 at the origin; arcs: full turn, across 0, left half,
     // point at 0, starting a rounding error after 0, and a segment starting inside
     for (auto [lx1, a1, a2, ok1, ok2] : {std::array<double, 5>{-10, 0, kTwoPi, 1, 1},
@@ -143,49 +118,41 @@ TEST(Crossings, CrossingsOnCircleSegmentAndArc) {
                                          {-10, 0, 0, 0, 1},
                                          {-10, 1e-12, 1, 0, 1},
                                          {0, 0, kTwoPi, 0, 1}}) {
-        const Hits h = cut(lx1, 0, 10, 0, 0, 0, 5, a1, a2);
-        EXPECT_TRUE(h.ok1 == ok1 && h.ok2 == ok2 && h.x1 == -5 && h.x2 == 5)
+        const Crossings h = cut({lx1, 0}, {10, 0}, {0, 0}, 5, a1, a2);
+        EXPECT_TRUE(h.onFirst == ok1 && h.onSecond == ok2 && h.first.x == -5 && h.second.x == 5)
             << lx1 << " " << a1 << " " << a2;
     }
-    for (const Hits& h :
-         {cut(-10, 6, 10, 6, 0, 0, 5, 0, kTwoPi), cut(3, 3, 3, 3, 0, 0, 5, 0, kTwoPi)})
-        EXPECT_TRUE(h.ok1 == 0 && h.ok2 == 0 && h.x1 == 0 && h.y1 == 0 && h.x2 == 0 && h.y2 == 0);
+    for (const Crossings& h : {cut({-10, 6}, {10, 6}, {0, 0}, 5, 0, kTwoPi), cut({3, 3}, {3, 3}, {0, 0}, 5, 0, kTwoPi)})
+        EXPECT_TRUE(!h.onFirst && !h.onSecond && h.first == Point{} && h.second == Point{});
     for (int k = 0; k < 64; ++k) {  // tangents: one crossing
-        const double t = k * 0.1, px = 2 + 5 * std::cos(t), py = 1 + 5 * std::sin(t),
-                     s = std::sin(t), c = std::cos(t);
-        const Hits h = cut(px - 9 * s, py + 9 * c, px + 9 * s, py - 9 * c, 2, 1, 5, 0, kTwoPi);
-        EXPECT_TRUE(h.ok1 == 1 && h.ok2 == 0 && std::hypot(h.x1 - px, h.y1 - py) < 1e-5) << k;
+        const double t = k * 0.1, px = 2 + 5 * std::cos(t), py = 1 + 5 * std::sin(t), s = std::sin(t), c = std::cos(t);
+        const Crossings h = cut({px - 9 * s, py + 9 * c}, {px + 9 * s, py - 9 * c}, {2, 1}, 5, 0, kTwoPi);
+        EXPECT_TRUE(h.onFirst && !h.onSecond && std::hypot(h.first.x - px, h.first.y - py) < 1e-5) << k;
     }
     std::mt19937 rng(99);
     std::uniform_real_distribution<double> u(-50, 50), ang(0, 2 * kPi);
     for (int i = 0; i < 3000; ++i) {
-        const double cx = u(rng), cy = u(rng), r = 1 + std::fabs(u(rng)), a1 = ang(rng),
-                     a2 = ang(rng);
-        const double lx1 = u(rng), ly1 = u(rng), lx2 = u(rng), ly2 = u(rng);
-        const Hits full = cut(lx1, ly1, lx2, ly2, cx, cy, r, 0, kTwoPi),
-                   part = cut(lx1, ly1, lx2, ly2, cx, cy, r, a1, a2);
+        const Point c{u(rng), u(rng)}, l1{u(rng), u(rng)}, l2{u(rng), u(rng)};
+        const double r = 1 + std::fabs(u(rng)), a1 = ang(rng), a2 = ang(rng);
+        const Crossings full = cut(l1, l2, c, r, 0, kTwoPi), part = cut(l1, l2, c, r, a1, a2);
         int signChanges = 0;  // independent count by walking the segment
-        double prev = std::hypot(lx1 - cx, ly1 - cy) - r;
+        double prev = std::hypot(l1.x - c.x, l1.y - c.y) - r;
         for (int s = 1; s <= 4000; ++s) {
-            const double t = s / 4000.0,
-                         g = std::hypot(lx1 + t * (lx2 - lx1) - cx, ly1 + t * (ly2 - ly1) - cy) - r;
+            const double t = s / 4000.0, g = std::hypot(l1.x + t * (l2.x - l1.x) - c.x, l1.y + t * (l2.y - l1.y) - c.y) - r;
             signChanges += (g < 0) != (prev < 0);
             prev = g;
         }
-        EXPECT_EQ(full.ok1 + full.ok2, signChanges) << i;
-        for (auto [x, y, okFull, okPart] :
-             {std::array<double, 4>{part.x1, part.y1, 1.0 * full.ok1, 1.0 * part.ok1},
-              {part.x2, part.y2, 1.0 * full.ok2, 1.0 * part.ok2}}) {
+        EXPECT_EQ(full.onFirst + full.onSecond, signChanges) << i;
+        for (auto [p, okFull, okPart] : {std::tuple{part.first, full.onFirst, part.onFirst},
+                                         {part.second, full.onSecond, part.onSecond}}) {
             if (!okFull) {
-                EXPECT_EQ(okPart, 0);
+                EXPECT_FALSE(okPart);
                 continue;
             }
-            EXPECT_NEAR(std::hypot(x - cx, y - cy), r, 1e-9 * r);
-            EXPECT_LT(onSegmentError(x, y, lx1, ly1, lx2, ly2), 1e-9 * r);
-            const double th = angleOf(x - cx, y - cy);
-            if (apart(th, a1) > 1e-6 && apart(th, a2) > 1e-6) {
-                EXPECT_EQ(okPart, ccw(a1, th) <= ccw(a1, a2) ? 1 : 0);
-            }
+            EXPECT_NEAR(std::hypot(p.x - c.x, p.y - c.y), r, 1e-9 * r);
+            EXPECT_LT(onSegmentError(p.x, p.y, l1.x, l1.y, l2.x, l2.y), 1e-9 * r);
+            const double th = angleOf(p.x - c.x, p.y - c.y);
+            EXPECT_TRUE(apart(th, a1) <= 1e-6 || apart(th, a2) <= 1e-6 || okPart == (ccw(a1, th) <= ccw(a1, a2))) << i;
         }
     }
 }
@@ -208,51 +175,33 @@ TEST(PictureMapping, RoundTrips) {
     EXPECT_TRUE(p.y == 0 && std::fabs(p.x - 192) < 1e-12);
 }
 
-namespace {
-// clippedToPicture on four numbers, in place; hidden = 1 when nothing is visible (the
-// numbers are left as they were)
-void clip(double& x1, double& y1, double& x2, double& y2, std::int32_t& hidden) {
-    const std::optional<Segment> s = clippedToPicture({{x1, y1}, {x2, y2}});
-    hidden = s ? 0 : 1;
-    if (s) x1 = s->a.x, y1 = s->a.y, x2 = s->b.x, y2 = s->b.y;
-}
-}  // namespace
-
 TEST(ClippedToPicture, ClippedSegmentsStayOnLineAndInBox) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> ux(-600, 1300), uy(-500, 1000);
     int shown = 0;
     for (int i = 0; i < 5000; ++i) {
-        const double ox1 = ux(rng), oy1 = uy(rng), ox2 = ux(rng), oy2 = uy(rng);
-        double x1 = ox1, y1 = oy1, x2 = ox2, y2 = oy2;
-        std::int32_t hidden = -1;
-        clip(x1, y1, x2, y2, hidden);
+        const Point o1{ux(rng), uy(rng)}, o2{ux(rng), uy(rng)};
+        const std::optional<Segment> s = clippedToPicture({o1, o2});
         bool inside = false;
-        for (int s = 0; s <= 2000 && !inside; ++s) {
-            const double t = s / 2000.0, x = ox1 + t * (ox2 - ox1), y = oy1 + t * (oy2 - oy1);
+        for (int k = 0; k <= 2000 && !inside; ++k) {
+            const double t = k / 2000.0, x = o1.x + t * (o2.x - o1.x), y = o1.y + t * (o2.y - o1.y);
             inside = x > 1e-6 && x < 640 - 1e-6 && y > 1e-6 && y < 480 - 1e-6;
         }
-        ASSERT_TRUE(hidden == 0 || hidden == 1);
-        EXPECT_TRUE(!inside || hidden == 0) << i;
-        if (hidden) continue;
+        EXPECT_TRUE(!inside || s) << i;
+        if (!s) continue;
         ++shown;
-        const double len = std::hypot(ox2 - ox1, oy2 - oy1);
-        EXPECT_TRUE(inside || std::hypot(x2 - x1, y2 - y1) < 2 * len / 2000 + 1e-5)
-            << i;  // else a graze
-        for (auto [x, y] : {std::pair{x1, y1}, {x2, y2}}) {
-            EXPECT_TRUE(x >= 0 && x <= 640 && y >= 0 && y <= 480) << i;
-            EXPECT_LT(onSegmentError(x, y, ox1, oy1, ox2, oy2), 1e-9 * len);
+        const double len = std::hypot(o2.x - o1.x, o2.y - o1.y);
+        EXPECT_TRUE(inside || std::hypot(s->b.x - s->a.x, s->b.y - s->a.y) < 2 * len / 2000 + 1e-5) << i;  // else a graze
+        for (const Point p : {s->a, s->b}) {
+            EXPECT_TRUE(p.x >= 0 && p.x <= 640 && p.y >= 0 && p.y <= 480) << i;
+            EXPECT_LT(onSegmentError(p.x, p.y, o1.x, o1.y, o2.x, o2.y), 1e-9 * len);
         }
-        EXPECT_GE((x2 - x1) * (ox2 - ox1) + (y2 - y1) * (oy2 - oy1), 0);  // same direction
+        EXPECT_GE((s->b.x - s->a.x) * (o2.x - o1.x) + (s->b.y - s->a.y) * (o2.y - o1.y), 0);  // same direction
     }
     EXPECT_GT(shown, 500);
-    std::int32_t hidden = -1;
-    double x1 = 10, y1 = 20, x2 = 630, y2 = 470;
-    clip(x1, y1, x2, y2, hidden);
-    EXPECT_TRUE(hidden == 0 && x1 == 10 && y1 == 20 && x2 == 630 && y2 == 470);
-    x1 = -100, y1 = -10, x2 = 800, y2 = -10;  // parallel to an edge, outside
-    clip(x1, y1, x2, y2, hidden);
-    EXPECT_EQ(hidden, 1);
+    const std::optional<Segment> whole = clippedToPicture({{10, 20}, {630, 470}});
+    EXPECT_TRUE(whole && whole->a == (Point{10, 20}) && whole->b == (Point{630, 470}));
+    EXPECT_FALSE(clippedToPicture({{-100, -10}, {800, -10}}));  // parallel to an edge, outside
 }
 
 TEST(PictureCircle, CounterClockwiseOnScreen) {

@@ -4,25 +4,17 @@
 
 #include <array>
 #include <cmath>
+#include <tuple>
 
 using geom::crossingInPlace;
 
 namespace {
 
-struct Hit {
-    std::int16_t ok, ok2;
-    double ix, iy, jx, jy;
-    std::array<double, 8> ends;  // the arguments after the call
-};
-
-Hit cross(std::array<double, 8> p) {
-    Hit h{};
+// crossingInPlace on eight numbers: the crossings, and the segments as the call left them
+std::pair<geom::Crossings, std::array<double, 8>> cross(std::array<double, 8> p) {
     geom::Segment s1{{p[0], p[1]}, {p[2], p[3]}}, s2{{p[4], p[5]}, {p[6], p[7]}};
     const geom::Crossings c = crossingInPlace(s1, s2);
-    h.ix = c.first.x, h.iy = c.first.y, h.ok = c.onFirst ? 1 : 0;
-    h.jx = c.second.x, h.jy = c.second.y, h.ok2 = c.onSecond ? 1 : 0;
-    h.ends = {s1.a.x, s1.a.y, s1.b.x, s1.b.y, s2.a.x, s2.a.y, s2.b.x, s2.b.y};
-    return h;
+    return {c, {s1.a.x, s1.a.y, s1.b.x, s1.b.y, s2.a.x, s2.a.y, s2.b.x, s2.b.y}};
 }
 
 }  // namespace
@@ -52,31 +44,27 @@ TEST(SegmentIntersection, CrossingsAndMisses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.p));
-        const Hit h = cross(c.p);
-        ASSERT_EQ(h.ok, c.ok);
-        EXPECT_EQ(h.ok2, 0);
-        EXPECT_TRUE(std::isnan(c.ix) || std::fabs(h.ix - c.ix) <= c.tol) << h.ix;
-        EXPECT_TRUE(std::isnan(c.iy) || std::fabs(h.iy - c.iy) <= c.tol) << h.iy;
+        const geom::Crossings h = cross(c.p).first;
+        ASSERT_EQ(h.onFirst, c.ok == 1);
+        EXPECT_FALSE(h.onSecond);
+        EXPECT_TRUE(std::isnan(c.ix) || std::fabs(h.first.x - c.ix) <= c.tol) << h.first.x;
+        EXPECT_TRUE(std::isnan(c.iy) || std::fabs(h.first.y - c.iy) <= c.tol) << h.first.y;
     }
 }
 
 // Overlaps on one line give both shared ends, with the segments sorted in place.
 TEST(SegmentIntersection, CollinearSegmentsGiveTheirSharedEndsInAscendingOrder) {
-    Hit h = cross({10, 2, 0, 2, 12, 2, 5, 2});  // horizontal, both right to left
-    ASSERT_TRUE(h.ok == 1 && h.ok2 == 1);
-    EXPECT_EQ(h.ix, 10);  // end of segment 1 on segment 2
-    EXPECT_EQ(h.jx, 5);   // start of segment 2 on segment 1
-    EXPECT_EQ(h.ends, (std::array<double, 8>{0, 2, 10, 2, 5, 2, 12, 2}));
-
-    h = cross({1, 5, 1, 0, 1, 3, 1, 9});  // vertical, sorted by y
-    ASSERT_EQ(h.ok2, 1);
-    EXPECT_EQ(h.iy, 5);
-    EXPECT_EQ(h.jy, 3);
-    EXPECT_EQ(h.ends[1], 0);
-
-    h = cross({0, 0, 4, 4, 4, 4, 9, 9});  // sloping, touching end to end: one point
-    ASSERT_TRUE(h.ok == 1 && h.ok2 == 0);
-    EXPECT_EQ(h.ix, 4);
+    auto [h, ends] = cross({10, 2, 0, 2, 12, 2, 5, 2});  // horizontal, both right to left
+    ASSERT_TRUE(h.onFirst && h.onSecond);
+    EXPECT_EQ(h.first.x, 10);   // end of segment 1 on segment 2
+    EXPECT_EQ(h.second.x, 5);   // start of segment 2 on segment 1
+    EXPECT_EQ(ends, (std::array<double, 8>{0, 2, 10, 2, 5, 2, 12, 2}));
+    std::tie(h, ends) = cross({1, 5, 1, 0, 1, 3, 1, 9});  // vertical, sorted by y
+    ASSERT_TRUE(h.onSecond);
+    EXPECT_TRUE(h.first.y == 5 && h.second.y == 3 && ends[1] == 0);
+    h = cross({0, 0, 4, 4, 4, 4, 9, 9}).first;  // sloping, touching end to end: one point
+    ASSERT_TRUE(h.onFirst && !h.onSecond);
+    EXPECT_EQ(h.first.x, 4);
 
     // the value form sorts copies and gives the same two points
     const geom::Crossings c = geom::crossing({{10, 2}, {0, 2}}, {{12, 2}, {5, 2}});
