@@ -23,7 +23,6 @@ struct FileBridge {
 struct Contour {
     bool curved = false;                          // has a quadratic record
     std::vector<std::pair<double, double>> poly;  // flattened, closed (last == first)
-    double area = 0;                              // of the polyline, counter-clockwise positive
 };
 struct FileLetter {
     std::string text;
@@ -119,12 +118,8 @@ inline void buildContours(FileLetter& l) {
         check(same(p[i], p[first]), "closing entry is not the contour's first point");
         check(i + 1 < p.size() && p[i + 1].code == 0 && same(p[i + 1], p[first]),
               "closing entry not followed by the first point with code 0");
-        for (std::size_t k = 0; k < cur.poly.size(); ++k) {
-            const auto [x, y] = cur.poly[k];
-            l.xmin = std::min(l.xmin, x), l.xmax = std::max(l.xmax, x);
-            l.ymin = std::min(l.ymin, y), l.ymax = std::max(l.ymax, y);
-            if (k + 1 < cur.poly.size()) cur.area += (x * cur.poly[k + 1].second - cur.poly[k + 1].first * y) / 2;
-        }
+        for (const auto& [x, y] : cur.poly)
+            l.xmin = std::min(l.xmin, x), l.xmax = std::max(l.xmax, x), l.ymin = std::min(l.ymin, y), l.ymax = std::max(l.ymax, y);
         l.contours.push_back(std::move(cur));
         cur = Contour{};
         first = i += 2;
@@ -179,17 +174,6 @@ inline int winding(const FileLetter& l, double x, double y) {
             if ((y0 <= y) != (y1 <= y) && x0 + (y - y0) * (x1 - x0) / (y1 - y0) > x) w += y1 > y0 ? 1 : -1;
         }
     return w;
-}
-
-inline double distanceToContour(const Contour& c, double x, double y) {
-    double best = 1e300;
-    for (std::size_t i = 0; i + 1 < c.poly.size(); ++i) {
-        const auto [x0, y0] = c.poly[i];
-        const double dx = c.poly[i + 1].first - x0, dy = c.poly[i + 1].second - y0, len2 = dx * dx + dy * dy;
-        const double t = std::clamp(len2 > 0 ? ((x - x0) * dx + (y - y0) * dy) / len2 : 0, 0.0, 1.0);
-        best = std::min(best, std::hypot(x - (x0 + t * dx), y - (y0 + t * dy)));
-    }
-    return best;
 }
 
 }  // namespace tooltest
