@@ -94,6 +94,13 @@ TEST(CommandLine, ExitStatusesAndTheirMessages) {
     }
     std::ostringstream out, err;
     EXPECT_EQ(shapes_qt::runCli(QStringList{"--folder", "/no/such/folder"}, "/", out, err), 1);
+    ProgramCopy big;  // 250 letters 10 inches high: "Start convert" stays in the window, and nothing closes
+    fs::copy_file(fs::path(LK_TEST_DATA) / "long.dat", big.dir / "workfiles" / "tground.dat", fs::copy_options::overwrite_existing);
+    const CliRun large = run(big, {"--shape", "0", "--h", "10", "--convert", "--close", "--report"});
+    EXPECT_EQ(large.status, 2);
+    EXPECT_NE(large.err.find("Contour dimensions too large !"), std::string::npos) << large.err;
+    EXPECT_TRUE(large.report["started"].toArray().isEmpty());
+    EXPECT_FALSE(large.report["terminated"].toBool());
 }
 
 // --help and -h print the usage from the table that parses, naming every option of the
