@@ -18,13 +18,6 @@ namespace shapes {
 
 namespace fs = std::filesystem;
 
-std::string driveOfPath(const std::string& path) {
-    // Only the characters before the last one are looked at.
-    for (std::size_t i = 0; i + 1 < path.size(); ++i)
-        if (path[i] == ':') return path.substr(0, i) + ":";
-    return "";
-}
-
 std::string stripBlanks(const std::string& text) {
     std::string out;
     out.reserve(text.size());

@@ -40,8 +40,6 @@ enum RebuildStep : unsigned {
 inline constexpr const char* kLettersChangedNote =
     "The letters changed: shape, heights, apertures, connection and options kept; letter spacing reset.";
 
-// the characters before the first ':' and the ':' (the last character is not looked at)
-std::string driveOfPath(const std::string& path);
 // the text without blanks and NUL characters
 std::string stripBlanks(const std::string& text);
 

@@ -1,5 +1,4 @@
-// The shapes window on the sample letters, and the helpers its tests share: waiting for the
-// window's queued events, and working a modal dialog once it is up.
+// The shapes window on the sample letters, and working a modal dialog once it is up.
 #pragma once
 
 #include <QApplication>
@@ -25,17 +24,14 @@ bool runUntil(Pred done) {
 struct SampleWindow {
     TempFolder t;
     shapes_qt::MainWindow w;
-    SampleWindow() : w((prepare(t), t.path().string()), "stvt") { w.show(); }
-    static void prepare(const TempFolder& t) {
-        t.copySample("tground.dat");
-        t.write("top.dat", crlf({" 1500", " 3000", "", ""}));
-    }
+    SampleWindow() : w((t.copySample("tground.dat"), t.write("top.dat", crlf({" 1500", " 3000", "", ""})), t.path().string()), "stvt") { w.show(); }
     bool up() { return runUntil([&] { return w.session().activated(); }); }
+    template <typename T = QWidget>
+    T* find(const char* name) { return w.findChild<T*>(name); }
 };
 
-// Runs `open` and, once a modal dialog is up, `act` on it. The dialog may come up only after
-// several turns of the event loop, so the check repeats; a dialog still open afterwards is
-// rejected, so a test never hangs in it. True when a dialog came up.
+// Runs `open` and `act` on the modal dialog once it is up (it may take several turns of the
+// event loop); a dialog still open afterwards is rejected. True when a dialog came up.
 template <typename Open, typename Act>
 bool onModal(Open open, Act act) {
     bool seen = false;
@@ -53,10 +49,5 @@ bool onModal(Open open, Act act) {
     timer.stop();
     return seen;
 }
-
-using Keys = std::vector<std::variant<Qt::Key, const char*>>;
-
-// Opens the dialog `name` and plays the keys into whatever has the focus in it, one after
-// another; true when that dialog came up and the keys closed it.
 
 }  // namespace testsupport
