@@ -68,8 +68,7 @@ constexpr int kTabSteps = 24;
 constexpr int kTabTries = 8;
 
 // The line across a tab at `at` lies in the region (all but a hair of each side of it).
-bool acrossIn(const Region& r, Pt at, Pt normal, double width) {
-    const cl::Paths p = paths(r);
+bool acrossIn(const cl::Paths& p, Pt at, Pt normal, double width) {
     for (int k = 0; k < kTabEndPoints; ++k) {
         const double s = (static_cast<double>(k) / (kTabEndPoints - 1) - 0.5) * width * 0.98;
         if (!contains(p, toInt({at.x + normal.x * s, at.y + normal.y * s}))) return false;
@@ -79,7 +78,7 @@ bool acrossIn(const Region& r, Pt at, Pt normal, double width) {
 
 // How far beyond `end` (along dir) the tab must reach for its end to lie wholly in the
 // region: from the least overlap on; < 0 when it never does within its steps.
-double reachInto(const Region& r, Pt end, Pt dir, double width) {
+double reachInto(const cl::Paths& r, Pt end, Pt dir, double width) {
     const Pt normal{-dir.y, dir.x};
     for (int i = 0; i <= kTabSteps; ++i) {
         const double e = width * (kTabOverlap + kTabStep * i);
@@ -121,11 +120,12 @@ std::optional<cl::Path> tabBetween(const Region& loose, const Region& target, do
     if (hi - lo >= width) offsets.push_back((lo + hi) / 2);
     offsets.insert(offsets.end(), {0, -width / 2, width / 2});
     for (int k = 0; hi - lo >= width && k <= kTabTries; ++k) offsets.push_back(lo + width / 2 + (hi - lo - width) * k / kTabTries);
+    const cl::Paths from = paths(loose), into = paths(target);
     std::optional<cl::Path> best;
     double shortest = std::numeric_limits<double>::max();
     for (const double s : offsets) {
         const Pt p{a.x + normal.x * s, a.y + normal.y * s}, q{b.x + normal.x * s, b.y + normal.y * s};
-        const double back = reachInto(loose, p, {-dir.x, -dir.y}, width), on = reachInto(target, q, dir, width);
+        const double back = reachInto(from, p, {-dir.x, -dir.y}, width), on = reachInto(into, q, dir, width);
         if (back < 0 || on < 0 || len + back + on >= shortest) continue;
         shortest = len + back + on;
         best = strip({p.x - dir.x * back, p.y - dir.y * back}, {q.x + dir.x * on, q.y + dir.y * on}, width, 0);
