@@ -105,9 +105,10 @@ void facing(const cl::Path& one, const cl::Path& other, Pt at, Pt normal, double
 }
 
 // A tab from a loose piece to the piece that holds it, across the gap between their nearest
-// points: in the middle of where they face each other (a dot over a stem), else the first of
-// the places beside it and across that span whose ends reach into both pieces at the tab's
-// full width. The shortest such tab; none when there is none.
+// points. It is tried in the middle of where they face each other (a dot over a stem), on the
+// line of the nearest points and half its width to either side, and at places across that span;
+// of those whose ends reach into both pieces at the tab's full width the shortest (the first of
+// equals) is taken. None when none reaches.
 std::optional<cl::Path> tabBetween(const Region& loose, const Region& target, double width, Pt& middle) {
     Pt a, b;
     nearestPoints(loose.outer, target.outer, a, b);

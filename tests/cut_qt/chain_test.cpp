@@ -196,8 +196,6 @@ TEST(CutChain, ConnectedLetteringIsOnePieceButTheDotOfTheJ) {
 
     const CutRun tabbed = c.cut({"--report", "--tabs", "--dxf", (c.t.path() / "t.dxf").string()});
     EXPECT_EQ(tabbed.status, 0);
-    EXPECT_NE(tabbed.out.find("\"problems\": [ ]"), std::string::npos) << tabbed.out;
-    EXPECT_NE(tabbed.out.find("\"pieces\": 1,"), std::string::npos);
     EXPECT_EQ(ezdxfAudit(c.t.path() / "t.dxf"), "ok");
 
     // the letters alone (no bar): areas from the DXF against the hand-over's own arcs and lines
