@@ -83,7 +83,10 @@ void checkReach(const Handover& h, const Options& o) {
     if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
 }
 
-// Each letter: its outlines under the even-odd rule (outsides and counters).
+// Each letter: the union of its outlines under the non-zero rule, as the font fills them. An
+// outside turns one way and its counters the other, so a counter stays open; where two outlines
+// of one glyph overlap (the ring of an Å on the A) the overlap is material, not a hole. Bending
+// and mirroring turn every outline of a letter alike, which leaves the rule's answer as it is.
 void buildLetters(Build& job) {
     const Handover& h = job.h;
     Drawing& d = job.d;
@@ -97,7 +100,7 @@ void buildLetters(Build& job) {
             cl::Path p = flat.loop(l);
             if (p.size() >= 3) loops.push_back(std::move(p));
         }
-        letters[i].paths = boolean(cl::ctUnion, loops, {}, cl::pftEvenOdd);
+        letters[i].paths = boolean(cl::ctUnion, loops, {});
         letters[i].box.add(letters[i].paths);
         for (const auto& p : letters[i].paths) letters[i].area += cl::Area(p) / (kUnitsPerMm * kUnitsPerMm);
         d.letterArea += letters[i].area;
@@ -129,7 +132,6 @@ std::vector<Region> islandsOf(const std::vector<Region>& openings) {
 // A stencil: the letters less the bridges' strips are cut out of a sheet; material inside an
 // opening that no bridge ties to the sheet is an island.
 void buildStencil(Build& job) {
-    const Handover& h = job.h;
     const Options& o = job.o;
     Drawing& d = job.d;
     Flattener& flat = job.flat;
@@ -137,13 +139,7 @@ void buildStencil(Build& job) {
     const cl::Paths& allLetters = job.allLetters;
     std::vector<Region>& pieces = job.pieces;
     cl::Paths cut;  // the cut outlines before the kerf
-    cl::Paths strips;
-    for (const Bridge& b : h.bridges) {
-        cl::Path s;
-        for (Pt p : bridgeStrip(b, h.aperture, kBridgeReach)) s.push_back(toInt(p));
-        orientPositive(s);
-        strips.push_back(std::move(s));
-    }
+    const cl::Paths strips = bridgeStrips(job, kBridgeReach);
     cut = boolean(cl::ctDifference, allLetters, strips);
     Bounds box;
     box.add(cut);

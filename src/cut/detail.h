@@ -273,7 +273,7 @@ struct Bounds {
     bool holds(const cl::IntPoint& p) const { return p.X >= x0 && p.X <= x1 && p.Y >= y0 && p.Y <= y1; }
 };
 
-// The letters as regions: each letter's outlines under the even-odd rule.
+// The letters as regions: each letter the union of its outlines under the non-zero rule.
 struct LetterRegion {
     cl::Paths paths;
     Bounds box;
@@ -327,31 +327,6 @@ inline void nearestPoints(const cl::Path& a, const cl::Path& b, Pt& pa, Pt& pb) 
     scan(b, a, true);
 }
 
-// Moves the tab a-b sideways to the middle of the span where both pieces face each other
-// (a dot over a stem: the middle of the stem), when that span is wider than the tab.
-inline void centreTab(const cl::Path& piece, const cl::Path& target, double width, Pt& a, Pt& b) {
-    double dx = b.x - a.x, dy = b.y - a.y;
-    const double len = std::hypot(dx, dy);
-    if (len == 0) return;
-    const double nx = -dy / len, ny = dx / len;
-    auto span = [&](const cl::Path& path, double& lo, double& hi) {
-        lo = std::numeric_limits<double>::max(), hi = -lo;
-        for (const auto& v : path) {
-            const Pt p = toMm(v);
-            const double t = p.x * nx + p.y * ny;
-            lo = std::min(lo, t), hi = std::max(hi, t);
-        }
-    };
-    double lo1, hi1, lo2, hi2;
-    span(piece, lo1, hi1);
-    span(target, lo2, hi2);
-    const double lo = std::max(lo1, lo2), hi = std::min(hi1, hi2);
-    if (hi - lo < width) return;
-    const double shift = (lo + hi) / 2 - (a.x * nx + a.y * ny);
-    a = {a.x + nx * shift, a.y + ny * shift};
-    b = {b.x + nx * shift, b.y + ny * shift};
-}
-
 // A strip of the given width from p to q, reaching `overlap` beyond both ends.
 inline cl::Path strip(Pt p, Pt q, double width, double overlap) {
     double dx = q.x - p.x, dy = q.y - p.y;
@@ -402,5 +377,8 @@ void buildLettering(Build& job);                  // lettering.cpp
 void reportThinMaterial(Build& job);              // thin.cpp
 void reportMerged(Build& job, const cl::Paths& strips);  // merged.cpp
 void fitSheets(Build& job);                        // sheets.cpp
+// The bridges' strips, each reaching `reach` (mm) beyond its ends and carried on through the
+// whole stroke it crosses.
+cl::Paths bridgeStrips(const Build& job, double reach);  // strips.cpp
 
 }  // namespace cut::detail

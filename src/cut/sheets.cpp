@@ -70,7 +70,8 @@ void marksAlong(const Build& job, const std::vector<Bounds>& boxes, Pt from, Pt 
 }
 
 // How much of a line across the drawing runs through what is cut away (mm): along x = at
-// (vertical) or y = at (horizontal); the openings' outlines under the even-odd rule.
+// (vertical) or y = at (horizontal). The openings are a union's outlines and cross none of each
+// other, so a line lies in an opening where it has crossed an odd number of them.
 double openingAlong(const cl::Paths& openings, bool vertical, double at) {
     const double c = at * kUnitsPerMm;
     std::vector<double> cross;

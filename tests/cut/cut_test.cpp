@@ -34,6 +34,10 @@ Edge arc(double cx, double cy, double r, double start, double sweep) {
 Loop rect(double x0, double y0, double x1, double y1) {
     return {{line(x0, y0, x1, y0), line(x1, y0, x1, y1), line(x1, y1, x0, y1), line(x0, y1, x0, y0)}};
 }
+// A counter: turned against the outside it lies in, as a font draws it.
+Loop hole(double x0, double y0, double x1, double y1) {
+    return {{line(x0, y0, x0, y1), line(x0, y1, x1, y1), line(x1, y1, x1, y0), line(x1, y0, x0, y0)}};
+}
 Loop circle(double cx, double cy, double r) { return {{arc(cx, cy, r, 0, kPi), arc(cx, cy, r, kPi, kPi)}}; }
 
 Handover handover(std::vector<Letter> letters) {
@@ -45,7 +49,7 @@ Handover handover(std::vector<Letter> letters) {
 }
 
 // An "O": a 20 x 20 square with a square counter of 10 x 10 in its middle.
-Letter ring() { return {1, {rect(0, 0, 20, 20), rect(5, 5, 15, 15)}}; }
+Letter ring() { return {1, {rect(0, 0, 20, 20), hole(5, 5, 15, 15)}}; }
 
 struct Extent {
     double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
@@ -196,6 +200,12 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     EXPECT_NEAR(tabbed.tabs[0].x, 12, 1e-6);  // in the middle of the stem
     // the tab is as wide as the apertures: 2 mm x 3 mm added
     EXPECT_NEAR(tabbed.area - loose.area, 6, 1e-6);
+    // a dot narrower than a tab cannot be held at the tab's width: no tab, still loose
+    h.letters[1].loops[1] = rect(11.5, 13, 12.5, 14);
+    const Drawing narrow = makeDrawing(h, o);
+    EXPECT_TRUE(narrow.tabs.empty());
+    ASSERT_EQ(narrow.problems.size(), 1u);
+    EXPECT_EQ(narrow.problems[0].kind, ProblemKind::LoosePiece);
     // without "one object" every letter is its own part: the dot is still the loose one
     h.oneObject = false;
     o.tabs = false;

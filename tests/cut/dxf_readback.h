@@ -90,4 +90,34 @@ inline double area(const DxfPolyline& p) {
     return a;
 }
 
+// The points of a closed polyline, its arcs as chords of at most `step` radians.
+inline std::vector<DxfVertex> points(const DxfPolyline& p, double step = 0.05) {
+    std::vector<DxfVertex> out;
+    for (std::size_t i = 0, n = p.v.size(); i < n; ++i) {
+        const DxfVertex &s = p.v[i], &e = p.v[(i + 1) % n];
+        out.push_back({s.x, s.y, 0});
+        if (s.bulge == 0) continue;
+        const double theta = 4 * std::atan(s.bulge), half = std::hypot(e.x - s.x, e.y - s.y) / 2;
+        const double k = half / std::tan(theta / 2) / (2 * half);  // centre: middle + k * (left normal of the chord)
+        const double cx = (s.x + e.x) / 2 - k * (e.y - s.y), cy = (s.y + e.y) / 2 + k * (e.x - s.x);
+        const double r = std::hypot(s.x - cx, s.y - cy), a0 = std::atan2(s.y - cy, s.x - cx);
+        const int m = static_cast<int>(std::ceil(std::fabs(theta) / step));
+        for (int j = 1; j < m; ++j) out.push_back({cx + r * std::cos(a0 + theta * j / m), cy + r * std::sin(a0 + theta * j / m), 0});
+    }
+    return out;
+}
+
+// Two segments of a closed polyline cross (neighbours excepted).
+inline bool selfCrossing(const DxfPolyline& p) {
+    const std::size_t n = p.v.size();
+    auto side = [](const auto& a, const auto& b, const auto& c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n; ++j) {
+            if (i == 0 && j == n - 1) continue;
+            const auto &a = p.v[i], &b = p.v[(i + 1) % n], &c = p.v[j], &d = p.v[(j + 1) % n];
+            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
+        }
+    return false;
+}
+
 }  // namespace testsupport

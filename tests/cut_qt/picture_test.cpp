@@ -22,7 +22,8 @@ TEST(CutPicture, CountersShowAsWhatTheyAre) {
     cut::Handover h;
     h.scale = 1;
     h.aperture = 2;
-    h.letters = {{1, {rect(0, 0, 20, 20), rect(5, 5, 15, 15)}}};  // an "O" with a square counter
+    // an "O" with a square counter, turned against its outside as a font draws it
+    h.letters = {{1, {rect(0, 0, 20, 20), {{line(5, 5, 5, 15), line(5, 15, 15, 15), line(15, 15, 15, 5), line(15, 5, 5, 5)}}}}};
     h.bridges = {{1, {10, 15}, {10, 20}}};                      // which holds it in a stencil
     for (const cut::Kind kind : {cut::Kind::Lettering, cut::Kind::Stencil}) {
         cut::Options o;

@@ -1,0 +1,176 @@
+// Real glyphs through the chain (typed by the text stage, converted by the shapes stage's
+// command line), drawn here and measured again from the DXF as a cutter would read it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cut/cut.h"
+#include "cut/writers.h"
+#include "dxf_readback.h"
+#include "polygon/grid.h"
+#include "support/run_program.h"
+#include "support/temp_folder.h"
+
+using namespace testsupport;
+namespace cl = ClipperLib;
+
+namespace {
+
+// A program folder whose hand-over holds `text` set in `font`, converted with `shape`.
+struct Chain {
+    TempFolder t;
+    cut::Handover h;
+    Chain(const std::string& text, const std::string& font, std::vector<std::string> shape) {
+        t.addProgram("letterkerf");
+        t.addProgram("STV3.EXE");
+        const auto typed = runProgram(LK_TEXT_CLI, {"--folder", t.path().string(), "--text", text, "--font", font}, t.path());
+        EXPECT_EQ(typed.status, 0) << typed.err;
+        shape.insert(shape.begin(), {"--folder", t.path().string()});
+        shape.push_back("--convert");
+        const auto converted = runProgram(LK_SHAPES_CLI, shape, t.path());
+        EXPECT_EQ(converted.status, 0) << converted.err;
+        h = cut::readHandover(t.path() / "workfiles");
+    }
+};
+
+// Every cut outline of a DXF, arcs as chords.
+cl::Paths cutOutlines(const DxfDrawing& dxf) {
+    cl::Paths out;
+    for (const DxfPolyline& p : dxf.polylines) {
+        if (p.layer != cut::kLayerCut && p.layer != cut::kLayerSheet) continue;
+        out.emplace_back();
+        for (const DxfVertex& v : points(p)) out.back().push_back(polygon::toGrid({v.x, v.y}));
+    }
+    return out;
+}
+
+// What a cutter leaves of a drawing: its outlines under the even-odd rule, as pieces of
+// material and the holes in them.
+struct Material {
+    int pieces = 0, holes = 0;
+};
+Material material(const DxfDrawing& dxf) {
+    cl::Clipper c;
+    c.AddPaths(cutOutlines(dxf), cl::ptSubject, true);
+    cl::PolyTree tree;
+    c.Execute(cl::ctUnion, tree, cl::pftEvenOdd, cl::pftEvenOdd);
+    Material m;
+    for (const cl::PolyNode* n = tree.GetFirst(); n; n = n->GetNext()) ++(n->IsHole() ? m.holes : m.pieces);
+    return m;
+}
+
+bool inside(const cl::Paths& region, cut::Pt p) {
+    int crossings = 0;
+    for (const cl::Path& path : region) crossings += cl::PointInPolygon(polygon::toGrid(p), path) != 0;
+    return crossings % 2 == 1;
+}
+
+int count(const cut::Drawing& d, cut::ProblemKind k) {
+    return static_cast<int>(std::count_if(d.problems.begin(), d.problems.end(), [&](const cut::Problem& p) { return p.kind == k; }));
+}
+
+// The letters as the font fills them.
+cl::Paths filled(const cut::Handover& h) {
+    cl::Paths letters;
+    for (const cut::Letter& l : h.letters)
+        for (const cut::Loop& loop : l.loops) {
+            letters.emplace_back();
+            for (const cut::Pt p : cut::loopPoints(loop)) letters.back().push_back(polygon::toGrid(p));
+        }
+    cl::SimplifyPolygons(letters, cl::pftNonZero);
+    return letters;
+}
+
+// How much of a bridge's width (mm) holds across the whole stroke it crosses: along lines
+// parallel to the bridge, the stroke must be uncut where the strip lies; each line stands for
+// a tenth of the width.
+double heldWidth(const cut::Handover& h, const cl::Paths& letters, const cl::Paths& openings, const cut::Bridge& b) {
+    const auto strip = cut::bridgeStrip(b, h.aperture);
+    const double len = std::hypot(b.p2.x - b.p1.x, b.p2.y - b.p1.y), step = 0.01;
+    const cut::Pt u{(b.p2.x - b.p1.x) / len, (b.p2.y - b.p1.y) / len}, across{strip[3].x - strip[0].x, strip[3].y - strip[0].y};
+    double held = 0;
+    for (int k = 0; k < 10; ++k) {
+        const cut::Pt o{b.p1.x + across.x * (k + 0.5) / 10, b.p1.y + across.y * (k + 0.5) / 10};
+        const auto at = [&](double t) { return cut::Pt{o.x + u.x * t, o.y + u.y * t}; };
+        double t = 0;
+        while (t <= len && !inside(letters, at(t))) t += step;  // the stroke's first point
+        bool whole = t <= len;
+        for (double back = t; whole && inside(letters, at(back)); back -= step) whole = !inside(openings, at(back));
+        for (; whole && inside(letters, at(t)); t += step) whole = !inside(openings, at(t));
+        held += whole ? h.aperture / 10 : 0;
+    }
+    return held;
+}
+
+// A closed outline through the points.
+cut::Loop outline(const std::vector<cut::Pt>& pts) {
+    cut::Loop l{std::vector<cut::Edge>(pts.size())};
+    for (std::size_t i = 0; i < pts.size(); ++i) l.edges[i].a = pts[i], l.edges[i].b = pts[(i + 1) % pts.size()];
+    return l;
+}
+
+}  // namespace
+
+// Where a glyph's outlines overlap (the ring of the Å on the A), the letter is their union as
+// the font fills it: no lens-shaped island in the stencil, no hole in the lettering, and every
+// cut outline simple, flat and bent.
+TEST(CutPieces, OverlappingOutlinesOfAGlyphAreOneLetter) {
+    for (const auto& shape : {std::vector<std::string>{}, std::vector<std::string>{"--shape", "18", "--H", "12", "--h", "4"}}) {
+        SCOPED_TRACE(shape.size());
+        const Chain c("Å", "Liberation Sans", shape);
+        for (const cut::Kind kind : {cut::Kind::Stencil, cut::Kind::Lettering}) {
+            cut::Options o;
+            o.kind = kind;
+            o.border = 5;
+            o.kerf = 0.2;
+            const cut::Drawing d = cut::makeDrawing(c.h, o);
+            EXPECT_TRUE(d.problems.empty()) << cut::problemText(d.problems.at(0));
+            const DxfDrawing dxf = readDxf(cut::dxfText(d, c.h));
+            for (const DxfPolyline& p : dxf.polylines) EXPECT_FALSE(selfCrossing(p));
+            const Material m = material(dxf);
+            // the sheet with the letter's opening, cut in two by its three bridges; or the
+            // letter with the counters of the A and the ring
+            EXPECT_EQ(m.pieces, 1);
+            EXPECT_EQ(m.holes, 2);
+        }
+    }
+}
+
+// With tabs every piece the bar does not reach is tied to its letter's material at the tab's
+// full width; what still hangs loose is reported, and exactly that: the pieces of the DXF
+// that do not hang together with the bar are the report's loose pieces, tabs or not.
+TEST(CutPieces, TabsHoldAndTheReportCountsWhatStaysLoose) {
+    for (const char* font : {"DejaVu Sans", "DejaVu Serif", "Liberation Serif"})
+        for (const char* text : {"Äpfel Öl Über", "%", "!", "Å"}) {
+            const Chain c(text, font, {"--connection"});
+            for (const bool tabs : {false, true}) {
+                SCOPED_TRACE(std::string(font) + " " + text + (tabs ? " with tabs" : ""));
+                cut::Options o;
+                o.kind = cut::Kind::Lettering;
+                o.tabs = tabs;
+                const cut::Drawing d = cut::makeDrawing(c.h, o);
+                const int loose = material(readDxf(cut::dxfText(d, c.h))).pieces - 1;
+                EXPECT_EQ(loose, count(d, cut::ProblemKind::LoosePiece));
+                EXPECT_TRUE(!tabs || loose == 0) << loose << " pieces loose after tabs";
+            }
+        }
+}
+
+// On a steep band a strip that reached 0.5 mm past the flat stroke ends inside the slanted one;
+// it is carried through the whole stroke, so every bridge holds at the full aperture width: a
+// square ring sheared as a steep band shears it (y + 0.8 x) with its bridge's ends moved alike,
+// and "OBAD" bent by the shapes stage.
+TEST(CutPieces, BridgesHoldAtFullWidthOnceBent) {
+    cut::Handover sheared;
+    sheared.scale = 1;
+    sheared.aperture = 2;
+    sheared.letters = {{1, {outline({{0, 0}, {20, 16}, {20, 36}, {0, 20}}), outline({{5, 9}, {5, 19}, {15, 27}, {15, 17}})}}};
+    sheared.bridges = {{1, {10, 22.5}, {10, 28.5}}};
+    const Chain c("OBAD", "DejaVu Serif", {"--shape", "18", "--H", "12", "--h", "4"});
+    for (const cut::Handover* h : std::initializer_list<const cut::Handover*>{&sheared, &c.h}) {
+        const cut::Drawing d = cut::makeDrawing(*h, {});
+        EXPECT_EQ(count(d, cut::ProblemKind::Island), 0);
+        const cl::Paths letters = filled(*h), openings = cutOutlines(readDxf(cut::dxfText(d, *h)));
+        for (const cut::Bridge& b : h->bridges) EXPECT_NEAR(heldWidth(*h, letters, openings, b), h->aperture, 1e-9);
+    }
+}
