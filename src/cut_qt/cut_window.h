@@ -126,11 +126,13 @@ private:
     wf::WorkFolderLock lock_;
     bool refused_ = false;
     std::shared_ptr<const cut::Handover> handover_;  // shared with a drawing being made
+    std::shared_ptr<cut::DrawingMaker> maker_;       // of handover_, keeping what settings leave as it was
     std::uint64_t generation_ = 0;                   // of the drawing asked for last
     std::optional<cut::Drawing> drawing_;
     DrawingView* view_;
     QComboBox* kind_;
     QDoubleSpinBox* kerf_;
+    QDoubleSpinBox* minWidth_;
     QCheckBox* tabs_;
     QCheckBox* reference_;
     QDoubleSpinBox *sheetWidth_, *sheetHeight_;

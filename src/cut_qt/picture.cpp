@@ -58,10 +58,10 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
         area.setFillRule(Qt::OddEvenFill);
         for (const auto& ring : d.problems[i].area) area.addPath(pathOf(ring));
         const bool sel = static_cast<int>(i) == selected;
-        QColor fill = kProblem;
+        QColor fill = problemColour(d.problems[i]);
         fill.setAlpha(sel ? 200 : 110);
         p.fillPath(area, fill);
-        QPen pen(kProblem);
+        QPen pen(problemColour(d.problems[i]));
         pen.setCosmetic(true);
         pen.setWidthF(sel ? 3.0 : 1.5);
         p.strokePath(area, pen);
@@ -71,7 +71,7 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
     for (std::size_t i = 0; i < d.problems.size(); ++i) {
         const QPointF c = toView.map(QPointF(d.problems[i].place.x, d.problems[i].place.y));
         const bool sel = static_cast<int>(i) == selected;
-        QPen pen(kProblem);
+        QPen pen(problemColour(d.problems[i]));
         pen.setWidthF(sel ? 3.0 : 2.0);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
