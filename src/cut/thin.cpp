@@ -53,7 +53,6 @@ public:
             const cl::Paths p = paths(r);
             material.insert(material.end(), p.begin(), p.end());
         }
-        pointContacts(material);
         cl::PolyTree tree;
         offsetInto(material, -w_ / 2, tree);
         const std::vector<Region> cores = regions(tree);
@@ -77,6 +76,16 @@ public:
         splits(whole, cores);
     }
 
+    // A corner of the outlines met twice: material that holds by a point.
+    void pointContacts(const cl::Paths& material) {
+        std::unordered_set<cl::IntPoint, PointHash, PointSame> seen;
+        for (const cl::Path& ring : material)
+            for (std::size_t i = 0; i < ring.size(); ++i) {
+                if (i > 0 && ring[i] == ring[i - 1]) continue;
+                if (!seen.insert(ring[i]).second) reportAround(toMm(ring[i]));
+            }
+    }
+
 private:
     void report(Pt place, std::vector<std::vector<Pt>> area) {
         if (!accept_.holds(toInt(place))) return;
@@ -87,16 +96,6 @@ private:
     void reportAround(Pt at) {
         const double r = std::max(w_, 0.05);
         report(at, {{{at.x - r, at.y - r}, {at.x + r, at.y - r}, {at.x + r, at.y + r}, {at.x - r, at.y + r}}});
-    }
-
-    // A corner of the outlines met twice: material that holds by a point.
-    void pointContacts(const cl::Paths& material) {
-        std::unordered_set<cl::IntPoint, PointHash, PointSame> seen;
-        for (const cl::Path& ring : material)
-            for (std::size_t i = 0; i < ring.size(); ++i) {
-                if (i > 0 && ring[i] == ring[i - 1]) continue;
-                if (!seen.insert(ring[i]).second) reportAround(toMm(ring[i]));
-            }
     }
 
     // Material the shrinking splits: each piece cut off hangs on a link too thin. A piece of
@@ -170,6 +169,7 @@ void reportThinMaterial(Build& job) {
     if (job.d.kind == Kind::Lettering) {
         Bounds all;
         all.add(job.material);
+        ThinTest(job, w, all).pointContacts(job.material);  // parts that touch
         for (const Region& r : regions(job.material)) ThinTest(job, w, all).run({r});
         return;
     }
@@ -206,7 +206,12 @@ void reportThinMaterial(Build& job) {
         c.AddPaths(openings, cl::ptClip, true);
         cl::PolyTree material;
         c.Execute(cl::ctDifference, material, cl::pftNonZero, cl::pftNonZero);
-        ThinTest(job, w, accept).run(regions(material));
+        const std::vector<Region> whole = regions(material);
+        ThinTest test(job, w, accept);
+        cl::Paths rings;
+        for (const Region& r : whole) rings.push_back(r.outer), rings.insert(rings.end(), r.holes.begin(), r.holes.end());
+        test.pointContacts(rings);
+        test.run(whole);
         if (last >= n) break;
         first = last, from = to;
     }
