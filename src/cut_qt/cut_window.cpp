@@ -54,6 +54,7 @@ DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
 
 void DrawingView::setDrawing(const cut::Drawing* d, bool refit) {
     drawing_ = d;
+    cut_ = d ? cutPath(*d) : QPainterPath();
     if (d) bounds_ = drawingBounds(*d);
     if (refit) fit();
     if (selected_ >= 0 && (!d || selected_ >= static_cast<int>(d->problems.size()))) selected_ = -1;
@@ -106,7 +107,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
         p.drawText(rect(), Qt::AlignCenter, "No drawing");
         return;
     }
-    paintDrawing(p, *drawing_, toView(), selected_);
+    paintDrawing(p, *drawing_, toView(), selected_, &cut_);
     p.setPen(QColor(0x60, 0x60, 0x60));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

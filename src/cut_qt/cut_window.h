@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <QPainterPath>
 #include <QMainWindow>
 #include <QWidget>
 
@@ -52,6 +53,7 @@ protected:
 
 private:
     const cut::Drawing* drawing_ = nullptr;
+    QPainterPath cut_;  // the drawing's outlines, made once per drawing
     QRectF bounds_;
     double zoom_ = 1;
     QPointF pan_;

@@ -33,13 +33,18 @@ QTransform fitTransform(const QRectF& b, const QSizeF& size, double margin) {
     return QTransform(s, 0, 0, -s, ox, oy);
 }
 
-void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setTransform(toView, true);
+QPainterPath cutPath(const cut::Drawing& d) {
     QPainterPath cut;
     cut.setFillRule(Qt::OddEvenFill);  // counters of a part and parts inside an opening stay what they are
     for (const auto& o : d.cut) cut.addPath(pathOf(o.poly));
+    return cut;
+}
+
+void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected, const QPainterPath* kept) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setTransform(toView, true);
+    const QPainterPath cut = kept ? *kept : cutPath(d);
     QPen outline(kOutline);
     outline.setCosmetic(true);
     outline.setWidthF(1.0);

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 
 #include "cut/cut.h"
@@ -22,9 +23,13 @@ inline QColor problemColour(const cut::Problem& p) { return p.kind == cut::Probl
 // The part of the drawing plane worth showing (mm): outlines, sheet and problems.
 QRectF drawingBounds(const cut::Drawing& d);
 
+// The cut outlines as one path (even-odd), in mm.
+QPainterPath cutPath(const cut::Drawing& d);
+
 // Paints the drawing with `toView` mapping mm (y upward) to the device. `selected` marks one
-// problem (-1: none).
-void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected = -1);
+// problem (-1: none). `cut`: the drawing's cutPath when it is kept, else it is made here.
+void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected = -1,
+                  const QPainterPath* cut = nullptr);
 
 // The transform that fits `bounds` (mm) into `size` pixels with a margin, y turned upward.
 QTransform fitTransform(const QRectF& bounds, const QSizeF& size, double margin = 12);
