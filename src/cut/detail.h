@@ -203,11 +203,7 @@ inline cl::Paths paths(const Region& r) {
 // The region with its outside moved outward by mm (its holes inward).
 inline std::vector<Region> moved(const Region& r, double mm) {
     if (mm == 0) return {r};
-    cl::ClipperOffset o(kMiterLimit, kChordError * kUnitsPerMm);
-    o.AddPaths(paths(r), cl::jtRound, cl::etClosedPolygon);
-    cl::PolyTree tree;
-    o.Execute(tree, mm * kUnitsPerMm);
-    return regions(tree);
+    return regions(offset(paths(r), mm, cl::jtRound));
 }
 
 inline double perimeter(const cl::Path& p) {
