@@ -160,7 +160,8 @@ Bounds grown(Bounds b, double mm) {
 }  // namespace
 
 // The booleans of the test are kept to a neighbourhood at a time: over a whole long row of
-// letters every sweep line would cross every letter. Lettering: each part on its own. A
+// letters every sweep line would cross every letter. Lettering: each part on its own (its
+// pieces, as cut: the parts of letters cut apart are tested apart even where they overlap). A
 // stencil's sheet is one piece: it is cut into columns of a few openings each, every column
 // tested with the sheet around it in a window that reaches well beyond what is reported from
 // it, so that the window's own edge is never taken for a web.
@@ -170,7 +171,7 @@ void reportThinMaterial(Build& job) {
         Bounds all;
         all.add(job.material);
         ThinTest(job, w, all).pointContacts(job.material);  // parts that touch
-        for (const Region& r : regions(job.material)) ThinTest(job, w, all).run({r});
+        for (const Region& r : job.pieces) ThinTest(job, w, all).run({r});  // each part as it is cut
         return;
     }
     if (job.sheetPath.empty()) return;
