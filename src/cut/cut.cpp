@@ -80,7 +80,7 @@ void checkReach(const Handover& h, const Options& o) {
     if (points > kMostPoints)
         throw fault::DrawingFault("the drawing holds too many points (" + std::to_string(points) + ", at most " +
                                   std::to_string(kMostPoints) + ")");
-    if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
+    checkWidths(o);
 }
 
 // Each letter: the union of its outlines under the non-zero rule, as the font fills them. An
@@ -134,7 +134,6 @@ std::vector<Region> islandsOf(const std::vector<Region>& openings) {
 void buildStencil(Build& job) {
     const Options& o = job.o;
     Drawing& d = job.d;
-    Flattener& flat = job.flat;
     const std::vector<LetterRegion>& letters = job.letters;
     const cl::Paths& allLetters = job.allLetters;
     std::vector<Region>& pieces = job.pieces;
@@ -165,14 +164,18 @@ void buildStencil(Build& job) {
         return a.letter != b.letter ? a.letter < b.letter : a.place.x < b.place.x;
     });
     reportMerged(job, strips);
-    // a stencil's pieces are openings of the sheet; the counters inside them are parts held
-    // by bridges
+}
+
+// A stencil's cut outlines: its pieces are openings of the sheet (the counters inside them are
+// parts held by bridges), and the sheet's edge when a border is asked for.
+void cutStencil(Build& job) {
+    const Options& o = job.o;
     addCutOutlines(job, -o.kerf / 2, true);
     if (o.border >= 0) {
-        cl::Paths edge = offset({sheet}, o.kerf / 2, cl::jtRound);
+        cl::Paths edge = offset({job.sheetPath}, o.kerf / 2, cl::jtRound);
         for (const auto& e : edge) {
-            d.cut.push_back(flat.outline(e, false));
-            d.cut.back().sheetEdge = true;
+            job.d.cut.push_back(job.flat.outline(e, false));
+            job.d.cut.back().sheetEdge = true;
         }
     }
 }
@@ -204,20 +207,44 @@ void summarize(Build& job) {
 
 }  // namespace
 
-Drawing makeDrawing(const Handover& h, const Options& o) {
-    checkReach(h, o);
-    Drawing d;
-    d.kind = o.kind;
-    d.options = o;
-    Build job{h, o, d, {}, {}, {}, {}, {}, {}, {}};
+namespace detail {
+
+void checkWidths(const Options& o) {
+    if (!(o.kerf >= 0 && o.kerf <= 100)) throw fault::DrawingFault("the kerf must lie between 0 and 100 mm");
+    if (!(o.minWidth >= 0 && o.minWidth <= kMostMinWidth))
+        throw fault::DrawingFault("the thinnest material must lie between 0 and " + std::to_string(static_cast<int>(kMostMinWidth)) + " mm");
+}
+
+void prepareStage(Build& job) {
+    checkReach(job.h, job.o);
+    job.d.kind = job.o.kind;
     buildLetters(job);
-    if (o.kind == Kind::Stencil)
+    if (job.o.kind == Kind::Stencil)
         buildStencil(job);
     else
         buildLettering(job), reportMerged(job, {});
-    if (o.kerf > 0 && (!job.material.empty() || !job.sheetPath.empty())) reportThinMaterial(job);
+}
+
+void finishDrawing(Build& job) {
+    if (job.o.kind == Kind::Stencil)
+        cutStencil(job);
+    else
+        addCutOutlines(job, job.o.kerf / 2, false);
     summarize(job);
     fitSheets(job);
+    numberAsTyped(job.d, job.h);
+}
+
+}  // namespace detail
+
+Drawing makeDrawing(const Handover& h, const Options& o) {
+    Drawing d;
+    d.options = o;
+    Stage stage;
+    Build job(h, o, d, stage);
+    prepareStage(job);
+    reportThinMaterial(job);
+    finishDrawing(job);
     return d;
 }
 

@@ -3,6 +3,7 @@
 // the bar are parts), with the kerf applied and the problems a sign maker must know about.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace cut {
 
 enum class Kind { Stencil, Lettering };
 
+// The narrowest web or bridge a stencil or part keeps without tearing, unless the user says
+// otherwise (mm), and the most that may be asked for.
+inline constexpr double kDefaultMinWidth = 1;
+inline constexpr double kMostMinWidth = 50;
+
 struct Options {
     Kind kind = Kind::Stencil;
     double kerf = 0;      // mm; every outline moves by half of it
@@ -21,6 +27,7 @@ struct Options {
     double border = -1;   // stencil: a sheet edge at this margin around the letters; < 0: none
     double sheetWidth = 0, sheetHeight = 0;  // mm: the largest sheet the machine takes; 0: any
     bool tile = false;    // stencil larger than the sheet: split it into sheets that fit
+    double minWidth = kDefaultMinWidth;  // mm: webs and bridges narrower than this (or the kerf) are thin
 };
 
 // The overlap band between neighbouring sheets of a tiled stencil (mm), and the registration
@@ -62,10 +69,12 @@ struct Problem {
     Problem(ProblemKind k, int l, Pt at, std::vector<std::vector<Pt>> outline = {})
         : kind(k), letter(l), place(at), area(std::move(outline)) {}
     ProblemKind kind;
-    int letter = 0;            // 1-based letter number; 0 when no letter is near
+    int letter = 0;            // 1-based letter number as typed (spaces count); 0 when no letter is near
+    std::string character;     // that letter's character, when the hand-over names it
     Pt place;                  // mm, a point of the problem area
     std::vector<std::vector<Pt>> area;  // its outline(s), for showing it
     int otherLetter = 0;       // Merged: the letter it runs into
+    std::string otherCharacter;
     int sheet = 0;             // of a tiled stencil: the sheet (1-based) it lies on; 0: the whole
     std::string detail;        // Stale, OffSheet: why, for the user
 };
@@ -108,10 +117,33 @@ Drawing sheetDrawing(const Drawing& d, std::size_t index);
 
 Drawing makeDrawing(const Handover& h, const Options& o);
 
+// Makes drawings of one hand-over one after another, keeping what a change of the settings
+// leaves as it was: the letters and pieces across a change of kerf, sheet or tiling, the check
+// for thin material across a change of kerf that keeps its width. The drawings are the same as
+// makeDrawing's. Safe to use from several threads (one drawing is made at a time).
+class DrawingMaker {
+public:
+    explicit DrawingMaker(std::shared_ptr<const Handover> h);
+    ~DrawingMaker();
+    DrawingMaker(const DrawingMaker&) = delete;
+    DrawingMaker& operator=(const DrawingMaker&) = delete;
+    Drawing make(const Options& o);
+
+private:
+    struct Kept;
+    std::shared_ptr<const Handover> h_;
+    std::unique_ptr<Kept> kept_;
+};
+
+// The width below which material counts as thin in a drawing with these settings (mm).
+double thinWidth(const Options& o);
+
 // A drawing made from a stale hand-over: a problem of its own, listed first.
 void markStale(Drawing& d, const std::string& reason);
-// One problem in words: "island of letter 3 at (10.5, 20.0) mm", "letters run into each other:
-// letters 3 and 4 at (…) mm", "the drawing is out of date: …".
+// One problem in words: "island of letter 3 "B" at (10.5, 20.0) mm", "letters run into each
+// other: letters 3 "B" and 4 "C" at (…) mm", "the drawing is out of date: …" (a letter without
+// a known character goes by its number alone).
+// Letters are numbered as typed, spaces counted: in "A B" the B is letter 3.
 std::string problemText(const Problem& p);
 
 // Point lists of the hand-over's letters, bar and bridge strips in mm, for reference layers

@@ -166,11 +166,8 @@ struct Region {
     int depth = 0;  // 0: top level; 1: inside a hole of a top-level region, ...
 };
 
-inline std::vector<Region> regions(const cl::Paths& paths) {
-    cl::Clipper c;
-    c.AddPaths(paths, cl::ptSubject, true);
-    cl::PolyTree tree;
-    c.Execute(cl::ctUnion, tree, cl::pftNonZero, cl::pftNonZero);
+// The regions of a boolean's result as a tree.
+inline std::vector<Region> regions(const cl::PolyTree& tree) {
     std::vector<Region> out;
     std::vector<std::pair<const cl::PolyNode*, int>> stack;
     for (const cl::PolyNode* n : tree.Childs) stack.emplace_back(n, 0);
@@ -187,6 +184,14 @@ inline std::vector<Region> regions(const cl::Paths& paths) {
         out.push_back(std::move(r));
     }
     return out;
+}
+
+inline std::vector<Region> regions(const cl::Paths& paths) {
+    cl::Clipper c;
+    c.AddPaths(paths, cl::ptSubject, true);
+    cl::PolyTree tree;
+    c.Execute(cl::ctUnion, tree, cl::pftNonZero, cl::pftNonZero);
+    return regions(tree);
 }
 
 inline cl::Paths paths(const Region& r) {
@@ -342,11 +347,9 @@ inline void orientPositive(cl::Path& p) {
     if (!cl::Orientation(p)) cl::ReversePath(p);
 }
 
-// What the steps of one drawing share.
-struct Build {
-    const Handover& h;
-    const Options& o;
-    Drawing& d;
+// What a drawing's steps make of the letters before the kerf: kept by DrawingMaker across a
+// change of the settings that leaves it as it was.
+struct Stage {
     Flattener flat;
     std::vector<LetterRegion> letters;
     cl::Paths allLetters;
@@ -354,6 +357,24 @@ struct Build {
     std::vector<Region> pieces;
     cl::Path sheetPath;  // a stencil's sheet
     cl::Paths cutPaths;  // a stencil's openings before the kerf
+};
+
+// What the steps of one drawing share: the hand-over, the settings, the drawing being made and
+// the stage it is made from.
+struct Build {
+    Build(const Handover& hh, const Options& oo, Drawing& dd, Stage& s)
+        : h(hh), o(oo), d(dd), flat(s.flat), letters(s.letters), allLetters(s.allLetters), material(s.material),
+          pieces(s.pieces), sheetPath(s.sheetPath), cutPaths(s.cutPaths) {}
+    const Handover& h;
+    const Options& o;
+    Drawing& d;
+    Flattener& flat;
+    std::vector<LetterRegion>& letters;
+    cl::Paths& allLetters;
+    cl::Paths& material;
+    std::vector<Region>& pieces;
+    cl::Path& sheetPath;
+    cl::Paths& cutPaths;
 };
 
 
@@ -374,11 +395,19 @@ inline void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
 
 // The steps of a drawing besides the stencil's own (cut.cpp).
 void buildLettering(Build& job);                  // lettering.cpp
-void reportThinMaterial(Build& job);              // thin.cpp
+void reportThinMaterial(Build& job);              // thin.cpp: with the width thinWidth(job.o)
 void reportMerged(Build& job, const cl::Paths& strips);  // merged.cpp
 void fitSheets(Build& job);                        // sheets.cpp
 // The bridges' strips, each reaching `reach` (mm) beyond its ends and carried on through the
 // whole stroke it crosses.
 cl::Paths bridgeStrips(const Build& job, double reach);  // strips.cpp
+
+void numberAsTyped(Drawing& d, const Handover& h);  // typed.cpp
+
+// The steps of makeDrawing (cut.cpp): what comes before the kerf, into `job`'s stage and
+// drawing; then the cut outlines with the kerf, the totals and the sheets.
+void prepareStage(Build& job);
+void checkWidths(const Options& o);  // the kerf and the thinnest material within their ranges
+void finishDrawing(Build& job);
 
 }  // namespace cut::detail

@@ -308,6 +308,16 @@ Handover readHandover(const fs::path& workfiles) {
     h.hasBar = !h.bar.empty();
     const std::string org = read("orgdim.dat", false, present);
     h.oneObject = parseOneObject(org);
+    // the letters as typed: only for naming them, so a letters file that is missing, unreadable
+    // or of other letters leaves them numbered as handed over
+    std::error_code ec;
+    if (fs::is_regular_file(workfiles / "tground.dat", ec)) {
+        try {
+            h.typed = parseTypedLetters(wf::readFile(workfiles / "tground.dat"));
+        } catch (const fault::FileFault&) {
+        }
+        if (h.typed.size() < static_cast<std::size_t>(h.letters.back().number)) h.typed.clear();
+    }
     return h;
 }
 

@@ -43,6 +43,13 @@ struct Letter {
 
 using geom::Bridge;
 
+// A letter of the hand-over as it was typed: its place in the text (1-based, spaces counted)
+// and its character (UTF-8).
+struct TypedLetter {
+    int number = 0;
+    std::string character;
+};
+
 struct Handover {
     double scale = 0;     // mm per internal unit (c3.dat line 1)
     double aperture = 0;  // aperture width b, mm (c3.dat line 3, inches)
@@ -51,6 +58,9 @@ struct Handover {
     std::vector<Letter> letters;
     std::vector<Loop> bar;
     std::vector<Bridge> bridges;
+    // per letter of the hand-over (Letter::number - 1) the letter as typed, from the letters
+    // file the hand-over was made of (tground.dat); empty when that cannot be matched
+    std::vector<TypedLetter> typed;
 };
 
 // Reads the five files from the work-file folder. Raises fault::HandoverFault.
@@ -72,6 +82,10 @@ std::vector<Letter> parseContours(std::string_view content, double scale);
 std::vector<Loop> parseBar(std::string_view content, double scale);
 std::vector<Bridge> parseBridges(std::string_view content, double scale);
 bool parseOneObject(std::string_view content);
+// The letters as typed of the letters file: those with contours, in order (the shapes stage
+// hands over a letter for each of them, as the records "n" of workrl.dat). Empty when the
+// content cannot be read.
+std::vector<TypedLetter> parseTypedLetters(std::string_view tground);
 
 // The largest number of bridges, and of bar arcs and of bar lines, a hand-over can hold.
 inline constexpr std::size_t kMaxBridges = engine::kMaxBridges;

@@ -197,7 +197,6 @@ void reportStillLoose(Build& job, const Holding& hold) {
 // the nearest held piece by a tab when asked.
 void buildLettering(Build& job) {
     const Handover& h = job.h;
-    const Options& o = job.o;
     Flattener& flat = job.flat;
     const std::vector<LetterRegion>& letters = job.letters;
     const cl::Paths& allLetters = job.allLetters;
@@ -244,7 +243,6 @@ void buildLettering(Build& job) {
             cl::Paths p = paths(r);
             material.insert(material.end(), p.begin(), p.end());
         }
-    addCutOutlines(job, o.kerf / 2, false);
 }
 
 }  // namespace cut::detail

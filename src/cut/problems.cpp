@@ -27,15 +27,22 @@ void markStale(Drawing& d, const std::string& reason) {
     d.problems.insert(d.problems.begin(), std::move(p));
 }
 
+namespace {
+// "letter 3 "B"", or "letter 3" when its character is not known
+std::string named(int letter, const std::string& character) {
+    return std::to_string(letter) + (character.empty() ? std::string() : " \"" + character + "\"");
+}
+}  // namespace
+
 std::string problemText(const Problem& p) {
     if (p.kind == ProblemKind::Stale) return "the drawing is out of date: " + p.detail;
     if (p.kind == ProblemKind::OffSheet) return std::string(problemName(p.kind)) + ": " + p.detail;
     char place[64];
     std::snprintf(place, sizeof place, " at (%.1f, %.1f) mm", p.place.x, p.place.y);
     if (p.kind == ProblemKind::Merged)
-        return std::string(problemName(p.kind)) + ": letters " + std::to_string(p.letter) + " and " +
-               std::to_string(p.otherLetter) + place;
-    return std::string(problemName(p.kind)) + (p.letter ? " of letter " + std::to_string(p.letter) : std::string()) +
+        return std::string(problemName(p.kind)) + ": letters " + named(p.letter, p.character) + " and " +
+               named(p.otherLetter, p.otherCharacter) + place;
+    return std::string(problemName(p.kind)) + (p.letter ? " of letter " + named(p.letter, p.character) : std::string()) +
            (p.sheet ? " on sheet " + std::to_string(p.sheet) : std::string()) + place;
 }
 

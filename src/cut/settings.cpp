@@ -34,6 +34,7 @@ Settings readSettings(const fs::path& workFolder) {
         s.sheetHeight = within(in.number(), 0, kMostSheet, 0);
         s.tile = in.flag();
         s.lastFolder = in.text();
+        if (!in.atEnd()) s.minWidth = within(in.number(), 0, kMostMinWidth, kDefaultMinWidth);
     } catch (const std::exception&) {
         // what was read before the fault stands; the rest keeps its default
     }
@@ -44,7 +45,7 @@ void writeSettings(const fs::path& workFolder, const Settings& s) {
     wf::LineWriter w;
     w.text("1").text(s.kind ? (*s.kind == Kind::Stencil ? "stencil" : "lettering") : "");
     w.number(s.kerf).number(s.border < 0 ? -1 : s.border).flag(s.tabs).flag(s.referenceLayers);
-    w.number(s.sheetWidth).number(s.sheetHeight).flag(s.tile).text(s.lastFolder);
+    w.number(s.sheetWidth).number(s.sheetHeight).flag(s.tile).text(s.lastFolder).number(s.minWidth);
     w.commit(workFolder / kSettingsFile);
 }
 

@@ -2,7 +2,8 @@
 //   line 1 "1" (the form), 2 the kind ("stencil", "lettering", or empty: as the hand-over
 //   says), 3 the kerf in mm, 4 the border in mm (-1: none), 5 tabs (1/0), 6 reference layers
 //   (1/0), 7 and 8 the sheet's width and height in mm (0: no sheet), 9 tiling (1/0), 10 the
-//   folder last saved to (UTF-8; empty: none yet).
+//   folder last saved to (UTF-8; empty: none yet), 11 the thinnest material in mm (a file
+//   without it, of an earlier version, gives the default).
 #pragma once
 
 #include <cstddef>
@@ -26,6 +27,7 @@ struct Settings {
     double sheetWidth = 0, sheetHeight = 0;
     bool tile = false;
     std::string lastFolder;
+    double minWidth = kDefaultMinWidth;
     bool operator==(const Settings&) const = default;
 };
 

@@ -145,6 +145,10 @@ void putReportHead(std::string& s, const Drawing& d, const Handover& h) {
     put(s, d.options.kerf);
     s += ", \"tabs\": ";
     s += d.options.tabs ? "true" : "false";
+    s += ", \"minWidth\": ";
+    put(s, d.options.minWidth);
+    s += ", \"thinWidth\": ";
+    put(s, thinWidth(d.options));
     s += ", \"border\": ";
     put(s, d.options.border >= 0 ? d.options.border : 0);
     s += ", \"sheet\": [";
@@ -203,7 +207,9 @@ void putReportProblems(std::string& s, const Drawing& d) {
         s += "{ \"kind\": \"";
         s += problemKey(p.kind);
         s += "\", \"letter\": " + std::to_string(p.letter);
+        if (!p.character.empty()) s += ", \"character\": " + wf::jsonString(p.character);
         if (p.kind == ProblemKind::Merged) s += ", \"otherLetter\": " + std::to_string(p.otherLetter);
+        if (!p.otherCharacter.empty()) s += ", \"otherCharacter\": " + wf::jsonString(p.otherCharacter);
         if (p.sheet) s += ", \"sheet\": " + std::to_string(p.sheet);
         s += ", \"place\": ";
         putPoint(s, p.place);

@@ -58,6 +58,13 @@ const std::vector<Option>& options() {
              const std::string e = number(v, 0, 100, r.kerf);
              return e.empty() ? e : "--kerf: " + e;
          }},
+        {"--min-width", "MM",
+         "the thinnest web or bridge to keep, in mm (default 1); thinner material, or material thinner than the "
+         "kerf, is a problem",
+         [](Request& r, const std::string& v, const fs::path&) {
+             const std::string e = number(v, 0, cut::kMostMinWidth, r.minWidth);
+             return e.empty() ? e : "--min-width: " + e;
+         }},
         {"--tabs", nullptr, "lettering: join every loose piece to its letter with a tab as wide as the apertures",
          [](Request& r, const std::string&, const fs::path&) { r.tabs = true; return std::string(); }},
         {"--border", "MM", "stencil: cut the sheet's edge at this margin around the letters",
@@ -162,6 +169,7 @@ cut::Options optionsOf(const Request& r, const cut::Handover& h) {
     cut::Options o;
     o.kind = r.kind.value_or(cut::defaultKind(h));
     o.kerf = r.kerf;
+    o.minWidth = r.minWidth;
     o.tabs = r.tabs;
     o.border = r.border;
     o.sheetWidth = r.sheetWidth;

@@ -18,6 +18,7 @@ struct Request {
     std::filesystem::path folder;  // program folder (holds workfiles/)
     std::optional<cut::Kind> kind;
     double kerf = 0;
+    double minWidth = cut::kDefaultMinWidth;  // mm: thinner webs and bridges are problems
     bool tabs = false;
     double border = -1;
     double sheetWidth = 0, sheetHeight = 0;  // 0: any size

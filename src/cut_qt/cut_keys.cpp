@@ -34,6 +34,7 @@ cut::Settings CutWindow::shownSettings() const {
     cut::Settings s = settings_;
     s.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
     s.kerf = kerf_->value();
+    s.minWidth = minWidth_->value();
     s.border = border_->value() < 0 ? -1 : border_->value();
     s.tabs = tabs_->isChecked();
     s.referenceLayers = reference_->isChecked();
@@ -46,10 +47,11 @@ cut::Settings CutWindow::shownSettings() const {
 void CutWindow::showSettings(const cut::Settings& s) {
     {
         const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_), f(sheetWidth_), g(sheetHeight_),
-            t(tile_);
+            t(tile_), m(minWidth_);
         kind_->setCurrentIndex(s.kind == cut::Kind::Lettering ? 1 : 0);
         request_.kind = s.kind;
         kerf_->setValue(s.kerf);
+        minWidth_->setValue(s.minWidth);
         border_->setValue(s.border < 0 ? -1 : s.border);
         tabs_->setChecked(s.tabs);
         reference_->setChecked(s.referenceLayers);

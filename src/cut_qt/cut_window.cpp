@@ -54,6 +54,7 @@ DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
 
 void DrawingView::setDrawing(const cut::Drawing* d, bool refit) {
     drawing_ = d;
+    cut_ = d ? cutPath(*d) : QPainterPath();
     if (d) bounds_ = drawingBounds(*d);
     if (refit) fit();
     if (selected_ >= 0 && (!d || selected_ >= static_cast<int>(d->problems.size()))) selected_ = -1;
@@ -106,7 +107,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
         p.drawText(rect(), Qt::AlignCenter, "No drawing");
         return;
     }
-    paintDrawing(p, *drawing_, toView(), selected_);
+    paintDrawing(p, *drawing_, toView(), selected_, &cut_);
     p.setPen(QColor(0x60, 0x60, 0x60));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -184,6 +185,7 @@ CutWindow::CutWindow(const Request& r, QWidget* parent)
     };
     connect(kind_, &QComboBox::currentIndexChanged, this, changed);
     connect(kerf_, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(minWidth_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(border_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(tabs_, &QCheckBox::toggled, this, changed);
     connect(sheetWidth_, &QDoubleSpinBox::valueChanged, this, changed);
@@ -234,6 +236,14 @@ QLayout* CutWindow::buildSettings(const Request& r) {
     kerf_->setValue(r.kerf);
     kerf_->setToolTip("Width of the cut; every outline moves by half of it so parts and openings keep their size");
     form->addRow("Kerf", kerf_);
+    minWidth_ = new QDoubleSpinBox;
+    minWidth_->setRange(0, cut::kMostMinWidth);
+    minWidth_->setDecimals(2);
+    minWidth_->setSingleStep(0.1);
+    minWidth_->setSuffix(" mm");
+    minWidth_->setValue(r.minWidth);
+    minWidth_->setToolTip("Webs and bridges narrower than this, or than the kerf, are listed as thin material (orange)");
+    form->addRow("Thinnest material", minWidth_);
     border_ = new QDoubleSpinBox;
     border_->setRange(-1, 1000);
     border_->setDecimals(1);
@@ -322,11 +332,13 @@ bool CutWindow::claimFolder() {
 
 std::string CutWindow::reload() {
     handover_.reset();
+    maker_.reset();
     drawing_.reset();
     std::string problem;
     stale_ = wf::handoverAge(request_.folder);
     try {
         handover_ = std::make_shared<const cut::Handover>(cut::readHandover(request_.folder / "workfiles"));
+        maker_ = std::make_shared<cut::DrawingMaker>(handover_);
         const QSignalBlocker block(kind_);
         kind_->setCurrentIndex(request_.kind.value_or(cut::defaultKind(*handover_)) == cut::Kind::Stencil ? 0 : 1);
     } catch (const fault::HandoverFault& e) {
@@ -340,6 +352,7 @@ cut::Options CutWindow::currentOptions() const {
     cut::Options o;
     o.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
     o.kerf = kerf_->value();
+    o.minWidth = minWidth_->value();
     o.tabs = tabs_->isChecked();
     o.border = border_->value() < 0 ? -1 : border_->value();
     o.sheetWidth = sheetWidth_->value();
@@ -361,10 +374,10 @@ void CutWindow::rebuild(bool refit) {
     bannerText_->setText(text("This cut drawing is out of date. " + stale_.reason +
                               " Go back to the shapes and make it again with \"Start convert\"."));
     if (!handover_) return showDrawing({}, refit);
-    auto make = [h = handover_, o = currentOptions(), stale = stale_]() {
+    auto make = [maker = maker_, o = currentOptions(), stale = stale_]() {
         Made m;
         try {
-            m.drawing = cut::makeDrawing(*h, o);
+            m.drawing = maker->make(o);
             if (stale.stale) cut::markStale(*m.drawing, stale.reason);
         } catch (const fault::DrawingFault& e) {
             m.error = e.what();
@@ -400,7 +413,7 @@ void CutWindow::showDrawing(Made made, bool refit) {
     }
     for (const auto& p : drawing_->problems) {
         auto* item = new QListWidgetItem(text(cut::problemText(p)));
-        item->setForeground(kProblem);
+        item->setForeground(problemColour(p));
         problems_->addItem(item);
     }
     if (drawing_->problems.empty()) problems_->addItem("(none)"), problems_->item(0)->setFlags(Qt::NoItemFlags);
@@ -438,7 +451,9 @@ bool CutWindow::saveTo(const fs::path& file, Output kind) {
 }
 
 void CutWindow::restoreSettings() {
-    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_), f(sheetWidth_), g(sheetHeight_), t(tile_);
+    const QSignalBlocker a(kind_), b(kerf_), c(border_), d(tabs_), e(reference_), f(sheetWidth_), g(sheetHeight_), t(tile_),
+        m(minWidth_);
+    minWidth_->setValue(settings_.minWidth);
     sheetWidth_->setValue(settings_.sheetWidth);
     sheetHeight_->setValue(settings_.sheetHeight);
     tile_->setChecked(settings_.tile);
@@ -453,6 +468,7 @@ void CutWindow::remember() {
     if (!lock_.held()) return;  // a read-only folder keeps nothing
     settings_.kind = kind_->currentIndex() == 0 ? cut::Kind::Stencil : cut::Kind::Lettering;
     settings_.kerf = kerf_->value();
+    settings_.minWidth = minWidth_->value();
     settings_.border = border_->value() < 0 ? -1 : border_->value();
     settings_.tabs = tabs_->isChecked();
     settings_.referenceLayers = reference_->isChecked();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <QPainterPath>
 #include <QMainWindow>
 #include <QWidget>
 
@@ -52,6 +53,7 @@ protected:
 
 private:
     const cut::Drawing* drawing_ = nullptr;
+    QPainterPath cut_;  // the drawing's outlines, made once per drawing
     QRectF bounds_;
     double zoom_ = 1;
     QPointF pan_;
@@ -126,11 +128,13 @@ private:
     wf::WorkFolderLock lock_;
     bool refused_ = false;
     std::shared_ptr<const cut::Handover> handover_;  // shared with a drawing being made
+    std::shared_ptr<cut::DrawingMaker> maker_;       // of handover_, keeping what settings leave as it was
     std::uint64_t generation_ = 0;                   // of the drawing asked for last
     std::optional<cut::Drawing> drawing_;
     DrawingView* view_;
     QComboBox* kind_;
     QDoubleSpinBox* kerf_;
+    QDoubleSpinBox* minWidth_;
     QCheckBox* tabs_;
     QCheckBox* reference_;
     QDoubleSpinBox *sheetWidth_, *sheetHeight_;

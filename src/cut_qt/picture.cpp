@@ -33,13 +33,18 @@ QTransform fitTransform(const QRectF& b, const QSizeF& size, double margin) {
     return QTransform(s, 0, 0, -s, ox, oy);
 }
 
-void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setTransform(toView, true);
+QPainterPath cutPath(const cut::Drawing& d) {
     QPainterPath cut;
     cut.setFillRule(Qt::OddEvenFill);  // counters of a part and parts inside an opening stay what they are
     for (const auto& o : d.cut) cut.addPath(pathOf(o.poly));
+    return cut;
+}
+
+void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, int selected, const QPainterPath* kept) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setTransform(toView, true);
+    const QPainterPath cut = kept ? *kept : cutPath(d);
     QPen outline(kOutline);
     outline.setCosmetic(true);
     outline.setWidthF(1.0);
@@ -58,10 +63,10 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
         area.setFillRule(Qt::OddEvenFill);
         for (const auto& ring : d.problems[i].area) area.addPath(pathOf(ring));
         const bool sel = static_cast<int>(i) == selected;
-        QColor fill = kProblem;
+        QColor fill = problemColour(d.problems[i]);
         fill.setAlpha(sel ? 200 : 110);
         p.fillPath(area, fill);
-        QPen pen(kProblem);
+        QPen pen(problemColour(d.problems[i]));
         pen.setCosmetic(true);
         pen.setWidthF(sel ? 3.0 : 1.5);
         p.strokePath(area, pen);
@@ -71,7 +76,7 @@ void paintDrawing(QPainter& p, const cut::Drawing& d, const QTransform& toView, 
     for (std::size_t i = 0; i < d.problems.size(); ++i) {
         const QPointF c = toView.map(QPointF(d.problems[i].place.x, d.problems[i].place.y));
         const bool sel = static_cast<int>(i) == selected;
-        QPen pen(kProblem);
+        QPen pen(problemColour(d.problems[i]));
         pen.setWidthF(sel ? 3.0 : 2.0);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_FONT_FORMATS_H
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
@@ -131,6 +132,24 @@ FontRef resolveFont(const std::string& request) {
 
 // ---------------------------------------------------------------------------------------
 
+namespace {
+
+// A Type 1 font keeps its kerning in a metrics file beside it (the same name, ".afm"): attached,
+// the face kerns by it. Other fonts carry their own.
+void attachMetrics(FT_Face face, const std::string& file) {
+    const char* format = FT_Get_Font_Format(face);
+    if (!format || std::string_view(format) != "Type 1") return;
+    const std::filesystem::path path(file);
+    for (const char* extension : {".afm", ".AFM"}) {
+        std::filesystem::path metrics = path;
+        metrics.replace_extension(extension);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(metrics, ec) && FT_Attach_File(face, metrics.c_str()) == 0) return;
+    }
+}
+
+}  // namespace
+
 struct Font::Handles {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -153,6 +172,7 @@ Font::Font(const FontRef& ref) : h_(std::make_unique<Handles>()), ref_(ref) {
     if (FT_New_Face(h_->library, ref.file.c_str(), ref.index, &h_->face))
         throw fault::TextFault("The font file " + ref.file + " cannot be read.");
     FT_Face f = h_->face;
+    attachMetrics(f, ref.file);
     if (!FT_IS_SCALABLE(f) || f->units_per_EM == 0 || FT_Set_Pixel_Sizes(f, 0, kLoadPixelsPerEm))
         throw fault::TextFault("The font file " + ref.file + " holds no outline font.");
     unitsPerEm_ = f->units_per_EM;

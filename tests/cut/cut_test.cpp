@@ -160,24 +160,6 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
     EXPECT_FALSE(framed.cut.back().opening);
 }
 
-// A bridge narrower than the kerf cannot be cut: it is reported at its place.
-TEST(CutDrawing, MaterialThinnerThanTheKerfIsReported) {
-    Handover h = handover({ring()});
-    h.aperture = 0.1;
-    h.bridges = {{1, {10, 15}, {10, 20}}};
-    Options o;
-    EXPECT_TRUE(makeDrawing(h, o).problems.empty());
-    o.kerf = 0.2;
-    const Drawing d = makeDrawing(h, o);
-    ASSERT_EQ(d.problems.size(), 1u);
-    EXPECT_EQ(d.problems[0].kind, ProblemKind::ThinMaterial);
-    EXPECT_NEAR(d.problems[0].place.x, 10, 0.5);
-    EXPECT_GT(d.problems[0].place.y, 14);
-    EXPECT_LT(d.problems[0].place.y, 21);
-    o.kerf = 0.05;
-    EXPECT_TRUE(makeDrawing(h, o).problems.empty());
-}
-
 // Lettering: a piece the bar does not reach is reported with its letter; a tab joins it.
 TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     // an "i": a stem standing on the bar and a dot 3 mm above it
@@ -325,6 +307,7 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
                                          {3, {rect(50, 0, 60, 20)}}});
             Options o;
             o.kind = kind;
+            o.minWidth = 0;  // the web of 0.05 mm is no concern here
             const Drawing d = makeDrawing(h, o);
             ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
             if (!c.merged) continue;

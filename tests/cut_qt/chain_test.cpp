@@ -152,7 +152,8 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
     };
     type("STENCIL 0486 &@");
     Converted c(t.work("tground.dat"), {"--shape", "4", "--H", "6", "--h", "4"});
-    const CutRun r = c.cut({"--report"});
+    // (the @'s bridge leaves a spike thinner than the default 1 mm: thin material, not at issue here)
+    const CutRun r = c.cut({"--report", "--min-width", "0"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"problems\": [ ]"), std::string::npos) << r.out;
     EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
@@ -187,7 +188,7 @@ TEST(CutChain, ConnectedLetteringIsOnePieceButTheDotOfTheJ) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"kind\": \"lettering\""), std::string::npos);  // workm.dat: lettering
     EXPECT_EQ(count(r.out, "\"kind\": \"loose piece\""), 1) << r.out;
-    EXPECT_NE(r.out.find("\"letter\": 5,"), std::string::npos);  // H o y t j: the fifth
+    EXPECT_NE(r.out.find("\"letter\": 6, \"character\": \"j\""), std::string::npos);  // "Hoyt j": the sixth, as typed
     EXPECT_EQ(ezdxfAudit(c.t.path() / "l.dxf"), "ok");
     const std::string s = c.t.read("../out.svg");
     EXPECT_NE(s.find("mm\" height=\""), std::string::npos);
