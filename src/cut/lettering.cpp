@@ -237,7 +237,7 @@ void buildLettering(Build& job) {
             pieces = regions(boolean(cl::ctUnion, all, {}));
         }
     }
-    if (o.tabs) reportStillLoose(job, hold);
+    if (job.o.tabs) reportStillLoose(job, hold);
     if (material.empty())
         for (const Region& r : pieces) {
             cl::Paths p = paths(r);

@@ -183,7 +183,7 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     // the tab is as wide as the apertures: 2 mm x 3 mm added
     EXPECT_NEAR(tabbed.area - loose.area, 6, 1e-6);
     // a dot narrower than a tab cannot be held at the tab's width: no tab, still loose
-    h.letters[1].loops[1] = rect(11.5, 13, 12.5, 14);
+    h.letters[1].loops[1] = rect(11.25, 13, 12.75, 14.5);
     const Drawing narrow = makeDrawing(h, o);
     EXPECT_TRUE(narrow.tabs.empty());
     ASSERT_EQ(narrow.problems.size(), 1u);
