@@ -12,8 +12,6 @@ namespace {
 
 using text::Pt;
 
-GroundFile written(const text::Lettering& l) { return tooltest::parseGroundFile(text::groundFile(l)); }
-
 // The stencil an independent check cuts from the letter file agrees with the islands the edit
 // found loose, and no strip of a held letter crosses a second stroke or ends on the ink.
 void expectFileAgrees(const text::Lettering& l) {
