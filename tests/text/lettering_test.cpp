@@ -18,16 +18,14 @@ namespace {
 
 // --- the font's own outline, read independently -----------------------------------------
 
-struct FontOutline {
-    std::vector<std::vector<std::pair<double, double>>> polys;  // dense polylines, mm
-};
+using Polylines = std::vector<std::vector<std::pair<double, double>>>;  // mm
 
 // Polylines of the outline of `code` as FreeType gives it, curves by 256 chords each.
-FontOutline fontOutline(const std::string& file, char32_t code, double emMm) {
+Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
     struct State {
-        FontOutline o;
+        Polylines o;
         double s, x = 0, y = 0;
-        void to(const FT_Vector* v) { x = v->x * s, y = v->y * s, o.polys.back().emplace_back(x, y); }
+        void to(const FT_Vector* v) { x = v->x * s, y = v->y * s, o.back().emplace_back(x, y); }
         // a Bezier curve from the current point through the control points to the last one
         void curve(std::vector<FT_Vector> c) {
             std::vector<std::pair<double, double>> p{{x, y}};
@@ -38,7 +36,7 @@ FontOutline fontOutline(const std::string& file, char32_t code, double emMm) {
                     for (std::size_t k = 0; k < n; ++k)
                         q[k] = {q[k].first + (q[k + 1].first - q[k].first) * i / 256.0,
                                 q[k].second + (q[k + 1].second - q[k].second) * i / 256.0};
-                o.polys.back().push_back(q[0]);
+                o.back().push_back(q[0]);
             }
             x = p.back().first, y = p.back().second;
         }
@@ -51,7 +49,7 @@ FontOutline fontOutline(const std::string& file, char32_t code, double emMm) {
         if (FT_Load_Char(face, code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
             FT_Outline_Funcs f{};
             f.move_to = [](const FT_Vector* to, void* u) {
-                static_cast<State*>(u)->o.polys.emplace_back();
+                static_cast<State*>(u)->o.emplace_back();
                 return static_cast<State*>(u)->to(to), 0;
             };
             f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to(to), 0; };
@@ -69,7 +67,7 @@ FontOutline fontOutline(const std::string& file, char32_t code, double emMm) {
     return st.o;
 }
 
-double distanceToPolys(const std::vector<std::vector<std::pair<double, double>>>& polys, double x, double y) {
+double distanceToPolys(const Polylines& polys, double x, double y) {
     double best = 1e300;
     for (const auto& p : polys)
         for (std::size_t i = 0; i + 1 < p.size(); ++i) {
@@ -94,14 +92,14 @@ TEST(Outlines, MatchTheFontWithinAHundredthOfAMillimetre) {
         std::size_t curves = 0;
         for (const auto& l : g.letters) {
             SCOPED_TRACE(l.text);
-            const FontOutline f = fontOutline(ref.file, static_cast<char32_t>(l.codePoint), emMm);
-            std::vector<std::vector<std::pair<double, double>>> file;
+            const Polylines font = fontOutline(ref.file, static_cast<char32_t>(l.codePoint), emMm);
+            Polylines file;
             for (const auto& c : l.contours) file.push_back(c.poly), curves += c.curved;
-            ASSERT_EQ(file.size(), f.polys.size());
+            ASSERT_EQ(file.size(), font.size());
             double worst = 0;
             for (const auto& c : file)
-                for (const auto& [x, y] : c) worst = std::max(worst, distanceToPolys(f.polys, x, y));
-            for (const auto& p : f.polys)
+                for (const auto& [x, y] : c) worst = std::max(worst, distanceToPolys(font, x, y));
+            for (const auto& p : font)
                 for (std::size_t i = 0; i < p.size(); i += 7) worst = std::max(worst, distanceToPolys(file, p[i].first, p[i].second));
             EXPECT_LT(worst, 0.01);
         }
@@ -109,14 +107,28 @@ TEST(Outlines, MatchTheFontWithinAHundredthOfAMillimetre) {
     }
 }
 
-// Kerning shortens the advance of A before V; one letter per character, multi-byte ones too;
-// a blank is a letter without contours; the advance of a lone letter is the font's own.
+// Kerning shortens the advance of A before V, in a Type 1 face by its .afm ("KPX A V -71" at an
+// em of 100 mm; the same file copied without it sets no kerning); one letter per character,
+// multi-byte ones too; a blank is a letter without contours; the advance of a lone letter is
+// the font's own.
 TEST(Letters, KerningAndCharacters) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans"));
     const auto av = setter.set("AV", true), ah = setter.set("AH", true);
     EXPECT_LT(av.letters[0].advance + 0.5, ah.letters[0].advance);
     EXPECT_LT(av.letters[0].kerning, 0);
     EXPECT_EQ(ah.letters[0].kerning, 0);
+    const fs::path type1 = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
+    const fs::path alone = fs::path(LK_TEST_TMP) / ("type1." + std::to_string(getpid())) / type1.filename();
+    fs::create_directories(alone.parent_path());
+    fs::copy_file(type1, alone, fs::copy_options::overwrite_existing);  // fonts-urw-base35 (scripts/install-deps.sh)
+    const auto pairAV = [](const fs::path& file) {
+        return text::Typesetter(text::FontRef{"", "", file.string(), 0}).set("AV", false).letters.at(0);
+    };
+    const auto kerned = pairAV(type1), plain = pairAV(alone);
+    EXPECT_NEAR(kerned.kerning, -7.1, 1e-6);
+    EXPECT_DOUBLE_EQ(plain.kerning, 0);
+    EXPECT_NEAR(kerned.advance, plain.advance + kerned.kerning, 1e-9);
+    fs::remove_all(alone.parent_path());
     const GroundFile g = written(setter.set("Ä €x", true));
     ASSERT_EQ(g.letters.size(), 4u);
     EXPECT_EQ(g.text, "Ä €x");
