@@ -14,11 +14,6 @@ namespace {
 
 using testsupport::TempFolder;
 
-// A program folder with a shapes stage to start.
-struct Folder : TempFolder {
-    Folder() { addProgram("letterkerf"); }
-};
-
 bool sameBridges(const std::vector<text::Bridge>& a, const std::vector<text::Bridge>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -33,7 +28,8 @@ bool sameBridges(const std::vector<text::Bridge>& a, const std::vector<text::Bri
 // leaves the bridges placed by hand alone. A bridges file this stage did not write, or one
 // placed for another text, is not applied.
 TEST(TextStage, NextHandsOverTheBridgesPlacedByHandAndComingBackReopens) {
-    Folder f;
+    TempFolder f;
+    f.addProgram("letterkerf");
     suite::HeadlessUi port;
     text::TextStage stage(f.path(), text::Variant::Bridges, port);
     stage.setText("AB \xC3\x84" "8");
@@ -217,7 +213,8 @@ TEST(TextStage, NextHandsTheFolderToTheShapesStage) {
 // The command line: relative paths count from the caller's folder, the report, the exit codes.
 // (That the shapes stage loads what "Next" writes is proven once, with its own loader, above.)
 TEST(TextStage, CommandLineWritesTheLettersAndReports) {
-    Folder f;  // its shapes stage counts as startable; never started without --start
+    TempFolder f;
+    f.addProgram("letterkerf");  // counts as startable; never started without --start
     const fs::path dir = f.path();
     const ProgramRun r = runProgram(LK_TEXT_CLI,
                                     {"--folder", dir.filename().string(), "--text", "STENCIL 0486 &@", "--font",
