@@ -12,8 +12,6 @@ namespace {
 
 using text::Pt;
 
-GroundFile written(const text::Lettering& l) { return tooltest::parseGroundFile(text::groundFile(l)); }
-
 // The stencil an independent check cuts from the letter file agrees with the islands the edit
 // found loose, and no strip of a held letter crosses a second stroke or ends on the ink.
 void expectFileAgrees(const text::Lettering& l) {
@@ -93,12 +91,10 @@ TEST(BridgeEdits, TheAHoldsOnlyWhileABridgeCrossesItsStroke) {
     EXPECT_FALSE(edits.remove(l, {1, 0}));
 }
 
-// The sines of the angles at which the bridge's middle line crosses the letter's outlines
-// between its two ends.
-std::vector<double> crossingSines(const text::Letter& k, const text::Bridge& b, double stripWidth) {
-    const Pt d = (b.p2 - b.p1) * (1 / length(b.p2 - b.p1));
-    const Pt o = text::stripMiddle(b, stripWidth) - d * (length(b.p2 - b.p1) / 2);
-    std::vector<double> out;
+// Where the line from `o` along the unit vector `d` crosses the letter's outlines at `t` = 0 to
+// `reach`: for each crossing its distance from `o` and the sine of the angle between the two.
+std::vector<std::pair<double, double>> crossings(const text::Letter& k, Pt o, Pt d, double reach) {
+    std::vector<std::pair<double, double>> out;
     for (const text::Contour& c : k.contours) {
         const std::vector<Pt> pts = text::flatten(c, 1e-3);
         for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -106,7 +102,7 @@ std::vector<double> crossingSines(const text::Letter& k, const text::Bridge& b, 
             const double den = cross(d, ab);
             if (den == 0) continue;
             const double u = cross(a - o, d) / den, t = cross(a - o, ab) / den;
-            if (u >= 0 && u < 1 && t >= 0 && t <= length(b.p2 - b.p1)) out.push_back(std::fabs(den) / length(ab));
+            if (u >= 0 && u < 1 && t >= 0 && t <= reach) out.push_back({t, std::fabs(den) / length(ab)});
         }
     }
     return out;
@@ -136,23 +132,18 @@ TEST(BridgeEdits, ADraggedBridgeTurnsSquareToACurvedStroke) {
             SCOPED_TRACE(degrees);
             const double a = degrees * 3.14159265358979 / 180;
             const Pt ray{std::cos(a), std::sin(a)};
-            std::vector<double> ts;  // where the ray leaves the counter and the letter
-            for (const text::Contour& c : o.contours) {
-                const std::vector<Pt> pts = text::flatten(c, 1e-3);
-                for (std::size_t i = 0; i < pts.size(); ++i) {
-                    const Pt p = pts[i], pq = pts[(i + 1) % pts.size()] - p;
-                    const double den = cross(ray, pq), u = cross(p - centre, ray) / den;
-                    if (den != 0 && u >= 0 && u < 1) ts.push_back(cross(p - centre, pq) / den);
-                }
-            }
-            std::erase_if(ts, [](double t) { return t < 0; });
+            // where the ray leaves the counter and the letter
+            const auto ts = crossings(o, centre, ray, 1e300);
             ASSERT_EQ(ts.size(), 2u);
-            const Pt at = centre + ray * ((ts[0] + ts[1]) / 2);
+            const Pt at = centre + ray * ((ts[0].first + ts[1].first) / 2);
             ASSERT_TRUE(edits.move(l, {1, 0}, {at.x + o.x, at.y}));
             // across the stroke: out of the counter and into the sheet, both at 80 degrees or more
-            const std::vector<double> sines = crossingSines(o, o.bridges[0], l.stripWidth);
-            ASSERT_EQ(sines.size(), 2u);
-            EXPECT_GT(std::min(sines[0], sines[1]), std::sin(80 * 3.14159265358979 / 180));
+            const text::Bridge& b = o.bridges[0];
+            const Pt d = (b.p2 - b.p1) * (1 / length(b.p2 - b.p1));
+            const auto sides = crossings(o, text::stripMiddle(b, l.stripWidth) - d * (length(b.p2 - b.p1) / 2), d,
+                                         length(b.p2 - b.p1));
+            ASSERT_EQ(sides.size(), 2u);
+            EXPECT_GT(std::min(sides[0].second, sides[1].second), std::sin(80 * 3.14159265358979 / 180));
             EXPECT_EQ(l.looseCount(), 0u);
             expectFileAgrees(l);
         }

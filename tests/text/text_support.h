@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "../tools/tground_file.h"
+#include "text/lettering.h"
 #include "support/run_program.h"
 
 namespace texttest {
@@ -25,9 +26,15 @@ inline const char* const kFonts[] = {"DejaVu Sans", "DejaVu Serif", "Liberation 
 // copy moved by the width to the side its kind gives). Returns the islands still loose: the holes
 // of what is cut away.
 struct StencilCheck {
+    struct Counter {
+        std::string letter;
+        double sizeMm;  // the larger side of its box, as cut
+        int bridges;    // that start or end inside it
+    };
     int looseIslands = 0;
     int holesWithoutStrips = 0;
     std::vector<std::string> badBridges;  // bridges whose strip crosses more than one stroke
+    std::vector<Counter> counters;        // of each letter on its own
 };
 
 namespace detail {
@@ -35,56 +42,46 @@ constexpr double kGrid = 1e4;  // per mm
 inline ClipperLib::IntPoint grid(double x, double y) {
     return {static_cast<ClipperLib::cInt>(std::llround(x * kGrid)), static_cast<ClipperLib::cInt>(std::llround(y * kGrid))};
 }
-inline int holes(const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, ClipperLib::ClipType type) {
+// The holes of the subject combined with the clip, or the outer rings when `wantHoles` is false.
+inline ClipperLib::Paths rings(const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, ClipperLib::ClipType type,
+                               bool wantHoles = true) {
     ClipperLib::Clipper c;
     c.AddPaths(subject, ClipperLib::ptSubject, true);
     if (!clip.empty()) c.AddPaths(clip, ClipperLib::ptClip, true);
     ClipperLib::PolyTree tree;
     c.Execute(type, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    int n = 0;
-    for (auto* node = tree.GetFirst(); node; node = node->GetNext()) n += node->IsHole() ? 1 : 0;
-    return n;
+    ClipperLib::Paths out;
+    for (auto* node = tree.GetFirst(); node; node = node->GetNext())
+        if (node->IsHole() == wantHoles) out.push_back(node->Contour);
+    return out;
 }
-inline int pieces(const ClipperLib::Paths& subject, const ClipperLib::Path& clip) {
-    ClipperLib::Clipper c;
-    c.AddPaths(subject, ClipperLib::ptSubject, true);
-    c.AddPath(clip, ClipperLib::ptClip, true);
-    ClipperLib::PolyTree tree;
-    c.Execute(ClipperLib::ctIntersection, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    return static_cast<int>(tree.ChildCount());
+inline int holes(const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, ClipperLib::ClipType type) {
+    return static_cast<int>(rings(subject, clip, type).size());
 }
 }  // namespace detail
 
-// The strip width b of 0.08 inches after the shapes stage has scaled the text to 4 inches.
-inline double defaultStripWidth(const GroundFile& g) {
+// How much the shapes stage scales the letters of a file to cut them 4 inches high.
+inline double toCut(const GroundFile& g) {
     double ymin = 1e300, ymax = -1e300;
     for (const auto& l : g.letters)
         for (const auto& p : l.points) ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
-    return 2.032 * (ymax - ymin) / 101.6;
+    return 101.6 / (ymax - ymin);
 }
 
 inline StencilCheck checkStencil(const GroundFile& g) {
     using namespace detail;
-    const double b = defaultStripWidth(g);
+    using ClipperLib::PointInPolygon;
+    const double b = 2.032 / toCut(g);  // the strip width of 0.08 inches as cut
     ClipperLib::Paths ink, strips;
-    std::vector<std::pair<std::size_t, std::size_t>> inkOfLetter;  // [first, end) in `ink`
+    StencilCheck out;
     double x = 0;
     for (const auto& l : g.letters) {
-        const std::size_t first = ink.size();
+        ClipperLib::Paths letter;
         for (const auto& c : l.contours) {
-            ClipperLib::Path p;
-            for (const auto& [px, py] : c.poly) p.push_back(grid(x + px, py));
-            ink.push_back(p);
+            letter.emplace_back();
+            for (const auto& [px, py] : c.poly) letter.back().push_back(grid(x + px, py));
         }
-        inkOfLetter.emplace_back(first, ink.size());
-        x += l.advance;
-    }
-    StencilCheck out;
-    x = 0;
-    for (std::size_t k = 0; k < g.letters.size(); ++k) {
-        const auto& l = g.letters[k];
-        const ClipperLib::Paths letter(ink.begin() + static_cast<long>(inkOfLetter[k].first),
-                                       ink.begin() + static_cast<long>(inkOfLetter[k].second));
+        ink.insert(ink.end(), letter.begin(), letter.end());
         for (const auto& br : l.bridges) {
             const double dx = br.x2 - br.x1, dy = br.y2 - br.y1, len = std::hypot(dx, dy);
             const double side = br.code == 2 ? -1 : 1;
@@ -95,7 +92,16 @@ inline StencilCheck checkStencil(const GroundFile& g) {
             // one stroke crossed: the strip meets the letter in one piece, and its ends lie in the open
             const bool endsFree = tooltest::winding(l, br.x1 + ox / 2, br.y1 + oy / 2) == 0 &&
                                   tooltest::winding(l, br.x2 + ox / 2, br.y2 + oy / 2) == 0;
-            if (pieces(letter, strip) != 1 || !endsFree) out.badBridges.push_back(l.text);
+            if (rings(letter, {strip}, ClipperLib::ctIntersection, false).size() != 1 || !endsFree)
+                out.badBridges.push_back(l.text);
+        }
+        for (const ClipperLib::Path& hole : rings(letter, {}, ClipperLib::ctUnion)) {
+            ClipperLib::cInt x0 = hole[0].X, x1 = x0, y0 = hole[0].Y, y1 = y0;
+            for (const auto& p : hole) x0 = std::min(x0, p.X), x1 = std::max(x1, p.X), y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
+            StencilCheck::Counter k{l.text, double(std::max(x1 - x0, y1 - y0)) / kGrid * toCut(g), 0};
+            for (const auto& br : l.bridges)
+                k.bridges += PointInPolygon(grid(x + br.x1, br.y1), hole) == 1 || PointInPolygon(grid(x + br.x2, br.y2), hole) == 1;
+            out.counters.push_back(k);
         }
         x += l.advance;
     }
@@ -103,6 +109,8 @@ inline StencilCheck checkStencil(const GroundFile& g) {
     out.looseIslands = holes(ink, strips, ClipperLib::ctDifference);
     return out;
 }
+
+inline GroundFile written(const text::Lettering& l) { return tooltest::parseGroundFile(text::groundFile(l)); }
 
 using testsupport::ProgramRun;
 using testsupport::readAll;
