@@ -219,8 +219,9 @@ TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
     EXPECT_EQ(write(cut, 0, 2, s).size(), 1u);
 }
 
-// The arc fit: few records, none sweeping too far, every sample within the tolerance, the path
-// unbroken, corners kept; faults write nothing.
+// The arc fit: few records, every sample within the tolerance, the path unbroken, corners kept;
+// faults write nothing. (The sweep limit is held on real letters above, and the fit of every
+// run against the full search in the arc search's fixture.)
 TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
     Settings s;
     s.outputScale = 0.5;
@@ -241,14 +242,6 @@ TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
     EXPECT_GT(st.maxDeviation, 0.01);                            // mm
     EXPECT_LE(st.maxDeviation, s.fitTolerance * s.outputScale);  // internal tolerance 0.05
     EXPECT_EQ(st.records, 1);
-
-    // 2.4 rad of an exact circle: no arc sweeps more than 1.57
-    std::vector<ContourPoint> wide;
-    for (int k = 0; k <= 24; ++k) wide.push_back({40 * std::cos(0.1 * k), 40 * std::sin(0.1 * k), 13});
-    r = fit(wide, 0, 24, s);
-    ASSERT_EQ(r.size(), 2u);
-    EXPECT_NEAR(sweepOf(r[0]) + sweepOf(r[1]), 2.4, 1e-9);
-    EXPECT_TRUE(continuous(r, 2e-4, false));
 
     // a corner between two curves parts their samples even where one arc would fit them all
     Settings loose = s;

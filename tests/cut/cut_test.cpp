@@ -1,55 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 #include <numbers>
 
 #include "cut/cut.h"
 #include "cut/writers.h"
+#include "drawn.h"
 #include "dxf_readback.h"
+#include "support/temp_folder.h"
 
 using namespace cut;
+using namespace drawn;
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-Edge line(double x1, double y1, double x2, double y2) {
-    Edge e;
-    e.a = {x1, y1};
-    e.b = {x2, y2};
-    return e;
-}
-Edge arc(double cx, double cy, double r, double start, double sweep) {
-    Edge e;
-    e.arc = true;
-    e.c = {cx, cy};
-    e.r = r;
-    e.start = start;
-    e.sweep = sweep;
-    e.a = {cx + r * std::cos(start), cy + r * std::sin(start)};
-    e.b = {cx + r * std::cos(start + sweep), cy + r * std::sin(start + sweep)};
-    return e;
-}
-Loop rect(double x0, double y0, double x1, double y1) {
-    return {{line(x0, y0, x1, y0), line(x1, y0, x1, y1), line(x1, y1, x0, y1), line(x0, y1, x0, y0)}};
-}
-// A counter: turned against the outside it lies in, as a font draws it.
-Loop hole(double x0, double y0, double x1, double y1) {
-    return {{line(x0, y0, x0, y1), line(x0, y1, x1, y1), line(x1, y1, x1, y0), line(x1, y0, x0, y0)}};
-}
-Loop circle(double cx, double cy, double r) { return {{arc(cx, cy, r, 0, kPi), arc(cx, cy, r, kPi, kPi)}}; }
-
-Handover handover(std::vector<Letter> letters) {
-    Handover h;
-    h.scale = 1;
-    h.aperture = 2;
-    h.letters = std::move(letters);
-    return h;
-}
-
-// An "O": a 20 x 20 square with a square counter of 10 x 10 in its middle.
-Letter ring() { return {1, {rect(0, 0, 20, 20), hole(5, 5, 15, 15)}}; }
 
 struct Extent {
     double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
@@ -67,6 +34,13 @@ double dxfArea(const Drawing& d, const Handover& h, const char* layer) {
     return a;
 }
 
+std::vector<const Problem*> thinOf(const Drawing& d) {
+    std::vector<const Problem*> out;
+    for (const Problem& p : d.problems)
+        if (p.kind == ProblemKind::ThinMaterial) out.push_back(&p);
+    return out;
+}
+
 }  // namespace
 
 // The kerf moves the outside of a part out and the edge of an opening in by half of it, in
@@ -75,28 +49,23 @@ TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
     const Handover h = handover({ring()});
     Options o;
     o.kerf = 0.2;
-    o.kind = Kind::Lettering;
-    const Drawing parts = makeDrawing(h, o);
-    ASSERT_EQ(parts.cut.size(), 2u);
-    for (const Outline& out : parts.cut) {
-        const Extent e = extent(out);
-        const double grow = out.opening ? -0.1 : 0.1;  // the counter is an opening of the part
-        const double lo = out.opening ? 5 : 0, hi = out.opening ? 15 : 20;
-        EXPECT_NEAR(e.x0, lo - grow, 1e-3);
-        EXPECT_NEAR(e.y0, lo - grow, 1e-3);
-        EXPECT_NEAR(e.x1, hi + grow, 1e-3);
-        EXPECT_NEAR(e.y1, hi + grow, 1e-3);
-    }
-    o.kind = Kind::Stencil;
-    const Drawing sheet = makeDrawing(h, o);
-    ASSERT_EQ(sheet.cut.size(), 2u);
-    for (const Outline& out : sheet.cut) {
-        const Extent e = extent(out);
-        // the letter is the opening now, the counter a part inside it
-        const double grow = out.opening ? -0.1 : 0.1;
-        const double lo = out.opening ? 0 : 5, hi = out.opening ? 20 : 15;
-        EXPECT_NEAR(e.x0, lo - grow, 1e-3);
-        EXPECT_NEAR(e.x1, hi + grow, 1e-3);
+    Drawing parts;
+    for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
+        SCOPED_TRACE(kind == Kind::Stencil ? "stencil" : "lettering");
+        o.kind = kind;
+        const Drawing d = makeDrawing(h, o);
+        ASSERT_EQ(d.cut.size(), 2u);
+        for (const Outline& out : d.cut) {
+            const Extent e = extent(out);
+            // the letter (0..20) is the part and the counter (5..15) its opening; a stencil the other way round
+            const bool letter = out.opening == (kind == Kind::Stencil);
+            const double grow = out.opening ? -0.1 : 0.1, lo = letter ? 0 : 5, hi = letter ? 20 : 15;
+            EXPECT_NEAR(e.x0, lo - grow, 1e-3);
+            EXPECT_NEAR(e.y0, lo - grow, 1e-3);
+            EXPECT_NEAR(e.x1, hi + grow, 1e-3);
+            EXPECT_NEAR(e.y1, hi + grow, 1e-3);
+        }
+        parts = d;
     }
     // the straight sides stay 0.1 mm away: the area grows by the perimeter x 0.1 plus the corners
     EXPECT_NEAR(dxfArea(parts, h, kLayerCut), (20.2 * 20.2 - 0.04 + kPi * 0.01) - 9.8 * 9.8, 0.01);
@@ -138,7 +107,7 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
     EXPECT_LT(loose.problems[0].place.x, 15);
 
     // a bridge across the top stroke from the counter (y 15) to the outside (y 20)
-    h.bridges = {{1, {10, 15}, {10, 20}}};
+    h.bridges = {kTopBridge};
     EXPECT_TRUE(makeDrawing(h, {}).problems.empty());
     const auto left = bridgeStrip(h.bridges[0], 2);
     EXPECT_DOUBLE_EQ(left[2].x, 8);  // any kind but 2: to the left of p1 -> p2
@@ -150,7 +119,7 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
     EXPECT_EQ(makeDrawing(h, {}).problems.size(), 1u);
 
     // with a border the sheet's edge is cut too, as a part
-    h.bridges = {{1, {10, 15}, {10, 20}}};
+    h.bridges = {kTopBridge};
     Options o;
     o.border = 10;
     const Drawing framed = makeDrawing(h, o);
@@ -238,7 +207,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
 // the SVG keeps them in a hidden group of their own.
 TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
     Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
-    h.bridges = {{1, {10, 15}, {10, 20}}};
+    h.bridges = {kTopBridge};
     h.bar = {rect(-2, -1, 52, 1)};
     h.hasBar = true;
     struct Case {
@@ -275,8 +244,8 @@ TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
     }
 }
 
-// Holes look like holes: in the SVG each piece is one path, its outside and counters together
-// under the even-odd rule, so the counter of the "O" stays open when the parts are filled.
+// Holes look like holes: in the SVG (sized in mm) each piece is one path, its outside and
+// counters together under the even-odd rule, so the counter of the "O" stays open when filled.
 TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
     const Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
     Options o;
@@ -290,6 +259,8 @@ TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
     EXPECT_EQ(paths, 2u);
     EXPECT_EQ(subpaths, 3u);  // the O: outside and counter; the second letter: its outside
     EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
+    EXPECT_NE(svg.find("mm\" height=\""), std::string::npos);  // sized in millimetres
+    EXPECT_NE(svg.find("viewBox=\""), std::string::npos);
 }
 
 // Letters that run into each other are a problem naming both, in either kind of drawing: by
@@ -362,4 +333,87 @@ TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
     // the report lists the sheets
     const std::string report = reportJson(tiled, h);
     EXPECT_NE(report.find("\"sheets\": [\n    { \"number\": 1,"), std::string::npos) << report;
+}
+
+// Material narrower than the kerf or the chosen width is one problem at its place, whatever the
+// kerf (0 too); where material holds by a point, that point is one.
+TEST(ThinMaterial, BelowTheKerfOrTheChosenWidthAndAtPointContacts) {
+    struct Case {
+        const char* what;
+        Handover h;
+        Kind kind;
+        double kerf, minWidth;
+        std::size_t thin;
+        Pt at;
+    };
+    const Letter corners{1, {rect(0, 0, 10, 10), rect(10, 10, 20, 20)}};
+    const Case cases[] = {
+        {"bridge 0.1 under kerf 0.2", handover({ring()}, {kTopBridge}, 0.1), Kind::Stencil, 0.2, 0, 1, {10, 17.5}},
+        {"bridge 0.1 over kerf 0.05", handover({ring()}, {kTopBridge}, 0.1), Kind::Stencil, 0.05, 0, 0, {}},
+        {"bridge 0.5 at kerf 0", handover({ring()}, {kTopBridge}, 0.5), Kind::Stencil, 0, kDefaultMinWidth, 1, {10.25, 17.5}},
+        {"bridge 2", handover({ring()}, {kTopBridge}, 2), Kind::Stencil, 0, kDefaultMinWidth, 0, {}},
+        {"bridge 2 under 2.5", handover({ring()}, {kTopBridge}, 2), Kind::Stencil, 0.1, 2.5, 1, {11, 17.5}},
+        {"web of 0.3", handover({{1, {rect(0, 0, 10, 20)}}, {2, {rect(10.3, 0, 20, 20)}}}), Kind::Stencil, 0, 1, 1, {10.15, 10}},
+        {"stencil corners", handover({corners}), Kind::Stencil, 0, 0, 1, {10, 10}},
+        {"parts' corners", handover({corners}), Kind::Lettering, 0, 0, 1, {10, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Options o;
+        o.kind = c.kind, o.kerf = c.kerf, o.minWidth = c.minWidth;
+        const Drawing d = makeDrawing(c.h, o);
+        const auto thin = thinOf(d);
+        ASSERT_EQ(thin.size(), c.thin);
+        if (!c.thin) continue;
+        EXPECT_LT(std::hypot(thin[0]->place.x - c.at.x, thin[0]->place.y - c.at.y), 3) << thin[0]->place.x << "," << thin[0]->place.y;
+        EXPECT_EQ(thin[0]->letter, 1);
+        EXPECT_EQ(problemText(*thin[0]).rfind("thin material of letter 1 at (", 0), 0u) << problemText(*thin[0]);
+    }
+}
+
+// Letters are numbered as typed, spaces counted, and named by their characters; a letters file
+// that does not match the hand-over leaves the hand-over's numbers.
+TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
+    const auto letter = [](const char* c, int points) {
+        std::initializer_list<std::string> head{c, "0", "0", "0", "0", "0", std::to_string(points)};
+        std::string s = testsupport::crlf(head);
+        for (int i = 0; i < 3 * points; ++i) s += "1\r\n";
+        return s + "0\r\n";
+    };
+    const std::string tground = testsupport::crlf({"A B", "100", "3", "0", "0"}) + letter("A", 3) + letter(" ", 0) + letter("B", 4);
+    Handover h = handover({ring(), ring(2, 30)});  // both counters loose
+    for (const bool whole : {true, false}) {
+        SCOPED_TRACE(whole ? "whole" : "cut short");
+        h.typed = parseTypedLetters(whole ? tground : tground.substr(0, tground.size() - 8));
+        const Drawing d = makeDrawing(h, {});
+        ASSERT_EQ(d.problems.size(), 2u);
+        EXPECT_EQ(d.problems[1].letter, whole ? 3 : 2);
+        EXPECT_EQ(problemText(d.problems[1]).rfind(whole ? "island of letter 3 \"B\" at" : "island of letter 2 at", 0), 0u);
+        EXPECT_EQ(reportJson(d, h).find("\"letter\": 3, \"character\": \"B\"") != std::string::npos, whole);
+        EXPECT_TRUE(std::any_of(d.pieces.begin(), d.pieces.end(), [&](const Piece& p) { return p.letter == (whole ? 3 : 2); }));
+    }
+}
+
+// A drawing made again after each change of the settings is the one made afresh.
+TEST(ThinMaterial, DrawingsMadeAgainAfterAChangeAreMadeAfresh) {
+    auto h = std::make_shared<Handover>(handover({ring(), {2, {rect(30, 0, 34, 10), rect(30, 13, 34, 17)}}}, {kTopBridge}, 0.5));
+    h->bar = {rect(-2, -1, 36, 1)};
+    h->hasBar = true;
+    DrawingMaker maker(h);
+    std::vector<Options> steps(8);
+    steps[1].kerf = 0.2;
+    steps[2] = steps[1], steps[2].kind = Kind::Lettering;
+    steps[3] = steps[2], steps[3].tabs = true;
+    steps[4].kerf = 0.1, steps[4].border = 5;
+    steps[5] = steps[4], steps[5].minWidth = 0;
+    steps[6] = steps[5], steps[6].kerf = 0.6;
+    steps[7] = steps[1];
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Drawing again = maker.make(steps[i]), fresh = makeDrawing(*h, steps[i]);
+        EXPECT_EQ(dxfText(again, *h), dxfText(fresh, *h));
+        EXPECT_EQ(reportJson(again, *h), reportJson(fresh, *h));
+    }
+    EXPECT_EQ(thinOf(maker.make(steps[5])).size(), 0u);
+    EXPECT_EQ(thinOf(maker.make(steps[6])).size(), 1u);  // the kerf now wider than the bridge
 }

@@ -28,7 +28,6 @@ struct DxfDrawing {
     int insunits = -1;
     std::vector<DxfLayer> layers;
     std::vector<DxfPolyline> polylines;
-    int otherEntities = 0;
 };
 
 inline DxfDrawing readDxf(const std::string& text) {
@@ -48,8 +47,6 @@ inline DxfDrawing readDxf(const std::string& text) {
             if (section == "ENTITIES" && value == "LWPOLYLINE") {
                 d.polylines.emplace_back();
                 cur = &d.polylines.back();
-            } else if (section == "ENTITIES" && value != "ENDSEC") {
-                ++d.otherEntities;
             }
             if (value == "ENDSEC") section.clear();
             continue;
@@ -88,23 +85,6 @@ inline double area(const DxfPolyline& p) {
         }
     }
     return a;
-}
-
-// The points of a closed polyline, its arcs as chords of at most `step` radians.
-inline std::vector<DxfVertex> points(const DxfPolyline& p, double step = 0.05) {
-    std::vector<DxfVertex> out;
-    for (std::size_t i = 0, n = p.v.size(); i < n; ++i) {
-        const DxfVertex &s = p.v[i], &e = p.v[(i + 1) % n];
-        out.push_back({s.x, s.y, 0});
-        if (s.bulge == 0) continue;
-        const double theta = 4 * std::atan(s.bulge), half = std::hypot(e.x - s.x, e.y - s.y) / 2;
-        const double k = half / std::tan(theta / 2) / (2 * half);  // centre: middle + k * (left normal of the chord)
-        const double cx = (s.x + e.x) / 2 - k * (e.y - s.y), cy = (s.y + e.y) / 2 + k * (e.x - s.x);
-        const double r = std::hypot(s.x - cx, s.y - cy), a0 = std::atan2(s.y - cy, s.x - cx);
-        const int m = static_cast<int>(std::ceil(std::fabs(theta) / step));
-        for (int j = 1; j < m; ++j) out.push_back({cx + r * std::cos(a0 + theta * j / m), cy + r * std::sin(a0 + theta * j / m), 0});
-    }
-    return out;
 }
 
 // Two segments of a closed polyline cross (neighbours excepted).

@@ -38,8 +38,18 @@ double gap(const cut::Loop& l) {
 
 }  // namespace
 
+// Reading changes no file and creates none; without orgdim.dat the letters are one object, as
+// the shapes stage starts, and without workm.dat there is no bar.
 TEST(Handover, ReadsEveryFileIntoMillimetresAndChainsTheContours) {
     Folder f;
+    const auto before = f.t.read("workrl.dat");
+    const cut::Handover plain = cut::readHandover(f.t.path() / "workfiles");
+    EXPECT_FALSE(plain.hasBar);
+    EXPECT_TRUE(plain.oneObject);
+    EXPECT_FALSE(f.t.exists("workm.dat"));
+    EXPECT_FALSE(f.t.exists("orgdim.dat"));
+    EXPECT_EQ(f.t.read("workrl.dat"), before);
+
     f.t.write("workm.dat", crlf({" 0", " 1", " 0", " 0", " 10", " 0", " 1"}));  // one lone line: not a closed bar
     EXPECT_THROW(cut::readHandover(f.t.path() / "workfiles"), fault::HandoverFault);
     f.t.write("workm.dat", crlf({" 0", " 4", " 0", " -2", " 30", " -2", " 1", " 30", " 0", " 30", " -2", " 1",
@@ -64,17 +74,6 @@ TEST(Handover, ReadsEveryFileIntoMillimetresAndChainsTheContours) {
     ASSERT_EQ(h.bridges.size(), 1u);
     EXPECT_EQ(h.bridges[0].kind, 1);
     EXPECT_DOUBLE_EQ(h.bridges[0].p2.y, 10);
-}
-
-TEST(Handover, ReadingChangesNoFileAndCreatesNone) {
-    Folder f;
-    const auto before = f.t.read("workrl.dat");
-    const auto h = cut::readHandover(f.t.path() / "workfiles");
-    EXPECT_FALSE(h.hasBar);
-    EXPECT_TRUE(h.oneObject);  // no orgdim.dat: one object, as the shapes stage starts
-    EXPECT_FALSE(f.t.exists("workm.dat"));
-    EXPECT_FALSE(f.t.exists("orgdim.dat"));
-    EXPECT_EQ(f.t.read("workrl.dat"), before);
 }
 
 // Every broken hand-over is refused with the file's name; none crashes or reads as empty.

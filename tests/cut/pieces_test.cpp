@@ -1,5 +1,5 @@
 // Real glyphs through the chain (typed by the text stage, converted by the shapes stage's
-// command line), drawn here and measured again from the DXF as a cutter would read it.
+// command line), drawn here and measured as a cutter would cut them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -33,13 +33,12 @@ struct Chain {
     }
 };
 
-// Every cut outline of a DXF, arcs as chords.
-cl::Paths cutOutlines(const DxfDrawing& dxf) {
+// Every cut outline of a drawing, arcs as chords.
+cl::Paths cutOutlines(const cut::Drawing& d) {
     cl::Paths out;
-    for (const DxfPolyline& p : dxf.polylines) {
-        if (p.layer != cut::kLayerCut && p.layer != cut::kLayerSheet) continue;
+    for (const cut::Outline& o : d.cut) {
         out.emplace_back();
-        for (const DxfVertex& v : points(p)) out.back().push_back(polygon::toGrid({v.x, v.y}));
+        for (const cut::Pt& p : o.poly) out.back().push_back(polygon::toGrid(p));
     }
     return out;
 }
@@ -49,9 +48,9 @@ cl::Paths cutOutlines(const DxfDrawing& dxf) {
 struct Material {
     int pieces = 0, holes = 0;
 };
-Material material(const DxfDrawing& dxf) {
+Material material(const cut::Drawing& d) {
     cl::Clipper c;
-    c.AddPaths(cutOutlines(dxf), cl::ptSubject, true);
+    c.AddPaths(cutOutlines(d), cl::ptSubject, true);
     cl::PolyTree tree;
     c.Execute(cl::ctUnion, tree, cl::pftEvenOdd, cl::pftEvenOdd);
     Material m;
@@ -125,9 +124,8 @@ TEST(CutPieces, OverlappingOutlinesOfAGlyphAreOneLetter) {
             o.kerf = 0.2;
             const cut::Drawing d = cut::makeDrawing(c.h, o);
             EXPECT_TRUE(d.problems.empty()) << cut::problemText(d.problems.at(0));
-            const DxfDrawing dxf = readDxf(cut::dxfText(d, c.h));
-            for (const DxfPolyline& p : dxf.polylines) EXPECT_FALSE(selfCrossing(p));
-            const Material m = material(dxf);
+            for (const DxfPolyline& p : readDxf(cut::dxfText(d, c.h)).polylines) EXPECT_FALSE(selfCrossing(p));
+            const Material m = material(d);
             // the sheet with the letter's opening, cut in two by its three bridges; or the
             // letter with the counters of the A and the ring
             EXPECT_EQ(m.pieces, 1);
@@ -137,7 +135,7 @@ TEST(CutPieces, OverlappingOutlinesOfAGlyphAreOneLetter) {
 }
 
 // With tabs every piece the bar does not reach is tied to its letter's material at the tab's
-// full width; what still hangs loose is reported, and exactly that: the pieces of the DXF
+// full width; what still hangs loose is reported, and exactly that: the pieces cut out
 // that do not hang together with the bar are the report's loose pieces, tabs or not.
 TEST(CutPieces, TabsHoldAndTheReportCountsWhatStaysLoose) {
     for (const char* font : {"DejaVu Sans", "DejaVu Serif", "Liberation Serif"})
@@ -149,7 +147,7 @@ TEST(CutPieces, TabsHoldAndTheReportCountsWhatStaysLoose) {
                 o.kind = cut::Kind::Lettering;
                 o.tabs = tabs;
                 const cut::Drawing d = cut::makeDrawing(c.h, o);
-                const int loose = material(readDxf(cut::dxfText(d, c.h))).pieces - 1;
+                const int loose = material(d).pieces - 1;
                 EXPECT_EQ(loose, count(d, cut::ProblemKind::LoosePiece));
                 EXPECT_TRUE(!tabs || loose == 0) << loose << " pieces loose after tabs";
             }
@@ -170,7 +168,7 @@ TEST(CutPieces, BridgesHoldAtFullWidthOnceBent) {
     for (const cut::Handover* h : std::initializer_list<const cut::Handover*>{&sheared, &c.h}) {
         const cut::Drawing d = cut::makeDrawing(*h, {});
         EXPECT_EQ(count(d, cut::ProblemKind::Island), 0);
-        const cl::Paths letters = filled(*h), openings = cutOutlines(readDxf(cut::dxfText(d, *h)));
+        const cl::Paths letters = filled(*h), openings = cutOutlines(d);
         for (const cut::Bridge& b : h->bridges) EXPECT_NEAR(heldWidth(*h, letters, openings, b), h->aperture, 1e-9);
     }
 }

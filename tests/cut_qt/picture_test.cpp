@@ -2,29 +2,11 @@
 // opening shows as material.
 #include <gtest/gtest.h>
 
+#include "cut/drawn.h"
 #include "cut_qt/picture.h"
 
-namespace {
-
-cut::Edge line(double x1, double y1, double x2, double y2) {
-    cut::Edge e;
-    e.a = {x1, y1};
-    e.b = {x2, y2};
-    return e;
-}
-cut::Loop rect(double x0, double y0, double x1, double y1) {
-    return {{line(x0, y0, x1, y0), line(x1, y0, x1, y1), line(x1, y1, x0, y1), line(x0, y1, x0, y0)}};
-}
-
-}  // namespace
-
 TEST(CutPicture, CountersShowAsWhatTheyAre) {
-    cut::Handover h;
-    h.scale = 1;
-    h.aperture = 2;
-    // an "O" with a square counter, turned against its outside as a font draws it
-    h.letters = {{1, {rect(0, 0, 20, 20), {{line(5, 5, 5, 15), line(5, 15, 15, 15), line(15, 15, 15, 5), line(15, 5, 5, 5)}}}}};
-    h.bridges = {{1, {10, 15}, {10, 20}}};                      // which holds it in a stencil
+    const cut::Handover h = drawn::handover({drawn::ring()}, {drawn::kTopBridge});  // the bridge holds it in a stencil
     for (const cut::Kind kind : {cut::Kind::Lettering, cut::Kind::Stencil}) {
         cut::Options o;
         o.kind = kind;
