@@ -171,7 +171,7 @@ TEST(MainWindow, KeysWheelAndMouse) {
     EXPECT_EQ(sw.find<QAction>("Schriftformen")->shortcut(), QKeySequence(QKeySequence::HelpContents));
     EXPECT_EQ(sw.find<QAction>("endes")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     for (const QAbstractButton* b : w.centralWidget()->findChildren<QAbstractButton*>()) {
-        if (!b->text().isEmpty()) EXPECT_TRUE(b->text().contains('&')) << b->text().toStdString();
+        if (!b->text().isEmpty()) { EXPECT_TRUE(b->text().contains('&')) << b->text().toStdString(); }
     }
     for (const QAction* a : w.menuBar()->actions()) EXPECT_TRUE(a->text().contains('&')) << a->text().toStdString();
 }
