@@ -1,7 +1,6 @@
 // The start window and its command line on real program folders, and the help documents
 // the build puts beside the programs.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,7 +15,6 @@
 
 #include "start_qt/start_cli.h"
 #include "start_qt/start_window.h"
-#include "workfile/workfile_io.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
 
@@ -35,18 +33,11 @@ struct Folder {
             fs::permissions(t.path() / p, fs::perms::owner_all, fs::perm_options::add);
         }
     }
-    // the stand-ins run detached: wait until they have written
+    // the stand-ins run detached: wait (up to 10 s) until they have written
     std::string log() const {
-        QElapsedTimer timer;
-        timer.start();
-        const fs::path file = t.work("standin.log");
-        while (timer.elapsed() < 10000) {
-            std::error_code ec;
-            if (fs::exists(file, ec)) {
-                const std::string text = wf::readFile(file);
-                if (!text.empty() && text.back() == '\n') return text;
-            }
-            QThread::msleep(20);
+        for (int i = 0; i < 500; ++i, QThread::msleep(20)) {
+            const std::string text = t.read("standin.log");
+            if (!text.empty() && text.back() == '\n') return text;
         }
         return {};
     }
