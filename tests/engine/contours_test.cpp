@@ -37,7 +37,7 @@ double lowestY(const Model& m, int letter) {
 // per-letter heights and texts are stored; without "Fit in" y is as in the file.
 TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     HandLetter a{"A", 30, square(-12, 5, 20), {{"1", -2, 10, -2, 25}}};
-    HandLetter b{"B", 999, square(0, -3, 10), {}};
+    HandLetter b{"B", 999, square(0, -3, 10), {{"1", 1, 2, 3, 4}}};
     const Model m = load(tground("AB", {a, b}));
     ASSERT_EQ(m.letterCount, 2);
     EXPECT_EQ(m.groundText, "AB");
@@ -47,8 +47,9 @@ TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     double xmin = 1e9;
     for (const auto& e : m.elements) xmin = std::min(xmin, e.x);
     EXPECT_EQ(xmin, 0.0);
-    ASSERT_EQ(m.bridges.size(), 1u);
+    ASSERT_EQ(m.bridges.size(), 2u);
     EXPECT_TRUE(m.bridges[0].x1 == 10 && m.bridges[0].x2 == 10);  // both ends shifted by 12 like its letter
+    EXPECT_TRUE(m.bridges[1].x1 == 43 && m.bridges[1].x2 == 45);  // and by the advances before theirs
     EXPECT_EQ(m.bridges[0].object, 1);
     EXPECT_DOUBLE_EQ(m.bridges[0].letterHeight, 20);
     // letter 2 starts after the advance of letter 1: x 0 + 30 + 12
