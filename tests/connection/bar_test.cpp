@@ -43,7 +43,8 @@ const std::string kWithSpace = tground(
 }  // namespace
 
 // Uncut on a straight baseline: offset edge above, edge 2 at d, vertical caps; w = 0 collapses.
-TEST(ConnectionBar, StraightBaselineUncut) {
+// A cut bar without a gap is empty; one that cannot reach the letters stays uncut.
+TEST(ConnectionBar, StraightBaselineAndTheCutsLimits) {
     Model m = shaped(kWithSpace, 0);
     const Box box = contourExtents(m);
     EXPECT_TRUE(buildBar(m, BarInput{0, 5, 0, true, {}}).built);
@@ -57,6 +58,14 @@ TEST(ConnectionBar, StraightBaselineUncut) {
     buildBar(m, BarInput{2, 0, 0, true, {}});
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, box.ymin + 2);
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, m.barLines[1].y1);
+
+    // cut: no gap gives an empty bar; a bar floating beside the letters abandons the cut
+    Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
+    EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
+    EXPECT_TRUE(one.barLines.empty());
+    EXPECT_TRUE(buildBar(m, BarInput{500, 5, 1, true, {}}).cutAbandoned);
+    ASSERT_EQ(m.barLines.size(), 4u);
+    for (const auto& l : m.barLines) EXPECT_EQ(l.type, 4);
 }
 
 // Cut: one closed piece per gap (the space joins B to C), each inside its gap window.
@@ -90,18 +99,6 @@ TEST(ConnectionBar, CutAcrossASpaceGivesOnePiecePerGap) {
             }
         for (const auto& [p, n] : ends) EXPECT_EQ(n, 2);  // closed: every end shared by two lines
     }
-}
-
-// No gap gives an empty cut bar; a bar floating above the letters abandons the cut.
-TEST(ConnectionBar, CutEdges) {
-    Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
-    EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
-    EXPECT_TRUE(one.barLines.empty());
-
-    Model beside = shaped(kWithSpace, 0);
-    EXPECT_TRUE(buildBar(beside, BarInput{500, 5, 1, true, {}}).cutAbandoned);
-    ASSERT_EQ(beside.barLines.size(), 4u);
-    for (const auto& l : beside.barLines) EXPECT_EQ(l.type, 4);
 }
 
 // The offset arc lies inside a sagging baseline (shape 4) and outside an arch (shape 9).

@@ -37,7 +37,7 @@ double lowestY(const Model& m, int letter) {
 // per-letter heights and texts are stored; without "Fit in" y is as in the file.
 TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     HandLetter a{"A", 30, square(-12, 5, 20), {{"1", -2, 10, -2, 25}}};
-    HandLetter b{"B", 999, square(0, -3, 10), {}};
+    HandLetter b{"B", 999, square(0, -3, 10), {{"1", 1, 2, 3, 4}}};
     const Model m = load(tground("AB", {a, b}));
     ASSERT_EQ(m.letterCount, 2);
     EXPECT_EQ(m.groundText, "AB");
@@ -47,8 +47,9 @@ TEST(GroundContours, LettersFollowEachOtherAndStartAtXZero) {
     double xmin = 1e9;
     for (const auto& e : m.elements) xmin = std::min(xmin, e.x);
     EXPECT_EQ(xmin, 0.0);
-    ASSERT_EQ(m.bridges.size(), 1u);
-    EXPECT_DOUBLE_EQ(m.bridges[0].x1, 10);  // shifted by 12 like its letter
+    ASSERT_EQ(m.bridges.size(), 2u);
+    EXPECT_TRUE(m.bridges[0].x1 == 10 && m.bridges[0].x2 == 10);  // both ends shifted by 12 like its letter
+    EXPECT_TRUE(m.bridges[1].x1 == 43 && m.bridges[1].x2 == 45);  // and by the advances before theirs
     EXPECT_EQ(m.bridges[0].object, 1);
     EXPECT_DOUBLE_EQ(m.bridges[0].letterHeight, 20);
     // letter 2 starts after the advance of letter 1: x 0 + 30 + 12
@@ -184,21 +185,15 @@ TEST(ArcHelpers, SpanAndExtents) {
         EXPECT_TRUE(std::isnan(ymin) || std::fabs(b.ymin - ymin) < 1e-12) << start << " " << b.ymin;
         EXPECT_TRUE(std::isnan(ymax) || std::fabs(b.ymax - ymax) < 1e-12) << start << " " << b.ymax;
     }
-    EXPECT_EQ(roundTo(1.23456, 4), 1.2346);
 }
 
-// Real font letters load in text order from x = 0 and scale to h with their bridges inside;
-// "Fit in" stands each on y = 0; a text without height cannot be scaled.
-TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
+// Real font letters scale to h with their bridges inside; a text without height cannot be
+// scaled. (Their layout is the hand letters' above.)
+TEST(GroundContours, RealFontLettersScaleToTheHeight) {
     Model m;
-    const auto sample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
-    readGroundContours(m, sample, false);
+    readGroundContours(m, std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat", false);
     ASSERT_EQ(m.letterCount, 3);
-    EXPECT_EQ(m.groundText, "ABC");
-    ASSERT_GT(m.elements.size(), 100u);
     ASSERT_EQ(m.bridges.size(), 6u);  // two across the A's counter and each of the B's
-    EXPECT_EQ(contourExtents(m).xmin, 0.0);
-    for (std::size_t i = 1; i < m.elements.size(); ++i) EXPECT_GE(m.elements[i].object, m.elements[i - 1].object);
 
     m.smallHeight = 50.8;
     preview::scaleToHeight(m);
@@ -216,10 +211,6 @@ TEST(GroundContours, RealFontLettersLoadAndScaleToTheHeight) {
                     std::min(br.y1, br.y2) >= b.ymin - kReach && std::max(br.y1, br.y2) <= b.ymax + kReach &&
                     std::hypot(br.x2 - br.x1, br.y2 - br.y1) > 1)
             << br.x1 << " " << br.x2 << " " << br.y1 << " " << br.y2;
-
-    Model f;
-    readGroundContours(f, sample, true);
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(lowestY(f, k), 0.0) << k;
 
     Model flat;
     flat.elements.push(Element{0, 5, 1, 1, 0});

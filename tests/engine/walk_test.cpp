@@ -60,33 +60,26 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
         ASSERT_TRUE(r.complete);
         next += entries.at(r.kind);
         ++seen[r.kind];
-        const auto p = [&](std::size_t k) { return pointOf(m, r.at + k); };
-        const std::int16_t first = m.elements[r.at].kind, second = m.elements[r.at + 1].kind;
-        bool ok = false;
-        switch (r.kind) {
-            case Kind::Line: ok = first == kCodeLine && second != kCodeArcMiddle && r.a == p(0) && r.b == p(1); break;
-            case Kind::Arc:  // start, middle, the middle again, end
-                ok = first == kCodeLine && second == kCodeArcMiddle && r.a == p(0) && r.b == p(1) && p(2) == r.b && r.c == p(3);
-                break;
-            case Kind::Quadratic: ok = first == kCodeQuadratic && r.a == p(0) && r.b == p(1) && r.c == p(2); break;
-            case Kind::Close: ok = first == kCodeEnd && r.a == pointOf(m, r.at - 1) && r.b == p(0); break;
-        }
-        EXPECT_TRUE(ok) << int(r.kind);
+        const std::int16_t code = m.elements[r.at].kind;
+        EXPECT_EQ(r.kind == Kind::Quadratic, code == kCodeQuadratic);
+        EXPECT_EQ(r.kind == Kind::Close, code == kCodeEnd);
+        EXPECT_EQ(r.kind == Kind::Arc, code == kCodeLine && m.elements[r.at + 1].kind == kCodeArcMiddle);
         if (r.kind == Kind::Close) {
             ASSERT_TRUE(open);
             EXPECT_FALSE(r.closing);  // the shape build made every closing line explicit
-            EXPECT_TRUE(r.a == last && r.b == start);
+            EXPECT_TRUE(r.a == last && r.b == start && r.b == pointOf(m, r.at));
             open = false;
             ++contours;
             continue;
         }
-        if (open) {
-            EXPECT_TRUE(r.a == last);
-        } else {
-            start = r.a;
-            open = true;
-        }
-        last = r.kind == Kind::Line ? r.b : r.c;
+        // from its first entry to its last; an arc passes its middle twice (the second time as
+        // the start of its second half), a quadratic its control point
+        const geom::Point end = r.kind == Kind::Line ? r.b : r.c;
+        EXPECT_TRUE(r.a == pointOf(m, r.at) && end == pointOf(m, next - 1));
+        EXPECT_TRUE(r.kind == Kind::Line || (r.b == pointOf(m, r.at + 1) && r.b == pointOf(m, next - 2)));
+        EXPECT_TRUE(!open || r.a == last);
+        if (!open) start = r.a, open = true;
+        last = end;
     }
     EXPECT_EQ(next, m.elements.size());
     EXPECT_FALSE(open);

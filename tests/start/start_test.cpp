@@ -38,11 +38,8 @@ TEST(StartWindow, ButtonsFollowTheFolder) {
     before.push_back(f.t.work(wf::kLockFileName).string());  // the lock, the one thing made
     std::sort(before.begin(), before.end());
     start::StartWindow w(f.t.path(), f.ui);
-    EXPECT_TRUE(w.enabled(Action::NewLettering));
-    EXPECT_FALSE(w.enabled(Action::Continue));
-    EXPECT_FALSE(w.enabled(Action::CutDrawing));
-    EXPECT_TRUE(w.enabled(Action::Help));
-    EXPECT_TRUE(w.enabled(Action::Exit));
+    EXPECT_TRUE(w.enabled(Action::NewLettering) && w.enabled(Action::Help) && w.enabled(Action::Exit));
+    EXPECT_FALSE(w.enabled(Action::Continue) || w.enabled(Action::CutDrawing));
     EXPECT_EQ(listing(f.t.path()), before);
 
     struct Step {

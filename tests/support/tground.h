@@ -21,37 +21,25 @@ struct HandLetter {
     std::vector<HandBridge> bridges;
 };
 
-inline std::string num(double v) {
-    std::string s = std::to_string(v);
-    return s;
-}
+inline std::string num(double v) { return std::to_string(v); }
 
 inline std::string tground(const std::string& text, const std::vector<HandLetter>& letters,
                            int declaredCount = -1) {
     std::string s;
     auto line = [&s](const std::string& l) { s += l + "\r\n"; };
-    line(text);
-    line(" 0");
-    line(std::to_string(declaredCount < 0 ? int(letters.size()) : declaredCount));
-    line(" 7");
-    line(" 8");
+    const std::string count = std::to_string(declaredCount < 0 ? int(letters.size()) : declaredCount);
+    for (const std::string& header : {text, std::string(" 0"), count, std::string(" 7"), std::string(" 8")}) line(header);
     for (const auto& l : letters) {
         line(l.text);
         line(num(l.advance));
         for (int i = 0; i < 4; ++i) line(" 0");
         line(std::to_string(l.points.size()));
-        for (const auto& p : l.points) {
-            line(num(p.x));
-            line(num(p.y));
-            line(p.code);
-        }
+        for (const auto& p : l.points)
+            for (const std::string& v : {num(p.x), num(p.y), p.code}) line(v);
         line(std::to_string(l.bridges.size()));
         for (const auto& b : l.bridges) {
             line(b.code);
-            line(num(b.x1));
-            line(num(b.y1));
-            line(num(b.x2));
-            line(num(b.y2));
+            for (double v : {b.x1, b.y1, b.x2, b.y2}) line(num(v));
         }
     }
     return s;

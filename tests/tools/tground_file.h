@@ -32,7 +32,6 @@ struct FileLetter {
     std::vector<FilePoint> points;
     std::vector<FileBridge> bridges;
     std::vector<Contour> contours;
-    double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;  // of the polylines
 };
 struct GroundFile {
     std::string text;
@@ -118,8 +117,6 @@ inline void buildContours(FileLetter& l) {
         check(same(p[i], p[first]), "closing entry is not the contour's first point");
         check(i + 1 < p.size() && p[i + 1].code == 0 && same(p[i + 1], p[first]),
               "closing entry not followed by the first point with code 0");
-        for (const auto& [x, y] : cur.poly)
-            l.xmin = std::min(l.xmin, x), l.xmax = std::max(l.xmax, x), l.ymin = std::min(l.ymin, y), l.ymax = std::max(l.ymax, y);
         l.contours.push_back(std::move(cur));
         cur = Contour{};
         first = i += 2;

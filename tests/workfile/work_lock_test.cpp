@@ -56,17 +56,31 @@ TEST(WorkFolderLock, OneProgramAtATime) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(second.acquire(), LockState::Busy);
     EXPECT_FALSE(second.held());
-    const wf::FolderClaim busy = wf::claimOf(LockState::Busy);
-    EXPECT_FALSE(busy.proceed);
-    EXPECT_STREQ(busy.text, wf::kWorkFolderBusy);
-    EXPECT_STREQ(busy.title, "Error");
-    EXPECT_TRUE(busy.critical);
     EXPECT_EQ(first.acquire(), LockState::Held);  // held already: stays held
     first.release();
     EXPECT_EQ(second.acquire(), LockState::Held);
     EXPECT_TRUE(t.exists(wf::kLockFileName));  // never removed
-    const wf::FolderClaim held = wf::claimOf(LockState::Held);
-    EXPECT_TRUE(held.proceed && held.text == nullptr);
+}
+
+// What each outcome tells the program: go on quietly, go on after a note, or say why and end.
+TEST(WorkFolderLock, EachOutcomeGoesOnOrSaysWhyAndEnds) {
+    const struct {
+        LockState state;
+        bool proceed;
+        const char *text, *title;
+    } claims[] = {{LockState::Held, true, nullptr, nullptr},
+                  {LockState::NoFolder, true, nullptr, nullptr},
+                  {LockState::ReadOnly, true, wf::kWorkFolderReadOnly, "Info"},
+                  {LockState::Busy, false, wf::kWorkFolderBusy, "Error"},
+                  {LockState::Failed, false, wf::kWorkFolderNotLockable, "Error"}};
+    for (const auto& c : claims) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        const wf::FolderClaim claim = wf::claimOf(c.state);
+        EXPECT_EQ(claim.proceed, c.proceed);
+        EXPECT_EQ(claim.critical, !c.proceed);  // an error ends the program, a note does not
+        EXPECT_STREQ(claim.text, c.text);
+        EXPECT_STREQ(claim.title, c.title);
+    }
 }
 
 // A sibling is started with the lock given up just before (so that it may take it); a failed
@@ -91,7 +105,6 @@ TEST(WorkFolderLock, GivenUpJustBeforeASiblingStarts) {
     EXPECT_EQ(atStart, (std::vector<LockState>{LockState::Held, LockState::Held}));
     ASSERT_EQ(mine.acquire(), LockState::Held);
     EXPECT_EQ(mine.handOver([&] { return other.acquire() == LockState::Held && false; }), wf::HandOver::Lost);
-    EXPECT_EQ(wf::lostText(LockState::Busy), std::string(wf::kWorkFolderBusy));
     other.release();
 
     ASSERT_EQ(mine.acquire(), LockState::Held);
@@ -120,13 +133,8 @@ TEST(WorkFolderLock, ReadOnlyMissingOrUnusable) {
         EXPECT_EQ(lock.acquire(), lockFileThere ? LockState::Held : LockState::ReadOnly);
         EXPECT_EQ(other.acquire(), lockFileThere ? LockState::Busy : LockState::ReadOnly);
     }
-    const wf::FolderClaim readOnly = wf::claimOf(LockState::ReadOnly);
-    EXPECT_TRUE(readOnly.proceed && !readOnly.critical);
-    EXPECT_STREQ(readOnly.text, wf::kWorkFolderReadOnly);
-
     TempFolder none(false);
     EXPECT_EQ(wf::WorkFolderLock(none.path() / "workfiles").acquire(), LockState::NoFolder);
-    EXPECT_TRUE(wf::claimOf(LockState::NoFolder).proceed);
     EXPECT_FALSE(fs::exists(none.path() / "workfiles"));
 
     for (const bool link : {false, true}) {
@@ -137,9 +145,6 @@ TEST(WorkFolderLock, ReadOnlyMissingOrUnusable) {
         else
             fs::create_directories(t.work(wf::kLockFileName));
         EXPECT_EQ(wf::WorkFolderLock(t.path() / "workfiles").acquire(), LockState::Failed);
-        const wf::FolderClaim failed = wf::claimOf(LockState::Failed);
-        EXPECT_FALSE(failed.proceed);
-        EXPECT_STREQ(failed.text, wf::kWorkFolderNotLockable);
         EXPECT_FALSE(t.exists("elsewhere"));
     }
 }

