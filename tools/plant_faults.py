@@ -30,7 +30,7 @@ def main():
     ap.add_argument("--labels-out", default="",
                     help="ctest -LE regex: leave out the tests of these executables (e.g. shapes)")
     ap.add_argument("ids", nargs="*")
-    a = ap.parse_args()
+    a = ap.parse_intermixed_args()
     src = pathlib.Path(a.source)
     ctest = ["ctest", "-j2", "--timeout", "300"] + (["-R", a.tests] if a.tests else []) \
         + (["-LE", a.labels_out] if a.labels_out else [])

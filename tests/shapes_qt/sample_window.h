@@ -35,10 +35,13 @@ struct SampleWindow {
 template <typename Open, typename Act>
 bool onModal(Open open, Act act) {
     bool seen = false;
+    int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!d) return;
+        // keys go where the focus is: wait (a while at most) until the dialog has taken it
+        if (!d->isActiveWindow() && ++ticks < 200) return;
         timer.stop();
         seen = true;
         act(d);
