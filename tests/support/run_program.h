@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,9 @@ struct ProgramRun {
 
 inline std::string readAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream all;  // in one piece: the programs compared are tens of megabytes
+    if (in) all << in.rdbuf();
+    return all.str();
 }
 
 // Runs `program` with `args` in `cwd`; its outputs pass through two files there.
