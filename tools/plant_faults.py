@@ -9,15 +9,12 @@ replacement, what it breaks). For each one the file is changed, the build dir re
 put back. The log gets one line per fault: id, CAUGHT / MISSED / NOBUILD / BADPLANT, place, the
 failing tests. The sources are restored even when the run is interrupted.
 """
-import argparse, importlib.util, pathlib, re, subprocess, time
+import argparse, pathlib, re, runpy, subprocess, time
 
 def load_faults():
     rows = []
     for f in sorted((pathlib.Path(__file__).parent / "faults").glob("*.py")):
-        spec = importlib.util.spec_from_file_location(f.stem, f)
-        mod = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(mod)
-        rows += mod.FAULTS
+        rows += runpy.run_path(str(f))["FAULTS"]
     return rows
 
 def run(cmd, **kw):
