@@ -1,5 +1,6 @@
 // The whole cut drawing of the cut stage: reading the hand-over, booleans, checks, DXF and SVG,
-// for 125 and 250 letters joined by the bar with "Cut"; and a stencil of 250 letters with a
+// for 125 letters joined by the bar with "Cut" and 250 single letters (more than the bar holds),
+// as lettering and as a stencil; and a stencil of 250 letters with a
 // border and a kerf written as all three files (DXF, SVG, PNG), whole and tiled.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
@@ -20,10 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // A program folder with the letters converted by the shapes stage's command line, made once:
-// joined by the bar with "Cut", or (`stencil`) as they are.
-fs::path handover(const char* letters, bool stencil = false) {
+// joined by the bar with "Cut", or (`single`) as they are.
+fs::path handover(const char* letters, bool single = false) {
     static std::map<std::string, fs::path> made;
-    const std::string key = std::string(letters) + (stencil ? "-stencil" : "");
+    const std::string key = std::string(letters) + (single ? "-single" : "");
     if (auto it = made.find(key); it != made.end()) return it->second;
     const fs::path dir = fs::path(LK_TEST_DATA) / ("cut-" + key);
     fs::remove_all(dir);
@@ -32,7 +33,7 @@ fs::path handover(const char* letters, bool stencil = false) {
     const std::string cli = (fs::path(LK_PROGRAM_DIR) / "letterkerf-cli").string(), folder = dir.string();
     const char* joined[] = {cli.c_str(), "--folder", folder.c_str(), "--connection", "--cut", "--convert", nullptr};
     const char* plain[] = {cli.c_str(), "--folder", folder.c_str(), "--no-connection", "--convert", nullptr};
-    const char** argv = stencil ? plain : joined;
+    const char** argv = single ? plain : joined;
     pid_t pid;
     if (posix_spawn(&pid, cli.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) == 0) {
         int status;
@@ -41,10 +42,9 @@ fs::path handover(const char* letters, bool stencil = false) {
     return made[key] = dir;
 }
 
-void cutDrawing(benchmark::State& state, const char* letters, cut::Kind kind) {
-    const fs::path dir = handover(letters);
+void cutDrawing(benchmark::State& state, const char* letters, cut::Kind kind, bool joined) {
+    const fs::path dir = handover(letters, !joined);
     std::size_t bytes = 0;
-    // 250 letters cut need a bar of more than its 641 elements: no hand-over is written for them
     try {
         cut::readHandover(dir / "workfiles");
     } catch (const std::exception& e) {
@@ -96,7 +96,8 @@ void stencilFiles(benchmark::State& state, const char* letters, bool tiled) {
 
 BENCHMARK_CAPTURE(stencilFiles, stencil250AllFiles, "long", false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(stencilFiles, stencil250AllFilesTiled, "long", true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", cut::Kind::Lettering)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", cut::Kind::Lettering)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", cut::Kind::Stencil)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", cut::Kind::Stencil)->Unit(benchmark::kMillisecond);
+// 250 letters cut need a bar of more than its 641 elements: they are cut as single letters
+BENCHMARK_CAPTURE(cutDrawing, lettering125, "half", cut::Kind::Lettering, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, lettering250, "long", cut::Kind::Lettering, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil125, "half", cut::Kind::Stencil, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cutDrawing, stencil250, "long", cut::Kind::Stencil, false)->Unit(benchmark::kMillisecond);

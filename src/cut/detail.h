@@ -141,23 +141,10 @@ private:
     std::size_t points_ = 0;
 };
 
-inline cl::Paths boolean(cl::ClipType op, const cl::Paths& subject, const cl::Paths& clip, cl::PolyFillType subjectFill = cl::pftNonZero) {
-    cl::Clipper c;
-    c.AddPaths(subject, cl::ptSubject, true);
-    if (!clip.empty()) c.AddPaths(clip, cl::ptClip, true);
-    cl::Paths out;
-    c.Execute(op, out, subjectFill, cl::pftNonZero);
-    return out;
-}
-
-inline cl::Paths offset(const cl::Paths& p, double mm, cl::JoinType join) {
-    if (mm == 0) return p;
-    cl::ClipperOffset o(kMiterLimit, kChordError * kUnitsPerMm);
-    o.AddPaths(p, join, cl::etClosedPolygon);
-    cl::Paths out;
-    o.Execute(out, mm * kUnitsPerMm);
-    return out;
-}
+// A boolean of the subject and the clip: the subject filled by `subjectFill`, the clip non-zero.
+cl::Paths boolean(cl::ClipType op, const cl::Paths& subject, const cl::Paths& clip, cl::PolyFillType subjectFill = cl::pftNonZero);
+// The paths moved outward by mm (inward where negative).
+cl::Paths offset(const cl::Paths& p, double mm, cl::JoinType join);
 
 // One connected region: an outside and the holes in it.
 struct Region {
@@ -186,13 +173,8 @@ inline std::vector<Region> regions(const cl::PolyTree& tree) {
     return out;
 }
 
-inline std::vector<Region> regions(const cl::Paths& paths) {
-    cl::Clipper c;
-    c.AddPaths(paths, cl::ptSubject, true);
-    cl::PolyTree tree;
-    c.Execute(cl::ctUnion, tree, cl::pftNonZero, cl::pftNonZero);
-    return regions(tree);
-}
+// The regions of the paths' union under the non-zero rule.
+std::vector<Region> regions(const cl::Paths& paths);
 
 inline cl::Paths paths(const Region& r) {
     cl::Paths p{r.outer};
