@@ -1,5 +1,8 @@
 // Material narrower than the kerf, or than the thinnest material the user keeps: webs between
 // openings, bridges, and places where material touches itself at a point.
+#include <atomic>
+#include <functional>
+#include <thread>
 #include <unordered_set>
 
 #include "cut/detail.h"
@@ -41,10 +44,13 @@ void offsetInto(const cl::Paths& p, double mm, cl::PolyTree& tree) {
     o.Execute(tree, mm * kUnitsPerMm);
 }
 
-// One test of `material` at width w; only what lies in `accept` is reported.
+// One test of `material` at width w; only what lies in `accept` is found. What it finds is
+// kept in found(), in order, for the caller to report: tests of several neighbourhoods run side
+// by side and only read the drawing's stage.
 class ThinTest {
 public:
-    ThinTest(Build& job, double w, const Bounds& accept) : job_(job), w_(w), accept_(accept) {}
+    ThinTest(const Build& job, double w, const Bounds& accept) : job_(job), w_(w), accept_(accept) {}
+    std::vector<Problem>& found() { return found_; }
 
     // `whole`: the material as regions
     void run(const std::vector<Region>& whole) {
@@ -88,10 +94,8 @@ public:
 
 private:
     void report(Pt place, std::vector<std::vector<Pt>> area) {
-        if (!accept_.holds(toInt(place))) return;
-        for (const Problem& q : job_.d.problems)
-            if (q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - place.x, q.place.y - place.y) < 2 * w_) return;
-        job_.d.problems.emplace_back(ProblemKind::ThinMaterial, letterNear(job_.letters, toInt(place)), place, std::move(area));
+        if (accept_.holds(toInt(place)))
+            found_.emplace_back(ProblemKind::ThinMaterial, letterNear(job_.letters, toInt(place)), place, std::move(area));
     }
     void reportAround(Pt at) {
         const double r = std::max(w_, 0.05);
@@ -144,9 +148,10 @@ private:
         }
     }
 
-    Build& job_;
+    const Build& job_;
     double w_;
     Bounds accept_;
+    std::vector<Problem> found_;
     std::vector<Region> thin_;
     std::vector<char> told_;
 };
@@ -157,6 +162,28 @@ Bounds grown(Bounds b, double mm) {
     return b;
 }
 
+// Runs the tests side by side, one per core, and reports what they found in the tests' order;
+// a place within twice the width of one already reported is the same place.
+void runAndReport(Build& job, double w, const std::vector<std::function<std::vector<Problem>()>>& tests) {
+    std::vector<std::vector<Problem>> found(tests.size());
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; (i = next++) < tests.size();) found[i] = tests[i]();
+    };
+    const std::size_t helpers = std::min<std::size_t>(tests.size(), std::max(1u, std::thread::hardware_concurrency())) - 1;
+    std::vector<std::jthread> threads;
+    for (std::size_t k = 0; k < helpers; ++k) threads.emplace_back(work);
+    work();
+    threads.clear();
+    for (auto& list : found)
+        for (Problem& p : list) {
+            const bool known = std::any_of(job.d.problems.begin(), job.d.problems.end(), [&](const Problem& q) {
+                return q.kind == ProblemKind::ThinMaterial && std::hypot(q.place.x - p.place.x, q.place.y - p.place.y) < 2 * w;
+            });
+            if (!known) job.d.problems.push_back(std::move(p));
+        }
+}
+
 }  // namespace
 
 // The booleans of the test are kept to a neighbourhood at a time: over a whole long row of
@@ -164,15 +191,26 @@ Bounds grown(Bounds b, double mm) {
 // pieces, as cut: the parts of letters cut apart are tested apart even where they overlap). A
 // stencil's sheet is one piece: it is cut into columns of a few openings each, every column
 // tested with the sheet around it in a window that reaches well beyond what is reported from
-// it, so that the window's own edge is never taken for a web.
+// it, so that the window's own edge is never taken for a web. The neighbourhoods are tested
+// side by side, one per core.
 void reportThinMaterial(Build& job) {
     const double w = thinWidth(job.o);
+    std::vector<std::function<std::vector<Problem>()>> tests;
     if (job.d.kind == Kind::Lettering) {
         Bounds all;
         all.add(job.material);
-        ThinTest(job, w, all).pointContacts(job.material);  // parts that touch
-        for (const Region& r : job.pieces) ThinTest(job, w, all).run({r});  // each part as it is cut
-        return;
+        tests.emplace_back([&job, w, all] {  // parts that touch
+            ThinTest test(job, w, all);
+            test.pointContacts(job.material);
+            return std::move(test.found());
+        });
+        for (const Region& r : job.pieces)
+            tests.emplace_back([&job, w, all, &r] {  // each part as it is cut
+                ThinTest test(job, w, all);
+                test.run({r});
+                return std::move(test.found());
+            });
+        return runAndReport(job, w, tests);
     }
     if (job.sheetPath.empty()) return;
     const std::size_t n = job.pieces.size();
@@ -192,30 +230,33 @@ void reportThinMaterial(Build& job) {
         if (last < n) to = (boxes[order[last - 1]].x0 + boxes[order[last - 1]].x1 + boxes[order[last]].x0 + boxes[order[last]].x1) / 4;
         Bounds accept = sheet;
         accept.x0 = from, accept.x1 = to - 1;
-        const Bounds window = grown(accept, margin);
-        cl::Paths openings;
-        for (std::size_t k = 0; k < n; ++k)
-            if (boxes[k].x0 <= window.x1 && window.x0 <= boxes[k].x1) {
-                const cl::Paths p = paths(job.pieces[k]);
-                openings.insert(openings.end(), p.begin(), p.end());
-            }
-        // the window, no larger than the sheet
-        const cl::cInt x0 = std::max(window.x0, sheet.x0), x1 = std::min(window.x1, sheet.x1);
-        const cl::Path frame{{x0, sheet.y0}, {x1, sheet.y0}, {x1, sheet.y1}, {x0, sheet.y1}};
-        cl::Clipper c;
-        c.AddPath(frame, cl::ptSubject, true);
-        c.AddPaths(openings, cl::ptClip, true);
-        cl::PolyTree material;
-        c.Execute(cl::ctDifference, material, cl::pftNonZero, cl::pftNonZero);
-        const std::vector<Region> whole = regions(material);
-        ThinTest test(job, w, accept);
-        cl::Paths rings;
-        for (const Region& r : whole) rings.push_back(r.outer), rings.insert(rings.end(), r.holes.begin(), r.holes.end());
-        test.pointContacts(rings);
-        test.run(whole);
+        tests.emplace_back([&job, &boxes, w, n, sheet, accept, window = grown(accept, margin)] {
+            cl::Paths openings;
+            for (std::size_t k = 0; k < n; ++k)
+                if (boxes[k].x0 <= window.x1 && window.x0 <= boxes[k].x1) {
+                    const cl::Paths p = paths(job.pieces[k]);
+                    openings.insert(openings.end(), p.begin(), p.end());
+                }
+            // the window, no larger than the sheet
+            const cl::cInt x0 = std::max(window.x0, sheet.x0), x1 = std::min(window.x1, sheet.x1);
+            const cl::Path frame{{x0, sheet.y0}, {x1, sheet.y0}, {x1, sheet.y1}, {x0, sheet.y1}};
+            cl::Clipper c;
+            c.AddPath(frame, cl::ptSubject, true);
+            c.AddPaths(openings, cl::ptClip, true);
+            cl::PolyTree material;
+            c.Execute(cl::ctDifference, material, cl::pftNonZero, cl::pftNonZero);
+            const std::vector<Region> whole = regions(material);
+            ThinTest test(job, w, accept);
+            cl::Paths rings;
+            for (const Region& r : whole) rings.push_back(r.outer), rings.insert(rings.end(), r.holes.begin(), r.holes.end());
+            test.pointContacts(rings);
+            test.run(whole);
+            return std::move(test.found());
+        });
         if (last >= n) break;
         first = last, from = to;
     }
+    runAndReport(job, w, tests);
 }
 
 }  // namespace detail
