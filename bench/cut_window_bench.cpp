@@ -1,7 +1,7 @@
 // The cut stage's window on 250 letters (the hand-over of the shapes stage's command line,
 // without the bar): opening it, the hand-over read, the drawing made and the view drawn at
-// its size in the window; and one change of a setting (kind, kerf, tabs) with the redraw it
-// brings. On the offscreen platform.
+// its size in the window; and a change of a setting (kind, kerf, tabs) with the redraw it
+// brings: the first one after opening, and back and forth. On the offscreen platform.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QThread>
 #include <filesystem>
+#include <optional>
 
 #include "toolkit.h"
 #include "cut_qt/cut_window.h"
@@ -112,6 +113,46 @@ void BM_CutWindowSettingChange(benchmark::State& state) {
         drawView(w, view);
     }
 }
+// The first change of a setting in a window just opened, to a drawing not made before: at once
+// (`rested` 0), or once the window has prepared its drawings ahead (`rested` 1), as when the
+// user looks at the drawing for a moment before changing it. The window is opened and closed
+// outside the time taken.
+void BM_CutWindowFirstChange(benchmark::State& state) {
+    benchApplication();
+    cut_qt::Request r;
+    r.folder = handover250();
+    const auto setting = static_cast<Setting>(state.range(0));
+    std::optional<cut_qt::CutWindow> w;
+    QImage view;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.reset();
+        fs::remove(r.folder / "workfiles" / "cutstate.dat");
+        w.emplace(r);
+        w->show();
+        const cut::Kind kind = setting == kTabs ? cut::Kind::Lettering : cut::Kind::Stencil;
+        if (setting == kTabs) w->setKind(kind);
+        if (!drawingShown(*w, 0, kind) || (state.range(1) && !w->waitForDrawingsAhead(60000))) {
+            state.SkipWithError("no drawing of the 250 letters");
+            break;
+        }
+        if (view.size() != w->view()->size()) view = QImage(w->view()->size(), QImage::Format_ARGB32_Premultiplied);
+        state.ResumeTiming();
+        bool shown = false;
+        switch (setting) {
+            case kKind: w->setKind(cut::Kind::Lettering), shown = drawingShown(*w, 0, cut::Kind::Lettering); break;
+            case kKerf: w->setKerf(0.2), shown = drawingShown(*w, 0.2, kind); break;
+            default: w->setTabs(true), shown = drawingShown(*w, 0, kind, true); break;
+        }
+        if (!shown) {
+            state.SkipWithError("no drawing after the change");
+            break;
+        }
+        drawView(*w, view);
+    }
+}  // the last window closes after the time is taken
+BENCHMARK(BM_CutWindowFirstChange)->ArgNames({"kind_kerf_tabs", "rested"})->ArgsProduct({{kKind, kKerf, kTabs}, {0, 1}})->Iterations(3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
 BENCHMARK(BM_CutWindowSettingChange)->ArgName("kind_kerf_tabs")->Arg(kKind)->Arg(kKerf)->Arg(kTabs)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace

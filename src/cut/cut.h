@@ -120,7 +120,8 @@ Drawing makeDrawing(const Handover& h, const Options& o);
 // Makes drawings of one hand-over one after another, keeping what a change of the settings
 // leaves as it was: the letters and pieces across a change of kerf, sheet or tiling, the check
 // for thin material across a change of kerf that keeps its width. The drawings are the same as
-// makeDrawing's. Safe to use from several threads (one drawing is made at a time).
+// makeDrawing's. Safe to use from several threads: a step two threads need is made once, by
+// the first, while the other waits for it; different steps are made side by side.
 class DrawingMaker {
 public:
     explicit DrawingMaker(std::shared_ptr<const Handover> h);
@@ -128,9 +129,13 @@ public:
     DrawingMaker(const DrawingMaker&) = delete;
     DrawingMaker& operator=(const DrawingMaker&) = delete;
     Drawing make(const Options& o);
+    // Makes and keeps what a drawing with these settings needs besides the kerf, so that make()
+    // finds it ready: a window prepares the settings the user is likely to pick next.
+    void prepare(const Options& o);
+
+    struct Kept;  // what is kept between drawings (maker.cpp)
 
 private:
-    struct Kept;
     std::shared_ptr<const Handover> h_;
     std::unique_ptr<Kept> kept_;
 };

@@ -4,9 +4,14 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -362,17 +367,42 @@ struct Build {
 
 // The cut outlines of every piece, moved by `grow` (mm): an outer outline is an opening of
 // the sheet when `outerIsOpening`, its holes are then parts, and the other way round.
-inline void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
-    for (std::size_t i = 0; i < job.pieces.size(); ++i) {
-        for (Region& g : moved(job.pieces[i], grow)) {
-            job.d.cut.push_back(job.flat.outline(g.outer, outerIsOpening));
-            job.d.cut.back().piece = static_cast<int>(i);
-            for (const auto& hole : g.holes) {
-                job.d.cut.push_back(job.flat.outline(hole, !outerIsOpening));
-                job.d.cut.back().piece = static_cast<int>(i);
+// Runs work(0) … work(n - 1), side by side on every core; returns when all are done. The work
+// must only read what it shares. A fault of any one is thrown here once all have stopped.
+inline void inParallel(std::size_t n, const std::function<void(std::size_t)>& work) {
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr fault;
+    std::mutex faultBusy;
+    auto worker = [&] {
+        for (std::size_t i; (i = next++) < n;) {
+            try {
+                work(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(faultBusy);
+                if (!fault) fault = std::current_exception();
+                next = n;
             }
         }
+    };
+    {
+        const std::size_t helpers = std::min<std::size_t>(n, std::max(1u, std::thread::hardware_concurrency())) - (n > 0);
+        std::vector<std::jthread> threads;
+        for (std::size_t k = 0; k < helpers; ++k) threads.emplace_back(worker);
+        worker();
     }
+    if (fault) std::rethrow_exception(fault);
+}
+
+inline void addCutOutlines(Build& job, double grow, bool outerIsOpening) {
+    std::vector<std::vector<Outline>> of(job.pieces.size());
+    inParallel(job.pieces.size(), [&](std::size_t i) {
+        for (Region& g : moved(job.pieces[i], grow)) {
+            of[i].push_back(job.flat.outline(g.outer, outerIsOpening));
+            for (const auto& hole : g.holes) of[i].push_back(job.flat.outline(hole, !outerIsOpening));
+        }
+        for (Outline& o : of[i]) o.piece = static_cast<int>(i);
+    });
+    for (auto& outlines : of) job.d.cut.insert(job.d.cut.end(), std::make_move_iterator(outlines.begin()), std::make_move_iterator(outlines.end()));
 }
 
 // The steps of a drawing besides the stencil's own (cut.cpp).

@@ -1,6 +1,7 @@
 // Drawings of one hand-over made one after another: what a change of the settings leaves as it
 // was is kept and used again.
 #include <map>
+#include <memory>
 #include <mutex>
 
 #include "cut/detail.h"
@@ -34,48 +35,73 @@ StageKey keyOf(const Options& o) {
 struct DrawingMaker::Kept {
     struct Entry {
         StageKey key;
+        std::once_flag prepared;
         Stage stage;
         Drawing made;  // the drawing as far as the stage goes: problems, tabs, sheet, letters' area
+        std::mutex thinBusy;
         std::map<double, std::vector<Problem>> thin;  // the thin material found, by its width
     };
     std::mutex busy;
-    std::vector<std::unique_ptr<Entry>> entries;  // the one used last first
+    std::vector<std::shared_ptr<Entry>> entries;  // the one used last first
 };
 
 DrawingMaker::DrawingMaker(std::shared_ptr<const Handover> h) : h_(std::move(h)), kept_(std::make_unique<Kept>()) {}
 DrawingMaker::~DrawingMaker() = default;
 
-Drawing DrawingMaker::make(const Options& o) {
+namespace {
+
+// The kept stage for these settings, made first if it is not: a thread asking for a stage
+// another thread is making waits for that one.
+std::shared_ptr<DrawingMaker::Kept::Entry> stageFor(DrawingMaker::Kept& kept, const Handover& h, const Options& o) {
     checkWidths(o);
-    const std::lock_guard<std::mutex> lock(kept_->busy);
-    auto& entries = kept_->entries;
-    const StageKey key = keyOf(o);
-    auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e->key == key; });
-    if (it == entries.end()) {
-        auto e = std::make_unique<Kept::Entry>();
-        e->key = key;
-        Build job(*h_, o, e->made, e->stage);
+    std::shared_ptr<DrawingMaker::Kept::Entry> e;
+    {
+        const std::lock_guard<std::mutex> lock(kept.busy);
+        auto& entries = kept.entries;
+        const StageKey key = keyOf(o);
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& k) { return k->key == key; });
+        if (it == entries.end()) {
+            entries.insert(entries.begin(), std::make_shared<DrawingMaker::Kept::Entry>());
+            entries.front()->key = key;
+            if (entries.size() > kStagesKept) entries.pop_back();
+        } else {
+            std::rotate(entries.begin(), it, it + 1);
+        }
+        e = entries.front();
+    }
+    std::call_once(e->prepared, [&] {
+        Build job(h, o, e->made, e->stage);
         prepareStage(job);
-        entries.insert(entries.begin(), std::move(e));
-        if (entries.size() > kStagesKept) entries.pop_back();
-    } else {
-        std::rotate(entries.begin(), it, it + 1);
-    }
-    Kept::Entry& e = *entries.front();
-    Drawing d = e.made;
-    d.options = o;
-    Build job(*h_, o, d, e.stage);
+    });
+    return e;
+}
+
+// The thin material of the stage at the settings' width, found once per width.
+std::vector<Problem> thinOf(DrawingMaker::Kept::Entry& e, const Handover& h, const Options& o) {
     const double width = thinWidth(o);
-    if (auto found = e.thin.find(width); found != e.thin.end()) {
-        d.problems.insert(d.problems.end(), found->second.begin(), found->second.end());
-    } else {
-        const std::size_t before = d.problems.size();
-        reportThinMaterial(job);
-        if (e.thin.size() >= kWidthsKept) e.thin.clear();
-        e.thin.emplace(width, std::vector<Problem>(d.problems.begin() + static_cast<std::ptrdiff_t>(before), d.problems.end()));
-    }
+    const std::lock_guard<std::mutex> lock(e.thinBusy);
+    if (auto found = e.thin.find(width); found != e.thin.end()) return found->second;
+    Drawing scratch;
+    scratch.kind = e.made.kind;
+    Build job(h, o, scratch, e.stage);
+    reportThinMaterial(job);
+    if (e.thin.size() >= kWidthsKept) e.thin.clear();
+    return e.thin.emplace(width, std::move(scratch.problems)).first->second;
+}
+
+}  // namespace
+
+Drawing DrawingMaker::make(const Options& o) {
+    const auto e = stageFor(*kept_, *h_, o);
+    Drawing d = e->made;
+    d.options = o;
+    const std::vector<Problem> thin = thinOf(*e, *h_, o);
+    d.problems.insert(d.problems.end(), thin.begin(), thin.end());
+    Build job(*h_, o, d, e->stage);
     finishDrawing(job);
     return d;
 }
+
+void DrawingMaker::prepare(const Options& o) { thinOf(*stageFor(*kept_, *h_, o), *h_, o); }
 
 }  // namespace cut

@@ -1,8 +1,5 @@
 // Material narrower than the kerf, or than the thinnest material the user keeps: webs between
 // openings, bridges, and places where material touches itself at a point.
-#include <atomic>
-#include <functional>
-#include <thread>
 #include <unordered_set>
 
 #include "cut/detail.h"
@@ -166,15 +163,7 @@ Bounds grown(Bounds b, double mm) {
 // a place within twice the width of one already reported is the same place.
 void runAndReport(Build& job, double w, const std::vector<std::function<std::vector<Problem>()>>& tests) {
     std::vector<std::vector<Problem>> found(tests.size());
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i; (i = next++) < tests.size();) found[i] = tests[i]();
-    };
-    const std::size_t helpers = std::min<std::size_t>(tests.size(), std::max(1u, std::thread::hardware_concurrency())) - 1;
-    std::vector<std::jthread> threads;
-    for (std::size_t k = 0; k < helpers; ++k) threads.emplace_back(work);
-    work();
-    threads.clear();
+    inParallel(tests.size(), [&](std::size_t i) { found[i] = tests[i](); });
     for (auto& list : found)
         for (Problem& p : list) {
             const bool known = std::any_of(job.d.problems.begin(), job.d.problems.end(), [&](const Problem& q) {

@@ -399,8 +399,52 @@ void CutWindow::rebuild(bool refit) {
     });
 }
 
+namespace {
+// One thread for what is prepared ahead, apart from the drawings asked for.
+QThreadPool& aheadPool() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool(qApp);
+        p->setMaxThreadCount(1);
+        return p;
+    }();
+    return *pool;
+}
+}  // namespace
+
+void CutWindow::prepareAhead() {
+    if (!maker_ || handover_->letters.size() <= kLettersDrawnAtOnce) return;
+    const cut::Options now = currentOptions();
+    std::vector<cut::Options> next;
+    cut::Options o = now;
+    if (now.kind == cut::Kind::Stencil) {
+        o.kind = cut::Kind::Lettering;
+        next.push_back(o);
+        o.tabs = !o.tabs;
+        next.push_back(o);
+    } else {
+        o.tabs = !o.tabs;
+        next.push_back(o);
+        o = now;
+        o.kind = cut::Kind::Stencil;
+        next.push_back(o);
+    }
+    aheadPool().clear();  // what was queued for earlier settings
+    aheadPool().start([maker = maker_, next] {
+        for (const cut::Options& o : next) {
+            try {
+                maker->prepare(o);
+            } catch (const std::exception&) {
+                // the drawing cannot be made: asked for, it says so then
+            }
+        }
+    });
+}
+
+bool CutWindow::waitForDrawingsAhead(int ms) { return aheadPool().waitForDone(ms); }
+
 void CutWindow::showDrawing(Made made, bool refit) {
     drawing_ = std::move(made.drawing);
+    if (drawing_) prepareAhead();
     problems_->blockSignals(true);
     problems_->clear();
     problems_->blockSignals(false);

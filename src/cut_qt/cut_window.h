@@ -94,6 +94,9 @@ public:
     void setKind(cut::Kind k);
     void setKerf(double mm);
     void setTabs(bool on);
+    // Until the drawings prepared ahead of a change are ready (see prepareAhead); false after
+    // `ms` milliseconds without.
+    bool waitForDrawingsAhead(int ms);
 
 private:
     QWidget* buildBanner();
@@ -108,6 +111,9 @@ private:
     cut::Options currentOptions() const;
     void rebuild(bool refit);
     void showDrawing(Made made, bool refit);
+    // A large hand-over: the other kind and the other choice of tabs are made in the background
+    // once a drawing is shown, so that changing either shows its drawing at once.
+    void prepareAhead();
     void saveAs(Output kind);
     void restoreSettings();
     // the keys (F1, Ctrl+S, Ctrl+Q, Ctrl+Z, Ctrl+Shift+Z / Ctrl+Y, Ctrl+plus / minus / 0) and the mnemonics
