@@ -190,7 +190,11 @@ inline cl::Paths paths(const Region& r) {
 // The region with its outside moved outward by mm (its holes inward).
 inline std::vector<Region> moved(const Region& r, double mm) {
     if (mm == 0) return {r};
-    return regions(offset(paths(r), mm, cl::jtRound));
+    cl::ClipperOffset o(kMiterLimit, kChordError * kUnitsPerMm);
+    o.AddPaths(paths(r), cl::jtRound, cl::etClosedPolygon);
+    cl::PolyTree tree;
+    o.Execute(tree, mm * kUnitsPerMm);
+    return regions(tree);
 }
 
 inline double perimeter(const cl::Path& p) {
