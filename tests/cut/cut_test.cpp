@@ -4,6 +4,7 @@
 #include <memory>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 #include "cut/cut.h"
 #include "cut/writers.h"
@@ -416,4 +417,13 @@ TEST(ThinMaterial, DrawingsMadeAgainAfterAChangeAreMadeAfresh) {
     }
     EXPECT_EQ(thinOf(maker.make(steps[5])).size(), 0u);
     EXPECT_EQ(thinOf(maker.make(steps[6])).size(), 1u);  // the kerf now wider than the bridge
+    // a window's thread preparing ahead while another makes what the user asked for
+    DrawingMaker shared(h);
+    std::vector<std::string> made(steps.size());
+    std::jthread ahead([&] {
+        for (auto o = steps.rbegin(); o != steps.rend(); ++o) shared.prepare(*o);
+    });
+    for (std::size_t i = 0; i < steps.size(); ++i) made[i] = dxfText(shared.make(steps[i]), *h);
+    ahead.join();
+    for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(made[i], dxfText(makeDrawing(*h, steps[i]), *h)) << "step " << i;
 }
