@@ -291,6 +291,16 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
             EXPECT_NE(reportJson(d, h).find("\"kind\": \"merged\", \"letter\": 1, \"otherLetter\": 2"), std::string::npos);
         }
     }
+    // a row of ten rings, each running 4 mm into the next: one part, its counters open
+    std::vector<Letter> row;
+    for (int i = 0; i < 10; ++i) row.push_back(ring(i + 1, 16.0 * i));
+    const Handover h = handover(row);
+    Options o;
+    o.kind = Kind::Lettering;
+    const Drawing d = makeDrawing(h, o);
+    EXPECT_EQ(d.pieces.size(), 1u);
+    EXPECT_NEAR(d.area, 10 * (400 - 100) - 9 * (4 * 20), 1e-6);
+    EXPECT_EQ(std::count_if(d.problems.begin(), d.problems.end(), [](const Problem& p) { return p.kind == ProblemKind::Merged; }), 9);
 }
 
 // A long stencil on a 600 x 400 mm sheet: larger than the sheet without tiling; tiled, sheets
