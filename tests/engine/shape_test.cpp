@@ -6,52 +6,13 @@
 #include <cmath>
 #include <map>
 
-#include "engine/contours.h"
-#include "preview/scale.h"
-#include "workfile/workfile_io.h"
+#include "geom/segments.h"
+#include "support/shaped.h"
 
 using namespace engine;
-
-namespace {
-
-const std::filesystem::path kWords = std::filesystem::path(LK_TEST_DATA) / "words.dat";  // "Hoyt jog"
-const std::filesystem::path kSample =
-    std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";  // "ABC"
-constexpr double kDeg = 57.2957795130823;
-
-Model loaded(const std::filesystem::path& file, bool fitIn) {
-    Model m;
-    readGroundContours(m, file, fitIn);
-    m.smallHeight = 101.6;
-    preview::scaleToHeight(m);
-    return m;
-}
-
-Model built(const std::filesystem::path& file, int shape, double H, bool fitIn, double knotShift = 0) {
-    Model m = loaded(file, fitIn);
-    m.shapeNumber = static_cast<std::int16_t>(shape);
-    m.bigHeight = H;
-    m.knotShift = knotShift;
-    buildShape(m, fitIn);
-    return m;
-}
-
-double ccwDeg(double from, double to) {
-    const double d = std::fmod(to - from, 360.0);
-    return d < 0 ? d + 360.0 : d;
-}
-
-// a straight segment as the letters store it: start (code 1) and end point (code 0)
-void segment(Model& m, double x1, double y1, double x2, double y2) {
-    m.elements.push({x1, y1, kCodeLine, 1, 10});
-    m.elements.push({x2, y2, kCodeNone, 1, 10});
-}
-void contourEnd(Model& m, double x, double y) {
-    m.elements.push({x, y, kCodeEnd, 1, 10});
-    m.elements.push({x, y, kCodeNone, 1, 10});
-}
-
-}  // namespace
+using namespace testsupport;
+using geom::ccwSpan;
+using geom::kRadToDeg;
 
 // Every letter fills the outline between its baseline and its top at its own x, in all shapes
 // up to H = 24 inches: exactly the outline it was fitted to (the waves' first arcs reach one
@@ -87,7 +48,8 @@ TEST(BuildShape, FitInKeepsEveryPointBetweenBaselineAndTop) {
 
 // Straight bands: the baseline 1 mm beyond the text, the plain variant keeps the baseline,
 // shape 1 with H = h is shape 0, and the slanted bands 1, 11, 12 reach H at the right end.
-TEST(BuildShape, StraightBandsAndTheirVariants) {
+// Letter spacing moves every following letter.
+TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
     Model s0 = built(kSample, 0, 101.6, true);
     ASSERT_EQ(s0.shapeLines.size(), 2u);
     const Box box = contourExtents(s0);
@@ -140,6 +102,18 @@ TEST(BuildShape, StraightBandsAndTheirVariants) {
         EXPECT_NEAR(shape == 11 ? right : left, 101.6, 0.2) << shape;
         EXPECT_EQ(b.capStart[1] + b.capEnd[1], 2);
     }
+
+    // 0.1 inch before letter 2 and 3 mm before letter 3 move every point and bridge behind them
+    Model m = loaded(kSample, true);
+    m.signDistanceA[1] = 0.1;
+    m.signDistanceB[2] = 3.0;
+    buildShape(m, true);
+    const std::map<int, double> shift = {{1, 0}, {2, 2.54}, {3, 5.54}};
+    ASSERT_EQ(m.elements.size(), s0.elements.size());
+    for (std::size_t i = 0; i < m.elements.size(); ++i)
+        EXPECT_NEAR(m.elements[i].x - s0.elements[i].x, shift.at(m.elements[i].object), 1e-9) << i;
+    for (std::size_t i = 0; i < m.bridges.size(); ++i)
+        EXPECT_NEAR(m.bridges[i].x1 - s0.bridges[i].x1, shift.at(m.bridges[i].object), 1e-9) << i;
 }
 
 // After the build no straight segment crosses the knot's line; vertices sit exactly on it
@@ -180,14 +154,14 @@ TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
         const double X1 = contourExtents(m).xmax;  // the text ran from 0 to X1
         for (const ShapeArc& a : m.shapeArcs) {
             // the circle meets the text's ends on one of two chords, one of them the arc's
-            const double dy = std::sqrt(a.radius * a.radius - X1 * X1 / 4), sweep = ccwDeg(a.startDeg, a.endDeg);
+            const double dy = std::sqrt(a.radius * a.radius - X1 * X1 / 4), sweep = ccwSpan(a.startDeg, a.endDeg);
             bool matched = false;
             for (double y : {a.cy + dy, a.cy - dy}) {
-                const double l = std::atan2(y - a.cy, -a.cx) * kDeg, r = std::atan2(y - a.cy, X1 - a.cx) * kDeg;
+                const double l = std::atan2(y - a.cy, -a.cx) * kRadToDeg, r = std::atan2(y - a.cy, X1 - a.cx) * kRadToDeg;
                 for (auto [p, q] : {std::pair{l, r}, {r, l}}) {
-                    const double inner = ccwDeg(p, q);
+                    const double inner = ccwSpan(p, q);
                     matched |= std::fabs(inner * 1.06 - sweep) < 1e-6 &&
-                               std::fabs(ccwDeg(a.startDeg, p) - 0.03 * inner) < 1e-6;
+                               std::fabs(ccwSpan(a.startDeg, p) - 0.03 * inner) < 1e-6;
                 }
             }
             EXPECT_TRUE(matched);
@@ -199,28 +173,13 @@ TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
         ASSERT_EQ(m.shapeArcs.size(), 4u);
         for (int pair : {0, 2}) {  // shape 6 starts both arcs in the middle, shape 7 ends both there
             const ShapeArc &f = m.shapeArcs[pair], &s = m.shapeArcs[pair + 1];
-            const double a = (shape == 6 ? f.startDeg : f.endDeg) / kDeg, b = (shape == 6 ? s.startDeg : s.endDeg) / kDeg;
+            const double a = (shape == 6 ? f.startDeg : f.endDeg) / kRadToDeg, b = (shape == 6 ? s.startDeg : s.endDeg) / kRadToDeg;
             EXPECT_NEAR(f.cx + f.radius * std::cos(a), s.cx + s.radius * std::cos(b), 1e-9);
             EXPECT_NEAR(f.cy + f.radius * std::sin(a), s.cy + s.radius * std::sin(b), 1e-9);
         }
         EXPECT_EQ(m.capEnd[0], shape == 6 ? 1 : 0);
         EXPECT_EQ(m.capStart[1], shape == 7 ? 1 : 0);
     }
-}
-
-// 0.1 inch before letter 2 and 3 mm before letter 3 move every point and bridge behind them.
-TEST(BuildShape, LetterSpacingMovesEveryFollowingLetter) {
-    const Model ref = built(kSample, 0, 101.6, true);
-    Model m = loaded(kSample, true);
-    m.signDistanceA[1] = 0.1;
-    m.signDistanceB[2] = 3.0;
-    buildShape(m, true);
-    const std::map<int, double> shift = {{1, 0}, {2, 2.54}, {3, 5.54}};
-    ASSERT_EQ(m.elements.size(), ref.elements.size());
-    for (std::size_t i = 0; i < m.elements.size(); ++i)
-        EXPECT_NEAR(m.elements[i].x - ref.elements[i].x, shift.at(m.elements[i].object), 1e-9) << i;
-    for (std::size_t i = 0; i < m.bridges.size(); ++i)
-        EXPECT_NEAR(m.bridges[i].x1 - ref.bridges[i].x1, shift.at(m.bridges[i].object), 1e-9) << i;
 }
 
 // Splitting at a knot line and halving segments: the implicit closing edge is made explicit,

@@ -2,34 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <vector>
 
-#include "engine/contours.h"
-#include "engine/shape.h"
-#include "preview/scale.h"
+#include "support/shaped.h"
 
 using namespace engine;
 using Kind = Record::Kind;
 
 namespace {
-
-const std::filesystem::path kWords = std::filesystem::path(LK_TEST_DATA) / "words.dat";  // "Hoyt jog"
-
-// "Hoyt jog" bent into the arch: the straight pieces that are not upright have become
-// three-point arcs, the curves of o, y, j and g stay quadratics, each contour ends in its end
-// point.
-Model archedWords() {
-    Model m;
-    readGroundContours(m, kWords, true);
-    m.smallHeight = 101.6;
-    preview::scaleToHeight(m);
-    m.shapeNumber = 4;
-    m.bigHeight = 152.4;
-    buildShape(m, true);
-    return m;
-}
 
 std::vector<Record> records(const Model& m, std::size_t from, std::size_t to, ShortArc shortArc) {
     std::vector<Record> out;
@@ -44,9 +25,11 @@ geom::Point pointOf(const Model& m, std::size_t i) { return {m.elements[i].x, m.
 // The records of real letters give back the element list: they follow each other without a
 // gap or an overlap to its very end, each carries the points of its own entries under the
 // codes it stands for, and together they are closed outlines: every record starts where the
-// one before it ended and every contour ends where it began.
+// one before it ended and every contour ends where it began. The letters are "Hoyt jog" bent
+// into the arch: the straight pieces that are not upright have become three-point arcs, the
+// curves of o, y, j and g stay quadratics.
 TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
-    const Model m = archedWords();
+    const Model m = testsupport::built(testsupport::kWords, 4, 152.4, true);
     const std::vector<Record> all = records(m, 0, m.elements.size(), ShortArc::Whole);
     const std::map<Kind, std::size_t> entries{{Kind::Line, 2}, {Kind::Arc, 4}, {Kind::Quadratic, 3}, {Kind::Close, 2}};
     std::map<Kind, int> seen;
@@ -87,12 +70,9 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
     EXPECT_GT(seen[Kind::Arc], 20);
     EXPECT_GT(seen[Kind::Quadratic], 20);
     EXPECT_GT(seen[Kind::Line], 0);  // the upright pieces stay straight
-}
 
-// An arc cut short by the end of the walk is one incomplete record over its entries, or, as
-// the drawing reads it, a line to its middle point after which the walk goes on.
-TEST(Walk, AnArcCutShortIsWholeOrALineToItsMiddle) {
-    const Model m = archedWords();
+    // an arc cut short by the end of the walk is one incomplete record over its entries, or, as
+    // the drawing reads it, a line to its middle point after which the walk goes on
     std::size_t arc = 0;
     while (!(m.elements[arc].kind == kCodeLine && m.elements[arc + 1].kind == kCodeArcMiddle)) ++arc;
 

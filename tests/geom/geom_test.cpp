@@ -87,12 +87,6 @@ TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
     EXPECT_NEAR(circleThrough({0, 0}, {10, 0}, {5, 1e-7}).radius, 1.25e8, 1e2);
 }
 
-// Each axis by its own factor about the centre, which stays put.
-TEST(Scaling, EachAxisByItsOwnFactorAboutTheCentre) {
-    EXPECT_EQ(scaledAbout({2, 2}, {1, 1}, 2, 3), (Point{3, 4}));
-    EXPECT_EQ(scaledAbout({-4, 7}, {-4, 7}, 5, 0.5), (Point{-4, 7}));
-}
-
 TEST(Crossings, CrossingsOnCircleSegmentAndArc) {
     const auto cut = [](Point a, Point b, Point centre, double r, double a1, double a2) {
         return crossings({a, b}, Arc{centre, r, a1, a2});

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+
+#include "support/shaped.h"
 
 using namespace preview;
 using engine::Model;
@@ -49,10 +50,8 @@ TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
         SCOPED_TRACE(kept ? "picture kept" : "picture not kept");
         Model m;
         m.view = {-1000, 1000, -1000, 1000};
-        for (const auto& [cx, cy, r] : {std::array<double, 3>{10, 10, 0.9}, {100, 100, 50}})
-            for (const auto& [a, kind] : {std::pair{0.3, engine::kCodeLine}, {1.0, engine::kCodeArcMiddle},
-                                          {1.0, engine::kCodeLine}, {1.7, engine::kCodeNone}})
-                m.elements.push({cx + r * std::cos(a), cy + r * std::sin(a), static_cast<std::int16_t>(kind), 1, 1});
+        testsupport::arc(m, 10, 10, 0.9, 0.3, 1.0, 1.7);
+        testsupport::arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
         DisplayList d;
         d.keep(kept);
         paint(m, {}, d);

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "workfile/work_lock.h"
 
@@ -52,8 +53,7 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
         }
     }
     EXPECT_EQ(t.read("c3.dat"), "the scale\r\n");
-    std::ifstream program(t.path() / suite::kCutProgram);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(program), {}), "a program");
+    EXPECT_EQ(testsupport::readAll(t.path() / suite::kCutProgram), "a program");
 
     // two outputs of one run that are one file: by the same name, by another path, by a hard link
     fs::create_hard_link(t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf");

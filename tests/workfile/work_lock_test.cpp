@@ -32,7 +32,7 @@ struct ReadOnlyFolder {
         }
         std::map<fs::path, std::string> saved;
         for (const auto& e : fs::directory_iterator(at))
-            saved[e.path().filename()] = std::string(std::istreambuf_iterator<char>(std::ifstream(e.path()).rdbuf()), {});
+            saved[e.path().filename()] = readAll(e.path());
         if (::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=1m") != 0) return;
         mounted = true;
         for (const auto& [name, bytes] : saved) std::ofstream(at / name, std::ios::binary) << bytes;
@@ -60,60 +60,34 @@ TEST(WorkFolderLock, OneProgramAtATime) {
     first.release();
     EXPECT_EQ(second.acquire(), LockState::Held);
     EXPECT_TRUE(t.exists(wf::kLockFileName));  // never removed
-}
 
-// What each outcome tells the program: go on quietly, go on after a note, or say why and end.
-TEST(WorkFolderLock, EachOutcomeGoesOnOrSaysWhyAndEnds) {
-    const struct {
-        LockState state;
-        bool proceed;
-        const char *text, *title;
-    } claims[] = {{LockState::Held, true, nullptr, nullptr},
-                  {LockState::NoFolder, true, nullptr, nullptr},
-                  {LockState::ReadOnly, true, wf::kWorkFolderReadOnly, "Info"},
-                  {LockState::Busy, false, wf::kWorkFolderBusy, "Error"},
-                  {LockState::Failed, false, wf::kWorkFolderNotLockable, "Error"}};
-    for (const auto& c : claims) {
-        SCOPED_TRACE(static_cast<int>(c.state));
-        const wf::FolderClaim claim = wf::claimOf(c.state);
-        EXPECT_EQ(claim.proceed, c.proceed);
-        EXPECT_EQ(claim.critical, !c.proceed);  // an error ends the program, a note does not
-        EXPECT_STREQ(claim.text, c.text);
-        EXPECT_STREQ(claim.title, c.title);
-    }
-}
-
-// A sibling is started with the lock given up just before (so that it may take it); a failed
-// start takes the folder back, or ends the program when another took it meanwhile. No program
-// started while the lock is held keeps it once we give it up.
-TEST(WorkFolderLock, GivenUpJustBeforeASiblingStarts) {
-    TempFolder t;
-    wf::WorkFolderLock mine(t.path() / "workfiles"), other(t.path() / "workfiles");
-    ASSERT_EQ(mine.acquire(), LockState::Held);
+    // a sibling is started with the lock given up just before (so that it may take it); a failed
+    // start takes the folder back, or ends the program when another took it meanwhile; no program
+    // started while the lock is held keeps it once we give it up
     std::vector<LockState> atStart;
     const auto sibling = [&](bool starts) {
         return [&, starts] {
-            atStart.push_back(other.acquire());
-            other.release();
+            atStart.push_back(first.acquire());
+            first.release();
             return starts;
         };
     };
-    EXPECT_EQ(mine.handOver(sibling(false)), wf::HandOver::NotStarted);
-    EXPECT_TRUE(mine.held());
-    EXPECT_EQ(mine.handOver(sibling(true)), wf::HandOver::Started);
-    EXPECT_FALSE(mine.held());
+    EXPECT_EQ(second.handOver(sibling(false)), wf::HandOver::NotStarted);
+    EXPECT_TRUE(second.held());
+    EXPECT_EQ(second.handOver(sibling(true)), wf::HandOver::Started);
+    EXPECT_FALSE(second.held());
     EXPECT_EQ(atStart, (std::vector<LockState>{LockState::Held, LockState::Held}));
-    ASSERT_EQ(mine.acquire(), LockState::Held);
-    EXPECT_EQ(mine.handOver([&] { return other.acquire() == LockState::Held && false; }), wf::HandOver::Lost);
-    other.release();
+    ASSERT_EQ(second.acquire(), LockState::Held);
+    EXPECT_EQ(second.handOver([&] { return first.acquire() == LockState::Held && false; }), wf::HandOver::Lost);
+    first.release();
 
-    ASSERT_EQ(mine.acquire(), LockState::Held);
+    ASSERT_EQ(second.acquire(), LockState::Held);
     pid_t child = 0;
     char sleepName[] = "sleep", seconds[] = "5";
     char* argv[] = {sleepName, seconds, nullptr};
     ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
-    mine.release();
-    EXPECT_EQ(other.acquire(), LockState::Held);
+    second.release();
+    EXPECT_EQ(first.acquire(), LockState::Held);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 }

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cfloat>
@@ -24,6 +22,21 @@
 #include "support/temp_folder.h"
 
 using namespace wf;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::perms modeOf(const fs::path& p) { return fs::symlink_status(p).permissions(); }
+
+// names in a folder that start with "." (temporary files)
+std::set<std::string> dotNames(const fs::path& dir) {
+    std::set<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().front() == '.') v.insert(e.path().filename().string());
+    return v;
+}
+
+}  // namespace
 
 // The siblings' text form: 15 significant digits correctly rounded (an exact tie keeps the
 // even digit), no leading zero, a blank for the sign of a positive number, and the exponent
@@ -47,18 +60,16 @@ TEST(NumberForm, MatchesTheSiblingsTextForm) {
 }
 
 // Blanks anywhere, one sign, one point, an exponent E or D with digits; the rest is not read.
-TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacter) {
+TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacterAndReadsThePlainFormAsStrtodDoes) {
     const std::pair<const char*, double> cases[] = {
         {"", 0}, {".", 0}, {"abc", 0}, {"12.5abc", 12.5}, {"1 2 3", 123}, {"\t- 4 .5", -4.5}, {"+7", 7}, {"--7", 0},
         {"1.2.3", 1.2}, {"2D3", 2000}, {"2e+2x", 200}, {"5E", 5}, {"5E-", 5}, {"1,5", 1}, {"1E-999", 0}};
     for (const auto& [text, v] : cases) EXPECT_EQ(parseNumber(text), v) << text;
     EXPECT_THROW(parseNumber("1E999"), fault::OverflowFault);
-}
 
-// The plain form (blanks, a sign, digits with a point, an exponent E: what the files hold) is
-// read to the same value, bit for bit, as strtod reads it; any other text by the full rule
-// above. Bit patterns in both forms, and texts from an alphabet of the rule's characters.
-TEST(LeadingNumberParse, ThePlainFormReadsAsStrtodDoes) {
+    // the plain form (blanks, a sign, digits with a point, an exponent E: what the files hold) is
+    // read to the same value, bit for bit, as strtod reads it; any other text by the full rule
+    // above. Bit patterns in both forms, and texts from an alphabet of the rule's characters.
     const std::regex plainForm("[ \t]*[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
     std::vector<std::string> texts = {"5.", ".5", "-.5", "+.5", " \t7", "1e5", "1E+05", "1E-400", "-1E-400", "4.9E-324",
                                       "2.4E-324", "1.7976931348623157E+308", "-0", "00012.500",
@@ -121,23 +132,6 @@ TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     EXPECT_THROW(r.text(), fault::FileFault);
 }
 
-TEST(Files, ProbeCreatesAndTheWriterEndsEachLine) {
-    testsupport::TempFolder t;
-    const auto f = t.work("x.dat");
-    EXPECT_EQ(probeLength(f), 0u);
-    EXPECT_TRUE(std::filesystem::exists(f));
-
-    LineWriter w;
-    w.number(101.6).flag(true).text("as typed");
-    w.commit(f);
-    EXPECT_EQ(t.read("x.dat"), " 101.6\r\n1\r\nas typed\r\n");
-    EXPECT_EQ(probeLength(f), 21u);
-
-    // a folder that is missing: nothing written, the fault is raised
-    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
-    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
-}
-
 // Texts of the work files come out as UTF-8 whatever the sibling wrote.
 TEST(Texts, Utf8KeptElseWindows1252) {
     EXPECT_EQ(wf::decodeText("A\xC3\x84\xE2\x82\xAC"), "A\xC3\x84\xE2\x82\xAC");  // valid: as it is
@@ -148,21 +142,6 @@ TEST(Texts, Utf8KeptElseWindows1252) {
               (std::vector<std::string>{"A", "\xC3\x84", "\xF0\x9F\x98\x80", " "}));
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-fs::perms modeOf(const fs::path& p) { return fs::symlink_status(p).permissions(); }
-
-// names in a folder that start with "." (temporary files)
-std::set<std::string> dotNames(const fs::path& dir) {
-    std::set<std::string> v;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename().string().front() == '.') v.insert(e.path().filename().string());
-    return v;
-}
-
-}  // namespace
 
 // A FIFO, a device, a folder or a link in place of a file is refused at
 // once (no open that waits for a writer, no endless read), and so is a file beyond the limit,
@@ -230,10 +209,20 @@ TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
 }
 
 // The probe creates a file only when there is none and looks at an existing one whatever its
-// mode; a replacement keeps the mode of the file it replaces and never replaces (or removes) a
-// read-only file or a symbolic link (nor its target).
+// mode; the writer ends each line; nothing is written into a missing folder. A replacement
+// keeps the mode of the file it replaces and never replaces (or removes) a read-only file or a
+// symbolic link (nor its target).
 TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     testsupport::TempFolder t;
+    EXPECT_EQ(probeLength(t.work("x.dat")), 0u);
+    EXPECT_TRUE(t.exists("x.dat"));
+    LineWriter w;
+    w.number(101.6).flag(true).text("as typed");
+    w.commit(t.work("x.dat"));
+    EXPECT_EQ(t.read("x.dat"), " 101.6\r\n1\r\nas typed\r\n");
+    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
+    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
+
     t.write("ro.dat", "kept\r\n");
     fs::permissions(t.work("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(probeLength(t.work("ro.dat")), 6u);
