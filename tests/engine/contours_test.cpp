@@ -122,8 +122,10 @@ TEST(GroundContours, FaultsAndCapacities) {
 }
 
 // Plain extents, with the bar only when asked; the view windows of no point and of a single
-// point (square, margin, 4:3), and one around real extents keeps them whole and centred.
-TEST(BoundingBox, ExtentsAndTheViewWindow) {
+// point (square, margin, 4:3), and one around real extents keeps them whole and centred. Arc
+// sweeps run across angle 0, equal angles are a full turn; arc extents take in the circle's
+// extreme points only where the arc passes them (0.01 short of a full turn still counts).
+TEST(BoundingBox, ExtentsArcsAndTheViewWindow) {
     Model m;
     Box b = contourExtents(m);
     EXPECT_TRUE(b.xmin == 1e50 && b.ymin == 1e50 && b.xmax == -1e50 && b.ymax == -1e50);
@@ -154,11 +156,7 @@ TEST(BoundingBox, ExtentsAndTheViewWindow) {
     b = contourExtents(m, true);
     EXPECT_TRUE(b.xmin == -5 && b.ymin == -6 && b.xmax == 100) << b.xmin << " " << b.ymin << " " << b.xmax;
     EXPECT_NEAR(b.ymax, 60, 1e-9);
-}
 
-// Sweeps across angle 0, equal angles as a full turn; extents take in the circle's extreme
-// points only where the arc passes them (0.01 short of a full turn still counts).
-TEST(ArcHelpers, SpanAndExtents) {
     const double pi = geom::kPi;
     EXPECT_NEAR(arcSpan(3 * pi / 2, pi / 2), pi, 1e-12);
     EXPECT_NEAR(arcSpan(pi / 2, 3 * pi / 2), pi, 1e-12);
@@ -167,7 +165,7 @@ TEST(ArcHelpers, SpanAndExtents) {
     for (auto [start, end, xmax, ymin, ymax] : {std::array<double, 5>{7 * pi / 4, pi / 4, 10, -s45, s45},
                                                 {0.1, pi - 0.1, 10 * std::cos(0.1), n, 10},
                                                 {pi, geom::kTwoPi - 0.005, 10, -10, n}}) {
-        Box b{1e50, 1e50, -1e50, -1e50};
+        b = {1e50, 1e50, -1e50, -1e50};
         arcExtents(0, 0, 10, start, end, b);
         EXPECT_NEAR(b.xmax, xmax, 1e-12) << start;
         EXPECT_TRUE(std::isnan(ymin) || std::fabs(b.ymin - ymin) < 1e-12) << start << " " << b.ymin;

@@ -62,27 +62,10 @@ TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
     }
 }
 
-// Arcs of 100 chords, also through angle 0; segments clipped to the picture.
-TEST(Paint, ArcsAndClipping) {
-    DisplayList d;
-    drawArc(d, 320, 240, 50, 1.0, 1.0, kBlack);
-    EXPECT_TRUE(d.strokes.empty());
-    drawArc(d, 320, 240, 50, 6.0, 0.5, kBlack);
-    ASSERT_EQ(d.strokes.size(), 100u);
-    bool throughZero = false;
-    for (const Stroke& s : d.strokes) throughZero = throughZero || std::fabs(s.x1 - 370) < 0.5;
-    EXPECT_TRUE(throughZero);
-    EXPECT_NEAR(d.strokes.back().x2, 320 + 50 * std::cos(0.5), 1e-9);
-
-    d.clear();  // segments are clipped to the picture (the clipping is proven in geom)
-    drawSegment(engine::ViewWindow{0, 640, 0, 480}, d, -100, 240, 700, 240, kBlack);
-    ASSERT_EQ(d.strokes.size(), 1u);
-    EXPECT_TRUE(std::fabs(d.strokes[0].x1) < 1e-9 && std::fabs(d.strokes[0].x2 - 640) < 1e-9);
-}
-
 // Knots and bridges only with their options; the aperture of a kind 2 bridge lies to the
-// right of a bridge running upwards.
-TEST(Paint, KnotsBridgesAndBarFollowTheirOptions) {
+// right of a bridge running upwards. Arcs of 100 chords, also through angle 0; segments clipped
+// to the picture.
+TEST(Paint, KnotsBridgesAndBarFollowTheirOptionsArcsAndClipping) {
     Model m;
     m.view = {0, 640, 0, 480};
     m.knots.push({100, 100});
@@ -103,4 +86,20 @@ TEST(Paint, KnotsBridgesAndBarFollowTheirOptions) {
     paint(m, o, d);
     EXPECT_EQ(strokesOf(d, kLightBlue), 300);  // three circles of 100 chords
     EXPECT_EQ(strokesOf(d, kGreen), 1);
+
+    // arcs of 100 chords, also through angle 0
+    d.clear();
+    drawArc(d, 320, 240, 50, 1.0, 1.0, kBlack);
+    EXPECT_TRUE(d.strokes.empty());
+    drawArc(d, 320, 240, 50, 6.0, 0.5, kBlack);
+    ASSERT_EQ(d.strokes.size(), 100u);
+    bool throughZero = false;
+    for (const Stroke& s : d.strokes) throughZero = throughZero || std::fabs(s.x1 - 370) < 0.5;
+    EXPECT_TRUE(throughZero);
+    EXPECT_NEAR(d.strokes.back().x2, 320 + 50 * std::cos(0.5), 1e-9);
+
+    d.clear();  // segments are clipped to the picture (the clipping is proven in geom)
+    drawSegment(engine::ViewWindow{0, 640, 0, 480}, d, -100, 240, 700, 240, kBlack);
+    ASSERT_EQ(d.strokes.size(), 1u);
+    EXPECT_TRUE(std::fabs(d.strokes[0].x1) < 1e-9 && std::fabs(d.strokes[0].x2 - 640) < 1e-9);
 }
