@@ -35,8 +35,9 @@ double lowestY(const Model& m, int letter) {
 
 // Letters are laid out from x = 0 by their advances, bridges move with their letter, and the
 // per-letter heights and texts are stored; without "Fit in" y is as in the file. "Fit in" stands
-// every letter and its bridges on y = 0; the last advance changes nothing.
-TEST(GroundContours, LettersFollowEachOtherFromXZeroAndFitInStandsThemOnYZero) {
+// every letter and its bridges on y = 0; the last advance changes nothing. Segment codes take the
+// leading number of their line; an empty letter has no height.
+TEST(GroundContours, LettersFollowEachOtherFromXZeroFitInAndNumberLines) {
     HandLetter a{"A", 30, square(-12, 5, 20), {{"2", -2, 10, -2, 25}}};
     HandLetter b{"B", 999, square(0, -3, 10), {{"1", 1, 2, 3, 4}}};
     const Model m = load(tground("AB", {a, b}));
@@ -68,13 +69,10 @@ TEST(GroundContours, LettersFollowEachOtherFromXZeroAndFitInStandsThemOnYZero) {
     b.advance = 5;
     const Model shortLast = load(tground("AB", {a, b}));
     for (std::size_t i = 0; i < m.elements.size(); ++i) EXPECT_EQ(m.elements[i].x, shortLast.elements[i].x) << i;
-}
 
-// Segment codes take the leading number of their line; an empty letter has no height.
-TEST(GroundContours, NumberLinesUseTheLeadingNumberRule) {
-    const Model m = load(tground("A", {{"A", 0, {{0, 0, "2.5"}, {10, 0, "3.5"}, {10, 10, "1x"}, {0, 0, ""}}, {}}}));
+    const Model codes = load(tground("A", {{"A", 0, {{0, 0, "2.5"}, {10, 0, "3.5"}, {10, 10, "1x"}, {0, 0, ""}}, {}}}));
     std::vector<int> kinds;
-    for (const auto& e : m.elements) kinds.push_back(e.kind);
+    for (const auto& e : codes.elements) kinds.push_back(e.kind);
     EXPECT_EQ(kinds, (std::vector<int>{2, 4, 1, 0}));
     const Model e = load(tground("A", {{"A", 0, {}, {}}}));
     EXPECT_EQ(e.elements.size(), 0u);
@@ -130,29 +128,25 @@ TEST(BoundingBox, ExtentsArcsAndTheViewWindow) {
     Box b = contourExtents(m);
     EXPECT_TRUE(b.xmin == 1e50 && b.ymin == 1e50 && b.xmax == -1e50 && b.ymax == -1e50);
 
+    // the view window's middle, width and height
+    const auto expectView = [](const Box& around, double xmid, double ymid, double width, double height) {
+        const ViewWindow v = viewAround(around);
+        EXPECT_NEAR((v.xmin + v.xmax) / 2, xmid, 1e-9);
+        EXPECT_NEAR((v.ymin + v.ymax) / 2, ymid, 1e-9);
+        EXPECT_NEAR(v.xmax - v.xmin, width, 1e-6);
+        EXPECT_NEAR(v.ymax - v.ymin, height, 1e-9);
+    };
     // empty: 0..639 x 0..479 made square (y -80..559), a margin of 63.9, then x widened to 4:3
-    ViewWindow v = viewAround(b);
-    EXPECT_NEAR(v.ymin, -80 - 63.9, 1e-9);
-    EXPECT_NEAR(v.ymax, 559 + 63.9, 1e-9);
-    EXPECT_NEAR(v.xmax - v.xmin, (639 + 2 * 63.9) * 1.333333333, 1e-6);
-    EXPECT_NEAR((v.xmax + v.xmin) / 2, 319.5, 1e-9);
-
+    expectView(b, 319.5, 239.5, (639 + 2 * 63.9) * 1.333333333, 639 + 2 * 63.9);
     m.elements.push(Element{10, 20, 1, 1, 0});  // one point: 640 x 480 around it
-    v = viewAround(contourExtents(m));
-    EXPECT_NEAR((v.xmin + v.xmax) / 2, 10, 1e-9);
-    EXPECT_NEAR((v.ymin + v.ymax) / 2, 20, 1e-9);
-    EXPECT_NEAR(v.ymax - v.ymin, 640 * 1.2, 1e-9);
+    expectView(contourExtents(m), 10, 20, 640 * 1.2 * 1.333333333, 640 * 1.2);
 
     m.elements.push(Element{30, 40, 0, 1, 0});
     m.barLines.push(BarLine{-5, -6, 100, 0, 0, 0});
     m.barArcs.push(BarArc{50, 50, 10, 0, 90, 0, 0});
     b = contourExtents(m);
     EXPECT_TRUE(b.xmin == 10 && b.ymin == 20 && b.xmax == 30 && b.ymax == 40);
-    v = viewAround(b);  // 20 x 20, a margin of 2 around it, then 4:3
-    EXPECT_NEAR(v.ymin, 18, 1e-9);
-    EXPECT_NEAR(v.ymax, 42, 1e-9);
-    EXPECT_NEAR((v.xmin + v.xmax) / 2, 20, 1e-9);
-    EXPECT_NEAR(v.xmax - v.xmin, 24 * 1.333333333, 1e-9);
+    expectView(b, 20, 30, 24 * 1.333333333, 24);  // 20 x 20, a margin of 2 around it, then 4:3
     b = contourExtents(m, true);
     EXPECT_TRUE(b.xmin == -5 && b.ymin == -6 && b.xmax == 100) << b.xmin << " " << b.ymin << " " << b.xmax;
     EXPECT_NEAR(b.ymax, 60, 1e-9);

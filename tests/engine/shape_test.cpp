@@ -117,8 +117,9 @@ TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
 }
 
 // After the build no straight segment crosses the knot's line; vertices sit exactly on it
-// (the knot once in the middle of the text, once moved to the middle of the H).
-TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
+// (the knot once in the middle of the text, once moved to the middle of the H). Arcs reach 3 %
+// of their inner sweep beyond the text on both sides; the waves meet in the middle.
+TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnotArcsAreWidenedAndWavesMeet) {
     Model flat = loaded(kWords, true);
     const Box whole = contourExtents(flat);
     double hLeft = 1e9, hRight = -1e9;
@@ -142,10 +143,7 @@ TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
             }
             EXPECT_TRUE(shift != toH || onLine >= 2) << onLine;  // the H's crossbar is straight
         }
-}
 
-// Arcs reach 3 % of their inner sweep beyond the text on both sides; the waves meet in the middle.
-TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
     for (int shape : {4, 5, 9, 10, 13, 14, 15}) {
         SCOPED_TRACE(shape);
         Model m = built(kWords, shape, 152.4, true);

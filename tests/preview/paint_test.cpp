@@ -74,10 +74,8 @@ TEST(Paint, KnotsBridgesAndBarFollowTheirOptionsArcsAndClipping) {
     DisplayList d;
     PaintOptions o{false, false, 5};
     paint(m, o, d);
-    EXPECT_EQ(strokesOf(d, kLightBlue), 0);
-    EXPECT_EQ(strokesOf(d, kGreen), 0);
-    EXPECT_EQ(strokesOf(d, kLightRed), 4);
-    EXPECT_EQ(strokesOf(d, kLightGrey), 2);
+    for (auto [colour, strokes] : {std::pair{kLightBlue, 0}, {kGreen, 0}, {kLightRed, 4}, {kLightGrey, 2}})
+        EXPECT_EQ(strokesOf(d, colour), strokes) << "colour " << int(colour);
     double maxX = 0;
     for (const Stroke& s : d.strokes) maxX = std::max({maxX, s.x1, s.x2});
     EXPECT_NEAR(maxX, 205, 1e-9);

@@ -129,7 +129,8 @@ TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacterAndReadsThePlainFormAsSt
     EXPECT_GT(plain, 100000);
 }
 
-TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
+// Integers round half to even and refuse what does not fit; lines end at CR LF or a lone CR or LF.
+TEST(Lines, IntegersRoundHalfToEvenAndLinesEndAtCrLfOrALoneCrOrLf) {
     for (const auto& [v, i] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.49999999999999994, 0},
                                {32767.4, 32767}, {-32768.5, -32768}})
         EXPECT_EQ(toInt16(v), i) << v;
@@ -140,9 +141,7 @@ TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
     EXPECT_THROW(toInt32(NAN), fault::OverflowFault);
     EXPECT_TRUE(parseFlag(" 1") && parseFlag("1"));
     EXPECT_FALSE(parseFlag("1.4") || parseFlag("0") || parseFlag(""));
-}
 
-TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     using V = std::vector<std::string>;
     EXPECT_EQ(splitLines(""), V{});
     for (const char* text : {"a\r\nb\r\n", "a\nb", "a\rb\r"}) EXPECT_EQ(splitLines(text), (V{"a", "b"})) << text;
