@@ -8,6 +8,7 @@
 #include "geom/geom.h"
 #include "preview/scale.h"
 #include "workfile/workfile_io.h"
+#include "support/shaped.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
@@ -22,13 +23,6 @@ Model load(const std::string& content, bool fitIn = false) {
     Model m;
     readGroundContours(m, t.work("tground.dat"), fitIn);
     return m;
-}
-
-double lowestY(const Model& m, int letter) {
-    double y = 1e9;
-    for (const auto& e : m.elements)
-        if (e.object == letter) y = std::min(y, e.y);
-    return y;
 }
 
 }  // namespace
@@ -62,8 +56,7 @@ TEST(GroundContours, LettersFollowEachOtherFromXZeroFitInAndNumberLines) {
     EXPECT_DOUBLE_EQ(m.elements[8].y, -3);
 
     const Model fit = load(tground("AB", {a, b}), true);
-    EXPECT_EQ(lowestY(fit, 1), 0);
-    EXPECT_EQ(lowestY(fit, 2), 0);
+    EXPECT_TRUE(letterBox(fit, 1).ymin == 0 && letterBox(fit, 2).ymin == 0);
     EXPECT_TRUE(fit.bridges[0].y1 == 5 && fit.bridges[0].y2 == 20) << fit.bridges[0].y1 << " " << fit.bridges[0].y2;
     EXPECT_TRUE(fit.bridges[1].y1 == 5 && fit.bridges[1].y2 == 7) << fit.bridges[1].y1 << " " << fit.bridges[1].y2;
     b.advance = 5;
@@ -171,7 +164,7 @@ TEST(BoundingBox, ExtentsArcsAndTheViewWindow) {
 // scaled. (Their layout is the hand letters' above.)
 TEST(GroundContours, RealFontLettersScaleToTheHeight) {
     Model m;
-    readGroundContours(m, std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat", false);
+    readGroundContours(m, kSample, false);
     ASSERT_EQ(m.letterCount, 3);
     ASSERT_EQ(m.bridges.size(), 6u);  // two across the A's counter and each of the B's
 

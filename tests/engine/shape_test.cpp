@@ -122,10 +122,8 @@ TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
 TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnotArcsAreWidenedAndWavesMeet) {
     Model flat = loaded(kWords, true);
     const Box whole = contourExtents(flat);
-    double hLeft = 1e9, hRight = -1e9;
-    for (const Element& e : flat.elements)
-        if (e.object == 1) hLeft = std::min(hLeft, e.x), hRight = std::max(hRight, e.x);
-    const double toH = (hLeft + hRight) / 2 - (whole.xmin + whole.xmax) / 2;
+    const Box h = letterBox(flat, 1);
+    const double toH = (h.xmin + h.xmax) / 2 - (whole.xmin + whole.xmax) / 2;
     for (int shape : {3, 8, 16, 17, 18, 19})
         for (double shift : {0.0, toH}) {
             SCOPED_TRACE(::testing::Message() << "shape " << shape << " shift " << shift);

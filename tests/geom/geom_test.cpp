@@ -249,8 +249,9 @@ TEST(SegmentIntersection, CrossingsMissesAndCollinearOverlaps) {
     EXPECT_TRUE(c.first == (Point{10, 2}) && c.second == (Point{5, 2}));
 }
 
-// Only the two inner ends move; parallel segments fail and keep their lengthened ends.
-TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
+// Only the two inner ends move; parallel segments fail and keep their lengthened ends. Spans in
+// degrees run across 0, the long way round, and equal angles are a full turn.
+TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensionsAndSpansRunCounterClockwise) {
     std::array<double, 8> s{0, 0, 4, 0, 10, 2, 10, 8};
     EXPECT_TRUE(joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
     const std::array<double, 8> want{0, 0, 10, 0, 10, 0, 10, 8};
@@ -260,11 +261,8 @@ TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensions) {
     EXPECT_FALSE(joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
     EXPECT_NEAR(s[2], 20, 1e-9);
     EXPECT_NEAR(s[4], -6, 1e-9);
+
+    for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}})
+        EXPECT_DOUBLE_EQ(ccwSpan(from, to), want) << from << " -> " << to;
 }
 
-// Across 0 degrees, the long way round, and equal angles as a full turn.
-TEST(SegmentSpan, CounterClockwiseDegrees) {
-    for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}}) {
-        EXPECT_DOUBLE_EQ(ccwSpan(from, to), want) << from << " -> " << to;
-    }
-}

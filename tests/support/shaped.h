@@ -2,6 +2,7 @@
 // contour entries written by hand the way the letters store them.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -32,6 +33,15 @@ inline engine::Model built(const std::filesystem::path& file, int shape, double 
     m.knotShift = knotShift;
     engine::buildShape(m, fitIn);
     return m;
+}
+
+// the extents of one letter's points
+inline engine::Box letterBox(const engine::Model& m, int letter) {
+    engine::Box b{1e300, 1e300, -1e300, -1e300};
+    for (const engine::Element& e : m.elements)
+        if (e.object == letter)
+            b = {std::min(b.xmin, e.x), std::min(b.ymin, e.y), std::max(b.xmax, e.x), std::max(b.ymax, e.y)};
+    return b;
 }
 
 // a straight segment: start (code 1) and end point (code 0)

@@ -162,11 +162,11 @@ TEST(Texts, Utf8KeptElseWindows1252) {
               (std::vector<std::string>{"A", "\xC3\x84", "\xF0\x9F\x98\x80", " "}));
 }
 
-
 // A FIFO, a device, a folder or a link in place of a file is refused at
 // once (no open that waits for a writer, no endless read), and so is a file beyond the limit,
-// which lies far above the largest letter file the capacities allow.
-TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
+// which lies far above the largest letter file the capacities allow. The letter file's bytes
+// are kept between slider moves, read again only when the file has changed.
+TEST(Files, OnlyRegularFilesWithinTheLimitAreReadAndKeptOnesAgainWhenTheyChange) {
     static_assert(kMaxReadBytes >= 4 * engine::kLargestLetterFileBytes);
     EXPECT_GT(engine::kLargestLetterFileBytes, 20'000'000u);  // 301001 points, 2501 bridges, 255 letters
     testsupport::TempFolder t;
@@ -200,12 +200,9 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     fs::resize_file(t.work("big.dat"), kMaxReadBytes);
     LineReader at(t.work("big.dat"));
     EXPECT_EQ(at.text(), "A");
-}
 
-// The letter file's bytes are kept between slider moves, read again only when the file has
-// changed: rewritten in place at the same size, replaced by another file, or gone.
-TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
-    testsupport::TempFolder t;
+    // kept bytes are read again when the file is rewritten in place at the same size, replaced by
+    // another file, or gone
     t.write("letters.dat", "A\r\nfirst\r\n");
     // just written: its times might not move at a change made at once, so it is read each time
     const auto fresh = readFileKept(t.work("letters.dat"));
@@ -231,8 +228,8 @@ TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
 // The probe creates a file only when there is none and looks at an existing one whatever its
 // mode; the writer ends each line; nothing is written into a missing folder. A replacement
 // keeps the mode of the file it replaces and never replaces (or removes) a read-only file or a
-// symbolic link (nor its target).
-TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
+// symbolic link (nor its target). A set writes every file before it puts any in place.
+TEST(Files, ReplacementKeepsTheModeSparesReadOnlyFilesAndLinksAndASetGoesInPlaceInOrder) {
     testsupport::TempFolder t;
     EXPECT_EQ(probeLength(t.work("x.dat")), 0u);
     EXPECT_TRUE(t.exists("x.dat"));
@@ -276,13 +273,10 @@ TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     EXPECT_EQ(other.read("target.dat"), "theirs\r\n");
     EXPECT_FALSE(other.exists("none.dat"));
     EXPECT_TRUE(dotNames(t.path() / "workfiles").empty());
-}
 
-// A set writes every file before it puts any in place, then puts them in
-// place in the order given; a fault in the middle leaves the ones before it new and the ones
-// after it old, and no temporary file. Stale temporary files of ours (and only those) go.
-TEST(Files, ASetIsWrittenWholeThenPutInPlaceInOrder) {
-    testsupport::TempFolder t;
+    // a set puts its files in place in the order given; a fault in the middle leaves the ones
+    // before it new and the ones after it old, and no temporary file; stale temporary files of
+    // ours (and only those) go
     const fs::path dir = t.path() / "workfiles";
     for (const char* name : {"a.dat", "b.dat", "c.dat"}) t.write(name, "old\r\n");
     {
