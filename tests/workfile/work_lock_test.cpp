@@ -8,9 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <map>
-
 #include "support/temp_folder.h"
 
 using namespace testsupport;
@@ -20,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // makes the work folder read-only as long as it lives: for a superuser (whom no mode holds
-// back) a read-only file system mounted there, holding a copy of the folder; else the mode
+// back) the folder bound onto itself read-only; else the mode
 struct ReadOnlyFolder {
     fs::path at;
     bool mounted = false, ok = false;
@@ -30,13 +27,8 @@ struct ReadOnlyFolder {
             ok = true;
             return;
         }
-        std::map<fs::path, std::string> saved;
-        for (const auto& e : fs::directory_iterator(at))
-            saved[e.path().filename()] = readAll(e.path());
-        if (::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=1m") != 0) return;
-        mounted = true;
-        for (const auto& [name, bytes] : saved) std::ofstream(at / name, std::ios::binary) << bytes;
-        ok = ::mount("tmpfs", at.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        mounted = ::mount(at.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        ok = mounted && ::mount(nullptr, at.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
     }
     ~ReadOnlyFolder() {
         if (mounted) ::umount2(at.c_str(), MNT_DETACH);
@@ -90,6 +82,27 @@ TEST(WorkFolderLock, OneProgramAtATime) {
     EXPECT_EQ(first.acquire(), LockState::Held);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
+}
+
+// What each outcome tells the program: go on quietly, go on after a note, or say why and end.
+TEST(WorkFolderLock, EachOutcomeGoesOnOrSaysWhyAndEnds) {
+    const struct {
+        LockState state;
+        bool proceed;
+        const char *text, *title;
+    } claims[] = {{LockState::Held, true, nullptr, nullptr},
+                  {LockState::NoFolder, true, nullptr, nullptr},
+                  {LockState::ReadOnly, true, wf::kWorkFolderReadOnly, "Info"},
+                  {LockState::Busy, false, wf::kWorkFolderBusy, "Error"},
+                  {LockState::Failed, false, wf::kWorkFolderNotLockable, "Error"}};
+    for (const auto& c : claims) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        const wf::FolderClaim claim = wf::claimOf(c.state);
+        EXPECT_EQ(claim.proceed, c.proceed);
+        EXPECT_EQ(claim.critical, !c.proceed);  // an error ends the program, a note does not
+        EXPECT_STREQ(claim.text, c.text);
+        EXPECT_STREQ(claim.title, c.title);
+    }
 }
 
 // A read-only work folder without a lock file: the program goes on after a note (nothing can
