@@ -7,9 +7,7 @@
 #include <cmath>
 #include <map>
 
-#include "engine/contours.h"
-#include "engine/shape.h"
-#include "preview/scale.h"
+#include "support/shaped.h"
 #include "support/temp_folder.h"
 #include "support/tground.h"
 
@@ -19,20 +17,11 @@ using namespace testsupport;
 
 namespace {
 
-Model shapedFile(const std::filesystem::path& file, int shape) {
-    Model m;
-    readGroundContours(m, file, false);
-    preview::scaleToHeight(m);
-    m.shapeNumber = static_cast<std::int16_t>(shape);
-    m.bigHeight = 127;
-    buildShape(m, false);
-    return m;
-}
-
+// the letters of a hand-made file at h = 4 in, bent into `shape` of H = 5 in
 Model shaped(const std::string& groundText, int shape) {
     TempFolder t;
     t.write("tground.dat", groundText);
-    return shapedFile(t.work("tground.dat"), shape);
+    return built(t.work("tground.dat"), shape, 127, false);
 }
 
 // "AB CD": four squares and a space
@@ -43,8 +32,9 @@ const std::string kWithSpace = tground(
 }  // namespace
 
 // Uncut on a straight baseline: offset edge above, edge 2 at d, vertical caps; w = 0 collapses.
-// A cut bar without a gap is empty; one that cannot reach the letters stays uncut.
-TEST(ConnectionBar, StraightBaselineAndTheCutsLimits) {
+// Cut: one closed piece per gap (the space joins B to C), each inside its gap window. A cut bar
+// without a gap is empty; one that cannot reach the letters stays uncut.
+TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
     Model m = shaped(kWithSpace, 0);
     const Box box = contourExtents(m);
     EXPECT_TRUE(buildBar(m, BarInput{0, 5, 0, true, {}}).built);
@@ -59,18 +49,7 @@ TEST(ConnectionBar, StraightBaselineAndTheCutsLimits) {
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, box.ymin + 2);
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, m.barLines[1].y1);
 
-    // cut: no gap gives an empty bar; a bar floating beside the letters abandons the cut
-    Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
-    EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
-    EXPECT_TRUE(one.barLines.empty());
-    EXPECT_TRUE(buildBar(m, BarInput{500, 5, 1, true, {}}).cutAbandoned);
-    ASSERT_EQ(m.barLines.size(), 4u);
-    for (const auto& l : m.barLines) EXPECT_EQ(l.type, 4);
-}
-
-// Cut: one closed piece per gap (the space joins B to C), each inside its gap window.
-TEST(ConnectionBar, CutAcrossASpaceGivesOnePiecePerGap) {
-    Model m = shaped(kWithSpace, 0);
+    // cut across the space: one closed piece per gap
     const BarOutcome o = buildBar(m, BarInput{0, 5, 1, true, {}});
     ASSERT_TRUE(o.built);
     EXPECT_FALSE(o.cutAbandoned);
@@ -80,17 +59,11 @@ TEST(ConnectionBar, CutAcrossASpaceGivesOnePiecePerGap) {
         byPair[l.pairIndex].push_back(l);
     }
     EXPECT_EQ(byPair.size(), 3u);
-    const auto xRange = [&m](int letter) {
-        double lo = 1e300, hi = -1e300;
-        for (const auto& e : m.elements)
-            if (e.object == letter) lo = std::min(lo, e.x), hi = std::max(hi, e.x);
-        return std::pair{lo, hi};
-    };
     for (auto [pair, left, right] : {std::array{1, 1, 2}, {3, 2, 4}, {4, 4, 5}}) {
         SCOPED_TRACE(pair);
         const std::vector<BarLine>& lines = byPair[pair];
         ASSERT_EQ(lines.size(), 4u);  // two long edges, two closing lines
-        const double xL = xRange(left).second - m.bigHeight / 90, xR = xRange(right).first + m.bigHeight / 90;
+        const double xL = letterBox(m, left).xmax - m.bigHeight / 90, xR = letterBox(m, right).xmin + m.bigHeight / 90;
         std::map<std::pair<long, long>, int> ends;
         for (const auto& l : lines)
             for (auto [x, y] : {std::pair{l.x1, l.y1}, {l.x2, l.y2}}) {
@@ -99,38 +72,34 @@ TEST(ConnectionBar, CutAcrossASpaceGivesOnePiecePerGap) {
             }
         for (const auto& [p, n] : ends) EXPECT_EQ(n, 2);  // closed: every end shared by two lines
     }
+
+    // cut: no gap gives an empty bar; a bar floating beside the letters abandons the cut
+    Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
+    EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
+    EXPECT_TRUE(one.barLines.empty());
+    EXPECT_TRUE(buildBar(m, BarInput{500, 5, 1, true, {}}).cutAbandoned);
+    ASSERT_EQ(m.barLines.size(), 4u);
+    for (const auto& l : m.barLines) EXPECT_EQ(l.type, 4);
 }
 
-// The offset arc lies inside a sagging baseline (shape 4) and outside an arch (shape 9).
-TEST(ConnectionBar, ArcsOffsetToTheRightSide) {
-    for (auto [shape, side] : {std::pair{4, -1}, {9, 1}}) {
-        SCOPED_TRACE(shape);
-        Model m = shaped(kWithSpace, shape);
-        ASSERT_EQ(m.shapeArcs.size(), 2u);
-        const double r = m.shapeArcs[0].radius;
-        buildBar(m, BarInput{0, 5, 0, true, {}});
-        EXPECT_EQ(m.barArcs.size(), 4u);  // each arc in two halves
-        const auto has = [&m](double radius) {
-            return std::any_of(m.barArcs.begin(), m.barArcs.end(),
-                               [radius](const BarArc& a) { return std::fabs(a.radius - radius) < 1e-3; });
-        };
-        EXPECT_TRUE(has(r));
-        EXPECT_TRUE(has(r + side * 5));
-    }
-}
-
-// Real font letters: every shape builds a bar, cut or not, all of one type.
-TEST(ConnectionBar, EveryShapeOnFontLetters) {
-    const auto sample = std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";
+// Real font letters: every shape builds a bar, cut or not, all of one type. The offset arc lies
+// inside a sagging baseline (shape 4) and outside an arch (shape 9).
+TEST(ConnectionBar, EveryShapeOnFontLettersWithTheArcsOffsetToTheRightSide) {
     for (int shape = 0; shape < 20; ++shape)
         for (int cut : {0, 1}) {
             SCOPED_TRACE(::testing::Message() << "shape " << shape << " cut " << cut);
-            Model m = shapedFile(sample, shape);
+            Model m = built(kSample, shape, 127, false);
             const BarOutcome o = buildBar(m, BarInput{0, 4, cut, true, {}});
             ASSERT_TRUE(o.built);
             EXPECT_FALSE(m.barLines.empty() && m.barArcs.empty());
             const int want = cut == 1 && !o.cutAbandoned && !o.halfCircle ? 5 : 4;
             for (const auto& l : m.barLines) EXPECT_EQ(l.type, want);
             for (const auto& a : m.barArcs) EXPECT_EQ(a.type, want);
+            if (cut == 1 || (shape != 4 && shape != 9)) continue;
+            ASSERT_EQ(m.barArcs.size(), 4u);  // each arc in two halves
+            for (const double radius : {m.shapeArcs[0].radius, m.shapeArcs[0].radius + (shape == 4 ? -4 : 4)})
+                EXPECT_TRUE(std::any_of(m.barArcs.begin(), m.barArcs.end(),
+                                        [radius](const BarArc& a) { return std::fabs(a.radius - radius) < 1e-3; }))
+                    << radius;
         }
 }

@@ -6,52 +6,13 @@
 #include <cmath>
 #include <map>
 
-#include "engine/contours.h"
-#include "preview/scale.h"
-#include "workfile/workfile_io.h"
+#include "geom/segments.h"
+#include "support/shaped.h"
 
 using namespace engine;
-
-namespace {
-
-const std::filesystem::path kWords = std::filesystem::path(LK_TEST_DATA) / "words.dat";  // "Hoyt jog"
-const std::filesystem::path kSample =
-    std::filesystem::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat";  // "ABC"
-constexpr double kDeg = 57.2957795130823;
-
-Model loaded(const std::filesystem::path& file, bool fitIn) {
-    Model m;
-    readGroundContours(m, file, fitIn);
-    m.smallHeight = 101.6;
-    preview::scaleToHeight(m);
-    return m;
-}
-
-Model built(const std::filesystem::path& file, int shape, double H, bool fitIn, double knotShift = 0) {
-    Model m = loaded(file, fitIn);
-    m.shapeNumber = static_cast<std::int16_t>(shape);
-    m.bigHeight = H;
-    m.knotShift = knotShift;
-    buildShape(m, fitIn);
-    return m;
-}
-
-double ccwDeg(double from, double to) {
-    const double d = std::fmod(to - from, 360.0);
-    return d < 0 ? d + 360.0 : d;
-}
-
-// a straight segment as the letters store it: start (code 1) and end point (code 0)
-void segment(Model& m, double x1, double y1, double x2, double y2) {
-    m.elements.push({x1, y1, kCodeLine, 1, 10});
-    m.elements.push({x2, y2, kCodeNone, 1, 10});
-}
-void contourEnd(Model& m, double x, double y) {
-    m.elements.push({x, y, kCodeEnd, 1, 10});
-    m.elements.push({x, y, kCodeNone, 1, 10});
-}
-
-}  // namespace
+using namespace testsupport;
+using geom::ccwSpan;
+using geom::kRadToDeg;
 
 // Every letter fills the outline between its baseline and its top at its own x, in all shapes
 // up to H = 24 inches: exactly the outline it was fitted to (the waves' first arcs reach one
@@ -87,7 +48,8 @@ TEST(BuildShape, FitInKeepsEveryPointBetweenBaselineAndTop) {
 
 // Straight bands: the baseline 1 mm beyond the text, the plain variant keeps the baseline,
 // shape 1 with H = h is shape 0, and the slanted bands 1, 11, 12 reach H at the right end.
-TEST(BuildShape, StraightBandsAndTheirVariants) {
+// Letter spacing moves every following letter.
+TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
     Model s0 = built(kSample, 0, 101.6, true);
     ASSERT_EQ(s0.shapeLines.size(), 2u);
     const Box box = contourExtents(s0);
@@ -140,17 +102,28 @@ TEST(BuildShape, StraightBandsAndTheirVariants) {
         EXPECT_NEAR(shape == 11 ? right : left, 101.6, 0.2) << shape;
         EXPECT_EQ(b.capStart[1] + b.capEnd[1], 2);
     }
+
+    // 0.1 inch before letter 2 and 3 mm before letter 3 move every point and bridge behind them
+    Model m = loaded(kSample, true);
+    m.signDistanceA[1] = 0.1;
+    m.signDistanceB[2] = 3.0;
+    buildShape(m, true);
+    const std::map<int, double> shift = {{1, 0}, {2, 2.54}, {3, 5.54}};
+    ASSERT_EQ(m.elements.size(), s0.elements.size());
+    for (std::size_t i = 0; i < m.elements.size(); ++i)
+        EXPECT_NEAR(m.elements[i].x - s0.elements[i].x, shift.at(m.elements[i].object), 1e-9) << i;
+    for (std::size_t i = 0; i < m.bridges.size(); ++i)
+        EXPECT_NEAR(m.bridges[i].x1 - s0.bridges[i].x1, shift.at(m.bridges[i].object), 1e-9) << i;
 }
 
 // After the build no straight segment crosses the knot's line; vertices sit exactly on it
-// (the knot once in the middle of the text, once moved to the middle of the H).
-TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
+// (the knot once in the middle of the text, once moved to the middle of the H). Arcs reach 3 %
+// of their inner sweep beyond the text on both sides; the waves meet in the middle.
+TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnotArcsAreWidenedAndWavesMeet) {
     Model flat = loaded(kWords, true);
     const Box whole = contourExtents(flat);
-    double hLeft = 1e9, hRight = -1e9;
-    for (const Element& e : flat.elements)
-        if (e.object == 1) hLeft = std::min(hLeft, e.x), hRight = std::max(hRight, e.x);
-    const double toH = (hLeft + hRight) / 2 - (whole.xmin + whole.xmax) / 2;
+    const Box h = letterBox(flat, 1);
+    const double toH = (h.xmin + h.xmax) / 2 - (whole.xmin + whole.xmax) / 2;
     for (int shape : {3, 8, 16, 17, 18, 19})
         for (double shift : {0.0, toH}) {
             SCOPED_TRACE(::testing::Message() << "shape " << shape << " shift " << shift);
@@ -168,10 +141,7 @@ TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnot) {
             }
             EXPECT_TRUE(shift != toH || onLine >= 2) << onLine;  // the H's crossbar is straight
         }
-}
 
-// Arcs reach 3 % of their inner sweep beyond the text on both sides; the waves meet in the middle.
-TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
     for (int shape : {4, 5, 9, 10, 13, 14, 15}) {
         SCOPED_TRACE(shape);
         Model m = built(kWords, shape, 152.4, true);
@@ -180,14 +150,14 @@ TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
         const double X1 = contourExtents(m).xmax;  // the text ran from 0 to X1
         for (const ShapeArc& a : m.shapeArcs) {
             // the circle meets the text's ends on one of two chords, one of them the arc's
-            const double dy = std::sqrt(a.radius * a.radius - X1 * X1 / 4), sweep = ccwDeg(a.startDeg, a.endDeg);
+            const double dy = std::sqrt(a.radius * a.radius - X1 * X1 / 4), sweep = ccwSpan(a.startDeg, a.endDeg);
             bool matched = false;
             for (double y : {a.cy + dy, a.cy - dy}) {
-                const double l = std::atan2(y - a.cy, -a.cx) * kDeg, r = std::atan2(y - a.cy, X1 - a.cx) * kDeg;
+                const double l = std::atan2(y - a.cy, -a.cx) * kRadToDeg, r = std::atan2(y - a.cy, X1 - a.cx) * kRadToDeg;
                 for (auto [p, q] : {std::pair{l, r}, {r, l}}) {
-                    const double inner = ccwDeg(p, q);
+                    const double inner = ccwSpan(p, q);
                     matched |= std::fabs(inner * 1.06 - sweep) < 1e-6 &&
-                               std::fabs(ccwDeg(a.startDeg, p) - 0.03 * inner) < 1e-6;
+                               std::fabs(ccwSpan(a.startDeg, p) - 0.03 * inner) < 1e-6;
                 }
             }
             EXPECT_TRUE(matched);
@@ -199,28 +169,13 @@ TEST(BuildShape, ArcsAreWidenedAndWavesMeetInTheMiddle) {
         ASSERT_EQ(m.shapeArcs.size(), 4u);
         for (int pair : {0, 2}) {  // shape 6 starts both arcs in the middle, shape 7 ends both there
             const ShapeArc &f = m.shapeArcs[pair], &s = m.shapeArcs[pair + 1];
-            const double a = (shape == 6 ? f.startDeg : f.endDeg) / kDeg, b = (shape == 6 ? s.startDeg : s.endDeg) / kDeg;
+            const double a = (shape == 6 ? f.startDeg : f.endDeg) / kRadToDeg, b = (shape == 6 ? s.startDeg : s.endDeg) / kRadToDeg;
             EXPECT_NEAR(f.cx + f.radius * std::cos(a), s.cx + s.radius * std::cos(b), 1e-9);
             EXPECT_NEAR(f.cy + f.radius * std::sin(a), s.cy + s.radius * std::sin(b), 1e-9);
         }
         EXPECT_EQ(m.capEnd[0], shape == 6 ? 1 : 0);
         EXPECT_EQ(m.capStart[1], shape == 7 ? 1 : 0);
     }
-}
-
-// 0.1 inch before letter 2 and 3 mm before letter 3 move every point and bridge behind them.
-TEST(BuildShape, LetterSpacingMovesEveryFollowingLetter) {
-    const Model ref = built(kSample, 0, 101.6, true);
-    Model m = loaded(kSample, true);
-    m.signDistanceA[1] = 0.1;
-    m.signDistanceB[2] = 3.0;
-    buildShape(m, true);
-    const std::map<int, double> shift = {{1, 0}, {2, 2.54}, {3, 5.54}};
-    ASSERT_EQ(m.elements.size(), ref.elements.size());
-    for (std::size_t i = 0; i < m.elements.size(); ++i)
-        EXPECT_NEAR(m.elements[i].x - ref.elements[i].x, shift.at(m.elements[i].object), 1e-9) << i;
-    for (std::size_t i = 0; i < m.bridges.size(); ++i)
-        EXPECT_NEAR(m.bridges[i].x1 - ref.bridges[i].x1, shift.at(m.bridges[i].object), 1e-9) << i;
 }
 
 // Splitting at a knot line and halving segments: the implicit closing edge is made explicit,

@@ -2,34 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <vector>
 
-#include "engine/contours.h"
-#include "engine/shape.h"
-#include "preview/scale.h"
+#include "engine/arcs.h"
+#include "support/shaped.h"
 
 using namespace engine;
 using Kind = Record::Kind;
+using testsupport::arc;
 
 namespace {
-
-const std::filesystem::path kWords = std::filesystem::path(LK_TEST_DATA) / "words.dat";  // "Hoyt jog"
-
-// "Hoyt jog" bent into the arch: the straight pieces that are not upright have become
-// three-point arcs, the curves of o, y, j and g stay quadratics, each contour ends in its end
-// point.
-Model archedWords() {
-    Model m;
-    readGroundContours(m, kWords, true);
-    m.smallHeight = 101.6;
-    preview::scaleToHeight(m);
-    m.shapeNumber = 4;
-    m.bigHeight = 152.4;
-    buildShape(m, true);
-    return m;
-}
 
 std::vector<Record> records(const Model& m, std::size_t from, std::size_t to, ShortArc shortArc) {
     std::vector<Record> out;
@@ -44,9 +27,11 @@ geom::Point pointOf(const Model& m, std::size_t i) { return {m.elements[i].x, m.
 // The records of real letters give back the element list: they follow each other without a
 // gap or an overlap to its very end, each carries the points of its own entries under the
 // codes it stands for, and together they are closed outlines: every record starts where the
-// one before it ended and every contour ends where it began.
+// one before it ended and every contour ends where it began. The letters are "Hoyt jog" bent
+// into the arch: the straight pieces that are not upright have become three-point arcs, the
+// curves of o, y, j and g stay quadratics.
 TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
-    const Model m = archedWords();
+    const Model m = testsupport::built(testsupport::kWords, 4, 152.4, true);
     const std::vector<Record> all = records(m, 0, m.elements.size(), ShortArc::Whole);
     const std::map<Kind, std::size_t> entries{{Kind::Line, 2}, {Kind::Arc, 4}, {Kind::Quadratic, 3}, {Kind::Close, 2}};
     std::map<Kind, int> seen;
@@ -87,12 +72,9 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
     EXPECT_GT(seen[Kind::Arc], 20);
     EXPECT_GT(seen[Kind::Quadratic], 20);
     EXPECT_GT(seen[Kind::Line], 0);  // the upright pieces stay straight
-}
 
-// An arc cut short by the end of the walk is one incomplete record over its entries, or, as
-// the drawing reads it, a line to its middle point after which the walk goes on.
-TEST(Walk, AnArcCutShortIsWholeOrALineToItsMiddle) {
-    const Model m = archedWords();
+    // an arc cut short by the end of the walk is one incomplete record over its entries, or, as
+    // the drawing reads it, a line to its middle point after which the walk goes on
     std::size_t arc = 0;
     while (!(m.elements[arc].kind == kCodeLine && m.elements[arc + 1].kind == kCodeArcMiddle)) ++arc;
 
@@ -105,4 +87,24 @@ TEST(Walk, AnArcCutShortIsWholeOrALineToItsMiddle) {
     EXPECT_TRUE(asLine[0].kind == Kind::Line && asLine[0].complete);
     EXPECT_TRUE(asLine[0].a == pointOf(m, arc) && asLine[0].b == pointOf(m, arc + 1));
     EXPECT_TRUE(asLine[1].at == arc + 2 && !asLine[1].complete);  // the middle's copy starts a line
+}
+
+// Arcs of radius 0.9 and 801 mm, one with an end level with its middle and one the list cuts
+// short become two lines; those of 1 and 800 mm and an ordinary one stay arcs.
+TEST(StraightenUndrawableArcs, RadiusLevelEndsAndCutShortArcs) {
+    Model m;
+    arc(m, 10, 10, 0.9, 0.3, 1.0, 1.7);
+    arc(m, -400, -700, 801, 0.3, 1.0, 1.7);
+    arc(m, 0, 0, 1.0001, 0.3, 1.0, 1.7);
+    arc(m, 0, 0, 799.999, 0.3, 1.0, 1.7);
+    arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
+    arc(m, 100, 100, 50, 1.5708 - 0.04, 1.5708, 1.5708 + 0.5);  // the start 0.04 mm below the middle
+    arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
+    m.elements.raw().pop_back();  // the last arc loses its end point
+    const std::int16_t middles[7] = {kCodeLine, kCodeLine, kCodeArcMiddle, kCodeArcMiddle, kCodeArcMiddle,
+                                     kCodeLine, kCodeLine};
+    for (int pass = 1; pass <= 2; ++pass) {  // once straight, for good: a second pass changes nothing
+        straightenUndrawableArcs(m);
+        for (int k = 0; k < 7; ++k) EXPECT_EQ(m.elements[4 * k + 1].kind, middles[k]) << "pass " << pass << " arc " << k;
+    }
 }

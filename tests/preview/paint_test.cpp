@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+
+#include "support/shaped.h"
 
 using namespace preview;
 using engine::Model;
@@ -49,10 +50,8 @@ TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
         SCOPED_TRACE(kept ? "picture kept" : "picture not kept");
         Model m;
         m.view = {-1000, 1000, -1000, 1000};
-        for (const auto& [cx, cy, r] : {std::array<double, 3>{10, 10, 0.9}, {100, 100, 50}})
-            for (const auto& [a, kind] : {std::pair{0.3, engine::kCodeLine}, {1.0, engine::kCodeArcMiddle},
-                                          {1.0, engine::kCodeLine}, {1.7, engine::kCodeNone}})
-                m.elements.push({cx + r * std::cos(a), cy + r * std::sin(a), static_cast<std::int16_t>(kind), 1, 1});
+        testsupport::arc(m, 10, 10, 0.9, 0.3, 1.0, 1.7);
+        testsupport::arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
         DisplayList d;
         d.keep(kept);
         paint(m, {}, d);
@@ -63,9 +62,31 @@ TEST(Paint, ArcsOutsideTheDrawableRadiiBecomeLinesForGood) {
     }
 }
 
-// Arcs of 100 chords, also through angle 0; segments clipped to the picture.
-TEST(Paint, ArcsAndClipping) {
+// Knots and bridges only with their options; the aperture of a kind 2 bridge lies to the
+// right of a bridge running upwards. Arcs of 100 chords, also through angle 0; segments clipped
+// to the picture.
+TEST(Paint, KnotsBridgesAndBarFollowTheirOptionsArcsAndClipping) {
+    Model m;
+    m.view = {0, 640, 0, 480};
+    m.knots.push({100, 100});
+    m.bridges.push({2, 200, 200, 200, 300, 1, 10});
+    m.barLines.push({10, 10, 600, 10, 4, 0});
     DisplayList d;
+    PaintOptions o{false, false, 5};
+    paint(m, o, d);
+    for (auto [colour, strokes] : {std::pair{kLightBlue, 0}, {kGreen, 0}, {kLightRed, 4}, {kLightGrey, 2}})
+        EXPECT_EQ(strokesOf(d, colour), strokes) << "colour " << int(colour);
+    double maxX = 0;
+    for (const Stroke& s : d.strokes) maxX = std::max({maxX, s.x1, s.x2});
+    EXPECT_NEAR(maxX, 205, 1e-9);
+
+    o.showKnots = o.connectionOn = true;
+    paint(m, o, d);
+    EXPECT_EQ(strokesOf(d, kLightBlue), 300);  // three circles of 100 chords
+    EXPECT_EQ(strokesOf(d, kGreen), 1);
+
+    // arcs of 100 chords, also through angle 0
+    d.clear();
     drawArc(d, 320, 240, 50, 1.0, 1.0, kBlack);
     EXPECT_TRUE(d.strokes.empty());
     drawArc(d, 320, 240, 50, 6.0, 0.5, kBlack);
@@ -79,29 +100,4 @@ TEST(Paint, ArcsAndClipping) {
     drawSegment(engine::ViewWindow{0, 640, 0, 480}, d, -100, 240, 700, 240, kBlack);
     ASSERT_EQ(d.strokes.size(), 1u);
     EXPECT_TRUE(std::fabs(d.strokes[0].x1) < 1e-9 && std::fabs(d.strokes[0].x2 - 640) < 1e-9);
-}
-
-// Knots and bridges only with their options; the aperture of a kind 2 bridge lies to the
-// right of a bridge running upwards.
-TEST(Paint, KnotsBridgesAndBarFollowTheirOptions) {
-    Model m;
-    m.view = {0, 640, 0, 480};
-    m.knots.push({100, 100});
-    m.bridges.push({2, 200, 200, 200, 300, 1, 10});
-    m.barLines.push({10, 10, 600, 10, 4, 0});
-    DisplayList d;
-    PaintOptions o{false, false, 5};
-    paint(m, o, d);
-    EXPECT_EQ(strokesOf(d, kLightBlue), 0);
-    EXPECT_EQ(strokesOf(d, kGreen), 0);
-    EXPECT_EQ(strokesOf(d, kLightRed), 4);
-    EXPECT_EQ(strokesOf(d, kLightGrey), 2);
-    double maxX = 0;
-    for (const Stroke& s : d.strokes) maxX = std::max({maxX, s.x1, s.x2});
-    EXPECT_NEAR(maxX, 205, 1e-9);
-
-    o.showKnots = o.connectionOn = true;
-    paint(m, o, d);
-    EXPECT_EQ(strokesOf(d, kLightBlue), 300);  // three circles of 100 chords
-    EXPECT_EQ(strokesOf(d, kGreen), 1);
 }

@@ -1,11 +1,13 @@
-// No output replaces a file of the suite, whatever name leads to it, and no two outputs of one
-// run are the same file.
+// The suite's own files: no output replaces one, whatever name leads to it, and no two outputs
+// of one run are the same file; a help document that does not open is named.
 #include "suite/programs.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "suite/port.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "workfile/work_lock.h"
 
@@ -45,15 +47,11 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
         } catch (const fault::FileFault& e) {
             refusal = e.what();
         }
-        if (*c.what) {
-            EXPECT_NE(refusal.find(c.target.string() + " is " + c.what), std::string::npos) << refusal;
-        } else {
-            EXPECT_EQ(refusal, "");
-        }
+        EXPECT_TRUE(*c.what ? refusal.find(c.target.string() + " is " + c.what) != std::string::npos : refusal.empty())
+            << refusal;
     }
     EXPECT_EQ(t.read("c3.dat"), "the scale\r\n");
-    std::ifstream program(t.path() / suite::kCutProgram);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(program), {}), "a program");
+    EXPECT_EQ(testsupport::readAll(t.path() / suite::kCutProgram), "a program");
 
     // two outputs of one run that are one file: by the same name, by another path, by a hard link
     fs::create_hard_link(t.path() / "out" / "drawing.svg", t.path() / "out" / "same.dxf");
@@ -67,4 +65,17 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
         outputs.claim(first);
         EXPECT_THROW(outputs.claim(second), fault::FileFault) << second;
     }
+}
+
+// What a window says when its help document does not open. Missing: "not found", as always.
+// There but no program opens PDF files: said so, with the document's full path, so that the
+// user can open it another way.
+TEST(HelpText, AMissingDocumentIsNotFoundOneWithoutAViewerIsNamedInFull) {
+    testsupport::TempFolder t;
+    const std::string doc = (t.path() / "menu2.pdf").string();
+    EXPECT_EQ(suite::helpNotOpenedText(doc, "menu2.pdf"), "menu2.pdf not found ? PDF-Reader installed ?");
+    std::ofstream(doc) << "%PDF";
+    EXPECT_EQ(suite::helpNotOpenedText(doc, "menu2.pdf"),
+              "No program to show PDF files is installed, so menu2.pdf could not be opened. Install a PDF viewer, "
+              "or open the document yourself: " + doc);
 }

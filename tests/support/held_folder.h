@@ -8,11 +8,10 @@
 #include <QTimer>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
+#include "support/temp_folder.h"
 #include "workfile/work_lock.h"
 
 namespace testsupport {
@@ -20,11 +19,7 @@ namespace testsupport {
 // every file of a folder with its bytes
 inline std::map<std::string, std::string> filesOf(const std::filesystem::path& dir) {
     std::map<std::string, std::string> v;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(e.path(), std::ios::binary).rdbuf();
-        v[e.path().filename().string()] = bytes.str();
-    }
+    for (const auto& e : std::filesystem::directory_iterator(dir)) v[e.path().filename().string()] = readAll(e.path());
     return v;
 }
 

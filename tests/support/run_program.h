@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace testsupport {
 
@@ -19,13 +19,6 @@ struct ProgramRun {
     int status = -1;  // exit status, -1 when the program did not start or exit normally
     std::string out, err;
 };
-
-inline std::string readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream all;  // in one piece: the programs compared are tens of megabytes
-    if (in) all << in.rdbuf();
-    return all.str();
-}
 
 // Runs `program` with `args` in `cwd`; its outputs pass through two files there.
 inline ProgramRun runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

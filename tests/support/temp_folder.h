@@ -4,11 +4,20 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace testsupport {
 
 namespace fs = std::filesystem;
+
+// the bytes of a file, "" when there is none; in one piece: the programs compared are tens of megabytes
+inline std::string readAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream all;
+    if (in) all << in.rdbuf();
+    return all.str();
+}
 
 class TempFolder {
 public:
@@ -29,10 +38,7 @@ public:
     void write(const std::string& workName, const std::string& content) const {
         std::ofstream(work(workName), std::ios::binary) << content;
     }
-    std::string read(const std::string& workName) const {
-        std::ifstream in(work(workName), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string read(const std::string& workName) const { return readAll(work(workName)); }
     bool exists(const std::string& workName) const { return fs::exists(work(workName)); }
 
     // an executable file in the program folder (a sibling program)

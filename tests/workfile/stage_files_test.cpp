@@ -10,7 +10,9 @@ using testsupport::TempFolder;
 
 // shap.dat names the letters' variant on line 2 (the way back picks the text stage by it);
 // wif.dat's line 2 turns to "0" once the shapes stage has taken the letters up, line 1 kept.
-TEST(StageFiles, ShapDatAndWifDat) {
+// The text stage draws its strips as the shapes stage will: h from line 2 of stv2b.dat, the
+// aperture typed into line 522, a width outside what h allows replaced by that height's own.
+TEST(StageFiles, ShapDatWifDatAndTheShapesDrawing) {
     TempFolder t;
     EXPECT_EQ(wf::shapDatText(12, false), crlf({" 12", "0"}));
     t.write("shap.dat", wf::shapDatText(3, true));
@@ -31,12 +33,8 @@ TEST(StageFiles, ShapDatAndWifDat) {
     t.write("wif.dat", "1\r\n");
     EXPECT_THROW(wf::rewriteWifDat(t.path()), fault::FileFault);
     EXPECT_EQ(t.read("wif.dat"), "1\r\n");
-}
 
-// The text stage draws its strips as the shapes stage will: h from line 2 of stv2b.dat, the
-// aperture typed into line 522, a width outside what h allows replaced by that height's own.
-TEST(StageFiles, TheShapesDrawingTheTextStageFollows) {
-    TempFolder t;
+    // the shapes drawing: as saved, partly saved, not saved
     const auto read = [&](const std::string& content) {
         t.write("stv2b.dat", content);
         return wf::readShapesDrawing(t.path());

@@ -8,9 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <map>
-
 #include "support/temp_folder.h"
 
 using namespace testsupport;
@@ -20,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // makes the work folder read-only as long as it lives: for a superuser (whom no mode holds
-// back) a read-only file system mounted there, holding a copy of the folder; else the mode
+// back) the folder bound onto itself read-only; else the mode
 struct ReadOnlyFolder {
     fs::path at;
     bool mounted = false, ok = false;
@@ -30,13 +27,8 @@ struct ReadOnlyFolder {
             ok = true;
             return;
         }
-        std::map<fs::path, std::string> saved;
-        for (const auto& e : fs::directory_iterator(at))
-            saved[e.path().filename()] = std::string(std::istreambuf_iterator<char>(std::ifstream(e.path()).rdbuf()), {});
-        if (::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=1m") != 0) return;
-        mounted = true;
-        for (const auto& [name, bytes] : saved) std::ofstream(at / name, std::ios::binary) << bytes;
-        ok = ::mount("tmpfs", at.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        mounted = ::mount(at.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        ok = mounted && ::mount(nullptr, at.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
     }
     ~ReadOnlyFolder() {
         if (mounted) ::umount2(at.c_str(), MNT_DETACH);
@@ -60,6 +52,36 @@ TEST(WorkFolderLock, OneProgramAtATime) {
     first.release();
     EXPECT_EQ(second.acquire(), LockState::Held);
     EXPECT_TRUE(t.exists(wf::kLockFileName));  // never removed
+
+    // a sibling is started with the lock given up just before (so that it may take it); a failed
+    // start takes the folder back, or ends the program when another took it meanwhile; no program
+    // started while the lock is held keeps it once we give it up
+    std::vector<LockState> atStart;
+    const auto sibling = [&](bool starts) {
+        return [&, starts] {
+            atStart.push_back(first.acquire());
+            first.release();
+            return starts;
+        };
+    };
+    EXPECT_EQ(second.handOver(sibling(false)), wf::HandOver::NotStarted);
+    EXPECT_TRUE(second.held());
+    EXPECT_EQ(second.handOver(sibling(true)), wf::HandOver::Started);
+    EXPECT_FALSE(second.held());
+    EXPECT_EQ(atStart, (std::vector<LockState>{LockState::Held, LockState::Held}));
+    ASSERT_EQ(second.acquire(), LockState::Held);
+    EXPECT_EQ(second.handOver([&] { return first.acquire() == LockState::Held && false; }), wf::HandOver::Lost);
+    first.release();
+
+    ASSERT_EQ(second.acquire(), LockState::Held);
+    pid_t child = 0;
+    char sleepName[] = "sleep", seconds[] = "5";
+    char* argv[] = {sleepName, seconds, nullptr};
+    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
+    second.release();
+    EXPECT_EQ(first.acquire(), LockState::Held);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
 }
 
 // What each outcome tells the program: go on quietly, go on after a note, or say why and end.
@@ -81,41 +103,6 @@ TEST(WorkFolderLock, EachOutcomeGoesOnOrSaysWhyAndEnds) {
         EXPECT_STREQ(claim.text, c.text);
         EXPECT_STREQ(claim.title, c.title);
     }
-}
-
-// A sibling is started with the lock given up just before (so that it may take it); a failed
-// start takes the folder back, or ends the program when another took it meanwhile. No program
-// started while the lock is held keeps it once we give it up.
-TEST(WorkFolderLock, GivenUpJustBeforeASiblingStarts) {
-    TempFolder t;
-    wf::WorkFolderLock mine(t.path() / "workfiles"), other(t.path() / "workfiles");
-    ASSERT_EQ(mine.acquire(), LockState::Held);
-    std::vector<LockState> atStart;
-    const auto sibling = [&](bool starts) {
-        return [&, starts] {
-            atStart.push_back(other.acquire());
-            other.release();
-            return starts;
-        };
-    };
-    EXPECT_EQ(mine.handOver(sibling(false)), wf::HandOver::NotStarted);
-    EXPECT_TRUE(mine.held());
-    EXPECT_EQ(mine.handOver(sibling(true)), wf::HandOver::Started);
-    EXPECT_FALSE(mine.held());
-    EXPECT_EQ(atStart, (std::vector<LockState>{LockState::Held, LockState::Held}));
-    ASSERT_EQ(mine.acquire(), LockState::Held);
-    EXPECT_EQ(mine.handOver([&] { return other.acquire() == LockState::Held && false; }), wf::HandOver::Lost);
-    other.release();
-
-    ASSERT_EQ(mine.acquire(), LockState::Held);
-    pid_t child = 0;
-    char sleepName[] = "sleep", seconds[] = "5";
-    char* argv[] = {sleepName, seconds, nullptr};
-    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
-    mine.release();
-    EXPECT_EQ(other.acquire(), LockState::Held);
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
 }
 
 // A read-only work folder without a lock file: the program goes on after a note (nothing can

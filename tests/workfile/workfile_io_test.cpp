@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
@@ -22,8 +22,42 @@
 #include "engine/contours.h"
 
 #include "support/temp_folder.h"
+#include "workfile/outputs.h"
 
 using namespace wf;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::perms modeOf(const fs::path& p) { return fs::symlink_status(p).permissions(); }
+
+// names in a folder that start with "." (temporary files)
+std::set<std::string> dotNames(const fs::path& dir) {
+    std::set<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().front() == '.') v.insert(e.path().filename().string());
+    return v;
+}
+
+// Files may grow to `bytes` while it lives (writes beyond fail with EFBIG): a disk that refuses
+// more, even to a superuser.
+struct FileSizeLimit {
+    rlimit before{};
+    void (*signalBefore)(int) = nullptr;
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, signalBefore);
+    }
+};
+
+}  // namespace
 
 // The siblings' text form: 15 significant digits correctly rounded (an exact tie keeps the
 // even digit), no leading zero, a blank for the sign of a positive number, and the exponent
@@ -47,18 +81,16 @@ TEST(NumberForm, MatchesTheSiblingsTextForm) {
 }
 
 // Blanks anywhere, one sign, one point, an exponent E or D with digits; the rest is not read.
-TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacter) {
+TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacterAndReadsThePlainFormAsStrtodDoes) {
     const std::pair<const char*, double> cases[] = {
         {"", 0}, {".", 0}, {"abc", 0}, {"12.5abc", 12.5}, {"1 2 3", 123}, {"\t- 4 .5", -4.5}, {"+7", 7}, {"--7", 0},
         {"1.2.3", 1.2}, {"2D3", 2000}, {"2e+2x", 200}, {"5E", 5}, {"5E-", 5}, {"1,5", 1}, {"1E-999", 0}};
     for (const auto& [text, v] : cases) EXPECT_EQ(parseNumber(text), v) << text;
     EXPECT_THROW(parseNumber("1E999"), fault::OverflowFault);
-}
 
-// The plain form (blanks, a sign, digits with a point, an exponent E: what the files hold) is
-// read to the same value, bit for bit, as strtod reads it; any other text by the full rule
-// above. Bit patterns in both forms, and texts from an alphabet of the rule's characters.
-TEST(LeadingNumberParse, ThePlainFormReadsAsStrtodDoes) {
+    // the plain form (blanks, a sign, digits with a point, an exponent E: what the files hold) is
+    // read to the same value, bit for bit, as strtod reads it; any other text by the full rule
+    // above. Bit patterns in both forms, and texts from an alphabet of the rule's characters.
     const std::regex plainForm("[ \t]*[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
     std::vector<std::string> texts = {"5.", ".5", "-.5", "+.5", " \t7", "1e5", "1E+05", "1E-400", "-1E-400", "4.9E-324",
                                       "2.4E-324", "1.7976931348623157E+308", "-0", "00012.500",
@@ -97,7 +129,8 @@ TEST(LeadingNumberParse, ThePlainFormReadsAsStrtodDoes) {
     EXPECT_GT(plain, 100000);
 }
 
-TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
+// Integers round half to even and refuse what does not fit; lines end at CR LF or a lone CR or LF.
+TEST(Lines, IntegersRoundHalfToEvenAndLinesEndAtCrLfOrALoneCrOrLf) {
     for (const auto& [v, i] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.49999999999999994, 0},
                                {32767.4, 32767}, {-32768.5, -32768}})
         EXPECT_EQ(toInt16(v), i) << v;
@@ -108,9 +141,7 @@ TEST(IntegerConversion, RoundsHalfToEvenAndRefusesOverflow) {
     EXPECT_THROW(toInt32(NAN), fault::OverflowFault);
     EXPECT_TRUE(parseFlag(" 1") && parseFlag("1"));
     EXPECT_FALSE(parseFlag("1.4") || parseFlag("0") || parseFlag(""));
-}
 
-TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     using V = std::vector<std::string>;
     EXPECT_EQ(splitLines(""), V{});
     for (const char* text : {"a\r\nb\r\n", "a\nb", "a\rb\r"}) EXPECT_EQ(splitLines(text), (V{"a", "b"})) << text;
@@ -119,23 +150,6 @@ TEST(Lines, EndAtCrLfOrALoneCrOrLf) {
     EXPECT_EQ(r.int16(), 1);
     EXPECT_EQ(r.number(), 2.5);
     EXPECT_THROW(r.text(), fault::FileFault);
-}
-
-TEST(Files, ProbeCreatesAndTheWriterEndsEachLine) {
-    testsupport::TempFolder t;
-    const auto f = t.work("x.dat");
-    EXPECT_EQ(probeLength(f), 0u);
-    EXPECT_TRUE(std::filesystem::exists(f));
-
-    LineWriter w;
-    w.number(101.6).flag(true).text("as typed");
-    w.commit(f);
-    EXPECT_EQ(t.read("x.dat"), " 101.6\r\n1\r\nas typed\r\n");
-    EXPECT_EQ(probeLength(f), 21u);
-
-    // a folder that is missing: nothing written, the fault is raised
-    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
-    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
 }
 
 // Texts of the work files come out as UTF-8 whatever the sibling wrote.
@@ -148,26 +162,11 @@ TEST(Texts, Utf8KeptElseWindows1252) {
               (std::vector<std::string>{"A", "\xC3\x84", "\xF0\x9F\x98\x80", " "}));
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-fs::perms modeOf(const fs::path& p) { return fs::symlink_status(p).permissions(); }
-
-// names in a folder that start with "." (temporary files)
-std::set<std::string> dotNames(const fs::path& dir) {
-    std::set<std::string> v;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename().string().front() == '.') v.insert(e.path().filename().string());
-    return v;
-}
-
-}  // namespace
-
 // A FIFO, a device, a folder or a link in place of a file is refused at
 // once (no open that waits for a writer, no endless read), and so is a file beyond the limit,
-// which lies far above the largest letter file the capacities allow.
-TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
+// which lies far above the largest letter file the capacities allow. The letter file's bytes
+// are kept between slider moves, read again only when the file has changed.
+TEST(Files, OnlyRegularFilesWithinTheLimitAreReadAndKeptOnesAgainWhenTheyChange) {
     static_assert(kMaxReadBytes >= 4 * engine::kLargestLetterFileBytes);
     EXPECT_GT(engine::kLargestLetterFileBytes, 20'000'000u);  // 301001 points, 2501 bridges, 255 letters
     testsupport::TempFolder t;
@@ -175,19 +174,17 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     fs::create_directories(t.work("folder.dat"));
     t.write("real.dat", "1\r\n");
     fs::create_symlink(t.work("real.dat"), t.work("link.dat"));
-    std::vector<std::string> refused = {"fifo.dat", "folder.dat", "link.dat"};
     // a device of its own where the system lets us make one (else /dev/zero itself)
     const bool device = ::mknod(t.work("zero.dat").c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0;
     const auto start = std::chrono::steady_clock::now();
-    for (const auto& name : refused) {
-        SCOPED_TRACE(name);
-        EXPECT_THROW(readFile(t.work(name)), fault::FileFault);
-        EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
-        EXPECT_THROW(LineReader{t.work(name)}, fault::FileFault);
-        EXPECT_THROW(readFileKept(t.work(name)), fault::FileFault);
+    for (const fs::path& p : {t.work("fifo.dat"), t.work("folder.dat"), t.work("link.dat"),
+                              device ? t.work("zero.dat") : fs::path("/dev/zero")}) {
+        SCOPED_TRACE(p);
+        EXPECT_THROW(readFile(p), fault::FileFault);
+        EXPECT_THROW(probeLength(p), fault::FileFault);
+        EXPECT_THROW(LineReader{p}, fault::FileFault);
+        EXPECT_THROW(readFileKept(p), fault::FileFault);
     }
-    EXPECT_THROW(readFile(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
-    EXPECT_THROW(probeLength(device ? t.work("zero.dat") : fs::path("/dev/zero")), fault::FileFault);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_EQ(readFile(t.work("real.dat")), "1\r\n");
 
@@ -201,12 +198,9 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     fs::resize_file(t.work("big.dat"), kMaxReadBytes);
     LineReader at(t.work("big.dat"));
     EXPECT_EQ(at.text(), "A");
-}
 
-// The letter file's bytes are kept between slider moves, read again only when the file has
-// changed: rewritten in place at the same size, replaced by another file, or gone.
-TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
-    testsupport::TempFolder t;
+    // kept bytes are read again when the file is rewritten in place at the same size, replaced by
+    // another file, or gone
     t.write("letters.dat", "A\r\nfirst\r\n");
     // just written: its times might not move at a change made at once, so it is read each time
     const auto fresh = readFileKept(t.work("letters.dat"));
@@ -230,10 +224,20 @@ TEST(Files, AKeptFileIsReadAgainOnlyWhenItChanges) {
 }
 
 // The probe creates a file only when there is none and looks at an existing one whatever its
-// mode; a replacement keeps the mode of the file it replaces and never replaces (or removes) a
-// read-only file or a symbolic link (nor its target).
-TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
+// mode; the writer ends each line; nothing is written into a missing folder. A replacement
+// keeps the mode of the file it replaces and never replaces (or removes) a read-only file or a
+// symbolic link (nor its target). A set writes every file before it puts any in place.
+TEST(Files, ReplacementKeepsTheModeSparesReadOnlyFilesAndLinksAndASetGoesInPlaceInOrder) {
     testsupport::TempFolder t;
+    EXPECT_EQ(probeLength(t.work("x.dat")), 0u);
+    EXPECT_TRUE(t.exists("x.dat"));
+    LineWriter w;
+    w.number(101.6).flag(true).text("as typed");
+    w.commit(t.work("x.dat"));
+    EXPECT_EQ(t.read("x.dat"), " 101.6\r\n1\r\nas typed\r\n");
+    EXPECT_THROW(replaceFile(t.path() / "nofolder" / "x.dat", "x"), fault::FileFault);
+    EXPECT_THROW(probeLength(t.path() / "nofolder" / "x.dat"), fault::FileFault);
+
     t.write("ro.dat", "kept\r\n");
     fs::permissions(t.work("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(probeLength(t.work("ro.dat")), 6u);
@@ -267,13 +271,10 @@ TEST(Files, ReplacementKeepsTheModeAndSparesReadOnlyFilesAndLinks) {
     EXPECT_EQ(other.read("target.dat"), "theirs\r\n");
     EXPECT_FALSE(other.exists("none.dat"));
     EXPECT_TRUE(dotNames(t.path() / "workfiles").empty());
-}
 
-// A set writes every file before it puts any in place, then puts them in
-// place in the order given; a fault in the middle leaves the ones before it new and the ones
-// after it old, and no temporary file. Stale temporary files of ours (and only those) go.
-TEST(Files, ASetIsWrittenWholeThenPutInPlaceInOrder) {
-    testsupport::TempFolder t;
+    // a set puts its files in place in the order given; a fault in the middle leaves the ones
+    // before it new and the ones after it old, and no temporary file; stale temporary files of
+    // ours (and only those) go
     const fs::path dir = t.path() / "workfiles";
     for (const char* name : {"a.dat", "b.dat", "c.dat"}) t.write(name, "old\r\n");
     {
@@ -309,4 +310,28 @@ TEST(Files, ASetIsWrittenWholeThenPutInPlaceInOrder) {
     for (const auto& n : ours) EXPECT_FALSE(fs::exists(dir / n)) << n;
     for (const auto& n : others) EXPECT_TRUE(fs::exists(dir / n)) << n;
     EXPECT_TRUE(fs::is_directory(dir / ".d.dat.tmp1-1"));
+}
+
+// An output is written whole or not at all: whatever stops the writing, the file that stood
+// there stays as it was and no temporary file is left beside it. A file size limit stops the
+// writing half-way (a full disk fails the same write call); with room, the same write succeeds
+// whole.
+TEST(Outputs, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
+    const std::string big(200 * 1024, 'x');
+    testsupport::TempFolder t(false);
+    const fs::path target = t.path() / "drawing.dxf";
+    std::ofstream(target) << "the old drawing";
+    wf::Outputs outputs{wf::SuiteFiles{}};
+    std::string message;
+    try {
+        const FileSizeLimit limit(16 * 1024);
+        outputs.write(target, big);
+    } catch (const fault::FileFault& e) {
+        message = e.what();
+    }
+    EXPECT_NE(message.find(target.string()), std::string::npos) << message;
+    EXPECT_EQ(testsupport::readAll(target), "the old drawing");
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.path()), {}), 1);  // no temporary file beside it
+    outputs.write(target, big);
+    EXPECT_EQ(testsupport::readAll(target), big);
 }
