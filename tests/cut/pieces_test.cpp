@@ -16,13 +16,16 @@ namespace cl = ClipperLib;
 
 namespace {
 
+cl::Path onGrid(const std::vector<cut::Pt>& points) {
+    cl::Path path;
+    for (const cut::Pt& p : points) path.push_back(polygon::toGrid(p));
+    return path;
+}
+
 // Every cut outline of a drawing, arcs as chords.
 cl::Paths cutOutlines(const cut::Drawing& d) {
     cl::Paths out;
-    for (const cut::Outline& o : d.cut) {
-        out.emplace_back();
-        for (const cut::Pt& p : o.poly) out.back().push_back(polygon::toGrid(p));
-    }
+    for (const cut::Outline& o : d.cut) out.push_back(onGrid(o.poly));
     return out;
 }
 
@@ -55,10 +58,7 @@ int count(const cut::Drawing& d, cut::ProblemKind k) {
 cl::Paths filled(const cut::Handover& h) {
     cl::Paths letters;
     for (const cut::Letter& l : h.letters)
-        for (const cut::Loop& loop : l.loops) {
-            letters.emplace_back();
-            for (const cut::Pt p : cut::loopPoints(loop)) letters.back().push_back(polygon::toGrid(p));
-        }
+        for (const cut::Loop& loop : l.loops) letters.push_back(onGrid(cut::loopPoints(loop)));
     cl::SimplifyPolygons(letters, cl::pftNonZero);
     return letters;
 }

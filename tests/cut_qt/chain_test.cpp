@@ -18,7 +18,6 @@
 #include "cut/dxf_readback.h"
 #include "workfile/stage_files.h"
 #include "workfile/work_lock.h"
-#include "cut/handover.h"
 #include "cut/settings.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
