@@ -27,18 +27,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CutRun {
-    int status;
-    std::string out, err;
-};
-
 // The cut stage's command line, in this process.
-CutRun runCut(const std::vector<std::string>& args) {
+ProgramRun runCut(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = cut_qt::runCli(args, LK_TEST_TMP, LK_PROGRAM_DIR, out, err);
     return {status, out.str(), err.str()};
 }
-CutRun cutIn(const Chain& c, std::vector<std::string> args) {
+ProgramRun cutIn(const Chain& c, std::vector<std::string> args) {
     args.insert(args.begin(), {"--folder", c.t.path().string()});
     return runCut(args);
 }
@@ -74,7 +69,7 @@ std::string ezdxfAudit(const fs::path& file) {
 // drawing stale (the report lists it first) until it is converted again.
 TEST(CutChain, TypedWordsThroughEveryStage) {
     const Chain c("Hoyt jog 0486 &@", "DejaVu Sans:Bold", {"--shape", "4", "--H", "6", "--h", "4", "--connection"});
-    const CutRun r = cutIn(c, {"--report"});
+    const ProgramRun r = cutIn(c, {"--report"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"kind\": \"lettering\""), std::string::npos);
     EXPECT_EQ(count(r.out, "\"kind\": \"loose piece\""), 1) << r.out;
@@ -82,7 +77,7 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
 
     fs::remove(c.t.work("workm.dat"));
     // (the @'s bridge leaves a spike thinner than the default 1 mm: thin material, not at issue here)
-    const CutRun stencil = cutIn(c, {"--report", "--min-width", "0"});
+    const ProgramRun stencil = cutIn(c, {"--report", "--min-width", "0"});
     ASSERT_EQ(stencil.status, 0) << stencil.err;
     EXPECT_NE(stencil.out.find("\"kind\": \"stencil\""), std::string::npos);
     EXPECT_NE(stencil.out.find("\"problems\": [ ]"), std::string::npos) << stencil.out;
@@ -98,14 +93,14 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
     ASSERT_EQ(cutIn(c, {"--reference-layers", "--border", "5", "--min-width", "0", "--dxf", withReference.string()}).status, 0);
     EXPECT_EQ(ezdxfAudit(withReference), "ok");
     c.t.write("hl.dat", " 0\r\n");
-    const CutRun loose = cutIn(c, {"--report", "--min-width", "0", "--dxf", (c.t.path() / "loose.dxf").string()});
+    const ProgramRun loose = cutIn(c, {"--report", "--min-width", "0", "--dxf", (c.t.path() / "loose.dxf").string()});
     EXPECT_EQ(loose.status, 0);
     EXPECT_GE(count(loose.out, "\"kind\": \"island\""), 3) << loose.out;  // the o's, the g's, 0, 4, 6, 8, ...
     EXPECT_EQ(loose.err.rfind("information|Cut drawing|The drawing has ", 0), 0u) << loose.err;
     EXPECT_TRUE(fs::exists(c.t.path() / "loose.dxf"));  // written all the same
 
     c.type("ELM", "DejaVu Sans:Bold");
-    const CutRun stale = cutIn(c, {"--report"});
+    const ProgramRun stale = cutIn(c, {"--report"});
     EXPECT_EQ(stale.status, 0);
     EXPECT_NE(stale.out.find("\"problems\": [\n    { \"kind\": \"stale\""), std::string::npos) << stale.out;
     EXPECT_NE(stale.err.find("The lettering was changed"), std::string::npos) << stale.err;
@@ -118,7 +113,7 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
 TEST(CutChain, CommandLineSaysWhatIsWrongWithItsExitStatus) {
     TempFolder empty;
     const std::string folder = empty.path().string();
-    CutRun r = runCut({"--folder", folder});
+    ProgramRun r = runCut({"--folder", folder});
     EXPECT_EQ(r.status, 3);
     // what to do first, the file as the detail
     EXPECT_EQ(r.err.rfind(std::string("critical|Hand-over|") + cut::kNoHandover + " (Detail: c3.dat: missing", 0), 0u) << r.err;
@@ -258,7 +253,7 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     EXPECT_EQ(closer.text.toStdString(), wf::kWorkFolderBusy);
 
     const fs::path svg = c.t.path() / "out.svg";
-    const CutRun refused = cutIn(c, {"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});
+    const ProgramRun refused = cutIn(c, {"--dxf", (c.t.path() / "out.dxf").string(), "--svg", svg.string(), "--report"});
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.err, std::string("critical|Error|") + wf::kWorkFolderBusy + "\n");
     EXPECT_TRUE(refused.out.empty());
