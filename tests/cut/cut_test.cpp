@@ -10,7 +10,7 @@
 #include "cut/writers.h"
 #include "drawn.h"
 #include "dxf_readback.h"
-#include "support/temp_folder.h"
+#include "support/tground.h"
 
 using namespace cut;
 using namespace drawn;
@@ -48,8 +48,7 @@ std::vector<const Problem*> thinOf(const Drawing& d) {
 // both kinds of drawing: what is cut comes out at its drawn size.
 TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
     const Handover h = handover({ring()});
-    Options o;
-    o.kerf = 0.2;
+    Options o{.kerf = 0.2};
     Drawing parts;
     for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
         SCOPED_TRACE(kind == Kind::Stencil ? "stencil" : "lettering");
@@ -74,16 +73,20 @@ TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
 }
 
 // Arcs the booleans leave alone stay arcs (exactly two for a disc); where the bar cuts one,
-// the rest of it is still an arc and the areas agree with the hand-over.
+// the rest of it is still an arc and the areas agree with the hand-over, counters turned
+// clockwise too.
 TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
     Handover h = handover({{1, {circle(10, 10, 5)}}});
-    Options o;
-    o.kind = Kind::Lettering;
+    const Options o{.kind = Kind::Lettering};
     const Drawing disc = makeDrawing(h, o);
     ASSERT_EQ(disc.cut.size(), 1u);
     ASSERT_EQ(disc.cut[0].segs.size(), 2u);
     for (const Seg& s : disc.cut[0].segs) EXPECT_NEAR(std::fabs(s.bulge), 1, 1e-9);  // half circles
     EXPECT_NEAR(dxfArea(disc, h, kLayerCut), kPi * 25, 1e-3);
+
+    // a round counter turned clockwise, as a font draws it
+    const Handover round = handover({{1, {rect(0, 0, 20, 20), {{arc(10, 10, 5, 0, -kPi), arc(10, 10, 5, -kPi, -kPi)}}}}});
+    EXPECT_NEAR(dxfArea(makeDrawing(round, o), round, kLayerCut), 400 - kPi * 25, 1e-3);
 
     h.bar = {rect(0, 9, 30, 11)};
     h.hasBar = true;
@@ -121,9 +124,7 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
 
     // with a border the sheet's edge is cut too, as a part
     h.bridges = {kTopBridge};
-    Options o;
-    o.border = 10;
-    const Drawing framed = makeDrawing(h, o);
+    const Drawing framed = makeDrawing(h, {.border = 10});
     const Extent e = extent(framed.cut.back());
     EXPECT_NEAR(e.x0, -10, 1e-6);
     EXPECT_NEAR(e.x1, 60, 1e-6);
@@ -136,8 +137,7 @@ TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     Handover h = handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}});
     h.bar = {rect(-2, -1, 16, 1)};
     h.hasBar = true;
-    Options o;
-    o.kind = Kind::Lettering;
+    Options o{.kind = Kind::Lettering};
     const Drawing loose = makeDrawing(h, o);
     ASSERT_EQ(loose.problems.size(), 1u);
     EXPECT_EQ(loose.problems[0].kind, ProblemKind::LoosePiece);
@@ -205,7 +205,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
 // The cut file holds what the machine cuts and nothing else: the cut outlines and, with a
 // border, the sheet's edge, each on a layer that is on and plotted. The letters, bridges and
 // bar as handed over come only on request, on layers that are off, grey and never plotted;
-// the SVG keeps them in a hidden group of their own.
+// the SVG keeps them in a hidden group of their own. The DXF is in millimetres.
 TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
     Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
     h.bridges = {kTopBridge};
@@ -217,13 +217,11 @@ TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
         std::vector<std::string> cutLayers;
     };
     for (const Case& c : {Case{Kind::Stencil, 5, {"0", "CUT", "CUT_SHEET_EDGE"}}, Case{Kind::Lettering, -1, {"0", "CUT"}}}) {
-        Options o;
-        o.kind = c.kind;
-        o.border = c.border;
-        const Drawing d = makeDrawing(h, o);
+        const Drawing d = makeDrawing(h, {.kind = c.kind, .border = c.border});
         for (const bool reference : {false, true}) {
             SCOPED_TRACE(std::string(c.kind == Kind::Stencil ? "stencil" : "lettering") + (reference ? " with reference" : ""));
             const auto dxf = testsupport::readDxf(dxfText(d, h, reference));
+            EXPECT_EQ(dxf.insunits, 4);
             std::vector<std::string> names;
             for (const auto& l : dxf.layers) {
                 names.push_back(l.name);
@@ -241,27 +239,18 @@ TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
             EXPECT_EQ(other, reference ? 5u : 0u);
             const std::string svg = svgText(d, h, reference);
             EXPECT_EQ(svg.find("id=\"reference\" display=\"none\"") != std::string::npos, reference);
+            if (reference) continue;
+            // holes look like holes: in the SVG (sized in mm) each piece is one path, its outside and
+            // counters together under the even-odd rule; the sheet's edge is a path of its own
+            std::size_t paths = 0;
+            for (std::size_t at = svg.find("<path d=\""); at != std::string::npos; at = svg.find("<path d=\"", at + 1)) ++paths;
+            EXPECT_EQ(paths, d.pieces.size() + (c.border > 0));
+            EXPECT_EQ(static_cast<std::size_t>(std::count(svg.begin(), svg.end(), 'M')), d.cut.size());
+            EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
+            EXPECT_NE(svg.find("mm\" height=\""), std::string::npos);
+            EXPECT_NE(svg.find("viewBox=\""), std::string::npos);
         }
     }
-}
-
-// Holes look like holes: in the SVG (sized in mm) each piece is one path, its outside and
-// counters together under the even-odd rule, so the counter of the "O" stays open when filled.
-TEST(CutFile, SvgKeepsEachPieceWithItsCountersInOnePath) {
-    const Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
-    Options o;
-    o.kind = Kind::Lettering;
-    const Drawing d = makeDrawing(h, o);
-    ASSERT_EQ(d.pieces.size(), 2u);
-    const std::string svg = svgText(d, h);
-    std::size_t paths = 0, subpaths = 0;
-    for (std::size_t at = svg.find("<path d=\""); at != std::string::npos; at = svg.find("<path d=\"", at + 1)) ++paths;
-    for (char ch : svg) subpaths += ch == 'M';
-    EXPECT_EQ(paths, 2u);
-    EXPECT_EQ(subpaths, 3u);  // the O: outside and counter; the second letter: its outside
-    EXPECT_NE(svg.find("fill-rule=\"evenodd\""), std::string::npos);
-    EXPECT_NE(svg.find("mm\" height=\""), std::string::npos);  // sized in millimetres
-    EXPECT_NE(svg.find("viewBox=\""), std::string::npos);
 }
 
 // Letters that run into each other are a problem naming both, in either kind of drawing: by
@@ -277,10 +266,7 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
             SCOPED_TRACE(std::string(c.what) + (kind == Kind::Stencil ? " stencil" : " lettering"));
             const Handover h = handover({{1, {rect(0, 0, 20, 20)}}, {2, {rect(c.secondX, 0, c.secondX + 10, 20)}},
                                          {3, {rect(50, 0, 60, 20)}}});
-            Options o;
-            o.kind = kind;
-            o.minWidth = 0;  // the web of 0.05 mm is no concern here
-            const Drawing d = makeDrawing(h, o);
+            const Drawing d = makeDrawing(h, {.kind = kind, .minWidth = 0});  // the web of 0.05 mm is no concern here
             ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
             if (!c.merged) continue;
             const Problem& p = d.problems[0];
@@ -310,10 +296,7 @@ TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
     std::vector<Letter> letters;
     for (int i = 0; i < 12; ++i) letters.push_back({i + 1, {rect(i * 70.0, 0, i * 70.0 + 40, 300)}});
     const Handover h = handover(letters);
-    Options o;
-    o.border = 10;
-    o.sheetWidth = 600;
-    o.sheetHeight = 400;
+    Options o{.border = 10, .sheetWidth = 600, .sheetHeight = 400};
     const Drawing whole = makeDrawing(h, o);
     ASSERT_EQ(whole.problems.size(), 1u);
     EXPECT_EQ(whole.problems[0].kind, ProblemKind::OffSheet);
@@ -334,12 +317,10 @@ TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
     }
     const Sheet &left = tiled.sheets[0], &right = tiled.sheets[1];
     EXPECT_GE(left.marks.size(), 2u);
-    EXPECT_EQ(left.marks.size(), right.marks.size());
-    for (std::size_t i = 0; i < left.marks.size() && i < right.marks.size(); ++i) {
-        EXPECT_NEAR(left.marks[i].x, right.marks[i].x, 1e-9);
-        EXPECT_NEAR(left.marks[i].y, right.marks[i].y, 1e-9);
-        EXPECT_GT(left.marks[i].x, right.min.x);  // in the band both sheets hold
-        EXPECT_LT(left.marks[i].x, left.max.x);
+    EXPECT_EQ(left.marks, right.marks);
+    for (const Pt& m : left.marks) {
+        EXPECT_GT(m.x, right.min.x);  // in the band both sheets hold
+        EXPECT_LT(m.x, left.max.x);
     }
     // the report lists the sheets
     const std::string report = reportJson(tiled, h);
@@ -370,9 +351,7 @@ TEST(ThinMaterial, BelowTheKerfOrTheChosenWidthAndAtPointContacts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Options o;
-        o.kind = c.kind, o.kerf = c.kerf, o.minWidth = c.minWidth;
-        const Drawing d = makeDrawing(c.h, o);
+        const Drawing d = makeDrawing(c.h, {.kind = c.kind, .kerf = c.kerf, .minWidth = c.minWidth});
         const auto thin = thinOf(d);
         ASSERT_EQ(thin.size(), c.thin);
         if (!c.thin) continue;
@@ -385,17 +364,13 @@ TEST(ThinMaterial, BelowTheKerfOrTheChosenWidthAndAtPointContacts) {
 // Letters are numbered as typed, spaces counted, and named by their characters; a letters file
 // that does not match the hand-over leaves the hand-over's numbers.
 TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
-    const auto letter = [](const char* c, int points) {
-        std::initializer_list<std::string> head{c, "0", "0", "0", "0", "0", std::to_string(points)};
-        std::string s = testsupport::crlf(head);
-        for (int i = 0; i < 3 * points; ++i) s += "1\r\n";
-        return s + "0\r\n";
-    };
-    const std::string tground = testsupport::crlf({"A B", "100", "3", "0", "0"}) + letter("A", 3) + letter(" ", 0) + letter("B", 4);
+    using testsupport::HandLetter, testsupport::square;
+    const std::string tground = testsupport::tground(
+        "A B", {HandLetter{"A", 10, square(0, 0, 10), {}}, HandLetter{" ", 5, {}, {}}, HandLetter{"B", 10, square(10, 0, 10), {}}});
     Handover h = handover({ring(), ring(2, 30)});  // both counters loose
     for (const bool whole : {true, false}) {
         SCOPED_TRACE(whole ? "whole" : "cut short");
-        h.typed = parseTypedLetters(whole ? tground : tground.substr(0, tground.size() - 8));
+        h.typed = parseTypedLetters(whole ? tground : tground.substr(0, tground.rfind("B")));
         const Drawing d = makeDrawing(h, {});
         ASSERT_EQ(d.problems.size(), 2u);
         EXPECT_EQ(d.problems[1].letter, whole ? 3 : 2);
@@ -411,14 +386,10 @@ TEST(ThinMaterial, DrawingsMadeAgainAfterAChangeAreMadeAfresh) {
     h->bar = {rect(-2, -1, 36, 1)};
     h->hasBar = true;
     DrawingMaker maker(h);
-    std::vector<Options> steps(8);
-    steps[1].kerf = 0.2;
-    steps[2] = steps[1], steps[2].kind = Kind::Lettering;
-    steps[3] = steps[2], steps[3].tabs = true;
-    steps[4].kerf = 0.1, steps[4].border = 5;
-    steps[5] = steps[4], steps[5].minWidth = 0;
-    steps[6] = steps[5], steps[6].kerf = 0.6;
-    steps[7] = steps[1];
+    const std::vector<Options> steps{{}, {.kerf = 0.2}, {.kind = Kind::Lettering, .kerf = 0.2},
+                                     {.kind = Kind::Lettering, .kerf = 0.2, .tabs = true}, {.kerf = 0.1, .border = 5},
+                                     {.kerf = 0.1, .border = 5, .minWidth = 0}, {.kerf = 0.6, .border = 5, .minWidth = 0},
+                                     {.kerf = 0.2}};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         SCOPED_TRACE(i);
         const Drawing again = maker.make(steps[i]), fresh = makeDrawing(*h, steps[i]);

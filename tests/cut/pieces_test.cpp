@@ -6,40 +6,26 @@
 
 #include "cut/cut.h"
 #include "cut/writers.h"
+#include "chain.h"
+#include "drawn.h"
 #include "dxf_readback.h"
 #include "polygon/grid.h"
-#include "support/run_program.h"
-#include "support/temp_folder.h"
 
 using namespace testsupport;
 namespace cl = ClipperLib;
 
 namespace {
 
-// A program folder whose hand-over holds `text` set in `font`, converted with `shape`.
-struct Chain {
-    TempFolder t;
-    cut::Handover h;
-    Chain(const std::string& text, const std::string& font, std::vector<std::string> shape) {
-        t.addProgram("letterkerf");
-        t.addProgram("STV3.EXE");
-        const auto typed = runProgram(LK_TEXT_CLI, {"--folder", t.path().string(), "--text", text, "--font", font}, t.path());
-        EXPECT_EQ(typed.status, 0) << typed.err;
-        shape.insert(shape.begin(), {"--folder", t.path().string()});
-        shape.push_back("--convert");
-        const auto converted = runProgram(LK_SHAPES_CLI, shape, t.path());
-        EXPECT_EQ(converted.status, 0) << converted.err;
-        h = cut::readHandover(t.path() / "workfiles");
-    }
-};
+cl::Path onGrid(const std::vector<cut::Pt>& points) {
+    cl::Path path;
+    for (const cut::Pt& p : points) path.push_back(polygon::toGrid(p));
+    return path;
+}
 
 // Every cut outline of a drawing, arcs as chords.
 cl::Paths cutOutlines(const cut::Drawing& d) {
     cl::Paths out;
-    for (const cut::Outline& o : d.cut) {
-        out.emplace_back();
-        for (const cut::Pt& p : o.poly) out.back().push_back(polygon::toGrid(p));
-    }
+    for (const cut::Outline& o : d.cut) out.push_back(onGrid(o.poly));
     return out;
 }
 
@@ -72,10 +58,7 @@ int count(const cut::Drawing& d, cut::ProblemKind k) {
 cl::Paths filled(const cut::Handover& h) {
     cl::Paths letters;
     for (const cut::Letter& l : h.letters)
-        for (const cut::Loop& loop : l.loops) {
-            letters.emplace_back();
-            for (const cut::Pt p : cut::loopPoints(loop)) letters.back().push_back(polygon::toGrid(p));
-        }
+        for (const cut::Loop& loop : l.loops) letters.push_back(onGrid(cut::loopPoints(loop)));
     cl::SimplifyPolygons(letters, cl::pftNonZero);
     return letters;
 }
@@ -116,15 +99,11 @@ cut::Loop outline(const std::vector<cut::Pt>& pts) {
 TEST(CutPieces, OverlappingOutlinesOfAGlyphAreOneLetter) {
     for (const auto& shape : {std::vector<std::string>{}, std::vector<std::string>{"--shape", "18", "--H", "12", "--h", "4"}}) {
         SCOPED_TRACE(shape.size());
-        const Chain c("Å", "Liberation Sans", shape);
+        const cut::Handover h = Chain("Å", "Liberation Sans", shape).handover();
         for (const cut::Kind kind : {cut::Kind::Stencil, cut::Kind::Lettering}) {
-            cut::Options o;
-            o.kind = kind;
-            o.border = 5;
-            o.kerf = 0.2;
-            const cut::Drawing d = cut::makeDrawing(c.h, o);
+            const cut::Drawing d = cut::makeDrawing(h, {.kind = kind, .kerf = 0.2, .border = 5});
             EXPECT_TRUE(d.problems.empty()) << cut::problemText(d.problems.at(0));
-            for (const DxfPolyline& p : readDxf(cut::dxfText(d, c.h)).polylines) EXPECT_FALSE(selfCrossing(p));
+            for (const DxfPolyline& p : readDxf(cut::dxfText(d, h)).polylines) EXPECT_FALSE(selfCrossing(p));
             const Material m = material(d);
             // the sheet with the letter's opening, cut in two by its three bridges; or the
             // letter with the counters of the A and the ring
@@ -140,13 +119,10 @@ TEST(CutPieces, OverlappingOutlinesOfAGlyphAreOneLetter) {
 TEST(CutPieces, TabsHoldAndTheReportCountsWhatStaysLoose) {
     for (const char* font : {"DejaVu Sans", "DejaVu Serif", "Liberation Serif"})
         for (const char* text : {"Äpfel Öl Über", "%", "!", "Å"}) {
-            const Chain c(text, font, {"--connection"});
+            const cut::Handover h = Chain(text, font, {"--connection"}).handover();
             for (const bool tabs : {false, true}) {
                 SCOPED_TRACE(std::string(font) + " " + text + (tabs ? " with tabs" : ""));
-                cut::Options o;
-                o.kind = cut::Kind::Lettering;
-                o.tabs = tabs;
-                const cut::Drawing d = cut::makeDrawing(c.h, o);
+                const cut::Drawing d = cut::makeDrawing(h, {.kind = cut::Kind::Lettering, .tabs = tabs});
                 const int loose = material(d).pieces - 1;
                 EXPECT_EQ(loose, count(d, cut::ProblemKind::LoosePiece));
                 EXPECT_TRUE(!tabs || loose == 0) << loose << " pieces loose after tabs";
@@ -159,13 +135,10 @@ TEST(CutPieces, TabsHoldAndTheReportCountsWhatStaysLoose) {
 // square ring sheared as a steep band shears it (y + 0.8 x) with its bridge's ends moved alike,
 // and "OBAD" bent by the shapes stage.
 TEST(CutPieces, BridgesHoldAtFullWidthOnceBent) {
-    cut::Handover sheared;
-    sheared.scale = 1;
-    sheared.aperture = 2;
-    sheared.letters = {{1, {outline({{0, 0}, {20, 16}, {20, 36}, {0, 20}}), outline({{5, 9}, {5, 19}, {15, 27}, {15, 17}})}}};
-    sheared.bridges = {{1, {10, 22.5}, {10, 28.5}}};
-    const Chain c("OBAD", "DejaVu Serif", {"--shape", "18", "--H", "12", "--h", "4"});
-    for (const cut::Handover* h : std::initializer_list<const cut::Handover*>{&sheared, &c.h}) {
+    const cut::Handover sheared = drawn::handover(
+        {{1, {outline({{0, 0}, {20, 16}, {20, 36}, {0, 20}}), outline({{5, 9}, {5, 19}, {15, 27}, {15, 17}})}}}, {{1, {10, 22.5}, {10, 28.5}}});
+    const cut::Handover bent = Chain("OBAD", "DejaVu Serif", {"--shape", "18", "--H", "12", "--h", "4"}).handover();
+    for (const cut::Handover* h : std::initializer_list<const cut::Handover*>{&sheared, &bent}) {
         const cut::Drawing d = cut::makeDrawing(*h, {});
         EXPECT_EQ(count(d, cut::ProblemKind::Island), 0);
         const cl::Paths letters = filled(*h), openings = cutOutlines(d);

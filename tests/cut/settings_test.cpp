@@ -13,15 +13,9 @@ using testsupport::crlf;
 // or one with it out of range gives the default width.
 TEST(CutSettings, ComeBackAsKeptAndDamagedOnesFallBackToDefaults) {
     TempFolder t;
-    cut::Settings s;
-    s.kind = cut::Kind::Lettering;
-    s.kerf = 0.15;
-    s.border = 12.5;
-    s.tabs = s.referenceLayers = s.tile = true;
-    s.sheetWidth = 600;
-    s.sheetHeight = 400;
-    s.minWidth = 0.4;
-    s.lastFolder = "/home/u/Dokumente/Schilder ä";
+    const cut::Settings s{.kind = cut::Kind::Lettering, .kerf = 0.15, .border = 12.5, .tabs = true, .referenceLayers = true,
+                          .sheetWidth = 600, .sheetHeight = 400, .tile = true, .lastFolder = "/home/u/Dokumente/Schilder ä",
+                          .minWidth = 0.4};
     cut::writeSettings(t.path() / "workfiles", s);
     EXPECT_EQ(cut::readSettings(t.path() / "workfiles"), s);
 

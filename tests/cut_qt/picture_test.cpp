@@ -8,9 +8,7 @@
 TEST(CutPicture, CountersShowAsWhatTheyAre) {
     const cut::Handover h = drawn::handover({drawn::ring()}, {drawn::kTopBridge});  // the bridge holds it in a stencil
     for (const cut::Kind kind : {cut::Kind::Lettering, cut::Kind::Stencil}) {
-        cut::Options o;
-        o.kind = kind;
-        const cut::Drawing d = cut::makeDrawing(h, o);
+        const cut::Drawing d = cut::makeDrawing(h, {.kind = kind});
         const QImage img = cut_qt::drawingImage(d, QSize(200, 200));
         const QTransform t = cut_qt::fitTransform(cut_qt::drawingBounds(d), QSizeF(200, 200));
         const QPoint counter = t.map(QPointF(10, 10)).toPoint(), stroke = t.map(QPointF(2.5, 10)).toPoint();
