@@ -146,64 +146,19 @@ TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
     EXPECT_EQ(std::make_tuple(r.c().Text4.value(), r.c().Text5.value()), std::make_tuple(std::string(" .17"), std::string("01")));
 }
 
-// Closing rewrites wif.dat and starts STV3.EXE; without wif.dat or the program it refuses with
-// the file message and stays open (wif.dat's own lines are the work-file tests').
-TEST(Closing, HandsOverToTheLaterStageOrSaysWhy) {
-    const struct {
-        const char* wif;  // nullptr: no wif.dat
-        bool program, handsOver;
-    } cases[] = {{"kept as it is\r\n1\r\n", true, true}, {nullptr, true, false}, {"x\r\n1\r\n", false, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.wif ? c.wif : "no wif.dat");
-        Started r;
-        if (c.wif) r.t.write("wif.dat", c.wif);
-        if (c.program) r.t.addProgram("STV3.EXE");
-        r.start("stvt");
-        const HeadlessUi& ui = r.ui();
-        EXPECT_EQ(c.handsOver ? r.s->closeWindow() : r.s->exitMenu(), c.handsOver);
-        EXPECT_EQ(ui.terminated, c.handsOver);
-        EXPECT_EQ(r.s->zoom().wheelHooked(), false);
-        if (c.handsOver) {
-            EXPECT_EQ(r.t.read("wif.dat"), crlf({"kept as it is", "0"}));
-            ASSERT_EQ(ui.started.size(), 1u);
-            EXPECT_EQ(ui.started[0].program, r.t.path().string() + "/STV3.EXE");
-            EXPECT_EQ(ui.started[0].arguments, std::vector<std::string>{"stvt"});
-            EXPECT_TRUE(ui.messages.empty());
-            continue;
-        }
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(std::make_tuple(ui.messages[0].text, ui.messages[0].title, ui.messages[0].icon),
-                  std::make_tuple(std::string(kFileAccessError), std::string("Error"), Icon::Critical));
-        EXPECT_TRUE(ui.started.empty());
-    }
-}
-
-namespace {
-// A port that fails below the handlers when armed, as a broken display or disk would.
-struct FailingUi : HeadlessUi {
-    bool armed = false;
-    std::vector<bool> enabled;
-    void redraw() override {
-        HeadlessUi::redraw();
-        if (armed) throw std::runtime_error("injected");
-    }
-    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
-};
-}  // namespace
-
 // A fault below a handler ends the event with the fault message, not the program; the
 // session stays usable and the work files stay whole.
 TEST(Faults, NothingEscapesAnEvent) {
-    Started<FailingUi> r;
+    Started<WatchingUi> r;
     const std::string th = r.t.read("th.dat");
-    r.ui().armed = true;
+    r.ui().atRedraw = [] { throw std::runtime_error("injected"); };
     EXPECT_FALSE(r.s->handleEvent([&] { r.c().Check2.set(1); }));
     ASSERT_EQ(r.ui().messages.size(), 1u);
     EXPECT_EQ(std::make_tuple(r.ui().messages[0].text, r.ui().messages[0].title, r.ui().messages[0].icon),
               std::make_tuple(std::string(kFileAccessError), std::string(wf::kErrorTitle), Icon::Critical));
     EXPECT_EQ(r.ui().enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
     EXPECT_FALSE(r.s->flags().any());
-    r.ui().armed = false;  // the next one works
+    r.ui().atRedraw = nullptr;  // the next one works
     EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check4.set(1); }));
     EXPECT_EQ(r.ui().messages.size(), 1u);
     EXPECT_FALSE(r.m().barLines.empty());

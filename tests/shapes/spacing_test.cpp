@@ -21,21 +21,6 @@ int scanFiles(const fs::path& work) {
     return n;
 }
 
-// what the window would show while the removal runs
-struct WatchingUi : HeadlessUi {
-    Session* s = nullptr;
-    std::vector<std::string> labels;  // Label2 whenever it is shown
-    std::vector<bool> enabled;        // setWindowsEnabled calls
-    std::function<void()> atEvents;
-    void controlsChanged() override {
-        if (s && s->controls().Label2.visible) labels.push_back(s->controls().Label2.value());
-    }
-    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
-    void processEvents() override {
-        if (atEvents) atEvents();
-    }
-};
-
 struct Spacing : Started<WatchingUi> {
     std::unique_ptr<SpacingDialog> d;
     explicit Spacing(const std::string& ground) : Started(ground) {
@@ -92,6 +77,19 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(d.HScroll2.value(), -3);  // -2.52 steps
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], -0.015);
 
+    // Enter in the box gives the selected pair the typed distance as the slider would: to its
+    // step and within its reach; the box then shows what the pair has, the row as well
+    d.selectPair(1);
+    for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
+             {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
+        d.Text2.assign(typed);
+        d.enterDistance();
+        EXPECT_DOUBLE_EQ(p.m().signDistanceA[2], applied) << typed;
+        EXPECT_EQ(d.Text2.value(), textBoxNumber(applied)) << typed;
+        EXPECT_EQ(d.rows[1], spacingRow(" ", "B", applied)) << typed;
+        EXPECT_EQ(p.m().signDistanceA[1], -0.015);
+    }
+
     // reopened with the second row remembered: the slider shows that row's own distance
     p.m().signDistanceA[1] = 0.05;
     p.m().signDistanceA[2] = -0.25;
@@ -113,22 +111,6 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     d.close();
     EXPECT_TRUE(d.closed());
     EXPECT_EQ(p.s->rememberedPair(), 0);
-}
-
-// Enter in the distance box gives the selected pair the typed distance as the slider would:
-// to its step and within its reach; the box then shows what the pair has, the row as well.
-TEST(SpacingDialog, EnterAppliesTheTypedDistance) {
-    Spacing p(squares("ABC"));
-    p.d->selectPair(1);
-    for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
-             {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
-        p.d->Text2.assign(typed);
-        p.d->enterDistance();
-        EXPECT_DOUBLE_EQ(p.m().signDistanceA[2], applied) << typed;
-        EXPECT_EQ(p.d->Text2.value(), textBoxNumber(applied)) << typed;
-        EXPECT_EQ(p.d->rows[1], spacingRow("B", "C", applied)) << typed;
-        EXPECT_EQ(p.m().signDistanceA[1], 0);
-    }
 }
 
 namespace {

@@ -141,10 +141,6 @@ TEST(CommandLine, ActionsRunInTheirOrderAndTheWorkComesBack) {
     EXPECT_EQ(started[0].toObject()["arguments"].toArray()[0].toString(), "stvt");
     EXPECT_EQ(wf::splitLines(p.work("workrl.dat")).back(), "s");
 
-    const CliRun back = run(p, {"--resume", "--report"});  // what comes back is the session tests'
-    ASSERT_EQ(back.status, 0) << back.err;
-    EXPECT_EQ(back.report["shapeNumber"].toInt(), 18);
-    EXPECT_DOUBLE_EQ(back.report["presets"].toObject()["maxArcRadius"].toDouble(), 2540);  // th.dat kept them
     const CliRun rows = run(p, {"--distance", "1=0.1", "--distance", "2=-0.0124", "--report"});
     EXPECT_DOUBLE_EQ(rows.report["signDistanceA"].toArray()[2].toDouble(), -0.01);  // -2.48 steps, rounded
 }

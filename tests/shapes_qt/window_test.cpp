@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "shapes_qt/sample_window.h"
+#include "support/held_folder.h"
 #include "workfile/workfile_io.h"
 
 using namespace testsupport;
@@ -182,24 +183,14 @@ TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
     t.write("tground.dat", crlf({"AB", "0", "2", "0", "0", "A", "30", "0", "0", "0", "0", "5", "0", "0", "1",
                                  "1E+308", "0", "1", "1E+308", "10", "1", "0", "10", "6", "0", "0", "0", "0", "B",
                                  "5", "0", "0", "0", "0", "2", "0", "0", "1", "10", "0", "6", "0"}));
-    std::vector<QString> texts;  // every message box that comes up, each closed at once
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            const auto* label = d->findChild<QLabel*>("qt_msgbox_label");
-            texts.push_back(label ? label->text() : d->objectName());
-            d->reject();
-        }
-    });
-    closer.start(10);
+    MessageBoxCloser boxes;  // every message box, accepted at once
     shapes_qt::MainWindow w(t.path().string(), "stvt");
     w.show();
     ASSERT_TRUE(runUntil([&] { return w.session().activated(); }));
     for (const char* box : {"Check2", "Check3"}) {
-        texts.clear();
+        boxes.text.clear();
         w.findChild<QCheckBox*>(box)->click();
-        ASSERT_FALSE(texts.empty()) << box;
-        for (const QString& text : texts) EXPECT_EQ(text, "File access error !") << box;
+        EXPECT_EQ(boxes.text.toStdString(), "File access error !") << box;
         EXPECT_TRUE(w.isVisible() && !w.terminated());
     }
 }
@@ -218,12 +209,9 @@ TEST(MainWindow, EndsBeforeItIsShownWhenItMustNotRun) {
     busy.copySample("tground.dat");
     wf::WorkFolderLock first(busy.path() / "workfiles");
     ASSERT_EQ(first.acquire(), wf::LockState::Held);
-    std::unique_ptr<shapes_qt::MainWindow> w;
-    QString said;
-    EXPECT_TRUE(onModal([&] { w = std::make_unique<shapes_qt::MainWindow>(busy.path().string(), "stvt"); },
-                        [&](QDialog* d) { said = d->windowTitle() + "|" + qobject_cast<QMessageBox*>(d)->text(); }));
-    EXPECT_EQ(said.toStdString(), std::string("Error|") + wf::kWorkFolderBusy);
-    ASSERT_TRUE(w);
-    EXPECT_TRUE(w->terminated() && !w->isVisible() && !w->session().activated());
+    MessageBoxCloser said;
+    shapes_qt::MainWindow w(busy.path().string(), "stvt");
+    EXPECT_EQ((said.title + "|" + said.text).toStdString(), std::string("Error|") + wf::kWorkFolderBusy);
+    EXPECT_TRUE(w.terminated() && !w.isVisible() && !w.session().activated());
     EXPECT_FALSE(busy.exists("top.dat") || busy.exists("th.dat") || busy.exists("workfile.dcc"));
 }
