@@ -62,8 +62,9 @@ TEST(HandOverFiles, ThDatRangesAndRewrite) {
     EXPECT_EQ(t.read("th.dat"), crlf({"abc", " .07", " 5000", " .1", " .05"}));
 }
 
-// The bytes of hl.dat, c3.dat and orgdim.dat as the later stage reads them.
-TEST(HandOverFiles, BridgeTableSummaryAndOneObjectFlag) {
+// The bytes of hl.dat and c3.dat as the later stage reads them (orgdim.dat's are proven on the
+// ways on, read back by the resume).
+TEST(HandOverFiles, BridgeTableAndSummary) {
     TempFolder t;
     engine::Model m;
     m.bridges.push(engine::Bridge{1, 0.5, -2, 10, 25.4, 1, 20});
@@ -72,11 +73,6 @@ TEST(HandOverFiles, BridgeTableSummaryAndOneObjectFlag) {
     EXPECT_EQ(t.read("hl.dat"), crlf({" 2", " 1", " .5", "-2", " 10", " 25.4", " 2", " 1E-07", " 0", "-1000", " 101.6"}));
     writeC3Dat(t.path(), 101.6 / 200, " .08", 101.6);
     EXPECT_EQ(t.read("c3.dat"), crlf({" .508", "1", " .08", " 0", " 101.6", " 101.6"}));
-    for (const bool one : {true, false}) {
-        writeOrgdim(t.path(), one);
-        EXPECT_EQ(t.read("orgdim.dat"), one ? "1\r\n" : "0\r\n");
-        EXPECT_EQ(readOrgdim(t.path()), one);
-    }
 }
 
 // "Start convert" writes every hand-over file in internal units (letter height 200), starts the
@@ -125,7 +121,7 @@ TEST(StartConvert, HandsOverWholeOrNotAtAll) {
         EXPECT_FALSE(c.s->zoom().wheelHooked());
         EXPECT_EQ(lines("c3.dat")[0], " .508");  // the sample letters are 101.6 mm high
         EXPECT_EQ(lines("hl.dat").size(), 1 + 5 * 6u);  // the sample "ABC": A and both counters of B hang by two
-        EXPECT_EQ(lines("orgdim.dat")[0], "1");
+        EXPECT_EQ(c.t.read("orgdim.dat"), "1\r\n");
         EXPECT_FALSE(lines("top.dat").empty());
     }
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "engine/contours.h"
-#include "preview/scale.h"
 #include "shapes/spacing_dialog.h"
 #include "shapes/spacing_scan.h"
 #include "shapes/started.h"
@@ -129,33 +128,28 @@ std::vector<Pt> operator+(std::vector<Pt> a, const std::vector<Pt>& b) {
 // announced before it is examined, the scan files of the letters before stay meanwhile and
 // are gone afterwards. Letters that never face each other on one line keep their distance.
 TEST(EmptySpace, HandMadeLettersCloseUp) {
-    TempFolder t;
-    t.write("tground.dat", tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
-                                           {"o", 20, rect(0, 0, 15, 15), {}},
-                                           {"p", 15, rect(0, 0, 10, 25), {}}}));
-    engine::Model m;
-    engine::readGroundContours(m, t.work("tground.dat"), false);
-    preview::scaleToHeight(m);
+    Started t(tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
+                              {"o", 20, rect(0, 0, 15, 15), {}},
+                              {"p", 15, rect(0, 0, 10, 25), {}}}));
+    engine::Model& m = t.m();
     const engine::Box box = engine::contourExtents(m);
     const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
+    const fs::path work = t.t.path() / "workfiles";
     std::vector<std::pair<int, int>> announced;
-    const SpacingScan::Result r = SpacingScan(t.path() / "workfiles").closeGaps(m, [&](int k, int n) {
+    const SpacingScan::Result r = SpacingScan(work).closeGaps(m, [&](int k, int n) {
         announced.emplace_back(k, n);
-        EXPECT_EQ(scanFiles(t.path() / "workfiles"), k - 1);
+        EXPECT_EQ(scanFiles(work), k - 1);
     });
     ASSERT_TRUE(r.written);
     EXPECT_NEAR(r.distances[1], -25 * f - kOverlap, 1e-9);
     EXPECT_NEAR(r.distances[2], -5 * f, 1e-9);
     EXPECT_EQ(r.distances[3], 0);
     EXPECT_EQ(announced, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
-    EXPECT_EQ(scanFiles(t.path() / "workfiles"), 0);
+    EXPECT_EQ(scanFiles(work), 0);
     EXPECT_EQ(m.signDistanceB[1], 0);  // the model is only read
 
-    t.write("tground.dat", tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
-    engine::Model apart;
-    engine::readGroundContours(apart, t.work("tground.dat"), false);
-    preview::scaleToHeight(apart);
-    EXPECT_EQ(SpacingScan(t.path() / "workfiles").closeGaps(apart, {}).distances[1], 0);
+    Started apart(tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
+    EXPECT_EQ(SpacingScan(work).closeGaps(apart.m(), {}).distances[1], 0);
 }
 
 // Through the dialog on real letters: asked first when distances are set, the connection

@@ -10,30 +10,23 @@
 using namespace shapes;
 using namespace testsupport;
 
-namespace {
-// a view window on its own, with a port that counts the pauses and a count of the redraws
-struct Zooming {
+// The pictures halve and double about the centre; the mouse halves about the pointer (left)
+// or widens 2.2 times (right) and pauses; each within its limits, drawn again either way; the
+// wheel zooms the same ways, forward in and backward out.
+TEST(ViewZoom, PicturesMouseAndWheelWithinTheLimits) {
     struct PausingUi : HeadlessUi {
         int pauses = 0;
         void pause(double) override { ++pauses; }
     } ui;
-    engine::ViewWindow v{0, 64, 0, 48};
+    engine::ViewWindow v{0, 40, 10, 30};
     int redraws = 0;
-    ViewZoom zoom{v, ui, [this] { ++redraws; }};
-    std::array<double, 4> win() const { return {v.xmin, v.xmax, v.ymin, v.ymax}; }
-    double width() const { return v.xmax - v.xmin; }
-};
-}  // namespace
-
-// The pictures halve and double about the centre; the mouse halves about the pointer (left)
-// or widens 2.2 times (right) and pauses; each within its limits, drawn again either way.
-TEST(ViewZoom, PicturesAndMouseWithinTheLimits) {
-    Zooming z;
-    z.v = {0, 40, 10, 30};
-    z.zoom.zoomIn();
-    EXPECT_EQ(z.win(), (std::array<double, 4>{10, 30, 15, 25}));
-    z.zoom.zoomOut();
-    EXPECT_EQ(z.win(), (std::array<double, 4>{0, 40, 10, 30}));
+    ViewZoom zoom{v, ui, [&] { ++redraws; }};
+    const auto win = [&] { return std::array<double, 4>{v.xmin, v.xmax, v.ymin, v.ymax}; };
+    const auto width = [&] { return v.xmax - v.xmin; };
+    zoom.zoomIn();
+    EXPECT_EQ(win(), (std::array<double, 4>{10, 30, 15, 25}));
+    zoom.zoomOut();
+    EXPECT_EQ(win(), (std::array<double, 4>{0, 40, 10, 30}));
     const struct {
         engine::ViewWindow from;
         void (ViewZoom::*step)();
@@ -42,35 +35,32 @@ TEST(ViewZoom, PicturesAndMouseWithinTheLimits) {
                   {{0, 100001, 0, 5}, &ViewZoom::zoomOut, 100001},  {{0, 0.9, 0, 0.5}, &ViewZoom::zoomInAtPointer, 0.9},
                   {{0, 45455, 0, 100}, &ViewZoom::zoomOutAtPointer, 45455}};
     for (const auto& l : limits) {
-        z.v = l.from;
-        (z.zoom.*l.step)();
-        EXPECT_DOUBLE_EQ(z.width(), l.width) << l.from.xmax;
+        v = l.from;
+        (zoom.*l.step)();
+        EXPECT_DOUBLE_EQ(width(), l.width) << l.from.xmax;
     }
-    EXPECT_EQ(std::make_pair(z.redraws, z.ui.pauses), std::make_pair(6, 1));  // a window under 1 mm: neither
+    EXPECT_EQ(std::make_pair(redraws, ui.pauses), std::make_pair(6, 1));  // a window under 1 mm: neither
 
-    z.v = {0, 64, 0, 48};
-    z.zoom.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
-    z.zoom.mouseDown(ViewZoom::kLeftButton, 160, 120);
-    EXPECT_EQ(z.win(), (std::array<double, 4>{0, 32, 24, 48}));
-    z.zoom.mouseDown(ViewZoom::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
-    EXPECT_DOUBLE_EQ(z.width(), 32 * 2.2);
-    EXPECT_DOUBLE_EQ((z.v.xmin + z.v.xmax) / 2, 16);
-    EXPECT_EQ(std::make_pair(z.redraws, z.ui.pauses), std::make_pair(8, 3));
-}
+    v = {0, 64, 0, 48};
+    zoom.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
+    zoom.mouseDown(ViewZoom::kLeftButton, 160, 120);
+    EXPECT_EQ(win(), (std::array<double, 4>{0, 32, 24, 48}));
+    zoom.mouseDown(ViewZoom::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
+    EXPECT_DOUBLE_EQ(width(), 32 * 2.2);
+    EXPECT_DOUBLE_EQ((v.xmin + v.xmax) / 2, 16);
+    EXPECT_EQ(std::make_pair(redraws, ui.pauses), std::make_pair(8, 3));
 
-// The wheel: forward zooms in once, backward out once; nothing without the hook or a picture.
-TEST(ViewZoom, WheelZoomsOnlyWhileHookedOverAPicture) {
-    Zooming z;
-    EXPECT_FALSE(z.zoom.onWheel(120, true));  // not hooked before the start-up hooks it
-    z.zoom.hookWheel();
-    EXPECT_FALSE(z.zoom.onWheel(120, false));
-    EXPECT_TRUE(z.zoom.onWheel(120, true));
-    EXPECT_DOUBLE_EQ(z.width(), 32);
-    EXPECT_TRUE(z.zoom.onWheel(-120, true));
-    EXPECT_DOUBLE_EQ(z.width(), 32 * 2.2);
-    z.zoom.unhookWheel();
-    EXPECT_FALSE(z.zoom.onWheel(120, true));
-    EXPECT_DOUBLE_EQ(z.width(), 32 * 2.2);
+    const double w = width();  // the wheel: only while hooked and over a picture
+    EXPECT_FALSE(zoom.onWheel(120, true));  // not hooked before the start-up hooks it
+    zoom.hookWheel();
+    EXPECT_FALSE(zoom.onWheel(120, false));
+    EXPECT_TRUE(zoom.onWheel(120, true));  // forward: in once
+    EXPECT_DOUBLE_EQ(width(), w / 2);
+    EXPECT_TRUE(zoom.onWheel(-120, true));  // backward: out once
+    EXPECT_DOUBLE_EQ(width(), w / 2 * 2.2);
+    zoom.unhookWheel();
+    EXPECT_FALSE(zoom.onWheel(120, true));
+    EXPECT_DOUBLE_EQ(width(), w / 2 * 2.2);
 }
 
 // A pan keeps the view's size, moves the letters with the pointer and is no step of undo.
