@@ -29,12 +29,6 @@ struct Spacing : Started<WatchingUi> {
         d->activate();
         ui().messages.clear();
     }
-    double minX(int letter) {
-        double x = 1e300;
-        for (const auto& e : m().elements)
-            if (e.object == letter) x = std::min(x, e.x);
-        return x;
-    }
 };
 
 }  // namespace
@@ -46,13 +40,13 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(d.selectedRow, 0);
     p.c().Check2.set(1);
     const engine::ViewWindow view = p.m().view;
-    const double before = p.minX(3);
+    const double before = engine::contourExtents(p.m()).xmax;
     d.scroll(20);
     EXPECT_EQ(d.Text2.value(), "20");
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], 0.1);
     EXPECT_EQ(d.rows[0], "A <> _    .1");
     EXPECT_EQ(p.c().Check2.value(), 0);
-    EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
+    EXPECT_NEAR(engine::contourExtents(p.m()).xmax - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
     EXPECT_EQ(std::make_tuple(p.m().view.xmin, p.m().view.xmax), std::make_tuple(view.xmin, view.xmax));  // not refitted
     d.selectPair(1);
     EXPECT_EQ(std::make_pair(d.HScroll2.value(), d.Text2.value()), std::make_pair(0, std::string("0")));
