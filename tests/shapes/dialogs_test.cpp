@@ -185,7 +185,9 @@ TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
     EXPECT_TRUE(g.s->terminated() && g.t.exists("workrl.dat"));
 }
 
-TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
+// The apertures' width within the rounded limits; the presetting's radius range, its options
+// and the presets it stores.
+TEST(ApertureAndPresettingDialogs, RangesAtTheirRoundedLimitsAndTheStoredPresets) {
     Started b(squares("AB"));  // the limits as a resumed start brings them: 0.004 to 0.15750 inch
     writeStv2b(b.t.path(), SavedState{.apertureWidthMin = 0.1016, .apertureWidthMax = 4.0005});
     b.s->restoreSavedState();
@@ -199,10 +201,7 @@ TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
         if (!taken) { EXPECT_EQ(b.last(), "Abort|Width of apertures b:  .004 inches to  .1575 inches !"); }
     }
     EXPECT_EQ(b.c().Text4.value(), " .1235");  // the last taken, rounded to 4 decimals
-}
 
-TEST(PresettingDialog, RadiusRangeOptionsAndTheStoredPresets) {
-    Started b;
     b.s->presets().minArcLength = 0.05;  // neither option
     b.s->presets().maxArcRadius = 1999;  // out of range: the default 350 inches
     PresettingDialog d(*b.s);

@@ -9,9 +9,12 @@ using namespace shapes;
 using namespace testsupport;
 using Lines = std::vector<std::string>;
 
-// top.dat: short, unparsable or oversized files place the window at the default; the place the
-// window has when it hands over is written with lines 3-4 as they were read.
-TEST(HandOverFiles, TopDatPlacesTheWindowAndKeepsItsOtherLines) {
+// The small files as the siblings read them. top.dat: short, unparsable or oversized files place
+// the window at the default; the place the window has when it hands over is written with lines
+// 3-4 as they were read. th.dat: values outside their ranges fall back to the defaults; line 1
+// is kept on rewriting. hl.dat and c3.dat: their bytes (orgdim.dat's are proven on the ways on,
+// read back by the resume).
+TEST(HandOverFiles, TopThHlAndC3AsTheSiblingsReadThem) {
     TempFolder t;
     HeadlessUi ui;
     const std::string folder = t.path().string() + "/";
@@ -37,17 +40,13 @@ TEST(HandOverFiles, TopDatPlacesTheWindowAndKeepsItsOtherLines) {
     }
     writeTopDat(t.path(), 1234.5, 99.6, readTopDat(t.path()));  // twips rounded to whole ones, half to even
     EXPECT_EQ(t.read("top.dat"), crlf({" 1234", " 100", "kept three", "kept four"}));
-}
 
-// th.dat: values outside their ranges fall back to the defaults; line 1 is kept on rewriting.
-TEST(HandOverFiles, ThDatRangesAndRewrite) {
     const struct {
         const char *minLen, *maxRad;
         double expMin, expMax;
     } cases[] = {{" .0508", " 10000", 0.0508, 10000}, {" .05", " 1999", 0.1016, 8890},
                  {" .1016", " 2000", 0.1016, 2000},   {" .1017", " 10000.5", 0.1016, 8890},
                  {" .07", " 5000", 0.07, 5000},       {"x", "", 0.1016, 8890}};
-    TempFolder t;
     for (const auto& c : cases) {
         t.write("th.dat", crlf({"first line", c.minLen, c.maxRad, " 7", " 9"}));
         const Presets p = readThDat(t.path());
@@ -60,12 +59,7 @@ TEST(HandOverFiles, ThDatRangesAndRewrite) {
     EXPECT_EQ(readThDat(t.path()).maxArcRadius, 8890);
     writeThDat(t.path(), Presets{.minArcLength = 0.07, .maxArcRadius = 5000});
     EXPECT_EQ(t.read("th.dat"), crlf({"abc", " .07", " 5000", " .1", " .05"}));
-}
 
-// The bytes of hl.dat and c3.dat as the later stage reads them (orgdim.dat's are proven on the
-// ways on, read back by the resume).
-TEST(HandOverFiles, BridgeTableAndSummary) {
-    TempFolder t;
     engine::Model m;
     m.bridges.push(engine::Bridge{1, 0.5, -2, 10, 25.4, 1, 20});
     m.bridges.push(engine::Bridge{2, 1e-7, 0, -1000, 101.6, 2, 20});
