@@ -86,8 +86,10 @@ TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
 }
 
 // The saved state's fields in the order the siblings read them, line by line; read back and
-// written again, the same bytes.
-TEST(SavedState, FieldOrderAndTheWayBack) {
+// written again, the same bytes. A file cut short restores the fields it still holds; "Create
+// as one object" comes from orgdim.dat without the connection; a box is ticked only by exactly
+// 1; a box holds one line.
+TEST(SavedState, FieldOrderTheWayBackAndDamagedFiles) {
     Started r;
     SavedState s{.shapeNumber = 7, .smallHeight = 50.8, .bigHeight = 127, .apertureWidthMin = 0.3048,
                  .apertureWidthMax = 5.08, .check1 = true, .check2 = true, .check4 = true, .check3 = false,
@@ -115,12 +117,7 @@ TEST(SavedState, FieldOrderAndTheWayBack) {
     const std::string first = r.t.read("stv2b.dat");
     writeStv2b(r.t.path(), r.s->currentState());
     EXPECT_EQ(r.t.read("stv2b.dat"), first);
-}
 
-// A file cut short restores the fields it still holds; "Create as one object" comes from
-// orgdim.dat without the connection; a box is ticked only by exactly 1; a box holds one line.
-TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
-    Started r;
     r.t.write("stv2b.dat", "5\r");  // 2 bytes: nothing restored
     r.start();
     EXPECT_EQ(std::make_tuple(r.m().shapeNumber, r.m().smallHeight), std::make_tuple(std::int16_t(0), 101.6));
@@ -139,10 +136,10 @@ TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
         r.start();
         EXPECT_EQ(r.c().Check5.value(), expected) << orgdim;
     }
-    auto lines = wf::splitLines(r.t.read("stv2b.dat"));
-    lines[kStv2bCheck1] = "1.4";
+    auto damaged = wf::splitLines(r.t.read("stv2b.dat"));
+    damaged[kStv2bCheck1] = "1.4";
     std::string text;
-    for (const auto& l : lines) text += l + "\r\n";
+    for (const auto& l : damaged) text += l + "\r\n";
     r.t.write("stv2b.dat", text);
     r.start();
     EXPECT_EQ(r.c().Check1.value(), 0);

@@ -146,26 +146,11 @@ TEST(CommandLine, ActionsRunInTheirOrder) {
     EXPECT_DOUBLE_EQ(rows.report["signDistanceA"].toArray()[2].toDouble(), -0.01);  // -2.48 steps, rounded
 }
 
-// --close --chain really starts the later stage through a folder of any bytes; a foreign
-// token hands to zodu.exe instead, and closing does not run after that hand-over.
-TEST(CommandLine, ChainsToTheSiblings) {
-    ProgramCopy p;
-    const fs::path odd = p.base.path() / "prog \xFF\xFE \"y\"";
-    fs::rename(p.dir, odd);
-    p.dir = odd;
-    std::ostringstream out, err;
-    EXPECT_EQ(shapes_qt::runCli(std::vector<std::string>{"--folder", odd.string(), "--close", "--chain"}, "/", out, err), 0)
-        << err.str();
-    EXPECT_EQ(p.log(), "STV3.EXE stvt\n");
-    EXPECT_EQ(p.work("wif.dat"), "1\r\n0\r\n");
-    ProgramCopy foreign;
-    EXPECT_EQ(run(foreign, {"--token", "STVT", "--chain", "--close"}).status, 0);
-    EXPECT_EQ(foreign.log(), "zodu.exe\n");  // closing does not run after the hand-over
-}
-
 // Relative paths are the caller's, not the program folder's; an output in the work folder (by
 // name, through "..", or through a link) is refused before anything is read or written.
-TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
+// --close --chain really starts the later stage through a folder of any bytes; a foreign token
+// hands to zodu.exe instead, and closing does not run after that hand-over.
+TEST(CommandLine, PathsAreTheCallersTheWorkFilesNoOutputsAndTheChainRuns) {
     ProgramCopy p;
     const fs::path caller = p.base.path() / "caller";
     fs::create_directories(caller);
@@ -188,4 +173,16 @@ TEST(CommandLine, PathsAreTheCallersAndTheWorkFilesAreNoOutputs) {
     }
     EXPECT_EQ(p.work("tground.dat"), letters);
     EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "workrl.dat"));
+
+    const fs::path odd = p.base.path() / "prog \xFF\xFE \"y\"";
+    fs::rename(p.dir, odd);
+    p.dir = odd;
+    std::ostringstream out, err;
+    EXPECT_EQ(shapes_qt::runCli(std::vector<std::string>{"--folder", odd.string(), "--close", "--chain"}, "/", out, err), 0)
+        << err.str();
+    EXPECT_EQ(p.log(), "STV3.EXE stvt\n");
+    EXPECT_EQ(p.work("wif.dat"), "1\r\n0\r\n");
+    ProgramCopy foreign;
+    EXPECT_EQ(run(foreign, {"--token", "STVT", "--chain", "--close"}).status, 0);
+    EXPECT_EQ(foreign.log(), "zodu.exe\n");  // closing does not run after the hand-over
 }
