@@ -80,8 +80,8 @@ TEST(StartConvert, HandsOverWholeOrNotAtAll) {
         const char* message;
         bool ends, contoursWritten;
     } cases[] = {
-        {"with the bar, 780 inches", [](Started<>& c) { c.c().Check2.set(1), c.c().Texth.set(" 780"), c.c().Textv.set(" 780"); },
-         "", true, true},
+        {"with the bar, 780 inches",
+         [](Started<>& c) { c.c().Check2.set(1), c.c().Texth.set(" 780"), c.c().Textv.set(" 780"); }, "", true, true},
         {"too large", [](Started<>& c) { c.c().Textv.set(" 780.5"); },
          "Contour dimensions too large !| Please change the dimensions. Maximum height or width = 780. ", false, false},
         {"workrl.dat taken", [](Started<>& c) { fs::create_directories(c.t.work("workrl.dat") / "x"); },

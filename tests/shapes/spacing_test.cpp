@@ -46,7 +46,7 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], 0.1);
     EXPECT_EQ(d.rows[0], "A <> _    .1");
     EXPECT_EQ(p.c().Check2.value(), 0);
-    EXPECT_NEAR(engine::contourExtents(p.m()).xmax - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
+    EXPECT_NEAR(engine::contourExtents(p.m()).xmax - before, 2.54, 1e-9);  // the letters after the pair: 0.1 inch
     EXPECT_EQ(std::make_tuple(p.m().view.xmin, p.m().view.xmax), std::make_tuple(view.xmin, view.xmax));  // not refitted
     d.selectPair(1);
     EXPECT_EQ(std::make_pair(d.HScroll2.value(), d.Text2.value()), std::make_pair(0, std::string("0")));
