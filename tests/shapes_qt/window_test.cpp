@@ -27,6 +27,7 @@
 #include "suite_qt/keys.h"
 #include "support/held_folder.h"
 #include "support/temp_folder.h"
+#include "support/tground.h"
 #include "workfile/workfile_io.h"
 
 using namespace testsupport;
@@ -286,9 +287,8 @@ TEST(MainWindow, WidgetsKeysMouseAndDialogs) {
 // Letters beyond the double range: each click ends with the fault message, the window stays.
 TEST(MainWindow, AFaultInAClickLeavesTheWindowUp) {
     TempFolder t;
-    t.write("tground.dat", crlf({"AB", "0", "2", "0", "0", "A", "30", "0", "0", "0", "0", "5", "0", "0", "1",
-                                 "1E+308", "0", "1", "1E+308", "10", "1", "0", "10", "6", "0", "0", "0", "0", "B",
-                                 "5", "0", "0", "0", "0", "2", "0", "0", "1", "10", "0", "6", "0"}));
+    const std::vector<Pt> far = {{0, 0, "1"}, {1e308, 0, "1"}, {1e308, 10, "1"}, {0, 10, "6"}, {0, 0, "0"}};
+    t.write("tground.dat", tground("AB", {{"A", 30, far, {}}, {"B", 5, {{0, 0, "1"}, {10, 0, "6"}}, {}}}));
     MessageBoxCloser boxes;  // every message box, accepted at once
     shapes_qt::MainWindow w(t.path().string(), "stvt");
     w.show();
