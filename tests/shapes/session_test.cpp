@@ -64,8 +64,10 @@ TEST(StartUp, CommandLineTokenDecidesTheStart) {
 }
 
 // A missing folder, garbled letters or a negative letter count: the file message, the input
-// untouched, no handler left half-done; clicks afterwards do no harm.
-TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
+// untouched, no handler left half-done; clicks afterwards do no harm. A fault below a handler
+// ends the event with the fault message, not the program; the session stays usable and the
+// work files stay whole.
+TEST(Faults, BadLettersOrAFaultBelowAHandlerEndInTheMessageAndNoCrash) {
     Started none("", "stvt", false);  // no workfiles/ folder at all
     EXPECT_EQ(none.last(), "Error|File access error !");
     EXPECT_FALSE(fs::exists(none.t.path() / "workfiles"));
@@ -83,6 +85,22 @@ TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
         EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check2.set(1), r.c().Check4.set(1); }));
         EXPECT_EQ(r.t.read("tground.dat"), content);  // the input is never touched
     }
+
+    Started<WatchingUi> r;
+    const std::string th = r.t.read("th.dat");
+    r.ui().atRedraw = [] { throw std::runtime_error("injected"); };
+    EXPECT_FALSE(r.s->handleEvent([&] { r.c().Check2.set(1); }));
+    ASSERT_EQ(r.ui().messages.size(), 1u);
+    EXPECT_EQ(std::make_tuple(r.ui().messages[0].text, r.ui().messages[0].title, r.ui().messages[0].icon),
+              std::make_tuple(std::string(kFileAccessError), std::string(wf::kErrorTitle), Icon::Critical));
+    EXPECT_EQ(r.ui().enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
+    EXPECT_FALSE(r.s->flags().any());
+    r.ui().atRedraw = nullptr;  // the next one works
+    EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check4.set(1); }));
+    EXPECT_EQ(r.ui().messages.size(), 1u);
+    EXPECT_FALSE(r.m().barLines.empty());
+    EXPECT_EQ(r.t.read("th.dat"), th);
+    EXPECT_EQ(r.t.read("tground.dat"), kTwoLetters);
 }
 
 // The saved state's fields in the order the siblings read them, line by line; read back and
@@ -152,25 +170,6 @@ TEST(SavedState, FieldOrderTheWayBackAndDamagedFiles) {
     EXPECT_EQ(std::make_tuple(r.c().Text4.value(), r.c().Text5.value()), std::make_tuple(std::string(" .17"), std::string("01")));
 }
 
-// A fault below a handler ends the event with the fault message, not the program; the
-// session stays usable and the work files stay whole.
-TEST(Faults, NothingEscapesAnEvent) {
-    Started<WatchingUi> r;
-    const std::string th = r.t.read("th.dat");
-    r.ui().atRedraw = [] { throw std::runtime_error("injected"); };
-    EXPECT_FALSE(r.s->handleEvent([&] { r.c().Check2.set(1); }));
-    ASSERT_EQ(r.ui().messages.size(), 1u);
-    EXPECT_EQ(std::make_tuple(r.ui().messages[0].text, r.ui().messages[0].title, r.ui().messages[0].icon),
-              std::make_tuple(std::string(kFileAccessError), std::string(wf::kErrorTitle), Icon::Critical));
-    EXPECT_EQ(r.ui().enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
-    EXPECT_FALSE(r.s->flags().any());
-    r.ui().atRedraw = nullptr;  // the next one works
-    EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check4.set(1); }));
-    EXPECT_EQ(r.ui().messages.size(), 1u);
-    EXPECT_FALSE(r.m().barLines.empty());
-    EXPECT_EQ(r.t.read("th.dat"), th);
-    EXPECT_EQ(r.t.read("tground.dat"), kTwoLetters);
-}
 
 // The pictures halve and double about the centre; the mouse halves about the pointer (left)
 // or widens 2.2 times (right) and pauses; each within its limits, drawn again either way; the

@@ -59,7 +59,9 @@ CliRun run(const ProgramCopy& p, const QStringList& args) {
 
 }  // namespace
 
-// Each row: the arguments, the exit status, the first line on standard error (a prefix).
+// Each row: the arguments, the exit status, the first line on standard error (a prefix). -h
+// prints the usage (from the table that parses: each option with its value's name) and ends
+// before anything else is looked at.
 TEST(CommandLine, ExitStatusesAndTheirMessages) {
     const struct {
         QStringList args;
@@ -103,17 +105,13 @@ TEST(CommandLine, ExitStatusesAndTheirMessages) {
         EXPECT_FALSE(fs::exists(p.dir / "workfiles" / "workrl.dat") || fs::exists(p.dir / "workfiles" / "stv2b.dat"));
     }
     EXPECT_EQ(run({"--folder", "/no/such/folder"}).status, 1);
+    const CliRun help = run({"--folder", "/no/such/folder", "-h", "--bogus"});
+    EXPECT_EQ(std::make_pair(help.status, help.err), std::make_pair(0, std::string()));
+    EXPECT_EQ(help.out.rfind("usage: letterkerf-cli ", 0), 0u) << help.out;
+    for (const char* option : {"--distance PAIR=IN", "--min-length 0.004|0.002", "--chain", "--help"})
+        EXPECT_NE(help.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;
 }
 
-// -h prints the usage (from the table that parses: each option with its value's name) and ends
-// before anything else is looked at.
-TEST(CommandLine, HelpEndsBeforeAnythingIsLookedAt) {
-    const CliRun r = run({"--folder", "/no/such/folder", "-h", "--bogus"});
-    EXPECT_EQ(std::make_pair(r.status, r.err), std::make_pair(0, std::string()));
-    EXPECT_EQ(r.out.rfind("usage: letterkerf-cli ", 0), 0u) << r.out;
-    for (const char* option : {"--distance PAIR=IN", "--min-length 0.004|0.002", "--chain", "--help"})
-        EXPECT_NE(r.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;
-}
 
 // Everything given in reverse order runs in the contract's order: the shape, the knot, the
 // distances (rows, then one for all), the aperture, the connection and its values, "Cut",
