@@ -55,20 +55,6 @@ struct Gallery : Started<ScriptedUi> {
 
 }  // namespace
 
-TEST(DimensionDialogs, PreFilledTextsAreTheHeightsInForce) {
-    Gallery g;  // a fresh start: H = h = 4 inches
-    g.click(4, {{"", "", false}});
-    EXPECT_EQ(g.ui().seen.back(), " 5| 4");  // a new shape with H = h offers 5 and 4 inches
-    g.click(1, {{"6.25", "2.5"}});
-    EXPECT_EQ(g.heights(), std::make_tuple(1, 6.25, 2.5));
-    g.click(1, {{"", "", false}});
-    EXPECT_EQ(g.ui().seen.back(), " 6.25| 2.5");
-    g.click(0, {{"", "", false}});  // shape 0 shows h in its one box
-    EXPECT_EQ(g.ui().seen.back(), " 2.5|");
-    g.click(0, {{"3"}});
-    EXPECT_EQ(g.heights(), std::make_tuple(0, 6.25, 3.0));  // the one-height dialog leaves H alone
-}
-
 // Each range rule at its edge: the refused input keeps the dialog open and the heights as
 // they were; the accepted edges are taken. "Wide" text puts H(max) at its cap.
 TEST(DimensionDialogs, RangeRulesAtTheirEdges) {
@@ -122,7 +108,8 @@ TEST(DimensionDialogs, HMaxNoticeFollowsTheTextWidth) {
     EXPECT_EQ(g.m().shapeNumber, 13);
 }
 
-TEST(Gallery, OneCharacterAllowsOnlyTheStraightBand) {
+// One letter: only the straight band, and no pair to space.
+TEST(Gallery, OneCharacterAllowsOnlyTheStraightBandAndNoSpacing) {
     Gallery g(squares("A"));
     g.click(4, {{"5", "4"}});
     EXPECT_TRUE(g.ui().seen.empty());
@@ -130,14 +117,20 @@ TEST(Gallery, OneCharacterAllowsOnlyTheStraightBand) {
     g.click(0, {{"2"}});
     EXPECT_EQ(g.ui().seen.size(), 1u);
     EXPECT_EQ(g.m().smallHeight, 50.8);
+    g.s->openSignDistanceDialog();
+    EXPECT_EQ(g.last(), "Exit|Only one char !");
+    EXPECT_TRUE(g.ui().dialogsShown.empty());
 }
 
-// A cancelled dialog changes nothing; another shape clears the sign distances and says so,
-// shows the knot group for a knot shape; the connection's values reset only with a height.
-TEST(Gallery, WhatAShapeChangeResets) {
+// A dialog offers the heights in force (a new shape with H = h: 5 and 4 inches); cancelled it
+// changes nothing; another shape clears the sign distances and says so, shows the knot group
+// for a knot shape; the one-height dialog leaves H alone; the connection's values reset only
+// with a height.
+TEST(Gallery, WhatADialogOffersAndWhatAShapeChangeResets) {
     Gallery g;
     g.m().signDistanceA[1] = 0.1;
     g.click(4, {{"", "", false}});  // cancel: the offered 5 / 4 inches are withdrawn
+    EXPECT_EQ(g.ui().seen.back(), " 5| 4");
     EXPECT_TRUE(g.ui().messages.empty());
     EXPECT_EQ(std::make_tuple(g.m().signDistanceA[1], g.m().bigHeight), std::make_tuple(0.1, 101.6));
     g.click(8, {{"5", "4"}});
@@ -149,6 +142,14 @@ TEST(Gallery, WhatAShapeChangeResets) {
     g.click(13, {{"5", "4"}});
     EXPECT_FALSE(g.c().Frame11 || g.c().HScroll1.visible);
     EXPECT_EQ(std::make_pair(g.m().shapeArcs.size(), g.m().shapeLines.size()), std::make_pair(std::size_t{1}, std::size_t{1}));
+    g.click(1, {{"6.25", "2.5"}});
+    EXPECT_EQ(g.heights(), std::make_tuple(1, 6.25, 2.5));
+    g.click(1, {{"", "", false}});
+    EXPECT_EQ(g.ui().seen.back(), " 6.25| 2.5");
+    g.click(0, {{"", "", false}});  // shape 0 shows h in its one box
+    EXPECT_EQ(g.ui().seen.back(), " 2.5|");
+    g.click(0, {{"3"}});
+    EXPECT_EQ(g.heights(), std::make_tuple(0, 6.25, 3.0));
 
     Gallery b(squares("AB"));
     b.c().Check2.set(1);
@@ -184,7 +185,9 @@ TEST(Gallery, ABarBeyondItsCapacityIsReportedAndEmptied) {
     EXPECT_TRUE(g.s->terminated() && g.t.exists("workrl.dat"));
 }
 
-TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
+// The apertures' width within the rounded limits; the presetting's radius range, its options
+// and the presets it stores.
+TEST(ApertureAndPresettingDialogs, RangesAtTheirRoundedLimitsAndTheStoredPresets) {
     Started b(squares("AB"));  // the limits as a resumed start brings them: 0.004 to 0.15750 inch
     writeStv2b(b.t.path(), SavedState{.apertureWidthMin = 0.1016, .apertureWidthMax = 4.0005});
     b.s->restoreSavedState();
@@ -198,10 +201,7 @@ TEST(ApertureDialog, AcceptsTheRoundedLimitsAndRefusesBeyond) {
         if (!taken) { EXPECT_EQ(b.last(), "Abort|Width of apertures b:  .004 inches to  .1575 inches !"); }
     }
     EXPECT_EQ(b.c().Text4.value(), " .1235");  // the last taken, rounded to 4 decimals
-}
 
-TEST(PresettingDialog, RadiusRangeOptionsAndTheStoredPresets) {
-    Started b;
     b.s->presets().minArcLength = 0.05;  // neither option
     b.s->presets().maxArcRadius = 1999;  // out of range: the default 350 inches
     PresettingDialog d(*b.s);
@@ -225,8 +225,9 @@ TEST(PresettingDialog, RadiusRangeOptionsAndTheStoredPresets) {
 }
 
 // Ticking the connection shows its group, forces one object, fills h x 0.04 and builds the
-// bar; unticking clears "Cut". Width and distance at their limits and one step past.
-TEST(ConnectionOptions, TickingAndTheRangesOfApply) {
+// bar; unticking clears "Cut". Width and distance at their limits and one step past; then what
+// is refused and what is said.
+TEST(ConnectionOptions, TickingRangesRefusalsAndNotices) {
     Started p(squares("AB"));
     p.m().smallHeight = 2 * 25.4;  // the contour height Hc the ranges follow: 2 inches
     p.s->rebuild(kRebuildAll);
@@ -269,14 +270,9 @@ TEST(ConnectionOptions, TickingAndTheRangesOfApply) {
     EXPECT_EQ(c.Text5.value(), " .2");
     p.s->putBarOnBaseline();
     EXPECT_EQ(std::make_tuple(c.Text5.value(), c.HScroll2.value()), std::make_tuple(std::string(" 0"), 0));
-}
 
-// "Cut" is refused with removed space; leaving "one object" asks and turns the connection
-// off; dialogs that cannot open say why; presetting re-applies the connection values.
-TEST(ConnectionOptions, RefusalsAndNotices) {
-    Started p(squares("AB"));  // no bridges, two letters
-    Controls& c = p.c();
-    c.Check2.set(1);
+    // "Cut" is refused with removed space; presetting applies the connection values again;
+    // leaving "one object" asks and turns the connection off; dialogs that cannot open say why
     p.m().signDistanceB[3] = 0.5;
     c.Check4.set(1);
     EXPECT_EQ(p.ui().messages.back().text, ">Remove empty space< activated -> Option >Cut< not avaible !");
@@ -298,8 +294,4 @@ TEST(ConnectionOptions, RefusalsAndNotices) {
     EXPECT_EQ(p.last(), "Exit|No apertures !");
     p.s->openSignDistanceDialog();
     EXPECT_EQ(p.ui().dialogsShown, (std::vector<DialogId>{DialogId::Presetting, DialogId::SignDistances}));
-    Started one(squares("A"));
-    one.s->openSignDistanceDialog();
-    EXPECT_EQ(one.ui().messages.back().text, "Only one char !");
-    EXPECT_TRUE(one.ui().dialogsShown.empty());
 }

@@ -1,10 +1,19 @@
 // The session from start to close: the suite's token, the letters, the saved state and the
-// way it comes back, the hand-over on closing, and faults that must end in a message.
+// way it comes back, faults that must end in a message; the preview's zoom and pan, the
+// millimetres beside the inches, the Info menu's documents; undo and redo, each user step
+// recorded with its name and a step's state coming back whole (the model, the preview and the
+// saved files, byte for byte).
 #include <gtest/gtest.h>
 
+#include <array>
+#include <sstream>
 #include <tuple>
 
+#include "shapes/inches_shown.h"
+#include "shapes/report.h"
+#include "shapes/spacing_dialog.h"
 #include "shapes/started.h"
+#include "shapes/zoom.h"
 
 using namespace shapes;
 using namespace testsupport;
@@ -55,8 +64,10 @@ TEST(StartUp, CommandLineTokenDecidesTheStart) {
 }
 
 // A missing folder, garbled letters or a negative letter count: the file message, the input
-// untouched, no handler left half-done; clicks afterwards do no harm.
-TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
+// untouched, no handler left half-done; clicks afterwards do no harm. A fault below a handler
+// ends the event with the fault message, not the program; the session stays usable and the
+// work files stay whole.
+TEST(Faults, BadLettersOrAFaultBelowAHandlerEndInTheMessageAndNoCrash) {
     Started none("", "stvt", false);  // no workfiles/ folder at all
     EXPECT_EQ(none.last(), "Error|File access error !");
     EXPECT_FALSE(fs::exists(none.t.path() / "workfiles"));
@@ -74,11 +85,29 @@ TEST(StartUp, BadLetterFilesGiveTheMessageAndNoCrash) {
         EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check2.set(1), r.c().Check4.set(1); }));
         EXPECT_EQ(r.t.read("tground.dat"), content);  // the input is never touched
     }
+
+    Started<WatchingUi> r;
+    const std::string th = r.t.read("th.dat");
+    r.ui().atRedraw = [] { throw std::runtime_error("injected"); };
+    EXPECT_FALSE(r.s->handleEvent([&] { r.c().Check2.set(1); }));
+    ASSERT_EQ(r.ui().messages.size(), 1u);
+    EXPECT_EQ(std::make_tuple(r.ui().messages[0].text, r.ui().messages[0].title, r.ui().messages[0].icon),
+              std::make_tuple(std::string(kFileAccessError), std::string(wf::kErrorTitle), Icon::Critical));
+    EXPECT_EQ(r.ui().enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
+    EXPECT_FALSE(r.s->flags().any());
+    r.ui().atRedraw = nullptr;  // the next one works
+    EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check4.set(1); }));
+    EXPECT_EQ(r.ui().messages.size(), 1u);
+    EXPECT_FALSE(r.m().barLines.empty());
+    EXPECT_EQ(r.t.read("th.dat"), th);
+    EXPECT_EQ(r.t.read("tground.dat"), kTwoLetters);
 }
 
 // The saved state's fields in the order the siblings read them, line by line; read back and
-// written again, the same bytes.
-TEST(SavedState, FieldOrderAndTheWayBack) {
+// written again, the same bytes. A file cut short restores the fields it still holds; "Create
+// as one object" comes from orgdim.dat without the connection; a box is ticked only by exactly
+// 1; a box holds one line.
+TEST(SavedState, FieldOrderTheWayBackAndDamagedFiles) {
     Started r;
     SavedState s{.shapeNumber = 7, .smallHeight = 50.8, .bigHeight = 127, .apertureWidthMin = 0.3048,
                  .apertureWidthMax = 5.08, .check1 = true, .check2 = true, .check4 = true, .check3 = false,
@@ -106,12 +135,7 @@ TEST(SavedState, FieldOrderAndTheWayBack) {
     const std::string first = r.t.read("stv2b.dat");
     writeStv2b(r.t.path(), r.s->currentState());
     EXPECT_EQ(r.t.read("stv2b.dat"), first);
-}
 
-// A file cut short restores the fields it still holds; "Create as one object" comes from
-// orgdim.dat without the connection; a box is ticked only by exactly 1; a box holds one line.
-TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
-    Started r;
     r.t.write("stv2b.dat", "5\r");  // 2 bytes: nothing restored
     r.start();
     EXPECT_EQ(std::make_tuple(r.m().shapeNumber, r.m().smallHeight), std::make_tuple(std::int16_t(0), 101.6));
@@ -130,10 +154,10 @@ TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
         r.start();
         EXPECT_EQ(r.c().Check5.value(), expected) << orgdim;
     }
-    auto lines = wf::splitLines(r.t.read("stv2b.dat"));
-    lines[kStv2bCheck1] = "1.4";
+    auto damaged = wf::splitLines(r.t.read("stv2b.dat"));
+    damaged[kStv2bCheck1] = "1.4";
     std::string text;
-    for (const auto& l : lines) text += l + "\r\n";
+    for (const auto& l : damaged) text += l + "\r\n";
     r.t.write("stv2b.dat", text);
     r.start();
     EXPECT_EQ(r.c().Check1.value(), 0);
@@ -146,67 +170,209 @@ TEST(SavedState, ShortDamagedAndOddFilesRestoreSafely) {
     EXPECT_EQ(std::make_tuple(r.c().Text4.value(), r.c().Text5.value()), std::make_tuple(std::string(" .17"), std::string("01")));
 }
 
-// Closing rewrites wif.dat and starts STV3.EXE; without wif.dat or the program it refuses with
-// the file message and stays open (wif.dat's own lines are the work-file tests').
-TEST(Closing, HandsOverToTheLaterStageOrSaysWhy) {
+
+// The pictures halve and double about the centre; the mouse halves about the pointer (left)
+// or widens 2.2 times (right) and pauses; each within its limits, drawn again either way; the
+// wheel zooms the same ways, forward in and backward out.
+TEST(ViewZoom, PicturesMouseAndWheelWithinTheLimits) {
+    struct PausingUi : HeadlessUi {
+        int pauses = 0;
+        void pause(double) override { ++pauses; }
+    } ui;
+    engine::ViewWindow v{0, 40, 10, 30};
+    int redraws = 0;
+    ViewZoom zoom{v, ui, [&] { ++redraws; }};
+    const auto win = [&] { return std::array<double, 4>{v.xmin, v.xmax, v.ymin, v.ymax}; };
+    const auto width = [&] { return v.xmax - v.xmin; };
+    zoom.zoomIn();
+    EXPECT_EQ(win(), (std::array<double, 4>{10, 30, 15, 25}));
+    zoom.zoomOut();
+    EXPECT_EQ(win(), (std::array<double, 4>{0, 40, 10, 30}));
     const struct {
-        const char* wif;  // nullptr: no wif.dat
-        bool program, handsOver;
-    } cases[] = {{"kept as it is\r\n1\r\n", true, true}, {nullptr, true, false}, {"x\r\n1\r\n", false, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.wif ? c.wif : "no wif.dat");
-        Started r;
-        if (c.wif) r.t.write("wif.dat", c.wif);
-        if (c.program) r.t.addProgram("STV3.EXE");
-        r.start("stvt");
-        const HeadlessUi& ui = r.ui();
-        EXPECT_EQ(c.handsOver ? r.s->closeWindow() : r.s->exitMenu(), c.handsOver);
-        EXPECT_EQ(ui.terminated, c.handsOver);
-        EXPECT_EQ(r.s->zoom().wheelHooked(), false);
-        if (c.handsOver) {
-            EXPECT_EQ(r.t.read("wif.dat"), crlf({"kept as it is", "0"}));
-            ASSERT_EQ(ui.started.size(), 1u);
-            EXPECT_EQ(ui.started[0].program, r.t.path().string() + "/STV3.EXE");
-            EXPECT_EQ(ui.started[0].arguments, std::vector<std::string>{"stvt"});
-            EXPECT_TRUE(ui.messages.empty());
-            continue;
-        }
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(std::make_tuple(ui.messages[0].text, ui.messages[0].title, ui.messages[0].icon),
-                  std::make_tuple(std::string(kFileAccessError), std::string("Error"), Icon::Critical));
-        EXPECT_TRUE(ui.started.empty());
+        engine::ViewWindow from;
+        void (ViewZoom::*step)();
+        double width;
+    } limits[] = {{{0, 9.9, 0, 5}, &ViewZoom::zoomIn, 9.9},         {{0, 10, 0, 5}, &ViewZoom::zoomIn, 5},
+                  {{0, 100001, 0, 5}, &ViewZoom::zoomOut, 100001},  {{0, 0.9, 0, 0.5}, &ViewZoom::zoomInAtPointer, 0.9},
+                  {{0, 45455, 0, 100}, &ViewZoom::zoomOutAtPointer, 45455}};
+    for (const auto& l : limits) {
+        v = l.from;
+        (zoom.*l.step)();
+        EXPECT_DOUBLE_EQ(width(), l.width) << l.from.xmax;
     }
+    EXPECT_EQ(std::make_pair(redraws, ui.pauses), std::make_pair(6, 1));  // a window under 1 mm: neither
+
+    v = {0, 64, 0, 48};
+    zoom.mouseMove(160, 120);  // a quarter in from the top left: model point (16, 36)
+    zoom.mouseDown(ViewZoom::kLeftButton, 160, 120);
+    EXPECT_EQ(win(), (std::array<double, 4>{0, 32, 24, 48}));
+    zoom.mouseDown(ViewZoom::kRightButton, 320, 240);  // the centre (16, 36), 2.2 times as wide
+    EXPECT_DOUBLE_EQ(width(), 32 * 2.2);
+    EXPECT_DOUBLE_EQ((v.xmin + v.xmax) / 2, 16);
+    EXPECT_EQ(std::make_pair(redraws, ui.pauses), std::make_pair(8, 3));
+
+    const double w = width();  // the wheel: only while hooked and over a picture
+    EXPECT_FALSE(zoom.onWheel(120, true));  // not hooked before the start-up hooks it
+    zoom.hookWheel();
+    EXPECT_FALSE(zoom.onWheel(120, false));
+    EXPECT_TRUE(zoom.onWheel(120, true));  // forward: in once
+    EXPECT_DOUBLE_EQ(width(), w / 2);
+    EXPECT_TRUE(zoom.onWheel(-120, true));  // backward: out once
+    EXPECT_DOUBLE_EQ(width(), w / 2 * 2.2);
+    zoom.unhookWheel();
+    EXPECT_FALSE(zoom.onWheel(120, true));
+    EXPECT_DOUBLE_EQ(width(), w / 2 * 2.2);
+}
+
+// A pan keeps the view's size, moves the letters with the pointer and is no step of undo.
+TEST(ViewZoom, PanMovesTheViewWithThePointer) {
+    Started p;
+    const engine::ViewWindow v = p.m().view;
+    const double w = v.xmax - v.xmin, h = v.ymax - v.ymin;
+    p.s->zoom().panTo(100, 100);  // no pan started: nothing moves
+    p.s->zoom().panStart(320, 240);
+    p.s->zoom().panTo(384, 288);  // a tenth of the picture right and down
+    p.s->zoom().panEnd();
+    const engine::ViewWindow& now = p.m().view;
+    EXPECT_NEAR(now.xmin, v.xmin - w / 10, 1e-9);
+    EXPECT_NEAR(now.xmax, v.xmax - w / 10, 1e-9);
+    EXPECT_NEAR(now.ymin, v.ymin + h / 10, 1e-9);
+    EXPECT_NEAR(now.ymax, v.ymax + h / 10, 1e-9);
+    EXPECT_FALSE(p.s->history().canUndo());
+}
+
+TEST(InchesShown, EachBoxSaysInAndItsMillimetres) {
+    const struct {
+        const char *typed, *shown;
+    } cases[] = {
+        {"5", "in = 127 mm"},    {" .08", "in = 2.03 mm"},   {"0.32", "in = 8.13 mm"}, {"39", "in = 990.6 mm"},
+        {"0.004", "in = 0.102 mm"}, {"-0.25", "in = -6.35 mm"}, {"0", "in = 0 mm"},       {"", "in"},
+        {"5.", "in = 127 mm"},   {"5 in", "in"},             {"abc", "in"},            {"1e400", "in"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(inchesBeside(c.typed), c.shown) << '"' << c.typed << '"';
+    EXPECT_EQ(rangeInMillimetres(0.32, 39), "in = 8.13 to 990.6 mm");
+}
+
+// Help documents are looked for beside the programs, not among the work files (what is said
+// when one does not open is the suite's own).
+TEST(Menus, HelpDocumentsBesideThePrograms) {
+    Started b;
+    std::ofstream(b.t.path() / "main.pdf") << "%PDF";
+    std::ofstream(b.t.work("menu1.pdf")) << "%PDF";
+    b.s->openHelp("main.pdf");
+    b.s->openHelp("menu1.pdf");
+    EXPECT_EQ(b.ui().documents, std::vector<std::string>{b.s->appFolder() + "main.pdf"});
+    ASSERT_EQ(b.ui().messages.size(), 1u);
+    EXPECT_EQ(b.ui().messages[0].text, suite::helpNotOpenedText(b.s->appFolder() + "menu1.pdf", "menu1.pdf"));
+    EXPECT_EQ(b.ui().messages[0].icon, Icon::None);
 }
 
 namespace {
-// A port that fails below the handlers when armed, as a broken display or disk would.
-struct FailingUi : HeadlessUi {
-    bool armed = false;
-    std::vector<bool> enabled;
-    void redraw() override {
-        HeadlessUi::redraw();
-        if (armed) throw std::runtime_error("injected");
+
+struct Program : Started<> {
+    Program()
+        : Started(tground("ABC", {{"A", 30, square(-5, 0, 20), {{"1", 5, 8, 5, 20}}},
+                                  {"B", 25, square(0, 0, 15), {}}, {"C", 20, square(0, 0, 10), {}}})) {}
+    // the model, the preview and the saved files as bytes
+    std::string everything() {
+        std::ostringstream o;
+        o << dumpJson(m()) << "|";
+        for (const auto& k : s->picture().strokes) o << k.x1 << ',' << k.y1 << ',' << k.x2 << ',' << k.y2 << ',' << int(k.colour) << ';';
+        for (const auto& c : s->picture().captions) o << c.text << ';';
+        s->saveStateOnLeaving();
+        o << "|" << t.read("stv2b.dat") << "|" << t.read("orgdim.dat");
+        return o.str();
     }
-    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
+    void shape(int n, const char* big, const char* small) {
+        ui().typedText1 = big;
+        ui().typedText2 = small;
+        s->chooseShape(n);
+    }
+    void distance(int row, std::int32_t steps) {
+        SpacingDialog d(*s);
+        d.load();
+        d.activate();
+        d.selectPair(row);
+        d.scroll(steps);
+        d.close();
+    }
+    std::size_t steps() const { return s->history().undoCount(); }
 };
+
 }  // namespace
 
-// A fault below a handler ends the event with the fault message, not the program; the
-// session stays usable and the work files stay whole.
-TEST(Faults, NothingEscapesAnEvent) {
-    Started<FailingUi> r;
-    const std::string th = r.t.read("th.dat");
-    r.ui().armed = true;
-    EXPECT_FALSE(r.s->handleEvent([&] { r.c().Check2.set(1); }));
-    ASSERT_EQ(r.ui().messages.size(), 1u);
-    EXPECT_EQ(std::make_tuple(r.ui().messages[0].text, r.ui().messages[0].title, r.ui().messages[0].icon),
-              std::make_tuple(std::string(kFileAccessError), std::string(wf::kErrorTitle), Icon::Critical));
-    EXPECT_EQ(r.ui().enabled, std::vector<bool>{true});  // windows a long operation disabled take input again
-    EXPECT_FALSE(r.s->flags().any());
-    r.ui().armed = false;  // the next one works
-    EXPECT_TRUE(r.s->handleEvent([&] { r.c().Check4.set(1); }));
-    EXPECT_EQ(r.ui().messages.size(), 1u);
-    EXPECT_FALSE(r.m().barLines.empty());
-    EXPECT_EQ(r.t.read("th.dat"), th);
-    EXPECT_EQ(r.t.read("tground.dat"), kTwoLetters);
+// Arch, H 6 in, connection, two spacing steps; undo four times gives back what was there
+// before the four steps, byte for byte; redo twice redoes two; a new step drops the redo steps.
+// A knot slider dragged is one step, its shift comes back with it; typing into a box and
+// leaving it ("Apply") is one step; what changes nothing (a redraw, a fit) is none; a hundred
+// steps are kept.
+TEST(Undo, StepsBackAndForthWholeAsTheUserMadeThemAndAHundredKept) {
+    Program p;
+    const std::string start = p.everything();
+    p.shape(9, "5", "4");
+    const std::string afterArch = p.everything();
+    p.shape(9, "6", "4");
+    p.s->tickConnection();
+    const std::string afterConnection = p.everything();
+    p.distance(0, 10);
+    p.distance(1, 20);
+    ASSERT_EQ(p.steps(), 5u);
+    EXPECT_EQ(p.s->history().undoName(), "distance after letter 2");
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(p.s->undo());
+    EXPECT_EQ(p.s->history().undoName(), "shape Arch");
+    EXPECT_EQ(p.everything(), afterArch);
+    EXPECT_TRUE(p.s->redo() && p.s->redo());
+    EXPECT_EQ(p.s->history().redoName(), "distance after letter 1");
+    EXPECT_EQ(p.everything(), afterConnection);
+    EXPECT_EQ(p.c().Check2.value(), 1);
+    while (p.s->undo()) {
+    }
+    EXPECT_EQ(p.everything(), start);
+    EXPECT_EQ(p.s->history().redoCount(), 5u);
+    p.s->userSet(p.c().Check1, 0);
+    EXPECT_FALSE(p.s->history().canRedo());
+    EXPECT_EQ(p.s->history().undoName(), "view shape");
+
+    p.shape(3, "6", "4");  // V-shaped top: a knot
+    const std::string before = p.everything();
+    for (int v = 10; v <= 100; v += 10) p.s->userSet(p.c().HScroll1, v);
+    EXPECT_EQ(p.steps(), 3u);  // the view shape, the shape, the knot
+    EXPECT_EQ(p.s->history().undoName(), "knot");
+    p.s->redrawPreview();
+    p.s->fitAndRedraw();
+    EXPECT_EQ(p.steps(), 3u);
+    p.s->undo();
+    EXPECT_EQ(p.everything(), before);
+    EXPECT_EQ(p.m().knotShift, 0);
+
+    p.s->tickConnection();
+    const std::string ticked = p.everything();
+    for (const char* t : {"0", "0.", "0.1"}) p.s->userSet(p.c().Text6, t);
+    p.s->applyConnectionValues();
+    EXPECT_EQ(p.steps(), 4u);
+    EXPECT_EQ(p.s->history().undoName(), "connection width");
+    p.s->undo();
+    EXPECT_EQ(p.everything(), ticked);
+
+    for (int i = 0; i < 105; ++i) p.s->toggleFitIn();  // a hundred steps are kept, the oldest goes first
+    int undone = 0;
+    while (p.s->undo()) ++undone;
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(p.c().Check3.value(), 1);  // 5 toggles were dropped: ticked
+}
+
+// The history alone: typing into one box folds, typed back to where it began is no step.
+TEST(UndoHistory, FoldsTypingOfOneBoxOnly) {
+    UndoHistory h(3);
+    UndoState a, b, c;
+    b.saved.text4 = "1";
+    c.saved.text4 = "12";
+    h.record("width", a, b, Fold::Typing);
+    h.record("width", b, c, Fold::Typing);
+    EXPECT_EQ(h.undoCount(), 1u);
+    h.record("width", c, a, Fold::Typing);
+    EXPECT_EQ(h.undoCount(), 0u);
+    for (int i = 0; i < 5; ++i) h.record("step" + std::to_string(i), a, b);
+    EXPECT_EQ(h.undoCount(), 3u);  // the depth: the oldest went first
+    EXPECT_EQ(h.undoName(), "step4");
 }

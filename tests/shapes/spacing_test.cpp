@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "engine/contours.h"
-#include "preview/scale.h"
 #include "shapes/spacing_dialog.h"
 #include "shapes/spacing_scan.h"
 #include "shapes/started.h"
@@ -21,21 +20,6 @@ int scanFiles(const fs::path& work) {
     return n;
 }
 
-// what the window would show while the removal runs
-struct WatchingUi : HeadlessUi {
-    Session* s = nullptr;
-    std::vector<std::string> labels;  // Label2 whenever it is shown
-    std::vector<bool> enabled;        // setWindowsEnabled calls
-    std::function<void()> atEvents;
-    void controlsChanged() override {
-        if (s && s->controls().Label2.visible) labels.push_back(s->controls().Label2.value());
-    }
-    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
-    void processEvents() override {
-        if (atEvents) atEvents();
-    }
-};
-
 struct Spacing : Started<WatchingUi> {
     std::unique_ptr<SpacingDialog> d;
     explicit Spacing(const std::string& ground) : Started(ground) {
@@ -44,12 +28,6 @@ struct Spacing : Started<WatchingUi> {
         d->load();
         d->activate();
         ui().messages.clear();
-    }
-    double minX(int letter) {
-        double x = 1e300;
-        for (const auto& e : m().elements)
-            if (e.object == letter) x = std::min(x, e.x);
-        return x;
     }
 };
 
@@ -62,13 +40,13 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(d.selectedRow, 0);
     p.c().Check2.set(1);
     const engine::ViewWindow view = p.m().view;
-    const double before = p.minX(3);
+    const double before = engine::contourExtents(p.m()).xmax;
     d.scroll(20);
     EXPECT_EQ(d.Text2.value(), "20");
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], 0.1);
     EXPECT_EQ(d.rows[0], "A <> _    .1");
     EXPECT_EQ(p.c().Check2.value(), 0);
-    EXPECT_NEAR(p.minX(3) - before, 2.54, 1e-9);  // the letters after the pair moved by 0.1 inch
+    EXPECT_NEAR(engine::contourExtents(p.m()).xmax - before, 2.54, 1e-9);  // the letters after the pair: 0.1 inch
     EXPECT_EQ(std::make_tuple(p.m().view.xmin, p.m().view.xmax), std::make_tuple(view.xmin, view.xmax));  // not refitted
     d.selectPair(1);
     EXPECT_EQ(std::make_pair(d.HScroll2.value(), d.Text2.value()), std::make_pair(0, std::string("0")));
@@ -91,6 +69,19 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     d.selectPair(0);
     EXPECT_EQ(d.HScroll2.value(), -3);  // -2.52 steps
     EXPECT_DOUBLE_EQ(p.m().signDistanceA[1], -0.015);
+
+    // Enter in the box gives the selected pair the typed distance as the slider would: to its
+    // step and within its reach; the box then shows what the pair has, the row as well
+    d.selectPair(1);
+    for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
+             {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
+        d.Text2.assign(typed);
+        d.enterDistance();
+        EXPECT_DOUBLE_EQ(p.m().signDistanceA[2], applied) << typed;
+        EXPECT_EQ(d.Text2.value(), textBoxNumber(applied)) << typed;
+        EXPECT_EQ(d.rows[1], spacingRow(" ", "B", applied)) << typed;
+        EXPECT_EQ(p.m().signDistanceA[1], -0.015);
+    }
 
     // reopened with the second row remembered: the slider shows that row's own distance
     p.m().signDistanceA[1] = 0.05;
@@ -115,22 +106,6 @@ TEST(SpacingDialog, RowsSliderAndButtons) {
     EXPECT_EQ(p.s->rememberedPair(), 0);
 }
 
-// Enter in the distance box gives the selected pair the typed distance as the slider would:
-// to its step and within its reach; the box then shows what the pair has, the row as well.
-TEST(SpacingDialog, EnterAppliesTheTypedDistance) {
-    Spacing p(squares("ABC"));
-    p.d->selectPair(1);
-    for (const auto& [typed, applied] : std::vector<std::pair<std::string, double>>{
-             {"0.1", 0.1}, {"0.1", 0.1}, {"-0.0126", -0.015}, {"99", 5}, {"junk", 0}}) {
-        p.d->Text2.assign(typed);
-        p.d->enterDistance();
-        EXPECT_DOUBLE_EQ(p.m().signDistanceA[2], applied) << typed;
-        EXPECT_EQ(p.d->Text2.value(), textBoxNumber(applied)) << typed;
-        EXPECT_EQ(p.d->rows[1], spacingRow("B", "C", applied)) << typed;
-        EXPECT_EQ(p.m().signDistanceA[1], 0);
-    }
-}
-
 namespace {
 // a rectangle as the earlier stage writes it: line records, closing entry, extra entry
 std::vector<Pt> rect(double x, double y, double w, double h) {
@@ -147,33 +122,28 @@ std::vector<Pt> operator+(std::vector<Pt> a, const std::vector<Pt>& b) {
 // announced before it is examined, the scan files of the letters before stay meanwhile and
 // are gone afterwards. Letters that never face each other on one line keep their distance.
 TEST(EmptySpace, HandMadeLettersCloseUp) {
-    TempFolder t;
-    t.write("tground.dat", tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
-                                           {"o", 20, rect(0, 0, 15, 15), {}},
-                                           {"p", 15, rect(0, 0, 10, 25), {}}}));
-    engine::Model m;
-    engine::readGroundContours(m, t.work("tground.dat"), false);
-    preview::scaleToHeight(m);
+    Started t(tground("Top", {{"T", 45, rect(10, 0, 10, 20) + rect(0, 20, 35, 10), {}},
+                              {"o", 20, rect(0, 0, 15, 15), {}},
+                              {"p", 15, rect(0, 0, 10, 25), {}}}));
+    engine::Model& m = t.m();
     const engine::Box box = engine::contourExtents(m);
     const double f = (box.ymax - box.ymin) / 30;  // the text is scaled to h
+    const fs::path work = t.t.path() / "workfiles";
     std::vector<std::pair<int, int>> announced;
-    const SpacingScan::Result r = SpacingScan(t.path() / "workfiles").closeGaps(m, [&](int k, int n) {
+    const SpacingScan::Result r = SpacingScan(work).closeGaps(m, [&](int k, int n) {
         announced.emplace_back(k, n);
-        EXPECT_EQ(scanFiles(t.path() / "workfiles"), k - 1);
+        EXPECT_EQ(scanFiles(work), k - 1);
     });
     ASSERT_TRUE(r.written);
     EXPECT_NEAR(r.distances[1], -25 * f - kOverlap, 1e-9);
     EXPECT_NEAR(r.distances[2], -5 * f, 1e-9);
     EXPECT_EQ(r.distances[3], 0);
     EXPECT_EQ(announced, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
-    EXPECT_EQ(scanFiles(t.path() / "workfiles"), 0);
+    EXPECT_EQ(scanFiles(work), 0);
     EXPECT_EQ(m.signDistanceB[1], 0);  // the model is only read
 
-    t.write("tground.dat", tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
-    engine::Model apart;
-    engine::readGroundContours(apart, t.work("tground.dat"), false);
-    preview::scaleToHeight(apart);
-    EXPECT_EQ(SpacingScan(t.path() / "workfiles").closeGaps(apart, {}).distances[1], 0);
+    Started apart(tground("AB", {{"A", 30, square(0, 0, 10), {}}, {"B", 30, square(0, 20, 10), {}}}));
+    EXPECT_EQ(SpacingScan(work).closeGaps(apart.m(), {}).distances[1], 0);
 }
 
 // Through the dialog on real letters: asked first when distances are set, the connection

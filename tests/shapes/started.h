@@ -2,6 +2,7 @@
 // of the shapes folders share.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,27 @@ inline std::string squares(const std::string& text) {
 inline std::string testLetters(const char* name) { return wf::readFile(fs::path(LK_TEST_DATA) / name); }
 // "ABC" of the bundled sample folder
 inline std::string sampleLetters() { return wf::readFile(fs::path(LK_PROGRAM_DIR) / "workfiles" / "tground.dat"); }
+
+// A port that keeps what the window would show while a long operation runs: Label2 whenever
+// it is shown, each time the windows are held or let go; `atEvents` runs where events are let
+// through, `atRedraw` where the preview is drawn again (a fault below the handlers, say).
+struct WatchingUi : shapes::HeadlessUi {
+    shapes::Session* s = nullptr;
+    std::vector<std::string> labels;
+    std::vector<bool> enabled;
+    std::function<void()> atEvents, atRedraw;
+    void controlsChanged() override {
+        if (s && s->controls().Label2.visible) labels.push_back(s->controls().Label2.value());
+    }
+    void setWindowsEnabled(bool on) override { enabled.push_back(on); }
+    void processEvents() override {
+        if (atEvents) atEvents();
+    }
+    void redraw() override {
+        HeadlessUi::redraw();
+        if (atRedraw) atRedraw();
+    }
+};
 
 template <typename UiT = shapes::HeadlessUi>
 struct Started {
