@@ -223,6 +223,7 @@ TEST(Stencil, EveryIslandHeldAndTwoBridgesForLargeCountersAsCut) {
                 EXPECT_GE(s.holesWithoutStrips, islands);
                 EXPECT_EQ(s.looseIslands, 0);
                 EXPECT_TRUE(s.badBridges.empty()) << s.badBridges.front();
+                EXPECT_LT(s.endInInkMm, 0.01);
                 EXPECT_EQ(g.loose, 0);
                 for (const auto& l : g.letters) {
                     EXPECT_GE(l.bridges.size(), static_cast<std::size_t>(l.islands)) << l.text;

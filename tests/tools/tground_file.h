@@ -1,5 +1,4 @@
-// A strict reader of tground.dat for the tests, independent of the program's own loader,
-// plus the little geometry the tests need to judge contours and bridges.
+// A strict reader of tground.dat for the tests, independent of the program's own loader.
 #pragma once
 
 #include <algorithm>
@@ -159,18 +158,6 @@ inline GroundFile parseGroundFile(const std::string& content) {
     }
     check(in.atEnd(), "lines after the last letter group");
     return g;
-}
-
-// Nonzero winding number of the letter's contours around (x, y): ink when not 0.
-inline int winding(const FileLetter& l, double x, double y) {
-    int w = 0;
-    for (const Contour& c : l.contours)
-        for (std::size_t i = 0; i + 1 < c.poly.size(); ++i) {
-            const auto [x0, y0] = c.poly[i];
-            const auto [x1, y1] = c.poly[i + 1];
-            if ((y0 <= y) != (y1 <= y) && x0 + (y - y0) * (x1 - x0) / (y1 - y0) > x) w += y1 > y0 ? 1 : -1;
-        }
-    return w;
 }
 
 }  // namespace tooltest
