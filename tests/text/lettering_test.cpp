@@ -24,21 +24,20 @@ using Polylines = std::vector<std::vector<std::pair<double, double>>>;  // mm
 Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
     struct State {
         Polylines o;
-        double s, x = 0, y = 0;
-        void to(const FT_Vector* v) { x = v->x * s, y = v->y * s, o.back().emplace_back(x, y); }
-        // a Bezier curve from the current point through the control points to the last one
-        void curve(std::vector<FT_Vector> c) {
-            std::vector<std::pair<double, double>> p{{x, y}};
+        double s;
+        // the Bezier curve (a line for one point) from the current point through the points given
+        int to(std::vector<FT_Vector> c) {
+            std::vector<std::pair<double, double>> p{o.back().back()};
             for (const FT_Vector& v : c) p.emplace_back(v.x * s, v.y * s);
-            for (int i = 1; i <= 256; ++i) {
+            for (int i = 1, steps = c.size() > 1 ? 256 : 1; i <= steps; ++i) {
                 auto q = p;
                 for (std::size_t n = q.size() - 1; n > 0; --n)  // de Casteljau
                     for (std::size_t k = 0; k < n; ++k)
-                        q[k] = {q[k].first + (q[k + 1].first - q[k].first) * i / 256.0,
-                                q[k].second + (q[k + 1].second - q[k].second) * i / 256.0};
+                        q[k] = {q[k].first + (q[k + 1].first - q[k].first) * i / steps,
+                                q[k].second + (q[k + 1].second - q[k].second) * i / steps};
                 o.back().push_back(q[0]);
             }
-            x = p.back().first, y = p.back().second;
+            return 0;
         }
     } st{{}, emMm / (1000.0 * 64)};
     FT_Library lib;
@@ -49,15 +48,13 @@ Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
         if (FT_Load_Char(face, code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
             FT_Outline_Funcs f{};
             f.move_to = [](const FT_Vector* to, void* u) {
-                static_cast<State*>(u)->o.emplace_back();
-                return static_cast<State*>(u)->to(to), 0;
+                State& st = *static_cast<State*>(u);
+                return st.o.push_back({{to->x * st.s, to->y * st.s}}), 0;
             };
-            f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to(to), 0; };
-            f.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-                return static_cast<State*>(u)->curve({*c, *to}), 0;
-            };
+            f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*to}); };
+            f.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*c, *to}); };
             f.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-                return static_cast<State*>(u)->curve({*c1, *c2, *to}), 0;
+                return static_cast<State*>(u)->to({*c1, *c2, *to});
             };
             FT_Outline_Decompose(&face->glyph->outline, &f, &st);
         }

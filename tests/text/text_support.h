@@ -9,14 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../tools/tground_file.h"
+#include "tground_file.h"
 #include "text/lettering.h"
 #include "support/run_program.h"
 
 namespace texttest {
 
 namespace fs = std::filesystem;
-using tooltest::GroundFile;
 
 // The four fonts the stencil has to work in: two sans, two serif, TrueType and OpenType (CFF).
 inline const char* const kFonts[] = {"DejaVu Sans", "DejaVu Serif", "Liberation Serif", "Nimbus Sans"};
@@ -125,7 +124,7 @@ inline StencilCheck checkStencil(const GroundFile& g, double scale = 0) {
     return out;
 }
 
-inline GroundFile written(const text::Lettering& l) { return tooltest::parseGroundFile(text::groundFile(l)); }
+inline GroundFile written(const text::Lettering& l) { return parseGroundFile(text::groundFile(l)); }
 
 using testsupport::ProgramRun;
 using testsupport::readAll;

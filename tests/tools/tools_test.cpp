@@ -8,46 +8,31 @@
 
 #include "support/run_program.h"
 #include "support/temp_folder.h"
-#include "tground_file.h"
+#include "text/lettering.h"
 
-namespace tooltest {
 namespace {
 
 using testsupport::readAll;
 using testsupport::runProgram;
 namespace fs = std::filesystem;
 
-// Runs the tool into `out` and reads its output back strictly (CR LF, number form, records).
-GroundFile convert(const fs::path& out, const std::string& text, std::vector<std::string> extra = {}) {
-    std::vector<std::string> args{LK_SAMPLE_FONT, text, out.string()};
-    args.insert(args.end(), extra.begin(), extra.end());
-    const testsupport::ProgramRun r = runProgram(LK_FONT2TGROUND, args, out.parent_path());
-    EXPECT_EQ(r.status, 0) << r.err;
-    try {
-        return parseGroundFile(readAll(out));
-    } catch (const BadFile& e) {
-        ADD_FAILURE() << "\"" << text << "\": " << e.what();
-        return {};
-    }
-}
-
-// The tool writes what the typesetter sets (its rules are proven in the text stage's tests) as a
-// file the strict reader takes back, and --em-mm scales every point and advance.
-TEST(Font2Tground, WritesTheTypesettersLettersAndScales) {
+// The tool writes exactly what the typesetter sets (its rules are proven in the text stage's
+// tests) at the em size asked for, with or without bridges.
+TEST(Font2Tground, WritesTheTypesettersLetters) {
     testsupport::TempFolder t(false);
     const fs::path out = t.path() / "tground.dat";
-    const GroundFile full = convert(out, "B 8"), half = convert(out, "B 8", {"--em-mm", "50"});
-    EXPECT_EQ(full.text, "B 8");
-    ASSERT_EQ(full.letters.size(), 3u);
-    ASSERT_EQ(half.letters.size(), 3u);
-    for (std::size_t k = 0; k < full.letters.size(); ++k) {
-        const FileLetter &f = full.letters[k], &h = half.letters[k];
-        EXPECT_NEAR(h.advance, f.advance / 2, 1e-6);
-        ASSERT_EQ(h.points.size(), f.points.size());
-        for (std::size_t i = 0; i < f.points.size(); ++i) {
-            EXPECT_NEAR(h.points[i].x, f.points[i].x / 2, 1e-6);
-            EXPECT_NEAR(h.points[i].y, f.points[i].y / 2, 1e-6);
-        }
+    text::Typesetter setter(text::resolveFont(LK_SAMPLE_FONT)), half(text::resolveFont(LK_SAMPLE_FONT), 50);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, text::groundFile(setter.set("B 8", true))},
+        {{"--em-mm", "50"}, text::groundFile(half.set("B 8", true))},
+        {{"--no-bridges"}, text::groundFile(setter.set("B 8", false))},
+    };
+    for (const auto& [extra, letters] : cases) {
+        std::vector<std::string> args{LK_SAMPLE_FONT, "B 8", out.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const testsupport::ProgramRun r = runProgram(LK_FONT2TGROUND, args, t.path());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(readAll(out), letters) << (extra.empty() ? "" : extra[0]);
     }
 }
 
@@ -88,9 +73,9 @@ TEST(SampleFolder, HoldsSiblingsWorkFilesAndLetters) {
         ASSERT_TRUE(fs::exists(committed)) << name;
         EXPECT_EQ(readAll(folder / "workfiles" / name), readAll(committed)) << name;
     }
-    // the letters, as the tool writes them (a strict read throws on any fault of the form)
-    EXPECT_EQ(parseGroundFile(readAll(folder / "workfiles" / "tground.dat")).text, LK_SAMPLE_TEXT);
+    // the letters, as the tool writes them
+    EXPECT_EQ(readAll(folder / "workfiles" / "tground.dat"),
+              text::groundFile(text::Typesetter(text::resolveFont(LK_SAMPLE_FONT)).set(LK_SAMPLE_TEXT, true)));
 }
 
 }  // namespace
-}  // namespace tooltest

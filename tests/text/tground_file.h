@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tooltest {
+namespace texttest {
 
 struct FilePoint {
     double x, y;
@@ -160,4 +160,4 @@ inline GroundFile parseGroundFile(const std::string& content) {
     return g;
 }
 
-}  // namespace tooltest
+}  // namespace texttest
