@@ -26,8 +26,7 @@ struct Contour {
 struct FileLetter {
     std::string text;
     double advance = 0;
-    int codePoint = 0, glyph = 0, islands = 0;  // letter lines 3, 5, 6
-    double kerning = 0;                         // letter line 4
+    int codePoint = 0, islands = 0;  // letter lines 3 and 6
     std::vector<FilePoint> points;
     std::vector<FileBridge> bridges;
     std::vector<Contour> contours;
@@ -141,8 +140,7 @@ inline GroundFile parseGroundFile(const std::string& content) {
         l.text = in.text();
         l.advance = in.number();
         l.codePoint = in.count();
-        l.kerning = in.number();
-        l.glyph = in.count();
+        in.number(), in.count();  // the kerning and the glyph, not judged here
         l.islands = in.count();
         for (int j = 0, points = in.count(); j < points; ++j) {
             const double x = in.number(), y = in.number(), code = in.number();
