@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>

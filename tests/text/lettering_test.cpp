@@ -184,9 +184,8 @@ TEST(Letters, RefusedTextsSayWhy) {
     }
     fs::remove(copy);
     EXPECT_EQ(setter.set(std::string(255, 'x'), true).letters.size(), 255u);
-    EXPECT_THROW(text::resolveFont("No Such Family"), fault::TextFault);
-    EXPECT_THROW(text::resolveFont("DejaVu Sans:Heavy Wobbly"), fault::TextFault);
-    EXPECT_THROW(text::resolveFont("/no/such/font.ttf"), fault::TextFault);
+    for (const char* font : {"No Such Family", "DejaVu Sans:Heavy Wobbly", "/no/such/font.ttf"})
+        EXPECT_THROW(text::resolveFont(font), fault::TextFault) << font;
     EXPECT_THROW(text::Font(text::FontRef{"", "", "/etc/hostname", 0}), fault::TextFault);
 }
 

@@ -55,9 +55,6 @@ inline ClipperLib::Paths rings(const ClipperLib::Paths& subject, const ClipperLi
         if (node->IsHole() == wantHoles) out.push_back(node->Contour);
     return out;
 }
-inline int holes(const ClipperLib::Paths& subject, const ClipperLib::Paths& clip, ClipperLib::ClipType type) {
-    return static_cast<int>(rings(subject, clip, type).size());
-}
 // How much of the line from `a` to `b` lies inside the paths, in grid units.
 inline double lengthInside(const ClipperLib::Paths& paths, ClipperLib::IntPoint a, ClipperLib::IntPoint b) {
     ClipperLib::Clipper c;
@@ -119,8 +116,8 @@ inline StencilCheck checkStencil(const GroundFile& g, double scale = 0) {
         }
         x += l.advance;
     }
-    out.holesWithoutStrips = holes(ink, {}, ClipperLib::ctUnion);
-    out.looseIslands = holes(ink, strips, ClipperLib::ctDifference);
+    out.holesWithoutStrips = static_cast<int>(rings(ink, {}, ClipperLib::ctUnion).size());
+    out.looseIslands = static_cast<int>(rings(ink, strips, ClipperLib::ctDifference).size());
     return out;
 }
 
