@@ -49,16 +49,11 @@ struct CliRun {
     QJsonObject report;
 };
 
-CliRun cli(const fs::path& folder, QStringList args) {
+CliRun cli(const fs::path& folder, const QStringList& args) {
     std::ostringstream out, err;
-    args.prepend(QString::fromStdString(folder.string()));
-    args.prepend("--folder");
-    CliRun r;
-    r.status = start_qt::runStartCli(args, "/nonexistent", out, err);
-    r.out = out.str();
-    r.err = err.str();
-    r.report = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
-    return r;
+    const int status = start_qt::runStartCli(QStringList{"--folder", QString::fromStdString(folder.string())} + args,
+                                             "/nonexistent", out, err);
+    return {status, out.str(), err.str(), QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object()};
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ void expectFileAgrees(const text::Lettering& l) {
     EXPECT_EQ(g.loose, static_cast<int>(l.looseCount()));
     if (l.looseCount() == 0) {
         EXPECT_TRUE(c.badBridges.empty()) << c.badBridges.front();
+        EXPECT_LT(c.endInInkMm, 0.01);
     }
 }
 

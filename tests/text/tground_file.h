@@ -1,5 +1,4 @@
-// A strict reader of tground.dat for the tests, independent of the program's own loader,
-// plus the little geometry the tests need to judge contours and bridges.
+// A strict reader of tground.dat for the tests, independent of the program's own loader.
 #pragma once
 
 #include <algorithm>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tooltest {
+namespace texttest {
 
 struct FilePoint {
     double x, y;
@@ -27,8 +26,7 @@ struct Contour {
 struct FileLetter {
     std::string text;
     double advance = 0;
-    int codePoint = 0, glyph = 0, islands = 0;  // letter lines 3, 5, 6
-    double kerning = 0;                         // letter line 4
+    int codePoint = 0, islands = 0;  // letter lines 3 and 6
     std::vector<FilePoint> points;
     std::vector<FileBridge> bridges;
     std::vector<Contour> contours;
@@ -142,8 +140,7 @@ inline GroundFile parseGroundFile(const std::string& content) {
         l.text = in.text();
         l.advance = in.number();
         l.codePoint = in.count();
-        l.kerning = in.number();
-        l.glyph = in.count();
+        in.number(), in.count();  // the kerning and the glyph, not judged here
         l.islands = in.count();
         for (int j = 0, points = in.count(); j < points; ++j) {
             const double x = in.number(), y = in.number(), code = in.number();
@@ -161,16 +158,4 @@ inline GroundFile parseGroundFile(const std::string& content) {
     return g;
 }
 
-// Nonzero winding number of the letter's contours around (x, y): ink when not 0.
-inline int winding(const FileLetter& l, double x, double y) {
-    int w = 0;
-    for (const Contour& c : l.contours)
-        for (std::size_t i = 0; i + 1 < c.poly.size(); ++i) {
-            const auto [x0, y0] = c.poly[i];
-            const auto [x1, y1] = c.poly[i + 1];
-            if ((y0 <= y) != (y1 <= y) && x0 + (y - y0) * (x1 - x0) / (y1 - y0) > x) w += y1 > y0 ? 1 : -1;
-        }
-    return w;
-}
-
-}  // namespace tooltest
+}  // namespace texttest
