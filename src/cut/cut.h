@@ -109,6 +109,7 @@ struct Drawing {
     double letterArea = 0;       // area of the letters as handed over, mm²
     int arcs = 0, lines = 0;     // pieces of the cut outlines
     std::vector<Sheet> sheets;   // a tiled stencil's sheets (none when not tiled)
+    bool thinPending = false;    // made without the check for thin material (a window's first look)
 };
 
 // One sheet of a tiled drawing as a drawing of its own, for the writers and pictures: its
@@ -129,6 +130,9 @@ public:
     DrawingMaker(const DrawingMaker&) = delete;
     DrawingMaker& operator=(const DrawingMaker&) = delete;
     Drawing make(const Options& o);
+    // The drawing at once: without the check for thin material when that check has not been
+    // made at this width yet (thinPending then); make() gives the whole drawing after it.
+    Drawing makeFirstLook(const Options& o);
     // Makes and keeps what a drawing with these settings needs besides the kerf, so that make()
     // finds it ready: a window prepares the settings the user is likely to pick next.
     void prepare(const Options& o);

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "cut/detail.h"
 
@@ -91,15 +92,38 @@ std::vector<Problem> thinOf(DrawingMaker::Kept::Entry& e, const Handover& h, con
 
 }  // namespace
 
-Drawing DrawingMaker::make(const Options& o) {
-    const auto e = stageFor(*kept_, *h_, o);
-    Drawing d = e->made;
+namespace {
+
+// The thin material already found for the stage at the settings' width, if it was.
+std::optional<std::vector<Problem>> thinKnown(DrawingMaker::Kept::Entry& e, const Options& o) {
+    const std::lock_guard<std::mutex> lock(e.thinBusy);
+    if (auto found = e.thin.find(thinWidth(o)); found != e.thin.end()) return found->second;
+    return std::nullopt;
+}
+
+// The drawing of the stage with the kerf, and the thin material found when it is given.
+Drawing finished(DrawingMaker::Kept::Entry& e, const Handover& h, const Options& o, const std::vector<Problem>* thin) {
+    Drawing d = e.made;
     d.options = o;
-    const std::vector<Problem> thin = thinOf(*e, *h_, o);
-    d.problems.insert(d.problems.end(), thin.begin(), thin.end());
-    Build job(*h_, o, d, e->stage);
+    if (thin) d.problems.insert(d.problems.end(), thin->begin(), thin->end());
+    d.thinPending = !thin;
+    Build job(h, o, d, e.stage);
     finishDrawing(job);
     return d;
+}
+
+}  // namespace
+
+Drawing DrawingMaker::make(const Options& o) {
+    const auto e = stageFor(*kept_, *h_, o);
+    const std::vector<Problem> thin = thinOf(*e, *h_, o);
+    return finished(*e, *h_, o, &thin);
+}
+
+Drawing DrawingMaker::makeFirstLook(const Options& o) {
+    const auto e = stageFor(*kept_, *h_, o);
+    const auto thin = thinKnown(*e, o);
+    return finished(*e, *h_, o, thin ? &*thin : nullptr);
 }
 
 void DrawingMaker::prepare(const Options& o) { thinOf(*stageFor(*kept_, *h_, o), *h_, o); }

@@ -374,28 +374,39 @@ void CutWindow::rebuild(bool refit) {
     bannerText_->setText(text("This cut drawing is out of date. " + stale_.reason +
                               " Go back to the shapes and make it again with \"Start convert\"."));
     if (!handover_) return showDrawing({}, refit);
-    auto make = [maker = maker_, o = currentOptions(), stale = stale_]() {
+    auto make = [maker = maker_, o = currentOptions(), stale = stale_](bool firstLook) {
         Made m;
         try {
-            m.drawing = maker->make(o);
+            m.drawing = firstLook ? maker->makeFirstLook(o) : maker->make(o);
             if (stale.stale) cut::markStale(*m.drawing, stale.reason);
         } catch (const fault::DrawingFault& e) {
             m.error = e.what();
+        } catch (const std::exception& e) {
+            m.error = std::string("The drawing could not be made: ") + e.what();
         }
         return m;
     };
-    if (handover_->letters.size() <= kLettersDrawnAtOnce) return showDrawing(make(), refit);
+    if (handover_->letters.size() <= kLettersDrawnAtOnce) return showDrawing(make(false), refit);
     summary_->setText("Drawing…");
     saveDxf_->setEnabled(false);
     saveSvg_->setEnabled(false);
+    // The drawing is shown as soon as its outlines are made; when the thin material at this
+    // width is still to be found, the whole drawing follows once it is.
     QPointer<CutWindow> self(this);
-    QThreadPool::globalInstance()->start([self, generation, refit, make] {
-        auto made = std::make_shared<Made>(make());
-        QMetaObject::invokeMethod(
-            qApp, [self, generation, refit, made] {
-                if (self && self->generation_ == generation) self->showDrawing(std::move(*made), refit);
-            },
-            Qt::QueuedConnection);
+    asked_->store(generation);
+    QThreadPool::globalInstance()->start([self, generation, asked = asked_, refit, make] {
+        auto show = [&](Made made, bool refitView) {
+            auto shared = std::make_shared<Made>(std::move(made));
+            QMetaObject::invokeMethod(
+                qApp, [self, generation, refitView, shared] {
+                    if (self && self->generation_ == generation) self->showDrawing(std::move(*shared), refitView);
+                },
+                Qt::QueuedConnection);
+        };
+        Made first = make(true);
+        const bool whole = !first.drawing || !first.drawing->thinPending;
+        show(std::move(first), refit);
+        if (!whole && asked->load() == generation) show(make(false), false);
     });
 }
 
@@ -444,12 +455,13 @@ bool CutWindow::waitForDrawingsAhead(int ms) { return aheadPool().waitForDone(ms
 
 void CutWindow::showDrawing(Made made, bool refit) {
     drawing_ = std::move(made.drawing);
-    if (drawing_) prepareAhead();
+    if (drawing_ && !drawing_->thinPending) prepareAhead();
     problems_->blockSignals(true);
     problems_->clear();
     problems_->blockSignals(false);
-    saveDxf_->setEnabled(drawing_.has_value());
-    saveSvg_->setEnabled(drawing_.has_value());
+    // a drawing still without its thin material is saved once it has it
+    saveDxf_->setEnabled(drawing_.has_value() && !drawing_->thinPending);
+    saveSvg_->setEnabled(drawing_.has_value() && !drawing_->thinPending);
     view_->setDrawing(drawing_ ? &*drawing_ : nullptr, refit);
     if (!drawing_) {
         summary_->setText(handover_ ? text(made.error) : QString("No hand-over to draw."));
@@ -470,7 +482,8 @@ void CutWindow::showDrawing(Made made, bool refit) {
                           .arg(d.max.x - d.min.x, 0, 'f', 1)
                           .arg(d.max.y - d.min.y, 0, 'f', 1)
                           .arg(d.area, 0, 'f', 1)
-                          .arg(d.tabs.empty() ? QString() : ", " + counted(d.tabs.size(), "tab", "tabs")));
+                          .arg(d.tabs.empty() ? QString() : ", " + counted(d.tabs.size(), "tab", "tabs")) +
+                      (d.thinPending ? "\nLooking for thin material…" : ""));
 }
 
 void CutWindow::setKind(cut::Kind k) { kind_->setCurrentIndex(k == cut::Kind::Stencil ? 0 : 1); }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -136,6 +137,8 @@ private:
     std::shared_ptr<const cut::Handover> handover_;  // shared with a drawing being made
     std::shared_ptr<cut::DrawingMaker> maker_;       // of handover_, keeping what settings leave as it was
     std::uint64_t generation_ = 0;                   // of the drawing asked for last
+    // generation_ for the worker making it: a drawing asked for meanwhile makes it stop early
+    std::shared_ptr<std::atomic<std::uint64_t>> asked_ = std::make_shared<std::atomic<std::uint64_t>>(0);
     std::optional<cut::Drawing> drawing_;
     DrawingView* view_;
     QComboBox* kind_;

@@ -3,4 +3,5 @@ FAULTS = [
  ('groupend', 'src/cut/booleans.cpp', 'end = std::max(end, b.hi[axis]);', '', 'grouped booleans: a group ends where its first path ends, so overlapping paths are done apart'),
  ('outlinepiece', 'src/cut/detail.h', 'for (Outline& o : of[i]) o.piece = static_cast<int>(i);', '', 'kerf: cut outlines lose the piece they belong to'),
  ('thinkind', 'src/cut/maker.cpp', 'scratch.kind = e.made.kind;', '', 'drawing maker: lettering tested for thin material as a stencil'),
+ ('thinfollows', 'src/cut_qt/cut_window.cpp', 'if (!whole && asked->load() == generation) show(make(false), false);', '', 'cut window: a large drawing shown without its thin material stays so'),
 ]
