@@ -551,8 +551,9 @@ fs::path CutWindow::suggestedFile(Output kind) const {
 }
 
 void CutWindow::saveAs(Output kind) {
-    if (!drawing_) return;
     const bool svg = kind == Output::Svg;
+    // as the buttons: not while the drawing for the settings shown is still being made
+    if (!drawing_ || !(svg ? saveSvg_ : saveDxf_)->isEnabled()) return;
     const QString name = QFileDialog::getSaveFileName(this, svg ? "Save SVG" : "Save DXF", text(suggestedFile(kind).string()),
                                                       svg ? "SVG drawing (*.svg)" : "DXF drawing (*.dxf)");
     if (!name.isEmpty()) saveTo(QFile::encodeName(name).toStdString(), kind);
