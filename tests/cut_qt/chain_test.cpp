@@ -1,4 +1,5 @@
 // Real letters through the whole chain: the shapes stage converts, the cut stage draws.
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QThread>
@@ -233,6 +234,18 @@ TEST(CutWindow, DrawsALargeHandOverWhileTheWindowAnswers) {
     ASSERT_FALSE(w.drawing()->thinPending);
     const cut::Handover h = cut::readHandover(r.folder / "workfiles");
     EXPECT_EQ(cut::reportJson(*w.drawing(), h), cut::reportJson(cut::makeDrawing(h, w.drawing()->options), h));
+    // while the drawing for a new kerf is made, the save key asks for no file, as the buttons
+    w.setKerf(0.2);
+    bool asked = false;
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* d = QApplication::activeModalWidget()) asked = true, d->close();
+    });
+    closer.start(1000);
+    for (QShortcut* s : w.findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::CTRL | Qt::Key_S)) emit s->activated();
+    EXPECT_FALSE(asked);
 }
 
 // While another program works in the folder, the window says so in a message box and is
