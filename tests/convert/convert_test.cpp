@@ -13,10 +13,9 @@
 #include <random>
 #include <string>
 
-#include "engine/contours.h"
-#include "engine/shape.h"
 #include "geom/geom.h"
 #include "preview/scale.h"
+#include "support/shaped.h"
 #include "support/temp_folder.h"
 #include "workfile/stage_files.h"
 
@@ -141,12 +140,7 @@ std::string fitLine(const std::vector<ContourPoint>& pts, const Settings& s) {
 // The letters of a file bent into a shape, as "Start convert" has them: 200 units high, read
 // back from the intermediate form; `outputScale` turns their units into mm.
 Model shaped(const char* file, int shape, double& outputScale) {
-    Model m;
-    engine::readGroundContours(m, fs::path(LK_TEST_DATA) / file, true);
-    preview::scaleToHeight(m);
-    m.shapeNumber = static_cast<std::int16_t>(shape);
-    m.bigHeight = 152.4;
-    engine::buildShape(m, true);
+    Model m = testsupport::built(fs::path(LK_TEST_DATA) / file, shape, 152.4, true);
     const double d = m.smallHeight;
     preview::scaleModel(m, 200 / d);
     outputScale = d / 200;
@@ -229,8 +223,7 @@ TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
     add(m, 0, 10, 3), add(m, 5, 9.97, 0), add(m, 10, 10.01, 0);   // flat in y
     add(m, 0, 0, 1), add(m, 3, 4, 0);
     EXPECT_EQ(wf::splitLines(writeText(m, 0, 7, s)),
-              (std::vector<std::string>{"1", " 0", " 0", " .08", " 10", "1", " 0", " 10", " 10", " 10.01",
-                                        "1", " 0", " 0", " 3", " 4"}));
+              (Lines{"1", " 0", " 0", " .08", " 10", "1", " 0", " 10", " 10", " 10.01", "1", " 0", " 0", " 3", " 4"}));
     EXPECT_EQ(countContourPoints(m, 0, 7), 20 + 20 + 2);
     EXPECT_EQ(countContourPoints(m, 0, 6), 20 + 20);  // the last entry does not count
 
@@ -387,8 +380,6 @@ TEST(ContourWriter, SamplingAndCorners) {
     }
 }
 
-// The arc fitting's search skips most ends without their full test; the fixture holds it to
-// the records of the search that tries every end from the last one down with the full test.
 // The fitted records of every run, byte for byte (by fingerprint), as the search that tries
 // every end with the full test wrote them: the curves of real letters bent into shapes, under
 // the presets a user may choose, and runs made to trouble a search (exact circles, noise about
@@ -512,13 +503,14 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     Model m;
     square(m, 0, 1, true);
     m.barLines.push({0, 0, 1, 0, 5, 1});
+    const Targets to{t.work("workrl.dat"), t.work("workm.dat")};
     std::int32_t current = 0;
-    writeConversionFiles(m, true, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
+    writeConversionFiles(m, true, to, Settings{}, current);
     EXPECT_EQ(wf::splitLines(t.read("workm.dat")).size(), 2u + 5);
     const std::string before = t.read("workrl.dat");
 
     for (int i = 0; i < 2; ++i) {  // and stays gone
-        writeConversionFiles(m, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
+        writeConversionFiles(m, false, to, Settings{}, current);
         EXPECT_FALSE(t.exists("workm.dat"));
     }
     const std::string last = t.read("workrl.dat");
@@ -528,6 +520,6 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     Model full;
     // open contours: 8 entries each become 9 with the closing line
     while (full.elements.size() + 8 <= engine::kMaxElements) square(full, 0, 1, false);
-    EXPECT_THROW(writeConversionFiles(full, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current), fault::CapacityFault);
+    EXPECT_THROW(writeConversionFiles(full, false, to, Settings{}, current), fault::CapacityFault);
     EXPECT_EQ(t.read("workrl.dat"), last);
 }
