@@ -260,11 +260,7 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
             const Drawing d = makeDrawing(h, {.kind = kind, .minWidth = 0});  // the web of 0.05 mm is no concern here
             ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
             if (!c.merged) continue;
-            const Problem& p = d.problems[0];
-            EXPECT_EQ(p.kind, ProblemKind::Merged);
-            EXPECT_EQ(p.letter, 1);
-            EXPECT_EQ(p.otherLetter, 2);
-            EXPECT_NEAR(p.place.x, (c.secondX + 20) / 2, 0.01);
+            EXPECT_NEAR(d.problems[0].place.x, (c.secondX + 20) / 2, 0.01);
             EXPECT_NE(reportJson(d, h).find("\"kind\": \"merged\", \"letter\": 1, \"otherLetter\": 2"), std::string::npos);
         }
     }
@@ -344,7 +340,6 @@ TEST(ThinMaterial, BelowTheKerfOrTheChosenWidthAndAtPointContacts) {
         ASSERT_EQ(thin.size(), c.thin);
         if (!c.thin) continue;
         EXPECT_LT(std::hypot(thin[0]->place.x - c.at.x, thin[0]->place.y - c.at.y), 3) << thin[0]->place.x << "," << thin[0]->place.y;
-        EXPECT_EQ(thin[0]->letter, 1);
         EXPECT_EQ(problemText(*thin[0]).rfind("thin material of letter 1 at (", 0), 0u) << problemText(*thin[0]);
     }
 }
@@ -361,7 +356,6 @@ TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
         h.typed = parseTypedLetters(whole ? tground : tground.substr(0, tground.rfind("B")));
         const Drawing d = makeDrawing(h, {});
         ASSERT_EQ(d.problems.size(), 2u);
-        EXPECT_EQ(d.problems[1].letter, whole ? 3 : 2);
         EXPECT_EQ(problemText(d.problems[1]).rfind(whole ? "island of letter 3 \"B\" at" : "island of letter 2 at", 0), 0u);
         EXPECT_EQ(reportJson(d, h).find("\"letter\": 3, \"character\": \"B\"") != std::string::npos, whole);
         EXPECT_TRUE(std::any_of(d.pieces.begin(), d.pieces.end(), [&](const Piece& p) { return p.letter == (whole ? 3 : 2); }));
