@@ -46,12 +46,9 @@ std::vector<const Problem*> thinOf(const Drawing& d) {
 // both kinds of drawing: what is cut comes out at its drawn size.
 TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
     const Handover h = handover({ring()});
-    Options o{.kerf = 0.2};
-    Drawing parts;
     for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
         SCOPED_TRACE(kind == Kind::Stencil ? "stencil" : "lettering");
-        o.kind = kind;
-        const Drawing d = makeDrawing(h, o);
+        const Drawing d = makeDrawing(h, {.kind = kind, .kerf = 0.2});
         ASSERT_EQ(d.cut.size(), 2u);
         for (const Outline& out : d.cut) {
             const Extent e = extent(out);
@@ -61,8 +58,8 @@ TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
             const double got[] = {e.x0, e.y0, e.x1, e.y1}, want[] = {lo - grow, lo - grow, hi + grow, hi + grow};
             for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 1e-3) << std::string("x0y0x1y1", 2 * k, 2);
         }
-        parts = d;
     }
+    const Drawing parts = makeDrawing(h, {.kind = Kind::Lettering, .kerf = 0.2});
     // the straight sides stay 0.1 mm away: the area grows by the perimeter x 0.1 plus the corners
     EXPECT_NEAR(dxfArea(parts, h, kLayerCut), (20.2 * 20.2 - 0.04 + kPi * 0.01) - 9.8 * 9.8, 0.01);
     EXPECT_DOUBLE_EQ(parts.area, 300);  // the drawn size
@@ -90,9 +87,8 @@ TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
     ASSERT_EQ(joined.cut.size(), 1u);
     EXPECT_EQ(joined.arcs, 2);  // the two arcs above and below the bar, shortened
     EXPECT_TRUE(joined.problems.empty());
-    const double chordLoss = 0.01;  // chords of the cut-off ends, within the tolerance
-    const double expected = kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2));  // disc + bar - overlap
-    EXPECT_NEAR(dxfArea(joined, h, kLayerCut), expected, chordLoss);
+    // disc + bar - overlap, less the chords of the cut-off ends (within the tolerance)
+    EXPECT_NEAR(dxfArea(joined, h, kLayerCut), kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2)), 0.01);
 }
 
 // A stencil's counter falls out unless a bridge holds it; the strip lies on the side the
