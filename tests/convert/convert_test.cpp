@@ -129,10 +129,9 @@ std::string fitLine(const std::vector<ContourPoint>& pts, const Settings& s) {
     wf::LineWriter out;
     ContourStats stats;
     const bool ok = fitArcs(pts, 0, static_cast<std::int32_t>(pts.size()) - 1, s, out, &stats);
-    std::size_t arcs = out.content().rfind("2\r\n", 0) == 0;
-    for (std::size_t at = 0; (at = out.content().find("\r\n2\r\n", at)) != std::string::npos; ++at) ++arcs;
+    const auto arcs = std::ranges::count(parse(out.content()), std::string("2"), &Rec::key);
     char line[128];
-    std::snprintf(line, sizeof line, "%d %s %ld %a %zu", ok, wf::fingerprint(out.content()).c_str(), stats.records,
+    std::snprintf(line, sizeof line, "%d %s %ld %a %ld", ok, wf::fingerprint(out.content()).c_str(), stats.records,
                   stats.maxDeviation, arcs);
     return line;
 }
