@@ -33,6 +33,12 @@ double dxfArea(const Drawing& d, const Handover& h, const char* layer) {
     return a;
 }
 
+Handover withBar(Handover h, const Loop& bar) {
+    h.bar = {bar};
+    h.hasBar = true;
+    return h;
+}
+
 std::vector<const Problem*> thinOf(const Drawing& d) {
     std::vector<const Problem*> out;
     for (const Problem& p : d.problems)
@@ -69,7 +75,7 @@ TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
 // the rest of it is still an arc and the areas agree with the hand-over, counters turned
 // clockwise too.
 TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
-    Handover h = handover({{1, {circle(10, 10, 5)}}});
+    const Handover h = handover({{1, {circle(10, 10, 5)}}});
     const Options o{.kind = Kind::Lettering};
     const Drawing disc = makeDrawing(h, o);
     ASSERT_EQ(disc.cut.size(), 1u);
@@ -81,14 +87,13 @@ TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
     const Handover round = handover({{1, {rect(0, 0, 20, 20), {{arc(10, 10, 5, 0, -kPi), arc(10, 10, 5, -kPi, -kPi)}}}}});
     EXPECT_NEAR(dxfArea(makeDrawing(round, o), round, kLayerCut), 400 - kPi * 25, 1e-3);
 
-    h.bar = {rect(0, 9, 30, 11)};
-    h.hasBar = true;
-    const Drawing joined = makeDrawing(h, o);
+    const Handover barred = withBar(h, rect(0, 9, 30, 11));
+    const Drawing joined = makeDrawing(barred, o);
     ASSERT_EQ(joined.cut.size(), 1u);
     EXPECT_EQ(joined.arcs, 2);  // the two arcs above and below the bar, shortened
     EXPECT_TRUE(joined.problems.empty());
     // disc + bar - overlap, less the chords of the cut-off ends (within the tolerance)
-    EXPECT_NEAR(dxfArea(joined, h, kLayerCut), kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2)), 0.01);
+    EXPECT_NEAR(dxfArea(joined, barred, kLayerCut), kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2)), 0.01);
 }
 
 // A stencil's counter falls out unless a bridge holds it; the strip lies on the side the
@@ -123,9 +128,8 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
 // Lettering: a piece the bar does not reach is reported with its letter; a tab joins it.
 TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     // an "i": a stem standing on the bar and a dot 3 mm above it
-    Handover h = handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}});
-    h.bar = {rect(-2, -1, 16, 1)};
-    h.hasBar = true;
+    Handover h = withBar(handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}}),
+                         rect(-2, -1, 16, 1));
     Options o{.kind = Kind::Lettering};
     const Drawing loose = makeDrawing(h, o);
     ASSERT_EQ(loose.problems.size(), 1u);
@@ -192,10 +196,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
 // bar as handed over come only on request, on layers that are off, grey and never plotted;
 // the SVG keeps them in a hidden group of their own. The DXF is in millimetres.
 TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
-    Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
-    h.bridges = {kTopBridge};
-    h.bar = {rect(-2, -1, 52, 1)};
-    h.hasBar = true;
+    const Handover h = withBar(handover({ring(), {2, {rect(30, 0, 50, 20)}}}, {kTopBridge}), rect(-2, -1, 52, 1));
     struct Case {
         Kind kind;
         double border;
@@ -358,9 +359,8 @@ TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
 
 // A drawing made again after each change of the settings is the one made afresh.
 TEST(ThinMaterial, DrawingsMadeAgainAfterAChangeAreMadeAfresh) {
-    auto h = std::make_shared<Handover>(handover({ring(), {2, {rect(30, 0, 34, 10), rect(30, 13, 34, 17)}}}, {kTopBridge}, 0.5));
-    h->bar = {rect(-2, -1, 36, 1)};
-    h->hasBar = true;
+    const auto h = std::make_shared<Handover>(
+        withBar(handover({ring(), {2, {rect(30, 0, 34, 10), rect(30, 13, 34, 17)}}}, {kTopBridge}, 0.5), rect(-2, -1, 36, 1)));
     DrawingMaker maker(h);
     const std::vector<Options> steps{{}, {.kerf = 0.2}, {.kind = Kind::Lettering, .kerf = 0.2},
                                      {.kind = Kind::Lettering, .kerf = 0.2, .tabs = true}, {.kerf = 0.1, .border = 5},
