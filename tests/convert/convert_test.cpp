@@ -215,8 +215,7 @@ TEST(ContourWriter, RealLettersBecomeClosedPathsWithinTheTolerance) {
 // Lines, three-point arcs and flat curves against the cutting limits (in mm), object changes,
 // contours cut short inside a record.
 TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
-    Settings s;
-    s.outputScale = 0.5;  // limits are in mm: internal lengths count half
+    const Settings s{{}, 0.5};  // 0.5 mm a unit: limits are in mm, internal lengths count half
     Model m;
     add(m, 0, 0, 3), add(m, 0.04, 5, 0), add(m, 0.08, 10, 0);     // flat in x: its chord
     add(m, 0, 10, 3), add(m, 5, 9.97, 0), add(m, 10, 10.01, 0);   // flat in y
@@ -278,8 +277,7 @@ TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
 // faults write nothing. (The sweep limit is held on real letters above, and the fit of every
 // run against the full search in the arc search's fixture.)
 TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
-    Settings s;
-    s.outputScale = 0.5;
+    const Settings s{{}, 0.5};  // 0.5 mm a unit
     // 25 samples over 1.2 rad of a circle, slightly off it: one arc
     std::vector<ContourPoint> pts;
     for (int k = 0; k <= 24; ++k) {
@@ -299,9 +297,7 @@ TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
     EXPECT_EQ(st.records, 1);
 
     // a corner between two curves parts their samples even where one arc would fit them all
-    Settings loose = s;
-    loose.outputScale = 1;
-    loose.fitTolerance = 20;
+    const Settings loose{{.fitTolerance = 20}};
     Model m2;
     add(m2, 0, 0, 3), add(m2, 50, 1, 0), add(m2, 100, 0, 0), add(m2, 100, 0, 3), add(m2, 150, -19, 0), add(m2, 200, -36, 0);
     r = write(m2, 0, 5, loose);
@@ -390,10 +386,8 @@ TEST(ArcSearch, SameRecordsAsTheFullSearch) {
         for (int shape : {0, 4, 17}) {
             Settings s;
             const auto letters = letterRuns(shaped(file, shape, s.outputScale));
-            Settings coarse = s;  // "Presetting": shorter arcs allowed, a smaller radius limit
-            coarse.minArcLength = 0.002 * 25.4;
-            coarse.maxArcRadius = 50;
-            coarse.fitTolerance = 0.2;
+            // "Presetting": shorter arcs allowed, a smaller radius limit
+            const Settings coarse{{.minArcLength = 0.002 * 25.4, .maxArcRadius = 50, .fitTolerance = 0.2}, s.outputScale};
             for (std::size_t k = 0; k < letters.size(); k += 5) {
                 const std::string name = std::string(file) + "/" + std::to_string(shape) + "/" + std::to_string(k);
                 got.emplace_back(name, fitLine(letters[k], s));

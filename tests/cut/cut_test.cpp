@@ -301,7 +301,6 @@ TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
         EXPECT_GT(m.x, right.min.x);  // in the band both sheets hold
         EXPECT_LT(m.x, left.max.x);
     }
-    // the report lists the sheets
     const std::string report = reportJson(tiled, h);
     EXPECT_NE(report.find("\"sheets\": [\n    { \"number\": 1,"), std::string::npos) << report;
 }
