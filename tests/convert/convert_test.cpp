@@ -469,8 +469,7 @@ TEST(ConversionFiles, IntermediateFormAndContourFile) {
     EXPECT_EQ(std::count(c.begin(), c.end(), "1"), 12);
 
     Model open;  // no end marker
-    add(open, 0, 0, engine::kCodeLine, 1);
-    add(open, 5, 0, engine::kCodeNone, 1);
+    add(open, 0, 0, engine::kCodeLine), add(open, 5, 0, engine::kCodeNone);
     readBack(open, intermediateForm(open));
     EXPECT_EQ(contourFile(open, Settings{}, current), "s\r\n");
 }
