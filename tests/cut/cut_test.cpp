@@ -176,7 +176,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
     const Case cases[] = {
         {"10 km long", {rect(0, 0, 1e7, 10)}, "larger than 20 m"},
         {"25 m long", {rect(0, 0, 25000, 10)}, "larger than 20 m"},
-        {"700 circles of 9 m", circles, "too many points"},
+        {"700 circles of 9 m", circles, "too many points ("},  // counted before building: the count is named
         {"a flat arc of 1 km radius", {flat}, ""},
     };
     for (const Case& c : cases) {
