@@ -13,10 +13,9 @@
 #include <random>
 #include <string>
 
-#include "engine/contours.h"
-#include "engine/shape.h"
 #include "geom/geom.h"
 #include "preview/scale.h"
+#include "support/shaped.h"
 #include "support/temp_folder.h"
 #include "workfile/stage_files.h"
 
@@ -130,10 +129,9 @@ std::string fitLine(const std::vector<ContourPoint>& pts, const Settings& s) {
     wf::LineWriter out;
     ContourStats stats;
     const bool ok = fitArcs(pts, 0, static_cast<std::int32_t>(pts.size()) - 1, s, out, &stats);
-    std::size_t arcs = out.content().rfind("2\r\n", 0) == 0;
-    for (std::size_t at = 0; (at = out.content().find("\r\n2\r\n", at)) != std::string::npos; ++at) ++arcs;
+    const auto arcs = std::ranges::count(parse(out.content()), std::string("2"), &Rec::key);
     char line[128];
-    std::snprintf(line, sizeof line, "%d %s %ld %a %zu", ok, wf::fingerprint(out.content()).c_str(), stats.records,
+    std::snprintf(line, sizeof line, "%d %s %ld %a %ld", ok, wf::fingerprint(out.content()).c_str(), stats.records,
                   stats.maxDeviation, arcs);
     return line;
 }
@@ -141,12 +139,7 @@ std::string fitLine(const std::vector<ContourPoint>& pts, const Settings& s) {
 // The letters of a file bent into a shape, as "Start convert" has them: 200 units high, read
 // back from the intermediate form; `outputScale` turns their units into mm.
 Model shaped(const char* file, int shape, double& outputScale) {
-    Model m;
-    engine::readGroundContours(m, fs::path(LK_TEST_DATA) / file, true);
-    preview::scaleToHeight(m);
-    m.shapeNumber = static_cast<std::int16_t>(shape);
-    m.bigHeight = 152.4;
-    engine::buildShape(m, true);
+    Model m = testsupport::built(fs::path(LK_TEST_DATA) / file, shape, 152.4, true);
     const double d = m.smallHeight;
     preview::scaleModel(m, 200 / d);
     outputScale = d / 200;
@@ -222,15 +215,13 @@ TEST(ContourWriter, RealLettersBecomeClosedPathsWithinTheTolerance) {
 // Lines, three-point arcs and flat curves against the cutting limits (in mm), object changes,
 // contours cut short inside a record.
 TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
-    Settings s;
-    s.outputScale = 0.5;  // limits are in mm: internal lengths count half
+    const Settings s{{}, 0.5};  // 0.5 mm a unit: limits are in mm, internal lengths count half
     Model m;
     add(m, 0, 0, 3), add(m, 0.04, 5, 0), add(m, 0.08, 10, 0);     // flat in x: its chord
     add(m, 0, 10, 3), add(m, 5, 9.97, 0), add(m, 10, 10.01, 0);   // flat in y
     add(m, 0, 0, 1), add(m, 3, 4, 0);
     EXPECT_EQ(wf::splitLines(writeText(m, 0, 7, s)),
-              (std::vector<std::string>{"1", " 0", " 0", " .08", " 10", "1", " 0", " 10", " 10", " 10.01",
-                                        "1", " 0", " 0", " 3", " 4"}));
+              (Lines{"1", " 0", " 0", " .08", " 10", "1", " 0", " 10", " 10", " 10.01", "1", " 0", " 0", " 3", " 4"}));
     EXPECT_EQ(countContourPoints(m, 0, 7), 20 + 20 + 2);
     EXPECT_EQ(countContourPoints(m, 0, 6), 20 + 20);  // the last entry does not count
 
@@ -286,8 +277,7 @@ TEST(ContourWriter, LinesArcsAndFlatCurvesAgainstTheLimits) {
 // faults write nothing. (The sweep limit is held on real letters above, and the fit of every
 // run against the full search in the arc search's fixture.)
 TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
-    Settings s;
-    s.outputScale = 0.5;
+    const Settings s{{}, 0.5};  // 0.5 mm a unit
     // 25 samples over 1.2 rad of a circle, slightly off it: one arc
     std::vector<ContourPoint> pts;
     for (int k = 0; k <= 24; ++k) {
@@ -307,9 +297,7 @@ TEST(ContourWriter, FitReplacesSamplesByFewArcsAndLines) {
     EXPECT_EQ(st.records, 1);
 
     // a corner between two curves parts their samples even where one arc would fit them all
-    Settings loose = s;
-    loose.outputScale = 1;
-    loose.fitTolerance = 20;
+    const Settings loose{{.fitTolerance = 20}};
     Model m2;
     add(m2, 0, 0, 3), add(m2, 50, 1, 0), add(m2, 100, 0, 0), add(m2, 100, 0, 3), add(m2, 150, -19, 0), add(m2, 200, -36, 0);
     r = write(m2, 0, 5, loose);
@@ -387,8 +375,6 @@ TEST(ContourWriter, SamplingAndCorners) {
     }
 }
 
-// The arc fitting's search skips most ends without their full test; the fixture holds it to
-// the records of the search that tries every end from the last one down with the full test.
 // The fitted records of every run, byte for byte (by fingerprint), as the search that tries
 // every end with the full test wrote them: the curves of real letters bent into shapes, under
 // the presets a user may choose, and runs made to trouble a search (exact circles, noise about
@@ -400,10 +386,8 @@ TEST(ArcSearch, SameRecordsAsTheFullSearch) {
         for (int shape : {0, 4, 17}) {
             Settings s;
             const auto letters = letterRuns(shaped(file, shape, s.outputScale));
-            Settings coarse = s;  // "Presetting": shorter arcs allowed, a smaller radius limit
-            coarse.minArcLength = 0.002 * 25.4;
-            coarse.maxArcRadius = 50;
-            coarse.fitTolerance = 0.2;
+            // "Presetting": shorter arcs allowed, a smaller radius limit
+            const Settings coarse{{.minArcLength = 0.002 * 25.4, .maxArcRadius = 50, .fitTolerance = 0.2}, s.outputScale};
             for (std::size_t k = 0; k < letters.size(); k += 5) {
                 const std::string name = std::string(file) + "/" + std::to_string(shape) + "/" + std::to_string(k);
                 got.emplace_back(name, fitLine(letters[k], s));
@@ -485,8 +469,7 @@ TEST(ConversionFiles, IntermediateFormAndContourFile) {
     EXPECT_EQ(std::count(c.begin(), c.end(), "1"), 12);
 
     Model open;  // no end marker
-    add(open, 0, 0, engine::kCodeLine, 1);
-    add(open, 5, 0, engine::kCodeNone, 1);
+    add(open, 0, 0, engine::kCodeLine), add(open, 5, 0, engine::kCodeNone);
     readBack(open, intermediateForm(open));
     EXPECT_EQ(contourFile(open, Settings{}, current), "s\r\n");
 }
@@ -512,13 +495,14 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     Model m;
     square(m, 0, 1, true);
     m.barLines.push({0, 0, 1, 0, 5, 1});
+    const Targets to{t.work("workrl.dat"), t.work("workm.dat")};
     std::int32_t current = 0;
-    writeConversionFiles(m, true, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
+    writeConversionFiles(m, true, to, Settings{}, current);
     EXPECT_EQ(wf::splitLines(t.read("workm.dat")).size(), 2u + 5);
     const std::string before = t.read("workrl.dat");
 
     for (int i = 0; i < 2; ++i) {  // and stays gone
-        writeConversionFiles(m, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current);
+        writeConversionFiles(m, false, to, Settings{}, current);
         EXPECT_FALSE(t.exists("workm.dat"));
     }
     const std::string last = t.read("workrl.dat");
@@ -528,6 +512,6 @@ TEST(ConversionFiles, FilesAreReplacedWholeOrNotAtAll) {
     Model full;
     // open contours: 8 entries each become 9 with the closing line
     while (full.elements.size() + 8 <= engine::kMaxElements) square(full, 0, 1, false);
-    EXPECT_THROW(writeConversionFiles(full, false, Targets{t.work("workrl.dat"), t.work("workm.dat")}, Settings{}, current), fault::CapacityFault);
+    EXPECT_THROW(writeConversionFiles(full, false, to, Settings{}, current), fault::CapacityFault);
     EXPECT_EQ(t.read("workrl.dat"), last);
 }

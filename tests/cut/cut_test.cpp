@@ -19,9 +19,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-struct Extent {
-    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
-};
+struct Extent { double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9; };
 Extent extent(const Outline& o) {
     Extent e;
     for (const Pt& p : o.poly) e.x0 = std::min(e.x0, p.x), e.y0 = std::min(e.y0, p.y), e.x1 = std::max(e.x1, p.x), e.y1 = std::max(e.y1, p.y);
@@ -33,6 +31,12 @@ double dxfArea(const Drawing& d, const Handover& h, const char* layer) {
     for (const auto& p : testsupport::readDxf(dxfText(d, h)).polylines)
         if (p.layer == layer) a += testsupport::area(p);
     return a;
+}
+
+Handover withBar(Handover h, const Loop& bar) {
+    h.bar = {bar};
+    h.hasBar = true;
+    return h;
 }
 
 std::vector<const Problem*> thinOf(const Drawing& d) {
@@ -48,25 +52,20 @@ std::vector<const Problem*> thinOf(const Drawing& d) {
 // both kinds of drawing: what is cut comes out at its drawn size.
 TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
     const Handover h = handover({ring()});
-    Options o{.kerf = 0.2};
-    Drawing parts;
     for (const Kind kind : {Kind::Stencil, Kind::Lettering}) {
         SCOPED_TRACE(kind == Kind::Stencil ? "stencil" : "lettering");
-        o.kind = kind;
-        const Drawing d = makeDrawing(h, o);
+        const Drawing d = makeDrawing(h, {.kind = kind, .kerf = 0.2});
         ASSERT_EQ(d.cut.size(), 2u);
         for (const Outline& out : d.cut) {
             const Extent e = extent(out);
             // the letter (0..20) is the part and the counter (5..15) its opening; a stencil the other way round
             const bool letter = out.opening == (kind == Kind::Stencil);
             const double grow = out.opening ? -0.1 : 0.1, lo = letter ? 0 : 5, hi = letter ? 20 : 15;
-            EXPECT_NEAR(e.x0, lo - grow, 1e-3);
-            EXPECT_NEAR(e.y0, lo - grow, 1e-3);
-            EXPECT_NEAR(e.x1, hi + grow, 1e-3);
-            EXPECT_NEAR(e.y1, hi + grow, 1e-3);
+            const double got[] = {e.x0, e.y0, e.x1, e.y1}, want[] = {lo - grow, lo - grow, hi + grow, hi + grow};
+            for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 1e-3) << std::string("x0y0x1y1", 2 * k, 2);
         }
-        parts = d;
     }
+    const Drawing parts = makeDrawing(h, {.kind = Kind::Lettering, .kerf = 0.2});
     // the straight sides stay 0.1 mm away: the area grows by the perimeter x 0.1 plus the corners
     EXPECT_NEAR(dxfArea(parts, h, kLayerCut), (20.2 * 20.2 - 0.04 + kPi * 0.01) - 9.8 * 9.8, 0.01);
     EXPECT_DOUBLE_EQ(parts.area, 300);  // the drawn size
@@ -76,7 +75,7 @@ TEST(CutDrawing, KerfGrowsPartsAndShrinksOpeningsByHalfOfIt) {
 // the rest of it is still an arc and the areas agree with the hand-over, counters turned
 // clockwise too.
 TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
-    Handover h = handover({{1, {circle(10, 10, 5)}}});
+    const Handover h = handover({{1, {circle(10, 10, 5)}}});
     const Options o{.kind = Kind::Lettering};
     const Drawing disc = makeDrawing(h, o);
     ASSERT_EQ(disc.cut.size(), 1u);
@@ -88,15 +87,13 @@ TEST(CutDrawing, UntouchedArcsStayArcsAndAreasAgree) {
     const Handover round = handover({{1, {rect(0, 0, 20, 20), {{arc(10, 10, 5, 0, -kPi), arc(10, 10, 5, -kPi, -kPi)}}}}});
     EXPECT_NEAR(dxfArea(makeDrawing(round, o), round, kLayerCut), 400 - kPi * 25, 1e-3);
 
-    h.bar = {rect(0, 9, 30, 11)};
-    h.hasBar = true;
-    const Drawing joined = makeDrawing(h, o);
+    const Handover barred = withBar(h, rect(0, 9, 30, 11));
+    const Drawing joined = makeDrawing(barred, o);
     ASSERT_EQ(joined.cut.size(), 1u);
     EXPECT_EQ(joined.arcs, 2);  // the two arcs above and below the bar, shortened
     EXPECT_TRUE(joined.problems.empty());
-    const double chordLoss = 0.01;  // chords of the cut-off ends, within the tolerance
-    const double expected = kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2));  // disc + bar - overlap
-    EXPECT_NEAR(dxfArea(joined, h, kLayerCut), expected, chordLoss);
+    // disc + bar - overlap, less the chords of the cut-off ends (within the tolerance)
+    EXPECT_NEAR(dxfArea(joined, barred, kLayerCut), kPi * 25 + 30 * 2 - (2 * std::sqrt(24) + 50 * std::asin(0.2)), 0.01);
 }
 
 // A stencil's counter falls out unless a bridge holds it; the strip lies on the side the
@@ -105,16 +102,13 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
     Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
     const Drawing loose = makeDrawing(h, {});
     ASSERT_EQ(loose.problems.size(), 1u);
-    EXPECT_EQ(loose.problems[0].kind, ProblemKind::Island);
-    EXPECT_EQ(loose.problems[0].letter, 1);
-    EXPECT_GT(loose.problems[0].place.x, 5);
-    EXPECT_LT(loose.problems[0].place.x, 15);
+    EXPECT_EQ(problemText(loose.problems[0]).rfind("island of letter 1 at (", 0), 0u);
+    EXPECT_NEAR(loose.problems[0].place.x, 10, 5);  // in the counter
 
     // a bridge across the top stroke from the counter (y 15) to the outside (y 20)
     h.bridges = {kTopBridge};
     EXPECT_TRUE(makeDrawing(h, {}).problems.empty());
-    const auto left = bridgeStrip(h.bridges[0], 2);
-    EXPECT_DOUBLE_EQ(left[2].x, 8);  // any kind but 2: to the left of p1 -> p2
+    EXPECT_DOUBLE_EQ(bridgeStrip(h.bridges[0], 2)[2].x, 8);  // any kind but 2: to the left of p1 -> p2
     h.bridges[0].kind = 2;
     EXPECT_DOUBLE_EQ(bridgeStrip(h.bridges[0], 2)[2].x, 12);
     EXPECT_TRUE(makeDrawing(h, {}).problems.empty());
@@ -134,14 +128,12 @@ TEST(CutDrawing, StencilIslandsAreReportedUntilABridgeHoldsThem) {
 // Lettering: a piece the bar does not reach is reported with its letter; a tab joins it.
 TEST(CutDrawing, LoosePiecesAreReportedAndJoinedByTabs) {
     // an "i": a stem standing on the bar and a dot 3 mm above it
-    Handover h = handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}});
-    h.bar = {rect(-2, -1, 16, 1)};
-    h.hasBar = true;
+    Handover h = withBar(handover({{1, {rect(0, 0, 4, 10)}}, {2, {rect(10, 0, 14, 10), rect(10, 13, 14, 17)}}}),
+                         rect(-2, -1, 16, 1));
     Options o{.kind = Kind::Lettering};
     const Drawing loose = makeDrawing(h, o);
     ASSERT_EQ(loose.problems.size(), 1u);
-    EXPECT_EQ(loose.problems[0].kind, ProblemKind::LoosePiece);
-    EXPECT_EQ(loose.problems[0].letter, 2);
+    EXPECT_EQ(problemText(loose.problems[0]).rfind("loose piece of letter 2 at (", 0), 0u);
     EXPECT_NEAR(loose.problems[0].place.y, 15, 1e-3);
     EXPECT_EQ(loose.pieces.size(), 2u);
     o.tabs = true;
@@ -184,7 +176,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
     const Case cases[] = {
         {"10 km long", {rect(0, 0, 1e7, 10)}, "larger than 20 m"},
         {"25 m long", {rect(0, 0, 25000, 10)}, "larger than 20 m"},
-        {"700 circles of 9 m", circles, "too many points"},
+        {"700 circles of 9 m", circles, "too many points ("},  // counted before building: the count is named
         {"a flat arc of 1 km radius", {flat}, ""},
     };
     for (const Case& c : cases) {
@@ -195,10 +187,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
         } catch (const fault::DrawingFault& e) {
             refusal = e.what();
         }
-        if (*c.refusal)
-            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
-        else
-            EXPECT_EQ(refusal, "");
+        EXPECT_TRUE(*c.refusal ? refusal.find(c.refusal) != std::string::npos : refusal.empty()) << refusal;
     }
 }
 
@@ -207,10 +196,7 @@ TEST(CutDrawing, RefusesWhatWouldOutgrowItsBoundsBeforeBuilding) {
 // bar as handed over come only on request, on layers that are off, grey and never plotted;
 // the SVG keeps them in a hidden group of their own. The DXF is in millimetres.
 TEST(CutFile, HoldsOnlyWhatIsCutUnlessReferenceIsAskedFor) {
-    Handover h = handover({ring(), {2, {rect(30, 0, 50, 20)}}});
-    h.bridges = {kTopBridge};
-    h.bar = {rect(-2, -1, 52, 1)};
-    h.hasBar = true;
+    const Handover h = withBar(handover({ring(), {2, {rect(30, 0, 50, 20)}}}, {kTopBridge}), rect(-2, -1, 52, 1));
     struct Case {
         Kind kind;
         double border;
@@ -269,21 +255,14 @@ TEST(CutDrawing, LettersThatRunIntoEachOtherAreReportedWithBoth) {
             const Drawing d = makeDrawing(h, {.kind = kind, .minWidth = 0});  // the web of 0.05 mm is no concern here
             ASSERT_EQ(d.problems.size(), c.merged ? 1u : 0u);
             if (!c.merged) continue;
-            const Problem& p = d.problems[0];
-            EXPECT_EQ(p.kind, ProblemKind::Merged);
-            EXPECT_EQ(p.letter, 1);
-            EXPECT_EQ(p.otherLetter, 2);
-            EXPECT_NEAR(p.place.x, (c.secondX + 20) / 2, 0.01);
+            EXPECT_NEAR(d.problems[0].place.x, (c.secondX + 20) / 2, 0.01);
             EXPECT_NE(reportJson(d, h).find("\"kind\": \"merged\", \"letter\": 1, \"otherLetter\": 2"), std::string::npos);
         }
     }
     // a row of ten rings, each running 4 mm into the next: one part, its counters open
     std::vector<Letter> row;
     for (int i = 0; i < 10; ++i) row.push_back(ring(i + 1, 16.0 * i));
-    const Handover h = handover(row);
-    Options o;
-    o.kind = Kind::Lettering;
-    const Drawing d = makeDrawing(h, o);
+    const Drawing d = makeDrawing(handover(row), {.kind = Kind::Lettering});
     EXPECT_EQ(d.pieces.size(), 1u);
     EXPECT_NEAR(d.area, 10 * (400 - 100) - 9 * (4 * 20), 1e-6);
     EXPECT_EQ(std::count_if(d.problems.begin(), d.problems.end(), [](const Problem& p) { return p.kind == ProblemKind::Merged; }), 9);
@@ -322,7 +301,6 @@ TEST(CutSheets, ALongStencilIsAProblemUntilTiledIntoSheetsThatFit) {
         EXPECT_GT(m.x, right.min.x);  // in the band both sheets hold
         EXPECT_LT(m.x, left.max.x);
     }
-    // the report lists the sheets
     const std::string report = reportJson(tiled, h);
     EXPECT_NE(report.find("\"sheets\": [\n    { \"number\": 1,"), std::string::npos) << report;
 }
@@ -356,7 +334,6 @@ TEST(ThinMaterial, BelowTheKerfOrTheChosenWidthAndAtPointContacts) {
         ASSERT_EQ(thin.size(), c.thin);
         if (!c.thin) continue;
         EXPECT_LT(std::hypot(thin[0]->place.x - c.at.x, thin[0]->place.y - c.at.y), 3) << thin[0]->place.x << "," << thin[0]->place.y;
-        EXPECT_EQ(thin[0]->letter, 1);
         EXPECT_EQ(problemText(*thin[0]).rfind("thin material of letter 1 at (", 0), 0u) << problemText(*thin[0]);
     }
 }
@@ -373,7 +350,6 @@ TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
         h.typed = parseTypedLetters(whole ? tground : tground.substr(0, tground.rfind("B")));
         const Drawing d = makeDrawing(h, {});
         ASSERT_EQ(d.problems.size(), 2u);
-        EXPECT_EQ(d.problems[1].letter, whole ? 3 : 2);
         EXPECT_EQ(problemText(d.problems[1]).rfind(whole ? "island of letter 3 \"B\" at" : "island of letter 2 at", 0), 0u);
         EXPECT_EQ(reportJson(d, h).find("\"letter\": 3, \"character\": \"B\"") != std::string::npos, whole);
         EXPECT_TRUE(std::any_of(d.pieces.begin(), d.pieces.end(), [&](const Piece& p) { return p.letter == (whole ? 3 : 2); }));
@@ -382,9 +358,8 @@ TEST(ThinMaterial, LettersAreNumberedAsTypedAndNamed) {
 
 // A drawing made again after each change of the settings is the one made afresh.
 TEST(ThinMaterial, DrawingsMadeAgainAfterAChangeAreMadeAfresh) {
-    auto h = std::make_shared<Handover>(handover({ring(), {2, {rect(30, 0, 34, 10), rect(30, 13, 34, 17)}}}, {kTopBridge}, 0.5));
-    h->bar = {rect(-2, -1, 36, 1)};
-    h->hasBar = true;
+    const auto h = std::make_shared<Handover>(
+        withBar(handover({ring(), {2, {rect(30, 0, 34, 10), rect(30, 13, 34, 17)}}}, {kTopBridge}, 0.5), rect(-2, -1, 36, 1)));
     DrawingMaker maker(h);
     const std::vector<Options> steps{{}, {.kerf = 0.2}, {.kind = Kind::Lettering, .kerf = 0.2},
                                      {.kind = Kind::Lettering, .kerf = 0.2, .tabs = true}, {.kerf = 0.1, .border = 5},
