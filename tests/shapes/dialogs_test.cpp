@@ -238,27 +238,22 @@ TEST(ConnectionOptions, TickingRangesRefusalsAndNotices) {
     EXPECT_EQ(c.Check4.value(), 0);
     EXPECT_TRUE(!c.Check4.visible && !c.Frame9 && c.Picture4);
     p.s->tickConnection();
-    const struct {
-        Control<std::string>& box;
-        const char* typed;
-        const char* message;  // "" when taken
-        const char* after;    // the box afterwards
-        int slider;           // HScroll2 afterwards
-    } cases[] = {
-        {c.Text6, " .6", "", " .6", 0},
-        {c.Text6, " .61", "Please change. >Connection width<. Range 0.008 to  .6", " 0.008", 0},
-        {c.Text5, " .5", "", " .5", 25},  // 25 steps of 0.02
-        {c.Text5, " 2.42", "", " 2.42", 25},  // the upper limit, 121 steps: the slider stays
-        {c.Text5, " 2.43", "Please change. >Distance to baseline<. Range -.42 to  2.42", " 0", 0},
+    // the box, what is typed, what is said ("" when taken), the box and the slider HScroll2 afterwards
+    const std::tuple<Control<std::string>*, const char*, const char*, const char*, int> cases[] = {
+        {&c.Text6, " .6", "", " .6", 0},
+        {&c.Text6, " .61", "Please change. >Connection width<. Range 0.008 to  .6", " 0.008", 0},
+        {&c.Text5, " .5", "", " .5", 25},  // 25 steps of 0.02
+        {&c.Text5, " 2.42", "", " 2.42", 25},  // the upper limit, 121 steps: the slider stays
+        {&c.Text5, " 2.43", "Please change. >Distance to baseline<. Range -.42 to  2.42", " 0", 0},
     };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.typed);
+    for (const auto& [box, typed, message, after, slider] : cases) {
+        SCOPED_TRACE(typed);
         p.ui().messages.clear();
-        k.box.set(k.typed);
+        box->set(typed);
         p.s->applyConnectionValues();
-        EXPECT_EQ(p.ui().messages.empty() ? "" : p.ui().messages.back().text, std::string(k.message));
-        EXPECT_EQ(k.box.value(), k.after);
-        EXPECT_EQ(c.HScroll2.value(), k.slider);
+        EXPECT_EQ(p.ui().messages.empty() ? "" : p.ui().messages.back().text, std::string(message));
+        EXPECT_EQ(box->value(), after);
+        EXPECT_EQ(c.HScroll2.value(), slider);
         EXPECT_EQ(c.Check2.value(), 1);
     }
     c.HScroll2.set(10);

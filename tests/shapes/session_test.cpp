@@ -342,11 +342,8 @@ TEST(Undo, StepsBackAndForthWholeAsTheUserMadeThemAndAHundredKept) {
     p.s->undo();
     EXPECT_EQ(p.everything(), ticked);
 
-    for (int i = 0; i < 105; ++i) p.s->toggleFitIn();  // a hundred steps are kept, the oldest goes first
-    int undone = 0;
-    while (p.s->undo()) ++undone;
-    EXPECT_EQ(undone, 100);
-    EXPECT_EQ(p.c().Check3.value(), 1);  // 5 toggles were dropped: ticked
+    for (int i = 0; i < 105; ++i) p.s->toggleFitIn();
+    EXPECT_EQ(p.steps(), 100u);  // a hundred steps are kept (which go first, the history's test shows)
 }
 
 // The history alone: typing into one box folds, typed back to where it began is no step.
