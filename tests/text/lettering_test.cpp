@@ -5,8 +5,6 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include <unistd.h>
-
 #include <fstream>
 #include <map>
 
@@ -116,9 +114,9 @@ TEST(Letters, KerningAndCharacters) {
     EXPECT_LT(av.letters[0].kerning, 0);
     EXPECT_EQ(ah.letters[0].kerning, 0);
     const fs::path type1 = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
-    const fs::path alone = fs::path(LK_TEST_TMP) / ("type1." + std::to_string(getpid())) / type1.filename();
-    fs::create_directories(alone.parent_path());
-    fs::copy_file(type1, alone, fs::copy_options::overwrite_existing);  // fonts-urw-base35 (scripts/install-deps.sh)
+    const TempFolder folder;
+    const fs::path alone = folder.path() / type1.filename();
+    fs::copy_file(type1, alone);  // fonts-urw-base35 (scripts/install-deps.sh)
     const auto pairAV = [](const fs::path& file) {
         return text::Typesetter(text::FontRef{"", "", file.string(), 0}).set("AV", false).letters.at(0);
     };
@@ -126,7 +124,6 @@ TEST(Letters, KerningAndCharacters) {
     EXPECT_NEAR(kerned.kerning, -7.1, 1e-6);
     EXPECT_DOUBLE_EQ(plain.kerning, 0);
     EXPECT_NEAR(kerned.advance, plain.advance + kerned.kerning, 1e-9);
-    fs::remove_all(alone.parent_path());
     const GroundFile g = written(setter.set("Ä €x", true));
     ASSERT_EQ(g.letters.size(), 4u);
     EXPECT_EQ(g.text, "Ä €x");
@@ -160,8 +157,9 @@ fs::path fontWithBrokenGlyph(const text::FontRef& ref, char32_t code, const fs::
 // character named, as a missing one is, instead of becoming a blank.
 TEST(Letters, RefusedTextsSayWhy) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans"));
-    const fs::path copy = fs::path(LK_TEST_TMP) / ("broken." + std::to_string(getpid()) + ".ttf");
-    text::Typesetter broken(text::FontRef{"", "", fontWithBrokenGlyph(text::resolveFont("DejaVu Sans"), U'R', copy), 0});
+    const TempFolder folder;
+    const fs::path copy = fontWithBrokenGlyph(text::resolveFont("DejaVu Sans"), U'R', folder.path() / "broken.ttf");
+    text::Typesetter broken(text::FontRef{"", "", copy.string(), 0});
     EXPECT_EQ(broken.set("BO", true).letters.size(), 2u);
     const std::pair<std::string, std::string> refused[] = {
         {"", "type"},
@@ -182,7 +180,6 @@ TEST(Letters, RefusedTextsSayWhy) {
             EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
         }
     }
-    fs::remove(copy);
     EXPECT_EQ(setter.set(std::string(255, 'x'), true).letters.size(), 255u);
     for (const char* font : {"No Such Family", "DejaVu Sans:Heavy Wobbly", "/no/such/font.ttf"})
         EXPECT_THROW(text::resolveFont(font), fault::TextFault) << font;
