@@ -36,14 +36,10 @@ struct GroundFile {
     std::vector<FileLetter> letters;
 };
 
-struct BadFile : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 namespace detail {
 
 inline void check(bool ok, const std::string& what) {
-    if (!ok) throw BadFile(what);
+    if (!ok) throw std::runtime_error(what);
 }
 
 class Cursor {
