@@ -184,11 +184,9 @@ TEST(CutWindow, FitsASmallScreenWithItsKeysHelpAndUndo) {
     EXPECT_TRUE(fs::is_regular_file(fs::path(LK_PROGRAM_DIR) / cut_qt::kHelpDocument));
     QList<QKeySequence> keys;
     for (const QShortcut* s : w.findChildren<QShortcut*>()) keys << s->key();
-    for (const QKeySequence& k : {QKeySequence(QKeySequence::HelpContents), QKeySequence(Qt::CTRL | Qt::Key_S),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                                  QKeySequence(Qt::CTRL | Qt::Key_0)})
-        EXPECT_TRUE(keys.contains(k)) << k.toString().toStdString();
+    EXPECT_TRUE(keys.contains(QKeySequence(QKeySequence::HelpContents)));
+    for (const Qt::Key k : {Qt::Key_S, Qt::Key_Q, Qt::Key_Z, Qt::Key_Y, Qt::Key_Plus, Qt::Key_0})
+        EXPECT_TRUE(keys.contains(QKeySequence(Qt::CTRL | k))) << QKeySequence(k).toString().toStdString();
     bool help = false;
     for (const QPushButton* b : w.findChildren<QPushButton*>()) {
         EXPECT_TRUE(b->text().contains('&')) << b->text().toStdString();
