@@ -234,10 +234,8 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const auto before = contents();
 
     testsupport::MessageBoxCloser closer;
-    QTimer guard;  // should the window come up after all, the test fails instead of waiting on it
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
-    guard.start(10000);
+    // should the window come up after all, the test fails instead of waiting on it
+    QTimer::singleShot(10000, &closer.timer, [] { QApplication::closeAllWindows(); });
     const cut_qt::Request r{.folder = c.t.path()};
     EXPECT_EQ(cut_qt::runWindow(r), 3);  // returns at once: the window never ran
     closer.timer.stop();
