@@ -23,6 +23,7 @@ Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
     struct State {
         Polylines o;
         double s;
+        int move(FT_Vector v) { return o.push_back({{v.x * s, v.y * s}}), 0; }
         // the Bezier curve (a line for one point) from the current point through the points given
         int to(std::vector<FT_Vector> c) {
             std::vector<std::pair<double, double>> p{o.back().back()};
@@ -45,10 +46,7 @@ Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
         FT_Set_Char_Size(face, 0, 1000 * 64, 72, 72);  // 1000 px per em, 1/64 px precision
         if (FT_Load_Char(face, code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
             FT_Outline_Funcs f{};
-            f.move_to = [](const FT_Vector* to, void* u) {
-                State& st = *static_cast<State*>(u);
-                return st.o.push_back({{to->x * st.s, to->y * st.s}}), 0;
-            };
+            f.move_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->move(*to); };
             f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*to}); };
             f.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*c, *to}); };
             f.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
