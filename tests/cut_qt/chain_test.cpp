@@ -134,7 +134,8 @@ TEST(CutChain, CommandLineSaysWhatIsWrongWithItsExitStatus) {
 TEST(CutWindow, ListsProblemsAndRemembersItsSettingsAndTheLastFolder) {
     const Chain c(kSample);
     c.t.write("hl.dat", " 0\r\n");
-    const cut_qt::Request r{.folder = c.t.path()};
+    cut_qt::Request r;
+    r.folder = c.t.path();
     const fs::path out = c.t.path() / "saved";
     fs::create_directories(out);
     QStandardPaths::setTestModeEnabled(true);  // the documents folder of the tests (~/.qttest/...)
@@ -173,7 +174,8 @@ TEST(CutWindow, ListsProblemsAndRemembersItsSettingsAndTheLastFolder) {
 TEST(CutWindow, FitsASmallScreenWithItsKeysHelpAndUndo) {
     const Chain c(kSample);
     fs::remove(c.t.work(wf::kHandoverStamp));  // no stamp: stale, so the banner shows
-    const cut_qt::Request r{.folder = c.t.path()};
+    cut_qt::Request r;
+    r.folder = c.t.path();
     cut_qt::CutWindow w(r);
     w.show();
     EXPECT_FALSE(w.staleBanner()->isHidden());
@@ -205,7 +207,8 @@ TEST(CutWindow, FitsASmallScreenWithItsKeysHelpAndUndo) {
 
 TEST(CutWindow, DrawsALargeHandOverWhileTheWindowAnswers) {
     const Chain c(fs::path(LK_TEST_DATA) / "half.dat", {"--no-connection"});
-    const cut_qt::Request r{.folder = c.t.path()};
+    cut_qt::Request r;
+    r.folder = c.t.path();
     cut_qt::CutWindow w(r);
     EXPECT_EQ(w.drawing(), nullptr);  // being made
     w.setKerf(0.1);                   // while the first is made
@@ -236,7 +239,8 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     testsupport::MessageBoxCloser closer;
     // should the window come up after all, the test fails instead of waiting on it
     QTimer::singleShot(10000, &closer.timer, [] { QApplication::closeAllWindows(); });
-    const cut_qt::Request r{.folder = c.t.path()};
+    cut_qt::Request r;
+    r.folder = c.t.path();
     EXPECT_EQ(cut_qt::runWindow(r), 3);  // returns at once: the window never ran
     closer.timer.stop();
     EXPECT_EQ(closer.title, "Error");
