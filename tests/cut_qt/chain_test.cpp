@@ -87,10 +87,8 @@ TEST(CutChain, TypedWordsThroughEveryStage) {
     EXPECT_EQ(ezdxfAudit(c.t.work("stencil.dxf")), "ok");
     const auto dxf = testsupport::readDxf(c.t.read("stencil.dxf"));
     EXPECT_EQ(dxf.insunits, 4);
-    int cut = 0;
-    for (const auto& p : dxf.polylines) cut += p.layer == "CUT" && p.closed;
-    EXPECT_EQ(cut, static_cast<int>(dxf.polylines.size()));  // nothing but the cut by default
-    EXPECT_GE(cut, 14);  // fourteen letters, each at least one opening
+    EXPECT_GE(dxf.polylines.size(), 14u);  // fourteen letters, each at least one opening
+    for (const auto& p : dxf.polylines) EXPECT_TRUE(p.layer == "CUT" && p.closed) << p.layer;  // nothing but the cut by default
     const fs::path withReference = c.t.path() / "reference.dxf";
     ASSERT_EQ(cutIn(c, {"--reference-layers", "--border", "5", "--min-width", "0", "--dxf", withReference.string()}).status, 0);
     EXPECT_EQ(ezdxfAudit(withReference), "ok");
@@ -190,11 +188,9 @@ TEST(CutWindow, FitsASmallScreenWithItsKeysHelpAndUndo) {
     EXPECT_TRUE(fs::is_regular_file(fs::path(LK_PROGRAM_DIR) / cut_qt::kHelpDocument));
     QList<QKeySequence> keys;
     for (const QShortcut* s : w.findChildren<QShortcut*>()) keys << s->key();
-    for (const QKeySequence& k : {QKeySequence(QKeySequence::HelpContents), QKeySequence(Qt::CTRL | Qt::Key_S),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                                  QKeySequence(Qt::CTRL | Qt::Key_0)})
-        EXPECT_TRUE(keys.contains(k)) << k.toString().toStdString();
+    EXPECT_TRUE(keys.contains(QKeySequence(QKeySequence::HelpContents)));
+    for (const Qt::Key k : {Qt::Key_S, Qt::Key_Q, Qt::Key_Z, Qt::Key_Y, Qt::Key_Plus, Qt::Key_0})
+        EXPECT_TRUE(keys.contains(QKeySequence(Qt::CTRL | k))) << QKeySequence(k).toString().toStdString();
     bool help = false;
     for (const QPushButton* b : w.findChildren<QPushButton*>()) {
         EXPECT_TRUE(b->text().contains('&')) << b->text().toStdString();
@@ -259,10 +255,8 @@ TEST(CutWindow, ASecondProgramOnTheFolderSaysSoAndTouchesNoFile) {
     const auto before = contents();
 
     testsupport::MessageBoxCloser closer;
-    QTimer guard;  // should the window come up after all, the test fails instead of waiting on it
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
-    guard.start(10000);
+    // should the window come up after all, the test fails instead of waiting on it
+    QTimer::singleShot(10000, &closer.timer, [] { QApplication::closeAllWindows(); });
     cut_qt::Request r;
     r.folder = c.t.path();
     EXPECT_EQ(cut_qt::runWindow(r), 3);  // returns at once: the window never ran

@@ -5,8 +5,6 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include <unistd.h>
-
 #include <fstream>
 #include <map>
 
@@ -25,6 +23,7 @@ Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
     struct State {
         Polylines o;
         double s;
+        int move(FT_Vector v) { return o.push_back({{v.x * s, v.y * s}}), 0; }
         // the Bezier curve (a line for one point) from the current point through the points given
         int to(std::vector<FT_Vector> c) {
             std::vector<std::pair<double, double>> p{o.back().back()};
@@ -47,10 +46,7 @@ Polylines fontOutline(const std::string& file, char32_t code, double emMm) {
         FT_Set_Char_Size(face, 0, 1000 * 64, 72, 72);  // 1000 px per em, 1/64 px precision
         if (FT_Load_Char(face, code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
             FT_Outline_Funcs f{};
-            f.move_to = [](const FT_Vector* to, void* u) {
-                State& st = *static_cast<State*>(u);
-                return st.o.push_back({{to->x * st.s, to->y * st.s}}), 0;
-            };
+            f.move_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->move(*to); };
             f.line_to = [](const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*to}); };
             f.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) { return static_cast<State*>(u)->to({*c, *to}); };
             f.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
@@ -116,9 +112,9 @@ TEST(Letters, KerningAndCharacters) {
     EXPECT_LT(av.letters[0].kerning, 0);
     EXPECT_EQ(ah.letters[0].kerning, 0);
     const fs::path type1 = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
-    const fs::path alone = fs::path(LK_TEST_TMP) / ("type1." + std::to_string(getpid())) / type1.filename();
-    fs::create_directories(alone.parent_path());
-    fs::copy_file(type1, alone, fs::copy_options::overwrite_existing);  // fonts-urw-base35 (scripts/install-deps.sh)
+    const TempFolder folder;
+    const fs::path alone = folder.path() / type1.filename();
+    fs::copy_file(type1, alone);  // fonts-urw-base35 (scripts/install-deps.sh)
     const auto pairAV = [](const fs::path& file) {
         return text::Typesetter(text::FontRef{"", "", file.string(), 0}).set("AV", false).letters.at(0);
     };
@@ -126,7 +122,6 @@ TEST(Letters, KerningAndCharacters) {
     EXPECT_NEAR(kerned.kerning, -7.1, 1e-6);
     EXPECT_DOUBLE_EQ(plain.kerning, 0);
     EXPECT_NEAR(kerned.advance, plain.advance + kerned.kerning, 1e-9);
-    fs::remove_all(alone.parent_path());
     const GroundFile g = written(setter.set("Ä €x", true));
     ASSERT_EQ(g.letters.size(), 4u);
     EXPECT_EQ(g.text, "Ä €x");
@@ -160,8 +155,9 @@ fs::path fontWithBrokenGlyph(const text::FontRef& ref, char32_t code, const fs::
 // character named, as a missing one is, instead of becoming a blank.
 TEST(Letters, RefusedTextsSayWhy) {
     text::Typesetter setter(text::resolveFont("DejaVu Sans"));
-    const fs::path copy = fs::path(LK_TEST_TMP) / ("broken." + std::to_string(getpid()) + ".ttf");
-    text::Typesetter broken(text::FontRef{"", "", fontWithBrokenGlyph(text::resolveFont("DejaVu Sans"), U'R', copy), 0});
+    const TempFolder folder;
+    const fs::path copy = fontWithBrokenGlyph(text::resolveFont("DejaVu Sans"), U'R', folder.path() / "broken.ttf");
+    text::Typesetter broken(text::FontRef{"", "", copy.string(), 0});
     EXPECT_EQ(broken.set("BO", true).letters.size(), 2u);
     const std::pair<std::string, std::string> refused[] = {
         {"", "type"},
@@ -182,7 +178,6 @@ TEST(Letters, RefusedTextsSayWhy) {
             EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
         }
     }
-    fs::remove(copy);
     EXPECT_EQ(setter.set(std::string(255, 'x'), true).letters.size(), 255u);
     for (const char* font : {"No Such Family", "DejaVu Sans:Heavy Wobbly", "/no/such/font.ttf"})
         EXPECT_THROW(text::resolveFont(font), fault::TextFault) << font;

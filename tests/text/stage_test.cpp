@@ -9,8 +9,6 @@
 namespace texttest {
 namespace {
 
-using testsupport::TempFolder;
-
 // "Next" writes the letter file as shown, carrying the bridges placed by hand, shap.dat naming the
 // variant to come back to, wif.dat, and starts the shapes stage with "stvt". Coming back reopens
 // the same text, font and bridges; the edits stay with their letters while the text grows and go
@@ -30,8 +28,6 @@ TEST(TextStage, NextHandsOverTheBridgesPlacedByHandAndComingBackReopens) {
     ASSERT_TRUE(stage.bridgeEdits().move(l, {0, 0}, {m.x + 1, m.y}));  // along the crossbar
     while (!l.letters[1].bridges.empty()) ASSERT_TRUE(stage.bridgeEdits().remove(l, {1, 0}));  // the B's counters let go
     ASSERT_EQ(l.looseCount(), 2u);
-    ASSERT_NE(text::groundFile(l), text::groundFile(placed));
-    EXPECT_EQ(text::groundFile(stage.lettering()), text::groundFile(l));
     ASSERT_EQ(stage.next(), text::NextOutcome::Started);
     EXPECT_TRUE(port.messages.empty());
     ASSERT_EQ(port.started.size(), 1u);

@@ -3,6 +3,7 @@
 
 #include <polyclipping/clipper.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,18 +72,15 @@ inline double lengthInside(const ClipperLib::Paths& paths, ClipperLib::IntPoint 
 }
 }  // namespace detail
 
-// How much the shapes stage scales the letters of a file to cut them 4 inches high.
-inline double toCut(const GroundFile& g) {
-    double ymin = 1e300, ymax = -1e300;
-    for (const auto& l : g.letters)
-        for (const auto& p : l.points) ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
-    return 101.6 / (ymax - ymin);
-}
-
 inline StencilCheck checkStencil(const GroundFile& g, double scale = 0) {
     using namespace detail;
     using ClipperLib::PointInPolygon;
-    if (scale == 0) scale = toCut(g);
+    if (scale == 0) {  // as the shapes stage scales the letters of a file to cut them 4 inches high
+        double ymin = 1e300, ymax = -1e300;
+        for (const auto& l : g.letters)
+            for (const auto& p : l.points) ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
+        scale = 101.6 / (ymax - ymin);
+    }
     const double b = 2.032 / scale;  // the strip width of 0.08 inches as cut
     ClipperLib::Paths ink, strips;
     StencilCheck out;
@@ -123,8 +121,6 @@ inline StencilCheck checkStencil(const GroundFile& g, double scale = 0) {
 
 inline GroundFile written(const text::Lettering& l) { return parseGroundFile(text::groundFile(l)); }
 
-using testsupport::ProgramRun;
-using testsupport::readAll;
-using testsupport::runProgram;
+using namespace testsupport;
 
 }  // namespace texttest
