@@ -257,9 +257,8 @@ TEST(ContourVertices, QuadraticCurvesAreCutAtTheLine) {
     std::vector<int> twiceCodes;
     for (const Element& p : twice.elements) twiceCodes.push_back(p.kind);
     EXPECT_EQ(twiceCodes, (std::vector<int>{3, 1, 2, 3, 1, 2, 3, 1, 0, 1, 0, 6, 0}));
-    EXPECT_TRUE(twice.elements[2].x == 3.75 && twice.elements[5].x == 3.75);
-    EXPECT_NEAR(twice.elements[2].y, 2.5, 1e-12);
-    EXPECT_NEAR(twice.elements[5].y, 7.5, 1e-12);
+    for (auto [k, y] : {std::pair{2, 2.5}, {5, 7.5}})  // the two cuts
+        EXPECT_TRUE(twice.elements[k].x == 3.75 && std::fabs(twice.elements[k].y - y) < 1e-12) << k;
     for (std::size_t k : {0, 3, 6}) {  // the middle of each part lies on the curve: x = 2 y (1 - y / 10)
         const Element &a = twice.elements[k], &c = twice.elements[k + 1], &b = twice.elements[k + 2];
         const double x = (a.x + 2 * c.x + b.x) / 4, y = (a.y + 2 * c.y + b.y) / 4;
