@@ -120,9 +120,8 @@ TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
 // (the knot once in the middle of the text, once moved to the middle of the H). Arcs reach 3 %
 // of their inner sweep beyond the text on both sides; the waves meet in the middle.
 TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnotArcsAreWidenedAndWavesMeet) {
-    Model flat = loaded(kWords, true);
-    const Box whole = contourExtents(flat);
-    const Box h = letterBox(flat, 1);
+    const Model flat = loaded(kWords, true);
+    const Box whole = contourExtents(flat), h = letterBox(flat, 1);
     const double toH = (h.xmin + h.xmax) / 2 - (whole.xmin + whole.xmax) / 2;
     for (int shape : {3, 8, 16, 17, 18, 19})
         for (double shift : {0.0, toH}) {

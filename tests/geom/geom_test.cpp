@@ -41,9 +41,8 @@ TEST(RoundTo, DecimalTiesCarriesAndSigns) {
             EXPECT_EQ(rounded(-num(ks + "5" + lo), d), -num(up + hi)) << k;
         }
     }
-    EXPECT_EQ(rounded(0.12345, 4), 0.1235);
-    EXPECT_EQ(rounded(2.675, 2), 2.68);
-    EXPECT_EQ(rounded(0.99995, 4), 1.0);
+    for (auto [v, d, want] : {std::tuple{0.12345, 4, 0.1235}, {2.675, 2, 2.68}, {0.99995, 4, 1.0}})
+        EXPECT_EQ(rounded(v, d), want) << v;
     EXPECT_FALSE(std::signbit(rounded(-0.0001, 3)));
     EXPECT_TRUE(std::isnan(rounded(NAN, 3)));
     EXPECT_EQ(rounded(-INFINITY, 3), -INFINITY);

@@ -1,0 +1,5 @@
+# id, file, exact text (occurs once), replacement, what the fault breaks
+FAULTS = [
+ ('g4plainsign', 'src/workfile/number_form.cpp', "if (text[i] == '+') start = i + 1;", 'start = i + 1;', 'number reading: the plain form drops its minus sign'),
+ ('g4joinsin', 'src/geom/segments.cpp', 'ay2 = ay1 + kLengthen * la * std::sin(ta);', 'ay2 = ay1 + kLengthen * la * std::cos(ta);', 'segment join: the first segment lengthened off its line'),
+]
