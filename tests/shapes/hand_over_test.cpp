@@ -40,17 +40,14 @@ TEST(HandOverFiles, TopThHlAndC3AsTheSiblingsReadThem) {
     writeTopDat(t.path(), 2344.5, 98.6, readTopDat(t.path()));  // twips rounded to whole ones, half to even
     EXPECT_EQ(t.read("top.dat"), crlf({" 2344", " 99", "kept three", "kept four"}));
 
-    const struct {
-        const char *minLen, *maxRad;
-        double expMin, expMax;
-    } cases[] = {{" .0508", " 10000", 0.0508, 10000}, {" .05", " 1999", 0.1016, 8890},
-                 {" .1016", " 2000", 0.1016, 2000},   {" .1017", " 10000.5", 0.1016, 8890},
-                 {" .07", " 5000", 0.07, 5000},       {"x", "", 0.1016, 8890}};
-    for (const auto& c : cases) {
-        t.write("th.dat", crlf({"first line", c.minLen, c.maxRad, " 7", " 9"}));
+    for (auto [minLen, maxRad, expMin, expMax] :
+         {std::tuple{" .0508", " 10000", 0.0508, 10000.0}, {" .05", " 1999", 0.1016, 8890.0},
+          {" .1016", " 2000", 0.1016, 2000.0}, {" .1017", " 10000.5", 0.1016, 8890.0},
+          {" .07", " 5000", 0.07, 5000.0}, {"x", "", 0.1016, 8890.0}}) {
+        t.write("th.dat", crlf({"first line", minLen, maxRad, " 7", " 9"}));
         const Presets p = readThDat(t.path());
         EXPECT_EQ(std::make_tuple(p.minArcLength, p.maxArcRadius, p.minArcRadius, p.fitTolerance),
-                  std::make_tuple(c.expMin, c.expMax, 0.1, 0.05)) << c.minLen << "|" << c.maxRad;
+                  std::make_tuple(expMin, expMax, 0.1, 0.05)) << minLen << "|" << maxRad;
     }
     writeThDat(t.path(), readThDat(t.path()));
     EXPECT_EQ(t.read("th.dat"), crlf({"first line", " .1016", " 8890", " .1", " .05"}));
