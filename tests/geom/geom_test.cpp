@@ -49,15 +49,13 @@ TEST(RoundTo, DecimalTiesCarriesAndSigns) {
 }
 
 TEST(Direction, RangeAndDirection) {
-    double a = -1;
     for (int k = -720; k <= 720; ++k) {
-        const double t = k * kPi / 180.0 + 1e-3;
-        a = direction({3, -2}, {3 + 7 * std::cos(t), -2 + 7 * std::sin(t)});
+        const double t = k * kPi / 180.0 + 1e-3, a = direction({3, -2}, {3 + 7 * std::cos(t), -2 + 7 * std::sin(t)});
         ASSERT_TRUE(a >= 0 && a < 2 * kPi) << a;
         EXPECT_LT(apart(a, t), 1e-12);
     }
-    a = direction({0, 0}, {1, -1e-300});  // -tiny + 2*pi rounds to 2*pi
-    EXPECT_TRUE(a >= 0 && a < 2 * kPi) << a;
+    const double tiny = direction({0, 0}, {1, -1e-300});  // -tiny + 2*pi rounds to 2*pi
+    EXPECT_TRUE(tiny >= 0 && tiny < 2 * kPi) << tiny;
 }
 
 TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
