@@ -120,9 +120,8 @@ TEST(BuildShape, StraightBandsTheirVariantsAndLetterSpacing) {
 // (the knot once in the middle of the text, once moved to the middle of the H). Arcs reach 3 %
 // of their inner sweep beyond the text on both sides; the waves meet in the middle.
 TEST(BuildShape, KnotShapesHaveAVertexUnderTheKnotArcsAreWidenedAndWavesMeet) {
-    Model flat = loaded(kWords, true);
-    const Box whole = contourExtents(flat);
-    const Box h = letterBox(flat, 1);
+    const Model flat = loaded(kWords, true);
+    const Box whole = contourExtents(flat), h = letterBox(flat, 1);
     const double toH = (h.xmin + h.xmax) / 2 - (whole.xmin + whole.xmax) / 2;
     for (int shape : {3, 8, 16, 17, 18, 19})
         for (double shift : {0.0, toH}) {
@@ -207,8 +206,7 @@ TEST(ContourVertices, ClosingSegmentsSplitsAndSubdivisions) {
     splitAtX(e, 5);
     ASSERT_EQ(e.elements.size(), 8u + 4u);
     EXPECT_TRUE(e.elements[1].x == 5 && e.elements[1].y == 5);
-    EXPECT_EQ(e.elements[5].kind, kCodeInserted);
-    EXPECT_TRUE(e.elements[5].x == 5.09 && e.elements[5].y == 0);
+    EXPECT_TRUE(e.elements[5].kind == kCodeInserted && e.elements[5].x == 5.09 && e.elements[5].y == 0);
 
     // halving passes over quadratic curves and the entry after a contour end
     Model s;
@@ -249,17 +247,15 @@ TEST(ContourVertices, QuadraticCurvesAreCutAtTheLine) {
     for (std::size_t i = 0; i < cut.size(); ++i) {
         const Element& p = once.elements[i];
         EXPECT_TRUE(std::fabs(p.x - cut[i][0]) < 1e-12 && std::fabs(p.y - cut[i][1]) < 1e-12) << i;
-        EXPECT_EQ(p.kind, cut[i][2]) << i;
-        EXPECT_TRUE(p.object == 1 && p.letterHeight == 10) << i;
+        EXPECT_TRUE(p.kind == cut[i][2] && p.object == 1 && p.letterHeight == 10) << i;
     }
     Model twice = curve(10, 5, 0, 10, kCodeLine);  // x = 20 t (1 - t), y = 10 t
     splitAtX(twice, 3.75);
     std::vector<int> twiceCodes;
     for (const Element& p : twice.elements) twiceCodes.push_back(p.kind);
     EXPECT_EQ(twiceCodes, (std::vector<int>{3, 1, 2, 3, 1, 2, 3, 1, 0, 1, 0, 6, 0}));
-    EXPECT_TRUE(twice.elements[2].x == 3.75 && twice.elements[5].x == 3.75);
-    EXPECT_NEAR(twice.elements[2].y, 2.5, 1e-12);
-    EXPECT_NEAR(twice.elements[5].y, 7.5, 1e-12);
+    for (auto [k, y] : {std::pair{2, 2.5}, {5, 7.5}})  // the two cuts
+        EXPECT_TRUE(twice.elements[k].x == 3.75 && std::fabs(twice.elements[k].y - y) < 1e-12) << k;
     for (std::size_t k : {0, 3, 6}) {  // the middle of each part lies on the curve: x = 2 y (1 - y / 10)
         const Element &a = twice.elements[k], &c = twice.elements[k + 1], &b = twice.elements[k + 2];
         const double x = (a.x + 2 * c.x + b.x) / 4, y = (a.y + 2 * c.y + b.y) / 4;

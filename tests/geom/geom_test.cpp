@@ -16,7 +16,6 @@ using namespace geom;
 namespace {
 double rounded(double v, int d) { return roundTo(v, static_cast<std::int16_t>(d)); }
 double num(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
-double angleOf(double x, double y) { return std::fmod(std::atan2(y, x) + 2 * kPi, 2 * kPi); }
 double ccw(double a, double b) { return std::fmod(std::fmod(b - a, 2 * kPi) + 4 * kPi, 2 * kPi); }
 double apart(double a, double b) { return std::min(ccw(a, b), ccw(b, a)); }
 double onSegmentError(double x, double y, double x1, double y1, double x2, double y2) {
@@ -42,24 +41,21 @@ TEST(RoundTo, DecimalTiesCarriesAndSigns) {
             EXPECT_EQ(rounded(-num(ks + "5" + lo), d), -num(up + hi)) << k;
         }
     }
-    EXPECT_EQ(rounded(0.12345, 4), 0.1235);
-    EXPECT_EQ(rounded(2.675, 2), 2.68);
-    EXPECT_EQ(rounded(0.99995, 4), 1.0);
+    for (auto [v, d, want] : {std::tuple{0.12345, 4, 0.1235}, {2.675, 2, 2.68}, {0.99995, 4, 1.0}})
+        EXPECT_EQ(rounded(v, d), want) << v;
     EXPECT_FALSE(std::signbit(rounded(-0.0001, 3)));
     EXPECT_TRUE(std::isnan(rounded(NAN, 3)));
     EXPECT_EQ(rounded(-INFINITY, 3), -INFINITY);
 }
 
 TEST(Direction, RangeAndDirection) {
-    double a = -1;
     for (int k = -720; k <= 720; ++k) {
-        const double t = k * kPi / 180.0 + 1e-3;
-        a = direction({3, -2}, {3 + 7 * std::cos(t), -2 + 7 * std::sin(t)});
+        const double t = k * kPi / 180.0 + 1e-3, a = direction({3, -2}, {3 + 7 * std::cos(t), -2 + 7 * std::sin(t)});
         ASSERT_TRUE(a >= 0 && a < 2 * kPi) << a;
         EXPECT_LT(apart(a, t), 1e-12);
     }
-    a = direction({0, 0}, {1, -1e-300});  // -tiny + 2*pi rounds to 2*pi
-    EXPECT_TRUE(a >= 0 && a < 2 * kPi) << a;
+    const double tiny = direction({0, 0}, {1, -1e-300});  // -tiny + 2*pi rounds to 2*pi
+    EXPECT_TRUE(tiny >= 0 && tiny < 2 * kPi) << tiny;
 }
 
 TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
@@ -70,13 +66,12 @@ TEST(CircleThrough, CircleThroughThreePointsAndArcThroughMiddle) {
         if (std::fabs((p2.x - p1.x) * (p3.y - p1.y) - (p2.y - p1.y) * (p3.x - p1.x)) < 1.0) continue;
         const Arc a = circleThrough(p1, p2, p3);
         const Point c = a.centre;
-        ASSERT_GT(a.radius, 0);
         for (const Point p : {p1, p2, p3}) ASSERT_NEAR(std::hypot(p.x - c.x, p.y - c.y), a.radius, 1e-9 * a.radius);
         ASSERT_TRUE(a.start >= 0 && a.start < 2 * kPi && a.end >= 0 && a.end < 2 * kPi);
-        const double s1 = angleOf(p1.x - c.x, p1.y - c.y), s2 = angleOf(p2.x - c.x, p2.y - c.y);
+        const double s1 = direction(c, p1), s2 = direction(c, p2);
         EXPECT_TRUE(std::max(apart(a.start, s1), apart(a.end, s2)) < 1e-9 ||
                     std::max(apart(a.start, s2), apart(a.end, s1)) < 1e-9);
-        EXPECT_LT(ccw(a.start, angleOf(p3.x - c.x, p3.y - c.y)), ccw(a.start, a.end)) << i;  // ccw start -> P3 -> end
+        EXPECT_LT(ccw(a.start, direction(c, p3)), ccw(a.start, a.end)) << i;  // ccw start -> P3 -> end
     }
     for (auto [p1y, p2y, p3x, w1, w2] : {std::array<double, 5>{-1, 1, 1, 1.5, 0.5},
                                          {1, -1, 1, 1.5, 0.5},
@@ -135,13 +130,11 @@ TEST(Crossings, CrossingsOnCircleSegmentAndArc) {
         EXPECT_EQ(full.onFirst + full.onSecond, signChanges) << i;
         for (auto [p, okFull, okPart] : {std::tuple{part.first, full.onFirst, part.onFirst},
                                          {part.second, full.onSecond, part.onSecond}}) {
-            if (!okFull) {
-                EXPECT_FALSE(okPart);
-                continue;
-            }
+            EXPECT_TRUE(okFull || !okPart) << i;  // the arc's crossings are the circle's
+            if (!okFull) continue;
             EXPECT_NEAR(std::hypot(p.x - c.x, p.y - c.y), r, 1e-9 * r);
             EXPECT_LT(onSegmentError(p.x, p.y, l1.x, l1.y, l2.x, l2.y), 1e-9 * r);
-            const double th = angleOf(p.x - c.x, p.y - c.y);
+            const double th = direction(c, p);
             EXPECT_TRUE(apart(th, a1) <= 1e-6 || apart(th, a2) <= 1e-6 || okPart == (ccw(a1, th) <= ccw(a1, a2))) << i;
         }
     }
@@ -166,7 +159,7 @@ TEST(PictureMapping, RoundTripsCirclesAndClippedSegments) {
     for (double t = 0; t < 7; t += 0.37) {  // circles run counter-clockwise on screen, y downwards
         p = onPictureCircle({-3, 8}, 12, t);
         EXPECT_NEAR(std::hypot(p.x + 3, p.y - 8), 12, 1e-12);
-        EXPECT_LT(apart(angleOf(p.x + 3, 8 - p.y), t), 1e-9);
+        EXPECT_LT(apart(direction({-3, -8}, {p.x, -p.y}), t), 1e-9);  // y turned upwards
     }
 
     // clipped segments stay on their line and in the box
@@ -233,8 +226,8 @@ TEST(SegmentIntersection, CrossingsMissesAndCollinearOverlaps) {
 
     auto [h, ends] = cross({10, 2, 0, 2, 12, 2, 5, 2});  // horizontal, both right to left
     ASSERT_TRUE(h.onFirst && h.onSecond);
-    EXPECT_EQ(h.first.x, 10);   // end of segment 1 on segment 2
-    EXPECT_EQ(h.second.x, 5);   // start of segment 2 on segment 1
+    // the end of segment 1 on segment 2, the start of segment 2 on segment 1
+    EXPECT_TRUE(h.first == (Point{10, 2}) && h.second == (Point{5, 2}));
     EXPECT_EQ(ends, (std::array<double, 8>{0, 2, 10, 2, 5, 2, 12, 2}));
     std::tie(h, ends) = cross({1, 5, 1, 0, 1, 3, 1, 9});  // vertical, sorted by y
     ASSERT_TRUE(h.onSecond);
@@ -245,22 +238,18 @@ TEST(SegmentIntersection, CrossingsMissesAndCollinearOverlaps) {
 
     // the value form sorts copies and gives the same two points
     const Crossings c = crossing({{10, 2}, {0, 2}}, {{12, 2}, {5, 2}});
-    EXPECT_TRUE(c.onFirst && c.onSecond);
-    EXPECT_TRUE(c.first == (Point{10, 2}) && c.second == (Point{5, 2}));
+    EXPECT_TRUE(c.onFirst && c.onSecond && c.first == (Point{10, 2}) && c.second == (Point{5, 2}));
 }
 
 // Only the two inner ends move; parallel segments fail and keep their lengthened ends. Spans in
 // degrees run across 0, the long way round, and equal angles are a full turn.
 TEST(SegmentJoin, EndsMoveToTheCrossingOfTheExtensionsAndSpansRunCounterClockwise) {
-    std::array<double, 8> s{0, 0, 4, 0, 10, 2, 10, 8};
-    EXPECT_TRUE(joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
-    const std::array<double, 8> want{0, 0, 10, 0, 10, 0, 10, 8};
-    for (int i = 0; i < 8; ++i) EXPECT_NEAR(s[i], want[i], 1e-9) << i;
-
-    s = {0, 0, 4, 0, 10, 2, 14, 2};
-    EXPECT_FALSE(joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]));
-    EXPECT_NEAR(s[2], 20, 1e-9);
-    EXPECT_NEAR(s[4], -6, 1e-9);
+    using Eight = std::array<double, 8>;
+    for (auto [s, joined, want] : {std::tuple{Eight{0, 0, 4, 0, 10, 2, 10, 8}, true, Eight{0, 0, 10, 0, 10, 0, 10, 8}},
+                                   {Eight{0, 0, 4, 0, 10, 2, 14, 2}, false, Eight{0, 0, 20, 0, -6, 2, 14, 2}}}) {
+        EXPECT_EQ(joinAtIntersection(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7]), joined);
+        for (int i = 0; i < 8; ++i) EXPECT_NEAR(s[i], want[i], 1e-9) << joined << " " << i;
+    }
 
     for (auto [from, to, want] : {std::array<double, 3>{350, 10, 20}, {10, 350, 340}, {90, 90, 360}})
         EXPECT_DOUBLE_EQ(ccwSpan(from, to), want) << from << " -> " << to;

@@ -28,7 +28,7 @@ TEST(HandOverFiles, TopThHlAndC3AsTheSiblingsReadThem) {
     struct PlacedUi : HeadlessUi {
         bool windowPlace(int& top, int& left) override { return top = 1234, left = 100, true; }
     } placed;
-    for (Ui* port : std::initializer_list<Ui*>{&placed, &ui}) {  // without a window: as stored
+    for (Ui* port : std::initializer_list<Ui*>{&ui, &placed}) {  // without a window: as stored
         HandOver h(folder, *port);
         h.readWindowPlace();
         t.write("top.dat", "changed meanwhile\r\n");
@@ -36,22 +36,18 @@ TEST(HandOverFiles, TopThHlAndC3AsTheSiblingsReadThem) {
         h.keepWindowPlace(set);
         set.commit();
         EXPECT_EQ(t.read("top.dat"), crlf({port == &ui ? " 3000" : " 1234", port == &ui ? " 4500" : " 100", "kept three", "kept four"}));
-        t.write("top.dat", crlf({" 3000", " 4500", "kept three", "kept four"}));
     }
-    writeTopDat(t.path(), 1234.5, 99.6, readTopDat(t.path()));  // twips rounded to whole ones, half to even
-    EXPECT_EQ(t.read("top.dat"), crlf({" 1234", " 100", "kept three", "kept four"}));
+    writeTopDat(t.path(), 2344.5, 98.6, readTopDat(t.path()));  // twips rounded to whole ones, half to even
+    EXPECT_EQ(t.read("top.dat"), crlf({" 2344", " 99", "kept three", "kept four"}));
 
-    const struct {
-        const char *minLen, *maxRad;
-        double expMin, expMax;
-    } cases[] = {{" .0508", " 10000", 0.0508, 10000}, {" .05", " 1999", 0.1016, 8890},
-                 {" .1016", " 2000", 0.1016, 2000},   {" .1017", " 10000.5", 0.1016, 8890},
-                 {" .07", " 5000", 0.07, 5000},       {"x", "", 0.1016, 8890}};
-    for (const auto& c : cases) {
-        t.write("th.dat", crlf({"first line", c.minLen, c.maxRad, " 7", " 9"}));
+    for (auto [minLen, maxRad, expMin, expMax] :
+         {std::tuple{" .0508", " 10000", 0.0508, 10000.0}, {" .05", " 1999", 0.1016, 8890.0},
+          {" .1016", " 2000", 0.1016, 2000.0}, {" .1017", " 10000.5", 0.1016, 8890.0},
+          {" .07", " 5000", 0.07, 5000.0}, {"x", "", 0.1016, 8890.0}}) {
+        t.write("th.dat", crlf({"first line", minLen, maxRad, " 7", " 9"}));
         const Presets p = readThDat(t.path());
         EXPECT_EQ(std::make_tuple(p.minArcLength, p.maxArcRadius, p.minArcRadius, p.fitTolerance),
-                  std::make_tuple(c.expMin, c.expMax, 0.1, 0.05)) << c.minLen << "|" << c.maxRad;
+                  std::make_tuple(expMin, expMax, 0.1, 0.05)) << minLen << "|" << maxRad;
     }
     writeThDat(t.path(), readThDat(t.path()));
     EXPECT_EQ(t.read("th.dat"), crlf({"first line", " .1016", " 8890", " .1", " .05"}));
@@ -182,8 +178,7 @@ TEST(WayBack, HandedOverAgainTheWorkComesBack) {
     Started v(testLetters("stencil.dat"));
     v.t.write("wif.dat", "1\r\n1\r\n");
     v.t.write("shap.dat", "18\r\n0\r\n");
-    v.t.addProgram("STV1.EXE");
-    v.t.addProgram("STV3.EXE");
+    for (const char* p : {"STV1.EXE", "STV3.EXE"}) v.t.addProgram(p);
     v.start("stvt");
     v.ui().typedText1 = "6";
     v.ui().typedText2 = "4";

@@ -203,7 +203,6 @@ TEST(EmptySpace, ThroughTheDialogQuestionsFaultsAndFitIn) {
     p.c().Check3.set(1);
     p.m().shapeNumber = 4;
     p.m().bigHeight = 2 * p.m().smallHeight;
-    p.ui().messages.clear();
     p.d->removeEmptySpace();
     EXPECT_TRUE(p.ui().messages.empty());
     EXPECT_EQ(p.m().shapeNumber, 4);

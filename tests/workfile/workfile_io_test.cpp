@@ -6,13 +6,13 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <bit>
 #include <cerrno>
 #include <csignal>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <regex>
@@ -43,10 +43,9 @@ std::set<std::string> dotNames(const fs::path& dir) {
 // more, even to a superuser.
 struct FileSizeLimit {
     rlimit before{};
-    void (*signalBefore)(int) = nullptr;
+    void (*signalBefore)(int) = std::signal(SIGXFSZ, SIG_IGN);
     explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &before);
-        signalBefore = std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = before;
         small.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &small);
@@ -101,15 +100,10 @@ TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacterAndReadsThePlainFormAsSt
         std::string t;
         for (std::size_t k = 0, n = rng() % 24; k < n; ++k) t += alphabet[rng() % alphabet.size()];
         texts.push_back(t);
-        const std::uint64_t bits = rng();
-        double v;
-        std::memcpy(&v, &bits, sizeof v);
+        const double v = std::bit_cast<double>(rng());
         if (!std::isfinite(v)) continue;
-        char buf[40];
-        if (i % 2)
-            std::snprintf(buf, sizeof buf, "%.17g", v);
-        else
-            std::snprintf(buf, sizeof buf, "%.*e", static_cast<int>(rng() % 20), v);
+        char buf[40];  // every digit, or a random number of them in the exponent form
+        std::snprintf(buf, sizeof buf, i % 2 ? "%.*g" : "%.*e", i % 2 ? 17 : static_cast<int>(rng() % 20), v);
         texts.push_back(buf);
         if (std::fabs(v) < 1e300) texts.push_back(formatNumber(v));
     }
@@ -123,7 +117,7 @@ TEST(LeadingNumberParse, StopsAtTheFirstForeignCharacterAndReadsThePlainFormAsSt
             continue;
         }
         const double got = parseNumber(t);
-        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "'" << t << "' " << got << " " << expected;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected)) << "'" << t << "' " << got;
         ++plain;
     }
     EXPECT_GT(plain, 100000);
@@ -196,8 +190,7 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreReadAndKeptOnesAgainWhenTheyChange)
     EXPECT_THROW(readFileKept(t.work("big.dat")), fault::FileFault);
     EXPECT_EQ(probeLength(t.work("big.dat")), kMaxReadBytes + 1);  // only looked at
     fs::resize_file(t.work("big.dat"), kMaxReadBytes);
-    LineReader at(t.work("big.dat"));
-    EXPECT_EQ(at.text(), "A");
+    EXPECT_EQ(LineReader(t.work("big.dat")).text(), "A");
 
     // kept bytes are read again when the file is rewritten in place at the same size, replaced by
     // another file, or gone
@@ -243,8 +236,7 @@ TEST(Files, ReplacementKeepsTheModeSparesReadOnlyFilesAndLinksAndASetGoesInPlace
     EXPECT_EQ(probeLength(t.work("ro.dat")), 6u);
     EXPECT_EQ(LineReader(t.work("ro.dat")).text(), "kept");
     EXPECT_THROW(replaceFile(t.work("ro.dat"), "new\r\n"), fault::FileFault);
-    FileSet removal;
-    EXPECT_THROW(removal.remove(t.work("ro.dat")), fault::FileFault);
+    EXPECT_THROW(FileSet().remove(t.work("ro.dat")), fault::FileFault);
     EXPECT_EQ(t.read("ro.dat"), "kept\r\n");
     EXPECT_EQ(modeOf(t.work("ro.dat")), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
@@ -264,8 +256,7 @@ TEST(Files, ReplacementKeepsTheModeSparesReadOnlyFilesAndLinksAndASetGoesInPlace
         SCOPED_TRACE(name);
         EXPECT_THROW(replaceFile(t.work(name), "new\r\n"), fault::FileFault);
         EXPECT_THROW(probeLength(t.work(name)), fault::FileFault);
-        FileSet s;
-        EXPECT_THROW(s.remove(t.work(name)), fault::FileFault);
+        EXPECT_THROW(FileSet().remove(t.work(name)), fault::FileFault);
         EXPECT_TRUE(fs::is_symlink(t.work(name)));
     }
     EXPECT_EQ(other.read("target.dat"), "theirs\r\n");
