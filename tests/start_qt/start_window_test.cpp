@@ -33,14 +33,6 @@ struct Folder {
             fs::permissions(t.path() / p, fs::perms::owner_all, fs::perm_options::add);
         }
     }
-    // the stand-ins run detached: wait (up to 10 s) until they have written
-    std::string log() const {
-        for (int i = 0; i < 500; ++i, QThread::msleep(20)) {
-            const std::string text = t.read("standin.log");
-            if (!text.empty() && text.back() == '\n') return text;
-        }
-        return {};
-    }
 };
 
 struct CliRun {
@@ -90,7 +82,10 @@ TEST(StartCommandLine, ReportsAndRunsTheButtons) {
     // --new --stencil really starts STV1.EXE with the token, whatever shap.dat says
     r = cli(f.t.path(), {"--new", "--stencil", "--chain", "--report"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(f.log(), "STV1.EXE stvt\n");
+    std::string log;  // the stand-in runs detached: wait (up to 10 s) until it has written its line
+    for (int i = 0; i < 500 && (log.empty() || log.back() != '\n'); ++i, QThread::msleep(20))
+        log = f.t.read("standin.log");
+    EXPECT_EQ(log, "STV1.EXE stvt\n");
     EXPECT_TRUE(r.report["terminated"].toBool());
     ASSERT_EQ(r.report["started"].toArray().size(), 1);
 
