@@ -89,9 +89,8 @@ TEST(StartCommandLine, ReportsAndRunsTheButtons) {
     EXPECT_TRUE(r.report["terminated"].toBool());
     ASSERT_EQ(r.report["started"].toArray().size(), 1);
 
-    for (const QStringList& bad : {QStringList{"--bogus"}, QStringList{"--new", "--continue"},
-                                   QStringList{"--parts"}, QStringList{"--new", "--stencil", "--parts"},
-                                   QStringList{"--png"}})
+    for (const QStringList& bad : std::vector<QStringList>{
+             {"--bogus"}, {"--new", "--continue"}, {"--parts"}, {"--new", "--stencil", "--parts"}, {"--png"}})
         EXPECT_EQ(cli(f.t.path(), bad).status, 1) << bad.join(' ').toStdString();
     std::ostringstream out, err;
     EXPECT_EQ(start_qt::runStartCli({"--folder", "/no/such/folder"}, "/", out, err), 1);
