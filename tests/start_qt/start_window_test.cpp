@@ -134,8 +134,7 @@ TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
     f.t.write("stv2b.dat", "a saved state\r\n");
     wf::WorkFolderLock first(f.t.path() / "workfiles");
     ASSERT_EQ(first.acquire(), wf::LockState::Held);
-    const auto contents = [&] { return testsupport::filesOf(f.t.path() / "workfiles"); };
-    const auto before = contents();
+    const auto before = testsupport::filesOf(f.t.path() / "workfiles");
 
     testsupport::MessageBoxCloser closer;
     {
@@ -149,5 +148,5 @@ TEST(StartWindowWidget, ASecondProgramOnTheFolderSaysSoAndStartsNothing) {
     }
 
     QThread::msleep(200);  // a stand-in started by mistake would have written by now
-    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(testsupport::filesOf(f.t.path() / "workfiles"), before);
 }
