@@ -23,11 +23,8 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
     fs::create_symlink(t.work("c3.dat"), t.path() / "out" / "link-to-c3.dxf");
     fs::create_hard_link(t.path() / suite::kCutProgram, t.path() / "out" / "hard-link.png");
     fs::create_symlink(t.path() / "workfiles", t.path() / "out" / "work");
-    struct Case {
-        fs::path target;
-        const char* what;  // "" : allowed
-    };
-    const Case cases[] = {
+    // each target with what it is ("" : allowed)
+    const std::pair<fs::path, const char*> cases[] = {
         {t.work("c3.dat"), "a work file"},
         {t.path() / "out" / "link-to-c3.dxf", "a work file"},
         {t.path() / "out" / "work" / "new.dat", "a work file"},  // not there yet, through a linked folder
@@ -38,16 +35,16 @@ TEST(SuiteFiles, NoOutputReplacesAFileOfTheSuiteByAnyName) {
         {t.work("stencil.dxf"), ""},
         {t.path() / "out" / "drawing.svg", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.target.string());
+    for (const auto& [target, what] : cases) {
+        SCOPED_TRACE(target.string());
         wf::Outputs outputs = suite::outputsFor(t.path());
         std::string refusal;
         try {
-            outputs.write(c.target, "an output");
+            outputs.write(target, "an output");
         } catch (const fault::FileFault& e) {
             refusal = e.what();
         }
-        EXPECT_TRUE(*c.what ? refusal.find(c.target.string() + " is " + c.what) != std::string::npos : refusal.empty())
+        EXPECT_TRUE(*what ? refusal.find(target.string() + " is " + what) != std::string::npos : refusal.empty())
             << refusal;
     }
     EXPECT_EQ(t.read("c3.dat"), "the scale\r\n");

@@ -25,8 +25,7 @@ TEST(StageFiles, ShapDatWifDatAndTheShapesDrawing) {
     EXPECT_THROW(wf::readShapDatVariant(t.path()), fault::FileFault);
 
     EXPECT_THROW(wf::rewriteWifDat(t.path()), fault::FileFault);
-    t.write("wif.dat", wf::wifDatText());
-    EXPECT_EQ(t.read("wif.dat"), crlf({"1", "1"}));
+    EXPECT_EQ(wf::wifDatText(), crlf({"1", "1"}));
     t.write("wif.dat", crlf({"7", "1", "more"}));
     wf::rewriteWifDat(t.path());
     EXPECT_EQ(t.read("wif.dat"), crlf({"7", "0"}));
@@ -60,13 +59,10 @@ TEST(StageFiles, ShapDatWifDatAndTheShapesDrawing) {
 
 // The cut stage knows a stale hand-over by the stamp the shapes stage writes with it.
 TEST(StageFiles, TheHandOverStampTellsWhatChanged) {
-    struct Case {
-        const char* change;
-        const char* file;     // written anew after the stamp ("" : none)
-        const char* content;
-        const char* reason;   // "" : current
-    };
-    const Case cases[] = {
+    // what changed; the file written anew after the stamp ("" : none) and with what; why it is stale ("" : current)
+    const struct {
+        const char *change, *file, *content, *reason;
+    } cases[] = {
         {"nothing", "", "", ""},
         {"the shapes state rewritten with the same bytes", "stv2b.dat", "state\r\n", ""},
         {"another text", "tground.dat", "other letters\r\n", "The lettering was changed"},
@@ -74,7 +70,7 @@ TEST(StageFiles, TheHandOverStampTellsWhatChanged) {
         {"an older c3.dat", "c3.dat", " .5\r\n", "not handed over whole"},
         {"no stamp", "c3stamp.dat", "", "earlier version"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.change);
         TempFolder t;
         t.write("tground.dat", "letters\r\n");

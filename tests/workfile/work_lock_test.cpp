@@ -20,11 +20,10 @@ namespace {
 // back) the folder bound onto itself read-only; else the mode
 struct ReadOnlyFolder {
     fs::path at;
-    bool mounted = false, ok = false;
+    bool mounted = false, ok = ::geteuid() != 0;
     explicit ReadOnlyFolder(const fs::path& dir) : at(dir) {
-        if (::geteuid() != 0) {
+        if (ok) {
             fs::permissions(at, fs::perms::owner_read | fs::perms::owner_exec);
-            ok = true;
             return;
         }
         mounted = ::mount(at.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0;
