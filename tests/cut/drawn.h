@@ -10,22 +10,15 @@
 
 namespace drawn {
 
-inline cut::Edge line(double x1, double y1, double x2, double y2) {
-    cut::Edge e;
-    e.a = {x1, y1};
-    e.b = {x2, y2};
-    return e;
-}
+inline cut::Edge line(double x1, double y1, double x2, double y2) { return {.a = {x1, y1}, .b = {x2, y2}, .c = {}}; }
 inline cut::Edge arc(double cx, double cy, double r, double start, double sweep) {
-    cut::Edge e;
-    e.arc = true;
-    e.c = {cx, cy};
-    e.r = r;
-    e.start = start;
-    e.sweep = sweep;
-    e.a = {cx + r * std::cos(start), cy + r * std::sin(start)};
-    e.b = {cx + r * std::cos(start + sweep), cy + r * std::sin(start + sweep)};
-    return e;
+    return {.a = {cx + r * std::cos(start), cy + r * std::sin(start)},
+            .b = {cx + r * std::cos(start + sweep), cy + r * std::sin(start + sweep)},
+            .arc = true,
+            .c = {cx, cy},
+            .r = r,
+            .start = start,
+            .sweep = sweep};
 }
 inline cut::Loop rect(double x0, double y0, double x1, double y1) {
     return {{line(x0, y0, x1, y0), line(x1, y0, x1, y1), line(x1, y1, x0, y1), line(x0, y1, x0, y0)}};
