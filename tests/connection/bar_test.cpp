@@ -49,7 +49,6 @@ TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, box.ymin + 2);
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, m.barLines[1].y1);
 
-    // cut across the space: one closed piece per gap
     const BarOutcome o = buildBar(m, BarInput{0, 5, 1, true, {}});
     ASSERT_TRUE(o.built);
     EXPECT_FALSE(o.cutAbandoned);
@@ -73,7 +72,6 @@ TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
         for (const auto& [p, n] : ends) EXPECT_EQ(n, 2);  // closed: every end shared by two lines
     }
 
-    // cut: no gap gives an empty bar; a bar floating beside the letters abandons the cut
     Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
     EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
     EXPECT_TRUE(one.barLines.empty());
