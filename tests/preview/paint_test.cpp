@@ -94,6 +94,5 @@ TEST(Paint, KnotsBridgesAndBarFollowTheirOptionsArcsAndClipping) {
 
     d.clear();  // segments are clipped to the picture (the clipping is proven in geom)
     drawSegment(engine::ViewWindow{0, 640, 0, 480}, d, -100, 240, 700, 240, kBlack);
-    ASSERT_EQ(d.strokes.size(), 1u);
-    EXPECT_TRUE(std::fabs(d.strokes[0].x1) < 1e-9 && std::fabs(d.strokes[0].x2 - 640) < 1e-9);
+    EXPECT_TRUE(d.strokes.size() == 1 && std::fabs(d.strokes[0].x1) < 1e-9 && std::fabs(d.strokes[0].x2 - 640) < 1e-9);
 }
