@@ -24,18 +24,14 @@ Model shaped(const std::string& groundText, int shape) {
     return built(t.work("tground.dat"), shape, 127, false);
 }
 
-// "AB CD": four squares and a space
-const std::string kWithSpace = tground(
-    "AB CD", {{"A", 30, square(0, 0, 20), {}}, {"B", 30, square(0, 0, 20), {}}, {" ", 30, {}, {}},
-              {"C", 30, square(0, 0, 20), {}}, {"D", 30, square(0, 0, 20), {}}});
-
 }  // namespace
 
 // Uncut on a straight baseline: offset edge above, edge 2 at d, vertical caps; w = 0 collapses.
 // Cut: one closed piece per gap (the space joins B to C), each inside its gap window. A cut bar
 // without a gap is empty; one that cannot reach the letters stays uncut.
 TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
-    Model m = shaped(kWithSpace, 0);
+    const auto letter = [](const char* name) { return HandLetter{name, 30, square(0, 0, 20), {}}; };
+    Model m = shaped(tground("AB CD", {letter("A"), letter("B"), {" ", 30, {}, {}}, letter("C"), letter("D")}), 0);
     const Box box = contourExtents(m);
     EXPECT_TRUE(buildBar(m, BarInput{0, 5, 0, true, {}}).built);
     ASSERT_EQ(m.barLines.size(), 4u);
@@ -49,7 +45,6 @@ TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, box.ymin + 2);
     EXPECT_DOUBLE_EQ(m.barLines[0].y1, m.barLines[1].y1);
 
-    // cut across the space: one closed piece per gap
     const BarOutcome o = buildBar(m, BarInput{0, 5, 1, true, {}});
     ASSERT_TRUE(o.built);
     EXPECT_FALSE(o.cutAbandoned);
@@ -73,8 +68,7 @@ TEST(ConnectionBar, StraightBaselineCutIntoOnePiecePerGap) {
         for (const auto& [p, n] : ends) EXPECT_EQ(n, 2);  // closed: every end shared by two lines
     }
 
-    // cut: no gap gives an empty bar; a bar floating beside the letters abandons the cut
-    Model one = shaped(tground("A", {{"A", 30, square(0, 0, 20), {}}}), 0);
+    Model one = shaped(tground("A", {letter("A")}), 0);
     EXPECT_FALSE(buildBar(one, BarInput{0, 5, 1, true, {}}).cutAbandoned);
     EXPECT_TRUE(one.barLines.empty());
     EXPECT_TRUE(buildBar(m, BarInput{500, 5, 1, true, {}}).cutAbandoned);

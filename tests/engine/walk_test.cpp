@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <vector>
 
@@ -46,9 +47,8 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
         next += entries.at(r.kind);
         ++seen[r.kind];
         const std::int16_t code = m.elements[r.at].kind;
-        EXPECT_EQ(r.kind == Kind::Quadratic, code == kCodeQuadratic);
-        EXPECT_EQ(r.kind == Kind::Close, code == kCodeEnd);
-        EXPECT_EQ(r.kind == Kind::Arc, code == kCodeLine && m.elements[r.at + 1].kind == kCodeArcMiddle);
+        const Kind other = code == kCodeQuadratic ? Kind::Quadratic : code == kCodeEnd ? Kind::Close : Kind::Line;
+        EXPECT_EQ(r.kind, code == kCodeLine && m.elements[r.at + 1].kind == kCodeArcMiddle ? Kind::Arc : other);
         if (r.kind == Kind::Close) {
             ASSERT_TRUE(open);
             EXPECT_FALSE(r.closing);  // the shape build made every closing line explicit
@@ -79,8 +79,7 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
     while (!(m.elements[arc].kind == kCodeLine && m.elements[arc + 1].kind == kCodeArcMiddle)) ++arc;
 
     const std::vector<Record> whole = records(m, arc, arc + 3, ShortArc::Whole);
-    ASSERT_EQ(whole.size(), 1u);
-    EXPECT_TRUE(whole[0].kind == Kind::Arc && !whole[0].complete);
+    EXPECT_TRUE(whole.size() == 1 && whole[0].kind == Kind::Arc && !whole[0].complete) << whole.size();
 
     const std::vector<Record> asLine = records(m, arc, arc + 3, ShortArc::AsLine);
     ASSERT_EQ(asLine.size(), 2u);
@@ -93,11 +92,9 @@ TEST(Walk, RecordsOfRealLettersGiveBackTheElementList) {
 // short become two lines; those of 1 and 800 mm and an ordinary one stay arcs.
 TEST(StraightenUndrawableArcs, RadiusLevelEndsAndCutShortArcs) {
     Model m;
-    arc(m, 10, 10, 0.9, 0.3, 1.0, 1.7);
-    arc(m, -400, -700, 801, 0.3, 1.0, 1.7);
-    arc(m, 0, 0, 1.0001, 0.3, 1.0, 1.7);
-    arc(m, 0, 0, 799.999, 0.3, 1.0, 1.7);
-    arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
+    for (auto [x, y, radius] : {std::array{10.0, 10.0, 0.9}, {-400.0, -700.0, 801.0}, {0.0, 0.0, 1.0001},
+                                {0.0, 0.0, 799.999}, {100.0, 100.0, 50.0}})
+        arc(m, x, y, radius, 0.3, 1.0, 1.7);
     arc(m, 100, 100, 50, 1.5708 - 0.04, 1.5708, 1.5708 + 0.5);  // the start 0.04 mm below the middle
     arc(m, 100, 100, 50, 0.3, 1.0, 1.7);
     m.elements.raw().pop_back();  // the last arc loses its end point
