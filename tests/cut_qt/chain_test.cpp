@@ -233,12 +233,9 @@ TEST(CutWindow, DrawsALargeHandOverWhileTheWindowAnswers) {
     // while the drawing for a new kerf is made, the save key asks for no file, as the buttons
     w.setKerf(0.2);
     bool asked = false;
-    QTimer closer;
-    closer.setSingleShot(true);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
+    QTimer::singleShot(1000, &w, [&] {
         if (QWidget* d = QApplication::activeModalWidget()) asked = true, d->close();
     });
-    closer.start(1000);
     for (QShortcut* s : w.findChildren<QShortcut*>())
         if (s->key() == QKeySequence(Qt::CTRL | Qt::Key_S)) emit s->activated();
     EXPECT_FALSE(asked);
