@@ -90,10 +90,6 @@ std::vector<Problem> thinOf(DrawingMaker::Kept::Entry& e, const Handover& h, con
     return e.thin.emplace(width, std::move(scratch.problems)).first->second;
 }
 
-}  // namespace
-
-namespace {
-
 // The thin material already found for the stage at the settings' width, if it was.
 std::optional<std::vector<Problem>> thinKnown(DrawingMaker::Kept::Entry& e, const Options& o) {
     const std::lock_guard<std::mutex> lock(e.thinBusy);
